@@ -1,0 +1,20 @@
+# The host platform layer sits below the library: nothing in gcad/host may include a
+# header of gcad/ outside gcad/host. Checked at configure time so a wrong include fails
+# before anything compiles.
+function(gcad_check_host_includes host_dir)
+    file(GLOB_RECURSE host_files CONFIGURE_DEPENDS "${host_dir}/*.h" "${host_dir}/*.cpp")
+    set(offenders "")
+    foreach(file IN LISTS host_files)
+        file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]gcad/")
+        foreach(line IN LISTS includes)
+            if(NOT line MATCHES "[\"<]gcad/host/")
+                file(RELATIVE_PATH rel "${PROJECT_SOURCE_DIR}" "${file}")
+                list(APPEND offenders "${rel}: ${line}")
+            endif()
+        endforeach()
+    endforeach()
+    if(offenders)
+        list(JOIN offenders "\n  " text)
+        message(FATAL_ERROR "gcad/host must not include library headers:\n  ${text}")
+    endif()
+endfunction()
