@@ -1,0 +1,308 @@
+#include "gcad/host/cad/vaq_cad_element.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace Vaq::CAD {
+
+namespace {
+
+int boxIndex(BoundingBoxType_t type, const char *function)
+{
+    const int index = int(type);
+    if (index < 0 || index >= NUMBER_OF_BOUNDING_BOX_TYPES)
+        VAQ_PROG_ERROR(function, "unknown bounding box type");
+    return index;
+}
+
+// The parameter range [t0, t1] in which line lies inside box (slab test); false if it misses.
+bool clipLineToBox(const Line3d &line, const Box3d &box, double *t0, double *t1)
+{
+    double lo = -std::numeric_limits<double>::infinity();
+    double hi = std::numeric_limits<double>::infinity();
+    for (int axis = 0; axis < 3; ++axis) {
+        const double p = line.getPoint()[axis];
+        const double d = line.getDirection()[axis];
+        const double min = box.getMin()[axis];
+        const double max = box.getMax()[axis];
+        if (std::abs(d) < 1e-300) {
+            if (p < min || p > max)
+                return false;
+            continue;
+        }
+        double a = (min - p) / d;
+        double b = (max - p) / d;
+        if (a > b)
+            std::swap(a, b);
+        lo = std::max(lo, a);
+        hi = std::min(hi, b);
+        if (lo > hi)
+            return false;
+    }
+    *t0 = lo;
+    *t1 = hi;
+    return true;
+}
+
+} // namespace
+
+Element::Element(ElementCreator::Element_t type, const QString &fileName) : m_type(type), m_file_name(fileName)
+{}
+
+Element::~Element() = default;
+
+bool Element::isStageValid(const StageIdentifier &stage) const
+{
+    const StageData *data = m_stages.findStage(stage);
+    return data && data->valid;
+}
+
+void Element::setStageValid(const StageIdentifier &stage, bool valid)
+{
+    m_stages.getOrCreateStage(stage).valid = valid;
+}
+
+bool Element::removeStage(const StageIdentifier &stage)
+{
+    return m_stages.removeStage(stage);
+}
+
+bool Element::getBoundingBox(const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context,
+                             Box3d &box) const
+{
+    const int index = boxIndex(type, "Vaq::CAD::Element::getBoundingBox");
+    const StageData *data = m_stages.findStage(stage);
+    if (!data)
+        return false;
+    const std::optional<Box3d> *stored = &data->boxes[index];
+    if (!stored->has_value() && type == BBT_DISPLAY)
+        stored = &data->boxes[BBT_GEOMETRY];
+    if (!stored->has_value())
+        return false;
+    if (context == CCS_WORLD && data->renderTransformation)
+        box = data->renderTransformation->transformBox(**stored);
+    else
+        box = **stored;
+    return true;
+}
+
+void Element::setBoundingBox(const StageIdentifier &stage, BoundingBoxType_t type, const Box3d &box)
+{
+    const int index = boxIndex(type, "Vaq::CAD::Element::setBoundingBox");
+    if (box.isEmpty())
+        VAQ_PROG_ERROR("Vaq::CAD::Element::setBoundingBox", "empty bounding box");
+    StageData &data = m_stages.getOrCreateStage(stage);
+    data.boxes[index] = box;
+    data.visualizationOutdated = true;
+}
+
+void Element::clearBoundingBox(const StageIdentifier &stage, BoundingBoxType_t type)
+{
+    const int index = boxIndex(type, "Vaq::CAD::Element::clearBoundingBox");
+    if (StageData *data = m_stages.findStage(stage)) {
+        data->boxes[index].reset();
+        data->visualizationOutdated = true;
+    }
+}
+
+bool Element::expandBoundingBoxForDrawing(const StageIdentifier &, double pixelSize, Box3d &box) const
+{
+    const double margin = 0.5 * m_properties.symbolSize * pixelSize;
+    if (box.isEmpty() || !(margin > 0.0))
+        return false;
+    const BaVec3d<double> d(margin, margin, margin);
+    box = Box3d(box.getMin() - d, box.getMax() + d);
+    return true;
+}
+
+bool Element::getRenderTransformation(const StageIdentifier &stage, Transformation *transformation) const
+{
+    const StageData *data = m_stages.findStage(stage);
+    if (!data || !data->renderTransformation)
+        return false;
+    if (transformation)
+        *transformation = *data->renderTransformation;
+    return true;
+}
+
+bool Element::existsRenderTransformation(const StageIdentifier &stage) const
+{
+    return getRenderTransformation(stage, nullptr);
+}
+
+void Element::setRenderTransformation(const StageIdentifier &stage, const Transformation &transformation)
+{
+    StageData &data = m_stages.getOrCreateStage(stage);
+    data.renderTransformation = transformation;
+    data.visualizationOutdated = true;
+}
+
+void Element::clearRenderTransformation(const StageIdentifier &stage)
+{
+    if (StageData *data = m_stages.findStage(stage)) {
+        data->renderTransformation.reset();
+        data->visualizationOutdated = true;
+    }
+}
+
+unsigned Element::getNumberOfVisiblePoints(const StageIdentifier &stage) const
+{
+    const StageData *data = m_stages.findStage(stage);
+    return data ? data->numberOfVisiblePoints : 0;
+}
+
+void Element::setNumberOfVisiblePoints(const StageIdentifier &stage, unsigned count)
+{
+    StageData &data = m_stages.getOrCreateStage(stage);
+    data.numberOfVisiblePoints = count;
+    data.visualizationOutdated = true;
+}
+
+void Element::updateVisualization(const StageIdentifier &stage, bool, bool)
+{
+    if (StageData *data = m_stages.findStage(stage))
+        data->visualizationOutdated = false;
+}
+
+bool Element::isVisualizationOutdated(const StageIdentifier &stage) const
+{
+    const StageData *data = m_stages.findStage(stage);
+    return data && data->visualizationOutdated;
+}
+
+bool Element::findElementAtPixel(const StageIdentifier &stage, FindParameter &parameter, double) const
+{
+    parameter.clearFound();
+    Box3d box;
+    if (!isStageValid(stage) || !getBoundingBox(stage, BBT_GEOMETRY, CCS_ELEMENT, box))
+        return false;
+
+    // Intersect in element coordinates: the box stays axis-aligned there.
+    Transformation toWorld;
+    const bool transformed = getRenderTransformation(stage, &toWorld);
+    Line3d line = parameter.getViewLine();
+    if (transformed) {
+        Transformation toElement;
+        if (!toWorld.getInverse(&toElement))
+            return false;
+        line = Line3d(toElement.transform(line.getPoint()), toElement.transformVector(line.getDirection()));
+    }
+    double t0 = 0.0, t1 = 0.0;
+    if (!clipLineToBox(line, box, &t0, &t1))
+        return false;
+
+    Plane3d clippingPlane;
+    const bool clipped = parameter.getClippingPlane(&clippingPlane);
+    bool found = false;
+    BaVec3d<double> best;
+    double bestZ = -std::numeric_limits<double>::max();
+    for (const double t : {t0, t1}) {
+        const BaVec3d<double> local = line.pointAt(t);
+        const BaVec3d<double> world = transformed ? toWorld.transform(local) : local;
+        if (clipped && clippingPlane.distance(world) < 0.0)
+            continue;
+        const double z = parameter.get3d2dTransformation().transformZ(world);
+        if (!found || z > bestZ) {
+            found = true;
+            best = local;
+            bestZ = z;
+        }
+    }
+    if (!found)
+        return false;
+    parameter.setFound(best, bestZ);
+    if (transformed)
+        parameter.setFoundRenderTrafo(toWorld);
+    return true;
+}
+
+bool Element::isVisible(VisibleRequest_t request) const
+{
+    return request == VR_HIERARCHY ? isHirarchyVisible() : m_visible;
+}
+
+bool Element::isHirarchyVisible() const
+{
+    for (const TObject *o = this; o; o = o->getParent()) {
+        const auto *element = dynamic_cast<const Element *>(o);
+        if (element && !element->m_visible)
+            return false;
+    }
+    return true;
+}
+
+void Element::highlightElement(bool on)
+{
+    if (m_highlighted == on)
+        return;
+    m_highlighted = on;
+    m_stages.markVisualizationOutdated();
+}
+
+void Element::setHighlightColor(const Color &color)
+{
+    if (m_highlight_color == color)
+        return;
+    m_highlight_color = color;
+    m_stages.markVisualizationOutdated();
+}
+
+void Element::highlightPoint(const std::vector<int> &indices, const Color &color)
+{
+    if (!m_point_highlight_possible)
+        VAQ_PROG_ERROR("Vaq::CAD::Element::highlightPoint", "highlight of points not possible");
+    if (std::any_of(indices.begin(), indices.end(), [](int i) { return i < 0; }))
+        VAQ_PROG_ERROR("Vaq::CAD::Element::highlightPoint", "negative point index");
+    for (const int index : indices)
+        m_highlighted_points[index] = color;
+    m_stages.markVisualizationOutdated();
+}
+
+bool Element::isPointHighlighted(const std::vector<int> &indices, Color *color) const
+{
+    if (indices.empty())
+        return false;
+    const auto first = m_highlighted_points.find(indices.front());
+    if (first == m_highlighted_points.end())
+        return false;
+    for (const int index : indices) {
+        const auto it = m_highlighted_points.find(index);
+        if (it == m_highlighted_points.end() || it->second != first->second)
+            return false;
+    }
+    if (color)
+        *color = first->second;
+    return true;
+}
+
+void Element::clearHighlightPoint()
+{
+    if (m_highlighted_points.empty())
+        return;
+    m_highlighted_points.clear();
+    m_stages.markVisualizationOutdated();
+}
+
+void Element::clearHighlightPoint(const std::vector<int> &indices)
+{
+    std::size_t erased = 0;
+    for (const int index : indices)
+        erased += m_highlighted_points.erase(index);
+    if (erased)
+        m_stages.markVisualizationOutdated();
+}
+
+LabelElement *Element::setLabel(const QString &text)
+{
+    if (m_label)
+        m_label->setText(text);
+    else
+        m_label = std::make_unique<LabelElement>(text);
+    return m_label.get();
+}
+
+} // namespace Vaq::CAD

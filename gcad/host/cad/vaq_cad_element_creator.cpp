@@ -1,0 +1,225 @@
+#include "gcad/host/cad/vaq_cad_element_creator.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_element.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace Vaq::CAD {
+
+namespace {
+
+using C = ElementClassification;
+using E = ElementCreator;
+
+constexpr unsigned bit(C::Flag flag)
+{
+    return 1u << flag;
+}
+
+constexpr unsigned MESH_FLAGS = bit(C::MESH_DATASET);
+constexpr unsigned POINTS_FLAGS = bit(C::POINTS_DATASET);
+constexpr unsigned SECTION_FLAGS = bit(C::SECTION_DATASET);
+constexpr unsigned STRAIN_FLAGS = bit(C::STRAIN_DATASET) | bit(C::COLOR_MAPPED);
+constexpr unsigned PRIMITIVE_FLAGS = bit(C::GEOMETRIC_PRIMITIVE);
+constexpr unsigned POINT_PRIMITIVE_FLAGS = bit(C::GEOMETRIC_PRIMITIVE) | bit(C::POINT_ELEMENT);
+constexpr unsigned MEASUREMENT_FLAGS = bit(C::MEASUREMENT);
+constexpr unsigned PMP_FLAGS = bit(C::ACTIVE_STATUS);
+constexpr unsigned PMP_POINT_FLAGS = bit(C::ACTIVE_STATUS) | bit(C::PMP_REFERENCE_POINT);
+constexpr unsigned GPS_FLAGS = bit(C::GPS_ELEMENT);
+constexpr unsigned LABEL_FLAGS = bit(C::LABEL_ELEMENT);
+constexpr unsigned STRUCTURE_FLAGS = bit(C::NEVER_DRAWN);
+constexpr unsigned NO_FLAGS = 0;
+
+struct Kind
+{
+    E::Element_t type;
+    const char *name;
+    unsigned flags;
+};
+
+#define VAQ_KIND(name, flags) {E::name, #name, flags}
+
+// One row per kind, sorted by number (lookups bisect).
+constexpr Kind KINDS[] = {
+    VAQ_KIND(MESH, MESH_FLAGS),
+    VAQ_KIND(SECTION, SECTION_FLAGS),
+    VAQ_KIND(PLANE, PRIMITIVE_FLAGS),
+    VAQ_KIND(POINT_CLOUD, POINTS_FLAGS),
+    VAQ_KIND(SCALE_BAR, NO_FLAGS),
+    VAQ_KIND(CAMERA, NO_FLAGS),
+    VAQ_KIND(POINT, POINT_PRIMITIVE_FLAGS),
+    VAQ_KIND(LINE, PRIMITIVE_FLAGS),
+    VAQ_KIND(SPHERE, PRIMITIVE_FLAGS),
+    VAQ_KIND(PARABOLOID, PRIMITIVE_FLAGS),
+    VAQ_KIND(SECTION_CURVE, SECTION_FLAGS),
+    VAQ_KIND(SECTION_BOUNDARY, SECTION_FLAGS),
+    VAQ_KIND(LIMITED_PLANE, PRIMITIVE_FLAGS),
+    VAQ_KIND(DISC, PRIMITIVE_FLAGS),
+    VAQ_KIND(CIRCLE, PRIMITIVE_FLAGS),
+    VAQ_KIND(SLOT, PRIMITIVE_FLAGS),
+    VAQ_KIND(DISTANCE, MEASUREMENT_FLAGS),
+    VAQ_KIND(MESH_INSPECTION, MESH_FLAGS),
+    VAQ_KIND(MESH_COLOR_MAPPED, MESH_FLAGS | bit(C::COLOR_MAPPED)),
+    VAQ_KIND(STRAIN_GRID, STRAIN_FLAGS),
+    VAQ_KIND(LABEL, LABEL_FLAGS),
+    VAQ_KIND(CYLINDER, PRIMITIVE_FLAGS),
+    VAQ_KIND(GROUP, STRUCTURE_FLAGS),
+    VAQ_KIND(PMP_DISTANCE_CHANGE, PMP_FLAGS),
+    VAQ_KIND(SECTION_DEVIATION, SECTION_FLAGS),
+    VAQ_KIND(POINTS_DEVIATION, POINTS_FLAGS),
+    VAQ_KIND(CONE, PRIMITIVE_FLAGS),
+    VAQ_KIND(ANGLE, MEASUREMENT_FLAGS),
+    VAQ_KIND(PMP_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(PMP_ANGLE_CHANGE, PMP_FLAGS),
+    VAQ_KIND(POLY_SURFACE, NO_FLAGS),
+    VAQ_KIND(POINT_MEASUREMENT, MEASUREMENT_FLAGS),
+    VAQ_KIND(LINE_MEASUREMENT, MEASUREMENT_FLAGS),
+    VAQ_KIND(POINT_LINE_MEASUREMENT, MEASUREMENT_FLAGS),
+    VAQ_KIND(POINT_PLANE_MEASUREMENT, MEASUREMENT_FLAGS),
+    VAQ_KIND(POINTS_DISPLACEMENT, POINTS_FLAGS),
+    VAQ_KIND(ANGLE_MEASUREMENT, MEASUREMENT_FLAGS),
+    VAQ_KIND(SECTION_SPRINGBACK, SECTION_FLAGS),
+    VAQ_KIND(SECTION_VECTORS, SECTION_FLAGS),
+    VAQ_KIND(POINTS_SPRINGBACK, POINTS_FLAGS),
+    VAQ_KIND(STRAIN_SECTION, STRAIN_FLAGS),
+    VAQ_KIND(STRAIN_STAGE_POINT, STRAIN_FLAGS),
+    VAQ_KIND(LABEL_POINT, LABEL_FLAGS),
+    VAQ_KIND(FOLDER, STRUCTURE_FLAGS),
+    VAQ_KIND(PMP_CIRCLE_CHANGE, PMP_FLAGS),
+    VAQ_KIND(PMP_SLOT_CHANGE, PMP_FLAGS),
+    VAQ_KIND(PMP_RECTANGLE_HOLE_CHANGE, PMP_FLAGS),
+    VAQ_KIND(ROUNDED_RECTANGLE, PRIMITIVE_FLAGS),
+    VAQ_KIND(PMP_SURFACE_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(PMP_SECTION_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(PMP_DISTANCE, PMP_FLAGS),
+    VAQ_KIND(PMP_SYMMETRY_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(ALIGNMENT, STRUCTURE_FLAGS),
+    VAQ_KIND(STAGE_SET, STRUCTURE_FLAGS),
+    VAQ_KIND(PMP_TRIM_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(LABEL_DEVIATION, LABEL_FLAGS),
+    VAQ_KIND(DIRECTIONAL_DISTANCE, MEASUREMENT_FLAGS),
+    VAQ_KIND(DISC_CALIPER, MEASUREMENT_FLAGS),
+    VAQ_KIND(SEGMENT_CALIPER, MEASUREMENT_FLAGS),
+    VAQ_KIND(PMP_DISC_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(PMP_SEGMENT_POINT_CHANGE, PMP_POINT_FLAGS),
+    VAQ_KIND(CUTTING_EDGE, NO_FLAGS),
+    VAQ_KIND(REFERENCE_POINT, POINT_PRIMITIVE_FLAGS),
+    VAQ_KIND(FIXTURE_POINT, POINT_PRIMITIVE_FLAGS),
+    VAQ_KIND(TARGET_POINT, POINT_PRIMITIVE_FLAGS),
+    VAQ_KIND(REFERENCE_POINTS, POINTS_FLAGS),
+    VAQ_KIND(SECTION_INSPECTION_2D, SECTION_FLAGS),
+    VAQ_KIND(LABEL_MEASUREMENT, LABEL_FLAGS),
+    VAQ_KIND(MESH_SCAN, MESH_FLAGS),
+    VAQ_KIND(COORDINATE_SYSTEM, NO_FLAGS),
+    VAQ_KIND(MESH_CLOSED, MESH_FLAGS),
+    VAQ_KIND(GPS_DATUM_SYSTEM, GPS_FLAGS),
+    VAQ_KIND(MESH_NOMINAL, MESH_FLAGS),
+    VAQ_KIND(GPS_FLATNESS, GPS_FLAGS),
+    VAQ_KIND(GPS_STRAIGHTNESS, GPS_FLAGS),
+    VAQ_KIND(NOMINAL_POINT, POINT_PRIMITIVE_FLAGS),
+    VAQ_KIND(NOMINAL_PLANE, PRIMITIVE_FLAGS),
+    VAQ_KIND(NOMINAL_CIRCLE, PRIMITIVE_FLAGS),
+    VAQ_KIND(NOMINAL_SPHERE, PRIMITIVE_FLAGS),
+    VAQ_KIND(SECTION_NOMINAL, SECTION_FLAGS),
+    VAQ_KIND(MESH_CYLINDER_FIT, MESH_FLAGS),
+    VAQ_KIND(MESH_REFERENCE, MESH_FLAGS),
+    VAQ_KIND(GPS_ROUNDNESS, GPS_FLAGS),
+    VAQ_KIND(GPS_CYLINDRICITY, GPS_FLAGS),
+    VAQ_KIND(GPS_LINE_PROFILE, GPS_FLAGS),
+    VAQ_KIND(GPS_SURFACE_PROFILE, GPS_FLAGS),
+    VAQ_KIND(GPS_PARALLELISM, GPS_FLAGS),
+    VAQ_KIND(GPS_PERPENDICULARITY, GPS_FLAGS),
+    VAQ_KIND(GPS_ANGULARITY, GPS_FLAGS),
+    VAQ_KIND(GPS_POSITION, GPS_FLAGS),
+    VAQ_KIND(GPS_CONCENTRICITY, GPS_FLAGS),
+    VAQ_KIND(GPS_SYMMETRY, GPS_FLAGS),
+    VAQ_KIND(GPS_CIRCULAR_RUNOUT, GPS_FLAGS),
+    VAQ_KIND(GPS_TOTAL_RUNOUT, GPS_FLAGS),
+    VAQ_KIND(MESH_PREVIEW, MESH_FLAGS),
+    VAQ_KIND(LABEL_NOTE, LABEL_FLAGS),
+    VAQ_KIND(NOMINAL_CYLINDER, PRIMITIVE_FLAGS),
+    VAQ_KIND(NOMINAL_CONE, PRIMITIVE_FLAGS),
+    VAQ_KIND(SECTION_POINT, SECTION_FLAGS),
+    VAQ_KIND(SECTION_CURVE_NOMINAL, SECTION_FLAGS),
+    VAQ_KIND(REFERENCE_SPHERE, PRIMITIVE_FLAGS),
+    // A label drawn by the primitive renderer as a marker at its point; not a primitive.
+    VAQ_KIND(LABEL_MARKER, LABEL_FLAGS),
+    VAQ_KIND(MESH_CAD, MESH_FLAGS),
+    VAQ_KIND(PIN, PRIMITIVE_FLAGS),
+    VAQ_KIND(TOOLING_BALL, PRIMITIVE_FLAGS),
+    VAQ_KIND(REPORT_VIEW, STRUCTURE_FLAGS),
+    VAQ_KIND(NOMINAL_SLOT, PRIMITIVE_FLAGS),
+    VAQ_KIND(NOMINAL_ROUNDED_RECTANGLE, PRIMITIVE_FLAGS),
+    VAQ_KIND(LINE_SEGMENT, PRIMITIVE_FLAGS),
+    VAQ_KIND(NOMINAL_LINE_SEGMENT, PRIMITIVE_FLAGS),
+    VAQ_KIND(SIX_DOF_MEASUREMENT, MEASUREMENT_FLAGS),
+    VAQ_KIND(SIX_DOF_TRACKING, MEASUREMENT_FLAGS),
+    VAQ_KIND(ADAPTER_EDGE, PRIMITIVE_FLAGS),
+    VAQ_KIND(ADAPTER_PLANE, PRIMITIVE_FLAGS),
+    VAQ_KIND(ADAPTER_CYLINDER, PRIMITIVE_FLAGS),
+    VAQ_KIND(ADAPTER_SPHERE, PRIMITIVE_FLAGS),
+    VAQ_KIND(POINTS_SCAN, POINTS_FLAGS),
+    VAQ_KIND(POINTS_PROBED, POINTS_FLAGS),
+    VAQ_KIND(REGULAR_POLYHOLE, PRIMITIVE_FLAGS),
+    VAQ_KIND(PMP_REGULAR_POLYHOLE_CHANGE, PMP_FLAGS),
+    VAQ_KIND(SECTION_IMPORTED, SECTION_FLAGS),
+};
+
+#undef VAQ_KIND
+
+static_assert(std::is_sorted(std::begin(KINDS), std::end(KINDS),
+                             [](const Kind &a, const Kind &b) { return a.type < b.type; }),
+              "element kinds must be sorted by number");
+
+const Kind *findKind(E::Element_t type)
+{
+    const auto it = std::lower_bound(std::begin(KINDS), std::end(KINDS), type,
+                                     [](const Kind &k, E::Element_t t) { return k.type < t; });
+    return it != std::end(KINDS) && it->type == type ? it : nullptr;
+}
+
+} // namespace
+
+void ElementClassification::clear()
+{
+    std::fill(std::begin(flags), std::end(flags), false);
+}
+
+bool ElementCreator::getElementClassification(Element_t type, ElementClassification *classification)
+{
+    if (!classification)
+        VAQ_PROG_ERROR("Vaq::CAD::ElementCreator::getElementClassification", "null classification");
+    classification->clear();
+    const Kind *kind = findKind(type);
+    if (!kind)
+        return false;
+    for (int flag = 0; flag < ElementClassification::NUMBER_OF_FLAGS; ++flag)
+        classification->flags[flag] = (kind->flags & (1u << flag)) != 0;
+    return true;
+}
+
+bool ElementCreator::getElementClassification(const Element *element, ElementClassification *classification)
+{
+    if (!element)
+        VAQ_PROG_ERROR("Vaq::CAD::ElementCreator::getElementClassification", "null element");
+    return getElementClassification(element->getType(), classification);
+}
+
+const char *ElementCreator::getTypeName(Element_t type)
+{
+    const Kind *kind = findKind(type);
+    return kind ? kind->name : nullptr;
+}
+
+std::vector<ElementCreator::Element_t> ElementCreator::getKnownTypes()
+{
+    std::vector<Element_t> types;
+    types.reserve(std::size(KINDS));
+    for (const Kind &kind : KINDS)
+        types.push_back(kind.type);
+    return types;
+}
+
+} // namespace Vaq::CAD

@@ -1,0 +1,63 @@
+// Display properties of the element model: ElemProp holds what one element shows and in which
+// colours, DefaultProperties the process-wide colours for states such as highlighted or
+// inactive, and Properties::Global the settings of a whole scene (its background).
+#pragma once
+
+#include "gcad/host/base/vaq_color.h"
+
+namespace Vaq::CAD {
+
+struct ElemProp
+{
+    // How a point set is shown: 0 plain points, 1 point markers, 2 point crosses.
+    int displayMode = 0;
+    Color color{200, 200, 200};
+    Color pointColor{0, 0, 255};
+    Color datasetColor{0, 160, 0};
+    Color meshFrontColor{240, 210, 0};
+    Color meshBackColor{120, 120, 200};
+    Color temporaryColor{255, 128, 0};
+    Color selectionColor{255, 0, 0};
+    // 0 opaque, 1 invisible.
+    double transparency = 0.0;
+    // Sizes that stay constant on screen are in pixels.
+    double pointSize = 3.0;
+    double lineWidth = 1.0;
+    double symbolSize = 10.0;
+    // A mesh takes its colours from the colour map.
+    bool colorMapEnabled = false;
+    // A strain grid is drawn without its value colours.
+    bool uncolored = false;
+};
+
+struct DefaultProperties
+{
+    Color highlightColor{255, 0, 0};
+    Color highlightBackColor{160, 0, 0};
+    Color inactiveColor{160, 160, 160};
+    Color missingDataColor{255, 0, 255};
+    Color spotlightColor{255, 255, 0};
+    double pointSize = 3.0;
+
+    // The defaults every view uses unless it brings its own.
+    static DefaultProperties _default;
+};
+
+namespace Properties {
+
+class Global
+{
+public:
+    Global() = default;
+    explicit Global(const Color &background) : m_background_color(background) {}
+
+    const Color &getBackgroundColor() const { return m_background_color; }
+    void setBackgroundColor(const Color &color) { m_background_color = color; }
+
+private:
+    Color m_background_color{0, 0, 0};
+};
+
+} // namespace Properties
+
+} // namespace Vaq::CAD
