@@ -6,12 +6,15 @@
 
 namespace Vaq::GCAD {
 
-ClippingInterface::ClippingInterface() : QObject(nullptr) {}
+ClippingInterface::ClippingInterface()
+    : QObject(nullptr)
+{
+}
 
 ClippingInterface::~ClippingInterface() = default;
 
 void ClippingInterface::getBoundingBoxes(const std::vector<CAD::ElementAndStageImp> &elements,
-                                         std::vector<Box3d> *boxes, CAD::BoundingBoxType_t type)
+    std::vector<Box3d> *boxes, CAD::BoundingBoxType_t type)
 {
     if (!boxes)
         VAQ_PROG_ERROR("Vaq::GCAD::ClippingInterface::getBoundingBoxes", "null box vector");
@@ -36,8 +39,8 @@ void ClippingInterface::getBoundingBoxes(const std::vector<CAD::ElementAndStageI
     boxes->swap(result);
 }
 
-bool ClippingInterface::appendMeshLeafBoxes(const CAD::ElementAndStageImp &, CAD::BoundingBoxType_t,
-                                            std::vector<Box3d> *)
+bool ClippingInterface::appendMeshLeafBoxes(
+    const CAD::ElementAndStageImp &, CAD::BoundingBoxType_t, std::vector<Box3d> *)
 {
     // Meshes have no render data in the element model yet (it arrives with PolyBase and its
     // BSP tree), so there are no leaves to take boxes from and the caller falls back to the

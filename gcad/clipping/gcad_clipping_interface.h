@@ -53,16 +53,16 @@ public:
     // exists; until then its own box, after the trace "update visualization missing". Any
     // other element contributes its own box, or nothing when it has none for the stage.
     // Throws ProgError "null box vector" or "null element" (then *boxes is unchanged).
-    static void getBoundingBoxes(const std::vector<CAD::ElementAndStageImp> &elements, std::vector<Box3d> *boxes,
-                                 CAD::BoundingBoxType_t type);
+    static void getBoundingBoxes(const std::vector<CAD::ElementAndStageImp> &elements,
+        std::vector<Box3d> *boxes, CAD::BoundingBoxType_t type);
 
 protected:
     ClippingInterface();
 
 private:
     // Appends the per-leaf boxes of a mesh's render data for stage; false when it has none.
-    static bool appendMeshLeafBoxes(const CAD::ElementAndStageImp &entry, CAD::BoundingBoxType_t type,
-                                    std::vector<Box3d> *boxes);
+    static bool appendMeshLeafBoxes(
+        const CAD::ElementAndStageImp &entry, CAD::BoundingBoxType_t type, std::vector<Box3d> *boxes);
 };
 
 } // namespace Vaq::GCAD

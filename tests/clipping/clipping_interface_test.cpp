@@ -12,7 +12,7 @@ using CAD::StageIdentifier;
 
 namespace {
 
-const StageIdentifier STAGE_1{1};
+const StageIdentifier STAGE_1 { 1 };
 
 // The smallest application side: one plane, one box, switches.
 class PlaneClipping : public ClippingInterface
@@ -38,11 +38,11 @@ public:
         return m_has_plane;
     }
     bool isClippingBoxActive() const override { return false; }
-    void setClippingBoxActive(bool) override {}
-    void setClippingBox(const Box3d &) override {}
+    void setClippingBoxActive(bool) override { }
+    void setClippingBox(const Box3d &) override { }
     bool getClippingBox(Box3d *) const override { return false; }
     bool isClippingPlaneShown() const override { return false; }
-    void setClippingPlaneShown(bool) override {}
+    void setClippingPlaneShown(bool) override { }
     void resetClipping() override { m_active = m_has_plane = false; }
 
 private:
@@ -53,7 +53,7 @@ private:
 
 Box3d box(double x0, double x1)
 {
-    return Box3d({x0, 0, 0}, {x1, 1, 1});
+    return Box3d({ x0, 0, 0 }, { x1, 1, 1 });
 }
 
 } // namespace
@@ -70,7 +70,7 @@ TEST(ClippingInterface, isAQObjectOfItsOwnClassWithoutParent)
 
     Plane3d plane;
     EXPECT_FALSE(clipping.getClippingPlane(&plane));
-    clipping.setClippingPlane(Plane3d({0, 0, 1}, {0, 0, 2}));
+    clipping.setClippingPlane(Plane3d({ 0, 0, 1 }, { 0, 0, 2 }));
     clipping.setClippingActive(true);
     ClippingInterface &viaInterface = clipping;
     ASSERT_TRUE(viaInterface.isClippingActive());
@@ -84,10 +84,11 @@ TEST(ClippingBoundingBoxes, comeInElementOrderInViewCoordinates)
     a.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
     b.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(2, 3));
     c.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(4, 5));
-    c.setRenderTransformation(STAGE_1, Transformation::translation({10, 0, 0}));
+    c.setRenderTransformation(STAGE_1, Transformation::translation({ 10, 0, 0 }));
 
-    std::vector<Box3d> boxes{box(-9, -8)}; // replaced, not appended to
-    ClippingInterface::getBoundingBoxes({{&c, STAGE_1}, {&a, STAGE_1}, {&b, STAGE_1}}, &boxes, CAD::BBT_GEOMETRY);
+    std::vector<Box3d> boxes { box(-9, -8) }; // replaced, not appended to
+    ClippingInterface::getBoundingBoxes(
+        { { &c, STAGE_1 }, { &a, STAGE_1 }, { &b, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0], box(14, 15));
     EXPECT_EQ(boxes[1], box(0, 1));
@@ -99,14 +100,15 @@ TEST(ClippingBoundingBoxes, anElementWithoutABoxForTheStageContributesNothing)
     CAD::Element withBox(ElementCreator::SPHERE), withoutBox(ElementCreator::SPHERE);
     withBox.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
     // A box for another stage does not answer for stage 1.
-    withoutBox.setBoundingBox(StageIdentifier{2}, CAD::BBT_GEOMETRY, box(2, 3));
+    withoutBox.setBoundingBox(StageIdentifier { 2 }, CAD::BBT_GEOMETRY, box(2, 3));
 
     std::vector<Box3d> boxes;
-    ClippingInterface::getBoundingBoxes({{&withoutBox, STAGE_1}, {&withBox, STAGE_1}}, &boxes, CAD::BBT_GEOMETRY);
+    ClippingInterface::getBoundingBoxes(
+        { { &withoutBox, STAGE_1 }, { &withBox, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], box(0, 1));
 
-    ClippingInterface::getBoundingBoxes({{&withoutBox, STAGE_1}}, &boxes, CAD::BBT_GEOMETRY);
+    ClippingInterface::getBoundingBoxes({ { &withoutBox, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -116,7 +118,7 @@ TEST(ClippingBoundingBoxes, theRequestedBoxTypeIsUsed)
     element.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
     element.setBoundingBox(STAGE_1, CAD::BBT_DISPLAY, box(-1, 2));
     std::vector<Box3d> boxes;
-    ClippingInterface::getBoundingBoxes({{&element, STAGE_1}}, &boxes, CAD::BBT_DISPLAY);
+    ClippingInterface::getBoundingBoxes({ { &element, STAGE_1 } }, &boxes, CAD::BBT_DISPLAY);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], box(-1, 2));
 }
@@ -129,12 +131,14 @@ TEST(ClippingBoundingBoxes, aMeshWithoutRenderDataIsTracedAndUsesItsOwnBox)
 
     std::vector<Box3d> boxes;
     testing::internal::CaptureStdout();
-    ClippingInterface::getBoundingBoxes({{&sphere, STAGE_1}, {&mesh, STAGE_1}}, &boxes, CAD::BBT_GEOMETRY);
+    ClippingInterface::getBoundingBoxes(
+        { { &sphere, STAGE_1 }, { &mesh, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
     const std::string out = testing::internal::GetCapturedStdout();
 
     // One trace, for the mesh only.
-    EXPECT_TRUE(std::regex_match(
-        out, std::regex(R"(Vaq::GCAD::ClippingInterface::getBoundingBoxes\(\d+\): update visualization missing\n)")))
+    EXPECT_TRUE(std::regex_match(out,
+        std::regex(
+            R"(Vaq::GCAD::ClippingInterface::getBoundingBoxes\(\d+\): update visualization missing\n)")))
         << out;
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], box(2, 3));
@@ -145,7 +149,7 @@ TEST(ClippingBoundingBoxes, badArgumentsThrowAndLeaveTheBoxesAlone)
 {
     CAD::Element element(ElementCreator::SPHERE);
     element.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
-    std::vector<Box3d> boxes{box(5, 6)};
+    std::vector<Box3d> boxes { box(5, 6) };
     auto message = [](auto &&f) -> std::string {
         try {
             f();
@@ -155,12 +159,12 @@ TEST(ClippingBoundingBoxes, badArgumentsThrowAndLeaveTheBoxesAlone)
         return "no error";
     };
     EXPECT_EQ(message([&] {
-                  ClippingInterface::getBoundingBoxes({{&element, STAGE_1}, {nullptr, STAGE_1}}, &boxes,
-                                                      CAD::BBT_GEOMETRY);
-              }),
-              "null element");
+        ClippingInterface::getBoundingBoxes(
+            { { &element, STAGE_1 }, { nullptr, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
+    }),
+        "null element");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0], box(5, 6));
     EXPECT_EQ(message([&] { ClippingInterface::getBoundingBoxes({}, nullptr, CAD::BBT_GEOMETRY); }),
-              "null box vector");
+        "null box vector");
 }

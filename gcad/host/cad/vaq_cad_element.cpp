@@ -50,8 +50,11 @@ bool clipLineToBox(const Line3d &line, const Box3d &box, double *t0, double *t1)
 
 } // namespace
 
-Element::Element(ElementCreator::Element_t type, const QString &fileName) : m_type(type), m_file_name(fileName)
-{}
+Element::Element(ElementCreator::Element_t type, const QString &fileName)
+    : m_type(type)
+    , m_file_name(fileName)
+{
+}
 
 Element::~Element() = default;
 
@@ -71,8 +74,8 @@ bool Element::removeStage(const StageIdentifier &stage)
     return m_stages.removeStage(stage);
 }
 
-bool Element::getBoundingBox(const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context,
-                             Box3d &box) const
+bool Element::getBoundingBox(
+    const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const
 {
     const int index = boxIndex(type, "Vaq::CAD::Element::getBoundingBox");
     const StageData *data = m_stages.findStage(stage);
@@ -200,7 +203,7 @@ bool Element::findElementAtPixel(const StageIdentifier &stage, FindParameter &pa
     bool found = false;
     BaVec3d<double> best;
     double bestZ = -std::numeric_limits<double>::max();
-    for (const double t : {t0, t1}) {
+    for (const double t : { t0, t1 }) {
         const BaVec3d<double> local = line.pointAt(t);
         const BaVec3d<double> world = transformed ? toWorld.transform(local) : local;
         if (clipped && clippingPlane.distance(world) < 0.0)

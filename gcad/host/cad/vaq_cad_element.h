@@ -29,14 +29,14 @@ class FindParameter;
 
 // In which render stage an element is drawn.
 enum RenderLevel_t : unsigned {
-    RL_SCENE = 0,      // render stage 1, with depth: the model itself
+    RL_SCENE = 0, // render stage 1, with depth: the model itself
     RL_FOREGROUND = 1, // render stage 2, over the scene: markers, previews, labels
-    RL_NEVER = 3,      // not drawn
+    RL_NEVER = 3, // not drawn
 };
 
 // What isVisible asks about.
 enum VisibleRequest_t {
-    VR_ELEMENT = 0,   // the element's own visibility switch
+    VR_ELEMENT = 0, // the element's own visibility switch
     VR_HIERARCHY = 1, // the element and every element above it (isHirarchyVisible)
 };
 
@@ -70,8 +70,8 @@ public:
     // The stored box of the given type, in element coordinates (CCS_ELEMENT) or transformed by
     // the stage's render transformation (CCS_WORLD). A missing BBT_DISPLAY box falls back to
     // the BBT_GEOMETRY box. False, with box unchanged, when the stage has none.
-    virtual bool getBoundingBox(const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context,
-                                Box3d &box) const;
+    virtual bool getBoundingBox(
+        const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const;
     // Throws ProgError "stage is not initialized", "unknown bounding box type" or
     // "empty bounding box" (use clearBoundingBox instead).
     void setBoundingBox(const StageIdentifier &stage, BoundingBoxType_t type, const Box3d &box);
@@ -79,7 +79,8 @@ public:
     // Widens box by what the element draws around its geometry at a given pixel size (model
     // units per pixel): half the symbol size on every side. False when box is empty or
     // the symbol size is not positive; box is unchanged then.
-    virtual bool expandBoundingBoxForDrawing(const StageIdentifier &stage, double pixelSize, Box3d &box) const;
+    virtual bool expandBoundingBoxForDrawing(
+        const StageIdentifier &stage, double pixelSize, Box3d &box) const;
 
     // The transformation from element into view coordinates for the stage; transformation
     // may be null to ask only whether one exists.
@@ -100,8 +101,8 @@ public:
     // Picking: whether the view line of parameter hits the element in stage. The base element
     // is hit where the line crosses its geometry box; the found point is the crossing nearer
     // the viewer (in element coordinates) with its depth. Clears earlier results of parameter.
-    virtual bool findElementAtPixel(const StageIdentifier &stage, FindParameter &parameter,
-                                    double tolerancePixels) const;
+    virtual bool findElementAtPixel(
+        const StageIdentifier &stage, FindParameter &parameter, double tolerancePixels) const;
     // The pull-out dimension of a measurement; null for kinds without one.
     virtual DistPullOut *getPullOut() { return nullptr; }
 
@@ -163,7 +164,7 @@ private:
     bool m_selected = false;
     bool m_clipping_allowed = true;
     bool m_highlighted = false;
-    Color m_highlight_color{255, 0, 0};
+    Color m_highlight_color { 255, 0, 0 };
     bool m_point_highlight_possible = false;
     std::map<int, Color> m_highlighted_points;
     std::unique_ptr<LabelElement> m_label;
@@ -173,7 +174,11 @@ private:
 struct ElementAndStageImp
 {
     ElementAndStageImp() = default;
-    ElementAndStageImp(Element *element_, const StageIdentifier &stage_) : element(element_), stage(stage_) {}
+    ElementAndStageImp(Element *element_, const StageIdentifier &stage_)
+        : element(element_)
+        , stage(stage_)
+    {
+    }
 
     Element *getElement() const { return element; }
     const StageIdentifier &getStage() const { return stage; }

@@ -39,7 +39,9 @@ struct Kind
     unsigned flags;
 };
 
+// clang-format off
 #define VAQ_KIND(name, flags) {E::name, #name, flags}
+// clang-format on
 
 // One row per kind, sorted by number (lookups bisect).
 constexpr Kind KINDS[] = {
@@ -170,13 +172,13 @@ constexpr Kind KINDS[] = {
 #undef VAQ_KIND
 
 static_assert(std::is_sorted(std::begin(KINDS), std::end(KINDS),
-                             [](const Kind &a, const Kind &b) { return a.type < b.type; }),
-              "element kinds must be sorted by number");
+                  [](const Kind &a, const Kind &b) { return a.type < b.type; }),
+    "element kinds must be sorted by number");
 
 const Kind *findKind(E::Element_t type)
 {
-    const auto it = std::lower_bound(std::begin(KINDS), std::end(KINDS), type,
-                                     [](const Kind &k, E::Element_t t) { return k.type < t; });
+    const auto it = std::lower_bound(
+        std::begin(KINDS), std::end(KINDS), type, [](const Kind &k, E::Element_t t) { return k.type < t; });
     return it != std::end(KINDS) && it->type == type ? it : nullptr;
 }
 

@@ -14,18 +14,18 @@ struct ElementClassification
 {
     enum Flag {
         PMP_REFERENCE_POINT = 0, // measuring-plan element that supplies a reference point
-        MEASUREMENT = 1,         // measurement (distance, caliper, angle, measured feature)
-        POINTS_DATASET = 2,      // point set (PointsBase)
-        MESH_DATASET = 3,        // triangle mesh (PolyBase)
-        STRAIN_DATASET = 4,      // strain grid, section or stage point
-        COLOR_MAPPED = 5,        // colours come from a colour map, not from the data
+        MEASUREMENT = 1, // measurement (distance, caliper, angle, measured feature)
+        POINTS_DATASET = 2, // point set (PointsBase)
+        MESH_DATASET = 3, // triangle mesh (PolyBase)
+        STRAIN_DATASET = 4, // strain grid, section or stage point
+        COLOR_MAPPED = 5, // colours come from a colour map, not from the data
         GEOMETRIC_PRIMITIVE = 6, // nominal or fitted geometric element (point, line, circle, ...)
-        SECTION_DATASET = 7,     // section polylines (SectionBase)
-        ACTIVE_STATUS = 8,       // has an active status per stage; inactive ones are greyed
-        GPS_ELEMENT = 9,         // geometric product specification (datum system, tolerance)
-        POINT_ELEMENT = 10,      // a single point with a position of its own
-        LABEL_ELEMENT = 11,      // a label placed in the scene
-        NEVER_DRAWN = 12,        // structure only (groups, folders, alignments)
+        SECTION_DATASET = 7, // section polylines (SectionBase)
+        ACTIVE_STATUS = 8, // has an active status per stage; inactive ones are greyed
+        GPS_ELEMENT = 9, // geometric product specification (datum system, tolerance)
+        POINT_ELEMENT = 10, // a single point with a position of its own
+        LABEL_ELEMENT = 11, // a label placed in the scene
+        NEVER_DRAWN = 12, // structure only (groups, folders, alignments)
         NUMBER_OF_FLAGS = 13
     };
 

@@ -16,8 +16,10 @@ class FindParameter
 {
 public:
     FindParameter(const Line3d &viewLine, const Transformation &transformation3d2d)
-        : m_view_line(viewLine), m_3d2d(transformation3d2d)
-    {}
+        : m_view_line(viewLine)
+        , m_3d2d(transformation3d2d)
+    {
+    }
 
     const Line3d &getViewLine() const { return m_view_line; }
     const Transformation &get3d2dTransformation() const { return m_3d2d; }

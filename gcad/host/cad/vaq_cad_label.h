@@ -13,7 +13,10 @@ namespace Vaq::CAD {
 class LabelElement
 {
 public:
-    explicit LabelElement(const QString &text = QString()) : m_text(text) {}
+    explicit LabelElement(const QString &text = QString())
+        : m_text(text)
+    {
+    }
 
     const QString &getText() const { return m_text; }
     void setText(const QString &text) { m_text = text; }
@@ -34,7 +37,7 @@ private:
     QString m_text;
     bool m_visible = true;
     bool m_highlighted = false;
-    Color m_highlight_color{255, 0, 0};
+    Color m_highlight_color { 255, 0, 0 };
     StageIdentifier m_shown_stage = StageIdentifier::UNINITIALIZED;
 };
 

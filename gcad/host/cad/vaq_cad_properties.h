@@ -11,13 +11,13 @@ struct ElemProp
 {
     // How a point set is shown: 0 plain points, 1 point markers, 2 point crosses.
     int displayMode = 0;
-    Color color{200, 200, 200};
-    Color pointColor{0, 0, 255};
-    Color datasetColor{0, 160, 0};
-    Color meshFrontColor{240, 210, 0};
-    Color meshBackColor{120, 120, 200};
-    Color temporaryColor{255, 128, 0};
-    Color selectionColor{255, 0, 0};
+    Color color { 200, 200, 200 };
+    Color pointColor { 0, 0, 255 };
+    Color datasetColor { 0, 160, 0 };
+    Color meshFrontColor { 240, 210, 0 };
+    Color meshBackColor { 120, 120, 200 };
+    Color temporaryColor { 255, 128, 0 };
+    Color selectionColor { 255, 0, 0 };
     // 0 opaque, 1 invisible.
     double transparency = 0.0;
     // Sizes that stay constant on screen are in pixels.
@@ -32,11 +32,11 @@ struct ElemProp
 
 struct DefaultProperties
 {
-    Color highlightColor{255, 0, 0};
-    Color highlightBackColor{160, 0, 0};
-    Color inactiveColor{160, 160, 160};
-    Color missingDataColor{255, 0, 255};
-    Color spotlightColor{255, 255, 0};
+    Color highlightColor { 255, 0, 0 };
+    Color highlightBackColor { 160, 0, 0 };
+    Color inactiveColor { 160, 160, 160 };
+    Color missingDataColor { 255, 0, 255 };
+    Color spotlightColor { 255, 255, 0 };
     double pointSize = 3.0;
 
     // The defaults every view uses unless it brings its own.
@@ -49,13 +49,16 @@ class Global
 {
 public:
     Global() = default;
-    explicit Global(const Color &background) : m_background_color(background) {}
+    explicit Global(const Color &background)
+        : m_background_color(background)
+    {
+    }
 
     const Color &getBackgroundColor() const { return m_background_color; }
     void setBackgroundColor(const Color &color) { m_background_color = color; }
 
 private:
-    Color m_background_color{0, 0, 0};
+    Color m_background_color { 0, 0, 0 };
 };
 
 } // namespace Properties

@@ -24,7 +24,10 @@ public:
     static const StageIdentifier DEFAULT_DATASET;
 
     constexpr StageIdentifier() = default;
-    constexpr explicit StageIdentifier(uint32_t value) : m_value(value) {}
+    constexpr explicit StageIdentifier(uint32_t value)
+        : m_value(value)
+    {
+    }
 
     constexpr uint32_t getValue() const { return m_value; }
 
@@ -36,21 +39,21 @@ private:
     uint32_t m_value = 0xFFFFFFFFu;
 };
 
-inline constexpr StageIdentifier StageIdentifier::UNINITIALIZED{0xFFFFFFFFu};
-inline constexpr StageIdentifier StageIdentifier::NO_STAGE{0xFFFFFFFEu};
-inline constexpr StageIdentifier StageIdentifier::DEFAULT_DATASET{0u};
+inline constexpr StageIdentifier StageIdentifier::UNINITIALIZED { 0xFFFFFFFFu };
+inline constexpr StageIdentifier StageIdentifier::NO_STAGE { 0xFFFFFFFEu };
+inline constexpr StageIdentifier StageIdentifier::DEFAULT_DATASET { 0u };
 
 // Which box of an element is meant.
 enum BoundingBoxType_t {
     BBT_GEOMETRY = 0, // the element's own geometry
-    BBT_DISPLAY = 1,  // the geometry and what its display adds (symbols, needles); the view fits this
+    BBT_DISPLAY = 1, // the geometry and what its display adds (symbols, needles); the view fits this
 };
 constexpr int NUMBER_OF_BOUNDING_BOX_TYPES = 2;
 
 // Which coordinate system a box is given in.
 enum ContextCS_t {
     CCS_ELEMENT = 0, // the element's own coordinates, before its render transformation
-    CCS_WORLD = 1,   // the coordinates the view draws in: the render transformation applied
+    CCS_WORLD = 1, // the coordinates the view draws in: the render transformation applied
 };
 
 // The values an element keeps for one stage.

@@ -100,7 +100,8 @@ void TObject::detachNotifier(TObjectDestroyNotifier *notifier)
         m_notifiers.erase(it);
 }
 
-TObjectDestroyNotifier::TObjectDestroyNotifier(TObject *object) : m_object(object)
+TObjectDestroyNotifier::TObjectDestroyNotifier(TObject *object)
+    : m_object(object)
 {
     if (!object)
         VAQ_PROG_ERROR("Vaq::TObjectDestroyNotifier::TObjectDestroyNotifier", "null object");

@@ -20,17 +20,18 @@ namespace {
 const std::map<std::string, std::vector<int>> &rendererTable()
 {
     static const std::map<std::string, std::vector<int>> table = {
-        {"gps", {88, 90, 91, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115}},
-        {"measure", {20, 33, 37, 38, 39, 40, 42, 64, 65, 66, 132, 133}},
-        {"mesh", {0, 21, 22, 77, 87, 89, 102, 103, 116, 124}},
-        {"other", {4, 5, 24, 36, 49, 63, 69, 75, 79, 117}},
-        {"pmp", {27, 34, 35, 51, 52, 53, 55, 56, 57, 58, 62, 67, 68, 141}},
-        {"points", {3, 29, 41, 45, 73, 138, 139}},
-        {"primitive", {2,   7,   8,   9,   10,  15,  17,  18,  19,  25,  30,  54,  70,  71,  72,  97,  98,
-                       99,  100, 118, 119, 122, 123, 125, 126, 128, 129, 130, 131, 134, 135, 136, 137, 140}},
-        {"section", {1, 13, 14, 28, 43, 44, 74, 101, 120, 121, 209}},
-        {"strain", {23, 46, 47}},
-        {"never drawn", {26, 50, 60, 61, 127}},
+        { "gps", { 88, 90, 91, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115 } },
+        { "measure", { 20, 33, 37, 38, 39, 40, 42, 64, 65, 66, 132, 133 } },
+        { "mesh", { 0, 21, 22, 77, 87, 89, 102, 103, 116, 124 } },
+        { "other", { 4, 5, 24, 36, 49, 63, 69, 75, 79, 117 } },
+        { "pmp", { 27, 34, 35, 51, 52, 53, 55, 56, 57, 58, 62, 67, 68, 141 } },
+        { "points", { 3, 29, 41, 45, 73, 138, 139 } },
+        { "primitive",
+            { 2, 7, 8, 9, 10, 15, 17, 18, 19, 25, 30, 54, 70, 71, 72, 97, 98, 99, 100, 118, 119, 122, 123,
+                125, 126, 128, 129, 130, 131, 134, 135, 136, 137, 140 } },
+        { "section", { 1, 13, 14, 28, 43, 44, 74, 101, 120, 121, 209 } },
+        { "strain", { 23, 46, 47 } },
+        { "never drawn", { 26, 50, 60, 61, 127 } },
     };
     return table;
 }
@@ -83,16 +84,22 @@ TEST(ElementCreatorClassification, datasetFlagsMatchTheRendererOfEachType)
         EXPECT_EQ(c[C::POINTS_DATASET], points.count(type) == 1) << type;
         EXPECT_EQ(c[C::SECTION_DATASET], section.count(type) == 1) << type;
         // A kind is at most one kind of dataset.
-        EXPECT_LE(int(c[C::MESH_DATASET]) + int(c[C::POINTS_DATASET]) + int(c[C::SECTION_DATASET]), 1) << type;
+        EXPECT_LE(int(c[C::MESH_DATASET]) + int(c[C::POINTS_DATASET]) + int(c[C::SECTION_DATASET]), 1)
+            << type;
     }
 }
 
 TEST(ElementCreatorClassification, otherFlagsStayWithinTheirRenderers)
 {
     const std::map<C::Flag, std::string> flagRenderer = {
-        {C::PMP_REFERENCE_POINT, "pmp"}, {C::ACTIVE_STATUS, "pmp"},         {C::MEASUREMENT, "measure"},
-        {C::GEOMETRIC_PRIMITIVE, "primitive"}, {C::POINT_ELEMENT, "primitive"}, {C::GPS_ELEMENT, "gps"},
-        {C::STRAIN_DATASET, "strain"},     {C::NEVER_DRAWN, "never drawn"},
+        { C::PMP_REFERENCE_POINT, "pmp" },
+        { C::ACTIVE_STATUS, "pmp" },
+        { C::MEASUREMENT, "measure" },
+        { C::GEOMETRIC_PRIMITIVE, "primitive" },
+        { C::POINT_ELEMENT, "primitive" },
+        { C::GPS_ELEMENT, "gps" },
+        { C::STRAIN_DATASET, "strain" },
+        { C::NEVER_DRAWN, "never drawn" },
     };
     for (const auto &[flag, owner] : flagRenderer) {
         for (const auto &[renderer, types] : rendererTable()) {
@@ -116,14 +123,14 @@ TEST(ElementCreatorClassification, otherFlagsStayWithinTheirRenderers)
         EXPECT_TRUE(classify(type)[C::NEVER_DRAWN]) << type;
     // Points with a position of their own are primitives; the label marker 123 is drawn by the
     // primitive renderer but is no primitive, and the cutting edge 69 sorts on its own.
-    for (const int type : {7, 70, 71, 72, 97})
+    for (const int type : { 7, 70, 71, 72, 97 })
         EXPECT_TRUE(classify(type)[C::POINT_ELEMENT] && classify(type)[C::GEOMETRIC_PRIMITIVE]) << type;
     EXPECT_FALSE(classify(123)[C::GEOMETRIC_PRIMITIVE]);
     EXPECT_FALSE(classify(69)[C::GEOMETRIC_PRIMITIVE]);
     EXPECT_TRUE(classify(8)[C::GEOMETRIC_PRIMITIVE]);
     EXPECT_FALSE(classify(8)[C::POINT_ELEMENT]);
     // Meshes that take vertex colours are not colour-mapped.
-    for (const int type : {0, 21, 77, 87, 89, 102, 103, 116, 124})
+    for (const int type : { 0, 21, 77, 87, 89, 102, 103, 116, 124 })
         EXPECT_FALSE(classify(type)[C::COLOR_MAPPED]) << type;
 }
 
@@ -153,5 +160,6 @@ TEST(ElementCreatorClassification, classifiesAnElementByItsTypeAndRefusesNulls)
         return "no error";
     };
     EXPECT_EQ(message([&] { ElementCreator::getElementClassification(nullptr, &c); }), "null element");
-    EXPECT_EQ(message([&] { ElementCreator::getElementClassification(&cloud, nullptr); }), "null classification");
+    EXPECT_EQ(
+        message([&] { ElementCreator::getElementClassification(&cloud, nullptr); }), "null classification");
 }

@@ -11,8 +11,7 @@ using namespace Vaq::CAD;
 
 namespace {
 
-template<typename F>
-std::string progErrorMessage(F &&f)
+template<typename F> std::string progErrorMessage(F &&f)
 {
     try {
         f();
@@ -22,12 +21,12 @@ std::string progErrorMessage(F &&f)
     return "no error";
 }
 
-const StageIdentifier STAGE_1{1};
-const StageIdentifier STAGE_2{2};
+const StageIdentifier STAGE_1 { 1 };
+const StageIdentifier STAGE_2 { 2 };
 
 Box3d unitBox()
 {
-    return Box3d({0, 0, 0}, {1, 1, 1});
+    return Box3d({ 0, 0, 0 }, { 1, 1, 1 });
 }
 
 } // namespace
@@ -69,7 +68,7 @@ TEST(ElementStages, aNewElementIsValidInEveryStageButUninitialized)
     EXPECT_TRUE(element.isStageValid(STAGE_2));
     EXPECT_TRUE(element.isStageValid(StageIdentifier::NO_STAGE));
     EXPECT_FALSE(element.isStageValid(StageIdentifier::UNINITIALIZED));
-    EXPECT_EQ(element.getStages(), std::vector<StageIdentifier>{StageIdentifier::NO_STAGE});
+    EXPECT_EQ(element.getStages(), std::vector<StageIdentifier> { StageIdentifier::NO_STAGE });
 }
 
 TEST(ElementStages, validityIsPerStageWithStageIndependentFallback)
@@ -84,10 +83,10 @@ TEST(ElementStages, validityIsPerStageWithStageIndependentFallback)
     EXPECT_TRUE(element.removeStage(StageIdentifier::NO_STAGE));
     EXPECT_FALSE(element.isStageValid(StageIdentifier::DEFAULT_DATASET));
     EXPECT_TRUE(element.isStageValid(STAGE_2));
-    EXPECT_EQ(element.getStages(), (std::vector<StageIdentifier>{STAGE_1, STAGE_2}));
+    EXPECT_EQ(element.getStages(), (std::vector<StageIdentifier> { STAGE_1, STAGE_2 }));
 
     EXPECT_EQ(progErrorMessage([&] { element.setStageValid(StageIdentifier::UNINITIALIZED, true); }),
-              "stage is not initialized");
+        "stage is not initialized");
     EXPECT_EQ(element.getStages().size(), 2u);
 }
 
@@ -98,11 +97,11 @@ TEST(ElementStages, boxesAndTransformationsAreKeptPerStage)
     EXPECT_FALSE(element.getBoundingBox(STAGE_1, BBT_GEOMETRY, CCS_WORLD, box));
 
     element.setBoundingBox(StageIdentifier::NO_STAGE, BBT_GEOMETRY, unitBox());
-    element.setRenderTransformation(STAGE_1, Transformation::translation({10, 0, 0}));
+    element.setRenderTransformation(STAGE_1, Transformation::translation({ 10, 0, 0 }));
 
     // Stage 1 started from the stage-independent values and moved on; stage 2 still uses them.
     ASSERT_TRUE(element.getBoundingBox(STAGE_1, BBT_GEOMETRY, CCS_WORLD, box));
-    EXPECT_EQ(box, Box3d({10, 0, 0}, {11, 1, 1}));
+    EXPECT_EQ(box, Box3d({ 10, 0, 0 }, { 11, 1, 1 }));
     ASSERT_TRUE(element.getBoundingBox(STAGE_1, BBT_GEOMETRY, CCS_ELEMENT, box));
     EXPECT_EQ(box, unitBox());
     ASSERT_TRUE(element.getBoundingBox(STAGE_2, BBT_GEOMETRY, CCS_WORLD, box));
@@ -122,7 +121,7 @@ TEST(ElementStages, displayBoxFallsBackToTheGeometryBox)
     ASSERT_TRUE(element.getBoundingBox(STAGE_1, BBT_DISPLAY, CCS_WORLD, box));
     EXPECT_EQ(box, unitBox());
 
-    const Box3d display({-1, -1, -1}, {2, 2, 2});
+    const Box3d display({ -1, -1, -1 }, { 2, 2, 2 });
     element.setBoundingBox(STAGE_1, BBT_DISPLAY, display);
     ASSERT_TRUE(element.getBoundingBox(STAGE_1, BBT_DISPLAY, CCS_WORLD, box));
     EXPECT_EQ(box, display);
@@ -134,13 +133,12 @@ TEST(ElementStages, badBoxesAreRefused)
 {
     Element element(ElementCreator::SPHERE);
     EXPECT_EQ(progErrorMessage([&] { element.setBoundingBox(STAGE_1, BBT_GEOMETRY, Box3d()); }),
-              "empty bounding box");
+        "empty bounding box");
     EXPECT_EQ(progErrorMessage([&] { element.setBoundingBox(STAGE_1, BoundingBoxType_t(7), unitBox()); }),
-              "unknown bounding box type");
-    EXPECT_EQ(progErrorMessage([&] {
-                  element.setBoundingBox(StageIdentifier::UNINITIALIZED, BBT_GEOMETRY, unitBox());
-              }),
-              "stage is not initialized");
+        "unknown bounding box type");
+    EXPECT_EQ(progErrorMessage(
+                  [&] { element.setBoundingBox(StageIdentifier::UNINITIALIZED, BBT_GEOMETRY, unitBox()); }),
+        "stage is not initialized");
     EXPECT_FALSE(element.getStageObject().holdsStage(STAGE_1));
 }
 
@@ -151,7 +149,7 @@ TEST(ElementStages, expandForDrawingAddsHalfTheSymbolSizeInModelUnits)
     Box3d box = unitBox();
     // 10 pixels of 0.1 model units each: 0.5 on every side.
     ASSERT_TRUE(element.expandBoundingBoxForDrawing(STAGE_1, 0.1, box));
-    EXPECT_EQ(box, Box3d({-0.5, -0.5, -0.5}, {1.5, 1.5, 1.5}));
+    EXPECT_EQ(box, Box3d({ -0.5, -0.5, -0.5 }, { 1.5, 1.5, 1.5 }));
 
     Box3d empty;
     EXPECT_FALSE(element.expandBoundingBoxForDrawing(STAGE_1, 0.1, empty));
@@ -197,24 +195,24 @@ TEST(ElementHighlight, pointsAreHighlightedPerIndexAndAnsweredInOneColour)
     Element element(ElementCreator::POINT_CLOUD);
     element.setHighlightOfPointsPossible(true);
     const Color red(255, 0, 0), blue(0, 0, 255);
-    element.highlightPoint({1, 2}, red);
-    element.highlightPoint({3}, blue);
+    element.highlightPoint({ 1, 2 }, red);
+    element.highlightPoint({ 3 }, blue);
 
     Color color;
-    EXPECT_TRUE(element.isPointHighlighted({2, 1}, &color));
+    EXPECT_TRUE(element.isPointHighlighted({ 2, 1 }, &color));
     EXPECT_EQ(color, red);
-    EXPECT_TRUE(element.isPointHighlighted({3}, &color));
+    EXPECT_TRUE(element.isPointHighlighted({ 3 }, &color));
     EXPECT_EQ(color, blue);
     // Mixed colours, a missing index or no index at all do not count as highlighted.
-    EXPECT_FALSE(element.isPointHighlighted({1, 3}, &color));
-    EXPECT_FALSE(element.isPointHighlighted({1, 4}, &color));
+    EXPECT_FALSE(element.isPointHighlighted({ 1, 3 }, &color));
+    EXPECT_FALSE(element.isPointHighlighted({ 1, 4 }, &color));
     EXPECT_FALSE(element.isPointHighlighted({}, &color));
 
-    element.highlightPoint({3}, red);
-    EXPECT_TRUE(element.isPointHighlighted({1, 2, 3}, nullptr));
+    element.highlightPoint({ 3 }, red);
+    EXPECT_TRUE(element.isPointHighlighted({ 1, 2, 3 }, nullptr));
 
-    element.clearHighlightPoint({2});
-    EXPECT_FALSE(element.isPointHighlighted({2}, nullptr));
+    element.clearHighlightPoint({ 2 });
+    EXPECT_FALSE(element.isPointHighlighted({ 2 }, nullptr));
     EXPECT_EQ(element.getNumberOfHighlightedPoints(), 2u);
     element.clearHighlightPoint();
     EXPECT_EQ(element.getNumberOfHighlightedPoints(), 0u);
@@ -223,9 +221,10 @@ TEST(ElementHighlight, pointsAreHighlightedPerIndexAndAnsweredInOneColour)
 TEST(ElementHighlight, pointHighlightOnlyWhereItIsPossible)
 {
     Element element(ElementCreator::CYLINDER);
-    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({0}, Color()); }), "highlight of points not possible");
+    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({ 0 }, Color()); }),
+        "highlight of points not possible");
     element.setHighlightOfPointsPossible(true);
-    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({0, -1}, Color()); }), "negative point index");
+    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({ 0, -1 }, Color()); }), "negative point index");
     EXPECT_EQ(element.getNumberOfHighlightedPoints(), 0u);
 }
 
@@ -268,11 +267,11 @@ TEST(ElementPicking, viewLineHitsTheBoxAtTheSideNearerTheViewer)
 {
     Element element(ElementCreator::SPHERE);
     element.setBoundingBox(STAGE_1, BBT_GEOMETRY, unitBox());
-    element.setRenderTransformation(STAGE_1, Transformation::translation({0, 0, 10}));
+    element.setRenderTransformation(STAGE_1, Transformation::translation({ 0, 0, 10 }));
 
     // Looking down -z through (0.5, 0.5); the identity as 3-D to 2-D keeps z as depth, so the
     // top face z = 11 (element z = 1) is nearest.
-    FindParameter parameter(Line3d({0.5, 0.5, 100}, {0, 0, -1}), Transformation());
+    FindParameter parameter(Line3d({ 0.5, 0.5, 100 }, { 0, 0, -1 }), Transformation());
     ASSERT_TRUE(element.findElementAtPixel(STAGE_1, parameter, 10.0));
     double z = 0;
     BaVec3d<double> point;
@@ -285,14 +284,14 @@ TEST(ElementPicking, viewLineHitsTheBoxAtTheSideNearerTheViewer)
     EXPECT_EQ(trafo.transform(point), BaVec3d<double>(0.5, 0.5, 11.0));
 
     // A clipping plane that cuts the top away leaves the bottom face.
-    parameter.setClippingPlane(Plane3d({0, 0, 10.5}, {0, 0, -1}));
+    parameter.setClippingPlane(Plane3d({ 0, 0, 10.5 }, { 0, 0, -1 }));
     ASSERT_TRUE(element.findElementAtPixel(STAGE_1, parameter, 10.0));
     ASSERT_TRUE(parameter.getFoundZ(&z));
     EXPECT_DOUBLE_EQ(z, 10.0);
 
     // A miss clears what an earlier element found.
-    FindParameter miss(Line3d({5, 5, 100}, {0, 0, -1}), Transformation());
-    miss.setFound({1, 1, 1}, 3.0);
+    FindParameter miss(Line3d({ 5, 5, 100 }, { 0, 0, -1 }), Transformation());
+    miss.setFound({ 1, 1, 1 }, 3.0);
     EXPECT_FALSE(element.findElementAtPixel(STAGE_1, miss, 10.0));
     EXPECT_FALSE(miss.getFoundPoint(nullptr));
 

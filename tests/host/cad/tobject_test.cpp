@@ -14,7 +14,11 @@ namespace {
 class LoggedObject : public TObject
 {
 public:
-    LoggedObject(std::string name, std::vector<std::string> *log) : m_name(std::move(name)), m_log(log) {}
+    LoggedObject(std::string name, std::vector<std::string> *log)
+        : m_name(std::move(name))
+        , m_log(log)
+    {
+    }
     ~LoggedObject() override { m_log->push_back("~" + m_name); }
 
 private:
@@ -28,8 +32,11 @@ class LoggedNotifier : public TObjectDestroyNotifier
 {
 public:
     LoggedNotifier(TObject *object, std::string name, std::vector<std::string> *log)
-        : TObjectDestroyNotifier(object), m_name(std::move(name)), m_log(log)
-    {}
+        : TObjectDestroyNotifier(object)
+        , m_name(std::move(name))
+        , m_log(log)
+    {
+    }
     ~LoggedNotifier() override { m_log->push_back("~notifier " + m_name); }
 
     bool deleteSelf = false;
@@ -56,8 +63,7 @@ private:
     std::vector<std::string> *m_log;
 };
 
-template<typename F>
-std::string progErrorMessage(F &&f)
+template<typename F> std::string progErrorMessage(F &&f)
 {
     try {
         f();
@@ -104,7 +110,7 @@ TEST(TObjectTree, takeChildReleasesOwnershipAndRemoveChildDeletes)
     EXPECT_TRUE(log.empty());
 
     EXPECT_TRUE(root.removeChild(b));
-    EXPECT_EQ(log, std::vector<std::string>{"~b"});
+    EXPECT_EQ(log, std::vector<std::string> { "~b" });
     EXPECT_EQ(root.getNumberOfChildren(), 0u);
 
     // Neither call touches an object that is not a child.
@@ -124,7 +130,7 @@ TEST(TObjectTree, deletingAParentDeletesItsWholeSubtreeFirstChildFirst)
 
     delete root;
     // A derived destructor runs before the TObject part deletes the children.
-    EXPECT_EQ(log, (std::vector<std::string>{"~root", "~a", "~a1", "~b"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "~root", "~a", "~a1", "~b" }));
 }
 
 TEST(TObjectTree, deletingAChildDirectlyRemovesItFromItsParent)
@@ -150,8 +156,11 @@ TEST(TObjectTree, badChildrenAreRefusedWithoutChangingTheTree)
 
     EXPECT_EQ(progErrorMessage([&] { root.addChild(nullptr); }), "null child");
     EXPECT_EQ(progErrorMessage([&] { other.addChild(a); }), "object already has a parent");
-    EXPECT_EQ(progErrorMessage([&] { root.takeChild(a); grandChild->addChild(a); }),
-              "child would contain its own parent");
+    EXPECT_EQ(progErrorMessage([&] {
+        root.takeChild(a);
+        grandChild->addChild(a);
+    }),
+        "child would contain its own parent");
     EXPECT_EQ(progErrorMessage([&] { a->addChild(a); }), "child would contain its own parent");
     EXPECT_EQ(progErrorMessage([&] { root.insertChild(1, a); }), "child index out of range");
     EXPECT_EQ(progErrorMessage([&] { root.getChild(0); }), "child index out of range");
@@ -173,7 +182,7 @@ TEST(TObjectDestroyNotifier, isNotifiedBeforeTheObjectAndItsChildrenDie)
     LoggedNotifier onChild(child, "child", &log);
 
     delete root;
-    EXPECT_EQ(log, (std::vector<std::string>{"~root", "notified root", "~child", "notified child"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "~root", "notified root", "~child", "notified child" }));
     EXPECT_EQ(onRoot.notifiedWith, root);
     EXPECT_TRUE(onRoot.objectStillMarkedAsDying);
     EXPECT_TRUE(onRoot.detachedWhenNotified);
@@ -189,7 +198,7 @@ TEST(TObjectDestroyNotifier, severalNotifiersAreCalledInAttachOrder)
     LoggedNotifier second(object, "2", &log);
     LoggedNotifier third(object, "3", &log);
     delete object;
-    EXPECT_EQ(log, (std::vector<std::string>{"notified 1", "notified 2", "notified 3"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "notified 1", "notified 2", "notified 3" }));
 }
 
 TEST(TObjectDestroyNotifier, aNotifierDeletedFirstDetachesAndIsNotCalled)
@@ -201,7 +210,7 @@ TEST(TObjectDestroyNotifier, aNotifierDeletedFirstDetachesAndIsNotCalled)
     EXPECT_EQ(gone->getObject(), object);
     delete gone;
     delete object;
-    EXPECT_EQ(log, (std::vector<std::string>{"~notifier gone", "notified kept"}));
+    EXPECT_EQ(log, (std::vector<std::string> { "~notifier gone", "notified kept" }));
 }
 
 TEST(TObjectDestroyNotifier, mayDeleteItselfOrAnotherDuringNotification)
@@ -217,8 +226,9 @@ TEST(TObjectDestroyNotifier, mayDeleteItselfOrAnotherDuringNotification)
 
     delete object;
     // The victim dies before its turn and is never notified; everyone else is, once.
-    EXPECT_EQ(log, (std::vector<std::string>{"notified self", "~notifier self", "notified killer",
-                                             "~notifier victim", "notified last"}));
+    EXPECT_EQ(log,
+        (std::vector<std::string> {
+            "notified self", "~notifier self", "notified killer", "~notifier victim", "notified last" }));
     delete killer;
 }
 
