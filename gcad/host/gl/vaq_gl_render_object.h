@@ -1,0 +1,198 @@
+// RenderObject: one 3-D view drawn off-screen. It owns a frame buffer object of the view's
+// size on the shared EGL context, holds the view parameters (scale, rotation, translation,
+// axis scale), and drives the render callback through one whole repaint synchronously.
+#pragma once
+
+#include "gcad/host/base/vaq_color.h"
+#include "gcad/host/base/vaq_line.h"
+#include "gcad/host/base/vaq_plane.h"
+#include "gcad/host/base/vaq_transformation.h"
+#include "gcad/host/base/vaq_vec.h"
+#include "gcad/host/gl/vaq_gl_update_options.h"
+
+#include <QElapsedTimer>
+#include <QFont>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QPointF>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace Vaq::GL {
+
+class FrameBuffer;
+class RenderCallback;
+class StencilHandlerBase;
+class ViewCreator;
+class WidgetOptions;
+
+class RenderObject : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum RenderStage_t {
+        RS_NONE = -1,     // no repaint in progress
+        RS_SETUP = 0,     // view set-up
+        RS_LEVEL0 = 1,    // elements of render level 0
+        RS_LEVEL1 = 2,    // elements of render level 1 and the scene part of 3-D overlays
+        RS_OVERLAY3D = 3, // 3-D overlay
+        RS_OVERLAY2D = 4, // 2-D overlay
+        RS_FINISH = 5,    // nothing is drawn; last chance to clean up
+    };
+
+    // A text placed at a 3-D position during a repaint; painted over the read-back image.
+    struct TextItem
+    {
+        QPointF position; // pixel, origin top left
+        double depth = 0.0;
+        QString text;
+        QFont font;
+        Color color;
+    };
+
+    // An off-screen view of width x height pixels drawn by callback (not owned; it must
+    // outlive the view). The first view created becomes the main one. Throws ProgError
+    // when no GL context or frame buffer can be made, or when the size is not positive.
+    static RenderObject *createRenderObject(RenderCallback *callback, int width, int height,
+                                            ViewCreator *creator = nullptr);
+    // The main view (the first one created and still alive, or the one made main).
+    static RenderObject *getMainRenderObject();
+    static void setMainRenderObject(RenderObject *renderObject);
+
+    ~RenderObject() override;
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    // Resizes the view; throws ProgError for a size the driver cannot hold (the old
+    // frame buffer stays).
+    void resize(int width, int height);
+    // The same, for a high-resolution snapshot repaint.
+    void resizeForSnapshot(int width, int height);
+
+    // Model units covered by the smaller of width and height. Until set (or after
+    // fitView), the scene's bounding sphere fills the view.
+    double getScale() const;
+    void setScale(double scale);
+    void fitView();
+    // Euler angles in radians: the model is turned about z, then y, then x.
+    const BaVec3d<double> &getRotation() const { return m_rotation; }
+    void setRotation(const BaVec3d<double> &rotation);
+    // Pan in view units (x right, y up), applied after the rotation.
+    const BaVec3d<double> &getTranslation() const { return m_translation; }
+    void setTranslation(const BaVec3d<double> &translation);
+    // Per-axis stretch of the model, applied first. Throws ProgError for a zero factor.
+    const BaVec3d<double> &getAxisScale() const { return m_axis_scale; }
+    void setAxisScale(const BaVec3d<double> &axisScale);
+    // The direction the viewer looks along, in model coordinates (unit length).
+    BaVec3d<double> getViewDirection() const;
+
+    // Model point to window (x, y in pixels with origin lower left, z depth 0..1).
+    Transformation get3d2dTransformation() const;
+    Transformation getInverse3d2dTransformation() const;
+    // The line of model points shown at window pixel (x, y), through the point at depth.
+    Line3d unproject(double x, double y, double depth) const;
+    // Whether the point lies inside the view volume (and on the kept side of an active
+    // clipping plane).
+    bool isVisible(const BaVec3d<double> &point) const;
+    // The view's viewport and its model-view and projection matrices (column-major).
+    void getViewportData(int viewport[4], double modelView[16], double projection[16]) const;
+
+    StencilHandlerBase *getStencilHandler() const { return m_stencil_handler.get(); }
+    ViewCreator *getCreator() const { return m_creator; }
+    RenderCallback *getRenderCallback() const { return m_callback; }
+    WidgetOptions *getWidgetOptions() const;
+    const UpdateOptions &getUpdateOptions() const { return m_update_options; }
+    RenderStage_t getCurrentRenderStage() const { return m_stage; }
+
+    // One clipping plane, the side its normal points to is kept.
+    void setClippingPlane(const Plane3d &plane);
+    const Plane3d &getClippingPlane() const { return m_clipping_plane; }
+    void setUseClippingPlane(bool use);
+    bool isClippingPlaneUsed() const { return m_use_clipping_plane; }
+    // Switch the plane on and off inside a repaint (renderers that must not be clipped).
+    void enableClipping();
+    void disableClipping();
+
+    void setBackgroundColor(const Color &color) { m_background = color; }
+    const Color &getBackgroundColor() const { return m_background; }
+
+    // Named time stamps (milliseconds since the repaint started) for profiling a repaint.
+    void insertDetailedTimingStep(const QString &name);
+    const QList<QPair<QString, double>> &getDetailedTimingSteps() const { return m_timing_steps; }
+
+    // Frame-rate adjustment is allowed unless switched off or a snapshot is rendered.
+    bool isFramerateAdjustAllowed() const;
+    void setFramerateAdjustAllowed(bool allowed) { m_framerate_adjust_allowed = allowed; }
+    // Buffer objects may be used: the driver has them and the view has not forbidden them.
+    bool allowGPURessources() const;
+    void setAllowGPURessources(bool allow) { m_allow_gpu_ressources = allow; }
+
+    // Draws the whole view once: set-up, collection, render stages 0 to 5. A repaint
+    // asked for while one is running (from the events processed between draw steps) is
+    // run right after it.
+    void repaintWidget(const UpdateOptions &options = UpdateOptions());
+    bool isRepainting() const { return m_repainting; }
+    // Waits until the GPU has finished the last repaint.
+    void waitForRendering();
+    // The last repaint's pixels, rows top-down, with the texts of renderText painted on.
+    // A null image (and *ok false) before the first repaint.
+    QImage getRenderedImage(bool *ok = nullptr);
+
+    // Places a text at a model position of the current model-view matrix; drawn when the
+    // image is read back. Texts are collected anew by every repaint.
+    virtual void renderText(const BaVec3d<double> &position, const QString &text, const QFont &font = QFont(),
+                            const Color &color = Color(255, 255, 255));
+    const std::vector<TextItem> &getRenderedTexts() const { return m_texts; }
+
+    // Makes the context current and binds this view's frame buffer.
+    void makeCurrent();
+
+protected:
+    RenderObject(RenderCallback *callback, ViewCreator *creator, int width, int height);
+
+private:
+    void updateViewVolume();
+    Transformation modelViewTransformation() const;
+    Transformation projectionTransformation() const;
+    void loadClippingPlane();
+    void runRepaint(const UpdateOptions &options);
+
+    RenderCallback *m_callback = nullptr;
+    ViewCreator *m_creator = nullptr;
+    std::unique_ptr<FrameBuffer> m_frame_buffer;
+    std::unique_ptr<StencilHandlerBase> m_stencil_handler;
+    int m_width = 0;
+    int m_height = 0;
+
+    double m_scale = 0.0; // 0: fit the scene
+    BaVec3d<double> m_rotation;
+    BaVec3d<double> m_translation;
+    BaVec3d<double> m_axis_scale{1.0, 1.0, 1.0};
+    BaVec3d<double> m_scene_min{-1.0, -1.0, -1.0};
+    BaVec3d<double> m_scene_max{1.0, 1.0, 1.0};
+
+    Plane3d m_clipping_plane;
+    bool m_use_clipping_plane = false;
+    Color m_background{0, 0, 0, 255};
+    bool m_framerate_adjust_allowed = true;
+    bool m_allow_gpu_ressources = true;
+
+    UpdateOptions m_update_options;
+    RenderStage_t m_stage = RS_NONE;
+    bool m_repainting = false;
+    bool m_has_image = false;
+    bool m_repaint_pending = false;
+    UpdateOptions m_pending_options;
+    QElapsedTimer m_repaint_timer;
+    QList<QPair<QString, double>> m_timing_steps;
+    std::vector<TextItem> m_texts;
+
+    static RenderObject *_main_render_object;
+};
+
+} // namespace Vaq::GL
