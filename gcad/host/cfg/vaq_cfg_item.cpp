@@ -54,20 +54,27 @@ QString CfgItem::getKey() const
 QString CfgItem::kindName(Kind_t kind)
 {
     switch (kind) {
-    case NODE: return QStringLiteral("node");
-    case BOOL: return QStringLiteral("bool");
-    case UINT: return QStringLiteral("uint");
-    case DBL: return QStringLiteral("double");
-    case COLOR: return QStringLiteral("color");
-    case STRING: return QStringLiteral("string");
-    case LIST: return QStringLiteral("list");
+    case NODE:
+        return QStringLiteral("node");
+    case BOOL:
+        return QStringLiteral("bool");
+    case UINT:
+        return QStringLiteral("uint");
+    case DBL:
+        return QStringLiteral("double");
+    case COLOR:
+        return QStringLiteral("color");
+    case STRING:
+        return QStringLiteral("string");
+    case LIST:
+        return QStringLiteral("list");
     }
     return QStringLiteral("unknown");
 }
 
 bool CfgItem::kindFromName(const QString &name, Kind_t &kind)
 {
-    for (Kind_t k : {NODE, BOOL, UINT, DBL, COLOR, STRING, LIST}) {
+    for (Kind_t k : { NODE, BOOL, UINT, DBL, COLOR, STRING, LIST }) {
         if (kindName(k) == name) {
             kind = k;
             return true;

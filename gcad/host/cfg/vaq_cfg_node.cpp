@@ -107,7 +107,7 @@ CfgNode &CfgNode::getNode(const QString &key)
         VAQ_PROG_ERROR("Vaq::Cfg::CfgNode::getNode", QStringLiteral("unknown key: ") + key);
     if (item->getKind() != NODE)
         VAQ_PROG_ERROR("Vaq::Cfg::CfgNode::getNode",
-                       QStringLiteral("wrong kind: %1 is %2, not node").arg(key, kindName(item->getKind())));
+            QStringLiteral("wrong kind: %1 is %2, not node").arg(key, kindName(item->getKind())));
     return *const_cast<CfgNode *>(static_cast<const CfgNode *>(item));
 }
 
@@ -126,8 +126,9 @@ const CfgItem &CfgNode::findValue(const char *function, const QString &key, Kind
     if (!item)
         VAQ_PROG_ERROR(function, QStringLiteral("unknown key: ") + key);
     if (item->getKind() != kind)
-        VAQ_PROG_ERROR(function, QStringLiteral("wrong kind: %1 is %2, not %3")
-                                     .arg(key, kindName(item->getKind()), kindName(kind)));
+        VAQ_PROG_ERROR(function,
+            QStringLiteral("wrong kind: %1 is %2, not %3")
+                .arg(key, kindName(item->getKind()), kindName(kind)));
     return *item;
 }
 
@@ -159,8 +160,8 @@ CfgItem &CfgNode::insert(const char *function, const QString &key, std::unique_p
         if (!step)
             break;
         if (step->getKind() != NODE)
-            VAQ_PROG_ERROR(function,
-                           QStringLiteral("not a node: ") + QStringList(parts.mid(0, existing + 1)).join('/'));
+            VAQ_PROG_ERROR(
+                function, QStringLiteral("not a node: ") + QStringList(parts.mid(0, existing + 1)).join('/'));
         node = static_cast<const CfgNode *>(step);
     }
     if (existing + 1 == parts.size()) {
@@ -211,14 +212,14 @@ void CfgNode::applyKeptValue(CfgItem &item)
     CfgValue value;
     if (kind != kindName(item.getKind()) || !item.parseValue(stored.mid(tab + 1), value)) {
         VAQ_TRACE("Vaq::Cfg::CfgNode::applyKeptValue",
-                  QStringLiteral("stored value of %1 does not fit its entry, default kept: %2")
-                      .arg(key, QString(stored).replace('\t', ' ')));
+            QStringLiteral("stored value of %1 does not fit its entry, default kept: %2")
+                .arg(key, QString(stored).replace('\t', ' ')));
         return;
     }
     const QString error = item.checkValue(value);
     if (!error.isEmpty()) {
         VAQ_TRACE("Vaq::Cfg::CfgNode::applyKeptValue",
-                  QStringLiteral("stored value of %1 out of range, default kept: %2").arg(key, error));
+            QStringLiteral("stored value of %1 out of range, default kept: %2").arg(key, error));
         return;
     }
     item.m_value = value;
@@ -238,7 +239,7 @@ CfgItem &CfgNode::addBool(const QString &key, const QString &description, bool d
 }
 
 CfgItem &CfgNode::addUInt(const QString &key, const QString &description, unsigned minimum, unsigned maximum,
-                          unsigned defaultValue, unsigned step, Flags flags)
+    unsigned defaultValue, unsigned step, Flags flags)
 {
     const char *function = "Vaq::Cfg::CfgNode::addUInt";
     if (minimum > maximum)
@@ -254,7 +255,7 @@ CfgItem &CfgNode::addUInt(const QString &key, const QString &description, unsign
 }
 
 CfgItem &CfgNode::addDbl(const QString &key, const QString &description, double minimum, double maximum,
-                         double defaultValue, double step, int decimals, Flags flags)
+    double defaultValue, double step, int decimals, Flags flags)
 {
     const char *function = "Vaq::Cfg::CfgNode::addDbl";
     if (!std::isfinite(minimum) || !std::isfinite(maximum) || !(minimum <= maximum) || decimals < 0)
@@ -270,16 +271,16 @@ CfgItem &CfgNode::addDbl(const QString &key, const QString &description, double 
     return insert(function, key, std::move(item));
 }
 
-CfgItem &CfgNode::addColor(const QString &key, const QString &description, const Color &defaultValue,
-                           Flags flags)
+CfgItem &CfgNode::addColor(
+    const QString &key, const QString &description, const Color &defaultValue, Flags flags)
 {
     auto item = std::unique_ptr<CfgItem>(new CfgItem(COLOR, QString(), description, flags));
     item->m_default = item->m_value = defaultValue;
     return insert("Vaq::Cfg::CfgNode::addColor", key, std::move(item));
 }
 
-CfgItem &CfgNode::addString(const QString &key, const QString &description, const QString &defaultValue,
-                            int length, Flags flags)
+CfgItem &CfgNode::addString(
+    const QString &key, const QString &description, const QString &defaultValue, int length, Flags flags)
 {
     auto item = std::unique_ptr<CfgItem>(new CfgItem(STRING, QString(), description, flags));
     item->m_default = item->m_value = defaultValue;
@@ -288,7 +289,7 @@ CfgItem &CfgNode::addString(const QString &key, const QString &description, cons
 }
 
 CfgItem &CfgNode::addList(const QString &key, const QString &description, const QStringList &entries,
-                          unsigned defaultIndex, Flags flags)
+    unsigned defaultIndex, Flags flags)
 {
     const char *function = "Vaq::Cfg::CfgNode::addList";
     if (entries.isEmpty())
@@ -384,13 +385,14 @@ const QMap<QString, QString> &CfgNode::getKeptValues() const
 void CfgNode::writeItems(QByteArray &out, const QString &prefix) const
 {
     for (const auto &child : m_children) {
-        const QString key = prefix.isEmpty() ? child->getName() : prefix + QLatin1Char('/') + child->getName();
+        const QString key
+            = prefix.isEmpty() ? child->getName() : prefix + QLatin1Char('/') + child->getName();
         if (child->getKind() == NODE) {
             static_cast<const CfgNode *>(child.get())->writeItems(out, key);
             continue;
         }
         out += (tokenizedKey(key) + QLatin1Char('\t') + kindName(child->getKind()) + QLatin1Char('\t')
-                + formatValue(child->m_value) + QLatin1Char('\n'))
+            + formatValue(child->m_value) + QLatin1Char('\n'))
                    .toUtf8();
     }
 }
@@ -405,7 +407,8 @@ QByteArray CfgNode::toText() const
     for (auto kept = top()->m_kept.begin(); kept != top()->m_kept.end(); ++kept) {
         if (!kept.key().startsWith(below))
             continue;
-        out += (tokenizedKey(kept.key().mid(below.size())) + QLatin1Char('\t') + kept.value() + QLatin1Char('\n'))
+        out += (tokenizedKey(kept.key().mid(below.size())) + QLatin1Char('\t') + kept.value()
+            + QLatin1Char('\n'))
                    .toUtf8();
     }
     return out;
@@ -422,10 +425,11 @@ void CfgNode::fromText(const QByteArray &text, const QString &origin)
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const auto skip = [&](const QString &why) {
-            VAQ_TRACE(function, QStringLiteral("%1:%2: %3, line skipped: %4")
-                                    .arg(origin)
-                                    .arg(n + 1)
-                                    .arg(why, QString(line).replace('\t', ' ')));
+            VAQ_TRACE(function,
+                QStringLiteral("%1:%2: %3, line skipped: %4")
+                    .arg(origin)
+                    .arg(n + 1)
+                    .arg(why, QString(line).replace('\t', ' ')));
         };
 
         const QStringList fields = line.split(QLatin1Char('\t'));

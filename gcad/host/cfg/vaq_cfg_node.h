@@ -35,16 +35,16 @@ public:
     CfgItem &addBool(const QString &key, const QString &description, bool defaultValue, Flags flags);
     // minimum <= default <= maximum, else "invalid range" / "default out of range".
     CfgItem &addUInt(const QString &key, const QString &description, unsigned minimum, unsigned maximum,
-                     unsigned defaultValue, unsigned step, Flags flags);
+        unsigned defaultValue, unsigned step, Flags flags);
     CfgItem &addDbl(const QString &key, const QString &description, double minimum, double maximum,
-                    double defaultValue, double step, int decimals, Flags flags);
+        double defaultValue, double step, int decimals, Flags flags);
     CfgItem &addColor(const QString &key, const QString &description, const Color &defaultValue, Flags flags);
     // length: see CfgItem::getLength.
-    CfgItem &addString(const QString &key, const QString &description, const QString &defaultValue, int length,
-                       Flags flags);
+    CfgItem &addString(
+        const QString &key, const QString &description, const QString &defaultValue, int length, Flags flags);
     // A choice among entries; the value is the index of the chosen one.
     CfgItem &addList(const QString &key, const QString &description, const QStringList &entries,
-                     unsigned defaultIndex, Flags flags);
+        unsigned defaultIndex, Flags flags);
 
     // True when an item (value or node) exists at key; never throws, false for a bad key.
     bool exists(const QString &key) const;

@@ -22,10 +22,11 @@ void registerAllKinds(CfgNode &root)
     root.addBool("Gcad/ShowLabels", "auto hide labels", false, CfgItem::FLAG_INTERNAL);
     root.addUInt("Gcad/BoxMode", "label placement mode", 0, 4294967295u, 0, 1, CfgItem::FLAG_INTERNAL);
     root.addDbl("RenderOptions/Expert/HighlightTransparency", "t", 0.0, 1.0, 0.8, 0.1, 1,
-                CfgItem::FLAG_OPTIONS_DIALOG);
-    root.addColor("RenderOptions/Expert/HighlightColor", "c", Color(255, 255, 255), CfgItem::FLAG_OPTIONS_DIALOG);
+        CfgItem::FLAG_OPTIONS_DIALOG);
+    root.addColor(
+        "RenderOptions/Expert/HighlightColor", "c", Color(255, 255, 255), CfgItem::FLAG_OPTIONS_DIALOG);
     root.addString("Gcad/InfoDriverVersion", "v", "", 1, CfgItem::FLAG_INTERNAL);
-    root.addList("GL/SoftwareRendering", "s", {"auto", "hardware", "software"}, 0, CfgItem::FLAG_NONE);
+    root.addList("GL/SoftwareRendering", "s", { "auto", "hardware", "software" }, 0, CfgItem::FLAG_NONE);
 }
 
 QByteArray readAll(const QString &fileName)
@@ -79,14 +80,16 @@ TEST(CfgFile, fileHasOneReadableLinePerValue)
     root.addString("Gcad/InfoDriverVersion", "", "", 1, CfgItem::FLAG_NONE);
     root.addColor("Gcad/Color", "", Color(1, 2, 3), CfgItem::FLAG_NONE);
     // Nodes carry no value and get no line; the empty string still occupies its field.
-    EXPECT_EQ(root.toText(), "# Vaq configuration: key<TAB>kind<TAB>value\n"
-                             "Gcad/ShowLabels\tbool\ttrue\n"
-                             "Gcad/InfoDriverVersion\tstring\t\\e\n"
-                             "Gcad/Color\tcolor\t1,2,3,255\n");
-    EXPECT_EQ(root.getNode("Gcad").toText(), "# Vaq configuration: key<TAB>kind<TAB>value\n"
-                                             "ShowLabels\tbool\ttrue\n"
-                                             "InfoDriverVersion\tstring\t\\e\n"
-                                             "Color\tcolor\t1,2,3,255\n");
+    EXPECT_EQ(root.toText(),
+        "# Vaq configuration: key<TAB>kind<TAB>value\n"
+        "Gcad/ShowLabels\tbool\ttrue\n"
+        "Gcad/InfoDriverVersion\tstring\t\\e\n"
+        "Gcad/Color\tcolor\t1,2,3,255\n");
+    EXPECT_EQ(root.getNode("Gcad").toText(),
+        "# Vaq configuration: key<TAB>kind<TAB>value\n"
+        "ShowLabels\tbool\ttrue\n"
+        "InfoDriverVersion\tstring\t\\e\n"
+        "Color\tcolor\t1,2,3,255\n");
 }
 
 TEST(CfgFile, damagedLinesAreSkippedWithATraceAndTheRestIsRead)
@@ -97,17 +100,17 @@ TEST(CfgFile, damagedLinesAreSkippedWithATraceAndTheRestIsRead)
     root.fromText("# comment\n"
                   "\n"
                   "Gcad/ShowLabels\tbool\ttrue\n"
-                  "Gcad/BoxMode\tuint\t-1\n"                                 // 2: bad value
-                  "Gcad/InfoDriverVersion\tstring\tok\textra\n"              // 3: four fields
+                  "Gcad/BoxMode\tuint\t-1\n" // 2: bad value
+                  "Gcad/InfoDriverVersion\tstring\tok\textra\n" // 3: four fields
                   "RenderOptions/Expert/HighlightTransparency\tdouble\t1.5\n" // 4: out of range
-                  "RenderOptions/Expert/HighlightColor\tcolor\t1,2,300,4\n"  // 5: channel > 255
-                  "Gcad/ShowLabels/x\tbool\ttrue\n"                          // 6: below a value
-                  "Gcad/BoxMode\tbool\ttrue\n"                               // 7: wrong kind
-                  "Gcad/Other\tweird\t1\n"                                   // 8: unknown kind
-                  "just garbage\n"                                           // 9
-                  "GL/SoftwareRendering\tlist\t3\n"                          // 10: no such entry
+                  "RenderOptions/Expert/HighlightColor\tcolor\t1,2,300,4\n" // 5: channel > 255
+                  "Gcad/ShowLabels/x\tbool\ttrue\n" // 6: below a value
+                  "Gcad/BoxMode\tbool\ttrue\n" // 7: wrong kind
+                  "Gcad/Other\tweird\t1\n" // 8: unknown kind
+                  "just garbage\n" // 9
+                  "GL/SoftwareRendering\tlist\t3\n" // 10: no such entry
                   "RenderOptions/Expert/HighlightColor\tcolor\t9,8,7,6\r\n",
-                  "test.cfg");
+        "test.cfg");
     const std::string traces = testing::internal::GetCapturedStdout();
 
     EXPECT_TRUE(root.getBool("Gcad/ShowLabels"));
@@ -145,7 +148,7 @@ TEST(CfgFile, valuesOfUnregisteredKeysAreKeptAppliedLaterAndSavedBack)
                   "Gcad/PiP/LinkToMainWindow\tbool\ttrue\n"
                   "Gcad/BoxMode\tuint\t7\n"
                   "Other/Name\tstring\tA\\sB\n",
-                  "kept.cfg");
+        "kept.cfg");
     EXPECT_EQ(root.getKeptValues().size(), 3);
     EXPECT_FALSE(root.exists("Gcad/BoxMode"));
 
@@ -156,16 +159,18 @@ TEST(CfgFile, valuesOfUnregisteredKeysAreKeptAppliedLaterAndSavedBack)
     EXPECT_EQ(root.getString("Other/Name"), "A B");
     EXPECT_EQ(root.getKeptValues().size(), 1);
 
-    EXPECT_EQ(root.toText(), "# Vaq configuration: key<TAB>kind<TAB>value\n"
-                             "Gcad/ShowLabels\tbool\ttrue\n"
-                             "Gcad/BoxMode\tuint\t7\n"
-                             "Other/Name\tstring\tA\\sB\n"
-                             "Gcad/PiP/LinkToMainWindow\tbool\ttrue\n");
+    EXPECT_EQ(root.toText(),
+        "# Vaq configuration: key<TAB>kind<TAB>value\n"
+        "Gcad/ShowLabels\tbool\ttrue\n"
+        "Gcad/BoxMode\tuint\t7\n"
+        "Other/Name\tstring\tA\\sB\n"
+        "Gcad/PiP/LinkToMainWindow\tbool\ttrue\n");
     // A sub node writes only what lies below it, kept values included.
-    EXPECT_EQ(root.getNode("Gcad").toText(), "# Vaq configuration: key<TAB>kind<TAB>value\n"
-                                             "ShowLabels\tbool\ttrue\n"
-                                             "BoxMode\tuint\t7\n"
-                                             "PiP/LinkToMainWindow\tbool\ttrue\n");
+    EXPECT_EQ(root.getNode("Gcad").toText(),
+        "# Vaq configuration: key<TAB>kind<TAB>value\n"
+        "ShowLabels\tbool\ttrue\n"
+        "BoxMode\tuint\t7\n"
+        "PiP/LinkToMainWindow\tbool\ttrue\n");
 }
 
 TEST(CfgFile, keptValueThatDoesNotFitItsRegistrationFallsBackToTheDefault)
@@ -179,7 +184,8 @@ TEST(CfgFile, keptValueThatDoesNotFitItsRegistrationFallsBackToTheDefault)
     EXPECT_EQ(root.getUInt("a"), 1u);
     EXPECT_EQ(root.getString("b"), "d");
     EXPECT_NE(traces.find("stored value of a out of range, default kept: 9 (0 to 3)"), std::string::npos);
-    EXPECT_NE(traces.find("stored value of b does not fit its entry, default kept: bool true"), std::string::npos);
+    EXPECT_NE(
+        traces.find("stored value of b does not fit its entry, default kept: bool true"), std::string::npos);
     // Once registered, the registration is what gets saved.
     EXPECT_TRUE(root.getKeptValues().isEmpty());
 }

@@ -70,9 +70,9 @@ TEST(CfgNodeKeys, badKeysAreRejectedAndExistsSaysNo)
 {
     CfgNode root;
     EXPECT_EQ(errorOf([&] { root.addBool("", "", false, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addBool: invalid key: ");
+        "Vaq::Cfg::CfgNode::addBool: invalid key: ");
     EXPECT_EQ(errorOf([&] { root.addBool("a//b", "", false, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addBool: invalid key: a//b");
+        "Vaq::Cfg::CfgNode::addBool: invalid key: a//b");
     EXPECT_EQ(errorOf([&] { root.getBool("a/"); }), "Vaq::Cfg::CfgNode::getBool: invalid key: a/");
     EXPECT_FALSE(root.exists("a//b"));
     EXPECT_FALSE(root.exists(""));
@@ -84,20 +84,20 @@ TEST(CfgNodeRegistration, secondRegistrationOfAKeyFailsAndKeepsTheFirst)
     CfgNode root;
     root.addUInt("Gcad/BoxMode", "label placement mode", 0, 10, 4, 1, CfgItem::FLAG_INTERNAL);
     EXPECT_EQ(errorOf([&] { root.addUInt("Gcad/BoxMode", "other", 0, 5, 1, 1, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addUInt: key already registered: Gcad/BoxMode");
+        "Vaq::Cfg::CfgNode::addUInt: key already registered: Gcad/BoxMode");
     EXPECT_EQ(errorOf([&] { root.addString("Gcad/BoxMode", "other", "", 1, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addString: key already registered: Gcad/BoxMode");
+        "Vaq::Cfg::CfgNode::addString: key already registered: Gcad/BoxMode");
     EXPECT_EQ(errorOf([&] { root.getNode("Gcad").addBool("BoxMode", "", true, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addBool: key already registered: BoxMode");
+        "Vaq::Cfg::CfgNode::addBool: key already registered: BoxMode");
     EXPECT_EQ(root.getItem("Gcad/BoxMode").getDescription(), "label placement mode");
     EXPECT_EQ(root.getUInt("Gcad/BoxMode"), 4u);
 
     root.addNode("Gcad", "gcad node", CfgItem::FLAG_INTERNAL);
     EXPECT_EQ(errorOf([&] { root.addNode("Gcad", "again", CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addNode: key already registered: Gcad");
+        "Vaq::Cfg::CfgNode::addNode: key already registered: Gcad");
     // A node where a value is wanted is taken too.
     EXPECT_EQ(errorOf([&] { root.addBool("Gcad", "", false, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addBool: key already registered: Gcad");
+        "Vaq::Cfg::CfgNode::addBool: key already registered: Gcad");
 }
 
 TEST(CfgNodeRegistration, keyThroughAValueFailsAndCreatesNothing)
@@ -105,7 +105,7 @@ TEST(CfgNodeRegistration, keyThroughAValueFailsAndCreatesNothing)
     CfgNode root;
     root.addBool("a/flag", "", false, CfgItem::FLAG_NONE);
     EXPECT_EQ(errorOf([&] { root.addBool("a/flag/x/y", "", false, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addBool: not a node: a/flag");
+        "Vaq::Cfg::CfgNode::addBool: not a node: a/flag");
     EXPECT_EQ(root.getNode("a").getChildren().size(), 1u);
 }
 
@@ -113,22 +113,23 @@ TEST(CfgNodeRegistration, rangesAndDefaultsAreChecked)
 {
     CfgNode root;
     EXPECT_EQ(errorOf([&] { root.addUInt("u", "", 5, 4, 5, 1, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addUInt: invalid range: u");
+        "Vaq::Cfg::CfgNode::addUInt: invalid range: u");
     EXPECT_EQ(errorOf([&] { root.addUInt("u", "", 0, 3, 4, 1, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addUInt: default out of range: u");
+        "Vaq::Cfg::CfgNode::addUInt: default out of range: u");
     EXPECT_EQ(errorOf([&] { root.addDbl("d", "", 1.0, 0.0, 0.5, 0.1, 1, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addDbl: invalid range: d");
+        "Vaq::Cfg::CfgNode::addDbl: invalid range: d");
     EXPECT_EQ(errorOf([&] {
-                  root.addDbl("d", "", 0.0, std::numeric_limits<double>::infinity(), 0.5, 0.1, 1,
-                              CfgItem::FLAG_NONE);
-              }),
-              "Vaq::Cfg::CfgNode::addDbl: invalid range: d");
+        root.addDbl("d", "", 0.0, std::numeric_limits<double>::infinity(), 0.5, 0.1, 1, CfgItem::FLAG_NONE);
+    }),
+        "Vaq::Cfg::CfgNode::addDbl: invalid range: d");
     EXPECT_EQ(errorOf([&] { root.addDbl("d", "", 0.0, 1.0, 1.5, 0.1, 1, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addDbl: default out of range: d");
-    EXPECT_EQ(errorOf([&] { root.addList("l", "", {"a", "b"}, 2, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addList: default out of range: l");
+        "Vaq::Cfg::CfgNode::addDbl: default out of range: d");
+    EXPECT_EQ(errorOf([&] {
+        root.addList("l", "", { "a", "b" }, 2, CfgItem::FLAG_NONE);
+    }),
+        "Vaq::Cfg::CfgNode::addList: default out of range: l");
     EXPECT_EQ(errorOf([&] { root.addList("l", "", {}, 0, CfgItem::FLAG_NONE); }),
-              "Vaq::Cfg::CfgNode::addList: invalid range: l");
+        "Vaq::Cfg::CfgNode::addList: invalid range: l");
     // Failed registrations leave the key free.
     EXPECT_FALSE(root.exists("u"));
     EXPECT_FALSE(root.exists("d"));
@@ -140,7 +141,7 @@ TEST(CfgNodeRegistration, itemReportsDescriptionDefaultRangeAndFlags)
     CfgNode root;
     root.addDbl("t", "highlight transparency", 0.0, 1.0, 0.8, 0.1, 1, CfgItem::FLAG_OPTIONS_DIALOG);
     root.addString("s", "info driver version", "none", 1, CfgItem::FLAG_INTERNAL);
-    root.addList("l", "rendering", {"auto", "hardware", "software"}, 1, CfgItem::FLAG_NONE);
+    root.addList("l", "rendering", { "auto", "hardware", "software" }, 1, CfgItem::FLAG_NONE);
     root.addColor("c", "highlight color", Color(1, 2, 3, 4), CfgItem::FLAG_OPTIONS_DIALOG);
 
     const CfgItem &t = root.getItem("t");
@@ -160,7 +161,7 @@ TEST(CfgNodeRegistration, itemReportsDescriptionDefaultRangeAndFlags)
     EXPECT_EQ(s.getMinimum(), CfgValue());
     EXPECT_EQ(s.getFlags().toInt(), 2);
 
-    EXPECT_EQ(root.getItem("l").getEntries(), QStringList({"auto", "hardware", "software"}));
+    EXPECT_EQ(root.getItem("l").getEntries(), QStringList({ "auto", "hardware", "software" }));
     EXPECT_EQ(root.getList("l"), 1u);
     EXPECT_EQ(root.getColor("c"), Color(1, 2, 3, 4));
 }
@@ -173,7 +174,7 @@ TEST(CfgNodeValues, everyKindReadsBackWhatWasSet)
     root.addDbl("d", "", -1.0, 1.0, 0.0, 0.1, 2, CfgItem::FLAG_NONE);
     root.addColor("c", "", Color(255, 255, 255), CfgItem::FLAG_NONE);
     root.addString("s", "", "", 1, CfgItem::FLAG_NONE);
-    root.addList("l", "", {"x", "y", "z"}, 0, CfgItem::FLAG_NONE);
+    root.addList("l", "", { "x", "y", "z" }, 0, CfgItem::FLAG_NONE);
 
     root.setBool("b", true);
     root.setUInt("u", 4294967295u);
@@ -201,16 +202,16 @@ TEST(CfgNodeValues, valuesOutsideTheRangeAreRefusedAndTheOldValueStays)
     CfgNode root;
     root.addUInt("Gcad/InfoCertified", "", 0, 3, 1, 1, CfgItem::FLAG_INTERNAL);
     root.addDbl("t", "", 0.0, 1.0, 0.8, 0.1, 1, CfgItem::FLAG_NONE);
-    root.addList("l", "", {"x", "y"}, 0, CfgItem::FLAG_NONE);
+    root.addList("l", "", { "x", "y" }, 0, CfgItem::FLAG_NONE);
 
     EXPECT_EQ(errorOf([&] { root.setUInt("Gcad/InfoCertified", 4); }),
-              "Vaq::Cfg::CfgNode::setUInt: value out of range: Gcad/InfoCertified = 4 (0 to 3)");
+        "Vaq::Cfg::CfgNode::setUInt: value out of range: Gcad/InfoCertified = 4 (0 to 3)");
     EXPECT_EQ(errorOf([&] { root.setDbl("t", 1.5); }),
-              "Vaq::Cfg::CfgNode::setDbl: value out of range: t = 1.5 (0 to 1)");
+        "Vaq::Cfg::CfgNode::setDbl: value out of range: t = 1.5 (0 to 1)");
     EXPECT_EQ(errorOf([&] { root.setDbl("t", std::numeric_limits<double>::quiet_NaN()); }),
-              "Vaq::Cfg::CfgNode::setDbl: value out of range: t = nan (0 to 1)");
+        "Vaq::Cfg::CfgNode::setDbl: value out of range: t = nan (0 to 1)");
     EXPECT_EQ(errorOf([&] { root.setList("l", 2); }),
-              "Vaq::Cfg::CfgNode::setList: value out of range: l = 2 (0 to 1)");
+        "Vaq::Cfg::CfgNode::setList: value out of range: l = 2 (0 to 1)");
     EXPECT_EQ(root.getUInt("Gcad/InfoCertified"), 1u);
     EXPECT_EQ(root.getDbl("t"), 0.8);
     EXPECT_EQ(root.getList("l"), 0u);
@@ -221,19 +222,20 @@ TEST(CfgNodeValues, unknownKeysAndWrongKindsAreErrors)
     CfgNode root;
     root.addBool("Gcad/ShowLabels", "", false, CfgItem::FLAG_NONE);
     EXPECT_EQ(errorOf([&] { root.getUInt("Gcad/BoxMode"); }),
-              "Vaq::Cfg::CfgNode::getUInt: unknown key: Gcad/BoxMode");
+        "Vaq::Cfg::CfgNode::getUInt: unknown key: Gcad/BoxMode");
     EXPECT_EQ(errorOf([&] { root.setString("Gcad/PiP/VisibilityMode", "x"); }),
-              "Vaq::Cfg::CfgNode::setString: unknown key: Gcad/PiP/VisibilityMode");
+        "Vaq::Cfg::CfgNode::setString: unknown key: Gcad/PiP/VisibilityMode");
     EXPECT_EQ(errorOf([&] { root.getItem("nothing"); }), "Vaq::Cfg::CfgNode::getItem: unknown key: nothing");
     EXPECT_EQ(errorOf([&] { root.getDbl("Gcad/ShowLabels"); }),
-              "Vaq::Cfg::CfgNode::getDbl: wrong kind: Gcad/ShowLabels is bool, not double");
+        "Vaq::Cfg::CfgNode::getDbl: wrong kind: Gcad/ShowLabels is bool, not double");
     EXPECT_EQ(errorOf([&] { root.setColor("Gcad/ShowLabels", Color()); }),
-              "Vaq::Cfg::CfgNode::setColor: wrong kind: Gcad/ShowLabels is bool, not color");
-    EXPECT_EQ(errorOf([&] { root.getBool("Gcad"); }), "Vaq::Cfg::CfgNode::getBool: wrong kind: Gcad is node, not bool");
+        "Vaq::Cfg::CfgNode::setColor: wrong kind: Gcad/ShowLabels is bool, not color");
+    EXPECT_EQ(errorOf([&] { root.getBool("Gcad"); }),
+        "Vaq::Cfg::CfgNode::getBool: wrong kind: Gcad is node, not bool");
     EXPECT_EQ(errorOf([&] { root.getNode("Gcad/ShowLabels"); }),
-              "Vaq::Cfg::CfgNode::getNode: wrong kind: Gcad/ShowLabels is bool, not node");
+        "Vaq::Cfg::CfgNode::getNode: wrong kind: Gcad/ShowLabels is bool, not node");
     // A key that continues below a value is unknown, not a crash.
     EXPECT_EQ(errorOf([&] { root.getBool("Gcad/ShowLabels/x"); }),
-              "Vaq::Cfg::CfgNode::getBool: unknown key: Gcad/ShowLabels/x");
+        "Vaq::Cfg::CfgNode::getBool: unknown key: Gcad/ShowLabels/x");
     EXPECT_FALSE(root.getBool("Gcad/ShowLabels"));
 }

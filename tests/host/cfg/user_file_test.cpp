@@ -92,7 +92,7 @@ TEST(UserFileWrite, replacesTheContentsAndLeavesNoTemporary)
     ASSERT_TRUE(UserFile::writeAtomically(fileName, "first"));
     ASSERT_TRUE(UserFile::writeAtomically(fileName, "second, longer"));
     EXPECT_EQ(readAll(fileName), "second, longer");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"data.dat"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ "data.dat" }));
 }
 
 TEST(UserFileWrite, failureBeforeTheRenameKeepsTheOldFile)
@@ -109,10 +109,10 @@ TEST(UserFileWrite, failureBeforeTheRenameKeepsTheOldFile)
 
     EXPECT_FALSE(written);
     EXPECT_EQ(readAll(fileName), "old contents");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"data.dat"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({ "data.dat" }));
     EXPECT_NE(trace.find("Vaq::Cfg::UserFile::writeAtomically("), std::string::npos);
     EXPECT_NE(trace.find("cannot write " + fileName.toStdString() + ": rename refused for testing"),
-              std::string::npos);
+        std::string::npos);
 }
 
 TEST(UserFileWrite, targetThatCannotBeReplacedFailsAndSurvives)
