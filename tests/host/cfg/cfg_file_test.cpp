@@ -225,7 +225,8 @@ TEST(CfgRoot, processTreeSavesToAndLoadsFromItsUserFile)
 
     CfgNode &root = getRoot();
     EXPECT_EQ(&root, &getRoot());
-    root.addUInt("CfgRootTest/Count", "", 0, 100, 5, 1, CfgItem::FLAG_NONE);
+    if (!root.exists("CfgRootTest/Count"))
+        root.addUInt("CfgRootTest/Count", "", 0, 100, 5, 1, CfgItem::FLAG_NONE);
     root.setUInt("CfgRootTest/Count", 42);
     ASSERT_TRUE(saveRoot());
     EXPECT_TRUE(readAll(fileName).contains("CfgRootTest/Count\tuint\t42\n"));

@@ -9,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace Vaq::Cfg;
 
@@ -36,7 +39,9 @@ public:
     }
     ~ScopedEnv()
     {
-        for (const auto &[name, value] : m_saved) {
+        // Newest first, so a variable set twice ends at its value from before the first set.
+        for (auto it = m_saved.rbegin(); it != m_saved.rend(); ++it) {
+            const auto &[name, value] = *it;
             if (value)
                 setenv(name, value->c_str(), 1);
             else
