@@ -1,0 +1,66 @@
+#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
+#include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace Vaq;
+using namespace Vaq::GApp;
+
+namespace {
+
+struct View
+{
+    GL::RenderCallback callback;
+    std::unique_ptr<GL::RenderObject> object { GL::RenderObject::createRenderObject(&callback, 16, 16) };
+};
+
+std::vector<GL::RenderObject *> walk()
+{
+    return std::vector<GL::RenderObject *>(
+        ViewWidgetContainer::getWidgetBegin(), ViewWidgetContainer::getWidgetEnd());
+}
+
+} // namespace
+
+TEST(ViewWidgetContainer, keepsViewsInOrderAndRefusesDuplicates)
+{
+    View a, b;
+    EXPECT_TRUE(ViewWidgetContainer::addView(a.object.get()));
+    EXPECT_TRUE(ViewWidgetContainer::addView(b.object.get()));
+    EXPECT_FALSE(ViewWidgetContainer::addView(a.object.get()));
+    EXPECT_FALSE(ViewWidgetContainer::addView(nullptr));
+    EXPECT_EQ(walk(), (std::vector<GL::RenderObject *> { a.object.get(), b.object.get() }));
+
+    EXPECT_TRUE(ViewWidgetContainer::removeView(a.object.get()));
+    EXPECT_FALSE(ViewWidgetContainer::removeView(a.object.get()));
+    EXPECT_EQ(ViewWidgetContainer::getViews(), (std::vector<GL::RenderObject *> { b.object.get() }));
+    EXPECT_TRUE(ViewWidgetContainer::removeView(b.object.get()));
+    EXPECT_TRUE(ViewWidgetContainer::getViews().empty());
+}
+
+TEST(ViewWidgetContainer, deletedViewLeavesTheList)
+{
+    View a, b;
+    ViewWidgetContainer::addView(a.object.get());
+    ViewWidgetContainer::addView(b.object.get());
+    GL::RenderObject *survivor = b.object.get();
+    a.object.reset();
+    EXPECT_EQ(walk(), (std::vector<GL::RenderObject *> { survivor }));
+    b.object.reset();
+    EXPECT_TRUE(ViewWidgetContainer::getViews().empty());
+}
+
+TEST(ViewWidgetContainer, removedViewIsNoLongerWatched)
+{
+    View a, b;
+    ViewWidgetContainer::addView(a.object.get());
+    ViewWidgetContainer::removeView(a.object.get());
+    ViewWidgetContainer::addView(b.object.get());
+    // Deleting the removed view must not take anything else out.
+    a.object.reset();
+    EXPECT_EQ(walk(), (std::vector<GL::RenderObject *> { b.object.get() }));
+    ViewWidgetContainer::removeView(b.object.get());
+}
