@@ -153,6 +153,7 @@ public:
     void makeCurrent();
 
 protected:
+    friend class RenderCallback;
     RenderObject(RenderCallback *callback, ViewCreator *creator, int width, int height);
 
 private:

@@ -1,0 +1,44 @@
+// FrameBuffer: the render target of one off-screen view, an RGBA8 colour buffer and a
+// depth24/stencil8 buffer of the view's size on the shared context.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <vector>
+
+namespace Vaq::GL {
+
+class FrameBuffer
+{
+public:
+    FrameBuffer() = default;
+    ~FrameBuffer();
+    FrameBuffer(const FrameBuffer &) = delete;
+    FrameBuffer &operator=(const FrameBuffer &) = delete;
+
+    // (Re)creates the buffers at the given size on the current context. On failure the
+    // old buffers stay and *error says why.
+    bool create(int width, int height, QString *error);
+    void bind() const;
+    bool isValid() const { return m_fbo != 0; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+
+    // Colour pixels, rows top-down.
+    QImage readColor() const;
+    // The stencil values, rows bottom-up as GL keeps them (width x height bytes).
+    void readStencil(std::vector<unsigned char> *values) const;
+
+private:
+    void release();
+
+    unsigned m_fbo = 0;
+    unsigned m_color = 0;
+    unsigned m_depth_stencil = 0;
+    unsigned m_serial = 0;
+    int m_width = 0;
+    int m_height = 0;
+};
+
+} // namespace Vaq::GL

@@ -1,0 +1,490 @@
+#include "gcad/host/gl/vaq_gl_render_object.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/base/vaq_trace.h"
+#include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_context.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
+#include "gcad/host/gl/vaq_gl_frame_buffer.h"
+#include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/host/gl/vaq_gl_standard_light.h"
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
+#include "gcad/host/gl/vaq_gl_tools.h"
+#include "gcad/host/gl/vaq_gl_view_creator.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
+
+#include <QCoreApplication>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace Vaq::GL {
+
+RenderObject *RenderObject::_main_render_object = nullptr;
+
+namespace {
+
+// Views whose repaint was asked for while another repaint ran; run when it ends.
+std::vector<RenderObject *> &pendingRepaints()
+{
+    static std::vector<RenderObject *> pending;
+    return pending;
+}
+
+bool _repaint_running = false;
+
+bool isFinite(const BaVec3d<double> &v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+} // namespace
+
+RenderObject *RenderObject::createRenderObject(RenderCallback *callback, int width, int height,
+                                               ViewCreator *creator)
+{
+    if (!callback)
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "no render callback");
+    if (callback->getRenderObject())
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "render callback already has a view");
+    GLContext::shared();
+    return new RenderObject(callback, creator, width, height);
+}
+
+RenderObject::RenderObject(RenderCallback *callback, ViewCreator *creator, int width, int height)
+    : m_callback(callback)
+    , m_creator(creator)
+    , m_frame_buffer(std::make_unique<FrameBuffer>())
+{
+    QString error;
+    if (!m_frame_buffer->create(width, height, &error))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::RenderObject", error);
+    m_width = width;
+    m_height = height;
+    m_stencil_handler = std::make_unique<StencilHandlerBase>(m_frame_buffer.get());
+    if (m_creator)
+        m_background = m_creator->getBackgroundColor();
+    if (!_main_render_object)
+        _main_render_object = this;
+    m_callback->setRenderObject(this);
+    if (m_creator && !m_creator->getRenderCallback())
+        m_creator->setRenderCallback(m_callback);
+    if (!m_callback->getViewCreator())
+        m_callback->setViewCreator(m_creator);
+    m_callback->setupRenderCallback();
+}
+
+RenderObject::~RenderObject()
+{
+    auto &pending = pendingRepaints();
+    pending.erase(std::remove(pending.begin(), pending.end(), this), pending.end());
+    if (_main_render_object == this)
+        _main_render_object = nullptr;
+    if (m_callback) {
+        if (GLContext::tryShared(nullptr))
+            m_callback->widgetAboutToBeDestroyed();
+        m_callback->setRenderObject(nullptr);
+    }
+}
+
+RenderObject *RenderObject::getMainRenderObject()
+{
+    return _main_render_object;
+}
+
+void RenderObject::setMainRenderObject(RenderObject *renderObject)
+{
+    _main_render_object = renderObject;
+}
+
+void RenderObject::resize(int width, int height)
+{
+    if (width == m_width && height == m_height)
+        return;
+    if (m_repainting)
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", "cannot resize while repainting");
+    GLContext::shared();
+    QString error;
+    if (!m_frame_buffer->create(width, height, &error))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", error);
+    m_width = width;
+    m_height = height;
+    // The last image and its element ids belong to the old size.
+    m_has_image = false;
+    m_stencil_handler->reset(width, height);
+    m_stencil_handler->finish();
+}
+
+void RenderObject::resizeForSnapshot(int width, int height)
+{
+    resize(width, height);
+}
+
+double RenderObject::getScale() const
+{
+    if (m_scale > 0.0)
+        return m_scale;
+    const BaVec3d<double> size = m_scene_max - m_scene_min;
+    const double diameter =
+        BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
+    return diameter > 0.0 ? diameter : 2.0;
+}
+
+void RenderObject::setScale(double scale)
+{
+    if (!(scale > 0.0) || !std::isfinite(scale))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setScale", "scale must be positive");
+    m_scale = scale;
+}
+
+void RenderObject::fitView()
+{
+    m_scale = 0.0;
+    m_translation = BaVec3d<double>();
+}
+
+void RenderObject::setRotation(const BaVec3d<double> &rotation)
+{
+    if (!isFinite(rotation))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setRotation", "rotation must be finite");
+    m_rotation = rotation;
+}
+
+void RenderObject::setTranslation(const BaVec3d<double> &translation)
+{
+    if (!isFinite(translation))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setTranslation", "translation must be finite");
+    m_translation = translation;
+}
+
+void RenderObject::setAxisScale(const BaVec3d<double> &axisScale)
+{
+    if (!isFinite(axisScale) || axisScale.x == 0.0 || axisScale.y == 0.0 || axisScale.z == 0.0)
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setAxisScale", "axis scale must be finite and not zero");
+    m_axis_scale = axisScale;
+}
+
+void RenderObject::updateViewVolume()
+{
+    BaVec3d<double> min, max;
+    if (m_callback && m_callback->getBoundingBox(&min, &max) && isFinite(min) && isFinite(max) && min.x <= max.x
+        && min.y <= max.y && min.z <= max.z) {
+        m_callback->extendViewVolume(&min, &max);
+        m_scene_min = min;
+        m_scene_max = max;
+    } else {
+        m_scene_min = BaVec3d<double>(-1.0, -1.0, -1.0);
+        m_scene_max = BaVec3d<double>(1.0, 1.0, 1.0);
+    }
+}
+
+Transformation RenderObject::modelViewTransformation() const
+{
+    const BaVec3d<double> center = (m_scene_min + m_scene_max) * 0.5;
+    const Transformation rotation = Transformation::rotation(BaVec3d<double>(1, 0, 0), m_rotation.x)
+                                    * Transformation::rotation(BaVec3d<double>(0, 1, 0), m_rotation.y)
+                                    * Transformation::rotation(BaVec3d<double>(0, 0, 1), m_rotation.z);
+    return Transformation::translation(m_translation) * rotation
+           * Transformation::scaling(m_axis_scale.x, m_axis_scale.y, m_axis_scale.z)
+           * Transformation::translation(-center);
+}
+
+Transformation RenderObject::projectionTransformation() const
+{
+    const double unitsPerPixel = getScale() / double(std::max(1, std::min(m_width, m_height)));
+    const double halfWidth = 0.5 * m_width * unitsPerPixel;
+    const double halfHeight = 0.5 * m_height * unitsPerPixel;
+    const BaVec3d<double> size = m_scene_max - m_scene_min;
+    const double radius =
+        0.5 * BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
+    // The bounding sphere of the scene, a little widened, fills the depth range at any
+    // rotation; the eye looks along -z.
+    const double depth = std::max(radius * 1.05, 1e-9);
+    const double nearPlane = -(m_translation.z + depth), farPlane = depth - m_translation.z;
+    Transformation p;
+    p(0, 0) = 1.0 / halfWidth;
+    p(1, 1) = 1.0 / halfHeight;
+    p(2, 2) = -2.0 / (farPlane - nearPlane);
+    p(2, 3) = -(farPlane + nearPlane) / (farPlane - nearPlane);
+    return p;
+}
+
+Transformation RenderObject::get3d2dTransformation() const
+{
+    Transformation viewport;
+    viewport(0, 0) = 0.5 * m_width;
+    viewport(0, 3) = 0.5 * m_width;
+    viewport(1, 1) = 0.5 * m_height;
+    viewport(1, 3) = 0.5 * m_height;
+    viewport(2, 2) = 0.5;
+    viewport(2, 3) = 0.5;
+    return viewport * projectionTransformation() * modelViewTransformation();
+}
+
+Transformation RenderObject::getInverse3d2dTransformation() const
+{
+    Transformation inverse;
+    get3d2dTransformation().getInverse(&inverse);
+    return inverse;
+}
+
+Line3d RenderObject::unproject(double x, double y, double depth) const
+{
+    const Transformation inverse = getInverse3d2dTransformation();
+    const BaVec3d<double> point = inverse.transform(BaVec3d<double>(x, y, depth));
+    const BaVec3d<double> direction =
+        inverse.transform(BaVec3d<double>(x, y, 1.0)) - inverse.transform(BaVec3d<double>(x, y, 0.0));
+    return Line3d(point, direction);
+}
+
+BaVec3d<double> RenderObject::getViewDirection() const
+{
+    return unproject(0.5 * m_width, 0.5 * m_height, 0.0).getDirection();
+}
+
+bool RenderObject::isVisible(const BaVec3d<double> &point) const
+{
+    const BaVec3d<double> window = get3d2dTransformation().transform(point);
+    if (window.x < 0.0 || window.y < 0.0 || window.x >= m_width || window.y >= m_height || window.z < 0.0
+        || window.z > 1.0)
+        return false;
+    return !m_use_clipping_plane || m_clipping_plane.distance(point) >= 0.0;
+}
+
+void RenderObject::getViewportData(int viewport[4], double modelView[16], double projection[16]) const
+{
+    viewport[0] = 0;
+    viewport[1] = 0;
+    viewport[2] = m_width;
+    viewport[3] = m_height;
+    modelViewTransformation().getGLTransformation(modelView);
+    projectionTransformation().getGLTransformation(projection);
+}
+
+WidgetOptions *RenderObject::getWidgetOptions() const
+{
+    return WidgetOptions::getInstance();
+}
+
+void RenderObject::setClippingPlane(const Plane3d &plane)
+{
+    m_clipping_plane = plane;
+    if (m_repainting && m_use_clipping_plane)
+        enableClipping();
+}
+
+void RenderObject::setUseClippingPlane(bool use)
+{
+    m_use_clipping_plane = use;
+    if (m_repainting) {
+        if (use)
+            enableClipping();
+        else
+            disableClipping();
+    }
+}
+
+void RenderObject::loadClippingPlane()
+{
+    // glClipPlane takes the plane in the coordinates of the current model-view matrix:
+    // load the view's, so that the plane is given in model coordinates.
+    double equation[4];
+    m_clipping_plane.getEquation(equation);
+    double matrix[16];
+    modelViewTransformation().getGLTransformation(matrix);
+    GLint mode = GL_MODELVIEW;
+    ::glGetIntegerv(GL_MATRIX_MODE, &mode);
+    ::glMatrixMode(GL_MODELVIEW);
+    ::glPushMatrix();
+    ::glLoadMatrixd(matrix);
+    ::glClipPlane(GL_CLIP_PLANE0, equation);
+    ::glPopMatrix();
+    ::glMatrixMode(GLenum(mode));
+}
+
+void RenderObject::enableClipping()
+{
+    if (!m_use_clipping_plane || !m_repainting)
+        return;
+    loadClippingPlane();
+    ::glEnable(GL_CLIP_PLANE0);
+}
+
+void RenderObject::disableClipping()
+{
+    if (m_repainting)
+        ::glDisable(GL_CLIP_PLANE0);
+}
+
+void RenderObject::insertDetailedTimingStep(const QString &name)
+{
+    const double ms = m_repaint_timer.isValid() ? m_repaint_timer.nsecsElapsed() / 1.0e6 : 0.0;
+    m_timing_steps.append(qMakePair(name, ms));
+}
+
+bool RenderObject::isFramerateAdjustAllowed() const
+{
+    return m_framerate_adjust_allowed && !m_update_options.snapshotRendering;
+}
+
+bool RenderObject::allowGPURessources() const
+{
+    return m_allow_gpu_ressources && GLExtensions::getCapabilities().bufferObjects;
+}
+
+void RenderObject::makeCurrent()
+{
+    GLContext::shared();
+    m_frame_buffer->bind();
+}
+
+void RenderObject::repaintWidget(const UpdateOptions &options)
+{
+    if (_repaint_running) {
+        // Asked for from the events processed between two draw steps: drawing now would
+        // break the running repaint's GL state, so it runs when that one is done.
+        m_pending_options = options;
+        if (!m_repaint_pending) {
+            m_repaint_pending = true;
+            pendingRepaints().push_back(this);
+        }
+        return;
+    }
+    runRepaint(options);
+    while (!pendingRepaints().empty()) {
+        RenderObject *next = pendingRepaints().front();
+        pendingRepaints().erase(pendingRepaints().begin());
+        next->m_repaint_pending = false;
+        next->runRepaint(next->m_pending_options);
+    }
+}
+
+void RenderObject::runRepaint(const UpdateOptions &options)
+{
+    if (!m_callback)
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::repaintWidget", "the view has no render callback");
+    makeCurrent();
+
+    // Whatever the callback throws, the view leaves the repaint state.
+    struct RepaintScope
+    {
+        RenderObject *view;
+        ~RepaintScope()
+        {
+            view->disableClipping();
+            view->m_stage = RS_NONE;
+            view->m_repainting = false;
+            _repaint_running = false;
+            view->m_stencil_handler->finish();
+        }
+    };
+    m_update_options = options;
+    m_repainting = true;
+    _repaint_running = true;
+    RepaintScope scope{this};
+    m_texts.clear();
+    m_timing_steps.clear();
+    m_repaint_timer.start();
+
+    updateViewVolume();
+    double matrix[16];
+    ::glViewport(0, 0, m_width, m_height);
+    ::glDisable(GL_SCISSOR_TEST);
+    ::glMatrixMode(GL_PROJECTION);
+    projectionTransformation().getGLTransformation(matrix);
+    ::glLoadMatrixd(matrix);
+    ::glMatrixMode(GL_MODELVIEW);
+    ::glLoadIdentity();
+
+    ::glClearColor(m_background.r / 255.0f, m_background.g / 255.0f, m_background.b / 255.0f,
+                   m_background.a / 255.0f);
+    ::glClearDepth(1.0);
+    ::glClearStencil(0);
+    ::glDepthMask(GL_TRUE);
+    ::glStencilMask(0xFF);
+    ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    ::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+
+    GLTools::initDefaults();
+    m_stencil_handler->reset(m_width, m_height);
+    // Lights are fixed to the viewer, so they are set under the identity.
+    StandardLight::setupViewLights();
+    modelViewTransformation().getGLTransformation(matrix);
+    ::glLoadMatrixd(matrix);
+    enableClipping();
+    m_has_image = true;
+
+    m_callback->initAllElementsForDrawing();
+    for (int stage = RS_SETUP; stage <= RS_FINISH; ++stage) {
+        m_stage = RenderStage_t(stage);
+        m_callback->preDraw();
+        while (!m_callback->draw()) {
+            // Keeps the application responsive while a large scene is drawn in steps; an
+            // event may have made another view's buffer current.
+            if (QCoreApplication::instance())
+                QCoreApplication::processEvents();
+            m_frame_buffer->bind();
+        }
+        m_callback->postDraw();
+    }
+    ::glFlush();
+}
+
+void RenderObject::waitForRendering()
+{
+    if (GLContext::tryShared(nullptr))
+        ::glFinish();
+}
+
+QImage RenderObject::getRenderedImage(bool *ok)
+{
+    if (ok)
+        *ok = false;
+    if (!m_has_image || !GLContext::tryShared(nullptr))
+        return QImage();
+    ::glFinish();
+    QImage image = m_frame_buffer->readColor();
+    if (image.isNull())
+        return image;
+    if (!m_texts.empty()) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        for (const TextItem &item : m_texts) {
+            painter.setFont(item.font);
+            painter.setPen(QColor(item.color.r, item.color.g, item.color.b, item.color.a));
+            painter.drawText(item.position, item.text);
+        }
+    }
+    if (ok)
+        *ok = true;
+    return image;
+}
+
+void RenderObject::renderText(const BaVec3d<double> &position, const QString &text, const QFont &font,
+                              const Color &color)
+{
+    Transformation toWindow = get3d2dTransformation();
+    if (m_repainting) {
+        // Inside a repaint the current matrices hold the element's own transformation too.
+        double modelView[16], projection[16];
+        ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+        ::glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        Transformation viewport;
+        viewport(0, 0) = viewport(0, 3) = 0.5 * m_width;
+        viewport(1, 1) = viewport(1, 3) = 0.5 * m_height;
+        viewport(2, 2) = viewport(2, 3) = 0.5;
+        toWindow = viewport * Transformation::fromGLTransformation(projection)
+                   * Transformation::fromGLTransformation(modelView);
+    }
+    const BaVec3d<double> window = toWindow.transform(position);
+    TextItem item;
+    item.position = QPointF(window.x, m_height - window.y);
+    item.depth = window.z;
+    item.text = text;
+    item.font = font;
+    item.color = color;
+    m_texts.push_back(item);
+}
+
+} // namespace Vaq::GL

@@ -1,0 +1,192 @@
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
+
+#include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_context.h"
+#include "gcad/host/gl/vaq_gl_frame_buffer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace Vaq::GL {
+
+StencilHandlerBase::StencilHandlerBase(const FrameBuffer *frameBuffer) : m_frame_buffer(frameBuffer) {}
+
+StencilHandlerBase::~StencilHandlerBase() = default;
+
+void StencilHandlerBase::reset(int width, int height)
+{
+    m_width = width;
+    m_height = height;
+    m_id_image.assign(size_t(width) * size_t(height), nullptr);
+    m_ids.clear();
+    m_round_elements.clear();
+    m_element = nullptr;
+    m_current_id = NO_ELEMENT_ID;
+    m_disabled = false;
+    m_drawing = true;
+    m_valid = true;
+    m_resolve_count = 0;
+    applyStencilFunction();
+}
+
+void StencilHandlerBase::finish()
+{
+    if (m_drawing)
+        ::glStencilMask(0xFF);
+    m_drawing = false;
+}
+
+void StencilHandlerBase::applyStencilFunction() const
+{
+    if (!m_drawing)
+        return;
+    ::glStencilMask(m_disabled ? 0x00 : 0xFF);
+    ::glStencilFunc(GL_ALWAYS, GLint(m_current_id), 0xFF);
+}
+
+void StencilHandlerBase::setElement(const CAD::Element *element)
+{
+    m_element = element;
+    m_disabled = false;
+    if (!element) {
+        m_current_id = NO_ELEMENT_ID;
+    } else if (auto it = m_ids.find(element); it != m_ids.end()) {
+        m_current_id = it->second;
+    } else {
+        if (m_drawing && m_round_elements.size() >= LAST_ELEMENT_ID)
+            resolve(true);
+        m_round_elements.push_back(element);
+        m_current_id = unsigned(m_round_elements.size());
+        m_ids[element] = m_current_id;
+    }
+    applyStencilFunction();
+}
+
+void StencilHandlerBase::disable()
+{
+    m_disabled = true;
+    applyStencilFunction();
+}
+
+void StencilHandlerBase::resolve(bool clearStencil)
+{
+    if (!m_valid || !m_frame_buffer || m_frame_buffer->width() != m_width
+        || m_frame_buffer->height() != m_height) {
+        m_round_elements.clear();
+        m_ids.clear();
+        return;
+    }
+    if (!GLContext::tryShared(nullptr))
+        return;
+    std::vector<unsigned char> stencil;
+    m_frame_buffer->readStencil(&stencil);
+    // Zero: untouched in this round, the earlier rounds' element stays.
+    for (size_t i = 0; i < stencil.size(); ++i) {
+        const unsigned id = stencil[i];
+        if (id == NO_ELEMENT_ID)
+            m_id_image[i] = nullptr;
+        else if (id != 0 && id <= m_round_elements.size())
+            m_id_image[i] = m_round_elements[id - 1];
+    }
+    m_round_elements.clear();
+    m_ids.clear();
+    if (clearStencil) {
+        GLboolean scissor = ::glIsEnabled(GL_SCISSOR_TEST);
+        ::glDisable(GL_SCISSOR_TEST);
+        ::glStencilMask(0xFF);
+        ::glClearStencil(0);
+        ::glClear(GL_STENCIL_BUFFER_BIT);
+        if (scissor)
+            ::glEnable(GL_SCISSOR_TEST);
+        ++m_resolve_count;
+    }
+}
+
+void StencilHandlerBase::resolvePending()
+{
+    if (m_round_elements.empty())
+        return;
+    // Inside a repaint the ids are still in use, so the stencil must start over.
+    resolve(m_drawing);
+    if (m_drawing) {
+        // The current element's id went with the old round: give it a fresh one.
+        const bool disabled = m_disabled;
+        setElement(m_element);
+        if (disabled)
+            disable();
+    }
+}
+
+const CAD::Element *StencilHandlerBase::elementAt(int x, int y) const
+{
+    return m_id_image[size_t(y) * size_t(m_width) + size_t(x)];
+}
+
+const CAD::Element *StencilHandlerBase::getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround,
+                                                                  int radius)
+{
+    if (!m_valid)
+        return nullptr;
+    resolvePending();
+    const int px = int(std::floor(pixel.x)), py = int(std::floor(pixel.y));
+    if (px >= 0 && py >= 0 && px < m_width && py < m_height) {
+        if (const CAD::Element *element = elementAt(px, py))
+            return element;
+    }
+    if (!searchAround || radius <= 0)
+        return nullptr;
+    const CAD::Element *best = nullptr;
+    int bestDistance = std::numeric_limits<int>::max();
+    const int x0 = std::max(0, px - radius), x1 = std::min(m_width - 1, px + radius);
+    const int y0 = std::max(0, py - radius), y1 = std::min(m_height - 1, py + radius);
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            const int distance = (x - px) * (x - px) + (y - py) * (y - py);
+            if (distance > radius * radius || distance >= bestDistance)
+                continue;
+            if (const CAD::Element *element = elementAt(x, y)) {
+                best = element;
+                bestDistance = distance;
+            }
+        }
+    }
+    return best;
+}
+
+bool StencilHandlerBase::getRenderedElements(const BaVec2d<double> &corner1, const BaVec2d<double> &corner2,
+                                             bool clipToView, unsigned rect[4],
+                                             std::vector<const CAD::Element *> *elements)
+{
+    elements->clear();
+    if (!m_valid || m_width <= 0 || m_height <= 0)
+        return false;
+    int x0 = int(std::floor(std::min(corner1.x, corner2.x)));
+    int x1 = int(std::floor(std::max(corner1.x, corner2.x)));
+    int y0 = int(std::floor(std::min(corner1.y, corner2.y)));
+    int y1 = int(std::floor(std::max(corner1.y, corner2.y)));
+    const bool inside = x0 >= 0 && y0 >= 0 && x1 < m_width && y1 < m_height;
+    if (!inside) {
+        if (!clipToView)
+            return false;
+        x0 = std::max(x0, 0);
+        y0 = std::max(y0, 0);
+        x1 = std::min(x1, m_width - 1);
+        y1 = std::min(y1, m_height - 1);
+        if (x0 > x1 || y0 > y1)
+            return false;
+    }
+    resolvePending();
+    rect[0] = unsigned(x0);
+    rect[1] = unsigned(y0);
+    rect[2] = unsigned(x1);
+    rect[3] = unsigned(y1);
+    elements->reserve(size_t(x1 - x0 + 1) * size_t(y1 - y0 + 1));
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x)
+            elements->push_back(elementAt(x, y));
+    }
+    return true;
+}
+
+} // namespace Vaq::GL

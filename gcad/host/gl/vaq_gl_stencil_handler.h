@@ -1,0 +1,86 @@
+// StencilHandlerBase: tells which element covers a pixel of the last repaint. Each element
+// drawn gets a small id written into the 8-bit stencil buffer; when the ids run out the
+// stencil is resolved into a CPU id image and cleared, so any number of elements can be
+// picked exactly. Elements are only stored and compared, never dereferenced.
+#pragma once
+
+#include "gcad/host/base/vaq_vec.h"
+
+#include <map>
+#include <vector>
+
+namespace Vaq::CAD {
+class Element;
+}
+
+namespace Vaq::GL {
+
+class FrameBuffer;
+
+class StencilHandlerBase
+{
+public:
+    // Stencil values 1 to LAST_ELEMENT_ID name elements; NO_ELEMENT_ID marks pixels drawn
+    // while no element was set, so that they hide what an earlier round left there.
+    static constexpr unsigned LAST_ELEMENT_ID = 254;
+    static constexpr unsigned NO_ELEMENT_ID = 255;
+    // Default search radius of getNearestRenderedElement, in pixels.
+    static constexpr int PICK_RADIUS = 5;
+
+    // frameBuffer: the target whose stencil is read (not owned; outlives the handler).
+    explicit StencilHandlerBase(const FrameBuffer *frameBuffer);
+    virtual ~StencilHandlerBase();
+
+    // Called by the view at the start of a repaint with the cleared stencil.
+    virtual void reset(int width, int height);
+    // Called by the view when the repaint is done: no more stencil writes.
+    virtual void finish();
+
+    // What is drawn from now on identifies element (null: no element). Re-enables a
+    // disabled handler.
+    virtual void setElement(const CAD::Element *element);
+    const CAD::Element *getElement() const { return m_element; }
+    // What is drawn from now on leaves the stencil as it is, until the next setElement.
+    virtual void disable();
+    bool isDisabled() const { return m_disabled; }
+
+    // The element at pixel (x, y) in GL window coordinates (origin lower left). With
+    // searchAround, a background pixel yields the nearest element within radius pixels.
+    virtual const CAD::Element *getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround = false,
+                                                          int radius = PICK_RADIUS);
+    // The pixels of the rectangle spanned by the two corners (inclusive, GL window
+    // coordinates): rect receives x0, y0, x1, y1 and elements one entry per pixel, rows
+    // from y0 to y1, each from x0 to x1 (null where no element is). A rectangle reaching
+    // outside the view is clipped with clipToView, else it fails; it also fails when
+    // nothing lies inside or before the first repaint.
+    virtual bool getRenderedElements(const BaVec2d<double> &corner1, const BaVec2d<double> &corner2,
+                                     bool clipToView, unsigned rect[4],
+                                     std::vector<const CAD::Element *> *elements);
+
+    // Ids handed out since the stencil was last resolved (for tests and statistics).
+    unsigned getPendingIds() const { return unsigned(m_round_elements.size()); }
+    // How often the ids ran out in the last repaint.
+    unsigned getResolveCount() const { return m_resolve_count; }
+
+private:
+    void applyStencilFunction() const;
+    // Moves the stencil's ids into the id image and clears the stencil.
+    void resolve(bool clearStencil);
+    void resolvePending();
+    const CAD::Element *elementAt(int x, int y) const;
+
+    const FrameBuffer *m_frame_buffer;
+    int m_width = 0;
+    int m_height = 0;
+    bool m_drawing = false;
+    bool m_valid = false;
+    bool m_disabled = false;
+    const CAD::Element *m_element = nullptr;
+    unsigned m_current_id = 0;
+    std::map<const CAD::Element *, unsigned> m_ids;
+    std::vector<const CAD::Element *> m_round_elements; // index id - 1
+    std::vector<const CAD::Element *> m_id_image;       // rows bottom-up
+    unsigned m_resolve_count = 0;
+};
+
+} // namespace Vaq::GL

@@ -1,0 +1,61 @@
+#include "gcad/host/gl/vaq_gl_graphic_card_db.h"
+
+#include <gtest/gtest.h>
+
+using Vaq::GL::GraphicCardDB;
+
+namespace {
+
+TEST(GraphicCardDB, BuiltInListCertifiesLlvmpipeAndNotUnknownDrivers)
+{
+    const GraphicCardDB *db = GraphicCardDB::instance();
+    EXPECT_TRUE(db->isDriverValid("Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "Mesa 22.3.6"));
+    // Too old a Mesa, an unknown vendor, and a Mesa version claimed for NVIDIA hardware.
+    EXPECT_FALSE(db->isDriverValid("Mesa", "llvmpipe (LLVM 9.0, 128 bits)", "Mesa 19.3.2"));
+    EXPECT_FALSE(db->isDriverValid("Acme Graphics", "Acme 3D", "Acme 1.0"));
+    EXPECT_FALSE(db->isDriverValid("NVIDIA Corporation", "GeForce GTX 1080", "Mesa 99.0"));
+    EXPECT_TRUE(db->isDriverValid("NVIDIA Corporation", "NVIDIA H100/PCIe/SSE2", "NVIDIA 535.104.05"));
+    EXPECT_FALSE(db->isDriverValid("NVIDIA Corporation", "GeForce GT 710", "NVIDIA 390.144"));
+    EXPECT_FALSE(db->isDriverValid("Mesa", "llvmpipe", "no version"));
+}
+
+TEST(GraphicCardDB, VersionsCompareNumberByNumber)
+{
+    EXPECT_EQ(GraphicCardDB::versionNumbers("Mesa 22.3.6"), (std::vector<int>{22, 3, 6}));
+    EXPECT_TRUE(GraphicCardDB::versionNumbers("beta").empty());
+    GraphicCardDB *db = GraphicCardDB::instance();
+    const std::vector<GraphicCardDB::Entry> saved = db->getEntries();
+    QString error;
+    ASSERT_TRUE(db->parse("Vendor | Card* | Driver 2.10\n", &error)) << error.toStdString();
+    // 2.9 < 2.10 < 2.10.1 as numbers, not as text.
+    EXPECT_FALSE(db->isDriverValid("Vendor", "Card X", "Driver 2.9"));
+    EXPECT_TRUE(db->isDriverValid("Vendor", "Card X", "Driver 2.10"));
+    EXPECT_TRUE(db->isDriverValid("vendor", "card x", "Driver 2.10.1"));
+    EXPECT_FALSE(db->isDriverValid("Vendor", "Other", "Driver 3.0"));
+    ASSERT_TRUE(db->parse(QString(), &error));
+    EXPECT_TRUE(db->getEntries().empty());
+    // Restore the built-in list for the other tests of this binary.
+    QString text;
+    for (const auto &e : saved)
+        text += e.vendor + " | " + e.renderer + " | " + e.driverVersion + "\n";
+    ASSERT_TRUE(db->parse(text, &error));
+}
+
+TEST(GraphicCardDB, BadListsAreRejectedWithTheLineAndKeepTheOldList)
+{
+    GraphicCardDB *db = GraphicCardDB::instance();
+    const size_t before = db->getEntries().size();
+    QString error;
+    EXPECT_FALSE(db->parse("# comment\nMesa | llvmpipe\n", &error));
+    EXPECT_EQ(error, QStringLiteral("line 2: expected vendor | renderer | driver version"));
+    EXPECT_FALSE(db->parse("\n\n | llvmpipe | Mesa 1.0\n", &error));
+    EXPECT_EQ(error, QStringLiteral("line 3: expected vendor | renderer | driver version"));
+    EXPECT_FALSE(db->parse("Mesa | llvmpipe | Mesa\n", &error));
+    EXPECT_EQ(error, QStringLiteral("line 1: no version number in 'Mesa'"));
+    EXPECT_FALSE(db->load("/nonexistent/graphic_cards.txt", &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("cannot read /nonexistent/graphic_cards.txt: ")));
+    EXPECT_EQ(db->getEntries().size(), before);
+    EXPECT_TRUE(db->isDriverValid("Mesa", "llvmpipe", "Mesa 22.3.6"));
+}
+
+} // namespace

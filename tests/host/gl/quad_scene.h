@@ -1,0 +1,81 @@
+// A render callback for the GL tests: it draws flat, unlit axis-aligned quads in a scene
+// box that maps one model unit to one pixel (scale = view height), one quad per draw step
+// in render stage 1, each under its own stencil element, and logs the calls it gets.
+#pragma once
+
+#include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace Vaq::Test {
+
+struct Quad
+{
+    double x0, y0, x1, y1; // model = window pixels when the scene fills the view
+    Color color;
+    const CAD::Element *element;
+    double z = 0.0;        // towards the viewer is +z
+    bool disabled = false; // drawn with the stencil handler disabled
+};
+
+class QuadScene : public GL::RenderCallback
+{
+public:
+    // The scene box is (0, 0, -1) to (width, height, 1).
+    QuadScene(int width, int height) : m_width(width), m_height(height) {}
+
+    std::vector<Quad> quads;
+    QStringList log;
+    bool logDraws = true;
+
+    void initAllElementsForDrawing() override
+    {
+        log << QStringLiteral("init");
+        m_next = 0;
+    }
+    void preDraw() override
+    {
+        log << QStringLiteral("pre%1").arg(getRenderStage());
+        m_next = 0;
+    }
+    bool draw() override
+    {
+        if (logDraws)
+            log << QStringLiteral("draw%1").arg(getRenderStage());
+        if (getRenderStage() != GL::RenderObject::RS_LEVEL0 || m_next >= quads.size())
+            return true;
+        const Quad &q = quads[m_next++];
+        getRenderObject()->getStencilHandler()->setElement(q.element);
+        if (q.disabled)
+            getRenderObject()->getStencilHandler()->disable();
+        ::glDisable(GL_LIGHTING);
+        ::glColor4ub(q.color.r, q.color.g, q.color.b, q.color.a);
+        ::glBegin(GL_QUADS);
+        ::glVertex3d(q.x0, q.y0, q.z);
+        ::glVertex3d(q.x1, q.y0, q.z);
+        ::glVertex3d(q.x1, q.y1, q.z);
+        ::glVertex3d(q.x0, q.y1, q.z);
+        ::glEnd();
+        ::glEnable(GL_LIGHTING);
+        return false;
+    }
+    void postDraw() override { log << QStringLiteral("post%1").arg(getRenderStage()); }
+    bool getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max) override
+    {
+        *min = BaVec3d<double>(0.0, 0.0, -1.0);
+        *max = BaVec3d<double>(m_width, m_height, 1.0);
+        return true;
+    }
+
+private:
+    int m_width, m_height;
+    size_t m_next = 0;
+};
+
+} // namespace Vaq::Test
