@@ -107,7 +107,7 @@ bool GLContext::create(QString *error)
 
     EGLConfig config = EGL_NO_CONFIG_KHR;
     if (!hasExtension(displayExtensions, "EGL_KHR_no_config_context")) {
-        const EGLint attributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+        const EGLint attributes[] = { EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE };
         EGLint count = 0;
         if (!eglChooseConfig(display, attributes, &config, 1, &count) || count < 1) {
             *error = QStringLiteral("no EGL config for desktop OpenGL (%1)").arg(eglErrorText());
@@ -119,8 +119,8 @@ bool GLContext::create(QString *error)
     // without EGL_KHR_create_context the driver's default is one.
     EGLContext context = EGL_NO_CONTEXT;
     if (hasExtension(displayExtensions, "EGL_KHR_create_context")) {
-        const EGLint attributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK_KHR,
-                                     EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT_KHR, EGL_NONE};
+        const EGLint attributes[] = { EGL_CONTEXT_OPENGL_PROFILE_MASK_KHR,
+            EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT_KHR, EGL_NONE };
         context = eglCreateContext(display, config, EGL_NO_CONTEXT, attributes);
     }
     if (context == EGL_NO_CONTEXT)

@@ -101,8 +101,8 @@ void GLExtensions::resolve()
     load(glMapBuffer, caps.bufferObjects, "glMapBufferARB", "glMapBuffer");
     load(glUnmapBuffer, caps.bufferObjects, "glUnmapBufferARB", "glUnmapBuffer");
     load(glDeleteBuffers, caps.bufferObjects, "glDeleteBuffersARB", "glDeleteBuffers");
-    caps.bufferObjects = glGenBuffers && glBindBuffer && glBufferData && glMapBuffer && glUnmapBuffer
-                         && glDeleteBuffers;
+    caps.bufferObjects
+        = glGenBuffers && glBindBuffer && glBufferData && glMapBuffer && glUnmapBuffer && glDeleteBuffers;
 
     caps.multiDraw = offered("GL_EXT_multi_draw_arrays", 14);
     load(glMultiDrawElements, caps.multiDraw, "glMultiDrawElementsEXT", "glMultiDrawElements");
@@ -121,7 +121,7 @@ void GLExtensions::resolve()
     load(glGetQueryObjectuivARB, caps.occlusionQuery, "glGetQueryObjectuivARB", "glGetQueryObjectuiv");
     load(glDeleteQueriesARB, caps.occlusionQuery, "glDeleteQueriesARB", "glDeleteQueries");
     caps.occlusionQuery = glGenQueriesARB && glBeginQueryARB && glEndQueryARB && glGetQueryivARB
-                          && glGetQueryObjectivARB && glGetQueryObjectuivARB && glDeleteQueriesARB;
+        && glGetQueryObjectivARB && glGetQueryObjectuivARB && glDeleteQueriesARB;
 
     caps.frameBufferObject = offered("GL_ARB_framebuffer_object", 30);
     load(glGenFramebuffers, caps.frameBufferObject, "glGenFramebuffers");
@@ -134,8 +134,8 @@ void GLExtensions::resolve()
     load(glRenderbufferStorage, caps.frameBufferObject, "glRenderbufferStorage");
     load(glDeleteRenderbuffers, caps.frameBufferObject, "glDeleteRenderbuffers");
     caps.frameBufferObject = glGenFramebuffers && glBindFramebuffer && glDeleteFramebuffers
-                             && glFramebufferRenderbuffer && glCheckFramebufferStatus && glGenRenderbuffers
-                             && glBindRenderbuffer && glRenderbufferStorage && glDeleteRenderbuffers;
+        && glFramebufferRenderbuffer && glCheckFramebufferStatus && glGenRenderbuffers && glBindRenderbuffer
+        && glRenderbufferStorage && glDeleteRenderbuffers;
 
     caps.multitexture = offered("GL_ARB_multitexture", 13);
     load(glActiveTexture, caps.multitexture, "glActiveTextureARB", "glActiveTexture");
@@ -154,19 +154,19 @@ void GLExtensions::resolve()
     if (caps.frameBufferObject)
         ::glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &value);
     caps.maxRenderbufferSize = value;
-    GLint dims[2] = {0, 0};
+    GLint dims[2] = { 0, 0 };
     ::glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
     caps.maxViewportWidth = dims[0];
     caps.maxViewportHeight = dims[1];
     // Errors of queries the driver does not know must not leak into the caller's checks.
-    while (::glGetError() != GL_NO_ERROR) {
-    }
+    while (::glGetError() != GL_NO_ERROR) { }
     _capabilities = caps;
 }
 
 bool GLExtensions::isSupported(const QString &extension)
 {
-    return _capabilities.extensions.contains(extension) && !_capabilities.disabledExtensions.contains(extension);
+    return _capabilities.extensions.contains(extension)
+        && !_capabilities.disabledExtensions.contains(extension);
 }
 
 bool GLExtensions::isMultitexturingPossible()

@@ -60,7 +60,7 @@ struct Capabilities
     int maxRenderbufferSize = 0;
     int maxViewportWidth = 0;
     int maxViewportHeight = 0;
-    QStringList extensions;         // as the driver reports them
+    QStringList extensions; // as the driver reports them
     QStringList disabledExtensions; // switched off by VAQ_GL_DISABLE_EXTENSIONS
 };
 

@@ -39,8 +39,7 @@ bool FrameBuffer::create(int width, int height, QString *error)
                      .arg(maxHeight);
         return false;
     }
-    while (::glGetError() != GL_NO_ERROR) {
-    }
+    while (::glGetError() != GL_NO_ERROR) { }
     GLuint fbo = 0, color = 0, depthStencil = 0;
     glGenFramebuffers(1, &fbo);
     glGenRenderbuffers(1, &color);

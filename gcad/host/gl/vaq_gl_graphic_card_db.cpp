@@ -36,7 +36,7 @@ bool GraphicCardDB::parse(const QString &text, QString *error)
             *error = QStringLiteral("line %1: expected vendor | renderer | driver version").arg(i + 1);
             return false;
         }
-        Entry entry{fields[0].trimmed(), fields[1].trimmed(), fields[2].trimmed()};
+        Entry entry { fields[0].trimmed(), fields[1].trimmed(), fields[2].trimmed() };
         if (versionNumbers(entry.driverVersion).empty()) {
             *error = QStringLiteral("line %1: no version number in '%2'").arg(i + 1).arg(entry.driverVersion);
             return false;
@@ -78,12 +78,13 @@ bool GraphicCardDB::matches(const QString &pattern, const QString &text)
         else
             expression += QRegularExpression::escape(QString(c));
     }
-    const QRegularExpression regex(QRegularExpression::anchoredPattern(expression),
-                                   QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression regex(
+        QRegularExpression::anchoredPattern(expression), QRegularExpression::CaseInsensitiveOption);
     return regex.match(text).hasMatch();
 }
 
-bool GraphicCardDB::isDriverValid(const QString &vendor, const QString &renderer, const QString &driverVersion) const
+bool GraphicCardDB::isDriverValid(
+    const QString &vendor, const QString &renderer, const QString &driverVersion) const
 {
     const std::vector<int> have = versionNumbers(driverVersion);
     if (have.empty())
@@ -112,8 +113,8 @@ bool GraphicCardDB::isDriverValid(QString *renderer, QStringList *knownDrivers) 
         knownDrivers->clear();
         for (const Entry &entry : m_entries) {
             if (matches(entry.vendor, options.vendor) && matches(entry.renderer, options.renderer))
-                knownDrivers->append(
-                    QStringLiteral("%1 / %2: %3 or later").arg(entry.vendor, entry.renderer, entry.driverVersion));
+                knownDrivers->append(QStringLiteral("%1 / %2: %3 or later")
+                                         .arg(entry.vendor, entry.renderer, entry.driverVersion));
         }
     }
     return options.valid && isDriverValid(options.vendor, options.renderer, options.driverVersion);

@@ -15,8 +15,8 @@ class GraphicCardDB
 public:
     struct Entry
     {
-        QString vendor;        // wildcard pattern
-        QString renderer;      // wildcard pattern
+        QString vendor; // wildcard pattern
+        QString renderer; // wildcard pattern
         QString driverVersion; // lowest good version, e.g. "Mesa 20.0"
     };
 

@@ -6,7 +6,10 @@ namespace Vaq::GL {
 
 RenderCallback *RenderCallback::_master_render_callback = nullptr;
 
-RenderCallback::RenderCallback(QObject *parent) : QObject(parent) {}
+RenderCallback::RenderCallback(QObject *parent)
+    : QObject(parent)
+{
+}
 
 RenderCallback::~RenderCallback()
 {
@@ -49,7 +52,7 @@ void RenderCallback::linkRenderCallback(RenderCallback *other, LinkMode_t mode)
             return;
         }
     }
-    m_linked.push_back({other, mode});
+    m_linked.push_back({ other, mode });
     other->m_linked_by.push_back(this);
 }
 
@@ -60,8 +63,8 @@ void RenderCallback::unlinkRenderCallback(RenderCallback *other)
     auto &back = other->m_linked_by;
     back.erase(std::remove(back.begin(), back.end(), this), back.end());
     m_linked.erase(std::remove_if(m_linked.begin(), m_linked.end(),
-                                  [other](const LinkedRenderCallback &link) { return link.callback == other; }),
-                   m_linked.end());
+                       [other](const LinkedRenderCallback &link) { return link.callback == other; }),
+        m_linked.end());
 }
 
 RenderCallback *RenderCallback::getMasterRenderCallback()
@@ -87,6 +90,6 @@ bool RenderCallback::getBoundingBox(BaVec3d<double> *, BaVec3d<double> *)
     return false;
 }
 
-void RenderCallback::focusChanged(bool) {}
+void RenderCallback::focusChanged(bool) { }
 
 } // namespace Vaq::GL

@@ -26,9 +26,9 @@ class RenderCallback : public QObject
 public:
     // How a linked view follows this one.
     enum LinkMode_t {
-        LM_NONE = 0,               // not linked
-        LM_VIEW = 1,               // follows rotation, zoom and pan
-        LM_SELECTION = 2,          // shares the selection only; its view stays
+        LM_NONE = 0, // not linked
+        LM_VIEW = 1, // follows rotation, zoom and pan
+        LM_SELECTION = 2, // shares the selection only; its view stays
         LM_VIEW_AND_SELECTION = 3, // both
     };
     struct LinkedRenderCallback
@@ -69,17 +69,17 @@ public:
     void forceNewLabelLayout(bool force) { m_force_new_label_layout = force; }
 
     // Called once when a view takes this callback.
-    virtual void setupRenderCallback() {}
+    virtual void setupRenderCallback() { }
     // The drive contract of one repaint: initAllElementsForDrawing, then for each render
     // stage 0 to 5 preDraw, draw until it returns true, postDraw.
-    virtual void initAllElementsForDrawing() {}
-    virtual void preDraw() {}
+    virtual void initAllElementsForDrawing() { }
+    virtual void preDraw() { }
     virtual bool draw() { return true; }
-    virtual void postDraw() {}
+    virtual void postDraw() { }
     // Drop everything kept on the GPU for this view.
-    virtual void resetAllRenderData() {}
+    virtual void resetAllRenderData() { }
     // The view's context is about to go away (still current).
-    virtual void widgetAboutToBeDestroyed() {}
+    virtual void widgetAboutToBeDestroyed() { }
     virtual bool isZoomingAllowed() { return true; }
     virtual bool isMovingAllowed() { return true; }
     // May widen the scene box the view volume is fitted to; true when it did.
@@ -88,9 +88,9 @@ public:
     virtual bool getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max);
     virtual QString getContextMenuName() { return QString(); }
     // Interaction notices from the view's widget.
-    virtual void motionFinished() {}
+    virtual void motionFinished() { }
     virtual void focusChanged(bool hasFocus);
-    virtual void focusChangedTimeout() {}
+    virtual void focusChangedTimeout() { }
 
 private:
     friend class RenderObject;

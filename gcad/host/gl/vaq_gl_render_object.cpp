@@ -41,8 +41,8 @@ bool isFinite(const BaVec3d<double> &v)
 
 } // namespace
 
-RenderObject *RenderObject::createRenderObject(RenderCallback *callback, int width, int height,
-                                               ViewCreator *creator)
+RenderObject *RenderObject::createRenderObject(
+    RenderCallback *callback, int width, int height, ViewCreator *creator)
 {
     if (!callback)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "no render callback");
@@ -126,8 +126,8 @@ double RenderObject::getScale() const
     if (m_scale > 0.0)
         return m_scale;
     const BaVec3d<double> size = m_scene_max - m_scene_min;
-    const double diameter =
-        BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
+    const double diameter
+        = BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
     return diameter > 0.0 ? diameter : 2.0;
 }
 
@@ -168,8 +168,8 @@ void RenderObject::setAxisScale(const BaVec3d<double> &axisScale)
 void RenderObject::updateViewVolume()
 {
     BaVec3d<double> min, max;
-    if (m_callback && m_callback->getBoundingBox(&min, &max) && isFinite(min) && isFinite(max) && min.x <= max.x
-        && min.y <= max.y && min.z <= max.z) {
+    if (m_callback && m_callback->getBoundingBox(&min, &max) && isFinite(min) && isFinite(max)
+        && min.x <= max.x && min.y <= max.y && min.z <= max.z) {
         m_callback->extendViewVolume(&min, &max);
         m_scene_min = min;
         m_scene_max = max;
@@ -183,11 +183,11 @@ Transformation RenderObject::modelViewTransformation() const
 {
     const BaVec3d<double> center = (m_scene_min + m_scene_max) * 0.5;
     const Transformation rotation = Transformation::rotation(BaVec3d<double>(1, 0, 0), m_rotation.x)
-                                    * Transformation::rotation(BaVec3d<double>(0, 1, 0), m_rotation.y)
-                                    * Transformation::rotation(BaVec3d<double>(0, 0, 1), m_rotation.z);
+        * Transformation::rotation(BaVec3d<double>(0, 1, 0), m_rotation.y)
+        * Transformation::rotation(BaVec3d<double>(0, 0, 1), m_rotation.z);
     return Transformation::translation(m_translation) * rotation
-           * Transformation::scaling(m_axis_scale.x, m_axis_scale.y, m_axis_scale.z)
-           * Transformation::translation(-center);
+        * Transformation::scaling(m_axis_scale.x, m_axis_scale.y, m_axis_scale.z)
+        * Transformation::translation(-center);
 }
 
 Transformation RenderObject::projectionTransformation() const
@@ -196,8 +196,8 @@ Transformation RenderObject::projectionTransformation() const
     const double halfWidth = 0.5 * m_width * unitsPerPixel;
     const double halfHeight = 0.5 * m_height * unitsPerPixel;
     const BaVec3d<double> size = m_scene_max - m_scene_min;
-    const double radius =
-        0.5 * BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
+    const double radius = 0.5
+        * BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
     // The bounding sphere of the scene, a little widened, fills the depth range at any
     // rotation; the eye looks along -z.
     const double depth = std::max(radius * 1.05, 1e-9);
@@ -233,8 +233,8 @@ Line3d RenderObject::unproject(double x, double y, double depth) const
 {
     const Transformation inverse = getInverse3d2dTransformation();
     const BaVec3d<double> point = inverse.transform(BaVec3d<double>(x, y, depth));
-    const BaVec3d<double> direction =
-        inverse.transform(BaVec3d<double>(x, y, 1.0)) - inverse.transform(BaVec3d<double>(x, y, 0.0));
+    const BaVec3d<double> direction
+        = inverse.transform(BaVec3d<double>(x, y, 1.0)) - inverse.transform(BaVec3d<double>(x, y, 0.0));
     return Line3d(point, direction);
 }
 
@@ -382,7 +382,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     m_update_options = options;
     m_repainting = true;
     _repaint_running = true;
-    RepaintScope scope{this};
+    RepaintScope scope { this };
     m_texts.clear();
     m_timing_steps.clear();
     m_repaint_timer.start();
@@ -397,8 +397,8 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     ::glMatrixMode(GL_MODELVIEW);
     ::glLoadIdentity();
 
-    ::glClearColor(m_background.r / 255.0f, m_background.g / 255.0f, m_background.b / 255.0f,
-                   m_background.a / 255.0f);
+    ::glClearColor(
+        m_background.r / 255.0f, m_background.g / 255.0f, m_background.b / 255.0f, m_background.a / 255.0f);
     ::glClearDepth(1.0);
     ::glClearStencil(0);
     ::glDepthMask(GL_TRUE);
@@ -461,8 +461,8 @@ QImage RenderObject::getRenderedImage(bool *ok)
     return image;
 }
 
-void RenderObject::renderText(const BaVec3d<double> &position, const QString &text, const QFont &font,
-                              const Color &color)
+void RenderObject::renderText(
+    const BaVec3d<double> &position, const QString &text, const QFont &font, const Color &color)
 {
     Transformation toWindow = get3d2dTransformation();
     if (m_repainting) {
@@ -475,7 +475,7 @@ void RenderObject::renderText(const BaVec3d<double> &position, const QString &te
         viewport(1, 1) = viewport(1, 3) = 0.5 * m_height;
         viewport(2, 2) = viewport(2, 3) = 0.5;
         toWindow = viewport * Transformation::fromGLTransformation(projection)
-                   * Transformation::fromGLTransformation(modelView);
+            * Transformation::fromGLTransformation(modelView);
     }
     const BaVec3d<double> window = toWindow.transform(position);
     TextItem item;

@@ -36,13 +36,13 @@ class RenderObject : public QObject
 
 public:
     enum RenderStage_t {
-        RS_NONE = -1,     // no repaint in progress
-        RS_SETUP = 0,     // view set-up
-        RS_LEVEL0 = 1,    // elements of render level 0
-        RS_LEVEL1 = 2,    // elements of render level 1 and the scene part of 3-D overlays
+        RS_NONE = -1, // no repaint in progress
+        RS_SETUP = 0, // view set-up
+        RS_LEVEL0 = 1, // elements of render level 0
+        RS_LEVEL1 = 2, // elements of render level 1 and the scene part of 3-D overlays
         RS_OVERLAY3D = 3, // 3-D overlay
         RS_OVERLAY2D = 4, // 2-D overlay
-        RS_FINISH = 5,    // nothing is drawn; last chance to clean up
+        RS_FINISH = 5, // nothing is drawn; last chance to clean up
     };
 
     // A text placed at a 3-D position during a repaint; painted over the read-back image.
@@ -58,8 +58,8 @@ public:
     // An off-screen view of width x height pixels drawn by callback (not owned; it must
     // outlive the view). The first view created becomes the main one. Throws ProgError
     // when no GL context or frame buffer can be made, or when the size is not positive.
-    static RenderObject *createRenderObject(RenderCallback *callback, int width, int height,
-                                            ViewCreator *creator = nullptr);
+    static RenderObject *createRenderObject(
+        RenderCallback *callback, int width, int height, ViewCreator *creator = nullptr);
     // The main view (the first one created and still alive, or the one made main).
     static RenderObject *getMainRenderObject();
     static void setMainRenderObject(RenderObject *renderObject);
@@ -146,7 +146,7 @@ public:
     // Places a text at a model position of the current model-view matrix; drawn when the
     // image is read back. Texts are collected anew by every repaint.
     virtual void renderText(const BaVec3d<double> &position, const QString &text, const QFont &font = QFont(),
-                            const Color &color = Color(255, 255, 255));
+        const Color &color = Color(255, 255, 255));
     const std::vector<TextItem> &getRenderedTexts() const { return m_texts; }
 
     // Makes the context current and binds this view's frame buffer.
@@ -173,13 +173,13 @@ private:
     double m_scale = 0.0; // 0: fit the scene
     BaVec3d<double> m_rotation;
     BaVec3d<double> m_translation;
-    BaVec3d<double> m_axis_scale{1.0, 1.0, 1.0};
-    BaVec3d<double> m_scene_min{-1.0, -1.0, -1.0};
-    BaVec3d<double> m_scene_max{1.0, 1.0, 1.0};
+    BaVec3d<double> m_axis_scale { 1.0, 1.0, 1.0 };
+    BaVec3d<double> m_scene_min { -1.0, -1.0, -1.0 };
+    BaVec3d<double> m_scene_max { 1.0, 1.0, 1.0 };
 
     Plane3d m_clipping_plane;
     bool m_use_clipping_plane = false;
-    Color m_background{0, 0, 0, 255};
+    Color m_background { 0, 0, 0, 255 };
     bool m_framerate_adjust_allowed = true;
     bool m_allow_gpu_ressources = true;
 

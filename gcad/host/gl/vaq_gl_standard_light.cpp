@@ -16,7 +16,10 @@ void toFloats(const Color &c, GLfloat out[4])
 }
 } // namespace
 
-StandardLight::StandardLight(int number) : m_number(std::clamp(number, 0, 7)) {}
+StandardLight::StandardLight(int number)
+    : m_number(std::clamp(number, 0, 7))
+{
+}
 
 void StandardLight::setColors(const Color &ambient, const Color &diffuse, const Color &specular)
 {
@@ -36,7 +39,8 @@ void StandardLight::enable() const
     toFloats(m_specular, value);
     ::glLightfv(light, GL_SPECULAR, value);
     // A directional light's position is the direction towards the light (w = 0).
-    const GLfloat position[4] = {GLfloat(-m_direction.x), GLfloat(-m_direction.y), GLfloat(-m_direction.z), 0.0f};
+    const GLfloat position[4]
+        = { GLfloat(-m_direction.x), GLfloat(-m_direction.y), GLfloat(-m_direction.z), 0.0f };
     GLint mode = GL_MODELVIEW;
     ::glGetIntegerv(GL_MATRIX_MODE, &mode);
     ::glMatrixMode(GL_MODELVIEW);
@@ -63,7 +67,7 @@ void StandardLight::setupViewLights()
     fill.enable();
     for (int i = 2; i < 8; ++i)
         StandardLight(i).disable();
-    const GLfloat ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+    const GLfloat ambient[4] = { 0.2f, 0.2f, 0.2f, 1.0f };
     ::glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
     ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
     ::glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, 0);

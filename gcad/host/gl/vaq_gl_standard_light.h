@@ -31,10 +31,10 @@ public:
 
 private:
     int m_number;
-    BaVec3d<double> m_direction{0.0, 0.0, -1.0};
-    Color m_ambient{40, 40, 40, 255};
-    Color m_diffuse{255, 255, 255, 255};
-    Color m_specular{255, 255, 255, 255};
+    BaVec3d<double> m_direction { 0.0, 0.0, -1.0 };
+    Color m_ambient { 40, 40, 40, 255 };
+    Color m_diffuse { 255, 255, 255, 255 };
+    Color m_specular { 255, 255, 255, 255 };
 };
 
 } // namespace Vaq::GL

@@ -10,7 +10,10 @@
 
 namespace Vaq::GL {
 
-StencilHandlerBase::StencilHandlerBase(const FrameBuffer *frameBuffer) : m_frame_buffer(frameBuffer) {}
+StencilHandlerBase::StencilHandlerBase(const FrameBuffer *frameBuffer)
+    : m_frame_buffer(frameBuffer)
+{
+}
 
 StencilHandlerBase::~StencilHandlerBase() = default;
 
@@ -123,8 +126,8 @@ const CAD::Element *StencilHandlerBase::elementAt(int x, int y) const
     return m_id_image[size_t(y) * size_t(m_width) + size_t(x)];
 }
 
-const CAD::Element *StencilHandlerBase::getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround,
-                                                                  int radius)
+const CAD::Element *StencilHandlerBase::getNearestRenderedElement(
+    const BaVec2d<double> &pixel, bool searchAround, int radius)
 {
     if (!m_valid)
         return nullptr;
@@ -155,8 +158,7 @@ const CAD::Element *StencilHandlerBase::getNearestRenderedElement(const BaVec2d<
 }
 
 bool StencilHandlerBase::getRenderedElements(const BaVec2d<double> &corner1, const BaVec2d<double> &corner2,
-                                             bool clipToView, unsigned rect[4],
-                                             std::vector<const CAD::Element *> *elements)
+    bool clipToView, unsigned rect[4], std::vector<const CAD::Element *> *elements)
 {
     elements->clear();
     if (!m_valid || m_width <= 0 || m_height <= 0)

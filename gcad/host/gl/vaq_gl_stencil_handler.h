@@ -46,16 +46,15 @@ public:
 
     // The element at pixel (x, y) in GL window coordinates (origin lower left). With
     // searchAround, a background pixel yields the nearest element within radius pixels.
-    virtual const CAD::Element *getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround = false,
-                                                          int radius = PICK_RADIUS);
+    virtual const CAD::Element *getNearestRenderedElement(
+        const BaVec2d<double> &pixel, bool searchAround = false, int radius = PICK_RADIUS);
     // The pixels of the rectangle spanned by the two corners (inclusive, GL window
     // coordinates): rect receives x0, y0, x1, y1 and elements one entry per pixel, rows
     // from y0 to y1, each from x0 to x1 (null where no element is). A rectangle reaching
     // outside the view is clipped with clipToView, else it fails; it also fails when
     // nothing lies inside or before the first repaint.
     virtual bool getRenderedElements(const BaVec2d<double> &corner1, const BaVec2d<double> &corner2,
-                                     bool clipToView, unsigned rect[4],
-                                     std::vector<const CAD::Element *> *elements);
+        bool clipToView, unsigned rect[4], std::vector<const CAD::Element *> *elements);
 
     // Ids handed out since the stencil was last resolved (for tests and statistics).
     unsigned getPendingIds() const { return unsigned(m_round_elements.size()); }
@@ -79,7 +78,7 @@ private:
     unsigned m_current_id = 0;
     std::map<const CAD::Element *, unsigned> m_ids;
     std::vector<const CAD::Element *> m_round_elements; // index id - 1
-    std::vector<const CAD::Element *> m_id_image;       // rows bottom-up
+    std::vector<const CAD::Element *> m_id_image; // rows bottom-up
     unsigned m_resolve_count = 0;
 };
 

@@ -43,7 +43,7 @@ Texture *TextureManager::createTexture(GLint wrap)
 void TextureManager::deleteTexture(Texture *texture)
 {
     auto it = std::find_if(m_textures.begin(), m_textures.end(),
-                           [texture](const std::unique_ptr<Texture> &t) { return t.get() == texture; });
+        [texture](const std::unique_ptr<Texture> &t) { return t.get() == texture; });
     if (it == m_textures.end())
         return;
     if ((*it)->m_serial == GLContext::getSerial() && GLContext::tryShared(nullptr))
@@ -67,7 +67,7 @@ bool TextureManager::setTextureImage(Texture *texture, const QImage &image)
     ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(rgba.bytesPerLine() / 4));
     ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, rgba.width(), rgba.height(), 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                   rgba.constBits());
+        rgba.constBits());
     ::glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     ::glBindTexture(GL_TEXTURE_2D, GLuint(previous));
     const bool ok = ::glGetError() == GL_NO_ERROR;
@@ -103,7 +103,7 @@ bool TextureManager::selectUnit(GLenum unit) const
 }
 
 bool TextureManager::enableTexture(Texture *texture, GLenum unit, GLint envMode, const void *coordinates,
-                                   GLsizei stride, GLint size, GLenum type)
+    GLsizei stride, GLint size, GLenum type)
 {
     if (!texture || !texture->isValid() || !selectUnit(unit))
         return false;

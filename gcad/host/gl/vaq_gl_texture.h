@@ -50,8 +50,7 @@ public:
     // with coordinates, also enables the texture coordinate array (size, type, stride).
     // False when the texture is not valid or the unit does not exist.
     bool enableTexture(Texture *texture, GLenum unit = GL_TEXTURE0, GLint envMode = GL_MODULATE,
-                       const void *coordinates = nullptr, GLsizei stride = 0, GLint size = 2,
-                       GLenum type = GL_FLOAT);
+        const void *coordinates = nullptr, GLsizei stride = 0, GLint size = 2, GLenum type = GL_FLOAT);
     // Undoes enableTexture on unit, leaving unit 0 active.
     void disableTexture(GLenum unit = GL_TEXTURE0);
     int getMaxTextureSize() const;

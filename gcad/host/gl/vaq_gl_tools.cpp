@@ -54,7 +54,7 @@ GLint integer(GLenum name)
 
 bool GLTools::checkDefaults(QString *difference)
 {
-    GLint polygonMode[2] = {0, 0};
+    GLint polygonMode[2] = { 0, 0 };
     ::glGetIntegerv(GL_POLYGON_MODE, polygonMode);
     GLboolean depthMask = GL_FALSE;
     ::glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
@@ -62,24 +62,24 @@ bool GLTools::checkDefaults(QString *difference)
     ::glGetFloatv(GL_LINE_WIDTH, &lineWidth);
 
     const Check checks[] = {
-        {"GL_LIGHTING disabled", enabled(GL_LIGHTING)},
-        {"polygon mode front not GL_FILL", polygonMode[0] == GL_FILL},
-        {"polygon mode back not GL_FILL", polygonMode[1] == GL_FILL},
-        {"depth writes off", depthMask == GL_TRUE},
-        {"GL_BLEND disabled", enabled(GL_BLEND)},
-        {"blend function not GL_ONE, GL_ZERO",
-         integer(GL_BLEND_SRC_RGB) == GL_ONE && integer(GL_BLEND_DST_RGB) == GL_ZERO
-             && integer(GL_BLEND_SRC_ALPHA) == GL_ONE && integer(GL_BLEND_DST_ALPHA) == GL_ZERO},
-        {"GL_LINE_SMOOTH enabled", !enabled(GL_LINE_SMOOTH)},
-        {"GL_POLYGON_OFFSET_FILL disabled", enabled(GL_POLYGON_OFFSET_FILL)},
-        {"GL_CULL_FACE enabled", !enabled(GL_CULL_FACE)},
-        {"GL_COLOR_MATERIAL enabled", !enabled(GL_COLOR_MATERIAL)},
-        {"line width not 1", lineWidth == 1.0f},
-        {"GL_DEPTH_TEST disabled", enabled(GL_DEPTH_TEST)},
-        {"GL_STENCIL_TEST disabled", enabled(GL_STENCIL_TEST)},
-        {"stencil op not GL_KEEP, GL_KEEP, GL_REPLACE",
-         integer(GL_STENCIL_FAIL) == GL_KEEP && integer(GL_STENCIL_PASS_DEPTH_FAIL) == GL_KEEP
-             && integer(GL_STENCIL_PASS_DEPTH_PASS) == GL_REPLACE},
+        { "GL_LIGHTING disabled", enabled(GL_LIGHTING) },
+        { "polygon mode front not GL_FILL", polygonMode[0] == GL_FILL },
+        { "polygon mode back not GL_FILL", polygonMode[1] == GL_FILL },
+        { "depth writes off", depthMask == GL_TRUE },
+        { "GL_BLEND disabled", enabled(GL_BLEND) },
+        { "blend function not GL_ONE, GL_ZERO",
+            integer(GL_BLEND_SRC_RGB) == GL_ONE && integer(GL_BLEND_DST_RGB) == GL_ZERO
+                && integer(GL_BLEND_SRC_ALPHA) == GL_ONE && integer(GL_BLEND_DST_ALPHA) == GL_ZERO },
+        { "GL_LINE_SMOOTH enabled", !enabled(GL_LINE_SMOOTH) },
+        { "GL_POLYGON_OFFSET_FILL disabled", enabled(GL_POLYGON_OFFSET_FILL) },
+        { "GL_CULL_FACE enabled", !enabled(GL_CULL_FACE) },
+        { "GL_COLOR_MATERIAL enabled", !enabled(GL_COLOR_MATERIAL) },
+        { "line width not 1", lineWidth == 1.0f },
+        { "GL_DEPTH_TEST disabled", enabled(GL_DEPTH_TEST) },
+        { "GL_STENCIL_TEST disabled", enabled(GL_STENCIL_TEST) },
+        { "stencil op not GL_KEEP, GL_KEEP, GL_REPLACE",
+            integer(GL_STENCIL_FAIL) == GL_KEEP && integer(GL_STENCIL_PASS_DEPTH_FAIL) == GL_KEEP
+                && integer(GL_STENCIL_PASS_DEPTH_PASS) == GL_REPLACE },
     };
     for (const Check &check : checks) {
         if (!check.ok) {

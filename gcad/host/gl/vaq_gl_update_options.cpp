@@ -12,11 +12,11 @@ struct TemplateFlags
 
 // Indexed by UpdateTemplate_t; the header documents the same table.
 constexpr TemplateFlags _template_flags[] = {
-    {false, false, false},
-    {false, true, true},
-    {false, false, true},
-    {true, false, true},
-    {false, false, true},
+    { false, false, false },
+    { false, true, true },
+    { false, false, true },
+    { true, false, true },
+    { false, false, true },
 };
 } // namespace
 

@@ -10,8 +10,8 @@ class UpdateOptions
 public:
     // How much of the view changed since the last repaint.
     enum UpdateStage_t {
-        US_ALL = 0,     // scene contents changed: everything is collected again
-        US_VIEW = 1,    // only the view (rotation, zoom, size) changed
+        US_ALL = 0, // scene contents changed: everything is collected again
+        US_VIEW = 1, // only the view (rotation, zoom, size) changed
         US_OVERLAY = 2, // only marks or overlays changed
     };
 
@@ -42,7 +42,10 @@ public:
     UpdateStage_t getStage() const { return m_stage; }
     UpdateTemplate_t getTemplate() const { return m_template; }
 
-    bool operator==(const UpdateOptions &o) const { return m_stage == o.m_stage && m_template == o.m_template; }
+    bool operator==(const UpdateOptions &o) const
+    {
+        return m_stage == o.m_stage && m_template == o.m_template;
+    }
 
     // Derived from the template (table above); read-only by convention.
     bool snapshotRendering = false;

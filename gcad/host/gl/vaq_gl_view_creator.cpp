@@ -17,10 +17,20 @@ struct DirectionEntry
 
 // Indexed by ViewDirection_t.
 constexpr DirectionEntry _directions[] = {
-    {"x+", 1, 0, 0},      {"x-", -1, 0, 0},      {"y+", 0, 1, 0},       {"y-", 0, -1, 0},
-    {"z+", 0, 0, 1},      {"z-", 0, 0, -1},      {"x+y+z+", 1, 1, 1},   {"x-y+z+", -1, 1, 1},
-    {"x+y-z+", 1, -1, 1}, {"x+y+z-", 1, 1, -1},  {"x-y-z+", -1, -1, 1}, {"x-y+z-", -1, 1, -1},
-    {"x+y-z-", 1, -1, -1}, {"x-y-z-", -1, -1, -1},
+    { "x+", 1, 0, 0 },
+    { "x-", -1, 0, 0 },
+    { "y+", 0, 1, 0 },
+    { "y-", 0, -1, 0 },
+    { "z+", 0, 0, 1 },
+    { "z-", 0, 0, -1 },
+    { "x+y+z+", 1, 1, 1 },
+    { "x-y+z+", -1, 1, 1 },
+    { "x+y-z+", 1, -1, 1 },
+    { "x+y+z-", 1, 1, -1 },
+    { "x-y-z+", -1, -1, 1 },
+    { "x-y+z-", -1, 1, -1 },
+    { "x+y-z-", 1, -1, -1 },
+    { "x-y-z-", -1, -1, -1 },
 };
 constexpr int _direction_count = int(sizeof(_directions) / sizeof(_directions[0]));
 
@@ -36,8 +46,11 @@ bool EditorInterface::claimsPosition(int, int) const
     return false;
 }
 
-ViewCreator::ViewCreator(RenderCallback *callback, EditorInterface *editor) : m_callback(callback), m_editor(editor)
-{}
+ViewCreator::ViewCreator(RenderCallback *callback, EditorInterface *editor)
+    : m_callback(callback)
+    , m_editor(editor)
+{
+}
 
 ViewCreator::~ViewCreator() = default;
 

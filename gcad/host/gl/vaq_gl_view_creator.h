@@ -79,7 +79,7 @@ public:
 private:
     RenderCallback *m_callback;
     EditorInterface *m_editor;
-    Color m_background{0, 0, 0, 255};
+    Color m_background { 0, 0, 0, 255 };
 };
 
 } // namespace Vaq::GL

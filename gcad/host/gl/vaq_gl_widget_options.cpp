@@ -66,8 +66,8 @@ void WidgetOptions::setOffscreenRenderingSetting(int value)
 
 bool WidgetOptions::isSoftwareRenderer(const QString &renderer)
 {
-    static const QRegularExpression software(QStringLiteral("llvmpipe|softpipe|swrast"),
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression software(
+        QStringLiteral("llvmpipe|softpipe|swrast"), QRegularExpression::CaseInsensitiveOption);
     return renderer.contains(software);
 }
 
@@ -90,7 +90,8 @@ void WidgetOptions::updateWidgetOptions()
     if (!GLContext::tryShared(&error)) {
         options.error = error;
         m_options = options;
-        VAQ_TRACE("Vaq::GL::WidgetOptions::updateWidgetOptions", QStringLiteral("no OpenGL context: %1").arg(error));
+        VAQ_TRACE("Vaq::GL::WidgetOptions::updateWidgetOptions",
+            QStringLiteral("no OpenGL context: %1").arg(error));
         return;
     }
     const Capabilities &caps = GLExtensions::getCapabilities();
@@ -100,9 +101,10 @@ void WidgetOptions::updateWidgetOptions()
     options.glVersion = glString(GL_VERSION);
     options.driverVersion = driverVersionFromGLVersion(options.glVersion);
     options.softwareRendering = isSoftwareRenderer(options.renderer) || m_software_setting == 2;
-    options.offscreenMode = (caps.frameBufferObject && m_offscreen_setting != 1) ? OM_FRAME_BUFFER_OBJECT : OM_OFF;
+    options.offscreenMode
+        = (caps.frameBufferObject && m_offscreen_setting != 1) ? OM_FRAME_BUFFER_OBJECT : OM_OFF;
 
-    GLint kilobytes[4] = {0, 0, 0, 0};
+    GLint kilobytes[4] = { 0, 0, 0, 0 };
     if (GLExtensions::isSupported(QStringLiteral("GL_NVX_gpu_memory_info"))) {
         ::glGetIntegerv(GL_GPU_MEMORY_INFO_TOTAL_AVAILABLE_MEMORY_NVX, kilobytes);
         options.memoryMB = unsigned(kilobytes[0] / 1024);
@@ -111,8 +113,7 @@ void WidgetOptions::updateWidgetOptions()
         ::glGetIntegerv(GL_TEXTURE_FREE_MEMORY_ATI, kilobytes);
         options.memoryMB = unsigned(kilobytes[0] / 1024);
     }
-    while (::glGetError() != GL_NO_ERROR) {
-    }
+    while (::glGetError() != GL_NO_ERROR) { }
     if (options.memoryMB == 0) {
         bool ok = false;
         const unsigned fromEnvironment = qEnvironmentVariable("VAQ_GL_MEMORY_MB").toUInt(&ok);
@@ -125,7 +126,7 @@ void WidgetOptions::updateWidgetOptions()
         options.renderMode = mode;
     else if (qEnvironmentVariableIsSet("VAQ_GL_RENDER_MODE"))
         VAQ_TRACE("Vaq::GL::WidgetOptions::updateWidgetOptions",
-                  QStringLiteral("VAQ_GL_RENDER_MODE must be 0 to 4; using 0"));
+            QStringLiteral("VAQ_GL_RENDER_MODE must be 0 to 4; using 0"));
 
     // A snapshot needs one frame buffer of its size, so the driver's limits cap it.
     const int limit = qMin(caps.maxRenderbufferSize, qMin(caps.maxViewportWidth, caps.maxViewportHeight));

@@ -19,8 +19,13 @@ public:
     enum OffscreenMode_t { OM_OFF = 0, OM_PBUFFER = 1, OM_FRAME_BUFFER_OBJECT = 2 };
     // 0 default; 1 float normals (drivers that mishandle 16-bit normals); 2 no buffer
     // objects; 3 no multi-draw; 4 immediate mode only. Set with VAQ_GL_RENDER_MODE.
-    enum RenderMode_t { RM_DEFAULT = 0, RM_FLOAT_NORMALS = 1, RM_NO_BUFFERS = 2, RM_NO_MULTIDRAW = 3,
-                        RM_IMMEDIATE = 4 };
+    enum RenderMode_t {
+        RM_DEFAULT = 0,
+        RM_FLOAT_NORMALS = 1,
+        RM_NO_BUFFERS = 2,
+        RM_NO_MULTIDRAW = 3,
+        RM_IMMEDIATE = 4
+    };
 
     struct Options
     {
@@ -33,8 +38,8 @@ public:
         QString renderer;
         QString glVersion;
         QString driverVersion; // "Mesa 22.3.6", or the GL_VERSION text after the version
-        bool valid = false;    // false when no context could be made
-        QString error;         // why, when not valid
+        bool valid = false; // false when no context could be made
+        QString error; // why, when not valid
     };
 
     static WidgetOptions *getInstance();

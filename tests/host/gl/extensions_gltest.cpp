@@ -28,7 +28,7 @@ TEST_F(Extensions, LlvmpipeOffersEveryEntryPoint)
     const GL::Capabilities &caps = GL::GLExtensions::getCapabilities();
     EXPECT_TRUE(caps.resolved);
     EXPECT_TRUE(caps.bufferObjects && caps.occlusionQuery && caps.multiDraw && caps.blendFuncSeparate
-                && caps.frameBufferObject);
+        && caps.frameBufferObject);
     EXPECT_NE(GL::glGenBuffers, nullptr);
     EXPECT_NE(GL::glMapBuffer, nullptr);
     EXPECT_NE(GL::glMultiDrawElements, nullptr);
@@ -41,7 +41,7 @@ TEST_F(Extensions, LlvmpipeOffersEveryEntryPoint)
     GLuint buffer = 0;
     GL::glGenBuffers(1, &buffer);
     GL::glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    const float data[4] = {1, 2, 3, 4};
+    const float data[4] = { 1, 2, 3, 4 };
     GL::glBufferData(GL_ARRAY_BUFFER, sizeof(data), data, GL_STATIC_DRAW);
     const float *mapped = static_cast<const float *>(GL::glMapBuffer(GL_ARRAY_BUFFER, GL_READ_ONLY));
     ASSERT_NE(mapped, nullptr);

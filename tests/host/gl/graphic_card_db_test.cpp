@@ -21,7 +21,7 @@ TEST(GraphicCardDB, BuiltInListCertifiesLlvmpipeAndNotUnknownDrivers)
 
 TEST(GraphicCardDB, VersionsCompareNumberByNumber)
 {
-    EXPECT_EQ(GraphicCardDB::versionNumbers("Mesa 22.3.6"), (std::vector<int>{22, 3, 6}));
+    EXPECT_EQ(GraphicCardDB::versionNumbers("Mesa 22.3.6"), (std::vector<int> { 22, 3, 6 }));
     EXPECT_TRUE(GraphicCardDB::versionNumbers("beta").empty());
     GraphicCardDB *db = GraphicCardDB::instance();
     const std::vector<GraphicCardDB::Entry> saved = db->getEntries();

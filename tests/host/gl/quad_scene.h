@@ -20,7 +20,7 @@ struct Quad
     double x0, y0, x1, y1; // model = window pixels when the scene fills the view
     Color color;
     const CAD::Element *element;
-    double z = 0.0;        // towards the viewer is +z
+    double z = 0.0; // towards the viewer is +z
     bool disabled = false; // drawn with the stencil handler disabled
 };
 
@@ -28,7 +28,11 @@ class QuadScene : public GL::RenderCallback
 {
 public:
     // The scene box is (0, 0, -1) to (width, height, 1).
-    QuadScene(int width, int height) : m_width(width), m_height(height) {}
+    QuadScene(int width, int height)
+        : m_width(width)
+        , m_height(height)
+    {
+    }
 
     std::vector<Quad> quads;
     QStringList log;

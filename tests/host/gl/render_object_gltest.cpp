@@ -22,7 +22,9 @@ constexpr int W = 40, H = 30;
 // A view on a QuadScene where one model unit is one pixel.
 struct View
 {
-    explicit View(int w = W, int h = H) : scene(w, h), view(GL::RenderObject::createRenderObject(&scene, w, h))
+    explicit View(int w = W, int h = H)
+        : scene(w, h)
+        , view(GL::RenderObject::createRenderObject(&scene, w, h))
     {
         view->setScale(std::min(w, h));
     }
@@ -32,7 +34,7 @@ struct View
 
 QStringList expectedLog(int stage1Draws)
 {
-    QStringList log{"init"};
+    QStringList log { "init" };
     for (int stage = 0; stage <= 5; ++stage) {
         log << QStringLiteral("pre%1").arg(stage);
         const int draws = stage == 1 ? stage1Draws : 1;
@@ -46,9 +48,8 @@ QStringList expectedLog(int stage1Draws)
 TEST(RenderObject, RepaintRunsStagesInOrderAndDrawsUntilTrue)
 {
     View v;
-    v.scene.quads = {{0, 0, 5, 5, Color(255, 0, 0), nullptr},
-                     {5, 5, 9, 9, Color(0, 255, 0), nullptr},
-                     {9, 9, 12, 12, Color(0, 0, 255), nullptr}};
+    v.scene.quads = { { 0, 0, 5, 5, Color(255, 0, 0), nullptr }, { 5, 5, 9, 9, Color(0, 255, 0), nullptr },
+        { 9, 9, 12, 12, Color(0, 0, 255), nullptr } };
     EXPECT_EQ(v.scene.getRenderStage(), GL::RenderObject::RS_NONE);
     v.view->repaintWidget(GL::UpdateOptions(1, 1));
     // Three quads take three steps that return false, then the step that returns true.
@@ -62,7 +63,7 @@ TEST(RenderObject, RepaintRunsStagesInOrderAndDrawsUntilTrue)
 TEST(RenderObject, EventsArePassedOnBetweenDrawSteps)
 {
     View v;
-    v.scene.quads = {{0, 0, 5, 5, Color(255, 0, 0), nullptr}, {5, 5, 9, 9, Color(0, 255, 0), nullptr}};
+    v.scene.quads = { { 0, 0, 5, 5, Color(255, 0, 0), nullptr }, { 5, 5, 9, 9, Color(0, 255, 0), nullptr } };
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [&v] { v.scene.log << "event"; }, Qt::QueuedConnection);
     v.view->repaintWidget();
@@ -107,7 +108,8 @@ TEST(RenderObject, RenderedImageHoldsTheDrawnColoursTopDown)
 {
     View v;
     v.view->setBackgroundColor(Color(0, 255, 0));
-    v.scene.quads = {{0, 0, 20, 15, Color(255, 0, 0), nullptr}, {0, 15, 20, 30, Color(0, 0, 255), nullptr}};
+    v.scene.quads
+        = { { 0, 0, 20, 15, Color(255, 0, 0), nullptr }, { 0, 15, 20, 30, Color(0, 0, 255), nullptr } };
     bool ok = true;
     EXPECT_TRUE(v.view->getRenderedImage(&ok).isNull());
     EXPECT_FALSE(ok);
@@ -141,10 +143,11 @@ TEST(RenderObject, SnapshotResizeChangesTheImageAndBadSizesKeepTheOldOne)
         FAIL() << "oversized frame buffer accepted";
     } catch (const Vaq::ProgError &error) {
         EXPECT_EQ(error.function(), QStringLiteral("Vaq::GL::RenderObject::resize"));
-        EXPECT_EQ(error.message(), QStringLiteral("view size %1 x 10 outside 1 x 1 to %2 x %3")
-                                       .arg(maxSide + 1)
-                                       .arg(maxSide)
-                                       .arg(std::min(caps.maxRenderbufferSize, caps.maxViewportHeight)));
+        EXPECT_EQ(error.message(),
+            QStringLiteral("view size %1 x 10 outside 1 x 1 to %2 x %3")
+                .arg(maxSide + 1)
+                .arg(maxSide)
+                .arg(std::min(caps.maxRenderbufferSize, caps.maxViewportHeight)));
     }
     EXPECT_THROW(v.view->resize(0, 10), Vaq::ProgError);
     EXPECT_EQ(v.view->width(), 2 * W);
@@ -160,15 +163,15 @@ TEST(RenderObject, SceneCornerMapsToTheWindowCornerAndTransformationsRoundTrip)
     v.view->repaintWidget();
     // One unit per pixel, the scene box centred: its corner at z 0 is the window's
     // lower-left corner at mid depth.
-    const BaVec3d<double> corner = v.view->get3d2dTransformation().transform({0, 0, 0});
+    const BaVec3d<double> corner = v.view->get3d2dTransformation().transform({ 0, 0, 0 });
     EXPECT_NEAR(corner.x, 0.0, 1e-9);
     EXPECT_NEAR(corner.y, 0.0, 1e-9);
     EXPECT_NEAR(corner.z, 0.5, 1e-9);
     EXPECT_EQ(v.scene.get3d2dTransformation(), v.view->get3d2dTransformation());
 
-    v.view->setRotation({0.3, -0.7, 1.1});
-    v.view->setAxisScale({1.0, 2.0, 0.5});
-    v.view->setTranslation({3.0, -2.0, 0.1});
+    v.view->setRotation({ 0.3, -0.7, 1.1 });
+    v.view->setAxisScale({ 1.0, 2.0, 0.5 });
+    v.view->setTranslation({ 3.0, -2.0, 0.1 });
     const BaVec3d<double> p(7.0, 11.0, -0.5);
     const BaVec3d<double> window = v.view->get3d2dTransformation().transform(p);
     const BaVec3d<double> back = v.view->getInverse3d2dTransformation().transform(window);
@@ -184,7 +187,7 @@ TEST(RenderObject, UnprojectOfTheCentreLooksAlongTheViewDirection)
     EXPECT_NEAR((line.getDirection() - BaVec3d<double>(0, 0, -1)).length(), 0.0, 1e-9);
     EXPECT_NEAR(line.distance(centre), 0.0, 1e-9);
 
-    for (const char *name : {"x+", "y-", "x-y+z-"}) {
+    for (const char *name : { "x+", "y-", "x-y+z-" }) {
         BaVec3d<double> rotation;
         const auto direction = GL::ViewCreator::getViewForName(name, &rotation);
         v.view->setRotation(rotation);
@@ -207,7 +210,7 @@ TEST(RenderObject, ViewCreatorReportsTheMainDirectionOfItsView)
     GL::ViewCreator::getViewForName("x-y-z+", &rotation);
     view->setRotation(rotation);
     EXPECT_EQ(creator.getMainViewDirection(), GL::ViewCreator::VD_XM_YM_ZP);
-    view->setRotation({0.1, 0.0, 0.0});
+    view->setRotation({ 0.1, 0.0, 0.0 });
     EXPECT_EQ(creator.getMainViewDirection(), GL::ViewCreator::VD_NONE);
     creator.setBackgroundColor(Color(9, 8, 7));
     EXPECT_EQ(view->getBackgroundColor(), Color(9, 8, 7));
@@ -231,7 +234,7 @@ TEST(RenderObject, ViewportDataIsWhatTheRepaintLoads)
 {
     MatrixScene scene(W, H);
     std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, W, H));
-    view->setRotation({0.2, 0.4, 0.6});
+    view->setRotation({ 0.2, 0.4, 0.6 });
     view->repaintWidget();
     int viewport[4];
     double modelView[16], projection[16];
@@ -248,16 +251,16 @@ TEST(RenderObject, ClippingPlaneKeepsTheSideItsNormalPointsTo)
 {
     View v;
     v.view->setBackgroundColor(Color(0, 0, 0));
-    v.scene.quads = {{0, 0, 40, 30, Color(255, 255, 255), nullptr}};
-    v.view->setClippingPlane(Vaq::Plane3d({20, 0, 0}, {1, 0, 0}));
+    v.scene.quads = { { 0, 0, 40, 30, Color(255, 255, 255), nullptr } };
+    v.view->setClippingPlane(Vaq::Plane3d({ 20, 0, 0 }, { 1, 0, 0 }));
     v.view->setUseClippingPlane(true);
     v.view->repaintWidget();
     QImage image = v.view->getRenderedImage();
     EXPECT_EQ(image.pixelColor(10, 10), QColor(0, 0, 0));
     EXPECT_EQ(image.pixelColor(30, 10), QColor(255, 255, 255));
-    EXPECT_FALSE(v.view->isVisible({10, 10, 0}));
-    EXPECT_TRUE(v.view->isVisible({30, 10, 0}));
-    EXPECT_FALSE(v.view->isVisible({50, 10, 0}));
+    EXPECT_FALSE(v.view->isVisible({ 10, 10, 0 }));
+    EXPECT_TRUE(v.view->isVisible({ 30, 10, 0 }));
+    EXPECT_FALSE(v.view->isVisible({ 50, 10, 0 }));
     v.view->setUseClippingPlane(false);
     v.view->repaintWidget();
     image = v.view->getRenderedImage();
@@ -268,7 +271,7 @@ TEST(RenderObject, TextsArePlacedAtTheirProjectedPixel)
 {
     View v;
     v.view->repaintWidget();
-    v.view->renderText({10, 5, 0}, "label");
+    v.view->renderText({ 10, 5, 0 }, "label");
     ASSERT_EQ(v.view->getRenderedTexts().size(), 1u);
     const GL::RenderObject::TextItem &item = v.view->getRenderedTexts()[0];
     EXPECT_EQ(item.text, QStringLiteral("label"));

@@ -38,14 +38,14 @@ protected:
     {
         for (int j = 0; j < ROWS; ++j)
             for (int i = 0; i < COLUMNS; ++i)
-                scene.quads.push_back({10.0 * i + 2, 10.0 * j + 2, 10.0 * i + 8, 10.0 * j + 8,
-                                       Color(255, 255, 255), elements[size_t(j * COLUMNS + i)]});
+                scene.quads.push_back({ 10.0 * i + 2, 10.0 * j + 2, 10.0 * i + 8, 10.0 * j + 8,
+                    Color(255, 255, 255), elements[size_t(j * COLUMNS + i)] });
         view->repaintWidget();
     }
-    static BaVec2d<double> centre(int i, int j) { return {10.0 * i + 5, 10.0 * j + 5}; }
+    static BaVec2d<double> centre(int i, int j) { return { 10.0 * i + 5, 10.0 * j + 5 }; }
 
     Elements elements;
-    QuadScene scene{W, H};
+    QuadScene scene { W, H };
     std::unique_ptr<GL::RenderObject> view;
     GL::StencilHandlerBase *handler = nullptr;
 };
@@ -60,23 +60,23 @@ TEST_F(StencilHandler, EveryPixelNamesTheElementDrawnThereBeyondTheStencilIds)
             EXPECT_EQ(handler->getNearestRenderedElement(centre(i, j)), elements[size_t(j * COLUMNS + i)])
                 << i << ", " << j;
             // Quad edges: first and last covered pixel.
-            EXPECT_EQ(handler->getNearestRenderedElement({10.0 * i + 2, 10.0 * j + 7.5}),
-                      elements[size_t(j * COLUMNS + i)]);
-            EXPECT_EQ(handler->getNearestRenderedElement({10.0 * i + 0.5, 10.0 * j + 0.5}), nullptr);
+            EXPECT_EQ(handler->getNearestRenderedElement({ 10.0 * i + 2, 10.0 * j + 7.5 }),
+                elements[size_t(j * COLUMNS + i)]);
+            EXPECT_EQ(handler->getNearestRenderedElement({ 10.0 * i + 0.5, 10.0 * j + 0.5 }), nullptr);
         }
     }
-    EXPECT_EQ(handler->getNearestRenderedElement({-1, 5}), nullptr);
-    EXPECT_EQ(handler->getNearestRenderedElement({5, H}), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ -1, 5 }), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 5, H }), nullptr);
 }
 
 TEST_F(StencilHandler, NearestSearchFindsTheClosestElementWithinTheRadius)
 {
     drawGrid();
     // Pixel x 40 lies 2 pixels left of quad 4 and 3 right of quad 3.
-    EXPECT_EQ(handler->getNearestRenderedElement({40.5, 55.5}), nullptr);
-    EXPECT_EQ(handler->getNearestRenderedElement({40.5, 55.5}, true), elements[5 * COLUMNS + 4]);
-    EXPECT_EQ(handler->getNearestRenderedElement({39.5, 55.5}, true), elements[5 * COLUMNS + 3]);
-    EXPECT_EQ(handler->getNearestRenderedElement({40.5, 55.5}, true, 1), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }, true), elements[5 * COLUMNS + 4]);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 39.5, 55.5 }, true), elements[5 * COLUMNS + 3]);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }, true, 1), nullptr);
 }
 
 TEST_F(StencilHandler, RectanglesGiveOneEntryPerPixelRowByRow)
@@ -85,8 +85,8 @@ TEST_F(StencilHandler, RectanglesGiveOneEntryPerPixelRowByRow)
     unsigned rect[4] = {};
     std::vector<const Element *> hits;
     // Cell (7, 3): x 71 to 78, y 31 to 33; the quad covers x 72 to 77 and y from 32.
-    ASSERT_TRUE(handler->getRenderedElements({78, 33}, {71, 31}, false, rect, &hits));
-    EXPECT_EQ(std::vector<unsigned>(rect, rect + 4), (std::vector<unsigned>{71, 31, 78, 33}));
+    ASSERT_TRUE(handler->getRenderedElements({ 78, 33 }, { 71, 31 }, false, rect, &hits));
+    EXPECT_EQ(std::vector<unsigned>(rect, rect + 4), (std::vector<unsigned> { 71, 31, 78, 33 }));
     ASSERT_EQ(hits.size(), 8u * 3u);
     for (int y = 31; y <= 33; ++y) {
         for (int x = 71; x <= 78; ++x) {
@@ -95,58 +95,58 @@ TEST_F(StencilHandler, RectanglesGiveOneEntryPerPixelRowByRow)
         }
     }
 
-    ASSERT_TRUE(handler->getRenderedElements({0, 0}, {W - 1, H - 1}, false, rect, &hits));
+    ASSERT_TRUE(handler->getRenderedElements({ 0, 0 }, { W - 1, H - 1 }, false, rect, &hits));
     ASSERT_EQ(hits.size(), size_t(W) * H);
     std::set<const Element *> distinct(hits.begin(), hits.end());
     distinct.erase(nullptr);
     EXPECT_EQ(distinct.size(), size_t(COLUMNS * ROWS));
 
     // Reaching outside: refused, or clipped on request.
-    EXPECT_FALSE(handler->getRenderedElements({-5, -5}, {3, 3}, false, rect, &hits));
+    EXPECT_FALSE(handler->getRenderedElements({ -5, -5 }, { 3, 3 }, false, rect, &hits));
     EXPECT_TRUE(hits.empty());
-    ASSERT_TRUE(handler->getRenderedElements({-5, -5}, {3, 3}, true, rect, &hits));
-    EXPECT_EQ(std::vector<unsigned>(rect, rect + 4), (std::vector<unsigned>{0, 0, 3, 3}));
+    ASSERT_TRUE(handler->getRenderedElements({ -5, -5 }, { 3, 3 }, true, rect, &hits));
+    EXPECT_EQ(std::vector<unsigned>(rect, rect + 4), (std::vector<unsigned> { 0, 0, 3, 3 }));
     EXPECT_EQ(hits.size(), 16u);
     EXPECT_EQ(hits.back(), elements[0]);
-    EXPECT_FALSE(handler->getRenderedElements({W + 1, 0}, {W + 5, 3}, true, rect, &hits));
+    EXPECT_FALSE(handler->getRenderedElements({ W + 1, 0 }, { W + 5, 3 }, true, rect, &hits));
 }
 
 TEST_F(StencilHandler, LaterDrawingCoversEarlierAcrossRoundsButNotBehindIt)
 {
     const Element *first = elements[0];
-    scene.quads.push_back({0, 0, 100, 100, Color(255, 0, 0), first});
+    scene.quads.push_back({ 0, 0, 100, 100, Color(255, 0, 0), first });
     // Fill the ids so that the following quads are drawn in a later round.
     for (size_t k = 1; k <= 300; ++k)
-        scene.quads.push_back({200, 150, 201, 151, Color(0, 0, 0), elements[k]});
-    scene.quads.push_back({10, 10, 20, 20, Color(0, 255, 0), elements[301]});       // in front: covers
-    Quad behind{30, 30, 40, 40, Color(0, 0, 255), elements[302]};
-    behind.z = -0.5;                                                                  // behind: hidden
+        scene.quads.push_back({ 200, 150, 201, 151, Color(0, 0, 0), elements[k] });
+    scene.quads.push_back({ 10, 10, 20, 20, Color(0, 255, 0), elements[301] }); // in front: covers
+    Quad behind { 30, 30, 40, 40, Color(0, 0, 255), elements[302] };
+    behind.z = -0.5; // behind: hidden
     scene.quads.push_back(behind);
-    scene.quads.push_back({50, 50, 60, 60, Color(9, 9, 9), nullptr});               // no element
-    Quad untracked{70, 70, 80, 80, Color(8, 8, 8), elements[303]};
-    untracked.disabled = true;                                                        // leaves stencil
+    scene.quads.push_back({ 50, 50, 60, 60, Color(9, 9, 9), nullptr }); // no element
+    Quad untracked { 70, 70, 80, 80, Color(8, 8, 8), elements[303] };
+    untracked.disabled = true; // leaves stencil
     scene.quads.push_back(untracked);
     view->repaintWidget();
     EXPECT_GE(handler->getResolveCount(), 1u);
-    EXPECT_EQ(handler->getNearestRenderedElement({15, 15}), elements[301]);
-    EXPECT_EQ(handler->getNearestRenderedElement({35, 35}), first);
-    EXPECT_EQ(handler->getNearestRenderedElement({55, 55}), nullptr);
-    EXPECT_EQ(handler->getNearestRenderedElement({75, 75}), first);
-    EXPECT_EQ(handler->getNearestRenderedElement({90, 5}), first);
-    EXPECT_EQ(handler->getNearestRenderedElement({200.5, 150.5}), elements[300]);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 15, 15 }), elements[301]);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 35, 35 }), first);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 55, 55 }), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 75, 75 }), first);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 90, 5 }), first);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 200.5, 150.5 }), elements[300]);
 }
 
 TEST_F(StencilHandler, ANewRepaintForgetsTheOldElements)
 {
     drawGrid();
     scene.quads.clear();
-    scene.quads.push_back({0, 0, 10, 10, Color(1, 1, 1), elements[599]});
+    scene.quads.push_back({ 0, 0, 10, 10, Color(1, 1, 1), elements[599] });
     view->repaintWidget();
     EXPECT_EQ(handler->getNearestRenderedElement(centre(5, 5)), nullptr);
-    EXPECT_EQ(handler->getNearestRenderedElement({5, 5}), elements[599]);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), elements[599]);
     // A resize drops the ids with the old buffer.
     view->resize(50, 50);
-    EXPECT_EQ(handler->getNearestRenderedElement({5, 5}), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), nullptr);
 }
 
 } // namespace

@@ -18,7 +18,10 @@ constexpr int S = 40;
 class TexturedScene : public Vaq::Test::QuadScene
 {
 public:
-    TexturedScene() : QuadScene(S, S) {}
+    TexturedScene()
+        : QuadScene(S, S)
+    {
+    }
     GL::Texture *texture = nullptr;
     bool enabled = false;
     bool draw() override

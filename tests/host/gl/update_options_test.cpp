@@ -17,8 +17,11 @@ TEST(UpdateOptions, TemplatesSetTheDocumentedFlags)
     // The header's table: only the snapshot template renders a snapshot, only the
     // interactive one thins out, and all but the default keep GPU data.
     const Row rows[] = {
-        {0, false, false, false}, {1, false, true, true}, {2, false, false, true},
-        {3, true, false, true},   {4, false, false, true},
+        { 0, false, false, false },
+        { 1, false, true, true },
+        { 2, false, false, true },
+        { 3, true, false, true },
+        { 4, false, false, true },
     };
     for (const Row &row : rows) {
         const UpdateOptions options(0, row.templ);

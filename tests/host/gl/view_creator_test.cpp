@@ -12,8 +12,8 @@ namespace {
 // The rotation RenderObject builds from Euler angles: z first, then y, then x.
 Transformation rotationOf(const BaVec3d<double> &angles)
 {
-    return Transformation::rotation({1, 0, 0}, angles.x) * Transformation::rotation({0, 1, 0}, angles.y)
-           * Transformation::rotation({0, 0, 1}, angles.z);
+    return Transformation::rotation({ 1, 0, 0 }, angles.x) * Transformation::rotation({ 0, 1, 0 }, angles.y)
+        * Transformation::rotation({ 0, 0, 1 }, angles.z);
 }
 
 TEST(ViewCreator, NamesMapToTheirDirections)
@@ -23,14 +23,26 @@ TEST(ViewCreator, NamesMapToTheirDirections)
         const char *name;
         ViewCreator::ViewDirection_t direction;
     } cases[] = {
-        {"x+", ViewCreator::VD_X_PLUS},     {"x-", ViewCreator::VD_X_MINUS},    {"y+", ViewCreator::VD_Y_PLUS},
-        {"y-", ViewCreator::VD_Y_MINUS},    {"z+", ViewCreator::VD_Z_PLUS},     {"z-", ViewCreator::VD_Z_MINUS},
-        {"x+y+z+", ViewCreator::VD_XP_YP_ZP}, {"x-y+z+", ViewCreator::VD_XM_YP_ZP},
-        {"x+y-z+", ViewCreator::VD_XP_YM_ZP}, {"x+y+z-", ViewCreator::VD_XP_YP_ZM},
-        {"x-y-z+", ViewCreator::VD_XM_YM_ZP}, {"x-y+z-", ViewCreator::VD_XM_YP_ZM},
-        {"x+y-z-", ViewCreator::VD_XP_YM_ZM}, {"x-y-z-", ViewCreator::VD_XM_YM_ZM},
-        {"iso", ViewCreator::VD_XP_YP_ZP},  {"X+", ViewCreator::VD_X_PLUS},     {" z- ", ViewCreator::VD_Z_MINUS},
-        {"", ViewCreator::VD_NONE},         {"x", ViewCreator::VD_NONE},        {"w+", ViewCreator::VD_NONE},
+        { "x+", ViewCreator::VD_X_PLUS },
+        { "x-", ViewCreator::VD_X_MINUS },
+        { "y+", ViewCreator::VD_Y_PLUS },
+        { "y-", ViewCreator::VD_Y_MINUS },
+        { "z+", ViewCreator::VD_Z_PLUS },
+        { "z-", ViewCreator::VD_Z_MINUS },
+        { "x+y+z+", ViewCreator::VD_XP_YP_ZP },
+        { "x-y+z+", ViewCreator::VD_XM_YP_ZP },
+        { "x+y-z+", ViewCreator::VD_XP_YM_ZP },
+        { "x+y+z-", ViewCreator::VD_XP_YP_ZM },
+        { "x-y-z+", ViewCreator::VD_XM_YM_ZP },
+        { "x-y+z-", ViewCreator::VD_XM_YP_ZM },
+        { "x+y-z-", ViewCreator::VD_XP_YM_ZM },
+        { "x-y-z-", ViewCreator::VD_XM_YM_ZM },
+        { "iso", ViewCreator::VD_XP_YP_ZP },
+        { "X+", ViewCreator::VD_X_PLUS },
+        { " z- ", ViewCreator::VD_Z_MINUS },
+        { "", ViewCreator::VD_NONE },
+        { "x", ViewCreator::VD_NONE },
+        { "w+", ViewCreator::VD_NONE },
     };
     for (const auto &c : cases)
         EXPECT_EQ(ViewCreator::getViewForName(QString::fromLatin1(c.name)), c.direction) << c.name;
@@ -62,7 +74,7 @@ TEST(ViewCreator, RotationTurnsTheNamedSideTowardsTheViewer)
     // Side views keep z up on screen.
     BaVec3d<double> angles;
     ViewCreator::getRotationForView(ViewCreator::VD_X_PLUS, &angles);
-    const BaVec3d<double> up = rotationOf(angles).transformVector({0, 0, 1});
+    const BaVec3d<double> up = rotationOf(angles).transformVector({ 0, 0, 1 });
     EXPECT_NEAR(up.y, 1.0, 1e-12);
     EXPECT_FALSE(ViewCreator::getRotationForView(ViewCreator::VD_NONE, &angles));
 }

@@ -9,9 +9,9 @@ namespace {
 TEST(WidgetOptions, DriverVersionIsTheTextAfterTheGLVersion)
 {
     EXPECT_EQ(WidgetOptions::driverVersionFromGLVersion("4.5 (Compatibility Profile) Mesa 22.3.6"),
-              QStringLiteral("Mesa 22.3.6"));
+        QStringLiteral("Mesa 22.3.6"));
     EXPECT_EQ(WidgetOptions::driverVersionFromGLVersion("4.6.0 NVIDIA 535.104.05"),
-              QStringLiteral("NVIDIA 535.104.05"));
+        QStringLiteral("NVIDIA 535.104.05"));
     EXPECT_EQ(WidgetOptions::driverVersionFromGLVersion("3.1 Mesa 10.0"), QStringLiteral("Mesa 10.0"));
     // Nothing after the number: the whole text is all there is.
     EXPECT_EQ(WidgetOptions::driverVersionFromGLVersion("2.1"), QStringLiteral("2.1"));
