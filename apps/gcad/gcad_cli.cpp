@@ -1,0 +1,20 @@
+#include "apps/gcad/gcad_cli.h"
+
+#include <cstdio>
+
+namespace Gcad {
+
+int reportError(const QString &what, const QString &why, int status)
+{
+    std::fprintf(stderr, "gcad: error: %s: %s\n", what.toUtf8().constData(), why.toUtf8().constData());
+    return status;
+}
+
+void rejectUnknownOptions(const QString &command, const QStringList &arguments, const QStringList &known)
+{
+    for (const QString &argument : arguments)
+        if (!known.contains(argument))
+            throw UsageError{argument, QStringLiteral("unknown option of '%1' (see gcad --help)").arg(command)};
+}
+
+} // namespace Gcad

@@ -1,0 +1,67 @@
+// gcad: the command-line program of libVaqGCAD.
+
+#include "apps/gcad/gcad_cli.h"
+#include "apps/gcad/gcad_commands.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+namespace {
+
+struct Subcommand
+{
+    const char *name;
+    const char *summary;
+    int (*run)(const QStringList &arguments);
+};
+
+const Subcommand kSubcommands[] = {
+    {"info", "print the graphics configuration (renderer, driver, memory, ...)", Gcad::runInfo},
+};
+
+void printHelp()
+{
+    std::printf("usage: gcad <command> [options]\n\ncommands:\n");
+    for (const Subcommand &command : kSubcommands)
+        std::printf("  %-10s %s\n", command.name, command.summary);
+    std::printf("\n  --help     show this help\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Nothing here needs a display: views render into framebuffer objects.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.first() == "--help" || arguments.first() == "-h") {
+        printHelp();
+        return arguments.isEmpty() ? 2 : 0;
+    }
+
+    const QString name = arguments.takeFirst();
+    for (const Subcommand &command : kSubcommands) {
+        if (name != command.name)
+            continue;
+        try {
+            return command.run(arguments);
+        } catch (const Gcad::UsageError &e) {
+            return Gcad::reportError(e.what, e.why, 2);
+        } catch (const Vaq::ProgError &e) {
+            return Gcad::reportError(name, e.what(), 1);
+        } catch (const std::exception &e) {
+            return Gcad::reportError(name, e.what(), 1);
+        }
+    }
+    if (name.startsWith('-'))
+        return Gcad::reportError(name, "unknown option (see gcad --help)", 2);
+    return Gcad::reportError(name, "unknown command (see gcad --help)", 2);
+}
