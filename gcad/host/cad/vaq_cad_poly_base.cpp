@@ -1,0 +1,293 @@
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/cad/vaq_cad_poly_boundary.h"
+
+namespace Vaq::CAD {
+
+namespace {
+
+ElementCreator::Element_t checkedMeshType(ElementCreator::Element_t type)
+{
+    ElementClassification classification;
+    if (!ElementCreator::getElementClassification(type, &classification)
+        || !classification[ElementClassification::MESH_DATASET])
+        VAQ_PROG_ERROR("Vaq::CAD::PolyBase::PolyBase", "not a mesh type");
+    return type;
+}
+
+BaVec3d<float> toFloat(const BaVec3d<double> &v)
+{
+    return { float(v.x), float(v.y), float(v.z) };
+}
+
+} // namespace
+
+PolyBase::PolyBase(ElementCreator::Element_t type, const QString &fileName)
+    : Element(checkedMeshType(type), fileName)
+{
+}
+
+PolyBase::~PolyBase() = default;
+
+const PolyBaseData *PolyBase::getData(const StageIdentifier &stage) const
+{
+    return isStageValid(stage) ? &m_data : nullptr;
+}
+
+void PolyBase::setMesh(std::vector<BaVec3d<double>> vertices, std::vector<Triangle> triangles)
+{
+    for (const Triangle &t : triangles) {
+        for (uint32_t v : t) {
+            if (v >= vertices.size())
+                VAQ_PROG_ERROR("Vaq::CAD::PolyBase::setMesh", "triangle corner out of range");
+        }
+    }
+    // The old tree refers to the old vertices; it goes at once, its leaves' data with it.
+    m_render_data.reset();
+    m_boundary.reset();
+    m_data = PolyBaseData();
+    m_data.pointFlags.resize(vertices.size());
+    m_data.triangleFlags.resize(triangles.size());
+    m_data.vertices = std::move(vertices);
+    m_data.triangles = std::move(triangles);
+    m_data.renderDataModified = true;
+    m_box = Box3d();
+    for (const BaVec3d<double> &v : m_data.vertices)
+        m_box.extend(v);
+}
+
+void PolyBase::computeNormals()
+{
+    std::vector<BaVec3d<double>> sums(m_data.vertices.size());
+    m_data.triangleNormals.resize(m_data.triangles.size());
+    for (std::size_t t = 0; t < m_data.triangles.size(); ++t) {
+        const Triangle &c = m_data.triangles[t];
+        const BaVec3d<double> &p1 = m_data.vertices[c[0]];
+        // Twice the area times the unit normal: large triangles weigh more at their corners.
+        const BaVec3d<double> n = (m_data.vertices[c[1]] - p1).cross(m_data.vertices[c[2]] - p1);
+        m_data.triangleNormals[t] = toFloat(n.normalized());
+        for (uint32_t v : c)
+            sums[v] += n;
+    }
+    m_data.vertexNormals.resize(m_data.vertices.size());
+    for (std::size_t v = 0; v < sums.size(); ++v)
+        m_data.vertexNormals[v] = toFloat(sums[v].normalized());
+    m_data.renderVisualizationModified = true;
+    markAllLeaves(BspTree::CH_GEOMETRY);
+}
+
+void PolyBase::checkPerVertex(std::size_t count, const char *function) const
+{
+    if (count != 0 && count != m_data.vertices.size())
+        VAQ_PROG_ERROR(function, "wrong number of values");
+}
+
+void PolyBase::markAllLeaves(unsigned change)
+{
+    if (m_render_data)
+        m_render_data->getBspTree().markAllLeaves(BspTree::Change(change));
+}
+
+void PolyBase::setDrawColors(std::vector<Color> colors)
+{
+    checkPerVertex(colors.size(), "Vaq::CAD::PolyBase::setDrawColors");
+    m_data.drawColors = std::move(colors);
+    m_data.renderVisualizationModified = true;
+    markAllLeaves(BspTree::CH_VALUES);
+}
+
+void PolyBase::setDeviations(std::vector<float> deviations)
+{
+    checkPerVertex(deviations.size(), "Vaq::CAD::PolyBase::setDeviations");
+    m_data.deviations = std::move(deviations);
+    m_data.renderVisualizationModified = true;
+    markAllLeaves(BspTree::CH_VALUES);
+}
+
+void PolyBase::setToleranceIndices(std::vector<uint32_t> indices)
+{
+    checkPerVertex(indices.size(), "Vaq::CAD::PolyBase::setToleranceIndices");
+    m_data.toleranceIndices = std::move(indices);
+    m_data.renderVisualizationModified = true;
+    markAllLeaves(BspTree::CH_VALUES);
+}
+
+void PolyBase::setDistancePointTolerances(std::vector<Tolerance> tolerances)
+{
+    m_tolerances = std::move(tolerances);
+    m_data.renderVisualizationModified = true;
+    markAllLeaves(BspTree::CH_VALUES);
+}
+
+void PolyBase::setPointFlag(const std::vector<uint32_t> &points, PointFlags::Flag flag, bool on)
+{
+    for (uint32_t v : points) {
+        if (v >= m_data.vertices.size())
+            VAQ_PROG_ERROR("Vaq::CAD::PolyBase::setPointFlag", "point index out of range");
+    }
+    for (uint32_t v : points)
+        m_data.pointFlags[v].set(flag, on);
+    m_data.renderFlagsModified = true;
+    if (m_render_data)
+        m_render_data->getBspTree().markVertices(
+            points, flag == PointFlags::SELECTED ? BspTree::CH_SELECTION : BspTree::CH_FLAGS);
+}
+
+void PolyBase::setTriangleFlag(const std::vector<uint32_t> &triangles, PointFlags::Flag flag, bool on)
+{
+    for (uint32_t t : triangles) {
+        if (t >= m_data.triangles.size())
+            VAQ_PROG_ERROR("Vaq::CAD::PolyBase::setTriangleFlag", "triangle index out of range");
+    }
+    for (uint32_t t : triangles)
+        m_data.triangleFlags[t].set(flag, on);
+    m_data.renderFlagsModified = true;
+    if (m_render_data)
+        m_render_data->getBspTree().markTriangles(
+            triangles, flag == PointFlags::SELECTED ? BspTree::CH_SELECTION : BspTree::CH_FLAGS);
+}
+
+MaterialOffset_t PolyBase::existsMaterialOffset() const
+{
+    return m_material_offset;
+}
+
+const PatchInfo *PolyBase::getPatchInfoObject() const
+{
+    return m_material_offset == MO_PER_PATCH ? &m_patches : nullptr;
+}
+
+double PolyBase::getElementMaterialOffset() const
+{
+    return m_material_offset == MO_ELEMENT ? m_element_offset : 0.0;
+}
+
+void PolyBase::setPatchMaterialOffset(PatchInfo patches)
+{
+    m_material_offset = MO_PER_PATCH;
+    m_patches = std::move(patches);
+}
+
+void PolyBase::setElementMaterialOffset(double offset)
+{
+    m_material_offset = MO_ELEMENT;
+    m_element_offset = offset;
+}
+
+void PolyBase::clearMaterialOffset()
+{
+    m_material_offset = MO_NONE;
+}
+
+void PolyBase::setOffsetSurface(std::vector<BaVec3d<double>> vertices,
+    std::vector<BaVec3d<float>> vertexNormals, std::vector<BaVec3d<float>> triangleNormals)
+{
+    const bool none = vertices.empty() && vertexNormals.empty() && triangleNormals.empty();
+    const bool complete = vertices.size() == m_data.vertices.size()
+        && vertexNormals.size() == m_data.vertices.size()
+        && triangleNormals.size() == m_data.triangles.size();
+    if (!none && !complete)
+        VAQ_PROG_ERROR("Vaq::CAD::PolyBase::setOffsetSurface", "wrong number of values");
+    m_data.offsetVertices = std::move(vertices);
+    m_data.offsetVertexNormals = std::move(vertexNormals);
+    m_data.offsetTriangleNormals = std::move(triangleNormals);
+    m_data.renderVisualizationModified = true;
+    markAllLeaves(BspTree::CH_GEOMETRY);
+}
+
+bool PolyBase::isOffsetMeshValid() const
+{
+    return !m_data.offsetVertices.empty();
+}
+
+void PolyBase::needsNoBoundary(bool noBoundary)
+{
+    m_no_boundary = noBoundary;
+    if (noBoundary)
+        m_boundary.reset();
+    else
+        m_data.renderVisualizationModified = true;
+}
+
+void PolyBase::setLines(std::vector<Polyline> lines)
+{
+    m_lines = std::move(lines);
+}
+
+const std::vector<PolyBase::Polyline> *PolyBase::getLines(const StageIdentifier &stage) const
+{
+    return isStageValid(stage) && !m_lines.empty() ? &m_lines : nullptr;
+}
+
+PolyBaseRenderData *PolyBase::getPolyBaseRenderData(const StageIdentifier &stage) const
+{
+    return isStageValid(stage) ? m_render_data.get() : nullptr;
+}
+
+void PolyBase::updateVisualization(const StageIdentifier &stage, bool dataChanged, bool flagsChanged)
+{
+    if (m_data.vertexNormals.size() != m_data.vertices.size()
+        || m_data.triangleNormals.size() != m_data.triangles.size())
+        computeNormals();
+    if (!m_render_data || dataChanged || m_data.renderDataModified) {
+        m_render_data.reset();
+        m_render_data = std::make_unique<PolyBaseRenderData>(this, m_data);
+    } else {
+        if (flagsChanged)
+            m_render_data->getBspTree().markAllLeaves(BspTree::CH_FLAGS);
+        m_render_data->getBspTree().applyChanges();
+    }
+    if (!m_no_boundary && !m_boundary)
+        m_boundary = std::make_unique<PolyBoundary>(m_data);
+    m_data.renderFlagsModified = false;
+    m_data.renderDataModified = false;
+    m_data.renderVisualizationModified = false;
+    m_delayed_update = false;
+    Element::updateVisualization(stage, dataChanged, flagsChanged);
+}
+
+void PolyBase::executeDelayedUpdateVisualization()
+{
+    if (m_delayed_update)
+        updateVisualization(StageIdentifier::NO_STAGE, false, false);
+}
+
+unsigned PolyBase::getNumberOfVisiblePoints(const StageIdentifier &stage) const
+{
+    unsigned count = 0;
+    if (const PolyBaseRenderData *renderData = getPolyBaseRenderData(stage)) {
+        for (const BspNode *leaf : renderData->getAllLeaves())
+            count += leaf->numVisiblePoints(PM_WITHOUT_PREVIEW);
+    }
+    return count;
+}
+
+unsigned PolyBase::getNumberOfVisibleTriangles(const StageIdentifier &stage) const
+{
+    unsigned count = 0;
+    if (const PolyBaseRenderData *renderData = getPolyBaseRenderData(stage)) {
+        for (const BspNode *leaf : renderData->getAllLeaves())
+            count += leaf->numVisibleTriangles(PM_WITHOUT_PREVIEW)
+                + leaf->numVisibleOverlapTriangles(PM_WITHOUT_PREVIEW);
+    }
+    return count;
+}
+
+bool PolyBase::getBoundingBox(
+    const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const
+{
+    // A box the application stored wins; otherwise the box of the vertices.
+    if (Element::getBoundingBox(stage, type, context, box))
+        return true;
+    if (m_box.isEmpty() || !isStageValid(stage))
+        return false;
+    Transformation transformation;
+    box = context == CCS_WORLD && getRenderTransformation(stage, &transformation)
+        ? transformation.transformBox(m_box)
+        : m_box;
+    return true;
+}
+
+} // namespace Vaq::CAD

@@ -1,0 +1,390 @@
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_bsp_tree.h"
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_node_render_data.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/cad/vaq_cad_vertex_cache_order.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <set>
+
+using namespace Vaq;
+using namespace Vaq::CAD;
+
+namespace {
+
+const StageIdentifier STAGE = StageIdentifier::DEFAULT_DATASET;
+constexpr PreviewMode_t NO_PREVIEW = PM_WITHOUT_PREVIEW;
+
+// Render data that counts how often its leaf dropped it.
+class RecordingData : public AbstractNodeRenderData
+{
+public:
+    using AbstractNodeRenderData::AbstractNodeRenderData;
+    void nodeDropped() override { ++dropped; }
+    int dropped = 0;
+};
+
+// Restores the process-wide cache size a test changes.
+class CacheSizeGuard
+{
+public:
+    explicit CacheSizeGuard(unsigned size) { BspTree::setVertexCacheSize(size); }
+    ~CacheSizeGuard() { BspTree::setVertexCacheSize(m_old); }
+
+private:
+    unsigned m_old = BspTree::getVertexCacheSize();
+};
+
+bool ownsAllCorners(const BspTree &tree, const BspNode *leaf, const Triangle &t)
+{
+    return std::all_of(t.begin(), t.end(), [&](uint32_t v) { return tree.getBspNodeForVertex(v) == leaf; });
+}
+
+// Own vertices plus one slot per far corner of the overlap triangles, as a renderer counts them.
+std::size_t localVertexCount(const BspTree &tree, const BspNode *leaf, const PolyBaseData &data)
+{
+    std::size_t count = leaf->getVertices().size();
+    for (std::size_t i = leaf->overlapStart(); i < leaf->getTriangles().size(); ++i) {
+        for (uint32_t v : data.triangles[leaf->getTriangles()[i]])
+            count += tree.getBspNodeForVertex(v) != leaf;
+    }
+    return count;
+}
+
+template<typename F> std::string progErrorMessage(F &&f)
+{
+    try {
+        f();
+    } catch (const ProgError &e) {
+        return e.message().toStdString();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(BspTreeSplit, everyVertexAndTriangleLiesInExactlyOneLeafWithinTheLimit)
+{
+    auto mesh = createDomeMesh(40, false); // 1600 vertices, 3042 triangles
+    const PolyBaseData &data = *mesh->getData(STAGE);
+    const unsigned limit = 150;
+    BspTree tree(mesh.get(), data, limit);
+    ASSERT_GT(tree.getAllLeaves().size(), 10u);
+
+    std::vector<int> vertexSeen(data.vertices.size(), 0);
+    std::vector<int> triangleSeen(data.triangles.size(), 0);
+    for (const BspNode *leaf : tree.getAllLeaves()) {
+        EXPECT_LE(localVertexCount(tree, leaf, data), limit);
+        for (std::size_t i = 0; i < leaf->getVertices().size(); ++i) {
+            const uint32_t v = leaf->getVertices()[i];
+            ++vertexSeen[v];
+            EXPECT_EQ(tree.getBspNodeForVertex(v), leaf);
+            EXPECT_EQ(tree.getVertexOffsetInNode(v), i);
+        }
+        for (std::size_t i = 0; i < leaf->getTriangles().size(); ++i) {
+            const uint32_t t = leaf->getTriangles()[i];
+            ++triangleSeen[t];
+            // Own triangles have every corner here, overlap triangles at least one elsewhere.
+            EXPECT_EQ(ownsAllCorners(tree, leaf, data.triangles[t]), i < leaf->overlapStart());
+        }
+    }
+    EXPECT_TRUE(std::all_of(vertexSeen.begin(), vertexSeen.end(), [](int n) { return n == 1; }));
+    EXPECT_TRUE(std::all_of(triangleSeen.begin(), triangleSeen.end(), [](int n) { return n == 1; }));
+}
+
+TEST(BspTreeSplit, theLimitCountsEveryFarCornerAndUnusedVerticesFindALeaf)
+{
+    // A fan of triangles around vertex 0 plus two vertices no triangle uses. With a limit
+    // of 3 every triangle must sit alone: one own vertex more would not fit.
+    std::vector<BaVec3d<double>> vertices { { 0, 0, 0 } };
+    std::vector<Triangle> triangles;
+    for (uint32_t i = 0; i < 6; ++i) {
+        vertices.emplace_back(std::cos(i), std::sin(i), 0.0);
+        triangles.push_back({ 0, i + 1, (i + 1) % 6 + 1 });
+    }
+    vertices.emplace_back(5.0, 5.0, 0.0);
+    vertices.emplace_back(-5.0, 5.0, 0.0);
+    PolyBase mesh;
+    mesh.setMesh(vertices, triangles);
+    BspTree tree(&mesh, *mesh.getData(STAGE), 3);
+
+    std::size_t listed = 0;
+    for (const BspNode *leaf : tree.getAllLeaves()) {
+        EXPECT_LE(localVertexCount(tree, leaf, *mesh.getData(STAGE)), 3u);
+        listed += leaf->getVertices().size();
+    }
+    EXPECT_EQ(listed, vertices.size());
+    EXPECT_NE(tree.getBspNodeForVertex(7), nullptr);
+    EXPECT_NE(tree.getBspNodeForVertex(8), nullptr);
+}
+
+TEST(BspTreeSplit, rejectsLimitsOutsideTheIndexRange)
+{
+    auto mesh = createDomeMesh(3, false);
+    EXPECT_EQ(progErrorMessage([&] { BspTree(mesh.get(), *mesh->getData(STAGE), 2); }),
+        "leaf vertex limit out of range");
+    EXPECT_EQ(progErrorMessage([&] { BspTree(mesh.get(), *mesh->getData(STAGE), 65537); }),
+        "leaf vertex limit out of range");
+    EXPECT_EQ(progErrorMessage([&] { BspTree(nullptr, *mesh->getData(STAGE)); }), "null mesh");
+}
+
+TEST(BspTreeOrder, selectedComeFirstThenUnselectedThenPreviewThenHidden)
+{
+    auto mesh = createDomeMesh(12, false); // 144 vertices, 242 triangles
+    mesh->setPointFlag({ 5, 17, 40 }, PointFlags::SELECTED, true);
+    mesh->setPointFlag({ 65 }, PointFlags::PREVIEW, true); // inside: six triangles around it
+    mesh->setPointFlag({ 100 }, PointFlags::HIDDEN, true); // inside, away from 65
+    mesh->setTriangleFlag({ 0, 1, 2, 50, 51 }, PointFlags::SELECTED, true);
+    mesh->setTriangleFlag({ 90 }, PointFlags::PREVIEW, true); // touches neither vertex
+    const PolyBaseData &data = *mesh->getData(STAGE);
+    BspTree tree(mesh.get(), data, 40); // many leaves, so both blocks are filled
+    ASSERT_GT(tree.getAllLeaves().size(), 4u);
+
+    auto drawn = [&](uint32_t t) {
+        return data.triangleFlags[t].isVisibleAndNotPreview()
+            && std::all_of(data.triangles[t].begin(), data.triangles[t].end(),
+                [&](uint32_t v) { return data.pointFlags[v].isVisibleAndNotPreview(); });
+    };
+    unsigned visiblePoints = 0, previewPoints = 0, visibleTriangles = 0, previewTriangles = 0, selected = 0;
+    for (const BspNode *leaf : tree.getAllLeaves()) {
+        const auto &vertices = leaf->getVertices();
+        const unsigned n = leaf->numVisiblePoints(NO_PREVIEW);
+        for (unsigned i = 0; i < vertices.size(); ++i) {
+            const PointFlags &f = data.pointFlags[vertices[i]];
+            EXPECT_EQ(f.isSelected(), i < leaf->numSelectedPoints(NO_PREVIEW));
+            EXPECT_EQ(f.isVisibleAndNotPreview(), i < n);
+            EXPECT_EQ(f.isVisible(), i < leaf->numVisiblePoints(PM_WITH_PREVIEW));
+        }
+        visiblePoints += n;
+        previewPoints += leaf->numVisiblePoints(PM_WITH_PREVIEW) - n;
+
+        const auto &triangles = leaf->getTriangles();
+        struct Block
+        {
+            unsigned start, end, selected, visible, withPreview;
+        };
+        const Block blocks[2] = {
+            { 0, leaf->overlapStart(), leaf->numSelectedTriangles(NO_PREVIEW),
+                leaf->numVisibleTriangles(NO_PREVIEW), leaf->numVisibleTriangles(PM_WITH_PREVIEW) },
+            { leaf->overlapStart(), unsigned(triangles.size()), leaf->numSelectedOverlapTriangles(NO_PREVIEW),
+                leaf->numVisibleOverlapTriangles(NO_PREVIEW),
+                leaf->numVisibleOverlapTriangles(PM_WITH_PREVIEW) },
+        };
+        for (const Block &b : blocks) {
+            for (unsigned i = b.start; i < b.end; ++i) {
+                const uint32_t t = triangles[i];
+                EXPECT_EQ(data.triangleFlags[t].isSelected(), i < b.start + b.selected) << t;
+                EXPECT_EQ(drawn(t), i < b.start + b.visible) << t;
+            }
+            visibleTriangles += b.visible;
+            previewTriangles += b.withPreview - b.visible;
+            selected += b.selected;
+        }
+    }
+    EXPECT_EQ(visiblePoints, 142u);
+    EXPECT_EQ(previewPoints, 1u);
+    EXPECT_EQ(selected, 5u);
+    EXPECT_EQ(visibleTriangles, 242u - 6u - 6u - 1u);
+    EXPECT_EQ(previewTriangles, 7u);
+}
+
+TEST(BspTreeOrder, cacheOrderBeatsAShuffledInputAndSizeZeroKeepsMeshOrder)
+{
+    // A grid whose triangles come in random order: each triangle's corners are cold.
+    auto grid = createDomeMesh(30, false);
+    std::vector<Triangle> triangles = grid->getData(STAGE)->triangles;
+    std::shuffle(triangles.begin(), triangles.end(), std::mt19937(7));
+    PolyBase mesh;
+    mesh.setMesh(grid->getData(STAGE)->vertices, triangles);
+    std::vector<uint32_t> corners;
+    for (const Triangle &t : triangles)
+        corners.insert(corners.end(), t.begin(), t.end());
+    const double shuffledRatio = 1.0 - double(countTransformedVertices(corners, 900, 16)) / corners.size();
+
+    {
+        CacheSizeGuard size(16);
+        BspTree tree(&mesh, *mesh.getData(STAGE));
+        ASSERT_EQ(tree.getAllLeaves().size(), 1u);
+        // A regular grid reaches about 0.7 transformed vertices per triangle with 16 entries.
+        EXPECT_LT(shuffledRatio, 0.2);
+        EXPECT_GT(tree.getAverageCacheHitRatio(), 0.7);
+    }
+    {
+        CacheSizeGuard size(0);
+        BspTree tree(&mesh, *mesh.getData(STAGE));
+        const auto &order = tree.getAllLeaves()[0]->getTriangles();
+        EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+        EXPECT_EQ(tree.getAverageCacheHitRatio(), 0.0);
+    }
+}
+
+TEST(BspTreeOrder, cacheOrderKeepsEachTriangleWithItsCorners)
+{
+    std::vector<uint32_t> ids { 10, 11, 12, 13 };
+    // Two identical triangles (11, 12) and a strip; the ids must follow their corners.
+    std::vector<uint32_t> corners { 4, 5, 6, 0, 1, 2, 0, 1, 2, 2, 1, 3 };
+    const std::vector<uint32_t> before = corners;
+    orderForVertexCache(ids, corners, 7, 3);
+    auto cornersOf = [&](const std::vector<uint32_t> &list, std::size_t i) {
+        std::vector<uint32_t> c(list.begin() + 3 * i, list.begin() + 3 * i + 3);
+        std::sort(c.begin(), c.end());
+        return c;
+    };
+    std::multiset<uint32_t> seen(ids.begin(), ids.end());
+    EXPECT_EQ(seen, (std::multiset<uint32_t> { 10, 11, 12, 13 }));
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        EXPECT_EQ(cornersOf(corners, i), cornersOf(before, ids[i] - 10));
+}
+
+TEST(BspTreeEdits, wholeLeafSelectionKeepsTheDataAndEverythingElseAsksForARebuild)
+{
+    auto mesh = createDomeMesh(10, false);
+    mesh->updateVisualization(STAGE, false, false);
+    BspTree &tree = mesh->getPolyBaseRenderData(STAGE)->getBspTree();
+    BspNode *leaf = tree.getAllLeaves().at(0);
+    RecordingData data(leaf);
+    leaf->setNodeRenderData(&data);
+    std::vector<uint32_t> allPoints(100), allTriangles(162);
+    std::iota(allPoints.begin(), allPoints.end(), 0);
+    std::iota(allTriangles.begin(), allTriangles.end(), 0);
+
+    mesh->setPointFlag(allPoints, PointFlags::SELECTED, true);
+    mesh->setTriangleFlag(allTriangles, PointFlags::SELECTED, true);
+    // Nothing is told before the update.
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_NONE);
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_NODE_SELECTED);
+    EXPECT_EQ(leaf->numSelectedTriangles(NO_PREVIEW), 162u);
+
+    // The opposite state replaces the first before anyone used it.
+    mesh->setPointFlag(allPoints, PointFlags::SELECTED, false);
+    mesh->setTriangleFlag(allTriangles, PointFlags::SELECTED, false);
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_NODE_UNSELECTED);
+
+    data.setModificationReason(AbstractNodeRenderData::MR_NONE);
+    mesh->setTriangleFlag({ 3 }, PointFlags::SELECTED, true);
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_FLAGS);
+    // A pending rebuild is not undone by a later whole-leaf selection.
+    mesh->setPointFlag(allPoints, PointFlags::SELECTED, true);
+    mesh->setTriangleFlag(allTriangles, PointFlags::SELECTED, true);
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_FLAGS);
+
+    data.setModificationReason(AbstractNodeRenderData::MR_NONE);
+    mesh->setDrawColors(std::vector<Color>(100, Color(1, 2, 3)));
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_VALUES);
+
+    data.setModificationReason(AbstractNodeRenderData::MR_NONE);
+    mesh->computeNormals();
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_GEOMETRY);
+    EXPECT_EQ(data.dropped, 0);
+}
+
+TEST(BspTreeEdits, aHiddenVertexReachesTheLeavesThatUseItAsAFarCorner)
+{
+    auto mesh = createDomeMesh(20, false);
+    const PolyBaseData &data = *mesh->getData(STAGE);
+    BspTree tree(mesh.get(), data, 60);
+    // Find a vertex used by an overlap triangle of another leaf.
+    const BspNode *farLeaf = nullptr;
+    uint32_t vertex = 0;
+    for (const BspNode *leaf : tree.getAllLeaves()) {
+        if (leaf->overlapStart() < leaf->getTriangles().size()) {
+            for (uint32_t v : data.triangles[leaf->getTriangles()[leaf->overlapStart()]]) {
+                if (tree.getBspNodeForVertex(v) != leaf) {
+                    farLeaf = leaf;
+                    vertex = v;
+                }
+            }
+        }
+    }
+    ASSERT_NE(farLeaf, nullptr);
+    std::vector<std::unique_ptr<RecordingData>> records;
+    for (BspNode *leaf : tree.getAllLeaves()) {
+        records.push_back(std::make_unique<RecordingData>(leaf));
+        leaf->setNodeRenderData(records.back().get());
+    }
+    const unsigned before = farLeaf->numVisibleOverlapTriangles(NO_PREVIEW);
+    mesh->setPointFlag({ vertex }, PointFlags::HIDDEN, true);
+    tree.markVertices({ vertex }, BspTree::CH_FLAGS);
+    tree.applyChanges();
+
+    EXPECT_LT(farLeaf->numVisibleOverlapTriangles(NO_PREVIEW), before);
+    for (const BspNode *leaf : tree.getAllLeaves()) {
+        const bool touched = leaf == tree.getBspNodeForVertex(vertex)
+            || std::any_of(leaf->getTriangles().begin(), leaf->getTriangles().end(), [&](uint32_t t) {
+                   const Triangle &c = data.triangles[t];
+                   return std::find(c.begin(), c.end(), vertex) != c.end();
+               });
+        EXPECT_EQ(leaf->getNodeRenderData()->getModificationReason(),
+            touched ? AbstractNodeRenderData::MR_FLAGS : AbstractNodeRenderData::MR_NONE);
+    }
+}
+
+TEST(BspNodeRenderData, aLeafDropsItsDataWhenItGoesOrIsGivenOther)
+{
+    auto mesh = createDomeMesh(5, false);
+    mesh->updateVisualization(STAGE, false, false);
+    BspNode *leaf = mesh->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
+    RecordingData first(leaf), second(leaf);
+    EXPECT_EQ(first.getPoly(), mesh.get());
+    EXPECT_FALSE(first.isLinked());
+
+    leaf->setNodeRenderData(&first);
+    EXPECT_TRUE(first.isLinked());
+    leaf->setNodeRenderData(&second);
+    EXPECT_EQ(first.dropped, 1);
+    EXPECT_FALSE(first.isLinked());
+    EXPECT_EQ(leaf->getNodeRenderData(), &second);
+
+    // Unlinking on its own is not a drop.
+    second.removeLinks();
+    EXPECT_EQ(leaf->getNodeRenderData(), nullptr);
+    EXPECT_EQ(second.dropped, 0);
+
+    leaf->setNodeRenderData(&second);
+    mesh->updateVisualization(STAGE, true, false); // a new tree: the old leaves go
+    EXPECT_EQ(second.dropped, 1);
+    EXPECT_FALSE(second.isLinked());
+    EXPECT_EQ(second.getPoly(), mesh.get());
+
+    // Data that dies first leaves its leaf without data.
+    BspNode *newLeaf = mesh->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
+    {
+        RecordingData shortLived(newLeaf);
+        newLeaf->setNodeRenderData(&shortLived);
+    }
+    EXPECT_EQ(newLeaf->getNodeRenderData(), nullptr);
+    EXPECT_EQ(progErrorMessage([] { RecordingData(nullptr); }), "null node");
+}
+
+TEST(BspNodeView, outsideOnlyWhenTheWholeBoxIsBesideTheWindow)
+{
+    // The 3 x 3 dome spans x and y from -0.5 to 0.5 and z from 0 to 0.5 (its centre).
+    auto mesh = createDomeMesh(3, false);
+    mesh->updateVisualization(STAGE, false, false);
+    const BspNode *leaf = mesh->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
+    // Model x, y in [-0.5, 0.5] land at window pixels offset + 100 x.
+    auto toWindow = [](double dx, double dy) {
+        return Transformation::translation({ dx, dy, 0 }) * Transformation::scaling(100, 100, 1);
+    };
+    EXPECT_FALSE(leaf->isOutside(toWindow(50, 50), 100, 100));
+    EXPECT_FALSE(leaf->isOutside(toWindow(-40, 50), 100, 100)); // partly left of the window
+    EXPECT_TRUE(leaf->isOutside(toWindow(-60, 50), 100, 100));
+    EXPECT_TRUE(leaf->isOutside(toWindow(160, 50), 100, 100));
+    EXPECT_TRUE(leaf->isOutside(toWindow(50, -51), 100, 100));
+    EXPECT_TRUE(leaf->isOutside(toWindow(50, 151), 100, 100));
+    // The box centre: z from 0 to 0.5, so 0.25.
+    EXPECT_DOUBLE_EQ(leaf->getDepth(Transformation()), 0.25);
+    EXPECT_DOUBLE_EQ(leaf->getDepth(Transformation::translation({ 0, 0, -2 })), -1.75);
+}
