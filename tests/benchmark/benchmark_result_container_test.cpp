@@ -1,0 +1,198 @@
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
+
+#include "gcad/benchmark/gcad_benchmark_result_file.h"
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cfg/vaq_cfg_user_file.h"
+#include "tests/benchmark/benchmark_test_results.h"
+#include "tests/support/test_environment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Vaq::GCAD;
+using Vaq::GCAD::Test::configurationOptions;
+using Vaq::GCAD::Test::dump;
+using Vaq::GCAD::Test::makeResult;
+
+namespace {
+
+class BenchmarkResultContainerTest : public testing::Test
+{
+protected:
+    void SetUp() override { QFile::remove(fileName()); }
+    void TearDown() override { QFile::remove(fileName()); }
+
+    static QString fileName() { return QDir(Vaq::Test::configDir()).filePath("gcad_benchmark.dat"); }
+
+    static std::string readFile()
+    {
+        QFile file(fileName());
+        return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
+    }
+
+    static std::string fileOf(const std::vector<BenchmarkResult> &results)
+    {
+        std::ostringstream os;
+        writeBenchmarkResults(os, results);
+        return os.str();
+    }
+
+    static void writeFile(const std::string &text)
+    {
+        QFile file(fileName());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(text.data(), qint64(text.size())), qint64(text.size()));
+    }
+};
+
+const BenchmarkResult _card_a = makeResult("Card A", "Mesa 22.3.6", false, 1);
+const BenchmarkResult _card_b = makeResult("Card B", "NVIDIA 535.104.05", false, 2);
+const Vaq::GL::WidgetOptions::Options _options_a = configurationOptions("Card A", "Mesa 22.3.6", false);
+const Vaq::GL::WidgetOptions::Options _options_b = configurationOptions("Card B", "NVIDIA 535.104.05", false);
+
+} // namespace
+
+TEST_F(BenchmarkResultContainerTest, onlyOneInstanceAtATime)
+{
+    EXPECT_EQ(BenchmarkResultContainer::_instance, nullptr);
+    {
+        BenchmarkResultContainer first;
+        EXPECT_EQ(BenchmarkResultContainer::_instance, &first);
+        try {
+            BenchmarkResultContainer second;
+            ADD_FAILURE() << "no ProgError";
+        } catch (const Vaq::ProgError &error) {
+            EXPECT_EQ(error.function(), "Vaq::GCAD::BenchmarkResultContainer::BenchmarkResultContainer");
+            EXPECT_EQ(error.file(), "gcad_benchmark_result_container");
+            EXPECT_EQ(error.line(), 22);
+            EXPECT_EQ(error.message(), "only one instance allowed");
+        }
+        EXPECT_EQ(BenchmarkResultContainer::_instance, &first);
+    }
+    EXPECT_EQ(BenchmarkResultContainer::_instance, nullptr);
+    // Once the first is gone, the next start may create one again.
+    BenchmarkResultContainer again;
+    EXPECT_EQ(BenchmarkResultContainer::_instance, &again);
+}
+
+TEST_F(BenchmarkResultContainerTest, withoutAFileThereIsNoResultAndAnEmptyStoreIsSaved)
+{
+    {
+        BenchmarkResultContainer store;
+        BenchmarkResult result = _card_b;
+        EXPECT_FALSE(store.getResult(_options_a, &result));
+        EXPECT_EQ(dump(result), dump(_card_b));
+        EXPECT_EQ(readFile(), "<missing>");
+    }
+    EXPECT_EQ(readFile(), "1 0 ");
+}
+
+TEST_F(BenchmarkResultContainerTest, resultsSurviveARestartUnchanged)
+{
+    const BenchmarkResult blanks = makeResult("  GeForce RTX 4090/PCIe/SSE2 ", "", true, 3);
+    {
+        BenchmarkResultContainer store;
+        store.addResult(_card_a);
+        store.addResult(blanks);
+    }
+    BenchmarkResultContainer store;
+    BenchmarkResult loaded;
+    // The same renderer and driver without software rendering is another configuration.
+    EXPECT_FALSE(store.getResult(configurationOptions("  GeForce RTX 4090/PCIe/SSE2 ", "", false), &loaded));
+    ASSERT_TRUE(store.getResult(configurationOptions("  GeForce RTX 4090/PCIe/SSE2 ", "", true), &loaded));
+    EXPECT_EQ(loaded.getRenderer(), blanks.getRenderer());
+    EXPECT_EQ(loaded.getDriverVersion(), "");
+    EXPECT_EQ(loaded.getDate(), blanks.getDate());
+    EXPECT_EQ(dump(loaded), dump(blanks));
+}
+
+TEST_F(BenchmarkResultContainerTest, addingAConfigurationAgainReplacesItAtTheEnd)
+{
+    BenchmarkResultContainer store;
+    store.addResult(_card_a);
+    store.addResult(_card_b);
+    BenchmarkResult result;
+    ASSERT_TRUE(store.getResult(_options_a, &result));
+    EXPECT_EQ(dump(result), dump(_card_a));
+
+    const BenchmarkResult remeasured = makeResult("Card A", "Mesa 22.3.6", false, 7);
+    store.addResult(remeasured);
+    EXPECT_EQ(readFile(), fileOf({ _card_b, remeasured }));
+    // The match found before the list changed is not handed out again.
+    ASSERT_TRUE(store.getResult(_options_a, &result));
+    EXPECT_EQ(dump(result), dump(remeasured));
+
+    std::ostringstream os;
+    store.printResults(os);
+    EXPECT_EQ(os.str(), dump(_card_b) + dump(remeasured));
+}
+
+TEST_F(BenchmarkResultContainerTest, newestOfTwoResultsOfOneConfigurationWins)
+{
+    // Edited by hand: the store itself never writes two results of one configuration.
+    const BenchmarkResult newer = makeResult("Card A", "Mesa 22.3.6", false, 9);
+    writeFile(fileOf({ _card_a, newer, _card_b }));
+    BenchmarkResultContainer store;
+    BenchmarkResult result;
+    ASSERT_TRUE(store.getResult(_options_a, &result));
+    EXPECT_EQ(dump(result), dump(newer));
+}
+
+TEST_F(BenchmarkResultContainerTest, clearingForgetsEverythingAndSavesOnlyAtTheEnd)
+{
+    writeFile(fileOf({ _card_a, _card_b }));
+    {
+        BenchmarkResultContainer store;
+        BenchmarkResult result;
+        ASSERT_TRUE(store.getResult(_options_b, &result));
+        store.clearResults();
+        EXPECT_FALSE(store.getResult(_options_a, &result));
+        EXPECT_FALSE(store.getResult(_options_b, &result));
+        std::ostringstream os;
+        store.printResults(os);
+        EXPECT_EQ(os.str(), "");
+        EXPECT_EQ(readFile(), fileOf({ _card_a, _card_b }));
+    }
+    EXPECT_EQ(readFile(), "1 0 ");
+}
+
+TEST_F(BenchmarkResultContainerTest, failedSaveKeepsThePreviousFile)
+{
+    writeFile(fileOf({ _card_a }));
+    const std::string previous = readFile();
+    testing::internal::CaptureStdout();
+    {
+        // As if the process died between writing the new file and renaming it.
+        Vaq::Cfg::UserFile::setFailBeforeRenameForTesting(true);
+        BenchmarkResultContainer store;
+        store.addResult(_card_b);
+        EXPECT_EQ(readFile(), previous);
+    }
+    Vaq::Cfg::UserFile::setFailBeforeRenameForTesting(false);
+    const std::string traces = testing::internal::GetCapturedStdout();
+    EXPECT_NE(traces.find("rename refused for testing"), std::string::npos);
+
+    EXPECT_EQ(readFile(), previous);
+    EXPECT_EQ(QDir(Vaq::Test::configDir()).entryList({ "gcad_benchmark*" }, QDir::Files),
+        QStringList({ "gcad_benchmark.dat" }));
+    BenchmarkResultContainer store;
+    std::ostringstream os;
+    store.printResults(os);
+    EXPECT_EQ(os.str(), dump(_card_a));
+}
+
+TEST_F(BenchmarkResultContainerTest, damagedFileYieldsItsCompleteRecords)
+{
+    const std::string file = fileOf({ _card_a, _card_b });
+    writeFile(file.substr(0, file.size() - 20));
+    BenchmarkResultContainer store;
+    std::ostringstream os;
+    store.printResults(os);
+    EXPECT_EQ(os.str(), dump(_card_a));
+}
