@@ -1,0 +1,363 @@
+#include "gcad/mesh/gcad_gl_node.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_bsp_tree.h"
+#include "gcad/mesh/gcad_gl_node_listener.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+
+#include <algorithm>
+
+namespace Vaq::GCAD {
+
+using CAD::PM_WITHOUT_PREVIEW;
+
+namespace {
+
+CAD::BspNode *checkedNode(CAD::BspNode *node)
+{
+    if (!node)
+        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::GLNode", "node must not be 0");
+    return node;
+}
+
+bool asksForFlatTriangles(unsigned flags)
+{
+    return (flags & RT_TRIANGLES) && !(flags & RT_SMOOTH);
+}
+
+} // namespace
+
+GLNode::GLNode(const CAD::StageIdentifier &stage, CAD::BspNode *node)
+    : AbstractNodeRenderData(checkedNode(node))
+    , m_stage(stage)
+{
+    node->setNodeRenderData(this);
+    if (GLNodeListener *listener = GLNodeListener::getListener())
+        listener->nodeCreated(this);
+}
+
+GLNode::~GLNode()
+{
+    if (GLNodeListener *listener = GLNodeListener::getListener())
+        listener->nodeDestroyed(this);
+}
+
+void GLNode::nodeDropped()
+{
+    if (GLNodeListener *listener = GLNodeListener::getListener())
+        listener->nodeDropped(this);
+}
+
+unsigned GLNode::determinVertexType(unsigned flags, int renderMode)
+{
+    if (renderMode < 0 || renderMode > 4)
+        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::determinVertexType", "vertex type not handled");
+    // Render mode 1 is for drivers that mishandle 16-bit normals.
+    const unsigned floatNormals = renderMode == 1 ? 1 : 0;
+    const bool flat = asksForFlatTriangles(flags);
+    if (flags & RT_COLOR_MAP)
+        return (flat ? 10 : 8) + floatNormals;
+    if (flags & RT_VERTEX_COLORS)
+        return (flat ? 6 : 2) + floatNormals;
+    return (flat ? 4 : 0) + floatNormals;
+}
+
+uint8_t *GLNode::allocateVertexData(int set)
+{
+    m_vertex_data[set] = std::make_unique_for_overwrite<uint8_t[]>(m_vertex_bytes);
+    return m_vertex_data[set].get();
+}
+
+uint16_t *GLNode::allocateIndexData()
+{
+    m_index_data = std::make_unique_for_overwrite<uint16_t[]>(m_index_bytes / 2);
+    return m_index_data.get();
+}
+
+void GLNode::prepare(unsigned flags, int renderMode)
+{
+    m_vertex_type = determinVertexType(flags, renderMode);
+    // A dropped node or a stage without data has nothing to prepare.
+    const CAD::PolyBaseData *data = isLinked() ? getPoly()->getData(m_stage) : nullptr;
+    if (!data)
+        return;
+    // Edges are drawn from smooth index data.
+    if (!(flags & RT_TRIANGLES) && (flags & RT_EDGES))
+        flags |= RT_TRIANGLES | RT_SMOOTH;
+    readMaterialOffset(flags, *getPoly());
+    m_tolerances = getPoly()->getDistancePointTolerances();
+    collectOverlapVertices(flags, *data);
+    if (flags & RT_TRIANGLES) {
+        allocateIndexData();
+        if (flags & RT_SMOOTH)
+            copySmoothTriangles(*data);
+        else
+            copyFlatTriangles(*data);
+    }
+    copyVertices(0, *data);
+    // An element offset of 0.0 is drawn as the back side of the nominal surface.
+    const bool offsetSurface = m_material_offset_type == CAD::MO_PER_PATCH
+        || (m_material_offset_type == CAD::MO_ELEMENT && m_element_offset != 0.0);
+    if (offsetSurface && getPoly()->isOffsetMeshValid())
+        copyVertices(1, *data);
+    setModificationReason(MR_NONE);
+    m_overlap_indices.release();
+    m_foreign_vertices.release();
+    m_provoking_count.release();
+    m_normal_slot_triangle[0].release();
+    m_normal_slot_triangle[1].release();
+}
+
+void GLNode::readMaterialOffset(unsigned flags, const CAD::PolyBase &poly)
+{
+    m_material_offset_type = CAD::MO_NONE;
+    m_element_offset = 0.0;
+    m_patch_count = 0;
+    m_patch_flags.clear();
+    m_patch_offsets.clear();
+    if (!(flags & RT_MATERIAL_OFFSET))
+        return;
+    m_material_offset_type = poly.existsMaterialOffset();
+    if (m_material_offset_type == CAD::MO_PER_PATCH) {
+        const CAD::PatchInfo &patches = *poly.getPatchInfoObject();
+        m_patch_count = patches.getNumberOfPatches();
+        for (unsigned p = 0; p < m_patch_count; ++p) {
+            m_patch_flags.push_back(patches.getPatchFlag(p));
+            m_patch_offsets.push_back(patches.getPatchOffset(p));
+        }
+    } else if (m_material_offset_type == CAD::MO_ELEMENT) {
+        m_element_offset = poly.getElementMaterialOffset();
+    }
+}
+
+void GLNode::collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data)
+{
+    const CAD::BspNode &leaf = *getNode();
+    const CAD::BspTree &tree = *leaf.getTree();
+    m_own_vertex_count = leaf.numVisiblePoints(PM_WITHOUT_PREVIEW);
+    const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
+    const unsigned overlap = leaf.numVisibleOverlapTriangles(PM_WITHOUT_PREVIEW);
+    m_overlap_indices.release();
+    m_foreign_vertices.release();
+    m_index_bytes = 0;
+    if (flags & RT_TRIANGLES) {
+        m_overlap_indices.reserve(3 * overlap);
+        m_foreign_vertices.reserve(3 * overlap);
+        const uint32_t *ids = leaf.getTriangles().data() + leaf.overlapStart();
+        for (unsigned i = 0; i < overlap; ++i) {
+            for (uint32_t v : data.triangles[ids[i]]) {
+                // A far corner gets a slot of its own each time, even for a repeated vertex.
+                if (tree.getBspNodeForVertex(v) == &leaf) {
+                    m_overlap_indices.push_back(uint16_t(tree.getVertexOffsetInNode(v)));
+                } else {
+                    m_overlap_indices.push_back(uint16_t(m_own_vertex_count + m_foreign_vertices.size()));
+                    m_foreign_vertices.push_back(v);
+                }
+            }
+        }
+        m_index_bytes = (own + overlap) * 3 * sizeof(uint16_t);
+    }
+    m_foreign_vertex_count = unsigned(m_foreign_vertices.size());
+    m_vertex_bytes = getVertexSize() * (m_own_vertex_count + m_foreign_vertex_count);
+}
+
+void GLNode::copySmoothTriangles(const CAD::PolyBaseData &data)
+{
+    const CAD::BspNode &leaf = *getNode();
+    const CAD::BspTree &tree = *leaf.getTree();
+    const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
+    if (6 * own + 2 * m_overlap_indices.size() != m_index_bytes)
+        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::copySmoothTriangles", "wrong triangle count");
+    uint16_t *out = m_index_data.get();
+    const uint32_t *ids = leaf.getTriangles().data();
+    for (unsigned i = 0; i < own; ++i, out += 3) {
+        const CAD::Triangle &corners = data.triangles[ids[i]];
+        out[0] = uint16_t(tree.getVertexOffsetInNode(corners[0]));
+        out[1] = uint16_t(tree.getVertexOffsetInNode(corners[1]));
+        out[2] = uint16_t(tree.getVertexOffsetInNode(corners[2]));
+    }
+    std::copy(m_overlap_indices.begin(), m_overlap_indices.end(), out);
+}
+
+void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
+{
+    // GL takes a flat triangle's normal from its last (provoking) vertex. With two normal
+    // slots per vertex, each vertex can be the provoking vertex of two triangles.
+    const CAD::BspNode &leaf = *getNode();
+    const CAD::BspTree &tree = *leaf.getTree();
+    const unsigned localCount = m_own_vertex_count + m_foreign_vertex_count;
+    m_provoking_count.resize(localCount);
+    std::fill(m_provoking_count.data(), m_provoking_count.data() + localCount, int8_t(0));
+    m_normal_slot_triangle[0].resize(localCount);
+    m_normal_slot_triangle[1].resize(localCount);
+    m_leftovers[0].release();
+    m_leftovers[1].release();
+    std::vector<uint16_t> lists[2][2]; // [slot][0 selected, 1 unselected]
+
+    auto place = [&](uint32_t triangle, uint16_t p1, uint16_t p2, uint16_t p3, int group) {
+        // Try p3, p1, p2; the rotation that puts the chosen corner last keeps the winding.
+        const uint16_t rotations[3][3] = { { p1, p2, p3 }, { p2, p3, p1 }, { p3, p1, p2 } };
+        for (const auto &rotated : rotations) {
+            const uint16_t v = rotated[2];
+            if (m_provoking_count[v] < 2) {
+                const int slot = m_provoking_count[v]++;
+                m_normal_slot_triangle[slot][v] = triangle;
+                lists[slot][group].insert(lists[slot][group].end(), rotated, rotated + 3);
+                return;
+            }
+        }
+        m_leftovers[group].push_back(triangle);
+    };
+    const uint32_t *ids = leaf.getTriangles().data();
+    const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
+    const unsigned selected = leaf.numSelectedTriangles(PM_WITHOUT_PREVIEW);
+    for (unsigned i = 0; i < own; ++i) {
+        const CAD::Triangle &c = data.triangles[ids[i]];
+        place(ids[i], uint16_t(tree.getVertexOffsetInNode(c[0])), uint16_t(tree.getVertexOffsetInNode(c[1])),
+            uint16_t(tree.getVertexOffsetInNode(c[2])), i < selected ? 0 : 1);
+    }
+    const unsigned overlapSelected = leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW);
+    for (unsigned i = 0; 3 * i < m_overlap_indices.size(); ++i) {
+        const uint16_t *c = &m_overlap_indices[3 * i];
+        place(ids[leaf.overlapStart() + i], c[0], c[1], c[2], i < overlapSelected ? 0 : 1);
+    }
+
+    std::size_t written = 0;
+    for (int slot = 0; slot < 2; ++slot) {
+        m_flat_selected_count[slot] = unsigned(lists[slot][0].size());
+        m_flat_unselected_count[slot] = unsigned(lists[slot][1].size());
+        written += lists[slot][0].size() + lists[slot][1].size();
+    }
+    // Leftovers keep their room in the array, so the index bytes stay those of all triangles.
+    if (2 * written + 6 * (m_leftovers[0].size() + m_leftovers[1].size()) != m_index_bytes)
+        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::copyFlatTriangles", "wrong triangle count");
+    uint16_t *out = m_index_data.get();
+    for (const auto &slot : lists) {
+        for (const auto &list : slot)
+            out = std::copy(list.begin(), list.end(), out);
+    }
+
+    if (hasColorMap(m_vertex_type)) {
+        for (int group = 0; group < 2; ++group) {
+            m_leftover_tex_coords[group].release();
+            for (uint32_t triangle : m_leftovers[group]) {
+                for (uint32_t v : data.triangles[triangle])
+                    m_leftover_tex_coords[group].push_back(colourMapCoordinate(data, v));
+            }
+        }
+    }
+}
+
+bool GLNode::needsRebuild(const CAD::StageIdentifier &stage, unsigned flags)
+{
+    m_stage = stage;
+    if (m_vertex_type == VT_NONE || !isLinked())
+        return true;
+    // The colour map wins over vertex colours, so only flags without it ask for colours.
+    const bool wantsColors = (flags & RT_VERTEX_COLORS) && !(flags & RT_COLOR_MAP);
+    if (hasColors(m_vertex_type) != wantsColors)
+        return true;
+    if (hasColorMap(m_vertex_type) != bool(flags & RT_COLOR_MAP))
+        return true;
+    if (flags & RT_TRIANGLES) {
+        if (isFlat(m_vertex_type) != asksForFlatTriangles(flags))
+            return true;
+    }
+    if (!hasTriangleData() && (flags & (RT_TRIANGLES | RT_BACK_SIDE | RT_MATERIAL_OFFSET | RT_EDGES)))
+        return true;
+    if ((flags & RT_MATERIAL_OFFSET) && materialOffsetChanged(*getPoly()))
+        return true;
+
+    switch (getModificationReason()) {
+    case MR_NONE:
+        return false;
+    case MR_NODE_SELECTED:
+    case MR_NODE_UNSELECTED:
+        moveSelection(getModificationReason() == MR_NODE_SELECTED);
+        setModificationReason(MR_NONE);
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool GLNode::materialOffsetChanged(const CAD::PolyBase &poly) const
+{
+    const CAD::MaterialOffset_t type = poly.existsMaterialOffset();
+    if (type != m_material_offset_type)
+        return true;
+    const bool offsetSurface = m_vertex_data[1] || m_vertex_buffer[1] != 0;
+    if (type == CAD::MO_PER_PATCH) {
+        const CAD::PatchInfo &patches = *poly.getPatchInfoObject();
+        if (patches.getNumberOfPatches() != m_patch_count || !offsetSurface)
+            return true;
+        for (unsigned p = 0; p < m_patch_count; ++p) {
+            if (patches.getPatchFlag(p) != m_patch_flags[p]
+                || patches.getPatchOffset(p) != m_patch_offsets[p])
+                return true;
+        }
+    } else if (type == CAD::MO_ELEMENT) {
+        const double offset = poly.getElementMaterialOffset();
+        // An offset of 0.0 has no surface of its own.
+        if (offset != m_element_offset || (offset != 0.0 && !offsetSurface))
+            return true;
+    }
+    return false;
+}
+
+void GLNode::moveSelection(bool toSelected)
+{
+    // Only flat data splits its ranges by selection; smooth drawing reads the leaf's counts.
+    if (!isFlat(m_vertex_type))
+        return;
+    const int to = toSelected ? 0 : 1;
+    const int from = 1 - to;
+    for (int slot = 0; slot < 2; ++slot) {
+        // The halves of a slot are adjacent, so the merged range starts where both did.
+        const unsigned total = m_flat_selected_count[slot] + m_flat_unselected_count[slot];
+        m_flat_selected_count[slot] = toSelected ? total : 0;
+        m_flat_unselected_count[slot] = toSelected ? 0 : total;
+    }
+    m_leftovers[to].append(m_leftovers[from]);
+    m_leftovers[from].release();
+    m_leftover_tex_coords[to].append(m_leftover_tex_coords[from]);
+    m_leftover_tex_coords[from].release();
+}
+
+void GLNode::clear()
+{
+    if (GLNodeListener *listener = GLNodeListener::getListener())
+        listener->releaseBuffers(this);
+    m_vertex_data[0].reset();
+    m_vertex_data[1].reset();
+    m_index_data.reset();
+    m_material_offset_type = CAD::MO_NONE;
+    m_element_offset = 0.0;
+    m_patch_count = 0;
+    m_patch_flags.clear();
+    m_patch_offsets.clear();
+    m_vertex_type = VT_NONE;
+    m_own_vertex_count = 0;
+    m_foreign_vertex_count = 0;
+    m_vertex_bytes = 0;
+    m_index_bytes = 0;
+    for (int i = 0; i < 2; ++i) {
+        m_flat_selected_count[i] = 0;
+        m_flat_unselected_count[i] = 0;
+        m_leftovers[i].release();
+        m_leftover_tex_coords[i].release();
+        m_normal_slot_triangle[i].release();
+    }
+    m_overlap_indices.release();
+    m_foreign_vertices.release();
+    m_provoking_count.release();
+    m_view_visibility.clear();
+}
+
+bool GLNode::isVisibleInView(const GL::RenderCallback *view) const
+{
+    const auto it = m_view_visibility.find(view);
+    return it == m_view_visibility.end() || it->second;
+}
+
+} // namespace Vaq::GCAD

@@ -1,0 +1,152 @@
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/mesh/gcad_gl_node.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+#include "tests/mesh/mesh_node_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+using namespace Vaq::Test;
+
+namespace {
+
+using Reason = CAD::AbstractNodeRenderData::ModificationReason_t;
+constexpr unsigned SMOOTH = RT_TRIANGLES | RT_SMOOTH;
+constexpr unsigned FLAT = RT_TRIANGLES;
+
+// A dome element with its own render data, so that edits reach the node through the tree.
+struct DomeWithNode
+{
+    explicit DomeWithNode(unsigned flags)
+        : dome(CAD::createDomeMesh(6, false)) // 36 vertices, 50 triangles, one leaf
+    {
+        dome->updateVisualization(STAGE, false, false);
+        node = std::make_unique<GLNode>(STAGE, dome->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0));
+        node->prepare(flags, 0);
+    }
+    void selectAll(bool on)
+    {
+        std::vector<uint32_t> points(36), triangles(50);
+        std::iota(points.begin(), points.end(), 0);
+        std::iota(triangles.begin(), triangles.end(), 0);
+        dome->setPointFlag(points, CAD::PointFlags::SELECTED, on);
+        dome->setTriangleFlag(triangles, CAD::PointFlags::SELECTED, on);
+        dome->updateVisualization(STAGE, false, false);
+    }
+
+    std::unique_ptr<CAD::PolyBase> dome;
+    std::unique_ptr<GLNode> node;
+};
+
+} // namespace
+
+TEST(GLNodeRebuild, aPreparedNodeIsKeptForTheFlagsItWasMadeFor)
+{
+    DomeWithNode smooth(SMOOTH | RT_POINTS | RT_EDGES);
+    EXPECT_FALSE(smooth.node->needsRebuild(STAGE, SMOOTH | RT_POINTS | RT_EDGES));
+    EXPECT_FALSE(smooth.node->needsRebuild(STAGE, RT_POINTS)); // less than prepared is fine
+    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, SMOOTH | RT_VERTEX_COLORS)); // rule 1
+    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, SMOOTH | RT_COLOR_MAP)); // rule 2
+    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, FLAT)); // rule 3
+    // The stage asked for is kept.
+    const CAD::StageIdentifier other { 7 };
+    smooth.node->needsRebuild(other, SMOOTH);
+    EXPECT_EQ(smooth.node->getStage(), other);
+
+    DomeWithNode flat(FLAT | RT_VERTEX_COLORS);
+    EXPECT_FALSE(flat.node->needsRebuild(STAGE, FLAT | RT_VERTEX_COLORS | RT_EDGES));
+    EXPECT_TRUE(flat.node->needsRebuild(STAGE, FLAT)); // colours no longer wanted
+    EXPECT_TRUE(flat.node->needsRebuild(STAGE, SMOOTH | RT_VERTEX_COLORS));
+
+    DomeWithNode mapped(SMOOTH | RT_COLOR_MAP);
+    // With the colour map, vertex colours are not wanted even when asked for.
+    EXPECT_FALSE(mapped.node->needsRebuild(STAGE, SMOOTH | RT_COLOR_MAP | RT_VERTEX_COLORS));
+    EXPECT_TRUE(mapped.node->needsRebuild(STAGE, SMOOTH));
+
+    DomeWithNode points(RT_POINTS);
+    EXPECT_FALSE(points.node->needsRebuild(STAGE, RT_POINTS));
+    EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_POINTS | RT_BACK_SIDE)); // rule 4: no index data
+    EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_EDGES));
+
+    points.node->clear();
+    EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_POINTS)); // nothing prepared
+}
+
+TEST(GLNodeRebuild, materialOffsetChangesAskForANewOffsetSurface)
+{
+    DomeWithNode node(SMOOTH);
+    CAD::PolyBase &dome = *node.dome;
+    const CAD::PolyBaseData &data = *dome.getData(STAGE);
+    dome.setOffsetSurface(data.vertices, data.vertexNormals, data.triangleNormals);
+    dome.updateVisualization(STAGE, false, false);
+    const unsigned flags = SMOOTH | RT_MATERIAL_OFFSET;
+
+    dome.setElementMaterialOffset(1.0);
+    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // prepared without an offset
+    node.node->clear();
+    node.node->prepare(flags, 0);
+    EXPECT_FALSE(node.node->needsRebuild(STAGE, flags));
+    EXPECT_FALSE(node.node->needsRebuild(STAGE, SMOOTH)); // not asked for: not compared
+    dome.setElementMaterialOffset(2.0);
+    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags));
+
+    // An offset of 0.0 has no surface, so its absence is no reason.
+    dome.setElementMaterialOffset(0.0);
+    node.node->clear();
+    node.node->prepare(flags, 0);
+    EXPECT_EQ(node.node->getVertexData(1), nullptr);
+    EXPECT_FALSE(node.node->needsRebuild(STAGE, flags));
+
+    dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, true } }));
+    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // another type
+    node.node->clear();
+    node.node->prepare(flags, 0);
+    EXPECT_FALSE(node.node->needsRebuild(STAGE, flags));
+    dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, false } }));
+    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // a patch flag
+    dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, true }, { 0.5, true, true } }));
+    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // the patch count
+    dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.6, true, true } }));
+    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // an offset
+}
+
+TEST(GLNodeRebuild, wholeLeafSelectionMergesTheFlatRangesInsteadOfRebuilding)
+{
+    DomeWithNode flat(FLAT);
+    const unsigned slot0 = flat.node->getFlatUnselectedCount(0);
+    const unsigned slot1 = flat.node->getFlatUnselectedCount(1);
+    const std::size_t leftovers = flat.node->getLeftovers(false).size();
+    ASSERT_GT(slot0, 0u);
+    ASSERT_EQ(flat.node->getFlatSelectedCount(0), 0u);
+
+    flat.selectAll(true);
+    EXPECT_EQ(flat.node->getModificationReason(), Reason::MR_NODE_SELECTED);
+    EXPECT_FALSE(flat.node->needsRebuild(STAGE, FLAT));
+    EXPECT_EQ(flat.node->getModificationReason(), Reason::MR_NONE);
+    EXPECT_EQ(flat.node->getFlatSelectedCount(0), slot0);
+    EXPECT_EQ(flat.node->getFlatSelectedCount(1), slot1);
+    EXPECT_EQ(flat.node->getFlatUnselectedCount(0), 0u);
+    EXPECT_EQ(flat.node->getLeftovers(true).size(), leftovers);
+    EXPECT_TRUE(flat.node->getLeftovers(false).empty());
+
+    flat.selectAll(false);
+    EXPECT_FALSE(flat.node->needsRebuild(STAGE, FLAT));
+    EXPECT_EQ(flat.node->getFlatUnselectedCount(0), slot0);
+    EXPECT_EQ(flat.node->getFlatSelectedCount(1), 0u);
+
+    // Part of the leaf selected: the ranges must be built anew.
+    flat.dome->setTriangleFlag({ 4 }, CAD::PointFlags::SELECTED, true);
+    flat.dome->updateVisualization(STAGE, false, false);
+    EXPECT_TRUE(flat.node->needsRebuild(STAGE, FLAT));
+    // So must anything else the leaf reports, such as the legend changing.
+    DomeWithNode smooth(SMOOTH);
+    smooth.node->setModificationReason(Reason::MR_LEGEND);
+    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, SMOOTH));
+    // Smooth data only forgets the reason: its ranges come from the leaf's counts.
+    smooth.node->setModificationReason(Reason::MR_NODE_SELECTED);
+    EXPECT_FALSE(smooth.node->needsRebuild(STAGE, SMOOTH));
+    EXPECT_EQ(smooth.node->getModificationReason(), Reason::MR_NONE);
+}

@@ -1,0 +1,95 @@
+// Shared pieces of the GPU node tests: small meshes with their tree, and readers for the
+// bytes a prepared node holds.
+#pragma once
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_bsp_tree.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/mesh/gcad_gl_node.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace Vaq::Test {
+
+inline const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
+
+template<typename F> std::string progErrorMessage(F &&f)
+{
+    try {
+        f();
+    } catch (const ProgError &e) {
+        return e.message().toStdString();
+    }
+    return "no error";
+}
+
+// Keeps the leaves in mesh order (cache size 0) while a test builds trees, so that the
+// expected index order follows the triangle numbers.
+class MeshOrderGuard
+{
+public:
+    MeshOrderGuard() { CAD::BspTree::setVertexCacheSize(0); }
+    ~MeshOrderGuard() { CAD::BspTree::setVertexCacheSize(m_old); }
+
+private:
+    unsigned m_old = CAD::BspTree::getVertexCacheSize();
+};
+
+// A mesh with its own tree, in mesh order, and the node of one leaf.
+struct MeshWithTree
+{
+    MeshWithTree(std::vector<BaVec3d<double>> vertices, std::vector<CAD::Triangle> triangles,
+        unsigned leafLimit = CAD::BspTree::MAX_LEAF_VERTICES)
+    {
+        mesh.setMesh(std::move(vertices), std::move(triangles));
+        mesh.computeNormals();
+        MeshOrderGuard order;
+        tree = std::make_unique<CAD::BspTree>(&mesh, *mesh.getData(STAGE), leafLimit);
+    }
+    CAD::BspNode *leaf(std::size_t i = 0) const { return tree->getAllLeaves().at(i); }
+
+    CAD::PolyBase mesh;
+    std::unique_ptr<CAD::BspTree> tree;
+};
+
+template<typename T> T readAt(const uint8_t *bytes, std::size_t offset)
+{
+    T value;
+    std::memcpy(&value, bytes + offset, sizeof value);
+    return value;
+}
+
+inline BaVec3d<float> position(const GCAD::GLNode &node, unsigned k, int set = 0)
+{
+    const GCAD::VertexLayout layout = GCAD::getVertexLayout(node.getVertexType());
+    const uint8_t *p = node.getVertexData(set) + k * layout.size + layout.positionOffset;
+    return { readAt<float>(p, 0), readAt<float>(p, 4), readAt<float>(p, 8) };
+}
+
+// A 16-bit normal as stored, each component times 32767.
+inline std::array<int16_t, 3> shortNormal(const GCAD::GLNode &node, unsigned k, int slot = 0)
+{
+    const GCAD::VertexLayout layout = GCAD::getVertexLayout(node.getVertexType());
+    const uint8_t *p = node.getVertexData(0) + k * layout.size + layout.normalOffset + slot * 6;
+    return { readAt<int16_t>(p, 0), readAt<int16_t>(p, 2), readAt<int16_t>(p, 4) };
+}
+
+inline std::array<int16_t, 3> asShort(const BaVec3d<float> &n)
+{
+    return { int16_t(n.x * 32767.0f), int16_t(n.y * 32767.0f), int16_t(n.z * 32767.0f) };
+}
+
+inline std::vector<uint16_t> indices(const GCAD::GLNode &node, unsigned first, unsigned count)
+{
+    return { node.getIndexData() + first, node.getIndexData() + first + count };
+}
+
+inline BaVec3d<float> toFloat(const BaVec3d<double> &v)
+{
+    return { float(v.x), float(v.y), float(v.z) };
+}
+
+} // namespace Vaq::Test
