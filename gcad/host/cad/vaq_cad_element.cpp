@@ -165,6 +165,32 @@ void Element::setNumberOfVisiblePoints(const StageIdentifier &stage, unsigned co
     data.visualizationOutdated = true;
 }
 
+bool Element::getActiveStatus(const StageIdentifier &stage) const
+{
+    const StageData *data = m_stages.findStage(stage);
+    return !data || data->active;
+}
+
+void Element::setActiveStatus(const StageIdentifier &stage, bool active)
+{
+    StageData &data = m_stages.getOrCreateStage(stage);
+    data.active = active;
+    data.visualizationOutdated = true;
+}
+
+bool Element::hasMissingData(const StageIdentifier &stage) const
+{
+    const StageData *data = m_stages.findStage(stage);
+    return data && data->missingData;
+}
+
+void Element::setMissingData(const StageIdentifier &stage, bool missing)
+{
+    StageData &data = m_stages.getOrCreateStage(stage);
+    data.missingData = missing;
+    data.visualizationOutdated = true;
+}
+
 void Element::updateVisualization(const StageIdentifier &stage, bool, bool)
 {
     if (StageData *data = m_stages.findStage(stage))

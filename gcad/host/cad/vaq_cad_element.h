@@ -92,6 +92,13 @@ public:
     virtual unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const;
     void setNumberOfVisiblePoints(const StageIdentifier &stage, unsigned count);
 
+    // Whether the element is active in the stage (true for stages without values).
+    bool getActiveStatus(const StageIdentifier &stage) const;
+    void setActiveStatus(const StageIdentifier &stage, bool active);
+    // Whether the stage lacks the measured data the element needs (false without values).
+    bool hasMissingData(const StageIdentifier &stage) const;
+    void setMissingData(const StageIdentifier &stage, bool missing);
+
     // Brings the stage's visualization up to date with the element's state. dataChanged and
     // flagsChanged tell kinds with render data what to rebuild.
     virtual void updateVisualization(const StageIdentifier &stage, bool dataChanged, bool flagsChanged);

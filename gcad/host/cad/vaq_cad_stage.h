@@ -63,6 +63,10 @@ struct StageData
     std::optional<Box3d> boxes[NUMBER_OF_BOUNDING_BOX_TYPES];
     std::optional<Transformation> renderTransformation;
     unsigned numberOfVisiblePoints = 0;
+    // Measuring-plan elements can be switched inactive per stage; they are drawn greyed then.
+    bool active = true;
+    // The stage lacks the measured data the element needs.
+    bool missingData = false;
     // Set by every change the stage's visualization does not show yet, cleared by
     // Element::updateVisualization.
     bool visualizationOutdated = true;
