@@ -1,0 +1,561 @@
+#include "gcad/rcb/gcad_rcb.h"
+
+#include "gcad/clipping/gcad_clipping_interface.h"
+#include "gcad/host/base/vaq_cheby.h"
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/base/vaq_trace.h"
+#include "gcad/host/gapp/vaq_gapp_command.h"
+#include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
+#include "gcad/host/gl/vaq_gl_view_creator.h"
+#include "gcad/rcb/gcad_rcb_deregister.h"
+#include "gcad/renderers/gcad_renderer.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace Vaq::GCAD {
+
+using CAD::ElementClassification;
+using CAD::ElementCreator;
+
+bool RenderCallback::_axis_drawing_enabled = false;
+bool RenderCallback::_axis_grid_drawing_enabled = false;
+bool RenderCallback::_write_view_direction = false;
+RenderCallback::CoordSystemMode_t RenderCallback::_axis_drawing_mode = RenderCallback::CSM_ORIGIN;
+double RenderCallback::_axis_length_factor = 0.3;
+double RenderCallback::_size_axis_notation = 8.0;
+Color RenderCallback::_col_axis_notation(255, 255, 255);
+
+namespace {
+
+// Sort key of temporary elements (previews): drawn after everything else.
+constexpr int TEMPORARY_SORT_KEY = 100;
+// The display mode in which point sets are drawn as markers.
+constexpr int DISPLAY_MODE_MARKERS = 1;
+
+bool isNeverDrawn(ElementCreator::Element_t type)
+{
+    switch (type) {
+    case ElementCreator::GROUP:
+    case ElementCreator::FOLDER:
+    case ElementCreator::ALIGNMENT:
+    case ElementCreator::STAGE_SET:
+    case ElementCreator::REPORT_VIEW:
+        return true;
+    default:
+        return false;
+    }
+}
+
+ElementClassification classify(const CAD::Element *element)
+{
+    ElementClassification classification;
+    ElementCreator::getElementClassification(element, &classification);
+    return classification;
+}
+
+void traceActiveCommand(const char *function, const char *format)
+{
+    const GApp::MainWindow *window = GApp::MainWindow::getInstance();
+    if (const GApp::Command *command = window ? window->getActiveCommand() : nullptr)
+        VAQ_TRACE(function, QString::fromLatin1(format).arg(command->getMenuName(), command->getName()));
+}
+
+} // namespace
+
+RenderCallback::RenderCallback(QObject *parent)
+    : GL::RenderCallback(parent)
+    , _draw_cursor(_draw_order.end())
+{
+    Transformation().getGLTransformation(_gl_transformation);
+    // The concrete renderers register here as they join the library.
+}
+
+RenderCallback::~RenderCallback()
+{
+    _renderer_container.freeAll();
+    for (const auto &[element, notifier] : _deregister_objects)
+        delete notifier;
+}
+
+// ---- collection -------------------------------------------------------------------------
+
+void RenderCallback::initAllElementsForDrawing()
+{
+    _registered_elements.clear();
+    _draw_order.clear();
+    _draw_cursor = _draw_order.end();
+
+    for (const CAD::ElementAndStageImp &entry : getElementsForDrawing()) {
+        if (entry.element)
+            collectElement(entry.element, entry.stage);
+    }
+}
+
+// Depth first, the node before its children, children in list order; objects in the tree
+// that are not elements are passed through.
+void RenderCallback::collectElement(CAD::Element *element, const CAD::StageIdentifier &stage)
+{
+    std::vector<TObject *> pending { element };
+    while (!pending.empty()) {
+        TObject *object = pending.back();
+        pending.pop_back();
+        const std::vector<TObject *> &children = object->getChildren();
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+
+        auto *e = dynamic_cast<CAD::Element *>(object);
+        if (!e || e->getRenderLevel() == CAD::RL_NEVER)
+            continue;
+        if (e->getRenderLevel() == CAD::RL_FOREGROUND) {
+            // The foreground is drawn without the scene's depth order and buffers; data sets
+            // there would be drawn wrongly. Reference points (73) are the one point set allowed.
+            const ElementClassification classification = classify(e);
+            if (classification[ElementClassification::MESH_DATASET]
+                || classification[ElementClassification::SECTION_DATASET]
+                || (classification[ElementClassification::POINTS_DATASET]
+                    && e->getType() != ElementCreator::REFERENCE_POINTS))
+                VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::initAllElementsForDrawing",
+                    "dataset must not be rendered in stage1");
+        }
+        // Meshes bring their delayed visualization up to date here once the mesh model joins.
+        if (!isElementVisible(e))
+            continue;
+        createDeregisterObject(e);
+        _registered_elements.insert(e);
+        // Equal keys: a multimap inserts after the last equal key, keeping collection order.
+        _draw_order.emplace(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
+    }
+}
+
+int RenderCallback::getSortKeyForElement(const CAD::Element *element) const
+{
+    if (element->existsElementTemporarily())
+        return TEMPORARY_SORT_KEY;
+    const ElementCreator::Element_t t = element->getType();
+    const bool markers = element->getElemProperties()->displayMode == DISPLAY_MODE_MARKERS;
+    const ElementClassification c = classify(element);
+    if ((t == ElementCreator::POINTS_SCAN || t == ElementCreator::POINTS_PROBED) && markers)
+        return 4;
+    if (c[ElementClassification::GEOMETRIC_PRIMITIVE] || t == ElementCreator::CUTTING_EDGE)
+        return 7;
+    if ((t == ElementCreator::POINT_CLOUD || t == ElementCreator::REFERENCE_POINTS) && markers)
+        return 3;
+    if ((t == ElementCreator::POINTS_DEVIATION || t == ElementCreator::POINTS_DISPLACEMENT) && markers)
+        return 4;
+    if (c[ElementClassification::MESH_DATASET] && t != ElementCreator::MESH)
+        return 1;
+    switch (t) {
+    case ElementCreator::SECTION_DEVIATION:
+    case ElementCreator::POINTS_DEVIATION:
+    case ElementCreator::POINTS_DISPLACEMENT:
+    case ElementCreator::SECTION_VECTORS:
+    case ElementCreator::POINTS_SPRINGBACK:
+        return 1;
+    default:
+        break;
+    }
+    if (c[ElementClassification::PMP_REFERENCE_POINT])
+        return 6;
+    if (c[ElementClassification::MEASUREMENT])
+        return 5;
+    if (t == ElementCreator::SECTION_INSPECTION_2D)
+        return 3;
+    return 2;
+}
+
+void RenderCallback::sortElementsForSelection(std::vector<CAD::Element *> &elements)
+{
+    auto group = [](const CAD::Element *element) {
+        const ElementCreator::Element_t t = element->getType();
+        const ElementClassification c = classify(element);
+        if (c[ElementClassification::GEOMETRIC_PRIMITIVE] || t == ElementCreator::CUTTING_EDGE)
+            return 7;
+        if (t == ElementCreator::POINT_CLOUD || t == ElementCreator::REFERENCE_POINTS)
+            return 4;
+        if (t == ElementCreator::POINTS_DEVIATION || t == ElementCreator::POINTS_SPRINGBACK
+            || t == ElementCreator::POINTS_DISPLACEMENT)
+            return 3;
+        if ((c[ElementClassification::MESH_DATASET] && t != ElementCreator::MESH)
+            || t == ElementCreator::SECTION_DEVIATION || t == ElementCreator::SECTION_VECTORS
+            || t == ElementCreator::SECTION_INSPECTION_2D)
+            return 1;
+        if (c[ElementClassification::PMP_REFERENCE_POINT])
+            return 6;
+        if (c[ElementClassification::MEASUREMENT])
+            return 5;
+        return 2;
+    };
+    std::stable_sort(elements.begin(), elements.end(),
+        [&](const CAD::Element *a, const CAD::Element *b) { return group(a) < group(b); });
+}
+
+// ---- render stages ----------------------------------------------------------------------
+
+void RenderCallback::preDraw()
+{
+    // A stage left unfinished (a new repaint came first) is closed before anything else.
+    if (_current_renderer) {
+        _current_renderer->finish();
+        _current_renderer = nullptr;
+    }
+
+    switch (getRenderStage()) {
+    case GL::RenderObject::RS_SETUP:
+        initRenderObject();
+        // The mesh node container's clean-up between repaints joins here.
+        break;
+    case GL::RenderObject::RS_LEVEL0:
+        // The frame-rate plan for this view joins here.
+        break;
+    case GL::RenderObject::RS_LEVEL1:
+        _distance_handlers.clear();
+        drawSpotlight();
+        break;
+    default:
+        break;
+    }
+
+    _draw_cursor = _draw_order.begin();
+    getNextElement();
+}
+
+bool RenderCallback::draw()
+{
+    switch (getRenderStage()) {
+    case GL::RenderObject::RS_SETUP:
+    case GL::RenderObject::RS_FINISH:
+    case GL::RenderObject::RS_OVERLAY3D:
+    case GL::RenderObject::RS_OVERLAY2D:
+        return true;
+    default:
+        return drawElementStep();
+    }
+}
+
+void RenderCallback::postDraw() { }
+
+void RenderCallback::initRenderObject()
+{
+    _num_points = std::max(1u, getNumberOfPointsForDrawing());
+    GL::RenderObject *view = getRenderObject();
+    const CAD::Properties::Global *global = getGlobalProperties();
+    if (!view || !global)
+        return;
+    if (GL::ViewCreator *creator = view->getCreator())
+        creator->setBackgroundColor(global->getBackgroundColor());
+    view->setBackgroundColor(global->getBackgroundColor());
+}
+
+bool RenderCallback::getNextElement()
+{
+    const GApp::MainWindow *window = GApp::MainWindow::getInstance();
+    if (window && window->isRepaintSignalNeeded()) {
+        traceActiveCommand(
+            "Vaq::GCAD::RenderCallback::getNextElement", "Wrong signal handling in command: %1 (%2)");
+        VAQ_TRACE("Vaq::GCAD::RenderCallback::getNextElement", QStringLiteral("wrong signal handling"));
+    }
+
+    const CAD::RenderLevel_t wanted
+        = getRenderStage() == GL::RenderObject::RS_LEVEL0 ? CAD::RL_SCENE : CAD::RL_FOREGROUND;
+    while (_draw_cursor != _draw_order.end()) {
+        const CAD::Element *e = _draw_cursor->second.element;
+        if (e->getRenderLevel() == wanted || e->getAdditionalRenderLevel() == wanted)
+            break;
+        ++_draw_cursor;
+    }
+
+    GL::StencilHandlerBase *stencil = getRenderObject() ? getRenderObject()->getStencilHandler() : nullptr;
+    if (_draw_cursor == _draw_order.end()) {
+        _current_element = nullptr;
+        _current_stage = CAD::StageIdentifier::UNINITIALIZED;
+        if (stencil)
+            stencil->setElement(nullptr);
+        return false;
+    }
+    _current_element = _draw_cursor->second.element;
+    _current_stage = _draw_cursor->second.stage;
+    ++_draw_cursor;
+    if (stencil)
+        stencil->setElement(_current_element);
+    return true;
+}
+
+bool RenderCallback::drawElementStep()
+{
+    if (!_current_element)
+        return true;
+
+    if (!_current_renderer || _current_renderer->getCurrentElement() != _current_element) {
+        _current_renderer = getRenderer(_current_element->getType());
+        if (!_current_renderer || !_current_element->isStageValid(_current_stage)) {
+            _current_renderer = nullptr;
+            getNextElement();
+            return false;
+        }
+
+        // An element shared by several views shows the marking of the view being drawn.
+        Color marked;
+        const bool isMarked = isElementMarked(_current_element, &marked);
+        if (isMarked != _current_element->isElementHighlighted()) {
+            if (isMarked)
+                updateHighlighting(_current_element, true, marked, false);
+            else
+                updateHighlighting(_current_element, false, false);
+            _current_element->updateVisualization(_current_stage, false, false);
+        }
+
+        _current_renderer->setNumPoints(_num_points);
+        // Interactive and benchmark repaints draw what the frame-rate plan says; an element
+        // without a plan is drawn completely.
+        _current_renderer->setup(CAD::ElementAndStageImp(_current_element, _current_stage), {}, 1);
+
+        Transformation transformation;
+        if (!_current_element->getRenderTransformation(_current_stage, &transformation))
+            transformation = Transformation();
+        transformation.getGLTransformation(_gl_transformation);
+    }
+
+    ::glMatrixMode(GL_MODELVIEW);
+    ::glPushMatrix();
+    struct PopMatrix
+    {
+        ~PopMatrix()
+        {
+            ::glMatrixMode(GL_MODELVIEW);
+            ::glPopMatrix();
+        }
+    } popMatrix;
+    ::glMultMatrixd(_gl_transformation);
+    if (!_current_renderer->draw())
+        return false;
+
+    if (!getUpdateOptions().interactiveUpdate)
+        _renderer_container.updateStatistics();
+    _current_renderer->finish();
+    _current_renderer = nullptr;
+    return !getNextElement();
+}
+
+CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
+{
+    CADRenderer *renderer = _renderer_container.getRenderer(type);
+    if (isNeverDrawn(type)) {
+        if (renderer)
+            VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::getRenderer",
+                "renderer exists for element that will not be drawn");
+        return nullptr;
+    }
+    if (!renderer)
+        VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::getRenderer",
+            QStringLiteral("No renderer for type %1 (%2)")
+                .arg(int(type))
+                .arg(_current_element ? _current_element->getFileName() : QString()));
+    return renderer;
+}
+
+bool RenderCallback::isOptimizationAllowed() const
+{
+    const GL::UpdateOptions &options = getUpdateOptions();
+    return !options.interactiveUpdate && options.getStage() < GL::UpdateOptions::US_OVERLAY;
+}
+
+// ---- queries ----------------------------------------------------------------------------
+
+double RenderCallback::getPixelSize() const
+{
+    const GL::RenderObject *view = getRenderObject();
+    if (!view)
+        return 1.0;
+    return view->getScale() / std::min(view->width(), view->height()) / _snapshot_scaling;
+}
+
+bool RenderCallback::isElementValid(const CAD::Element *element) const
+{
+    return _registered_elements.count(element) != 0;
+}
+
+bool RenderCallback::isElementMarked(const CAD::Element *element, Color *color) const
+{
+    if (getUpdateOptions().snapshotRendering)
+        return false;
+    const auto found = _marked_elements.find(element);
+    if (found == _marked_elements.end())
+        return false;
+    if (color)
+        *color = found->second;
+    return true;
+}
+
+bool RenderCallback::isElementVisible(const CAD::Element *element) const
+{
+    return element->isHirarchyVisible();
+}
+
+const CAD::DefaultProperties *RenderCallback::getDefaultProperties() const
+{
+    return &CAD::DefaultProperties::_default;
+}
+
+void RenderCallback::addDistanceHandler(
+    const BaVec3d<double> &position, CAD::Element *element, CAD::DistPullOut *pullOut)
+{
+    _distance_handlers.push_back({ position, element, pullOut });
+}
+
+// ---- scene box --------------------------------------------------------------------------
+
+bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
+{
+    const std::vector<CAD::ElementAndStageImp> elements = getElementsForDrawing();
+    if (elements.empty())
+        return false;
+    std::vector<Box3d> boxes;
+    ClippingInterface::getBoundingBoxes(elements, &boxes, CAD::BBT_DISPLAY);
+    if (boxes.empty())
+        return false;
+
+    std::vector<BaVec3d<double>> corners;
+    corners.reserve(boxes.size() * 8);
+    for (const Box3d &box : boxes) {
+        for (const BaVec3d<double> &corner : box.getCorners())
+            corners.push_back(corner);
+    }
+    BaVec3d<double> centre;
+    double radius = 0.0;
+    Cheby::computeOuterSphereRough(corners, &centre, &radius);
+    *min = centre - BaVec3d<double>(radius, radius, radius);
+    *max = centre + BaVec3d<double>(radius, radius, radius);
+    addPreviewBoundingBox(min, max);
+    return true;
+}
+
+bool RenderCallback::addPreviewBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
+{
+    _axis_length = 5.0;
+    if (min->x != std::numeric_limits<double>::max()) {
+        const BaVec3d<double> size = *max - *min;
+        _axis_length = _axis_length_factor * std::max({ size.x, size.y, size.z, 0.0 });
+    }
+    if (!isCoordinateAxisDrawingEnabled() || _axis_drawing_mode != CSM_ORIGIN)
+        return false;
+    // The axes stand at the origin.
+    const double half = _axis_length / 2.0;
+    for (int i = 0; i < 3; ++i) {
+        (*min)[i] = std::min((*min)[i], -half);
+        (*max)[i] = std::max((*max)[i], half);
+    }
+    return true;
+}
+
+// ---- spotlight --------------------------------------------------------------------------
+
+void RenderCallback::drawSpotlight()
+{
+    GL::RenderObject *view = getRenderObject();
+    if (!_spotlight_enabled || !view)
+        return;
+    // Discs are drawn by the renderer of disc elements.
+    CADRenderer *renderer = _renderer_container.getRenderer(ElementCreator::DISC);
+    if (!renderer)
+        VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::drawSpotlight", "no renderer found");
+    const BaVec3d<double> centre
+        = view->getInverse3d2dTransformation().transform({ view->width() / 2.0, view->height() / 2.0, 0.0 });
+    Color color = getDefaultProperties()->spotlightColor;
+    color.a = 60;
+    renderer->drawSpotlight(centre, view->getViewDirection(), _spotlight_radius, color);
+}
+
+// ---- render data of elements --------------------------------------------------------------
+
+void RenderCallback::createDeregisterObject(CAD::Element *element)
+{
+    if (_deregister_objects.count(element) == 0)
+        new DeregisterCADElement(this, element); // enters itself into _deregister_objects
+}
+
+void RenderCallback::deregisterMarkedElement(CAD::Element *element)
+{
+    _renderer_container.removeElement(element);
+    clearElementFromRenderedElements(element);
+    _marked_elements.erase(element);
+}
+
+void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
+{
+    const auto notifier = _deregister_objects.find(element);
+    if (notifier != _deregister_objects.end()) {
+        delete notifier->second;
+        _deregister_objects.erase(notifier);
+    }
+    _registered_elements.erase(element);
+
+    // An element may die between two draw steps (events run between them): the repaint
+    // goes on without it.
+    if (_current_renderer && _current_renderer->getCurrentElement() == element) {
+        _current_renderer->finish();
+        _current_renderer = nullptr;
+    }
+    for (auto it = _draw_order.begin(); it != _draw_order.end();) {
+        if (it->second.element != element) {
+            ++it;
+            continue;
+        }
+        if (_draw_cursor == it)
+            ++_draw_cursor;
+        it = _draw_order.erase(it);
+    }
+    if (_current_element == element)
+        getNextElement();
+}
+
+void RenderCallback::freeInvisibleElementRenderData()
+{
+    // The mesh node container drops the nodes of elements no view draws; it joins here.
+}
+
+void RenderCallback::resetAllRenderData()
+{
+    // The mesh node container moves its nodes out of the GPU; it joins here.
+}
+
+void RenderCallback::widgetAboutToBeDestroyed()
+{
+    _renderer_container.removeAllElements();
+}
+
+// ---- highlighting -------------------------------------------------------------------------
+
+void RenderCallback::updateHighlighting(CAD::Element *element, bool on, bool checkValid)
+{
+    if (checkValid && !isElementValid(element))
+        return;
+    element->highlightElement(on);
+    CAD::LabelElement *label = element->getLabel();
+    if (label && label->isLabelVisible()) {
+        label->highlightLabel(on);
+        label->update(getActualStageIdentifier());
+    }
+}
+
+void RenderCallback::updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid)
+{
+    if (checkValid && !isElementValid(element))
+        return;
+    // Single points and point clouds light up only where this view marks them.
+    const bool pointLike = element->getType() == ElementCreator::POINT_CLOUD
+        || classify(element)[ElementClassification::POINT_ELEMENT];
+    if (!pointLike || isElementMarked(element, nullptr))
+        element->highlightElement(on);
+    element->setHighlightColor(color);
+    CAD::LabelElement *label = element->getLabel();
+    if (label && label->isLabelVisible()) {
+        label->highlightLabel(on);
+        label->setHighlightColor(color);
+        label->update(getActualStageIdentifier());
+    }
+}
+
+} // namespace Vaq::GCAD

@@ -1,0 +1,186 @@
+// RenderCallback: paints one 3-D view. The host view calls it for every repaint: it collects
+// the visible elements, orders them by sort key, serves the six render stages and draws each
+// element step by step through the renderer registered for its type, keeping its place
+// between draw() calls so that a huge scene is drawn in slices. The application derives a
+// concrete callback that says which elements the view shows.
+#pragma once
+
+#include "gcad/host/base/vaq_color.h"
+#include "gcad/host/base/vaq_vec.h"
+#include "gcad/host/cad/vaq_cad_element.h"
+#include "gcad/host/cad/vaq_cad_properties.h"
+#include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/renderers/gcad_renderer_container.h"
+
+#include <QString>
+
+#include <map>
+#include <set>
+#include <vector>
+
+namespace Vaq::CAD {
+class DistPullOut;
+}
+
+namespace Vaq::GCAD {
+
+class CADRenderer;
+class ClippingInterface;
+class DeregisterCADElement;
+
+class RenderCallback : public GL::RenderCallback
+{
+    Q_OBJECT
+
+public:
+    // Where the coordinate axes are drawn.
+    enum CoordSystemMode_t {
+        CSM_VIEW_CORNER = 0, // a small axis cross in a corner of the view
+        CSM_ORIGIN = 1, // axes at the model origin, the scene box widened for them
+    };
+
+    // A pull-out handle a renderer drew, for picking it later.
+    struct DistanceHandler
+    {
+        BaVec3d<double> position;
+        CAD::Element *element = nullptr;
+        CAD::DistPullOut *pullOut = nullptr;
+    };
+
+    explicit RenderCallback(QObject *parent = nullptr);
+    ~RenderCallback() override;
+
+    // The host's drive contract of one repaint.
+    void initAllElementsForDrawing() override;
+    void preDraw() override;
+    bool draw() override;
+    void postDraw() override;
+    // Everything this view keeps on the GPU leaves it (the data is kept).
+    void resetAllRenderData() override;
+    // The view's context goes away: GL names are released while it is still current.
+    void widgetAboutToBeDestroyed() override;
+    // The cube around the outer sphere of the scene, so that it does not change as the view
+    // turns; false when nothing is shown.
+    bool getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max) override;
+
+    // What the concrete callback supplies.
+    virtual const CAD::Properties::Global *getGlobalProperties() const = 0;
+    virtual bool acceptsObject(const TObject *object) = 0;
+    // The top-level entries the view shows; their descendants are drawn with them.
+    virtual std::vector<CAD::ElementAndStageImp> getElementsForDrawing() = 0;
+    virtual unsigned getNumberOfPointsForDrawing() = 0;
+
+    // Model units per pixel, smaller while a high-resolution snapshot is rendered.
+    virtual double getPixelSize() const;
+    // Whether element was collected by the last initAllElementsForDrawing.
+    virtual bool isElementValid(const CAD::Element *element) const;
+    // Whether the view marks element, and in which colour. Snapshots show no marking.
+    virtual bool isElementMarked(const CAD::Element *element, Color *color) const;
+    virtual bool isElementVisible(const CAD::Element *element) const;
+    virtual const CAD::DefaultProperties *getDefaultProperties() const;
+    virtual bool showCADLabels() const { return true; }
+    virtual CAD::StageIdentifier getActualStageIdentifier() const { return CAD::StageIdentifier::NO_STAGE; }
+    virtual ClippingInterface *getClippingInterface() const { return nullptr; }
+    virtual bool isCoordinateAxisDrawingEnabled() const { return _axis_drawing_enabled; }
+    virtual bool isCoordinateGridDrawingEnabled() const { return _axis_grid_drawing_enabled; }
+    virtual bool isWriteViewDirectionEnabled() const { return _write_view_direction; }
+
+    // Orders elements for selection: derived meshes and section results first, then plain
+    // elements, deviation point sets, point clouds, measurements, measuring-plan reference
+    // points and last geometric primitives; each group keeps its order.
+    static void sortElementsForSelection(std::vector<CAD::Element *> &elements);
+
+    const QString &getSpecializedContextMenuName() const { return _specialized_context_menu_name; }
+    void setSpecializedContextMenuName(const QString &name) { _specialized_context_menu_name = name; }
+
+    // Sets the length of the origin axes from the box and widens the box for them when they
+    // are drawn there; true when it did. An empty box has min.x at the largest double.
+    bool addPreviewBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max);
+
+    // Lets the mesh pipeline drop the GPU data of elements no open view draws.
+    static void freeInvisibleElementRenderData();
+
+    // Renderers record the pull-out handles they draw; emptied at the start of render stage 2.
+    void addDistanceHandler(
+        const BaVec3d<double> &position, CAD::Element *element, CAD::DistPullOut *pullOut);
+    const std::vector<DistanceHandler> &getDistanceHandlers() const { return _distance_handlers; }
+
+    double getSnapshotScaling() const { return _snapshot_scaling; }
+    // The element being drawn, null between elements.
+    CAD::Element *getCurrentElement() const { return _current_element; }
+    // The renderer for an element type; null for types that are never drawn. Throws
+    // ProgError "No renderer for type %1 (%2)" for a type without renderer, and "renderer
+    // exists for element that will not be drawn" for a never-drawn type with one.
+    CADRenderer *getRenderer(CAD::ElementCreator::Element_t type) const;
+
+    void setSpotlightEnabled(bool enabled) { _spotlight_enabled = enabled; }
+    bool isSpotlightEnabled() const { return _spotlight_enabled; }
+    void setSpotlightRadius(double radius) { _spotlight_radius = radius; }
+
+    // Coordinate system settings, shared by all views.
+    static void setCoordinateAxisDrawingEnabled(bool enabled) { _axis_drawing_enabled = enabled; }
+    CoordSystemMode_t getCoordinateAxisDrawingMode() const { return _axis_drawing_mode; }
+    static void setCoordinateAxisDrawingMode(CoordSystemMode_t mode) { _axis_drawing_mode = mode; }
+    double getCoordinateAxisLengthFactor() const { return _axis_length_factor; }
+    static void setCoordinateAxisLengthFactor(double factor) { _axis_length_factor = factor; }
+    static void setCoordinateGridDrawingEnabled(bool enabled) { _axis_grid_drawing_enabled = enabled; }
+    static void setWriteViewDirectionEnabled(bool enabled) { _write_view_direction = enabled; }
+    const Color &getColorForAxisNotation() const { return _col_axis_notation; }
+    static void setColorForAxisNotation(const Color &color) { _col_axis_notation = color; }
+    double getSizeForAxisNotation() const { return _size_axis_notation; }
+    static void setSizeForAxisNotation(double size) { _size_axis_notation = size; }
+
+protected:
+    // Concrete callbacks may register renderers of their own beside the library's.
+    RendererContainer &getRendererContainer() { return _renderer_container; }
+
+private:
+    friend class DeregisterCADElement;
+
+    bool getNextElement();
+    // One step of the current element in render stage 1 or 2.
+    bool drawElementStep();
+    int getSortKeyForElement(const CAD::Element *element) const;
+    void collectElement(CAD::Element *element, const CAD::StageIdentifier &stage);
+    void initRenderObject();
+    void drawSpotlight();
+    void createDeregisterObject(CAD::Element *element);
+    // The element is being destroyed: forget everything about it.
+    void deregisterMarkedElement(CAD::Element *element);
+    void clearElementFromRenderedElements(CAD::Element *element);
+    // Whether a still, complete repaint is drawn (renderers may do expensive ordering then).
+    bool isOptimizationAllowed() const;
+    // Brings the element's own highlight state (and its label's) in line with this view.
+    void updateHighlighting(CAD::Element *element, bool on, bool checkValid);
+    void updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid);
+
+    using DrawOrder = std::multimap<int, CAD::ElementAndStageImp>;
+
+    std::vector<DistanceHandler> _distance_handlers;
+    RendererContainer _renderer_container;
+    CADRenderer *_current_renderer = nullptr;
+    double _snapshot_scaling = 1.0;
+    std::set<const CAD::Element *> _registered_elements;
+    DrawOrder _draw_order;
+    DrawOrder::iterator _draw_cursor;
+    CAD::Element *_current_element = nullptr;
+    CAD::StageIdentifier _current_stage = CAD::StageIdentifier::UNINITIALIZED;
+    double _gl_transformation[16];
+    std::map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
+    unsigned _num_points = 1;
+    bool _spotlight_enabled = false;
+    double _spotlight_radius = 10.0;
+    double _axis_length = 5.0;
+    std::map<const CAD::Element *, Color> _marked_elements;
+    QString _specialized_context_menu_name;
+
+    static bool _axis_drawing_enabled;
+    static bool _axis_grid_drawing_enabled;
+    static bool _write_view_direction;
+    static CoordSystemMode_t _axis_drawing_mode;
+    static double _axis_length_factor;
+    static double _size_axis_notation;
+    static Color _col_axis_notation;
+};
+
+} // namespace Vaq::GCAD

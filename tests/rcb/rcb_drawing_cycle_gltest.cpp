@@ -1,0 +1,316 @@
+// The drawing cycle on a real view: which elements reach their renderer, in which order and
+// render stage, what draw() returns per call, which element each drawn pixel belongs to, and
+// how the cycle copes with errors and with elements that die while it runs.
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
+#include "tests/support/gcad_gl_test.h"
+
+#include <cmath>
+#include <memory>
+
+using namespace Vaq;
+using CAD::Element;
+using CAD::ElementCreator;
+using Test::makeElement;
+using Test::QuadRenderer;
+
+namespace {
+
+// Types whose sort keys differ: a derived mesh (1), a plain label (2), a measurement (5)
+// and a geometric primitive (7).
+constexpr auto MESH = ElementCreator::MESH_INSPECTION;
+constexpr auto LABEL = ElementCreator::LABEL;
+constexpr auto MEASUREMENT = ElementCreator::DISTANCE;
+constexpr auto PRIMITIVE = ElementCreator::PLANE;
+
+class DrawingCycle : public Vaq::Test::GLTest
+{
+protected:
+    // A renderer for the four types above, owned by the scene.
+    QuadRenderer &addRenderer(std::vector<unsigned> renderTypes = { 0 }, unsigned steps = 1)
+    {
+        auto *renderer
+            = new QuadRenderer(&scene, { MESH, LABEL, MEASUREMENT, PRIMITIVE }, renderTypes, steps);
+        scene.getRendererContainer().registerRenderer(renderer);
+        return *renderer;
+    }
+    Element *add(
+        ElementCreator::Element_t type, const QString &name, double x0, double y0, double x1, double y1)
+    {
+        auto *element = makeElement(type, name, x0, y0, x1, y1);
+        elements.emplace_back(element);
+        scene.show(element);
+        return element;
+    }
+    // The names of the elements drawn, one per render type begun.
+    static QStringList begun(const QuadRenderer &renderer)
+    {
+        QStringList names;
+        for (const QString &entry : renderer.log)
+            if (entry.startsWith("pre:"))
+                names << entry.section(':', 1, 1);
+        return names;
+    }
+
+    std::vector<std::unique_ptr<Element>> elements;
+};
+
+TEST_F(DrawingCycle, DrawsBySortKeyKeepingCollectionOrderForEqualKeysAndTemporaryLast)
+{
+    QuadRenderer &renderer = addRenderer();
+    add(PRIMITIVE, "plane", 0, 0, 10, 10);
+    add(ElementCreator::LABEL, "temporary", 10, 0, 20, 10)->setElementTemporarily(true);
+    add(LABEL, "label b", 20, 0, 30, 10);
+    add(MEASUREMENT, "distance", 30, 0, 40, 10);
+    add(MESH, "mesh", 40, 0, 50, 10);
+    add(LABEL, "label a", 50, 0, 60, 10);
+    view->repaintWidget();
+    EXPECT_EQ(
+        begun(renderer), QStringList({ "mesh", "label b", "label a", "distance", "plane", "temporary" }));
+}
+
+TEST_F(DrawingCycle, CollectsChildrenDepthFirstAndPassesNeverDrawnParentsThrough)
+{
+    QuadRenderer &renderer = addRenderer();
+    // A folder (never drawn, no renderer) holding a label with a child, then a second label.
+    Element *folder = add(ElementCreator::FOLDER, "folder", 0, 0, 1, 1);
+    Element *outer = makeElement(LABEL, "outer", 0, 0, 10, 10);
+    folder->addChild(outer);
+    outer->addChild(makeElement(LABEL, "inner", 10, 0, 20, 10));
+    folder->addChild(makeElement(LABEL, "second", 20, 0, 30, 10));
+    view->repaintWidget();
+    EXPECT_EQ(begun(renderer), QStringList({ "outer", "inner", "second" }));
+    EXPECT_TRUE(scene.isElementValid(outer));
+    EXPECT_TRUE(scene.isElementValid(folder)); // collected, though nothing draws it
+}
+
+TEST_F(DrawingCycle, RenderLevelsChooseTheStage)
+{
+    QuadRenderer &renderer = addRenderer();
+    add(LABEL, "scene", 0, 0, 10, 10);
+    add(LABEL, "foreground", 10, 0, 20, 10)->setRenderLevel(CAD::RL_FOREGROUND);
+    Element *both = add(LABEL, "both", 20, 0, 30, 10);
+    both->setAdditionalRenderLevel(CAD::RL_FOREGROUND);
+    Element *never = add(LABEL, "never", 30, 0, 40, 10);
+    never->setRenderLevel(CAD::RL_NEVER);
+
+    std::vector<QStringList> perStage(6);
+    renderer.onStep = [&](QuadRenderer &r) {
+        perStage[size_t(scene.getRenderStage())] << r.getCurrentElement()->getFileName();
+    };
+    view->repaintWidget();
+    EXPECT_EQ(perStage[1], QStringList({ "scene", "both" }));
+    EXPECT_EQ(perStage[2], QStringList({ "foreground", "both" }));
+    EXPECT_FALSE(scene.isElementValid(never));
+    EXPECT_FALSE(renderer.log.join(',').contains("never"));
+}
+
+TEST_F(DrawingCycle, EachDrawCallIsOneStepAndTrueOnlyWhenTheStageIsComplete)
+{
+    addRenderer({ 0, 1 }, 2);
+    add(LABEL, "a", 0, 0, 10, 10);
+    add(LABEL, "b", 10, 0, 20, 10);
+    view->repaintWidget();
+
+    std::vector<bool> stage1;
+    for (const auto &[stage, done] : scene.drawResults)
+        if (stage == 1)
+            stage1.push_back(done);
+    // Two elements of two render types in two steps each: eight steps, the last completes.
+    EXPECT_EQ(stage1, std::vector<bool>({ false, false, false, false, false, false, false, true }));
+    // The other stages have no element of their level and end on the first call.
+    for (const auto &[stage, done] : scene.drawResults) {
+        if (stage != 1) {
+            EXPECT_TRUE(done) << "stage " << stage;
+        }
+    }
+}
+
+TEST_F(DrawingCycle, AnEmptySceneCompletesEveryStageAtOnceAndHasNoBox)
+{
+    view->repaintWidget();
+    ASSERT_EQ(scene.drawResults.size(), 6u);
+    for (const auto &[stage, done] : scene.drawResults)
+        EXPECT_TRUE(done) << "stage " << stage;
+    BaVec3d<double> min, max;
+    EXPECT_FALSE(scene.getBoundingBox(&min, &max));
+}
+
+TEST_F(DrawingCycle, DrawnPixelsCarryTheStencilIdentityOfTheirElement)
+{
+    addRenderer();
+    Element *a = add(LABEL, "a", 0, 0, 40, 40);
+    Element *b = add(PRIMITIVE, "b", 60, 0, 100, 40);
+    Element *moved = add(MEASUREMENT, "moved", 0, 60, 40, 100);
+    // Drawn 60 units to the right of its own box.
+    moved->setRenderTransformation(CAD::StageIdentifier::NO_STAGE, Transformation::translation({ 60, 0, 0 }));
+    view->repaintWidget();
+
+    GL::StencilHandlerBase *stencil = view->getStencilHandler();
+    EXPECT_EQ(stencil->getNearestRenderedElement(pixelOf({ 20, 20, 0 })), a);
+    EXPECT_EQ(stencil->getNearestRenderedElement(pixelOf({ 80, 20, 0 })), b);
+    EXPECT_EQ(stencil->getNearestRenderedElement(pixelOf({ 80, 80, 0 })), moved);
+    EXPECT_EQ(stencil->getNearestRenderedElement(pixelOf({ 20, 80, 0 })), nullptr);
+}
+
+TEST_F(DrawingCycle, ElementsOfInvalidStagesOrNeverDrawnTypesAreSkipped)
+{
+    QuadRenderer &renderer = addRenderer();
+    add(LABEL, "a", 0, 0, 10, 10);
+    add(LABEL, "invalid", 10, 0, 20, 10)->setStageValid(CAD::StageIdentifier::DEFAULT_DATASET, false);
+    add(ElementCreator::GROUP, "group", 20, 0, 30, 10);
+    add(LABEL, "b", 30, 0, 40, 10);
+    view->repaintWidget();
+    EXPECT_EQ(begun(renderer), QStringList({ "a", "b" }));
+}
+
+TEST_F(DrawingCycle, ARendererForANeverDrawnTypeOrNoRendererAtAllIsAnError)
+{
+    add(ElementCreator::SPHERE, "ball.stl", 0, 0, 10, 10);
+    try {
+        view->repaintWidget();
+        FAIL() << "no error";
+    } catch (const ProgError &e) {
+        EXPECT_EQ(e.message(), "No renderer for type 9 (ball.stl)");
+        EXPECT_EQ(e.function(), "Vaq::GCAD::RenderCallback::getRenderer");
+        EXPECT_EQ(e.file(), "gcad_rcb");
+    }
+
+    scene.entries.clear();
+    add(ElementCreator::FOLDER, "folder", 0, 0, 10, 10);
+    view->repaintWidget(); // skipped silently
+    scene.getRendererContainer().registerRenderer(new QuadRenderer(&scene, { ElementCreator::FOLDER }));
+    try {
+        view->repaintWidget();
+        FAIL() << "no error";
+    } catch (const ProgError &e) {
+        EXPECT_EQ(e.message(), "renderer exists for element that will not be drawn");
+    }
+}
+
+TEST_F(DrawingCycle, DataSetsMustNotBeForeground)
+{
+    addRenderer();
+    for (ElementCreator::Element_t type :
+        { ElementCreator::MESH_INSPECTION, ElementCreator::SECTION, ElementCreator::POINT_CLOUD }) {
+        scene.entries.clear();
+        add(type, "data", 0, 0, 10, 10)->setRenderLevel(CAD::RL_FOREGROUND);
+        try {
+            view->repaintWidget();
+            FAIL() << "no error for type " << type;
+        } catch (const ProgError &e) {
+            EXPECT_EQ(e.message(), "dataset must not be rendered in stage1");
+        }
+    }
+    // Reference points are the one point set allowed in the foreground.
+    scene.entries.clear();
+    scene.getRendererContainer().registerRenderer(
+        new QuadRenderer(&scene, { ElementCreator::REFERENCE_POINTS }));
+    add(ElementCreator::REFERENCE_POINTS, "points", 0, 0, 10, 10)->setRenderLevel(CAD::RL_FOREGROUND);
+    EXPECT_NO_THROW(view->repaintWidget());
+}
+
+TEST_F(DrawingCycle, AStageLeftUnfinishedIsClosedByTheNextPreDrawFirst)
+{
+    QuadRenderer &renderer = addRenderer({ 0 }, 3);
+    add(LABEL, "a", 0, 0, 10, 10);
+    add(LABEL, "b", 10, 0, 20, 10);
+    // The first repaint breaks off in the second step of "a".
+    int steps = 0;
+    renderer.onStep = [&](QuadRenderer &) {
+        if (++steps == 2)
+            throw std::runtime_error("interrupted");
+    };
+    EXPECT_THROW(view->repaintWidget(), std::runtime_error);
+    ASSERT_EQ(renderer.log.last(), "step:a:0");
+
+    renderer.onStep = nullptr;
+    renderer.log.clear();
+    view->repaintWidget();
+    ASSERT_GE(renderer.log.size(), 2);
+    EXPECT_EQ(renderer.log[0], "post:a:0");
+    EXPECT_EQ(renderer.log[1], "pre:a:0");
+    EXPECT_EQ(renderer.log.count("post:a:0"), 2);
+}
+
+TEST_F(DrawingCycle, ADestroyedElementLeavesTheCallbackAndItsRenderers)
+{
+    QuadRenderer &renderer = addRenderer();
+    Element *a = add(LABEL, "a", 0, 0, 10, 10);
+    view->repaintWidget();
+    ASSERT_TRUE(scene.isElementValid(a));
+
+    scene.entries.clear();
+    elements.clear();
+    EXPECT_EQ(renderer.log.last(), "remove:a");
+    EXPECT_FALSE(scene.isElementValid(a));
+}
+
+TEST_F(DrawingCycle, AnElementDestroyedBetweenStepsIsNotDrawnAndTheRestIs)
+{
+    QuadRenderer &renderer = addRenderer({ 0 }, 2);
+    add(LABEL, "a", 0, 0, 10, 10);
+    add(LABEL, "b", 10, 0, 20, 10);
+    add(LABEL, "c", 20, 0, 30, 10);
+    // While "a" is drawn, "b" is deleted, as an event handled between two steps could.
+    renderer.onStep = [&](QuadRenderer &r) {
+        if (r.getCurrentElement()->getFileName() == "a" && elements[1]) {
+            scene.entries.erase(scene.entries.begin() + 1);
+            elements[1].reset();
+        }
+    };
+    view->repaintWidget();
+    EXPECT_EQ(begun(renderer), QStringList({ "a", "c" }));
+    // The renderer never saw "b", but it is told.
+    EXPECT_EQ(renderer.log.filter("remove:").size(), 1);
+}
+
+TEST_F(DrawingCycle, DrawingBringsTheHighlightInLineWithThisViewsMarking)
+{
+    addRenderer();
+    Element *a = add(LABEL, "a", 0, 0, 10, 10);
+    a->setLabel("A")->setLabelVisible(true);
+    a->highlightElement(true);
+    a->getLabel()->highlightLabel(true);
+    // This view marks nothing, so the element is drawn unhighlighted.
+    view->repaintWidget();
+    EXPECT_FALSE(a->isElementHighlighted());
+    EXPECT_FALSE(a->getLabel()->isLabelHighlighted());
+}
+
+TEST_F(DrawingCycle, ARendererThatLeavesGLStateChangedIsReported)
+{
+    expectDefaultError = true;
+    QuadRenderer &renderer = addRenderer({ 0, 1, 2 });
+    renderer.leakLineSmooth = true;
+    add(LABEL, "leaky.stl", 0, 0, 10, 10);
+    view->repaintWidget();
+    const std::string traces = takeTraces();
+    // Only the render type that leaked is named; the next one starts from the defaults.
+    EXPECT_NE(traces.find("Vaq::GCAD::CADRenderer::draw("), std::string::npos) << traces;
+    EXPECT_NE(traces.find("): GL-Default error on element: leaky.stl (render type: 1)\n"), std::string::npos)
+        << traces;
+    EXPECT_EQ(traces.find("render type: 0"), std::string::npos) << traces;
+    EXPECT_EQ(traces.find("render type: 2"), std::string::npos) << traces;
+}
+
+TEST_F(DrawingCycle, TheSceneBoxIsTheCubeAroundTheOuterSphere)
+{
+    add(LABEL, "a", 0, 0, 10, 10);
+    add(LABEL, "b", 30, 20, 40, 40);
+    BaVec3d<double> min, max;
+    ASSERT_TRUE(scene.getBoundingBox(&min, &max));
+    const BaVec3d<double> size = max - min;
+    EXPECT_DOUBLE_EQ(size.x, size.y);
+    EXPECT_DOUBLE_EQ(size.x, size.z);
+    // The sphere holds every corner; the two boxes span a diagonal of 40 * sqrt(2) units.
+    for (const BaVec3d<double> corner : { BaVec3d<double>(0, 0, 0), BaVec3d<double>(40, 40, 0) }) {
+        const BaVec3d<double> centre = (min + max) * 0.5;
+        EXPECT_LE((corner - centre).length(), size.x / 2 + 1e-9);
+    }
+    const double diagonal = 40.0 * std::sqrt(2.0);
+    EXPECT_GE(size.x, diagonal - 1e-9);
+    EXPECT_LE(size.x, diagonal * 1.1);
+}
+
+} // namespace

@@ -1,0 +1,292 @@
+// The renderer base without GL: the render-type stepping loop, the choice of material
+// colours, step sizes, the quad tessellation tables and the renderer registry.
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/renderers/gcad_renderer.h"
+#include "gcad/renderers/gcad_renderer_container.h"
+#include "tests/support/gcad_test_scene.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+
+using namespace Vaq;
+using CAD::Element;
+using CAD::ElementCreator;
+
+namespace {
+
+// Logs the hooks; render type t takes steps[t] steps. Its GL hooks only log.
+class LogRenderer : public GCAD::CADRenderer
+{
+public:
+    explicit LogRenderer(GCAD::RenderCallback *callback, std::vector<unsigned> renderTypes = {},
+        std::vector<ElementCreator::Element_t> types = {})
+        : GCAD::CADRenderer(callback)
+        , m_types(std::move(renderTypes))
+    {
+        m_supported_types = std::move(types);
+    }
+
+    QStringList log;
+    std::vector<unsigned> steps = std::vector<unsigned>(8, 1);
+    Color front, back;
+    bool twoSided = false, specular = false;
+
+    void initDefaults() override { log << "init"; }
+    bool checkDefaults() override
+    {
+        log << "check";
+        return true;
+    }
+    void removeElement(Element *element) override { log << "remove:" + element->getFileName(); }
+    void updateStatistics() override { log << "statistics"; }
+
+    using GCAD::CADRenderer::addQuadFan;
+    using GCAD::CADRenderer::addQuadFanIndices;
+    using GCAD::CADRenderer::addTesselatedQuad;
+    using GCAD::CADRenderer::addTesselatedQuadIndices;
+    using GCAD::CADRenderer::calculateStepping;
+
+protected:
+    std::vector<unsigned> getRenderTypes() const override { return m_types; }
+    void preDrawInternal(unsigned renderType, int mode) override
+    {
+        m_type = renderType;
+        m_done = 0;
+        log << QStringLiteral("pre%1(%2)").arg(renderType).arg(mode);
+    }
+    bool drawInternal() override
+    {
+        log << QStringLiteral("draw%1").arg(m_type);
+        return ++m_done >= steps[m_type];
+    }
+    void postDrawInternal(int mode) override { log << QStringLiteral("post%1(%2)").arg(m_type).arg(mode); }
+    void applyMaterial(int opaque) override
+    {
+        front = m_front_color;
+        back = m_back_color;
+        twoSided = m_two_sided;
+        specular = m_specular;
+        log << QStringLiteral("material%1").arg(opaque);
+    }
+
+private:
+    std::vector<unsigned> m_types;
+    unsigned m_type = 0;
+    unsigned m_done = 0;
+};
+
+class Renderer : public testing::Test
+{
+protected:
+    std::vector<bool> drawAll(LogRenderer &renderer)
+    {
+        std::vector<bool> results;
+        do
+            results.push_back(renderer.draw());
+        while (!results.back() && results.size() < 100);
+        return results;
+    }
+
+    Vaq::Test::TestScene scene;
+    Element element { ElementCreator::LABEL, "e" };
+    CAD::ElementAndStageImp entry { &element, CAD::StageIdentifier::DEFAULT_DATASET };
+};
+
+TEST_F(Renderer, StepsThroughEveryRenderTypeAndReportsCompletionOnlyAfterTheLast)
+{
+    LogRenderer renderer(&scene, { 0, 1, 2 });
+    renderer.steps[1] = 2;
+    EXPECT_EQ(renderer.setup(entry, {}, 1), std::vector<unsigned>({ 0, 1, 2 }));
+    EXPECT_EQ(drawAll(renderer), std::vector<bool>({ false, false, false, true }));
+    EXPECT_EQ(renderer.log.join(' '),
+        "init pre0(3) draw0 post0(3) check init pre1(3) draw1 draw1 post1(3) check init pre2(3) draw2 "
+        "post2(3) check");
+    // The last render type has been closed already.
+    renderer.log.clear();
+    renderer.finish();
+    EXPECT_TRUE(renderer.log.isEmpty());
+    EXPECT_EQ(renderer.getCurrentElement(), nullptr);
+}
+
+TEST_F(Renderer, FinishClosesAHalfDrawnRenderTypeOnce)
+{
+    LogRenderer renderer(&scene, { 0 });
+    renderer.steps[0] = 5;
+    renderer.setup(entry, {}, 1);
+    EXPECT_FALSE(renderer.draw());
+    renderer.finish();
+    renderer.finish();
+    EXPECT_EQ(renderer.log.count("post0(3)"), 1);
+}
+
+TEST_F(Renderer, WithoutRenderTypesTheFirstDrawFinishesUntouched)
+{
+    LogRenderer renderer(&scene, {});
+    EXPECT_TRUE(renderer.setup(entry, {}, 1).empty());
+    EXPECT_TRUE(renderer.draw());
+    renderer.finish();
+    EXPECT_TRUE(renderer.log.isEmpty()) << renderer.log.join(' ').toStdString();
+}
+
+TEST_F(Renderer, GivenRenderTypesAndSteppingReplaceTheRenderersOwn)
+{
+    LogRenderer renderer(&scene, { 0, 1 });
+    EXPECT_EQ(renderer.setup(entry, { 2 }, 4), std::vector<unsigned>({ 2 }));
+    EXPECT_EQ(renderer.getStepping(), 4u);
+    drawAll(renderer);
+    EXPECT_EQ(renderer.log.filter("pre").join(' '), "pre2(3)");
+    // Without a list the renderer decides, at full density.
+    EXPECT_EQ(renderer.setup(entry, {}, 4), std::vector<unsigned>({ 0, 1 }));
+    EXPECT_EQ(renderer.getStepping(), 1u);
+}
+
+TEST_F(Renderer, StepsThinWhileTheViewMovesAndSliceOtherwise)
+{
+    LogRenderer renderer(&scene);
+    renderer.setup(entry, {}, 1);
+    unsigned stepping = 0, end = 0;
+    renderer.calculateStepping(1000000, 0, &stepping, &end);
+    EXPECT_EQ(stepping, 1u);
+    EXPECT_EQ(end, 100000u);
+    renderer.calculateStepping(1000000, 950000, &stepping, &end);
+    EXPECT_EQ(end, 1000000u);
+    renderer.calculateStepping(50000, 0, &stepping, &end);
+    EXPECT_EQ(end, 50000u);
+}
+
+TEST_F(Renderer, MaterialColoursFollowTheElementKindAndState)
+{
+    LogRenderer renderer(&scene);
+    const CAD::DefaultProperties &defaults = *scene.getDefaultProperties();
+    auto material = [&](Element &e, bool selection = false, bool swap = false) {
+        renderer.setup({ &e, CAD::StageIdentifier::DEFAULT_DATASET }, {}, 1);
+        const Color front = renderer.initMaterial(&e, selection, true, swap);
+        EXPECT_EQ(front, renderer.front);
+        return std::pair(renderer.front, renderer.back);
+    };
+
+    Element mesh(ElementCreator::MESH, "mesh");
+    const CAD::ElemProp &p = *mesh.getElemProperties();
+    EXPECT_EQ(material(mesh), std::pair(p.meshFrontColor, p.meshBackColor));
+    EXPECT_TRUE(renderer.twoSided);
+    EXPECT_TRUE(renderer.specular);
+    EXPECT_EQ(renderer.log.last(), "material1");
+    EXPECT_EQ(material(mesh, false, true), std::pair(p.meshBackColor, p.meshFrontColor));
+    EXPECT_EQ(material(mesh, true), std::pair(defaults.highlightColor, defaults.highlightBackColor));
+    mesh.setElementTemporarily(true);
+    EXPECT_EQ(material(mesh, true), std::pair(p.temporaryColor, p.temporaryColor));
+
+    // A point takes its point colour, unless its stage lacks data.
+    Element point(ElementCreator::POINT, "point");
+    EXPECT_EQ(material(point),
+        std::pair(point.getElemProperties()->pointColor, point.getElemProperties()->pointColor));
+    point.setMissingData(CAD::StageIdentifier::DEFAULT_DATASET, true);
+    EXPECT_EQ(material(point).first, defaults.missingDataColor);
+
+    // Measuring-plan elements grey out where they are inactive.
+    Element change(ElementCreator::PMP_POINT_CHANGE, "change");
+    CAD::ElementClassification classification;
+    CAD::ElementCreator::getElementClassification(&change, &classification);
+    ASSERT_TRUE(classification[CAD::ElementClassification::ACTIVE_STATUS]);
+    change.setActiveStatus(CAD::StageIdentifier::DEFAULT_DATASET, false);
+    EXPECT_EQ(material(change), std::pair(defaults.inactiveColor, defaults.inactiveColor));
+
+    Element strain(ElementCreator::STRAIN_GRID, "strain");
+    strain.getElemProperties()->uncolored = true;
+    EXPECT_EQ(material(strain).first, Color(191, 191, 191));
+    EXPECT_FALSE(renderer.specular);
+
+    Element cloud(ElementCreator::POINT_CLOUD, "cloud");
+    cloud.getElemProperties()->transparency = 0.5;
+    const Color dataset = cloud.getElemProperties()->datasetColor;
+    EXPECT_EQ(material(cloud), std::pair(Color(dataset.r, dataset.g, dataset.b, 127), dataset));
+}
+
+TEST(RendererQuads, FanIndicesRunAroundTheCentre)
+{
+    uint16_t indices[10];
+    unsigned counter = 0;
+    LogRenderer::addQuadFanIndices(indices, &counter, 100);
+    EXPECT_EQ(counter, 10u);
+    EXPECT_EQ(std::vector<uint16_t>(indices, indices + 10),
+        std::vector<uint16_t>({ 104, 105, 100, 106, 101, 107, 102, 108, 103, 105 }));
+
+    uint16_t four[40];
+    counter = 0;
+    LogRenderer::addTesselatedQuadIndices(four, &counter, 0);
+    EXPECT_EQ(counter, 40u);
+    // Every fan starts at its sub-quad centre and closes on its second vertex.
+    for (int fan = 0; fan < 4; ++fan) {
+        EXPECT_EQ(four[fan * 10], 9 + fan);
+        EXPECT_EQ(four[fan * 10 + 9], four[fan * 10 + 1]);
+    }
+}
+
+TEST(RendererQuads, TessellatedVerticesAverageTheCornersAndPickTheTextureRow)
+{
+    CAD::Strain::MappedPoint corners[4];
+    const float xs[4] = { 0, 4, 4, 0 }, ys[4] = { 0, 0, 4, 4 };
+    for (int i = 0; i < 4; ++i) {
+        corners[i].position = { xs[i], ys[i], 0 };
+        corners[i].normal = { 0, 0, 1 };
+        corners[i].value = float(i);
+    }
+    corners[1].flag = 1;
+
+    BaVec3d<float> positions[25], normals[25];
+    float tex[50], weights[25];
+    unsigned counter = 0;
+    LogRenderer::addTesselatedQuad(corners, positions, normals, tex, weights, &counter);
+    ASSERT_EQ(counter, 25u);
+    EXPECT_EQ(positions[4], BaVec3d<float>(2, 2, 0)); // centre
+    EXPECT_EQ(positions[5], BaVec3d<float>(0, 2, 0)); // midpoint of corners 0 and 3
+    EXPECT_EQ(positions[6], BaVec3d<float>(2, 0, 0)); // of 0 and 1
+    EXPECT_EQ(positions[9], BaVec3d<float>(1, 1, 0)); // centre of the sub-quad at corner 0
+    EXPECT_EQ(positions[13], BaVec3d<float>(0, 1, 0)); // midpoint of 5 and 0
+    EXPECT_EQ(positions[24], BaVec3d<float>(2, 3, 0)); // midpoint of 4 and 8
+    EXPECT_FLOAT_EQ(tex[2 * 4], 1.5f); // mean value
+    EXPECT_FLOAT_EQ(tex[2 * 4 + 1], 0.25f);
+    EXPECT_FLOAT_EQ(weights[1], 0.5f);
+    EXPECT_FLOAT_EQ(weights[6], 0.75f);
+
+    // Any corner without a value moves the whole quad to the no-value row.
+    corners[2].value = std::numeric_limits<float>::max();
+    counter = 0;
+    LogRenderer::addQuadFan(corners, positions, normals, tex, nullptr, &counter);
+    EXPECT_EQ(counter, 9u);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_FLOAT_EQ(tex[2 * i + 1], 0.75f);
+}
+
+TEST(RendererContainer, MapsTypesToTheirRendererAndPassesCallsOnInOrder)
+{
+    Vaq::Test::TestScene scene;
+    GCAD::RendererContainer container;
+    auto *points = new LogRenderer(&scene, {}, { ElementCreator::POINT_CLOUD, ElementCreator::POINTS_SCAN });
+    auto *labels = new LogRenderer(&scene, {}, { ElementCreator::LABEL });
+    container.registerRenderer(points);
+    container.registerRenderer(labels);
+    EXPECT_EQ(container.getRenderer(ElementCreator::POINTS_SCAN), points);
+    EXPECT_EQ(container.getRenderer(ElementCreator::LABEL), labels);
+    EXPECT_EQ(container.getRenderer(ElementCreator::MESH), nullptr);
+
+    Element element(ElementCreator::LABEL, "x");
+    container.removeElement(&element);
+    container.updateStatistics();
+    EXPECT_EQ(points->log, QStringList({ "remove:x", "statistics" }));
+    EXPECT_EQ(labels->log, QStringList({ "remove:x", "statistics" }));
+
+    try {
+        container.registerRenderer(new LogRenderer(&scene, {}, { ElementCreator::LABEL }));
+        FAIL() << "no error";
+    } catch (const ProgError &e) {
+        EXPECT_EQ(e.message(), "cad renderer for this type has already been registered");
+        EXPECT_EQ(e.file(), "gcad_renderer_container");
+    }
+    // The first registration stands.
+    EXPECT_EQ(container.getRenderer(ElementCreator::LABEL), labels);
+}
+
+} // namespace
