@@ -90,7 +90,7 @@ void GLNode::prepare(unsigned flags, int renderMode)
     if (flags & RT_TRIANGLES) {
         allocateIndexData();
         if (flags & RT_SMOOTH)
-            copySmoothTriangles(*data);
+            copySmoothTriangles();
         else
             copyFlatTriangles(*data);
     }
@@ -161,21 +161,15 @@ void GLNode::collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &dat
     m_vertex_bytes = getVertexSize() * (m_own_vertex_count + m_foreign_vertex_count);
 }
 
-void GLNode::copySmoothTriangles(const CAD::PolyBaseData &data)
+void GLNode::copySmoothTriangles()
 {
     const CAD::BspNode &leaf = *getNode();
-    const CAD::BspTree &tree = *leaf.getTree();
     const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
     if (6 * own + 2 * m_overlap_indices.size() != m_index_bytes)
         VAQ_PROG_ERROR("Vaq::GCAD::GLNode::copySmoothTriangles", "wrong triangle count");
-    uint16_t *out = m_index_data.get();
-    const uint32_t *ids = leaf.getTriangles().data();
-    for (unsigned i = 0; i < own; ++i, out += 3) {
-        const CAD::Triangle &corners = data.triangles[ids[i]];
-        out[0] = uint16_t(tree.getVertexOffsetInNode(corners[0]));
-        out[1] = uint16_t(tree.getVertexOffsetInNode(corners[1]));
-        out[2] = uint16_t(tree.getVertexOffsetInNode(corners[2]));
-    }
+    // The leaf keeps its own triangles' local corners in its list order.
+    const uint16_t *corners = leaf.getLocalCorners().data();
+    uint16_t *out = std::copy(corners, corners + 3 * own, m_index_data.get());
     std::copy(m_overlap_indices.begin(), m_overlap_indices.end(), out);
 }
 
@@ -184,7 +178,6 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
     // GL takes a flat triangle's normal from its last (provoking) vertex. With two normal
     // slots per vertex, each vertex can be the provoking vertex of two triangles.
     const CAD::BspNode &leaf = *getNode();
-    const CAD::BspTree &tree = *leaf.getTree();
     const unsigned localCount = m_own_vertex_count + m_foreign_vertex_count;
     m_provoking_count.resize(localCount);
     std::fill(m_provoking_count.data(), m_provoking_count.data() + localCount, int8_t(0));
@@ -209,12 +202,12 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
         m_leftovers[group].push_back(triangle);
     };
     const uint32_t *ids = leaf.getTriangles().data();
+    const uint16_t *corners = leaf.getLocalCorners().data();
     const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
     const unsigned selected = leaf.numSelectedTriangles(PM_WITHOUT_PREVIEW);
     for (unsigned i = 0; i < own; ++i) {
-        const CAD::Triangle &c = data.triangles[ids[i]];
-        place(ids[i], uint16_t(tree.getVertexOffsetInNode(c[0])), uint16_t(tree.getVertexOffsetInNode(c[1])),
-            uint16_t(tree.getVertexOffsetInNode(c[2])), i < selected ? 0 : 1);
+        const uint16_t *c = corners + 3 * i;
+        place(ids[i], c[0], c[1], c[2], i < selected ? 0 : 1);
     }
     const unsigned overlapSelected = leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW);
     for (unsigned i = 0; 3 * i < m_overlap_indices.size(); ++i) {

@@ -131,7 +131,7 @@ private:
     void readMaterialOffset(unsigned flags, const CAD::PolyBase &poly);
     bool materialOffsetChanged(const CAD::PolyBase &poly) const;
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);
-    void copySmoothTriangles(const CAD::PolyBaseData &data);
+    void copySmoothTriangles();
     void copyFlatTriangles(const CAD::PolyBaseData &data);
     void copyVertices(int set, const CAD::PolyBaseData &data);
     TexCoord colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t vertex) const;

@@ -12,16 +12,24 @@ namespace {
 
 static_assert(sizeof(Color) == 4, "colours are copied as four bytes");
 
+// Components are stored one by one: assembling them in a temporary first would make the
+// copy read back across several small stores, which the processor cannot forward.
+template<typename T> void store(uint8_t *out, T value)
+{
+    std::memcpy(out, &value, sizeof value);
+}
+
 void writeNormal(uint8_t *out, const BaVec3d<float> &normal, bool floatNormals)
 {
     if (floatNormals) {
-        const float n[3] = { normal.x, normal.y, normal.z };
-        std::memcpy(out, n, sizeof n);
+        store(out, normal.x);
+        store(out + 4, normal.y);
+        store(out + 8, normal.z);
     } else {
         // Truncated toward zero, so 1.0 and -1.0 become 32767 and -32767.
-        const int16_t n[3]
-            = { int16_t(normal.x * 32767.0f), int16_t(normal.y * 32767.0f), int16_t(normal.z * 32767.0f) };
-        std::memcpy(out, n, sizeof n);
+        store(out, int16_t(normal.x * 32767.0f));
+        store(out + 2, int16_t(normal.y * 32767.0f));
+        store(out + 4, int16_t(normal.z * 32767.0f));
     }
 }
 
@@ -78,8 +86,10 @@ void GLNode::copyVertices(int set, const CAD::PolyBaseData &data)
         for (int slot = 0; slot < provoking; ++slot)
             writeNormal(out + layout.normalOffset + slot * normalBytes,
                 triangleNormals[m_normal_slot_triangle[slot][k]], layout.floatNormals);
-        const float position[3] = { float(positions[v].x), float(positions[v].y), float(positions[v].z) };
-        std::memcpy(out + layout.positionOffset, position, sizeof position);
+        const BaVec3d<double> &p = positions[v];
+        store(out + layout.positionOffset, float(p.x));
+        store(out + layout.positionOffset + 4, float(p.y));
+        store(out + layout.positionOffset + 8, float(p.z));
     }
 }
 

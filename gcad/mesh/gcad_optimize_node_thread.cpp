@@ -17,7 +17,7 @@ OptimizeNodeThread::~OptimizeNodeThread() = default;
 
 void OptimizeNodeThread::rethrowError() const
 {
-    if (m_error)
+    if (m_finished.load(std::memory_order_acquire) && m_error)
         std::rethrow_exception(m_error);
 }
 
@@ -29,6 +29,7 @@ void OptimizeNodeThread::run()
     } catch (...) {
         m_error = std::current_exception();
     }
+    m_finished.store(true, std::memory_order_release);
 }
 
 } // namespace Vaq::GCAD

@@ -5,6 +5,7 @@
 
 #include "gcad/host/base/vaq_thread.h"
 
+#include <atomic>
 #include <exception>
 
 namespace Vaq::GCAD {
@@ -20,7 +21,7 @@ public:
     ~OptimizeNodeThread() override;
 
     // After wait(): throws what the preparation threw, so that the error reaches the GUI
-    // thread instead of ending the process.
+    // thread instead of ending the process. Call it before reading the node.
     void rethrowError() const;
 
 protected:
@@ -31,6 +32,9 @@ private:
     unsigned m_flags;
     int m_render_mode;
     std::exception_ptr m_error;
+    // Set last by the worker and read by rethrowError: an ordering that race checkers can see,
+    // which they cannot inside QThread::wait.
+    std::atomic<bool> m_finished { false };
 };
 
 } // namespace Vaq::GCAD

@@ -38,6 +38,9 @@ public:
     // Element triangle indices: own triangles, then the overlap triangles from overlapStart.
     const std::vector<uint32_t> &getTriangles() const { return m_triangles; }
     unsigned overlapStart() const { return m_overlap_start; }
+    // The own triangles' corners as offsets in getVertices, three per triangle in list order:
+    // the 16-bit indices a renderer draws them with.
+    const std::vector<uint16_t> &getLocalCorners() const { return m_local_corners; }
 
     // Visible points come first in getVertices, the selected ones first among them; the
     // same holds for both triangle blocks. A triangle is visible when it and its three
@@ -76,6 +79,7 @@ private:
     std::vector<uint32_t> m_vertices;
     std::vector<uint32_t> m_triangles;
     unsigned m_overlap_start = 0;
+    std::vector<uint16_t> m_local_corners;
     Counts m_point_counts = {};
     Counts m_own_counts = {};
     Counts m_overlap_counts = {};

@@ -129,6 +129,7 @@ void BspTree::orderLeaf(BspNode &leaf)
     const unsigned cacheSize = _vertex_cache_size;
     std::vector<uint32_t> drawn;
     leaf.m_triangles.clear();
+    leaf.m_local_corners.clear();
     for (int block = 0; block < 2; ++block) {
         if (block == 1)
             leaf.m_overlap_start = unsigned(leaf.m_triangles.size());
@@ -145,6 +146,8 @@ void BspTree::orderLeaf(BspNode &leaf)
             orderForVertexCache(list, corners, localCount, cacheSize);
             counts[group] = unsigned(list.size());
             leaf.m_triangles.insert(leaf.m_triangles.end(), list.begin(), list.end());
+            if (block == 0)
+                leaf.m_local_corners.insert(leaf.m_local_corners.end(), corners.begin(), corners.end());
             if (group == BspNode::G_SELECTED || group == BspNode::G_UNSELECTED)
                 drawn.insert(drawn.end(), corners.begin(), corners.end());
         }

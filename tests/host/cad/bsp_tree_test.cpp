@@ -92,6 +92,10 @@ TEST(BspTreeSplit, everyVertexAndTriangleLiesInExactlyOneLeafWithinTheLimit)
             ++triangleSeen[t];
             // Own triangles have every corner here, overlap triangles at least one elsewhere.
             EXPECT_EQ(ownsAllCorners(tree, leaf, data.triangles[t]), i < leaf->overlapStart());
+            // An own triangle's local corners are its corners' offsets in the leaf.
+            for (std::size_t c = 0; c < 3 && i < leaf->overlapStart(); ++c)
+                EXPECT_EQ(
+                    leaf->getLocalCorners()[3 * i + c], tree.getVertexOffsetInNode(data.triangles[t][c]));
         }
     }
     EXPECT_TRUE(std::all_of(vertexSeen.begin(), vertexSeen.end(), [](int n) { return n == 1; }));
