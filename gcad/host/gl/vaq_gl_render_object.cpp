@@ -25,6 +25,9 @@ RenderObject *RenderObject::_main_render_object = nullptr;
 
 namespace {
 
+// How often a repaint lets pending events run between its draw steps.
+constexpr qint64 EVENT_INTERVAL_MS = 10;
+
 // Views whose repaint was asked for while another repaint ran; run when it ends.
 std::vector<RenderObject *> &pendingRepaints()
 {
@@ -149,6 +152,7 @@ void RenderObject::setRotation(const BaVec3d<double> &rotation)
     if (!isFinite(rotation))
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::setRotation", "rotation must be finite");
     m_rotation = rotation;
+    m_view_direction.reset();
 }
 
 void RenderObject::setTranslation(const BaVec3d<double> &translation)
@@ -163,6 +167,7 @@ void RenderObject::setAxisScale(const BaVec3d<double> &axisScale)
     if (!isFinite(axisScale) || axisScale.x == 0.0 || axisScale.y == 0.0 || axisScale.z == 0.0)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::setAxisScale", "axis scale must be finite and not zero");
     m_axis_scale = axisScale;
+    m_view_direction.reset();
 }
 
 void RenderObject::updateViewVolume()
@@ -240,7 +245,11 @@ Line3d RenderObject::unproject(double x, double y, double depth) const
 
 BaVec3d<double> RenderObject::getViewDirection() const
 {
-    return unproject(0.5 * m_width, 0.5 * m_height, 0.0).getDirection();
+    // Renderers ask for it at every element; it only changes with rotation and axis scale
+    // (the projection is orthographic).
+    if (!m_view_direction)
+        m_view_direction = unproject(0.5 * m_width, 0.5 * m_height, 0.0).getDirection();
+    return *m_view_direction;
 }
 
 bool RenderObject::isVisible(const BaVec3d<double> &point) const
@@ -416,15 +425,21 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     m_has_image = true;
 
     m_callback->initAllElementsForDrawing();
+    // Keeps the application responsive while a large scene is drawn in steps: events run
+    // after the first unfinished step and then every EVENT_INTERVAL_MS, so that scenes of
+    // many tiny steps do not pay for an event round at each of them.
+    QElapsedTimer sinceEvents;
     for (int stage = RS_SETUP; stage <= RS_FINISH; ++stage) {
         m_stage = RenderStage_t(stage);
         m_callback->preDraw();
         while (!m_callback->draw()) {
-            // Keeps the application responsive while a large scene is drawn in steps; an
-            // event may have made another view's buffer current.
-            if (QCoreApplication::instance())
+            if (QCoreApplication::instance()
+                && (!sinceEvents.isValid() || sinceEvents.elapsed() >= EVENT_INTERVAL_MS)) {
                 QCoreApplication::processEvents();
-            m_frame_buffer->bind();
+                // An event may have made another view's buffer current.
+                m_frame_buffer->bind();
+                sinceEvents.start();
+            }
         }
         m_callback->postDraw();
     }

@@ -20,6 +20,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Vaq::GL {
@@ -174,6 +175,7 @@ private:
     BaVec3d<double> m_rotation;
     BaVec3d<double> m_translation;
     BaVec3d<double> m_axis_scale { 1.0, 1.0, 1.0 };
+    mutable std::optional<BaVec3d<double>> m_view_direction;
     BaVec3d<double> m_scene_min { -1.0, -1.0, -1.0 };
     BaVec3d<double> m_scene_max { 1.0, 1.0, 1.0 };
 

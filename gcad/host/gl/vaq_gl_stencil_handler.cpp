@@ -22,7 +22,6 @@ void StencilHandlerBase::reset(int width, int height)
     m_width = width;
     m_height = height;
     m_id_image.assign(size_t(width) * size_t(height), nullptr);
-    m_ids.clear();
     m_round_elements.clear();
     m_element = nullptr;
     m_current_id = NO_ELEMENT_ID;
@@ -54,14 +53,15 @@ void StencilHandlerBase::setElement(const CAD::Element *element)
     m_disabled = false;
     if (!element) {
         m_current_id = NO_ELEMENT_ID;
-    } else if (auto it = m_ids.find(element); it != m_ids.end()) {
-        m_current_id = it->second;
+    } else if (auto it = std::find(m_round_elements.rbegin(), m_round_elements.rend(), element);
+               it != m_round_elements.rend()) {
+        // At most LAST_ELEMENT_ID entries, the latest the likeliest: a scan beats a map here.
+        m_current_id = unsigned(m_round_elements.rend() - it);
     } else {
         if (m_drawing && m_round_elements.size() >= LAST_ELEMENT_ID)
             resolve(true);
         m_round_elements.push_back(element);
         m_current_id = unsigned(m_round_elements.size());
-        m_ids[element] = m_current_id;
     }
     applyStencilFunction();
 }
@@ -77,7 +77,6 @@ void StencilHandlerBase::resolve(bool clearStencil)
     if (!m_valid || !m_frame_buffer || m_frame_buffer->width() != m_width
         || m_frame_buffer->height() != m_height) {
         m_round_elements.clear();
-        m_ids.clear();
         return;
     }
     if (!GLContext::tryShared(nullptr))
@@ -93,7 +92,6 @@ void StencilHandlerBase::resolve(bool clearStencil)
             m_id_image[i] = m_round_elements[id - 1];
     }
     m_round_elements.clear();
-    m_ids.clear();
     if (clearStencil) {
         GLboolean scissor = ::glIsEnabled(GL_SCISSOR_TEST);
         ::glDisable(GL_SCISSOR_TEST);

@@ -6,7 +6,6 @@
 
 #include "gcad/host/base/vaq_vec.h"
 
-#include <map>
 #include <vector>
 
 namespace Vaq::CAD {
@@ -76,7 +75,6 @@ private:
     bool m_disabled = false;
     const CAD::Element *m_element = nullptr;
     unsigned m_current_id = 0;
-    std::map<const CAD::Element *, unsigned> m_ids;
     std::vector<const CAD::Element *> m_round_elements; // index id - 1
     std::vector<const CAD::Element *> m_id_image; // rows bottom-up
     unsigned m_resolve_count = 0;
