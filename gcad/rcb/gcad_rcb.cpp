@@ -36,6 +36,8 @@ constexpr int TEMPORARY_SORT_KEY = 100;
 // The display mode in which point sets are drawn as markers.
 constexpr int DISPLAY_MODE_MARKERS = 1;
 
+constexpr double IDENTITY[16] = { 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1 };
+
 bool isNeverDrawn(ElementCreator::Element_t type)
 {
     switch (type) {
@@ -68,9 +70,8 @@ void traceActiveCommand(const char *function, const char *format)
 
 RenderCallback::RenderCallback(QObject *parent)
     : GL::RenderCallback(parent)
-    , _draw_cursor(_draw_order.end())
 {
-    Transformation().getGLTransformation(_gl_transformation);
+    std::copy(std::begin(IDENTITY), std::end(IDENTITY), _gl_transformation);
     // The concrete renderers register here as they join the library.
 }
 
@@ -87,47 +88,51 @@ void RenderCallback::initAllElementsForDrawing()
 {
     _registered_elements.clear();
     _draw_order.clear();
-    _draw_cursor = _draw_order.end();
+    _draw_cursor = 0;
 
     for (const CAD::ElementAndStageImp &entry : getElementsForDrawing()) {
         if (entry.element)
             collectElement(entry.element, entry.stage);
     }
+    std::stable_sort(_draw_order.begin(), _draw_order.end(),
+        [](const auto &a, const auto &b) { return a.first < b.first; });
+    // An element reached through two entries is registered once.
+    std::sort(_registered_elements.begin(), _registered_elements.end());
+    _registered_elements.erase(
+        std::unique(_registered_elements.begin(), _registered_elements.end()), _registered_elements.end());
 }
 
 // Depth first, the node before its children, children in list order; objects in the tree
 // that are not elements are passed through.
-void RenderCallback::collectElement(CAD::Element *element, const CAD::StageIdentifier &stage)
+void RenderCallback::collectElement(TObject *object, const CAD::StageIdentifier &stage)
 {
-    std::vector<TObject *> pending { element };
-    while (!pending.empty()) {
-        TObject *object = pending.back();
-        pending.pop_back();
-        const std::vector<TObject *> &children = object->getChildren();
-        pending.insert(pending.end(), children.rbegin(), children.rend());
+    if (auto *element = dynamic_cast<CAD::Element *>(object))
+        registerElement(element, stage);
+    for (TObject *child : object->getChildren())
+        collectElement(child, stage);
+}
 
-        auto *e = dynamic_cast<CAD::Element *>(object);
-        if (!e || e->getRenderLevel() == CAD::RL_NEVER)
-            continue;
-        if (e->getRenderLevel() == CAD::RL_FOREGROUND) {
-            // The foreground is drawn without the scene's depth order and buffers; data sets
-            // there would be drawn wrongly. Reference points (73) are the one point set allowed.
-            const ElementClassification classification = classify(e);
-            if (classification[ElementClassification::MESH_DATASET]
-                || classification[ElementClassification::SECTION_DATASET]
-                || (classification[ElementClassification::POINTS_DATASET]
-                    && e->getType() != ElementCreator::REFERENCE_POINTS))
-                VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::initAllElementsForDrawing",
-                    "dataset must not be rendered in stage1");
-        }
-        // Meshes bring their delayed visualization up to date here once the mesh model joins.
-        if (!isElementVisible(e))
-            continue;
-        createDeregisterObject(e);
-        _registered_elements.insert(e);
-        // Equal keys: a multimap inserts after the last equal key, keeping collection order.
-        _draw_order.emplace(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
+void RenderCallback::registerElement(CAD::Element *e, const CAD::StageIdentifier &stage)
+{
+    if (e->getRenderLevel() == CAD::RL_NEVER)
+        return;
+    if (e->getRenderLevel() == CAD::RL_FOREGROUND) {
+        // The foreground is drawn without the scene's depth order and buffers; data sets
+        // there would be drawn wrongly. Reference points (73) are the one point set allowed.
+        const ElementClassification classification = classify(e);
+        if (classification[ElementClassification::MESH_DATASET]
+            || classification[ElementClassification::SECTION_DATASET]
+            || (classification[ElementClassification::POINTS_DATASET]
+                && e->getType() != ElementCreator::REFERENCE_POINTS))
+            VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::initAllElementsForDrawing",
+                "dataset must not be rendered in stage1");
     }
+    // Meshes bring their delayed visualization up to date here once the mesh model joins.
+    if (!isElementVisible(e))
+        return;
+    createDeregisterObject(e);
+    _registered_elements.push_back(e);
+    _draw_order.emplace_back(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
 }
 
 int RenderCallback::getSortKeyForElement(const CAD::Element *element) const
@@ -218,7 +223,7 @@ void RenderCallback::preDraw()
         break;
     }
 
-    _draw_cursor = _draw_order.begin();
+    _draw_cursor = 0;
     getNextElement();
 }
 
@@ -260,23 +265,23 @@ bool RenderCallback::getNextElement()
 
     const CAD::RenderLevel_t wanted
         = getRenderStage() == GL::RenderObject::RS_LEVEL0 ? CAD::RL_SCENE : CAD::RL_FOREGROUND;
-    while (_draw_cursor != _draw_order.end()) {
-        const CAD::Element *e = _draw_cursor->second.element;
+    while (_draw_cursor < _draw_order.size()) {
+        const CAD::Element *e = _draw_order[_draw_cursor].second.element;
         if (e->getRenderLevel() == wanted || e->getAdditionalRenderLevel() == wanted)
             break;
         ++_draw_cursor;
     }
 
     GL::StencilHandlerBase *stencil = getRenderObject() ? getRenderObject()->getStencilHandler() : nullptr;
-    if (_draw_cursor == _draw_order.end()) {
+    if (_draw_cursor == _draw_order.size()) {
         _current_element = nullptr;
         _current_stage = CAD::StageIdentifier::UNINITIALIZED;
         if (stencil)
             stencil->setElement(nullptr);
         return false;
     }
-    _current_element = _draw_cursor->second.element;
-    _current_stage = _draw_cursor->second.stage;
+    _current_element = _draw_order[_draw_cursor].second.element;
+    _current_stage = _draw_order[_draw_cursor].second.stage;
     ++_draw_cursor;
     if (stencil)
         stencil->setElement(_current_element);
@@ -313,9 +318,10 @@ bool RenderCallback::drawElementStep()
         _current_renderer->setup(CAD::ElementAndStageImp(_current_element, _current_stage), {}, 1);
 
         Transformation transformation;
-        if (!_current_element->getRenderTransformation(_current_stage, &transformation))
-            transformation = Transformation();
-        transformation.getGLTransformation(_gl_transformation);
+        if (_current_element->getRenderTransformation(_current_stage, &transformation))
+            transformation.getGLTransformation(_gl_transformation);
+        else
+            std::copy(std::begin(IDENTITY), std::end(IDENTITY), _gl_transformation);
     }
 
     ::glMatrixMode(GL_MODELVIEW);
@@ -374,7 +380,7 @@ double RenderCallback::getPixelSize() const
 
 bool RenderCallback::isElementValid(const CAD::Element *element) const
 {
-    return _registered_elements.count(element) != 0;
+    return std::binary_search(_registered_elements.begin(), _registered_elements.end(), element);
 }
 
 bool RenderCallback::isElementMarked(const CAD::Element *element, Color *color) const
@@ -490,7 +496,10 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
         delete notifier->second;
         _deregister_objects.erase(notifier);
     }
-    _registered_elements.erase(element);
+    const auto registered
+        = std::lower_bound(_registered_elements.begin(), _registered_elements.end(), element);
+    if (registered != _registered_elements.end() && *registered == element)
+        _registered_elements.erase(registered);
 
     // An element may die between two draw steps (events run between them): the repaint
     // goes on without it.
@@ -498,15 +507,16 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
         _current_renderer->finish();
         _current_renderer = nullptr;
     }
-    for (auto it = _draw_order.begin(); it != _draw_order.end();) {
-        if (it->second.element != element) {
-            ++it;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < _draw_order.size(); ++i) {
+        if (_draw_order[i].second.element == element) {
+            if (i < _draw_cursor)
+                --_draw_cursor;
             continue;
         }
-        if (_draw_cursor == it)
-            ++_draw_cursor;
-        it = _draw_order.erase(it);
+        _draw_order[kept++] = _draw_order[i];
     }
+    _draw_order.resize(kept);
     if (_current_element == element)
         getNextElement();
 }

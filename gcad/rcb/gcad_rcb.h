@@ -15,7 +15,8 @@
 #include <QString>
 
 #include <map>
-#include <set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace Vaq::CAD {
@@ -141,7 +142,8 @@ private:
     // One step of the current element in render stage 1 or 2.
     bool drawElementStep();
     int getSortKeyForElement(const CAD::Element *element) const;
-    void collectElement(CAD::Element *element, const CAD::StageIdentifier &stage);
+    void collectElement(TObject *object, const CAD::StageIdentifier &stage);
+    void registerElement(CAD::Element *element, const CAD::StageIdentifier &stage);
     void initRenderObject();
     void drawSpotlight();
     void createDeregisterObject(CAD::Element *element);
@@ -154,19 +156,21 @@ private:
     void updateHighlighting(CAD::Element *element, bool on, bool checkValid);
     void updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid);
 
-    using DrawOrder = std::multimap<int, CAD::ElementAndStageImp>;
+    // Sort key and entry, stably sorted by key: equal keys keep their collection order.
+    using DrawOrder = std::vector<std::pair<int, CAD::ElementAndStageImp>>;
 
     std::vector<DistanceHandler> _distance_handlers;
     RendererContainer _renderer_container;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
-    std::set<const CAD::Element *> _registered_elements;
+    // Sorted once collection is done; an ordered set without a node per element.
+    std::vector<const CAD::Element *> _registered_elements;
     DrawOrder _draw_order;
-    DrawOrder::iterator _draw_cursor;
+    std::size_t _draw_cursor = 0; // index into _draw_order
     CAD::Element *_current_element = nullptr;
     CAD::StageIdentifier _current_stage = CAD::StageIdentifier::UNINITIALIZED;
     double _gl_transformation[16];
-    std::map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
+    std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
     unsigned _num_points = 1;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;

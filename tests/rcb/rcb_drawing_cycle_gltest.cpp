@@ -69,6 +69,47 @@ TEST_F(DrawingCycle, DrawsBySortKeyKeepingCollectionOrderForEqualKeysAndTemporar
         begun(renderer), QStringList({ "mesh", "label b", "label a", "distance", "plane", "temporary" }));
 }
 
+TEST_F(DrawingCycle, PointSetsShownAsMarkersAndMeasuringPlanElementsHaveTheirOwnPlaces)
+{
+    QuadRenderer &renderer = *new QuadRenderer(&scene,
+        { LABEL, ElementCreator::POINT_CLOUD, ElementCreator::POINTS_SCAN, ElementCreator::POINTS_DEVIATION,
+            ElementCreator::PMP_POINT_CHANGE, ElementCreator::SECTION_INSPECTION_2D });
+    scene.getRendererContainer().registerRenderer(&renderer);
+    const int MARKERS = 1;
+    add(ElementCreator::PMP_POINT_CHANGE, "pmp", 0, 0, 1, 1); // 6
+    add(ElementCreator::POINTS_SCAN, "scan markers", 0, 0, 1, 1)->getElemProperties()->displayMode
+        = MARKERS; // 4
+    add(ElementCreator::POINTS_DEVIATION, "deviations markers", 0, 0, 1, 1)->getElemProperties()->displayMode
+        = MARKERS; // 4
+    add(ElementCreator::POINT_CLOUD, "cloud markers", 0, 0, 1, 1)->getElemProperties()->displayMode
+        = MARKERS; // 3
+    add(ElementCreator::SECTION_INSPECTION_2D, "2d", 0, 0, 1, 1); // 3
+    add(LABEL, "label", 0, 0, 1, 1); // 2
+    add(ElementCreator::POINT_CLOUD, "cloud", 0, 0, 1, 1); // 2
+    add(ElementCreator::POINTS_DEVIATION, "deviations", 0, 0, 1, 1); // 1
+    view->repaintWidget();
+    EXPECT_EQ(begun(renderer),
+        QStringList({ "deviations", "label", "cloud", "cloud markers", "2d", "scan markers",
+            "deviations markers", "pmp" }));
+}
+
+TEST_F(DrawingCycle, TheSpotlightNeedsTheDiscRenderer)
+{
+    addRenderer();
+    add(LABEL, "a", 0, 0, 10, 10);
+    scene.setSpotlightEnabled(true);
+    try {
+        view->repaintWidget();
+        FAIL() << "no error";
+    } catch (const ProgError &e) {
+        EXPECT_EQ(e.message(), "no renderer found");
+    }
+    // With a renderer for discs it draws.
+    QuadRenderer *discs = new QuadRenderer(&scene, { ElementCreator::DISC });
+    scene.getRendererContainer().registerRenderer(discs);
+    EXPECT_NO_THROW(view->repaintWidget());
+}
+
 TEST_F(DrawingCycle, CollectsChildrenDepthFirstAndPassesNeverDrawnParentsThrough)
 {
     QuadRenderer &renderer = addRenderer();

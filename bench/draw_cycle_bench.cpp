@@ -1,0 +1,125 @@
+// The drawing cycle's own cost: one repaint of 100000 trivial elements (one render type, one
+// step each) through the render callback, against the same trivial renderer driven directly
+// over the same elements (set-up, draw with the GL default check, finish). The difference
+// per element is what collecting, ordering, stage serving, stencil identities and the matrix
+// stack add.
+#include "bench/median_reporter.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/renderers/gcad_gl_renderer.h"
+#include "tests/support/gcad_test_scene.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace Vaq;
+
+namespace {
+
+constexpr int ELEMENTS = 100000;
+
+class TrivialRenderer : public GCAD::CADGLRenderer
+{
+public:
+    explicit TrivialRenderer(GCAD::RenderCallback *callback)
+        : GCAD::CADGLRenderer(callback)
+    {
+        m_supported_types = { CAD::ElementCreator::LABEL };
+    }
+    unsigned drawn = 0;
+
+protected:
+    void preDrawInternal(unsigned, int) override { }
+    bool drawInternal() override
+    {
+        ++drawn;
+        return true;
+    }
+    void postDrawInternal(int) override { }
+};
+
+struct Scene
+{
+    Scene()
+    {
+        renderer = new TrivialRenderer(&callback);
+        callback.getRendererContainer().registerRenderer(renderer);
+        for (int i = 0; i < ELEMENTS; ++i) {
+            elements.emplace_back(new CAD::Element(CAD::ElementCreator::LABEL));
+            callback.show(elements.back().get());
+        }
+        view.reset(GL::RenderObject::createRenderObject(&callback, 64, 64));
+    }
+    std::vector<std::unique_ptr<CAD::Element>> elements;
+    Test::TestScene callback;
+    TrivialRenderer *renderer = nullptr;
+    std::unique_ptr<GL::RenderObject> view;
+};
+
+Scene &scene()
+{
+    static Scene instance;
+    return instance;
+}
+
+void BM_RepaintCycle(benchmark::State &state)
+{
+    Scene &s = scene();
+    for (auto _ : state) {
+        s.renderer->drawn = 0;
+        s.view->repaintWidget();
+        s.view->waitForRendering();
+    }
+    if (s.renderer->drawn != ELEMENTS)
+        state.SkipWithError("not every element was drawn");
+}
+
+void BM_RendererAlone(benchmark::State &state)
+{
+    Scene &s = scene();
+    s.view->makeCurrent();
+    for (auto _ : state) {
+        for (const CAD::ElementAndStageImp &entry : s.callback.entries) {
+            s.renderer->setup(entry, {}, 1);
+            while (!s.renderer->draw()) { }
+            s.renderer->finish();
+        }
+        s.view->waitForRendering();
+    }
+}
+
+BENCHMARK(BM_RepaintCycle)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_RendererAlone)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    Bench::MedianReporter reporter;
+    Bench::runInterleaved(argc, argv, reporter);
+    double cycle = 0.0, alone = 0.0;
+    if (reporter.median("BM_RepaintCycle", &cycle) && reporter.median("BM_RendererAlone", &alone)) {
+        const double toNs = 1e6 / ELEMENTS; // medians are in milliseconds per repaint
+        std::printf(
+            "per element, medians: renderer alone %.0f ns, cycle overhead %.0f ns (repaint %.0f ns, %.2f x "
+            "the renderer alone)\n",
+            alone * toNs, (cycle - alone) * toNs, cycle * toNs, cycle / alone);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
