@@ -2,6 +2,7 @@
 // for smooth shading with 16-bit normals, one worker per processor as the mesh renderer
 // does, against the baseline of copying the same output bytes into new memory on as many
 // threads. Also reports how well the spatial tree's leaf order uses a 32-entry vertex cache.
+#include "bench/median_reporter.h"
 #include "gcad/host/base/vaq_os.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
@@ -16,7 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <thread>
 
@@ -130,8 +130,8 @@ void BM_CopyDomeNodeBytes(benchmark::State &state)
     state.SetBytesProcessed(int64_t(outputBytes(nodes)) * state.iterations());
 }
 
-// Repetitions of both, interleaved at random (see main), so that a busy machine slows both
-// alike; the medians are compared.
+// Repetitions of both, interleaved at random, so that a busy machine slows both alike; the
+// medians are compared.
 BENCHMARK(BM_PrepareDomeNodes)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
@@ -145,32 +145,11 @@ BENCHMARK(BM_CopyDomeNodeBytes)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
-// Keeps the median real time of each benchmark for the closing ratio.
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                milliseconds[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> milliseconds;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    // Interleaving is on unless the command line says otherwise (later flags win).
-    std::vector<char *> arguments(argv, argv + argc);
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    arguments.insert(arguments.begin() + 1, interleave);
-    int count = int(arguments.size());
-    benchmark::Initialize(&count, arguments.data());
     const double hitRatio = dome().mesh->getPolyBaseRenderData(STAGE)->getBspTree().getAverageCacheHitRatio();
     std::printf(
         "dome 1001 x 1001: %zu leaves, tree built in %.2f s\n", dome().leaves.size(), dome().treeSeconds);
@@ -178,13 +157,12 @@ int main(int argc, char **argv)
         hitRatio, 3.0 * (1.0 - hitRatio));
     std::fflush(stdout);
 
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto prepare = reporter.milliseconds.find("BM_PrepareDomeNodes");
-    const auto copy = reporter.milliseconds.find("BM_CopyDomeNodeBytes");
-    if (prepare != reporter.milliseconds.end() && copy != reporter.milliseconds.end())
-        std::printf("prepare / copy of the same bytes, medians: %.2f (%.1f ms / %.1f ms)\n",
-            prepare->second / copy->second, prepare->second, copy->second);
+    Bench::MedianReporter reporter;
+    Bench::runInterleaved(argc, argv, reporter);
+    double prepare = 0.0, copy = 0.0;
+    if (reporter.median("BM_PrepareDomeNodes", &prepare) && reporter.median("BM_CopyDomeNodeBytes", &copy))
+        std::printf("prepare / copy of the same bytes, medians: %.2f (%.1f ms / %.1f ms)\n", prepare / copy,
+            prepare, copy);
     benchmark::Shutdown();
     return 0;
 }
