@@ -10,6 +10,7 @@
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
+#include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_renderer.h"
 
@@ -213,7 +214,12 @@ void RenderCallback::preDraw()
         // The mesh node container's clean-up between repaints joins here.
         break;
     case GL::RenderObject::RS_LEVEL0:
-        // The frame-rate plan for this view joins here.
+        if (FramerateAdjust *adjust = FramerateAdjust::getInstance()) {
+            if (getRenderObject() && getRenderObject()->isFramerateAdjustAllowed())
+                adjust->plan(this);
+            else
+                adjust->dropPlans(this); // a snapshot must not use the plan of a moving view
+        }
         break;
     case GL::RenderObject::RS_LEVEL1:
         _distance_handlers.clear();
@@ -315,7 +321,15 @@ bool RenderCallback::drawElementStep()
         _current_renderer->setNumPoints(_num_points);
         // Interactive and benchmark repaints draw what the frame-rate plan says; an element
         // without a plan is drawn completely.
-        _current_renderer->setup(CAD::ElementAndStageImp(_current_element, _current_stage), {}, 1);
+        std::vector<unsigned> renderTypes;
+        unsigned stepping = 1;
+        const GL::UpdateOptions &options = getUpdateOptions();
+        if (options.interactiveUpdate || options.keepGpuData) {
+            if (const FramerateAdjust *adjust = FramerateAdjust::getInstance())
+                adjust->getPlan(this, _current_element, &renderTypes, &stepping);
+        }
+        _current_renderer->setup(
+            CAD::ElementAndStageImp(_current_element, _current_stage), renderTypes, stepping);
 
         Transformation transformation;
         if (_current_element->getRenderTransformation(_current_stage, &transformation))

@@ -109,6 +109,16 @@ public:
     double getSnapshotScaling() const { return _snapshot_scaling; }
     // The element being drawn, null between elements.
     CAD::Element *getCurrentElement() const { return _current_element; }
+    // Sort key and entry of every element collected by the last initAllElementsForDrawing,
+    // in drawing order (equal keys in collection order).
+    using DrawOrder = std::vector<std::pair<int, CAD::ElementAndStageImp>>;
+    const DrawOrder &getDrawOrder() const { return _draw_order; }
+
+    // The renderer registered for an element type, or null.
+    CADRenderer *findRenderer(CAD::ElementCreator::Element_t type) const
+    {
+        return _renderer_container.getRenderer(type);
+    }
     // The renderer for an element type; null for types that are never drawn. Throws
     // ProgError "No renderer for type %1 (%2)" for a type without renderer, and "renderer
     // exists for element that will not be drawn" for a never-drawn type with one.
@@ -155,9 +165,6 @@ private:
     // Brings the element's own highlight state (and its label's) in line with this view.
     void updateHighlighting(CAD::Element *element, bool on, bool checkValid);
     void updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid);
-
-    // Sort key and entry, stably sorted by key: equal keys keep their collection order.
-    using DrawOrder = std::vector<std::pair<int, CAD::ElementAndStageImp>>;
 
     std::vector<DistanceHandler> _distance_handlers;
     RendererContainer _renderer_container;

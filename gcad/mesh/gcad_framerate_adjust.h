@@ -1,0 +1,78 @@
+// FramerateAdjust: keeps moving views fluid. Before an interactive repaint of the master view
+// it plans, for every element of that view and of the views linked to it, which render types
+// and which stepping to draw with: it estimates each element's render time with its renderer
+// and lowers detail at the currently most expensive element, one step at a time, until the
+// frame is estimated at 8 frames per second or nothing can be reduced any more.
+#pragma once
+
+#include "gcad/host/cad/vaq_cad_element.h"
+
+#include <map>
+#include <utility>
+#include <vector>
+
+namespace Vaq::GCAD {
+
+class RenderCallback;
+
+class FramerateAdjust
+{
+public:
+    // The frame rate the plan aims at.
+    static constexpr double TARGET_FRAME_RATE = 8.0;
+    // Elements of views other than the master count this much more, so that reductions fall
+    // on them first.
+    static constexpr double LINKED_VIEW_WEIGHT = 3.0;
+
+    // Throws ProgError "only one instance allowed" while another exists.
+    FramerateAdjust();
+    ~FramerateAdjust();
+
+    FramerateAdjust(const FramerateAdjust &) = delete;
+    FramerateAdjust &operator=(const FramerateAdjust &) = delete;
+
+    // The instance, null when none exists.
+    static FramerateAdjust *getInstance() { return _instance; }
+
+    // Fixed mode (the benchmarks): no estimates; every element keeps its own render types
+    // and gets the fixed stepping.
+    void setFixed(bool fixed) { m_fixed = fixed; }
+    void setFixedStepping(unsigned stepping) { m_fixed_stepping = stepping; }
+
+    // Replaces all plans by new ones for the master view and its linked views; does nothing
+    // for any other view. Uses the draw order of each view's last collection.
+    void plan(RenderCallback *callback);
+    // Forgets the plans of one view (it repaints without adjustment).
+    void dropPlans(const RenderCallback *callback);
+    // The planned render types and stepping of element in the view; false without a plan.
+    bool getPlan(const RenderCallback *callback, const CAD::Element *element,
+        std::vector<unsigned> *renderTypes, unsigned *stepping) const;
+
+private:
+    struct Plan
+    {
+        RenderCallback *renderCallback = nullptr;
+        CAD::ElementAndStageImp element;
+        std::vector<unsigned> renderTypes;
+        unsigned stepping = 1;
+        double cost = 0.0; // estimated seconds, weighted for linked views
+        bool reduced = false;
+
+        double weight() const;
+        double time() const { return cost / weight(); }
+    };
+    using Key = std::pair<const RenderCallback *, const CAD::Element *>;
+    // Highest cost first; equal costs in insertion order.
+    using WorkList = std::multimap<double, Plan, std::greater<double>>;
+
+    void collectPlans(RenderCallback *callback, WorkList *work, double *frameTime) const;
+    void reduceUntilFluid(WorkList *work, std::vector<Plan> *result) const;
+
+    std::map<Key, Plan> m_plans;
+    bool m_fixed = false;
+    unsigned m_fixed_stepping = 1;
+
+    static FramerateAdjust *_instance;
+};
+
+} // namespace Vaq::GCAD
