@@ -26,6 +26,15 @@ struct ElemProp
     double symbolSize = 10.0;
     // A mesh takes its colours from the colour map.
     bool colorMapEnabled = false;
+    // What a mesh shows: its vertices as points, its triangles (front side only unless the
+    // material side, that is the back or the material-offset surface, is shown too), smooth
+    // or flat shaded, its triangle edges and its boundary.
+    bool showPoints = false;
+    bool showTriangles = true;
+    bool showMaterialSide = false;
+    bool smooth = true;
+    bool showEdges = false;
+    bool showBoundary = false;
     // A strain grid is drawn without its value colours.
     bool uncolored = false;
 };

@@ -263,6 +263,20 @@ TEST(ElementState, plainFlagsLabelAndProperties)
     EXPECT_EQ(label->getShownStage(), STAGE_2);
 }
 
+TEST(ElementState, aNewMeshShowsSmoothFrontTrianglesOnly)
+{
+    // What a mesh looks like before anyone chose: the surface as it is measured, nothing more.
+    const Element mesh(ElementCreator::MESH);
+    const ElemProp &properties = *mesh.getElemProperties();
+    EXPECT_TRUE(properties.showTriangles);
+    EXPECT_TRUE(properties.smooth);
+    EXPECT_FALSE(properties.showMaterialSide);
+    EXPECT_FALSE(properties.showPoints);
+    EXPECT_FALSE(properties.showEdges);
+    EXPECT_FALSE(properties.showBoundary);
+    EXPECT_FALSE(properties.colorMapEnabled);
+}
+
 TEST(ElementPicking, viewLineHitsTheBoxAtTheSideNearerTheViewer)
 {
     Element element(ElementCreator::SPHERE);
