@@ -101,6 +101,11 @@ void WidgetOptions::updateWidgetOptions()
     options.glVersion = glString(GL_VERSION);
     options.driverVersion = driverVersionFromGLVersion(options.glVersion);
     options.softwareRendering = isSoftwareRenderer(options.renderer) || m_software_setting == 2;
+    // VAQ_GL_SOFTWARE_RENDERING (0 or 1) overrides that, so that tests and benchmarks can take
+    // the hardware paths (occlusion queries, hardware defaults) on a software rasteriser.
+    const QString softwareOverride = qEnvironmentVariable("VAQ_GL_SOFTWARE_RENDERING");
+    if (softwareOverride == QLatin1String("0") || softwareOverride == QLatin1String("1"))
+        options.softwareRendering = softwareOverride == QLatin1String("1");
     options.offscreenMode
         = (caps.frameBufferObject && m_offscreen_setting != 1) ? OM_FRAME_BUFFER_OBJECT : OM_OFF;
 

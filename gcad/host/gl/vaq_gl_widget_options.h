@@ -45,6 +45,8 @@ public:
     static WidgetOptions *getInstance();
 
     // The options; with update (or when never read) they are read from the context first.
+    // The environment can override what the driver says: VAQ_GL_MEMORY_MB (graphics memory
+    // where the driver does not tell), VAQ_GL_RENDER_MODE, VAQ_GL_SOFTWARE_RENDERING (0 or 1).
     const Options &getWidgetOptions(bool update);
     const Options &getCurrentWidgetOptions() { return getWidgetOptions(false); }
     // Off-screen mode is not OM_OFF and the user's setting does not switch it off.

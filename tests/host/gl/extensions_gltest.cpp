@@ -97,6 +97,13 @@ TEST_F(Extensions, WidgetOptionsDescribeTheLiveSoftwareDriver)
     EXPECT_GT(options.snapshotSize, 0);
     EXPECT_LE(options.snapshotSize, GL::GLExtensions::getCapabilities().maxRenderbufferSize);
 
+    // The software rasteriser can be taken for hardware, and back.
+    setenv("VAQ_GL_SOFTWARE_RENDERING", "0", 1);
+    EXPECT_FALSE(GL::WidgetOptions::getInstance()->getWidgetOptions(true).softwareRendering);
+    setenv("VAQ_GL_SOFTWARE_RENDERING", "yes", 1); // not 0 or 1: the driver's name decides
+    EXPECT_TRUE(GL::WidgetOptions::getInstance()->getWidgetOptions(true).softwareRendering);
+    unsetenv("VAQ_GL_SOFTWARE_RENDERING");
+
     // Without the variable the default applies; the cached options change only on update.
     unsetenv("VAQ_GL_MEMORY_MB");
     EXPECT_EQ(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions().memoryMB, 777u);
