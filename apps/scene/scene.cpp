@@ -1,0 +1,39 @@
+#include "apps/scene/scene.h"
+
+namespace Gcad::Scene {
+
+using Vaq::CAD::StageIdentifier;
+
+void Scene::addMesh(std::unique_ptr<Vaq::CAD::PolyBase> mesh)
+{
+    mesh->updateVisualization(StageIdentifier::NO_STAGE, true, false);
+    m_meshes.push_back(std::move(mesh));
+}
+
+std::size_t Scene::getNumberOfTriangles() const
+{
+    std::size_t count = 0;
+    for (const auto &mesh : m_meshes)
+        count += mesh->getData(StageIdentifier::NO_STAGE)->triangles.size();
+    return count;
+}
+
+std::size_t Scene::getNumberOfPoints() const
+{
+    std::size_t count = 0;
+    for (const auto &mesh : m_meshes)
+        count += mesh->getData(StageIdentifier::NO_STAGE)->vertices.size();
+    return count;
+}
+
+void Scene::applyDisplayOptions(const DisplayOptions &options)
+{
+    for (const auto &mesh : m_meshes) {
+        Vaq::CAD::ElemProp &properties = *mesh->getElemProperties();
+        properties.smooth = properties.smooth && !options.flat;
+        properties.showEdges = properties.showEdges || options.edges;
+        properties.showPoints = properties.showPoints || options.points;
+    }
+}
+
+} // namespace Gcad::Scene

@@ -1,0 +1,39 @@
+// Scene: the meshes a program shows. It owns them, so that they outlive every view that draws
+// them, and keeps their render data (the spatial tree the mesh renderer draws from) current.
+#pragma once
+
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace Gcad::Scene {
+
+// Display choices of the user, on top of what each mesh shows by itself.
+struct DisplayOptions
+{
+    bool flat = false; // flat instead of smooth shading
+    bool edges = false; // the triangle edges over the surface
+    bool points = false; // the vertices as points over the surface
+};
+
+class Scene
+{
+public:
+    // Takes mesh and builds its render data.
+    void addMesh(std::unique_ptr<Vaq::CAD::PolyBase> mesh);
+    const std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> &getMeshes() const { return m_meshes; }
+
+    std::size_t getNumberOfTriangles() const;
+    // Vertices of the meshes.
+    std::size_t getNumberOfPoints() const;
+
+    // Switches on, for every mesh, what options asks for; the rest stays as the mesh has it.
+    void applyDisplayOptions(const DisplayOptions &options);
+
+private:
+    std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
+};
+
+} // namespace Gcad::Scene

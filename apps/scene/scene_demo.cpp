@@ -1,0 +1,98 @@
+#include "apps/scene/scene_demo.h"
+
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/fig2/vaq_fig2_legend_handler.h"
+
+#include <QColor>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+
+namespace Gcad::Scene {
+
+namespace {
+
+using Vaq::BaVec3d;
+using Vaq::Color;
+using Vaq::CAD::ElementCreator;
+using Vaq::CAD::PolyBase;
+using Vaq::CAD::StageIdentifier;
+
+constexpr unsigned FINE = 601; // 2 x 600 x 600 = 720000 triangles
+constexpr unsigned COARSE = 13; // large enough facets to see flat shading
+constexpr double GRID = 0.625; // centre offset of the tiles; each covers 1 x 1, so 0.25 apart
+constexpr double WAVE_AMPLITUDE = 0.12;
+
+// A mesh over the unit square centred at (x, y) with the dome's grid of n x n vertices; height
+// maps each dome vertex (x and y from -0.5 to 0.5, the dome's z) to the new z.
+std::unique_ptr<PolyBase> heightField(ElementCreator::Element_t type, const QString &name, unsigned n,
+    double x, double y, const std::function<double(const BaVec3d<double> &)> &height)
+{
+    const std::unique_ptr<PolyBase> dome = Vaq::CAD::createDomeMesh(n, false);
+    const Vaq::CAD::PolyBaseData &grid = *dome->getData(StageIdentifier::NO_STAGE);
+    std::vector<BaVec3d<double>> vertices;
+    vertices.reserve(grid.vertices.size());
+    for (const BaVec3d<double> &v : grid.vertices)
+        vertices.emplace_back(x + v.x, y + v.y, height(v));
+    auto mesh = std::make_unique<PolyBase>(type, name);
+    mesh->setMesh(std::move(vertices), grid.triangles);
+    // Nothing in the demo draws the boundary; a fine mesh would only spend time on it.
+    mesh->needsNoBoundary(true);
+    return mesh;
+}
+
+double ripple(const BaVec3d<double> &v)
+{
+    const double r = std::hypot(v.x, v.y);
+    return 0.12 * std::cos(18.0 * r) * std::exp(-3.0 * r);
+}
+
+double wave(const BaVec3d<double> &v)
+{
+    return WAVE_AMPLITUDE * std::sin(3.0 * std::numbers::pi * v.x) * std::cos(2.0 * std::numbers::pi * v.y);
+}
+
+// Hue by the angle around the ripple's centre, fading to white at the centre.
+std::vector<Color> rippleColors(const PolyBase &mesh, double x, double y)
+{
+    std::vector<Color> colors;
+    for (const BaVec3d<double> &v : mesh.getData(StageIdentifier::NO_STAGE)->vertices) {
+        const double angle = std::atan2(v.y - y, v.x - x);
+        const double saturation = std::min(1.0, 2.0 * std::hypot(v.x - x, v.y - y));
+        const QColor c
+            = QColor::fromHsvF((angle + std::numbers::pi) / (2.0 * std::numbers::pi), saturation, 1.0);
+        colors.emplace_back(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+    }
+    return colors;
+}
+
+} // namespace
+
+void addDemoScene(Scene &scene)
+{
+    scene.addMesh(heightField(ElementCreator::MESH, QStringLiteral("demo dome"), FINE, -GRID, GRID,
+        [](const BaVec3d<double> &v) { return v.z; }));
+
+    auto coloured
+        = heightField(ElementCreator::MESH_SCAN, QStringLiteral("demo ripple"), FINE, GRID, GRID, ripple);
+    coloured->setDrawColors(rippleColors(*coloured, GRID, GRID));
+    scene.addMesh(std::move(coloured));
+
+    auto mapped = heightField(
+        ElementCreator::MESH_COLOR_MAPPED, QStringLiteral("demo wave"), FINE, GRID, -GRID, wave);
+    std::vector<float> deviations;
+    for (const BaVec3d<double> &v : mapped->getData(StageIdentifier::NO_STAGE)->vertices)
+        deviations.push_back(float(v.z));
+    mapped->setDeviations(std::move(deviations));
+    mapped->getElemProperties()->colorMapEnabled = true;
+    Vaq::Legend2::LegendHandler::getCurrent()->getColorMap().setDataRange(-WAVE_AMPLITUDE, WAVE_AMPLITUDE);
+    scene.addMesh(std::move(mapped));
+
+    auto facets = heightField(ElementCreator::MESH, QStringLiteral("demo facets"), COARSE, -GRID, -GRID,
+        [](const BaVec3d<double> &v) { return v.z; });
+    facets->getElemProperties()->smooth = false;
+    scene.addMesh(std::move(facets));
+}
+
+} // namespace Gcad::Scene

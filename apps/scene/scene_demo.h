@@ -1,0 +1,16 @@
+// The demo scene: what `gcad render` draws when no file is given. Four height fields on a
+// 2 x 2 grid show the mesh pipeline at work: a plain smooth dome, a ripple with vertex
+// colours, a wave colour-mapped by its deviation values through the legend, and a coarse
+// dome drawn flat so that its facets show. The three fine ones have 601 x 601 vertices and
+// 720000 triangles each, 2.16 million in all.
+#pragma once
+
+#include "apps/scene/scene.h"
+
+namespace Gcad::Scene {
+
+// Adds the demo meshes to scene and sets the data range of the current legend
+// (Vaq::Legend2::LegendHandler::getCurrent) to the range of the wave's deviations.
+void addDemoScene(Scene &scene);
+
+} // namespace Gcad::Scene

@@ -1,0 +1,28 @@
+#include "apps/scene/scene_image.h"
+
+#include "apps/scene/scene_render_callback.h"
+
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+
+#include <memory>
+
+namespace Gcad::Scene {
+
+QImage renderSceneImage(const Scene &scene, const QSize &size, const Vaq::BaVec3d<double> &rotation)
+{
+    SceneRenderCallback callback(scene);
+    // The view goes before its callback.
+    const std::unique_ptr<Vaq::GL::RenderObject> view(
+        Vaq::GL::RenderObject::createRenderObject(&callback, size.width(), size.height()));
+    view->setRotation(rotation);
+    view->fitView();
+    view->repaintWidget();
+    bool ok = false;
+    QImage image = view->getRenderedImage(&ok);
+    if (!ok)
+        VAQ_PROG_ERROR("Gcad::Scene::renderSceneImage", "the view has no picture");
+    return image;
+}
+
+} // namespace Gcad::Scene

@@ -1,0 +1,42 @@
+#include "apps/scene/scene_render_callback.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace Gcad::Scene {
+
+using Vaq::CAD::StageIdentifier;
+
+namespace {
+
+// A dark slate: coloured and grey surfaces both stand out against it.
+constexpr Vaq::Color BACKGROUND(38, 42, 52);
+
+} // namespace
+
+SceneRenderCallback::SceneRenderCallback(const Scene &scene)
+    : m_scene(scene)
+    , m_global(BACKGROUND)
+{
+}
+
+bool SceneRenderCallback::acceptsObject(const Vaq::TObject *object)
+{
+    return std::any_of(m_scene.getMeshes().begin(), m_scene.getMeshes().end(),
+        [object](const auto &mesh) { return mesh.get() == object; });
+}
+
+std::vector<Vaq::CAD::ElementAndStageImp> SceneRenderCallback::getElementsForDrawing()
+{
+    std::vector<Vaq::CAD::ElementAndStageImp> entries;
+    for (const auto &mesh : m_scene.getMeshes())
+        entries.emplace_back(mesh.get(), StageIdentifier::NO_STAGE);
+    return entries;
+}
+
+unsigned SceneRenderCallback::getNumberOfPointsForDrawing()
+{
+    return unsigned(std::min<std::size_t>(m_scene.getNumberOfPoints(), std::numeric_limits<unsigned>::max()));
+}
+
+} // namespace Gcad::Scene

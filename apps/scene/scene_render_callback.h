@@ -1,0 +1,31 @@
+// SceneRenderCallback: the render callback of a program's view. It shows every mesh of one
+// Scene (not owned; it must outlive the callback) on the scene's background and draws them
+// through the library's renderers like any view of the application.
+#pragma once
+
+#include "apps/scene/scene.h"
+
+#include "gcad/host/cad/vaq_cad_properties.h"
+#include "gcad/rcb/gcad_rcb.h"
+
+#include <vector>
+
+namespace Gcad::Scene {
+
+class SceneRenderCallback : public Vaq::GCAD::RenderCallback
+{
+public:
+    explicit SceneRenderCallback(const Scene &scene);
+
+    const Vaq::CAD::Properties::Global *getGlobalProperties() const override { return &m_global; }
+    bool acceptsObject(const Vaq::TObject *object) override;
+    std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override;
+    // The vertices of all meshes the view shows.
+    unsigned getNumberOfPointsForDrawing() override;
+
+private:
+    const Scene &m_scene;
+    Vaq::CAD::Properties::Global m_global;
+};
+
+} // namespace Gcad::Scene
