@@ -10,11 +10,16 @@ int reportError(const QString &what, const QString &why, int status)
     return status;
 }
 
+UsageError unknownOption(const QString &command, const QString &argument)
+{
+    return UsageError { argument, QStringLiteral("unknown option of '%1' (see gcad --help)").arg(command) };
+}
+
 void rejectUnknownOptions(const QString &command, const QStringList &arguments, const QStringList &known)
 {
     for (const QString &argument : arguments)
         if (!known.contains(argument))
-            throw UsageError{argument, QStringLiteral("unknown option of '%1' (see gcad --help)").arg(command)};
+            throw unknownOption(command, argument);
 }
 
 } // namespace Gcad

@@ -19,6 +19,9 @@ struct UsageError
 // Prints the error line and returns the exit status for it.
 int reportError(const QString &what, const QString &why, int status);
 
+// The error for an argument that command does not know.
+UsageError unknownOption(const QString &command, const QString &argument);
+
 // Throws a UsageError for the first argument that is not in `known`.
 void rejectUnknownOptions(const QString &command, const QStringList &arguments, const QStringList &known);
 

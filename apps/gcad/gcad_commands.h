@@ -9,4 +9,12 @@ namespace Gcad {
 // Prints the graphics configuration the library sees, one "label: value" per line.
 int runInfo(const QStringList &arguments);
 
+// gcad render [FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]:
+// draws the files (or the demo scene) into a PNG and prints one summary line.
+int runRender(const QStringList &arguments);
+
+// gcad bench [--size N] [--quick] [--baseline] [--json FILE] [--verbose]: checks the options;
+// the benchmark itself is not part of the program yet.
+int runBench(const QStringList &arguments);
+
 } // namespace Gcad

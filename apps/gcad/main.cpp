@@ -16,19 +16,31 @@ namespace {
 struct Subcommand
 {
     const char *name;
+    const char *options; // the synopsis after the name, empty for none
     const char *summary;
     int (*run)(const QStringList &arguments);
 };
 
 const Subcommand kSubcommands[] = {
-    {"info", "print the graphics configuration (renderer, driver, memory, ...)", Gcad::runInfo},
+    { "info", "", "print the graphics configuration (renderer, driver, memory, ...)", Gcad::runInfo },
+    { "render", "[FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
+        "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a PNG, by default gcad.png\n"
+        "             of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
+        "             corner such as x+y-z+",
+        Gcad::runRender },
+    { "bench", "[--size N] [--quick] [--baseline] [--json FILE] [--verbose]",
+        "measure how fast this graphics configuration draws meshes", Gcad::runBench },
 };
 
 void printHelp()
 {
     std::printf("usage: gcad <command> [options]\n\ncommands:\n");
-    for (const Subcommand &command : kSubcommands)
-        std::printf("  %-10s %s\n", command.name, command.summary);
+    for (const Subcommand &command : kSubcommands) {
+        if (*command.options)
+            std::printf("  %s %s\n  %-10s %s\n", command.name, command.options, "", command.summary);
+        else
+            std::printf("  %-10s %s\n", command.name, command.summary);
+    }
     std::printf("\n  --help     show this help\n");
 }
 

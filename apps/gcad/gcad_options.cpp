@@ -1,0 +1,71 @@
+#include "apps/gcad/gcad_options.h"
+
+#include "apps/gcad/gcad_cli.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace Gcad {
+
+namespace {
+
+// A value from 1 to MAX_VIEW_SIZE, or 0.
+int viewEdge(const QString &text)
+{
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,5}$"));
+    if (!digits.match(text).hasMatch())
+        return 0;
+    const int edge = text.toInt();
+    return edge <= MAX_VIEW_SIZE ? edge : 0;
+}
+
+} // namespace
+
+ArgumentReader::ArgumentReader(const QString &command, const QStringList &arguments)
+    : m_command(command)
+    , m_arguments(arguments)
+{
+}
+
+QString ArgumentReader::value(const QString &option, const QString &what)
+{
+    if (atEnd())
+        throw UsageError { option, QStringLiteral("missing value (%1)").arg(what) };
+    return next();
+}
+
+void ArgumentReader::rejectOption(const QString &argument) const
+{
+    throw unknownOption(m_command, argument);
+}
+
+QSize parseViewSize(const QString &option, const QString &text)
+{
+    const qsizetype x = text.indexOf('x');
+    const int width = x < 0 ? 0 : viewEdge(text.left(x));
+    const int height = x < 0 ? 0 : viewEdge(text.mid(x + 1));
+    if (width == 0 || height == 0)
+        throw UsageError { option,
+            QStringLiteral("'%1' is not WxH with W and H from 1 to %2").arg(text).arg(MAX_VIEW_SIZE) };
+    return QSize(width, height);
+}
+
+int parseViewEdge(const QString &option, const QString &text)
+{
+    const int edge = viewEdge(text);
+    if (edge == 0)
+        throw UsageError { option,
+            QStringLiteral("'%1' is not a whole number from 1 to %2").arg(text).arg(MAX_VIEW_SIZE) };
+    return edge;
+}
+
+void checkOutputPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw UsageError { path, QStringLiteral("is a folder, not a file") };
+    if (!QFileInfo(info.absolutePath()).isDir())
+        throw UsageError { path, QStringLiteral("the folder does not exist") };
+}
+
+} // namespace Gcad

@@ -1,0 +1,40 @@
+// Reading the options of a subcommand: options with a value take the argument after them,
+// sizes and output files are checked before any work starts, so that a typo is reported at
+// once and not after a long run. Every problem is thrown as UsageError.
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+namespace Gcad {
+
+// The largest view edge the program asks for, in pixels.
+inline constexpr int MAX_VIEW_SIZE = 16384;
+
+class ArgumentReader
+{
+public:
+    ArgumentReader(const QString &command, const QStringList &arguments);
+
+    bool atEnd() const { return m_next >= m_arguments.size(); }
+    QString next() { return m_arguments[m_next++]; }
+    // The argument after option; "<option>: missing value (<what>)" when there is none.
+    QString value(const QString &option, const QString &what);
+    // "<argument>: unknown option of '<command>' (see gcad --help)"
+    [[noreturn]] void rejectOption(const QString &argument) const;
+
+private:
+    QString m_command;
+    QStringList m_arguments;
+    qsizetype m_next = 0;
+};
+
+// "WxH", each from 1 to MAX_VIEW_SIZE.
+QSize parseViewSize(const QString &option, const QString &text);
+// A whole number from 1 to MAX_VIEW_SIZE.
+int parseViewEdge(const QString &option, const QString &text);
+// Refuses an output path that is a folder or whose folder does not exist.
+void checkOutputPath(const QString &path);
+
+} // namespace Gcad
