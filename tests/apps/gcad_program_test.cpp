@@ -1,4 +1,6 @@
 // Runs the gcad program as a user would and checks what it prints and how it exits.
+#include "tests/apps/scene_test_files.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -13,6 +15,12 @@ struct ProgramRun
     QString out;
     QString err;
 };
+
+// The unit square as two triangles in a binary STL.
+QByteArray binaryStlSquare()
+{
+    return Gcad::Test::binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } });
+}
 
 ProgramRun gcad(const QStringList &arguments)
 {
@@ -31,36 +39,38 @@ ProgramRun gcad(const QStringList &arguments)
 
 TEST(GcadProgram, helpListsTheCommands)
 {
-    const ProgramRun run = gcad({"--help"});
+    const ProgramRun run = gcad({ "--help" });
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(run.out.contains(QRegularExpression("^  info ", QRegularExpression::MultilineOption)))
-        << run.out.toStdString();
+    for (const char *command : { "info", "render", "bench" }) {
+        const QRegularExpression line(
+            QStringLiteral("^  %1 ").arg(command), QRegularExpression::MultilineOption);
+        EXPECT_TRUE(run.out.contains(line)) << command << "\n" << run.out.toStdString();
+    }
 }
 
 TEST(GcadProgram, badInputIsOneErrorLineAndStatus2)
 {
-    const ProgramRun unknownCommand = gcad({"paint"});
+    const ProgramRun unknownCommand = gcad({ "paint" });
     EXPECT_EQ(unknownCommand.status, 2);
     EXPECT_EQ(unknownCommand.err, "gcad: error: paint: unknown command (see gcad --help)\n");
     EXPECT_TRUE(unknownCommand.out.isEmpty());
 
-    const ProgramRun unknownOption = gcad({"--fast"});
+    const ProgramRun unknownOption = gcad({ "--fast" });
     EXPECT_EQ(unknownOption.status, 2);
     EXPECT_EQ(unknownOption.err, "gcad: error: --fast: unknown option (see gcad --help)\n");
 
-    const ProgramRun badInfoOption = gcad({"info", "--verbose"});
+    const ProgramRun badInfoOption = gcad({ "info", "--verbose" });
     EXPECT_EQ(badInfoOption.status, 2);
     EXPECT_EQ(badInfoOption.err, "gcad: error: --verbose: unknown option of 'info' (see gcad --help)\n");
 }
 
 TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
 {
-    const ProgramRun run = gcad({"info"});
+    const ProgramRun run = gcad({ "info" });
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.trimmed().split('\n');
-    const QStringList labels = {"renderer",           "vendor",          "GL version",
-                                "driver version",     "software rendering", "off-screen mode",
-                                "graphics memory",    "render mode",     "snapshot size"};
+    const QStringList labels = { "renderer", "vendor", "GL version", "driver version", "software rendering",
+        "off-screen mode", "graphics memory", "render mode", "snapshot size" };
     ASSERT_EQ(lines.size(), labels.size()) << run.out.toStdString();
     for (int i = 0; i < labels.size(); ++i) {
         EXPECT_TRUE(lines[i].startsWith(labels[i] + ": ")) << lines[i].toStdString();
@@ -71,4 +81,117 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
         EXPECT_EQ(lines[4], "software rendering: yes");
     }
     EXPECT_EQ(lines[5], "off-screen mode: 2 (frame buffer object)");
+}
+
+namespace {
+
+using Gcad::Test::TestFolder;
+
+// Runs arguments, expects status 2 with exactly the error line, and nothing on standard output.
+void expectUsageError(const QStringList &arguments, const QString &error)
+{
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const ProgramRun run = gcad(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, error);
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+}
+
+} // namespace
+
+TEST(GcadRender, badOptionsAreOneErrorLineAndStatus2)
+{
+    TestFolder folder;
+    const QString png = folder.path("out.png");
+    expectUsageError(
+        { "render", "--fast" }, "gcad: error: --fast: unknown option of 'render' (see gcad --help)\n");
+    for (const char *size :
+        { "0x10", "10x", "-5", "x10", "10x0", "16385x10", "10x10x10", "1e3x10", "+5x5" }) {
+        expectUsageError({ "render", "-o", png, "--size", size },
+            QStringLiteral("gcad: error: --size: '%1' is not WxH with W and H from 1 to 16384\n").arg(size));
+    }
+    expectUsageError({ "render", "--size" }, "gcad: error: --size: missing value (WxH)\n");
+    expectUsageError({ "render", "--view" }, "gcad: error: --view: missing value (view name)\n");
+    expectUsageError({ "render", "-o" }, "gcad: error: -o: missing value (PNG file)\n");
+    expectUsageError({ "render", "--view", "top" },
+        "gcad: error: --view: unknown view 'top' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)\n");
+    const QString noFolder = folder.path("missing/out.png");
+    expectUsageError(
+        { "render", "-o", noFolder }, "gcad: error: " + noFolder + ": the folder does not exist\n");
+    expectUsageError({ "render", "-o", folder.path("") },
+        "gcad: error: " + folder.path("") + ": is a folder, not a file\n");
+    EXPECT_TRUE(folder.entries().isEmpty()) << folder.entries().join(' ').toStdString();
+}
+
+TEST(GcadRender, unusableFilesAreOneErrorLineAndStatus2AndLeaveNoPng)
+{
+    TestFolder folder;
+    QDir().mkdir(folder.path("folder.stl"));
+    const QString good = folder.write("good.stl", binaryStlSquare());
+    const QString empty = folder.write("empty.stl", "");
+    const QString noTriangles = folder.write("none.stl", "solid none\nendsolid none\n");
+    const QString garbage = folder.write("garbage.stl", "this is no mesh\n");
+    const QString points = folder.write("points.xyz", "1 2 3\n4 5 6\n");
+    const QString cloud = folder.write("cloud.ply",
+        "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nproperty float y\nproperty float z\n"
+        "end_header\n1 2 3\n");
+    const QString badPoints = folder.write("bad.xyz", "1 2 3\n1 2\n");
+    const QString text = folder.write("notes.txt", "1 2 3\n");
+    const QStringList before = folder.entries();
+    const QString png = folder.path("out.png");
+
+    const std::vector<std::pair<QString, QString>> cases = {
+        { folder.path("missing.stl"), "no such file" },
+        { folder.path("folder.stl"), "is a folder, not a file" },
+        { empty, "empty file" },
+        { noTriangles, "no triangles" },
+        { garbage,
+            "malformed STL file (Failed to determine STL storage representation for " + garbage + ".)" },
+        { points, "point clouds cannot be drawn yet (there is no points renderer)" },
+        { cloud, "point clouds cannot be drawn yet (there is no points renderer)" },
+        { badPoints, "line 2: expected 3 values like the first point, found 2" },
+        { text, "unknown file type '.txt' (expected .stl, .ply, .obj or .xyz)" },
+    };
+    for (const auto &[file, why] : cases) {
+        // A good file before the bad one changes nothing: the bad one is named.
+        expectUsageError({ "render", good, file, "-o", png }, "gcad: error: " + file + ": " + why + "\n");
+    }
+    EXPECT_EQ(folder.entries(), before);
+}
+
+TEST(GcadRender, aFailedDrawingIsStatus1AndLeavesNoPng)
+{
+    // Meshes cannot be drawn before the mesh renderer registers itself: the repaint fails and
+    // no PNG, not even a temporary one, may be left.
+    TestFolder folder;
+    const QString good = folder.write("good.stl", binaryStlSquare());
+    const ProgramRun run = gcad({ "render", good, "--flat", "--edges", "--points", "--view", "X-Y+z+",
+        "--size", "64x48", "-o", folder.path("out.png") });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "gcad: error: render: No renderer for type 77 (" + good + ")\n");
+    EXPECT_EQ(folder.entries(), QStringList({ "good.stl" }));
+}
+
+TEST(GcadBench, optionsAreCheckedBeforeTheBenchmark)
+{
+    TestFolder folder;
+    expectUsageError(
+        { "bench", "--fast" }, "gcad: error: --fast: unknown option of 'bench' (see gcad --help)\n");
+    expectUsageError({ "bench", "results.json" },
+        "gcad: error: results.json: unknown option of 'bench' (see gcad --help)\n");
+    for (const char *size : { "0", "-5", "abc", "16385", "12x12", "" }) {
+        expectUsageError({ "bench", "--size", size },
+            QStringLiteral("gcad: error: --size: '%1' is not a whole number from 1 to 16384\n").arg(size));
+    }
+    expectUsageError({ "bench", "--size" }, "gcad: error: --size: missing value (N)\n");
+    expectUsageError({ "bench", "--json" }, "gcad: error: --json: missing value (JSON file)\n");
+    const QString noFolder = folder.path("missing/bench.json");
+    expectUsageError(
+        { "bench", "--json", noFolder }, "gcad: error: " + noFolder + ": the folder does not exist\n");
+
+    const ProgramRun run = gcad({ "bench", "--quick", "--baseline", "--size", "256", "--json",
+        folder.path("bench.json"), "--verbose" });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "gcad: error: bench: the benchmark is not available yet\n");
+    EXPECT_TRUE(folder.entries().isEmpty());
 }
