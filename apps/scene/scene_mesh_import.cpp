@@ -58,13 +58,23 @@ public:
 
     [[noreturn]] void fail(const QString &reason) const { throw ImportError(m_path, reason); }
 
-    void checkFinite() const
+    // What assimp lets through of a broken file and its own post-processing cannot take.
+    void checkVerticesAndFaces() const
     {
         for (const aiMesh *mesh : m_meshes) {
             for (unsigned i = 0; i < mesh->mNumVertices; ++i) {
                 const aiVector3D &v = mesh->mVertices[i];
                 if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
                     fail(QStringLiteral("non-finite vertex coordinates"));
+            }
+            for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+                const aiFace &face = mesh->mFaces[f];
+                for (unsigned c = 0; c < face.mNumIndices; ++c) {
+                    if (face.mIndices[c] >= mesh->mNumVertices)
+                        fail(QStringLiteral("a face refers to vertex %1, but there are only %2 vertices")
+                                 .arg(face.mIndices[c])
+                                 .arg(mesh->mNumVertices));
+                }
             }
         }
     }
@@ -128,16 +138,9 @@ public:
             }
             for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
                 const aiFace &face = mesh->mFaces[f];
-                if (face.mNumIndices != 3)
-                    continue;
-                for (unsigned c = 0; c < 3; ++c) {
-                    if (face.mIndices[c] >= mesh->mNumVertices)
-                        fail(QStringLiteral("a face refers to vertex %1 of %2")
-                                 .arg(face.mIndices[c])
-                                 .arg(mesh->mNumVertices));
-                }
-                triangles.push_back(
-                    { first + face.mIndices[0], first + face.mIndices[1], first + face.mIndices[2] });
+                if (face.mNumIndices == 3)
+                    triangles.push_back(
+                        { first + face.mIndices[0], first + face.mIndices[1], first + face.mIndices[2] });
             }
         }
 
@@ -174,8 +177,9 @@ ImportedData importMeshFile(const QString &path)
         throw ImportError(path, malformed(format, importer));
 
     const SceneReader raw(path, *scene);
-    // Before joining: a non-finite corner could otherwise merge into another one unseen.
-    raw.checkFinite();
+    // Before joining: a non-finite corner could merge into another one unseen, and joining
+    // reads every corner a face names.
+    raw.checkVerticesAndFaces();
     if (format == QLatin1String("PLY") && raw.countFaces(2) == 0)
         return raw.points();
     if (raw.countFaces(3) == 0)

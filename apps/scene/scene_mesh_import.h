@@ -20,8 +20,9 @@ using ImportedData = std::variant<std::unique_ptr<Vaq::CAD::PolyBase>, PointClou
 // Reads path, a readable file whose extension (stl, ply or obj, in any case) names its format.
 // A mesh comes back as a MESH_SCAN element named path with computed normals and, when the
 // file has them, vertex colours; its render data is left to whoever shows it. Throws
-// ImportError for path when assimp cannot read the file, when a coordinate is not finite,
-// when it holds no triangles, or when its vertices do not fit 32-bit indices.
+// ImportError for path when assimp cannot read the file, when a coordinate is not finite, when
+// a face names a vertex that does not exist, when it holds no triangles (a PLY file without
+// faces: no vertices), or when its vertices do not fit 32-bit indices.
 ImportedData importMeshFile(const QString &path);
 
 } // namespace Gcad::Scene

@@ -202,6 +202,12 @@ TEST(FileImport, everyFileRefusedNamesItselfAndTheReason)
     EXPECT_TRUE(error(truncated).startsWith(truncated + ": malformed STL file ("))
         << error(truncated).toStdString();
 
+    // Left to assimp, the corner beyond the three vertices would be read when corners are joined.
+    const QString badCorner = folder.write("corner.ply",
+        "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
+        "element face 1\nproperty list uchar int vertex_indices\nend_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n");
+    EXPECT_EQ(error(badCorner), badCorner + ": a face refers to vertex 9, but there are only 3 vertices");
+
     const QString noTriangles = folder.write("none.stl", "solid none\nendsolid none\n");
     EXPECT_EQ(error(noTriangles), noTriangles + ": no triangles");
     const QString onlyLines = folder.write("lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2 3\n");
