@@ -39,4 +39,21 @@ unsigned SceneRenderCallback::getNumberOfPointsForDrawing()
     return unsigned(std::min<std::size_t>(m_scene.getNumberOfPoints(), std::numeric_limits<unsigned>::max()));
 }
 
+bool SceneRenderCallback::getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max)
+{
+    Vaq::Box3d scene;
+    for (const auto &mesh : m_scene.getMeshes()) {
+        Vaq::Box3d box;
+        if (mesh->getBoundingBox(StageIdentifier::NO_STAGE, Vaq::CAD::BBT_DISPLAY, Vaq::CAD::CCS_WORLD, box))
+            scene.extend(box);
+    }
+    if (scene.isEmpty())
+        return false;
+    *min = scene.getMin();
+    *max = scene.getMax();
+    // Keeps the origin axes' length (and their room, where they are drawn) as every view has it.
+    addPreviewBoundingBox(min, max);
+    return true;
+}
+
 } // namespace Gcad::Scene

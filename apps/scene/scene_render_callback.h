@@ -1,6 +1,8 @@
 // SceneRenderCallback: the render callback of a program's view. It shows every mesh of one
 // Scene (not owned; it must outlive the callback) on the scene's background and draws them
-// through the library's renderers like any view of the application.
+// through the library's renderers like any view of the application. The view it serves is a
+// still picture, so it fits the view to the meshes' own box rather than to one that keeps
+// the scene in view at every rotation.
 #pragma once
 
 #include "apps/scene/scene.h"
@@ -22,6 +24,8 @@ public:
     std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override;
     // The vertices of all meshes the view shows.
     unsigned getNumberOfPointsForDrawing() override;
+    // The box around all meshes; false for an empty scene.
+    bool getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max) override;
 
 private:
     const Scene &m_scene;

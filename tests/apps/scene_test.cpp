@@ -41,6 +41,24 @@ TEST(Scene, countsTrianglesAndPointsAndBuildsTheRenderData)
     EXPECT_FALSE(callback.acceptsObject(stranger.get()));
 }
 
+TEST(SceneRenderCallback, fitsTheViewToTheMeshesOwnBox)
+{
+    Scene scene;
+    SceneRenderCallback callback(scene);
+    Vaq::BaVec3d<double> min, max;
+    EXPECT_FALSE(callback.getBoundingBox(&min, &max));
+
+    // Two domes over the unit square around the origin (up to z = 0.5), the second moved by
+    // (3, 1, -2): the box covers both and nothing more.
+    scene.addMesh(Vaq::CAD::createDomeMesh(3, false));
+    scene.addMesh(Vaq::CAD::createDomeMesh(3, false));
+    scene.getMeshes()[1]->setRenderTransformation(
+        StageIdentifier::NO_STAGE, Vaq::Transformation::translation(Vaq::BaVec3d<double>(3, 1, -2)));
+    ASSERT_TRUE(callback.getBoundingBox(&min, &max));
+    EXPECT_EQ(min, Vaq::BaVec3d<double>(-0.5, -0.5, -2));
+    EXPECT_EQ(max, Vaq::BaVec3d<double>(3.5, 1.5, 0.5));
+}
+
 TEST(Scene, displayOptionsOnlySwitchOnWhatTheUserAsksFor)
 {
     Scene scene;
