@@ -18,6 +18,11 @@ struct ElemProp
     Color meshBackColor { 120, 120, 200 };
     Color temporaryColor { 255, 128, 0 };
     Color selectionColor { 255, 0, 0 };
+    // Mesh triangle edges; drawn at alpha 100 except in snapshots.
+    Color edgeColor { 40, 40, 40 };
+    // Mesh points while a view moves, when useAlternativePointColor is on.
+    Color alternativePointColor { 255, 255, 255 };
+    bool useAlternativePointColor = false;
     // 0 opaque, 1 invisible.
     double transparency = 0.0;
     // Sizes that stay constant on screen are in pixels.
@@ -26,6 +31,8 @@ struct ElemProp
     double symbolSize = 10.0;
     // A mesh takes its colours from the colour map.
     bool colorMapEnabled = false;
+    // A mesh lights its back side in its own back colour (two-sided material).
+    bool highlightBackSide = false;
     // What a mesh shows: its vertices as points, its triangles (front side only unless the
     // material side, that is the back or the material-offset surface, is shown too), smooth
     // or flat shaded, its triangle edges and its boundary.
