@@ -2,6 +2,7 @@
 
 #include "apps/scene/scene_import_error.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -27,6 +28,15 @@ std::vector<std::string_view> splitValues(std::string_view line)
     return values;
 }
 
+// A value as an error message quotes it: a binary file read by mistake can hold "values"
+// of any length.
+QString toText(std::string_view value)
+{
+    constexpr std::size_t LONGEST = 40;
+    const QString text = QString::fromUtf8(value.data(), qsizetype(std::min(value.size(), LONGEST)));
+    return value.size() > LONGEST ? text + QStringLiteral("...") : text;
+}
+
 class LineReader
 {
 public:
@@ -47,11 +57,12 @@ public:
         const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
         if (end != value.data() + value.size()
             || (error != std::errc() && error != std::errc::result_out_of_range))
-            fail(QStringLiteral("'%1' is not a number").arg(QString::fromUtf8(value.data(), value.size())));
-        // Out of range means beyond the largest double, which is no coordinate either.
-        if (error == std::errc::result_out_of_range || !std::isfinite(number))
-            fail(QStringLiteral("non-finite coordinate '%1'")
-                     .arg(QString::fromUtf8(value.data(), value.size())));
+            fail(QStringLiteral("'%1' is not a number").arg(toText(value)));
+        // Beyond the largest double, or so close to zero that no double tells it from zero.
+        if (error == std::errc::result_out_of_range)
+            fail(QStringLiteral("coordinate '%1' is out of range").arg(toText(value)));
+        if (!std::isfinite(number))
+            fail(QStringLiteral("non-finite coordinate '%1'").arg(toText(value)));
         return number;
     }
 
@@ -61,7 +72,7 @@ public:
         const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
         if (error != std::errc() || end != value.data() + value.size() || number > 255)
             fail(QStringLiteral("colour values must be whole numbers from 0 to 255, not '%1'")
-                     .arg(QString::fromUtf8(value.data(), value.size())));
+                     .arg(toText(value)));
         return uint8_t(number);
     }
 

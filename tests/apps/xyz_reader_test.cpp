@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using Gcad::Scene::PointCloud;
 using Gcad::Scene::readXyzPoints;
 using Gcad::Test::importError;
@@ -64,9 +66,12 @@ TEST(XyzReader, refusesWhatIsNoPointWithTheLineAndTheReason)
         error("1 2 3 0 0 0\n4 5 6\n"), "scan.xyz: line 2: expected 6 values like the first point, found 3");
     EXPECT_EQ(error("1 2 3\n1 x 3\n"), "scan.xyz: line 2: 'x' is not a number");
     EXPECT_EQ(error("1 2 3.5.1\n"), "scan.xyz: line 1: '3.5.1' is not a number");
+    EXPECT_EQ(error("1 2 " + std::string(45, 'z') + "\n"),
+        "scan.xyz: line 1: '" + QString(40, 'z') + "...' is not a number");
     EXPECT_EQ(error("1 2 nan\n"), "scan.xyz: line 1: non-finite coordinate 'nan'");
     EXPECT_EQ(error("-inf 2 3\n"), "scan.xyz: line 1: non-finite coordinate '-inf'");
-    EXPECT_EQ(error("1e999 2 3\n"), "scan.xyz: line 1: non-finite coordinate '1e999'");
+    EXPECT_EQ(error("1e999 2 3\n"), "scan.xyz: line 1: coordinate '1e999' is out of range");
+    EXPECT_EQ(error("1 1e-999 3\n"), "scan.xyz: line 1: coordinate '1e-999' is out of range");
     EXPECT_EQ(error("1 2 3 0 256 0\n"),
         "scan.xyz: line 1: colour values must be whole numbers from 0 to 255, not '256'");
     EXPECT_EQ(error("1 2 3 0 0.5 0\n"),
