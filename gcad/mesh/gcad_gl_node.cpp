@@ -2,7 +2,7 @@
 
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_bsp_tree.h"
-#include "gcad/mesh/gcad_gl_node_listener.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 
 #include <algorithm>
@@ -32,20 +32,23 @@ GLNode::GLNode(const CAD::StageIdentifier &stage, CAD::BspNode *node)
     , m_stage(stage)
 {
     node->setNodeRenderData(this);
-    if (GLNodeListener *listener = GLNodeListener::getListener())
-        listener->nodeCreated(this);
+    if (GLNodeContainer *container = GLNodeContainer::getInstance())
+        container->addNode(this);
 }
 
 GLNode::~GLNode()
 {
-    if (GLNodeListener *listener = GLNodeListener::getListener())
-        listener->nodeDestroyed(this);
+    if (GLNodeContainer *container = GLNodeContainer::getInstance())
+        container->removeNode(this);
+    else if (isOnGPU())
+        releaseBuffers();
 }
 
 void GLNode::nodeDropped()
 {
-    if (GLNodeListener *listener = GLNodeListener::getListener())
-        listener->nodeDropped(this);
+    // Without a container the node's creator keeps it and deletes it.
+    if (GLNodeContainer *container = GLNodeContainer::getInstance())
+        container->unlinkNode(this);
 }
 
 unsigned GLNode::determinVertexType(unsigned flags, int renderMode)
@@ -76,6 +79,8 @@ uint16_t *GLNode::allocateIndexData()
 
 void GLNode::prepare(unsigned flags, int renderMode)
 {
+    if (isOnGPU())
+        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::prepare", "node data is on the GPU");
     m_vertex_type = determinVertexType(flags, renderMode);
     // A dropped node or a stage without data has nothing to prepare.
     const CAD::PolyBaseData *data = isLinked() ? getPoly()->getData(m_stage) : nullptr;
@@ -319,8 +324,10 @@ void GLNode::moveSelection(bool toSelected)
 
 void GLNode::clear()
 {
-    if (GLNodeListener *listener = GLNodeListener::getListener())
-        listener->releaseBuffers(this);
+    if (GLNodeContainer *container = GLNodeContainer::getInstance())
+        container->saveFromGPU(this, true);
+    else if (isOnGPU())
+        releaseBuffers();
     m_vertex_data[0].reset();
     m_vertex_data[1].reset();
     m_index_data.reset();

@@ -2,7 +2,8 @@
 // vertices (and the far corners of its overlap triangles) into one interleaved array per
 // surface (nominal and material offset) and its triangles into 16-bit indices, arranged for
 // smooth or flat shading with the selected triangles in ranges of their own. Preparation
-// runs on a worker thread and touches no GL; buffer objects and drawing use the result.
+// runs on a worker thread and touches no GL; uploading to buffer objects (through the node
+// container, which owns every node) and drawing run on the GUI thread.
 #pragma once
 
 #include "gcad/host/cad/vaq_cad_node_render_data.h"
@@ -21,6 +22,8 @@ class RenderCallback;
 }
 
 namespace Vaq::GCAD {
+
+class CADGLRenderer;
 
 class GLNode : public CAD::AbstractNodeRenderData
 {
@@ -45,12 +48,12 @@ public:
     };
     static constexpr float SPECIAL_ROW = 4096.0f;
 
-    // Attaches to the leaf and reports to the node listener. Throws ProgError "node must not
-    // be 0".
+    // Attaches to the leaf and registers with the node container, which then owns the node.
+    // Throws ProgError "node must not be 0".
     GLNode(const CAD::StageIdentifier &stage, CAD::BspNode *node);
-    // Reports to the node listener, detaches from the leaf and clears.
+    // Releases the buffers, detaches from the leaf and leaves the node container.
     ~GLNode() override;
-    // The leaf goes away: the node listener queues the node for deletion.
+    // The leaf goes away: the node container queues the node for deletion.
     void nodeDropped() override;
 
     // The vertex type for the render flags: colour map before vertex colours, two normals
@@ -63,15 +66,39 @@ public:
 
     // Builds the arrays in client memory for the render flags (worker thread; reads the
     // element and the current legend, writes only this node). Throws ProgError "vertex type
-    // not handled" or "wrong triangle count". Clears the modification reason.
+    // not handled" or "wrong triangle count", and "node data is on the GPU" unless the node
+    // was cleared since it was uploaded (the buffers' sizes must not change). Clears the
+    // modification reason.
     void prepare(unsigned flags, int renderMode);
     // Whether the data must be built again for stage and flags (the stage is kept). A whole-
     // leaf selection change is applied here instead: the selected and unselected ranges merge.
     bool needsRebuild(const CAD::StageIdentifier &stage, unsigned flags);
     bool hasTriangleData() const { return m_index_data || m_index_buffer != 0; }
-    // Releases the buffer objects (node listener) and the client arrays, and resets every
-    // count, the material-offset state, the flat-shading lists and the view visibility.
+    // Releases the buffer objects (through the node container) and the client arrays, and
+    // resets every count, the material-offset state, the flat-shading lists and the view
+    // visibility. GUI thread; throws what GLNodeContainer::saveFromGPU throws.
     void clear();
+
+    // Buffer objects (GUI thread, context current). Each array moves on its own, so a node
+    // can be partly on the GPU; drawing takes every array from where it is.
+    bool isOnGPU() const { return m_vertex_buffer[0] != 0 || m_vertex_buffer[1] != 0 || m_index_buffer != 0; }
+    // What the node takes on the GPU: the index array and both vertex sets, present or not.
+    std::uint64_t getGPUSize() const { return m_index_bytes + 2 * std::uint64_t(m_vertex_bytes); }
+    // Moves each client array into a buffer object of its own and frees the client copy; an
+    // array whose buffer cannot be made stays where it is ("VBO creation failed" is traced).
+    // Call it through GLNodeContainer::ensureOnGPU, which accounts the memory.
+    void restoreVBO();
+    // Copies the buffers back into client memory and releases them; false when refused
+    // (render mode 1, whose drivers cannot read buffers back) or a buffer cannot be read.
+    bool downloadFromGPU();
+    // Releases every buffer; its data is lost.
+    void releaseBuffers();
+
+    // Draws the node for renderer with the render flags: points, surface (front, back,
+    // material offset) and edges as they ask. reducedDrawing: the render callback imposed
+    // the render types (a moving view). GUI thread; the node must be prepared for flags.
+    // Throws ProgError "invalid vertex array" or "triangle data not valid" for missing data.
+    void draw(CADGLRenderer *renderer, unsigned flags, bool reducedDrawing);
 
     const CAD::StageIdentifier &getStage() const { return m_stage; }
 
@@ -82,9 +109,8 @@ public:
     const std::vector<bool> &getPatchFlags() const { return m_patch_flags; }
     const std::vector<double> &getPatchOffsets() const { return m_patch_offsets; }
 
+    // What the last draw did: its render flags and the state of its last pass.
     unsigned getDrawFlags() const { return m_draw_flags; }
-    void setDrawFlags(unsigned flags) { m_draw_flags = flags; }
-    DrawState &getDrawState() { return m_draw_state; }
     const DrawState &getDrawState() const { return m_draw_state; }
 
     // Local vertices: the leaf's visible vertices in leaf order, then the far-corner slots.
@@ -92,20 +118,15 @@ public:
     unsigned getForeignVertexCount() const { return m_foreign_vertex_count; }
     // Size of one vertex array: vertex size x (own + foreign).
     unsigned getVertexBytes() const { return m_vertex_bytes; }
-    // Client vertex array of set 0 (nominal) or 1 (material offset); null when absent.
+    // Client vertex array of set 0 (nominal) or 1 (material offset); null when absent or
+    // on the GPU.
     uint8_t *getVertexData(int set) const { return m_vertex_data[set].get(); }
-    // A new client array of getVertexBytes for set, replacing any old one.
-    uint8_t *allocateVertexData(int set);
-    void freeVertexData(int set) { m_vertex_data[set].reset(); }
+    // Buffer object name of set; 0 when in client memory.
     unsigned getVertexBuffer(int set) const { return m_vertex_buffer[set]; }
-    void setVertexBuffer(int set, unsigned name) { m_vertex_buffer[set] = name; }
 
     unsigned getIndexBytes() const { return m_index_bytes; }
     uint16_t *getIndexData() const { return m_index_data.get(); }
-    uint16_t *allocateIndexData();
-    void freeIndexData() { m_index_data.reset(); }
     unsigned getIndexBuffer() const { return m_index_buffer; }
-    void setIndexBuffer(unsigned name) { m_index_buffer = name; }
 
     // Flat shading: indices per normal slot, selected and unselected; the index array holds
     // slot 0 selected, slot 0 unselected, slot 1 selected, slot 1 unselected, then room for
@@ -128,6 +149,31 @@ public:
     const std::vector<CAD::Tolerance> *getTolerances() const { return m_tolerances; }
 
 private:
+    uint8_t *allocateVertexData(int set);
+    uint16_t *allocateIndexData();
+
+    // Drawing passes.
+    void drawPoints(CADGLRenderer *renderer, bool reducedDrawing);
+    void drawSurface(CADGLRenderer *renderer);
+    void drawSmoothMesh(CADGLRenderer *renderer);
+    void drawFlatMesh(CADGLRenderer *renderer);
+    void drawFlatLeftovers(CADGLRenderer *renderer, bool selected);
+    void drawEdges();
+    // Sets the array pointers of the drawn vertex set: normals of normalSlot when normals,
+    // every strideFactor-th vertex; selectedPass picks the dimmed colour-map texture where
+    // selection textures cannot be shown.
+    void bindVertices(bool normals, unsigned normalSlot, unsigned strideFactor, bool selectedPass);
+    // One glDrawElements of count indices from first, from the index buffer or client array
+    // that bindVertices made current.
+    void drawIndices(unsigned first, unsigned count) const;
+    void unbind();
+    // The material of the selected or unselected triangles, as GL colour too.
+    void setMaterial(CADGLRenderer *renderer, bool selected);
+    // The grey tint of selected items on coloured nodes, where the card can show it.
+    void setSelectionTextures(bool on);
+    // Plain: neither vertex colours nor the colour map colour the node.
+    bool isPlain() const { return !m_draw_state.vertexColours && !m_draw_state.colourMap; }
+
     void readMaterialOffset(unsigned flags, const CAD::PolyBase &poly);
     bool materialOffsetChanged(const CAD::PolyBase &poly) const;
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);

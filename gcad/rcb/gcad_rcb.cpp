@@ -4,13 +4,16 @@
 #include "gcad/host/base/vaq_cheby.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/base/vaq_trace.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/gapp/vaq_gapp_command.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
+#include "gcad/mesh/gcad_buffer_name_pool.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_renderer.h"
 
@@ -128,7 +131,19 @@ void RenderCallback::registerElement(CAD::Element *e, const CAD::StageIdentifier
             VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::initAllElementsForDrawing",
                 "dataset must not be rendered in stage1");
     }
-    // Meshes bring their delayed visualization up to date here once the mesh model joins.
+    // Meshes bring their delayed visualization up to date; what is still outdated after
+    // that was changed without asking for an update, and is drawn as it is.
+    if (auto *mesh = dynamic_cast<CAD::PolyBase *>(e)) {
+        mesh->executeDelayedUpdateVisualization();
+        const CAD::PolyBaseData *data = mesh->getData(stage);
+        if (data
+            && (data->renderFlagsModified || data->renderDataModified || data->renderVisualizationModified)) {
+            traceActiveCommand(
+                "Vaq::GCAD::RenderCallback::initAllElementsForDrawing", "Active command: %1 (%2)");
+            VAQ_TRACE("Vaq::GCAD::RenderCallback::initAllElementsForDrawing",
+                QStringLiteral("update visualization missing"));
+        }
+    }
     if (!isElementVisible(e))
         return;
     createDeregisterObject(e);
@@ -211,7 +226,13 @@ void RenderCallback::preDraw()
     switch (getRenderStage()) {
     case GL::RenderObject::RS_SETUP:
         initRenderObject();
-        // The mesh node container's clean-up between repaints joins here.
+        // Dropped nodes go now that the context is current; the GPU memory goes to the
+        // elements some view shows, unless this repaint keeps everything for the next one.
+        if (GLNodeContainer *nodes = GLNodeContainer::getInstance()) {
+            nodes->deletePendingNodes();
+            if (!getUpdateOptions().keepGpuData)
+                nodes->saveInvisibleNodes();
+        }
         break;
     case GL::RenderObject::RS_LEVEL0:
         if (FramerateAdjust *adjust = FramerateAdjust::getInstance()) {
@@ -537,16 +558,20 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
 
 void RenderCallback::freeInvisibleElementRenderData()
 {
-    // The mesh node container drops the nodes of elements no view draws; it joins here.
+    if (GLNodeContainer *nodes = GLNodeContainer::getInstance())
+        nodes->deleteInvisibleNodes();
 }
 
 void RenderCallback::resetAllRenderData()
 {
-    // The mesh node container moves its nodes out of the GPU; it joins here.
+    if (GLNodeContainer *nodes = GLNodeContainer::getInstance())
+        nodes->saveAllNodes();
 }
 
 void RenderCallback::widgetAboutToBeDestroyed()
 {
+    // Pooled buffer names belong to the context that is going.
+    BufferNamePool::deleteAll();
     _renderer_container.removeAllElements();
 }
 

@@ -55,6 +55,25 @@ struct MeshWithTree
     std::unique_ptr<CAD::BspTree> tree;
 };
 
+// A flat grid of n x n vertices one unit apart in the plane z = 0, facing +z, split into
+// leaves of at most leafLimit vertices.
+inline MeshWithTree grid(int n, unsigned leafLimit)
+{
+    std::vector<BaVec3d<double>> vertices;
+    std::vector<CAD::Triangle> triangles;
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) {
+            vertices.emplace_back(x, y, 0);
+            const uint32_t v = uint32_t(y * n + x);
+            if (x + 1 < n && y + 1 < n) {
+                triangles.push_back({ v, v + 1, v + uint32_t(n) + 1 });
+                triangles.push_back({ v, v + uint32_t(n) + 1, v + uint32_t(n) });
+            }
+        }
+    }
+    return MeshWithTree(std::move(vertices), std::move(triangles), leafLimit);
+}
+
 template<typename T> T readAt(const uint8_t *bytes, std::size_t offset)
 {
     T value;

@@ -1,0 +1,225 @@
+// GPU mesh nodes in buffer objects on a real context: what goes up comes back byte for
+// byte, the memory budget, the reuse of buffer names, the accounting errors, and the
+// drivers that cannot make buffers or read them back.
+#include "gcad/mesh/gcad_buffer_name_pool.h"
+#include "tests/mesh/mesh_draw_scene.h"
+#include "tests/mesh/mesh_node_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <regex>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+using namespace Vaq::Test;
+
+namespace {
+
+std::vector<uint8_t> bytes(const void *data, std::size_t size)
+{
+    const auto *p = static_cast<const uint8_t *>(data);
+    return { p, p + size };
+}
+
+// Nodes of every leaf of mesh, prepared smooth with 16-bit normals.
+std::vector<GLNode *> prepareAll(const MeshWithTree &mesh)
+{
+    std::vector<GLNode *> nodes;
+    for (CAD::BspNode *leaf : mesh.tree->getAllLeaves()) {
+        nodes.push_back(new GLNode(STAGE, leaf));
+        nodes.back()->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+    }
+    return nodes;
+}
+
+using NodeBuffers = MeshDrawTest;
+
+} // namespace
+
+TEST_F(NodeBuffers, uploadThenDownloadGivesBackThePreparedBytes)
+{
+    MeshWithTree mesh = grid(6, 64);
+    std::vector<BaVec3d<double>> lifted = mesh.mesh.getData(STAGE)->vertices;
+    for (auto &v : lifted)
+        v.z += 0.25;
+    mesh.mesh.setOffsetSurface(
+        lifted, std::vector<BaVec3d<float>>(36, { 0, 0, 1 }), std::vector<BaVec3d<float>>(50, { 0, 0, 1 }));
+    mesh.mesh.setElementMaterialOffset(0.25);
+    GLNode *node = new GLNode(STAGE, mesh.leaf());
+    node->prepare(RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_VERTEX_COLORS, 0);
+    const std::vector<uint8_t> nominal = bytes(node->getVertexData(0), node->getVertexBytes());
+    const std::vector<uint8_t> offset = bytes(node->getVertexData(1), node->getVertexBytes());
+    const std::vector<uint8_t> indices = bytes(node->getIndexData(), node->getIndexBytes());
+
+    ASSERT_TRUE(nodes.ensureOnGPU(node));
+    EXPECT_EQ(node->getVertexData(0), nullptr);
+    EXPECT_EQ(node->getVertexData(1), nullptr);
+    EXPECT_EQ(node->getIndexData(), nullptr);
+    EXPECT_NE(node->getVertexBuffer(0), 0u);
+    EXPECT_NE(node->getVertexBuffer(1), 0u);
+    EXPECT_NE(node->getIndexBuffer(), 0u);
+    // Both vertex sets and the indices.
+    EXPECT_EQ(nodes.getUsedBytes(), 2u * node->getVertexBytes() + node->getIndexBytes());
+    EXPECT_EQ(nodes.getNodesOnGPU(), 1u);
+    // Asking again uploads nothing more.
+    EXPECT_TRUE(nodes.ensureOnGPU(node));
+    EXPECT_EQ(nodes.getNodesOnGPU(), 1u);
+
+    nodes.saveFromGPU(node, false);
+    EXPECT_FALSE(node->isOnGPU());
+    EXPECT_EQ(bytes(node->getVertexData(0), node->getVertexBytes()), nominal);
+    EXPECT_EQ(bytes(node->getVertexData(1), node->getVertexBytes()), offset);
+    EXPECT_EQ(bytes(node->getIndexData(), node->getIndexBytes()), indices);
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+    EXPECT_EQ(nodes.getNodesOnGPU(), 0u);
+
+    // Discarding drops the data with the buffers.
+    ASSERT_TRUE(nodes.ensureOnGPU(node));
+    nodes.saveFromGPU(node, true);
+    EXPECT_FALSE(node->isOnGPU());
+    EXPECT_EQ(node->getVertexData(0), nullptr);
+    EXPECT_FALSE(node->hasTriangleData());
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+}
+
+TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
+{
+    // 1 MB cannot spare any screen's reserve, so all of it is the budget.
+    DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_NVX_gpu_memory_info,GL_ATI_meminfo");
+    driver.set("VAQ_GL_MEMORY_MB", "1");
+    MeshWithTree mesh = grid(200, 3000);
+    const std::vector<GLNode *> leaves = prepareAll(mesh);
+    ASSERT_GT(leaves.size(), 6u);
+
+    std::size_t refused = 0;
+    for (GLNode *node : leaves) {
+        const std::uint64_t before = nodes.getUsedBytes();
+        const bool uploaded = nodes.ensureOnGPU(node);
+        EXPECT_EQ(nodes.getBudgetBytes(), 1048576u);
+        // Up to the budget every node goes up, the one crossing it included.
+        EXPECT_EQ(uploaded, before < 1048576u) << before;
+        EXPECT_EQ(node->isOnGPU(), uploaded);
+        refused += uploaded ? 0 : 1;
+    }
+    EXPECT_GT(refused, 0u);
+    EXPECT_GT(nodes.getUsedBytes(), 1048576u);
+    // A refused node keeps its data in client memory.
+    EXPECT_NE(leaves.back()->getVertexData(0), nullptr);
+
+    // Memory given back lets the next node up.
+    for (GLNode *node : leaves) {
+        nodes.saveFromGPU(node, false);
+        if (nodes.getUsedBytes() < 1048576u)
+            break;
+    }
+    EXPECT_TRUE(nodes.ensureOnGPU(leaves.back()));
+}
+
+TEST_F(NodeBuffers, releasedBufferNamesAreReusedSmallestFirst)
+{
+    MeshWithTree mesh = grid(12, 40);
+    const std::vector<GLNode *> leaves = prepareAll(mesh);
+    ASSERT_GE(leaves.size(), 4u);
+    BufferNamePool::deleteAll();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(nodes.ensureOnGPU(leaves[i]));
+    const std::set<unsigned> released { leaves[0]->getVertexBuffer(0), leaves[0]->getIndexBuffer(),
+        leaves[2]->getVertexBuffer(0), leaves[2]->getIndexBuffer() };
+    // Downloads in the opposite order: the pool orders by name, not by release.
+    nodes.saveFromGPU(leaves[2], false);
+    nodes.saveFromGPU(leaves[0], false);
+    EXPECT_EQ(BufferNamePool::getNames(), released);
+
+    ASSERT_TRUE(nodes.ensureOnGPU(leaves[3]));
+    auto next = released.begin();
+    EXPECT_EQ(leaves[3]->getVertexBuffer(0), *next++);
+    EXPECT_EQ(leaves[3]->getIndexBuffer(), *next++);
+    EXPECT_EQ(BufferNamePool::getNames(), std::set<unsigned>(next, released.end()));
+
+    // The view's context goes: the pool's names are deleted with it.
+    scene.widgetAboutToBeDestroyed();
+    EXPECT_TRUE(BufferNamePool::getNames().empty());
+}
+
+TEST_F(NodeBuffers, aNodeThePoolDidNotAccountIsADoubleDelete)
+{
+    MeshWithTree small = grid(4, 64);
+    GLNode *counted = prepareAll(small).front();
+    MeshWithTree large = grid(6, 64);
+    GLNode *uncounted = prepareAll(large).front();
+    ASSERT_TRUE(nodes.ensureOnGPU(counted));
+    // Uploaded past the container: its memory was never added to the account.
+    uncounted->restoreVBO();
+    ASSERT_TRUE(uncounted->isOnGPU());
+    const std::uint64_t used = nodes.getUsedBytes();
+
+    EXPECT_EQ(progErrorMessage([&] { nodes.saveFromGPU(uncounted, false); }), "double delete node");
+    // Its data came back all the same, and the account is untouched.
+    EXPECT_FALSE(uncounted->isOnGPU());
+    EXPECT_TRUE(uncounted->hasTriangleData());
+    EXPECT_EQ(nodes.getUsedBytes(), used);
+
+    uncounted->restoreVBO();
+    // Discarding is checked the same way; deleting the node only traces it.
+    nodes.saveFromGPU(counted, true);
+    EXPECT_EQ(progErrorMessage([&] { nodes.saveFromGPU(uncounted, true); }), "double delete node");
+    uncounted->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+    uncounted->restoreVBO();
+    takeTraces();
+    delete uncounted;
+    EXPECT_TRUE(std::regex_match(
+        takeTraces(), std::regex(R"(Vaq::GCAD::GLNodeContainer::removeNode\(\d+\): double delete node\n)")));
+}
+
+TEST_F(NodeBuffers, dataOnTheGPUMustBeClearedBeforeItIsPreparedAgain)
+{
+    MeshWithTree mesh = grid(6, 64);
+    GLNode *node = prepareAll(mesh).front();
+    ASSERT_TRUE(nodes.ensureOnGPU(node));
+    EXPECT_EQ(progErrorMessage([&] { node->prepare(RT_TRIANGLES, 0); }), "node data is on the GPU");
+    node->clear();
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+    node->prepare(RT_TRIANGLES, 0);
+    EXPECT_TRUE(node->hasTriangleData());
+}
+
+TEST_F(NodeBuffers, withoutBufferObjectsNodesStayInClientMemory)
+{
+    MeshWithTree mesh = grid(6, 64);
+    GLNode *node = prepareAll(mesh).front();
+    BufferNamePool::deleteAll();
+    DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_vertex_buffer_object");
+    takeTraces();
+    EXPECT_FALSE(nodes.ensureOnGPU(node));
+    // One failure for the vertex array and one for the indices.
+    EXPECT_TRUE(std::regex_match(
+        takeTraces(), std::regex(R"((Vaq::GCAD::GLNode::restoreVBO\(\d+\): VBO creation failed\n){2})")));
+    EXPECT_NE(node->getVertexData(0), nullptr);
+    EXPECT_TRUE(node->hasTriangleData());
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+    EXPECT_EQ(nodes.getNodesOnGPU(), 0u);
+}
+
+TEST_F(NodeBuffers, renderModeOneKeepsEveryBufferOnTheGPU)
+{
+    MeshWithTree mesh = grid(12, 40);
+    const std::vector<GLNode *> leaves = prepareAll(mesh);
+    for (GLNode *node : leaves)
+        ASSERT_TRUE(nodes.ensureOnGPU(node));
+    const std::uint64_t used = nodes.getUsedBytes();
+    {
+        // Drivers that need float normals cannot read buffers back.
+        DriverGuard driver("VAQ_GL_RENDER_MODE", "1");
+        scene.resetAllRenderData();
+        for (GLNode *node : leaves)
+            EXPECT_TRUE(node->isOnGPU());
+        EXPECT_EQ(nodes.getUsedBytes(), used);
+    }
+    scene.resetAllRenderData();
+    for (GLNode *node : leaves) {
+        EXPECT_FALSE(node->isOnGPU());
+        EXPECT_TRUE(node->hasTriangleData());
+    }
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+}

@@ -1,0 +1,144 @@
+// The node container without GL: one instance, the budget formula, and how nodes enter it,
+// wait in it after the element model dropped them, and leave it.
+#include "gcad/mesh/gcad_gl_node_container.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+#include "tests/mesh/mesh_node_fixture.h"
+
+#include <gtest/gtest.h>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+using namespace Vaq::Test;
+
+namespace {
+
+// A grid split into leaves of at most 20 vertices, with a node for every leaf (owned by
+// the container when one exists).
+struct GridNodes
+{
+    explicit GridNodes(int n = 8)
+        : mesh(grid(n, 20))
+    {
+        for (CAD::BspNode *leaf : leaves())
+            nodes.push_back(new GLNode(STAGE, leaf));
+    }
+    const std::vector<CAD::BspNode *> &leaves() const { return mesh.tree->getAllLeaves(); }
+
+    MeshWithTree mesh;
+    std::vector<GLNode *> nodes;
+};
+
+} // namespace
+
+TEST(GLNodeContainer, onlyOneInstanceAtATime)
+{
+    EXPECT_EQ(GLNodeContainer::getInstance(), nullptr);
+    {
+        GLNodeContainer container;
+        EXPECT_EQ(GLNodeContainer::getInstance(), &container);
+        EXPECT_EQ(progErrorMessage([] { GLNodeContainer second; }), "only one instance allowed");
+        EXPECT_EQ(GLNodeContainer::getInstance(), &container);
+    }
+    EXPECT_EQ(GLNodeContainer::getInstance(), nullptr);
+    GLNodeContainer again;
+    EXPECT_EQ(GLNodeContainer::getInstance(), &again);
+}
+
+TEST(GLNodeContainer, budgetLeavesTwentyBytesPerScreenPixel)
+{
+    // 256 MB less 1600 x 1200 x 20 bytes.
+    EXPECT_EQ(GLNodeContainer::computeBudget(256, QSize(1600, 1200)), 268435456u - 38400000u);
+    // 36 MB cannot spare the 38.4 MB reserve: the whole memory is the budget.
+    EXPECT_EQ(GLNodeContainer::computeBudget(36, QSize(1600, 1200)), 36u * 1048576u);
+    // Cards beyond 4 GB do not wrap around.
+    EXPECT_EQ(
+        GLNodeContainer::computeBudget(81920, QSize(1920, 1200)), 81920ull * 1048576 - 1920 * 1200 * 20);
+    // Without a screen nothing is reserved.
+    EXPECT_EQ(GLNodeContainer::computeBudget(1, QSize()), 1048576u);
+}
+
+TEST(GLNodeContainer, registersNodesOnceAndForgetsDeletedOnes)
+{
+    GLNodeContainer container;
+    GridNodes grid;
+    ASSERT_GT(grid.nodes.size(), 1u);
+    EXPECT_EQ(container.getNumberOfNodes(), grid.nodes.size());
+    EXPECT_TRUE(container.isRegistered(grid.nodes[0]));
+    EXPECT_EQ(
+        progErrorMessage([&] { container.addNode(grid.nodes[0]); }), "node has already been registered");
+
+    delete grid.nodes[0];
+    EXPECT_EQ(container.getNumberOfNodes(), grid.nodes.size() - 1);
+    EXPECT_EQ(grid.leaves()[0]->getNodeRenderData(), nullptr);
+    // Nothing was on the GPU, so nothing was accounted.
+    EXPECT_EQ(container.getUsedBytes(), 0u);
+    EXPECT_EQ(container.getNodesOnGPU(), 0u);
+}
+
+TEST(GLNodeContainer, droppedNodesWaitForTheNextCleanUp)
+{
+    GLNodeContainer container;
+    GridNodes grid;
+    const std::vector<GLNode *> old = grid.nodes;
+    // A new tree drops every leaf: the nodes are detached and queued, not deleted.
+    grid.mesh.tree = std::make_unique<CAD::BspTree>(&grid.mesh.mesh, *grid.mesh.mesh.getData(STAGE), 20);
+    for (GLNode *node : old) {
+        EXPECT_FALSE(node->isLinked());
+        EXPECT_TRUE(container.isPending(node));
+        EXPECT_FALSE(container.isRegistered(node));
+    }
+    EXPECT_EQ(container.getNumberOfNodes(), 0u);
+
+    GLNode *fresh = new GLNode(STAGE, grid.leaves()[0]);
+    container.deletePendingNodes();
+    for (GLNode *node : old)
+        EXPECT_FALSE(container.isPending(node));
+    EXPECT_TRUE(container.isRegistered(fresh));
+    EXPECT_EQ(container.getNumberOfNodes(), 1u);
+}
+
+TEST(GLNodeContainer, removingAnElementQueuesOnlyItsNodes)
+{
+    GLNodeContainer container;
+    GridNodes first, second(5);
+    container.removeNodes(&first.mesh.mesh);
+    for (GLNode *node : first.nodes) {
+        EXPECT_TRUE(container.isPending(node));
+        EXPECT_FALSE(node->isLinked());
+    }
+    for (GLNode *node : second.nodes)
+        EXPECT_TRUE(container.isRegistered(node));
+    EXPECT_EQ(first.leaves()[0]->getNodeRenderData(), nullptr);
+
+    // The leaves may now go; its nodes no longer point into them.
+    first.mesh.tree.reset();
+    container.deleteAllNodes();
+    EXPECT_EQ(container.getNumberOfNodes(), 0u);
+    EXPECT_EQ(second.leaves()[0]->getNodeRenderData(), nullptr);
+}
+
+TEST(GLNodeContainer, withoutViewsEveryNodeIsInvisible)
+{
+    GLNodeContainer container;
+    GridNodes grid;
+    std::vector<GLNode *> invisible = container.collectInvisibleNodes();
+    std::sort(invisible.begin(), invisible.end());
+    std::vector<GLNode *> all = grid.nodes;
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(invisible, all);
+
+    container.deleteInvisibleNodes();
+    EXPECT_EQ(container.getNumberOfNodes(), 0u);
+    for (CAD::BspNode *leaf : grid.leaves())
+        EXPECT_EQ(leaf->getNodeRenderData(), nullptr);
+}
+
+TEST(GLNodeContainer, deletesWhatIsLeftWhenItGoes)
+{
+    auto container = std::make_unique<GLNodeContainer>();
+    GridNodes grid;
+    container->unlinkNode(grid.nodes[0]);
+    container.reset();
+    for (CAD::BspNode *leaf : grid.leaves())
+        EXPECT_EQ(leaf->getNodeRenderData(), nullptr);
+}

@@ -1,0 +1,381 @@
+// Drawing GPU mesh nodes into a real frame buffer and reading the pixels back: flat and
+// smooth shading, the selection tint, the back side, the colour map with its special row,
+// points with stepping and their colours, and the same pixels without buffer objects.
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/fig2/vaq_fig2_legend_handler.h"
+#include "gcad/host/gl/vaq_gl_texture.h"
+#include "gcad/host/gl/vaq_gl_tools.h"
+#include "gcad/mesh/gcad_buffer_name_pool.h"
+#include "gcad/mesh/gcad_color_map_texture.h"
+#include "gcad/mesh/gcad_selection_textures.h"
+#include "tests/mesh/mesh_draw_scene.h"
+#include "tests/mesh/mesh_node_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+using namespace Vaq::Test;
+using CAD::ElementCreator;
+
+namespace {
+
+// Surfaces are turned 35 degrees away from the viewer, so that the head light's highlight
+// (at 128 shininess) does not wash their colour out to white.
+const double TILT_COS = std::cos(35.0 * M_PI / 180.0);
+const double TILT_SIN = std::sin(35.0 * M_PI / 180.0);
+
+BaVec3d<double> onTiltedPlane(double x, double v)
+{
+    return { x, v * TILT_COS, v * TILT_SIN };
+}
+
+// Unit squares side by side along x on the tilted plane, with vertices of their own:
+// square i has vertices 4i to 4i + 3 and triangles 2i, 2i + 1. A square facing away is
+// wound the other way round.
+std::unique_ptr<CAD::PolyBase> squares(ElementCreator::Element_t type, const std::vector<bool> &facingAway)
+{
+    std::vector<BaVec3d<double>> vertices;
+    std::vector<CAD::Triangle> triangles;
+    for (uint32_t i = 0; i < facingAway.size(); ++i) {
+        const double x = 1.5 * i;
+        for (const auto &[u, v] : { std::pair { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } })
+            vertices.push_back(onTiltedPlane(x + u, v));
+        const uint32_t k = 4 * i;
+        if (facingAway[i]) {
+            triangles.push_back({ k, k + 2, k + 1 });
+            triangles.push_back({ k, k + 3, k + 2 });
+        } else {
+            triangles.push_back({ k, k + 1, k + 2 });
+            triangles.push_back({ k, k + 2, k + 3 });
+        }
+    }
+    auto mesh = std::make_unique<CAD::PolyBase>(type);
+    mesh->setMesh(std::move(vertices), std::move(triangles));
+    mesh->computeNormals();
+    return mesh;
+}
+
+BaVec3d<double> squareCentre(int i)
+{
+    return onTiltedPlane(1.5 * i + 0.5, 0.5);
+}
+
+// Points a third of the way from the centroid towards each corner, and the centroid.
+std::vector<BaVec3d<double>> insidePoints(
+    const BaVec3d<double> &a, const BaVec3d<double> &b, const BaVec3d<double> &c)
+{
+    const BaVec3d<double> m = (a + b + c) / 3.0;
+    return { m, m + (a - m) * 0.5, m + (b - m) * 0.5, m + (c - m) * 0.5 };
+}
+
+// A colour dark enough that no light saturates it, so that shading differences show.
+void darken(CAD::PolyBase &mesh)
+{
+    mesh.getElemProperties()->meshFrontColor = Color(110, 90, 70);
+}
+
+// A pyramid over the square (-1, -1) to (1, 1) with its apex off centre, so that its four
+// faces all turn differently towards the light.
+std::unique_ptr<CAD::PolyBase> pyramid()
+{
+    auto mesh = std::make_unique<CAD::PolyBase>(ElementCreator::MESH_INSPECTION);
+    mesh->setMesh({ { -1, -1, 0 }, { 1, -1, 0 }, { 1, 1, 0 }, { -1, 1, 0 }, { 0.4, 0.2, 1.2 } },
+        { { 0, 1, 4 }, { 1, 2, 4 }, { 2, 3, 4 }, { 3, 0, 4 } });
+    mesh->computeNormals();
+    darken(*mesh);
+    return mesh;
+}
+
+// Channel arithmetic of the selection tint: c x 85/255 + 85/255.
+Color tinted(const Color &c)
+{
+    auto channel = [](uint8_t v) { return uint8_t(std::min(255L, std::lround(v * 85.0 / 255.0) + 85)); };
+    return Color(channel(c.r), channel(c.g), channel(c.b));
+}
+
+bool isBackground(const Color &c)
+{
+    return c.r == 0 && c.g == 0 && c.b == 0;
+}
+
+class NodeDrawing : public MeshDrawTest
+{
+protected:
+    // The colours at the inside points of each triangle of mesh.
+    std::vector<std::vector<Color>> facetColours(const QImage &image, const CAD::PolyBase &mesh) const
+    {
+        const CAD::PolyBaseData &data = *mesh.getData(STAGE);
+        std::vector<std::vector<Color>> colours;
+        for (const CAD::Triangle &t : data.triangles) {
+            colours.emplace_back();
+            for (const auto &p : insidePoints(data.vertices[t[0]], data.vertices[t[1]], data.vertices[t[2]]))
+                colours.back().push_back(colorAt(image, p));
+        }
+        return colours;
+    }
+    static bool uniform(const std::vector<Color> &colours, int tolerance)
+    {
+        return std::all_of(colours.begin(), colours.end(),
+            [&](const Color &c) { return closeTo(c, colours[0], tolerance); });
+    }
+};
+
+} // namespace
+
+TEST_F(NodeDrawing, flatShadingShowsOneColourPerFacetAndSmoothShadingAGradient)
+{
+    const CAD::PolyBase &mesh = *show(pyramid());
+    renderer->renderTypes = { RT_TRIANGLES };
+    const std::vector<std::vector<Color>> flat = facetColours(paint(), mesh);
+    for (std::size_t i = 0; i < flat.size(); ++i) {
+        EXPECT_TRUE(uniform(flat[i], 1)) << "facet " << i << ": " << testing::PrintToString(flat[i]);
+        EXPECT_FALSE(isBackground(flat[i][0])) << "facet " << i;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(closeTo(flat[i][0], flat[j][0], 2)) << "facets " << j << " and " << i;
+    }
+
+    renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH };
+    const std::vector<std::vector<Color>> smooth = facetColours(paint(), mesh);
+    // The apex's normal is the mean of all faces: every face darkens or brightens towards it.
+    for (std::size_t i = 0; i < smooth.size(); ++i)
+        EXPECT_FALSE(uniform(smooth[i], 6)) << "facet " << i << ": " << testing::PrintToString(smooth[i]);
+}
+
+TEST_F(NodeDrawing, flatLeftoversAreDrawnWithTheirOwnFacetNormal)
+{
+    // Six triangles use a, b and c twice each as their last corner; the big triangle
+    // (a, b, c) then finds no free corner and is drawn directly. They lie flat beside its
+    // corners, about as large as it is: those at a face down, the others up, so that the
+    // smooth normals of a and of b and c differ widely.
+    const BaVec3d<double> a(0, 0, 0), b(2, 0, 0.8), c(1, 2, 1.6);
+    std::vector<BaVec3d<double>> vertices { a, b, c };
+    std::vector<CAD::Triangle> triangles;
+    auto helper = [&](const BaVec3d<double> &p, const BaVec3d<double> &q, uint32_t corner) {
+        vertices.push_back(p);
+        vertices.push_back(q);
+        triangles.push_back({ uint32_t(vertices.size() - 2), uint32_t(vertices.size() - 1), corner });
+    };
+    for (double y : { -1.0, -2.2 }) {
+        helper({ 0.5, y, 0 }, { -1, y, 0 }, 0);
+        helper({ 1.5, y, 0.8 }, { 3, y, 0.8 }, 1);
+    }
+    for (double y : { 3.0, 4.2 })
+        helper({ 2, y, 1.6 }, { 0, y, 1.6 }, 2);
+    triangles.push_back({ 0, 1, 2 });
+    auto owned = std::make_unique<CAD::PolyBase>(ElementCreator::MESH_INSPECTION);
+    owned->setMesh(std::move(vertices), std::move(triangles));
+    owned->computeNormals();
+    darken(*owned);
+    MeshOrderGuard meshOrder;
+    const CAD::PolyBase &mesh = *show(std::move(owned));
+
+    renderer->renderTypes = { RT_TRIANGLES };
+    const std::vector<Color> flat = facetColours(paint(), mesh).back();
+    ASSERT_EQ(NodeRenderer::nodeOf(mesh)->getLeftovers(false).size(), 1u);
+    EXPECT_TRUE(uniform(flat, 1)) << testing::PrintToString(flat);
+    EXPECT_FALSE(isBackground(flat[0]));
+
+    renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH };
+    const std::vector<Color> smooth = facetColours(paint(), mesh).back();
+    EXPECT_FALSE(uniform(smooth, 6)) << testing::PrintToString(smooth);
+}
+
+TEST_F(NodeDrawing, selectedTrianglesShowTheSelectionColourOrTint)
+{
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, false }));
+    mesh.setTriangleFlag({ 0, 1 }, CAD::PointFlags::SELECTED, true);
+    mesh.updateVisualization(STAGE, false, false);
+
+    for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
+        // Plain: the selected square in the selection colour, the other in the mesh colour.
+        renderer->renderTypes = { RT_TRIANGLES | shading };
+        QImage image = paint();
+        const Color selected = colorAt(image, squareCentre(0)), plain = colorAt(image, squareCentre(1));
+        EXPECT_GT(selected.r, 150) << shading;
+        EXPECT_LT(selected.g, 60) << shading;
+        EXPECT_GT(plain.g, 120) << shading;
+        EXPECT_LT(plain.b, 60) << shading;
+
+        // Coloured: the vertex colour, tinted where selected.
+        mesh.setDrawColors(std::vector<Color>(8, Color(200, 100, 50)));
+        mesh.updateVisualization(STAGE, false, false);
+        renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS | shading };
+        image = paint();
+        const Color coloured = colorAt(image, squareCentre(1));
+        EXPECT_TRUE(closeTo(coloured, Color(200, 100, 50), 60)) << testing::PrintToString(coloured);
+        EXPECT_TRUE(closeTo(colorAt(image, squareCentre(0)), tinted(coloured))) << testing::PrintToString(
+            colorAt(image, squareCentre(0))) << " for " << testing::PrintToString(coloured);
+        mesh.setDrawColors({});
+        mesh.updateVisualization(STAGE, false, false);
+    }
+}
+
+TEST_F(NodeDrawing, theBackSideShowsTheBackMaterial)
+{
+    // Square 0 faces the viewer, square 1 turns its back to it.
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, true }));
+    mesh.setDrawColors(std::vector<Color>(8, Color(0, 200, 0)));
+    mesh.updateVisualization(STAGE, false, false);
+
+    // Without the back side flag the back is lit from behind: only ambient light on the
+    // front colour (240, 210, 0).
+    renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH };
+    Color back = colorAt(paint(), squareCentre(1));
+    EXPECT_GT(back.r, back.b + 40) << testing::PrintToString(back);
+
+    // The back colour (120, 120, 200) lit on its own side.
+    renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH | RT_BACK_SIDE };
+    back = colorAt(paint(), squareCentre(1));
+    EXPECT_GT(back.b, back.r + 40) << testing::PrintToString(back);
+    EXPECT_GT(back.b, 150) << testing::PrintToString(back);
+
+    // With vertex colours the front keeps them and the back still shows the material.
+    for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
+        renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE | shading };
+        const QImage image = paint();
+        const Color front = colorAt(image, squareCentre(0));
+        back = colorAt(image, squareCentre(1));
+        EXPECT_GT(front.g, front.r + 60) << testing::PrintToString(front);
+        EXPECT_GT(back.b, back.g + 40) << testing::PrintToString(back);
+    }
+}
+
+TEST_F(NodeDrawing, anElementOffsetOfZeroDrawsTheBackSideInstead)
+{
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { true }));
+    mesh.setElementMaterialOffset(0.0);
+    renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_EDGES };
+    const Color back = colorAt(paint(), squareCentre(0));
+    EXPECT_GT(back.b, back.r + 40) << testing::PrintToString(back);
+    // The edges are dropped for that draw.
+    EXPECT_EQ(NodeRenderer::nodeOf(mesh)->getDrawFlags(), RT_TRIANGLES | RT_SMOOTH | RT_BACK_SIDE);
+}
+
+TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesTheSpecialRow)
+{
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    const Legend2::LegendHandler saved = legend;
+    legend.getColorMap().setDataRange(-1.0, 1.0);
+    legend.getColorMap().setUncomputedColor(Color(0, 255, 255));
+    // Square 0 at 0.9, square 1 without values, square 2 at -0.9 and selected.
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_COLOR_MAPPED, { false, false, false }));
+    std::vector<float> deviations(12, 0.9f);
+    std::fill(deviations.begin() + 4, deviations.begin() + 8, CAD::NO_VALUE);
+    std::fill(deviations.begin() + 8, deviations.end(), -0.9f);
+    mesh.setDeviations(deviations);
+    mesh.setTriangleFlag({ 4, 5 }, CAD::PointFlags::SELECTED, true);
+    mesh.updateVisualization(STAGE, false, false);
+
+    view->makeCurrent();
+    ASSERT_TRUE(ColorMapTexture::build(&mesh, false, false));
+    const unsigned n = legend.getNumberOfRenderColors();
+    EXPECT_EQ(int(n), GL::TextureManager::_manager.getMaxTextureSize());
+    const std::vector<Color> scale = legend.getIndexedColors();
+    const Color high = scale[unsigned(std::floor(0.95 * n))];
+    const Color low = scale[unsigned(std::floor(0.05 * n))];
+
+    for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
+        renderer->renderTypes = { RT_TRIANGLES | RT_COLOR_MAP | shading };
+        const QImage image = paint();
+        EXPECT_EQ(colorAt(image, squareCentre(0)), high) << shading;
+        EXPECT_EQ(colorAt(image, squareCentre(1)), Color(0, 255, 255)) << shading;
+        EXPECT_TRUE(closeTo(colorAt(image, squareCentre(2)), tinted(low)))
+            << shading << ": " << testing::PrintToString(colorAt(image, squareCentre(2)));
+    }
+    ColorMapTexture::remove(&mesh);
+    legend = saved;
+}
+
+TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
+{
+    // Ten vertices on two rows of five, four of them selected.
+    std::vector<BaVec3d<double>> vertices;
+    std::vector<CAD::Triangle> triangles;
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < 5; ++column)
+            vertices.push_back(onTiltedPlane(column, row));
+    }
+    for (uint32_t k = 0; k < 4; ++k) {
+        triangles.push_back({ k, k + 1, k + 6 });
+        triangles.push_back({ k, k + 6, k + 5 });
+    }
+    auto owned = std::make_unique<CAD::PolyBase>(ElementCreator::MESH_INSPECTION);
+    owned->setMesh(vertices, triangles);
+    owned->computeNormals();
+    owned->setPointFlag({ 0, 2, 5, 9 }, CAD::PointFlags::SELECTED, true);
+    const CAD::PolyBase &mesh = *show(std::move(owned));
+    const CAD::BspNode &leaf = *mesh.getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
+    ASSERT_EQ(leaf.numVisiblePoints(CAD::PM_WITHOUT_PREVIEW), 10u);
+    ASSERT_EQ(leaf.numSelectedPoints(CAD::PM_WITHOUT_PREVIEW), 4u);
+
+    renderer->renderTypes = { RT_POINTS };
+    renderer->pointStepping = 3;
+    const QImage image = paint();
+    // Selected: first 0, count 4 / 3 = 1. Unselected: first 4 / 3 = 1, count 6 / 3 = 2, in
+    // steps of three vertices: the leaf's vertices 0, then 3 and 6.
+    for (unsigned k = 0; k < 10; ++k) {
+        const Color c = colorAt(image, vertices[leaf.getVertices()[k]]);
+        if (k == 0) {
+            EXPECT_GT(c.r, c.b + 60) << k << ": " << testing::PrintToString(c);
+        } else if (k == 3 || k == 6) {
+            EXPECT_GT(c.b, c.r + 60) << k << ": " << testing::PrintToString(c);
+        } else {
+            EXPECT_TRUE(isBackground(c)) << k << ": " << testing::PrintToString(c);
+        }
+    }
+}
+
+TEST_F(NodeDrawing, scansShowVertexColoursOnTheSurfaceOtherMeshesOnThePoints)
+{
+    for (ElementCreator::Element_t type : { ElementCreator::MESH_INSPECTION, ElementCreator::MESH_SCAN }) {
+        CAD::PolyBase &mesh = *show(squares(type, { false }));
+        mesh.setDrawColors(std::vector<Color>(4, Color(0, 200, 0)));
+        mesh.getElemProperties()->pointSize = 9.0;
+        mesh.updateVisualization(STAGE, false, false);
+        renderer->renderTypes = { RT_POINTS | RT_TRIANGLES | RT_SMOOTH | RT_VERTEX_COLORS };
+        const QImage image = paint();
+        // Just inside the first corner the point covers the surface.
+        const Color point = colorAt(image, onTiltedPlane(0.02, 0.02));
+        const Color surface = colorAt(image, squareCentre(0));
+        if (type == ElementCreator::MESH_SCAN) {
+            EXPECT_GT(point.b, point.g + 60) << testing::PrintToString(point);
+            EXPECT_GT(surface.g, surface.r + 60) << testing::PrintToString(surface);
+        } else {
+            EXPECT_GT(point.g, point.r + 60) << testing::PrintToString(point);
+            EXPECT_GT(surface.r, surface.b + 60) << testing::PrintToString(surface);
+        }
+        scene.entries.clear();
+    }
+}
+
+TEST_F(NodeDrawing, clientArraysDrawTheSamePixelsAsBufferObjects)
+{
+    const CAD::PolyBase &mesh = *show(CAD::createDomeMesh(9, true));
+    renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS, RT_EDGES, RT_POINTS };
+    const QImage withBuffers = paint();
+    ASSERT_TRUE(NodeRenderer::nodeOf(mesh)->isOnGPU());
+
+    nodes.deleteAllNodes();
+    BufferNamePool::deleteAll();
+    DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_vertex_buffer_object");
+    const QImage withoutBuffers = paint();
+    EXPECT_FALSE(NodeRenderer::nodeOf(mesh)->isOnGPU());
+    EXPECT_TRUE(withoutBuffers == withBuffers);
+    EXPECT_FALSE(withBuffers.isNull());
+}
+
+TEST_F(NodeDrawing, missingDataIsAProgrammingError)
+{
+    MeshWithTree mesh = grid(3, 64);
+    GLNode *node = new GLNode(STAGE, mesh.leaf());
+    view->makeCurrent();
+    EXPECT_EQ(progErrorMessage([&] { node->draw(renderer, RT_POINTS, false); }), "invalid vertex array");
+    node->prepare(RT_POINTS, 0);
+    for (unsigned flags : { RT_TRIANGLES | RT_SMOOTH, unsigned(RT_TRIANGLES), unsigned(RT_EDGES) })
+        EXPECT_EQ(progErrorMessage([&] { node->draw(renderer, flags, false); }), "triangle data not valid")
+            << flags;
+    GL::GLTools::initDefaults();
+}

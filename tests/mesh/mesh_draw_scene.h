@@ -1,0 +1,174 @@
+// Shared pieces of the GL tests of GPU mesh nodes: NodeRenderer, the smallest mesh renderer
+// (a node per leaf, prepared and uploaded at each render type, all drawn in one step),
+// MeshDrawTest, a small view that draws meshes with it, and DriverGuard, which plays a
+// driver without some extensions or with other widget options and gives the real ones back.
+#pragma once
+
+#include "gcad/host/cad/vaq_cad_bsp_node.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
+#include "gcad/mesh/gcad_gl_node.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+#include "tests/support/gcad_gl_test.h"
+
+#include <QImage>
+
+#include <cstdlib>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace Vaq::Test {
+
+class NodeRenderer : public GCAD::CADGLRenderer
+{
+public:
+    explicit NodeRenderer(GCAD::RenderCallback *callback)
+        : GCAD::CADGLRenderer(callback)
+    {
+        using CAD::ElementCreator;
+        m_supported_types = { ElementCreator::MESH, ElementCreator::MESH_INSPECTION,
+            ElementCreator::MESH_COLOR_MAPPED, ElementCreator::MESH_SCAN, ElementCreator::MESH_CLOSED };
+    }
+
+    std::vector<unsigned> renderTypes { GCAD::RT_TRIANGLES | GCAD::RT_SMOOTH };
+    unsigned pointStepping = 1;
+    bool reducedDrawing = false;
+    // Nodes go onto the GPU when the view allows buffer objects.
+    bool useBuffers = true;
+
+    // The node of leaf i of mesh, null when none was made.
+    static GCAD::GLNode *nodeOf(const CAD::PolyBase &mesh, std::size_t i = 0)
+    {
+        CAD::BspNode *leaf
+            = mesh.getPolyBaseRenderData(CAD::StageIdentifier::DEFAULT_DATASET)->getAllLeaves().at(i);
+        return static_cast<GCAD::GLNode *>(leaf->getNodeRenderData());
+    }
+
+protected:
+    std::vector<unsigned> getRenderTypes() const override { return renderTypes; }
+    void preDrawInternal(unsigned renderType, int) override
+    {
+        m_type = renderType;
+        m_stepping = pointStepping;
+        auto &mesh = static_cast<CAD::PolyBase &>(*m_current_element);
+        const int renderMode = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions().renderMode;
+        for (CAD::BspNode *leaf : mesh.getPolyBaseRenderData(m_stage)->getAllLeaves()) {
+            // New nodes belong to the node container.
+            auto *node = static_cast<GCAD::GLNode *>(leaf->getNodeRenderData());
+            if (!node)
+                node = new GCAD::GLNode(m_stage, leaf);
+            if (node->needsRebuild(m_stage, renderType)) {
+                node->clear();
+                node->prepare(renderType, renderMode);
+            }
+            if (useBuffers && m_render_callback->getRenderObject()->allowGPURessources())
+                GCAD::GLNodeContainer::getInstance()->ensureOnGPU(node);
+        }
+    }
+    bool drawInternal() override
+    {
+        auto &mesh = static_cast<CAD::PolyBase &>(*m_current_element);
+        for (CAD::BspNode *leaf : mesh.getPolyBaseRenderData(m_stage)->getAllLeaves())
+            static_cast<GCAD::GLNode *>(leaf->getNodeRenderData())->draw(this, m_type, reducedDrawing);
+        return true;
+    }
+    void postDrawInternal(int) override { }
+
+private:
+    unsigned m_type = 0;
+};
+
+// Sets environment variables of the host's GL layer and reads the driver again; the
+// destructor unsets them and reads it once more.
+class DriverGuard
+{
+public:
+    DriverGuard(const char *name, const char *value) { set(name, value); }
+    ~DriverGuard()
+    {
+        for (const std::string &name : m_names)
+            unsetenv(name.c_str());
+        reread();
+    }
+    void set(const char *name, const char *value)
+    {
+        setenv(name, value, 1);
+        m_names.emplace_back(name);
+        reread();
+    }
+
+private:
+    static void reread()
+    {
+        GL::GLExtensions::resolve();
+        GL::WidgetOptions::getInstance()->updateWidgetOptions();
+    }
+    std::vector<std::string> m_names;
+};
+
+// A 64 x 64 view drawing with a NodeRenderer, and a node container for the test.
+class MeshDrawTest : public GLTest
+{
+protected:
+    static constexpr int SIZE = 64;
+
+    void SetUp() override
+    {
+        GLTest::SetUp();
+        view->resize(SIZE, SIZE);
+        renderer = new NodeRenderer(&scene);
+        scene.getRendererContainer().registerRenderer(renderer);
+    }
+    void TearDown() override
+    {
+        nodes.deleteAllNodes();
+        GLTest::TearDown();
+    }
+
+    // mesh with its tree, shown by the scene (which does not own it).
+    CAD::PolyBase *show(std::unique_ptr<CAD::PolyBase> mesh)
+    {
+        mesh->updateVisualization(CAD::StageIdentifier::DEFAULT_DATASET, false, false);
+        meshes.push_back(std::move(mesh));
+        scene.show(meshes.back().get());
+        return meshes.back().get();
+    }
+    QImage paint(const GL::UpdateOptions &options = GL::UpdateOptions())
+    {
+        view->repaintWidget(options);
+        return view->getRenderedImage();
+    }
+    // The colour of image where the model point appears.
+    Color colorAt(const QImage &image, const BaVec3d<double> &point) const
+    {
+        const BaVec2d<double> p = pixelOf(point);
+        const QRgb rgb = image.pixel(int(p.x), SIZE - 1 - int(p.y));
+        return Color(uint8_t(qRed(rgb)), uint8_t(qGreen(rgb)), uint8_t(qBlue(rgb)));
+    }
+
+    GCAD::GLNodeContainer nodes;
+    std::vector<std::unique_ptr<CAD::PolyBase>> meshes;
+    NodeRenderer *renderer = nullptr;
+};
+
+// Whether two colours differ by at most tolerance in every channel.
+inline bool closeTo(const Color &a, const Color &b, int tolerance = 2)
+{
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance
+        && std::abs(a.b - b.b) <= tolerance;
+}
+
+} // namespace Vaq::Test
+
+namespace Vaq {
+// How test failures show a colour.
+inline void PrintTo(const Color &c, std::ostream *out)
+{
+    *out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ", " << int(c.a) << ")";
+}
+} // namespace Vaq

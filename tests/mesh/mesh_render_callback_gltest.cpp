@@ -1,0 +1,152 @@
+// How the render callback looks after the GPU mesh nodes between repaints: nodes of
+// elements no view shows leave the GPU (unless the repaint keeps GPU data), dropped nodes
+// are deleted at the next repaint, the application can free invisible elements' nodes, and
+// meshes changed without an update are reported.
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/gapp/vaq_gapp_command.h"
+#include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
+#include "tests/mesh/mesh_draw_scene.h"
+#include "tests/mesh/mesh_node_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+using namespace Vaq::Test;
+
+namespace {
+
+// Two meshes drawn by a view that the application has opened.
+class NodeHousekeeping : public MeshDrawTest
+{
+protected:
+    void SetUp() override
+    {
+        MeshDrawTest::SetUp();
+        GApp::ViewWidgetContainer::addView(view.get());
+        first = show(CAD::createDomeMesh(6, false));
+        second = show(CAD::createDomeMesh(5, false));
+        paint();
+    }
+    void TearDown() override
+    {
+        GApp::ViewWidgetContainer::removeView(view.get());
+        MeshDrawTest::TearDown();
+    }
+    // The second mesh is no longer shown.
+    void hideSecond() { scene.entries.resize(1); }
+    static GLNode *node(const CAD::PolyBase *mesh) { return NodeRenderer::nodeOf(*mesh); }
+
+    CAD::PolyBase *first = nullptr;
+    CAD::PolyBase *second = nullptr;
+};
+
+// A command whose run repaints the view.
+class RepaintCommand : public GApp::Command
+{
+public:
+    explicit RepaintCommand(GL::RenderObject *view)
+        : GApp::Command(QStringLiteral("test.repaint"), QStringLiteral("Repaint"))
+        , m_view(view)
+    {
+    }
+    bool executeScript(const QString &) override
+    {
+        m_view->repaintWidget();
+        return true;
+    }
+
+private:
+    GL::RenderObject *m_view;
+};
+
+} // namespace
+
+TEST_F(NodeHousekeeping, nodesOfHiddenElementsLeaveTheGPUUnlessTheRepaintKeepsThem)
+{
+    ASSERT_TRUE(node(first)->isOnGPU());
+    ASSERT_TRUE(node(second)->isOnGPU());
+    hideSecond();
+    paint(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_KEEP_GPU_DATA));
+    EXPECT_TRUE(node(second)->isOnGPU());
+
+    paint();
+    EXPECT_TRUE(node(first)->isOnGPU());
+    EXPECT_FALSE(node(second)->isOnGPU());
+    // Its data is kept for when it is shown again.
+    EXPECT_TRUE(node(second)->hasTriangleData());
+    EXPECT_EQ(nodes.getUsedBytes(), node(first)->getGPUSize());
+}
+
+TEST_F(NodeHousekeeping, droppedNodesAreDeletedAtTheNextRepaint)
+{
+    GLNode *old = node(first);
+    // A new tree for the first mesh drops its leaves.
+    first->updateVisualization(STAGE, true, false);
+    EXPECT_TRUE(nodes.isPending(old));
+    paint();
+    EXPECT_FALSE(nodes.isPending(old));
+    EXPECT_TRUE(node(first)->isOnGPU());
+    EXPECT_EQ(nodes.getNumberOfNodes(), 2u);
+}
+
+TEST_F(NodeHousekeeping, freeingInvisibleRenderDataDeletesTheNodesOfHiddenElements)
+{
+    hideSecond();
+    paint(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_KEEP_GPU_DATA));
+    RenderCallback::freeInvisibleElementRenderData();
+    EXPECT_EQ(node(second), nullptr);
+    ASSERT_NE(node(first), nullptr);
+    EXPECT_TRUE(node(first)->isOnGPU());
+    EXPECT_EQ(nodes.getNumberOfNodes(), 1u);
+    EXPECT_EQ(nodes.getUsedBytes(), node(first)->getGPUSize());
+
+    // A view the application does not list shows nothing.
+    GApp::ViewWidgetContainer::removeView(view.get());
+    RenderCallback::freeInvisibleElementRenderData();
+    EXPECT_EQ(node(first), nullptr);
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+}
+
+TEST_F(NodeHousekeeping, resettingRenderDataMovesEveryNodeOffTheGPU)
+{
+    scene.resetAllRenderData();
+    for (const CAD::PolyBase *mesh : { first, second }) {
+        EXPECT_FALSE(node(mesh)->isOnGPU());
+        EXPECT_NE(node(mesh)->getVertexData(0), nullptr);
+    }
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+    EXPECT_EQ(nodes.getNodesOnGPU(), 0u);
+}
+
+TEST_F(NodeHousekeeping, meshesChangedWithoutAnUpdateAreReported)
+{
+    const std::regex missing(
+        R"(Vaq::GCAD::RenderCallback::initAllElementsForDrawing\(\d+\): update visualization missing\n)");
+    takeTraces();
+    paint();
+    EXPECT_EQ(takeTraces(), "");
+
+    // An update asked for is run before the mesh is drawn.
+    first->setDrawColors(std::vector<Color>(36, Color(1, 2, 3)));
+    first->requestDelayedUpdateVisualization();
+    paint();
+    EXPECT_EQ(takeTraces(), "");
+    EXPECT_FALSE(first->getData(STAGE)->renderVisualizationModified);
+
+    first->setDrawColors({});
+    paint();
+    EXPECT_TRUE(std::regex_match(takeTraces(), missing));
+
+    // Inside a command the trace names it first.
+    GApp::MainWindow::getMainWindow();
+    RepaintCommand command(view.get());
+    ASSERT_TRUE(GApp::MainWindow::getInstance()->execute(QStringLiteral("test.repaint"), QString()));
+    EXPECT_TRUE(std::regex_match(takeTraces(),
+        std::regex(
+            R"(Vaq::GCAD::RenderCallback::initAllElementsForDrawing\(\d+\): Active command: Repaint \(test.repaint\)\n)"
+            R"(Vaq::GCAD::RenderCallback::initAllElementsForDrawing\(\d+\): update visualization missing\n)")));
+}
