@@ -3,6 +3,8 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/base/vaq_trace.h"
 #include "gcad/host/cad/vaq_cad_element_creator.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 
 namespace Vaq::GCAD {
 
@@ -40,12 +42,23 @@ void ClippingInterface::getBoundingBoxes(const std::vector<CAD::ElementAndStageI
 }
 
 bool ClippingInterface::appendMeshLeafBoxes(
-    const CAD::ElementAndStageImp &, CAD::BoundingBoxType_t, std::vector<Box3d> *)
+    const CAD::ElementAndStageImp &entry, CAD::BoundingBoxType_t type, std::vector<Box3d> *boxes)
 {
-    // Meshes have no render data in the element model yet (it arrives with PolyBase and its
-    // BSP tree), so there are no leaves to take boxes from and the caller falls back to the
-    // element's own box.
-    return false;
+    const auto *mesh = dynamic_cast<const CAD::PolyBase *>(entry.element);
+    const CAD::PolyBaseRenderData *renderData = mesh ? mesh->getPolyBaseRenderData(entry.stage) : nullptr;
+    if (!renderData)
+        return false;
+    Transformation transformation;
+    const bool transformed = entry.element->existsRenderTransformation(entry.stage)
+        && entry.element->getRenderTransformation(entry.stage, &transformation);
+    // One box per leaf with visible points fits a mesh tighter than its own box.
+    for (const CAD::BspNode *leaf : renderData->getAllLeaves()) {
+        if (leaf->numVisiblePoints(CAD::PM_WITHOUT_PREVIEW) == 0)
+            continue;
+        const Box3d &box = leaf->getBoundingBox(type);
+        boxes->push_back(transformed ? transformation.transformBox(box) : box);
+    }
+    return true;
 }
 
 } // namespace Vaq::GCAD

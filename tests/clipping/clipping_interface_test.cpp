@@ -1,5 +1,7 @@
 #include "gcad/clipping/gcad_clipping_interface.h"
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 
 #include <gtest/gtest.h>
 
@@ -143,6 +145,36 @@ TEST(ClippingBoundingBoxes, aMeshWithoutRenderDataIsTracedAndUsesItsOwnBox)
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0], box(2, 3));
     EXPECT_EQ(boxes[1], box(0, 1));
+}
+
+TEST(ClippingBoundingBoxes, aMeshGivesOneBoxPerLeafWithVisiblePoints)
+{
+    // 300 x 300 vertices need two leaves or more.
+    std::unique_ptr<CAD::PolyBase> mesh = CAD::createDomeMesh(300, false);
+    const StageIdentifier stage = StageIdentifier::DEFAULT_DATASET;
+    mesh->updateVisualization(stage, false, false);
+    const std::vector<CAD::BspNode *> &leaves = mesh->getPolyBaseRenderData(stage)->getAllLeaves();
+    ASSERT_GE(leaves.size(), 2u);
+    // The first leaf's points are all hidden.
+    mesh->setPointFlag(leaves[0]->getVertices(), CAD::PointFlags::HIDDEN, true);
+    mesh->updateVisualization(stage, false, false);
+    mesh->setRenderTransformation(stage, Transformation::translation({ 10, 0, 0 }));
+
+    std::vector<Box3d> boxes;
+    testing::internal::CaptureStdout();
+    ClippingInterface::getBoundingBoxes({ { mesh.get(), stage } }, &boxes, CAD::BBT_DISPLAY);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(boxes.size(), leaves.size() - 1);
+    for (std::size_t i = 1; i < leaves.size(); ++i) {
+        const Box3d &leaf = leaves[i]->getBoundingBox(CAD::BBT_DISPLAY);
+        EXPECT_EQ(boxes[i - 1],
+            Box3d(leaf.getMin() + BaVec3d<double>(10, 0, 0), leaf.getMax() + BaVec3d<double>(10, 0, 0)));
+    }
+    // Each leaf box lies inside the dome's unit square, moved along.
+    for (const Box3d &box : boxes) {
+        EXPECT_GE(box.getMin().x, 9.5);
+        EXPECT_LE(box.getMax().x, 10.5);
+    }
 }
 
 TEST(ClippingBoundingBoxes, badArgumentsThrowAndLeaveTheBoxesAlone)
