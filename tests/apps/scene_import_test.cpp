@@ -23,9 +23,10 @@ namespace {
 
 const PolyBaseData &meshData(const ImportedData &data)
 {
+    static const PolyBaseData none;
     const auto *mesh = std::get_if<std::unique_ptr<PolyBase>>(&data);
     EXPECT_TRUE(mesh && *mesh) << "not a mesh";
-    return *(*mesh)->getData(StageIdentifier::NO_STAGE);
+    return mesh && *mesh ? *(*mesh)->getData(StageIdentifier::NO_STAGE) : none;
 }
 
 const PointCloud &points(const ImportedData &data)
