@@ -2,7 +2,6 @@
 
 #include "apps/scene/scene_render_callback.h"
 
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 
 #include <memory>
@@ -21,11 +20,7 @@ QImage renderSceneImage(const Scene &scene, const QSize &size, const Vaq::BaVec3
     view->setRotation(rotation);
     view->fitView();
     view->repaintWidget();
-    bool ok = false;
-    QImage image = view->getRenderedImage(&ok);
-    if (!ok)
-        VAQ_PROG_ERROR("Gcad::Scene::renderSceneImage", "the view has no picture");
-    return image;
+    return view->getRenderedImage();
 }
 
 } // namespace Gcad::Scene
