@@ -177,6 +177,14 @@ TEST_F(DrawingCycle, AnEmptySceneCompletesEveryStageAtOnceAndHasNoBox)
     EXPECT_FALSE(scene.getBoundingBox(&min, &max));
 }
 
+TEST_F(DrawingCycle, TheScenesBackgroundShowsFromTheFirstRepaint)
+{
+    scene.global.setBackgroundColor(Color(10, 20, 30));
+    view->repaintWidget();
+    EXPECT_EQ(view->getRenderedImage().pixelColor(0, 0), QColor(10, 20, 30));
+    EXPECT_EQ(view->getBackgroundColor(), Color(10, 20, 30));
+}
+
 TEST_F(DrawingCycle, DrawnPixelsCarryTheStencilIdentityOfTheirElement)
 {
     addRenderer();

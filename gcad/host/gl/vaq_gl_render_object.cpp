@@ -369,6 +369,14 @@ void RenderObject::repaintWidget(const UpdateOptions &options)
     }
 }
 
+void RenderObject::clearColor()
+{
+    ::glClearColor(
+        m_background.r / 255.0f, m_background.g / 255.0f, m_background.b / 255.0f, m_background.a / 255.0f);
+    ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    ::glClear(GL_COLOR_BUFFER_BIT);
+}
+
 void RenderObject::runRepaint(const UpdateOptions &options)
 {
     if (!m_callback)
@@ -406,14 +414,12 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     ::glMatrixMode(GL_MODELVIEW);
     ::glLoadIdentity();
 
-    ::glClearColor(
-        m_background.r / 255.0f, m_background.g / 255.0f, m_background.b / 255.0f, m_background.a / 255.0f);
     ::glClearDepth(1.0);
     ::glClearStencil(0);
     ::glDepthMask(GL_TRUE);
     ::glStencilMask(0xFF);
     ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    ::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    ::glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 
     GLTools::initDefaults();
     m_stencil_handler->reset(m_width, m_height);
@@ -432,6 +438,8 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     for (int stage = RS_SETUP; stage <= RS_FINISH; ++stage) {
         m_stage = RenderStage_t(stage);
         m_callback->preDraw();
+        if (stage == RS_SETUP)
+            clearColor(); // the set-up may have handed the view its background
         while (!m_callback->draw()) {
             if (QCoreApplication::instance()
                 && (!sinceEvents.isValid() || sinceEvents.elapsed() >= EVENT_INTERVAL_MS)) {

@@ -163,6 +163,7 @@ private:
     Transformation projectionTransformation() const;
     void loadClippingPlane();
     void runRepaint(const UpdateOptions &options);
+    void clearColor();
 
     RenderCallback *m_callback = nullptr;
     ViewCreator *m_creator = nullptr;
