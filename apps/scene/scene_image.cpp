@@ -14,9 +14,6 @@ QImage renderSceneImage(const Scene &scene, const QSize &size, const Vaq::BaVec3
     // The view goes before its callback.
     const std::unique_ptr<Vaq::GL::RenderObject> view(
         Vaq::GL::RenderObject::createRenderObject(&callback, size.width(), size.height()));
-    // The callback passes its background to the view while the repaint sets up, which is after
-    // the view has cleared its buffer; a picture drawn once needs it before.
-    view->setBackgroundColor(callback.getGlobalProperties()->getBackgroundColor());
     view->setRotation(rotation);
     view->fitView();
     view->repaintWidget();
