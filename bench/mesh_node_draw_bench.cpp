@@ -1,0 +1,204 @@
+// Drawing the GPU nodes of a dome mesh (501 x 501 vertices, 500,000 triangles, several
+// leaves) from buffer objects, smooth and flat shaded, against the baseline of the same mesh
+// drawn from one plain buffer object (float positions and normals, 32-bit indices) with one
+// glDrawElements, each as one whole repaint of a 128 x 128 view in the same run. The ratios
+// say what the packed 16-bit leaves and the per-range draw calls cost or save.
+#include "bench/median_reporter.h"
+#include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/mesh/gcad_gl_node.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+#include "gcad/renderers/gcad_gl_renderer.h"
+#include "tests/support/gcad_test_scene.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+
+namespace {
+
+const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
+
+// Draws the dome either through its GPU nodes with the given render flags, or (flags 0)
+// from one plain buffer object.
+class DomeRenderer : public CADGLRenderer
+{
+public:
+    explicit DomeRenderer(RenderCallback *callback)
+        : CADGLRenderer(callback)
+    {
+        m_supported_types = { CAD::ElementCreator::MESH };
+    }
+    unsigned flags = 0;
+
+protected:
+    void preDrawInternal(unsigned, int) override
+    {
+        if (flags == 0) {
+            makePlainBuffers();
+            return;
+        }
+        for (CAD::BspNode *leaf : leaves()) {
+            auto *node = static_cast<GLNode *>(leaf->getNodeRenderData());
+            if (!node)
+                node = new GLNode(STAGE, leaf);
+            if (node->needsRebuild(STAGE, flags)) {
+                node->clear();
+                node->prepare(flags, 0);
+            }
+            GLNodeContainer::getInstance()->ensureOnGPU(node);
+        }
+    }
+    bool drawInternal() override
+    {
+        if (flags == 0) {
+            drawPlain();
+            return true;
+        }
+        for (CAD::BspNode *leaf : leaves())
+            static_cast<GLNode *>(leaf->getNodeRenderData())->draw(this, flags, false);
+        return true;
+    }
+    void postDrawInternal(int) override { }
+
+private:
+    const std::vector<CAD::BspNode *> &leaves() const
+    {
+        return static_cast<CAD::PolyBase *>(m_current_element)->getPolyBaseRenderData(STAGE)->getAllLeaves();
+    }
+
+    void makePlainBuffers()
+    {
+        if (m_index_count > 0)
+            return;
+        const CAD::PolyBaseData &data = *static_cast<CAD::PolyBase *>(m_current_element)->getData(STAGE);
+        std::vector<float> vertices;
+        vertices.reserve(6 * data.vertices.size());
+        for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+            const BaVec3d<float> &n = data.vertexNormals[v];
+            const BaVec3d<double> &p = data.vertices[v];
+            vertices.insert(vertices.end(), { n.x, n.y, n.z, float(p.x), float(p.y), float(p.z) });
+        }
+        m_index_count = GLsizei(3 * data.triangles.size());
+        GL::glGenBuffers(2, m_buffers);
+        GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+        GL::glBufferData(
+            GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(float)), vertices.data(), GL_STATIC_DRAW);
+        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
+        GL::glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_index_count * sizeof(uint32_t)),
+            data.triangles.data(), GL_STATIC_DRAW);
+        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
+    void drawPlain()
+    {
+        initMaterial(m_current_element, false, false, false);
+        GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
+        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
+        ::glNormalPointer(GL_FLOAT, 6 * sizeof(float), nullptr);
+        ::glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), reinterpret_cast<const void *>(3 * sizeof(float)));
+        ::glEnableClientState(GL_NORMAL_ARRAY);
+        ::glEnableClientState(GL_VERTEX_ARRAY);
+        ::glDrawElements(GL_TRIANGLES, m_index_count, GL_UNSIGNED_INT, nullptr);
+        ::glDisableClientState(GL_VERTEX_ARRAY);
+        ::glDisableClientState(GL_NORMAL_ARRAY);
+        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    }
+
+    GLuint m_buffers[2] = { 0, 0 };
+    GLsizei m_index_count = 0;
+};
+
+struct Scene
+{
+    Scene()
+    {
+        renderer = new DomeRenderer(&callback);
+        callback.getRendererContainer().registerRenderer(renderer);
+        dome = CAD::createDomeMesh(501, false);
+        dome->needsNoBoundary(true);
+        dome->updateVisualization(STAGE, false, false);
+        callback.show(dome.get());
+        view.reset(GL::RenderObject::createRenderObject(&callback, 128, 128));
+    }
+    ~Scene() { nodes.deleteAllNodes(); }
+
+    GLNodeContainer nodes;
+    std::unique_ptr<CAD::PolyBase> dome;
+    Test::TestScene callback;
+    DomeRenderer *renderer = nullptr;
+    std::unique_ptr<GL::RenderObject> view;
+};
+
+Scene &scene()
+{
+    static Scene instance;
+    return instance;
+}
+
+// One repaint per iteration with flags; the first repaint prepares and uploads (untimed).
+void repaint(benchmark::State &state, unsigned flags)
+{
+    Scene &s = scene();
+    s.renderer->flags = flags;
+    s.view->repaintWidget();
+    s.view->waitForRendering();
+    for (auto _ : state) {
+        s.view->repaintWidget();
+        s.view->waitForRendering();
+    }
+}
+
+void BM_PlainBuffer(benchmark::State &state)
+{
+    repaint(state, 0);
+}
+void BM_NodesSmooth(benchmark::State &state)
+{
+    repaint(state, RT_TRIANGLES | RT_SMOOTH);
+}
+void BM_NodesFlat(benchmark::State &state)
+{
+    repaint(state, RT_TRIANGLES);
+}
+
+#define DRAW_BENCHMARK(function)                                                                             \
+    BENCHMARK(function)                                                                                      \
+        ->Unit(benchmark::kMillisecond)                                                                      \
+        ->UseRealTime()                                                                                      \
+        ->MinTime(0.5)                                                                                       \
+        ->Repetitions(5)                                                                                     \
+        ->ReportAggregatesOnly(true)
+DRAW_BENCHMARK(BM_PlainBuffer);
+DRAW_BENCHMARK(BM_NodesSmooth);
+DRAW_BENCHMARK(BM_NodesFlat);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    Bench::MedianReporter reporter;
+    Bench::runInterleaved(argc, argv, reporter);
+    double plain = 0.0, smooth = 0.0, flat = 0.0;
+    if (reporter.median("BM_PlainBuffer", &plain) && reporter.median("BM_NodesSmooth", &smooth)
+        && reporter.median("BM_NodesFlat", &flat)) {
+        std::printf("dome of %zu leaves, medians: plain buffer %.1f ms; nodes smooth %.2f x, flat %.2f x the "
+                    "plain buffer\n",
+            scene().dome->getPolyBaseRenderData(STAGE)->getAllLeaves().size(), plain, smooth / plain,
+            flat / plain);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
