@@ -95,8 +95,7 @@ void GLNode::draw(CADGLRenderer *renderer, unsigned flags, bool reducedDrawing)
                 state.useOffset = true;
                 state.offsetMaterial = true;
                 if (m_material_offset_type == CAD::MO_PER_PATCH) {
-                    // Patches offset outward and inward: the back side must win where both
-                    // surfaces meet.
+                    // Where both passes reach the same depth the back side is drawn over.
                     state.frontOnly = true;
                     drawSurface(renderer);
                     GLint depthFunction = GL_LEQUAL;

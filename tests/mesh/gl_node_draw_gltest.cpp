@@ -285,8 +285,37 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
         EXPECT_TRUE(closeTo(colorAt(image, squareCentre(2)), tinted(low)))
             << shading << ": " << testing::PrintToString(colorAt(image, squareCentre(2)));
     }
+
+    // Without multitexturing a dimmed copy of the texture marks the selection.
+    {
+        DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_multitexture");
+        view->makeCurrent();
+        ASSERT_TRUE(ColorMapTexture::build(&mesh, false, false));
+        ASSERT_NE(ColorMapTexture::get(&mesh, true), nullptr);
+        renderer->renderTypes = { RT_TRIANGLES | RT_COLOR_MAP | RT_SMOOTH };
+        const QImage image = paint();
+        const Color dimmed = ColorMapTexture::dim({ low }).front();
+        EXPECT_TRUE(closeTo(colorAt(image, squareCentre(2)), dimmed)) << testing::PrintToString(
+            colorAt(image, squareCentre(2))) << " for " << testing::PrintToString(dimmed);
+        EXPECT_EQ(colorAt(image, squareCentre(0)), high);
+    }
     ColorMapTexture::remove(&mesh);
+    EXPECT_EQ(ColorMapTexture::get(&mesh), nullptr);
     legend = saved;
+}
+
+TEST_F(NodeDrawing, edgesAreDrawnInTheEdgeColour)
+{
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false }));
+    mesh.getElemProperties()->edgeColor = Color(255, 0, 255);
+    renderer->renderTypes = { RT_EDGES };
+    const QImage image = paint();
+    // The diagonal (0, 2) is an edge; a point beside it inside the square is not.
+    const Color edge = colorAt(image, onTiltedPlane(0.5, 0.5));
+    EXPECT_GT(edge.r, 40) << testing::PrintToString(edge);
+    EXPECT_EQ(edge.r, edge.b) << testing::PrintToString(edge);
+    EXPECT_LT(edge.g, 10) << testing::PrintToString(edge);
+    EXPECT_TRUE(isBackground(colorAt(image, onTiltedPlane(0.75, 0.3))));
 }
 
 TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
