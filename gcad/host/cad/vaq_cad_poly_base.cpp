@@ -233,7 +233,7 @@ void PolyBase::updateVisualization(const StageIdentifier &stage, bool dataChange
         computeNormals();
     if (!m_render_data || dataChanged || m_data.renderDataModified) {
         m_render_data.reset();
-        m_render_data = std::make_unique<PolyBaseRenderData>(this, m_data);
+        m_render_data = std::make_unique<PolyBaseRenderData>(this, m_data, m_max_leaf_vertices);
     } else {
         if (flagsChanged)
             m_render_data->getBspTree().markAllLeaves(BspTree::CH_FLAGS);

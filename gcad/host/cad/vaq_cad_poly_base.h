@@ -4,6 +4,7 @@
 // render data, a spatial tree of small leaves, is built and kept current by updateVisualization.
 #pragma once
 
+#include "gcad/host/cad/vaq_cad_bsp_tree.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/host/cad/vaq_cad_patch_info.h"
 #include "gcad/host/cad/vaq_cad_point_flags.h"
@@ -122,6 +123,11 @@ public:
     void setLines(std::vector<Polyline> lines);
     const std::vector<Polyline> *getLines(const StageIdentifier &stage) const;
 
+    // The most vertices a leaf of the next tree holds (all a leaf can address unless set
+    // lower, as tests of many leaves do). Throws what BspTree throws for a bad limit when the
+    // tree is built.
+    void setMaxLeafVertices(unsigned count) { m_max_leaf_vertices = count; }
+
     // The spatial tree; null before the first updateVisualization after setMesh, or for a
     // stage in which the element is not valid.
     PolyBaseRenderData *getPolyBaseRenderData(const StageIdentifier &stage) const;
@@ -151,6 +157,7 @@ private:
     PatchInfo m_patches;
     double m_element_offset = 0.0;
     bool m_no_boundary = false;
+    unsigned m_max_leaf_vertices = BspTree::MAX_LEAF_VERTICES;
     bool m_delayed_update = false;
     std::unique_ptr<PolyBoundary> m_boundary;
     std::vector<Polyline> m_lines;

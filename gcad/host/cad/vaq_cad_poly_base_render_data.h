@@ -9,9 +9,10 @@ namespace Vaq::CAD {
 class PolyBaseRenderData
 {
 public:
-    // Builds the tree of poly's data; both must outlive the render data.
-    PolyBaseRenderData(PolyBase *poly, const PolyBaseData &data)
-        : m_tree(poly, data)
+    // Builds the tree of poly's data with leaves of at most maxLeafVertices vertices; poly
+    // and data must outlive the render data.
+    PolyBaseRenderData(PolyBase *poly, const PolyBaseData &data, unsigned maxLeafVertices)
+        : m_tree(poly, data, maxLeafVertices)
     {
     }
 

@@ -53,6 +53,9 @@ struct DefaultProperties
     Color inactiveColor { 160, 160, 160 };
     Color missingDataColor { 255, 0, 255 };
     Color spotlightColor { 255, 255, 0 };
+    // Boundary polylines of meshes, and feature lines (drawn at half intensity).
+    Color boundaryColor { 0, 90, 255 };
+    Color lineColor { 255, 255, 255 };
     double pointSize = 3.0;
 
     // The defaults every view uses unless it brings its own.
