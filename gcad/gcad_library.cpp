@@ -1,0 +1,37 @@
+#include "gcad/gcad_library.h"
+
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
+#include "gcad/gcad_config.h"
+#include "gcad/host/base/vaq_translation.h"
+#include "gcad/mesh/gcad_framerate_adjust.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
+
+namespace Vaq::GCAD {
+
+void InitDefaults(Cfg::CfgNode *)
+{
+    new BenchmarkResultContainer;
+    new FramerateAdjust;
+}
+
+void InitLibrary(Cfg::CfgNode *node)
+{
+    installTranslator(QStringLiteral("VaqGCAD"));
+    if (node)
+        registerConfigEntries(*node);
+    // The library's commands are created here as they join it.
+    new GLNodeContainer;
+}
+
+void CloseDefaults(Cfg::CfgNode *)
+{
+    delete FramerateAdjust::getInstance();
+    delete BenchmarkResultContainer::_instance;
+}
+
+void CloseLibrary()
+{
+    delete GLNodeContainer::getInstance();
+}
+
+} // namespace Vaq::GCAD
