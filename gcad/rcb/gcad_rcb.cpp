@@ -15,6 +15,7 @@
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
+#include "gcad/renderers/gcad_r_mesh.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
@@ -76,7 +77,8 @@ RenderCallback::RenderCallback(QObject *parent)
     : GL::RenderCallback(parent)
 {
     std::copy(std::begin(IDENTITY), std::end(IDENTITY), _gl_transformation);
-    // The concrete renderers register here as they join the library.
+    // The library's renderers; the other element kinds' renderers register here as they join.
+    _renderer_container.registerRenderer(new MeshRenderer(this));
 }
 
 RenderCallback::~RenderCallback()

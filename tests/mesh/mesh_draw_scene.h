@@ -1,7 +1,6 @@
 // Shared pieces of the GL tests of GPU mesh nodes: NodeRenderer, the smallest mesh renderer
-// (a node per leaf, prepared and uploaded at each render type, all drawn in one step),
-// MeshDrawTest, a small view that draws meshes with it, and DriverGuard, which plays a
-// driver without some extensions or with other widget options and gives the real ones back.
+// (a node per leaf, prepared and uploaded at each render type, all drawn in one step), and
+// MeshDrawTest, a small view that draws meshes with it.
 #pragma once
 
 #include "gcad/host/cad/vaq_cad_bsp_node.h"
@@ -12,6 +11,7 @@
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
+#include "tests/support/gcad_driver_guard.h"
 #include "tests/support/gcad_gl_test.h"
 
 #include <QImage>
@@ -83,34 +83,6 @@ private:
     unsigned m_type = 0;
 };
 
-// Sets environment variables of the host's GL layer and reads the driver again; the
-// destructor unsets them and reads it once more.
-class DriverGuard
-{
-public:
-    DriverGuard(const char *name, const char *value) { set(name, value); }
-    ~DriverGuard()
-    {
-        for (const std::string &name : m_names)
-            unsetenv(name.c_str());
-        reread();
-    }
-    void set(const char *name, const char *value)
-    {
-        setenv(name, value, 1);
-        m_names.emplace_back(name);
-        reread();
-    }
-
-private:
-    static void reread()
-    {
-        GL::GLExtensions::resolve();
-        GL::WidgetOptions::getInstance()->updateWidgetOptions();
-    }
-    std::vector<std::string> m_names;
-};
-
 // A 64 x 64 view drawing with a NodeRenderer, and a node container for the test.
 class MeshDrawTest : public GLTest
 {
@@ -121,6 +93,8 @@ protected:
     {
         GLTest::SetUp();
         view->resize(SIZE, SIZE);
+        // Meshes are drawn by the test's node renderer instead of the library's.
+        scene.getRendererContainer().freeAll();
         renderer = new NodeRenderer(&scene);
         scene.getRendererContainer().registerRenderer(renderer);
     }

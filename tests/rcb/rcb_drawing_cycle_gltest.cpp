@@ -16,9 +16,9 @@ using Test::QuadRenderer;
 
 namespace {
 
-// Types whose sort keys differ: a derived mesh (1), a plain label (2), a measurement (5)
+// Types whose sort keys differ: a section result (1), a plain label (2), a measurement (5)
 // and a geometric primitive (7).
-constexpr auto MESH = ElementCreator::MESH_INSPECTION;
+constexpr auto RESULT = ElementCreator::SECTION_DEVIATION;
 constexpr auto LABEL = ElementCreator::LABEL;
 constexpr auto MEASUREMENT = ElementCreator::DISTANCE;
 constexpr auto PRIMITIVE = ElementCreator::PLANE;
@@ -30,7 +30,7 @@ protected:
     QuadRenderer &addRenderer(std::vector<unsigned> renderTypes = { 0 }, unsigned steps = 1)
     {
         auto *renderer
-            = new QuadRenderer(&scene, { MESH, LABEL, MEASUREMENT, PRIMITIVE }, renderTypes, steps);
+            = new QuadRenderer(&scene, { RESULT, LABEL, MEASUREMENT, PRIMITIVE }, renderTypes, steps);
         scene.getRendererContainer().registerRenderer(renderer);
         return *renderer;
     }
@@ -62,11 +62,11 @@ TEST_F(DrawingCycle, DrawsBySortKeyKeepingCollectionOrderForEqualKeysAndTemporar
     add(ElementCreator::LABEL, "temporary", 10, 0, 20, 10)->setElementTemporarily(true);
     add(LABEL, "label b", 20, 0, 30, 10);
     add(MEASUREMENT, "distance", 30, 0, 40, 10);
-    add(MESH, "mesh", 40, 0, 50, 10);
+    add(RESULT, "result", 40, 0, 50, 10);
     add(LABEL, "label a", 50, 0, 60, 10);
     view->repaintWidget();
     EXPECT_EQ(
-        begun(renderer), QStringList({ "mesh", "label b", "label a", "distance", "plane", "temporary" }));
+        begun(renderer), QStringList({ "result", "label b", "label a", "distance", "plane", "temporary" }));
 }
 
 TEST_F(DrawingCycle, PointSetsShownAsMarkersAndMeasuringPlanElementsHaveTheirOwnPlaces)

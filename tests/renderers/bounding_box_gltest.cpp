@@ -13,11 +13,8 @@ namespace {
 class BoundingBoxSwitch : public Vaq::Test::GLTest
 {
 protected:
-    void SetUp() override
-    {
-        setenv("VAQ_GL_BOUNDING_BOX", "", 1);
-        Vaq::Test::GLTest::SetUp();
-    }
+    // Before the fixture's scene makes the first renderers.
+    static void SetUpTestSuite() { setenv("VAQ_GL_BOUNDING_BOX", "", 1); }
 };
 
 TEST_F(BoundingBoxSwitch, EveryElementGetsItsBoxDrawnInGrey)

@@ -70,9 +70,8 @@ protected:
     // A renderer for the types the tests draw, registered with the scene.
     ProbeRenderer &addRenderer()
     {
-        auto *renderer = new ProbeRenderer(&scene,
-            { ElementCreator::LABEL, ElementCreator::SECTION_INSPECTION_2D, ElementCreator::SECTION,
-                ElementCreator::MESH_INSPECTION });
+        auto *renderer
+            = new ProbeRenderer(&scene, { ElementCreator::LABEL, ElementCreator::SECTION_INSPECTION_2D });
         scene.getRendererContainer().registerRenderer(renderer);
         return *renderer;
     }
@@ -133,27 +132,31 @@ TEST_F(RenderModes, EachModeSetsItsStateAndItsDisableRestoresTheDefaults)
 
 TEST_F(RenderModes, LinesAreNotSmoothedForSectionsNorForMeshesInSnapshots)
 {
-    ProbeRenderer &renderer = addRenderer();
-    add(ElementCreator::SECTION, "section");
-    add(ElementCreator::MESH_INSPECTION, "mesh");
-    add(ElementCreator::LABEL, "label");
-    std::map<QString, bool> smoothed;
-    renderer.onStep = [&](QuadRenderer &r) {
-        auto &probe = static_cast<ProbeRenderer &>(r);
-        probe.enableRenderMode(CADGLRenderer::RM_LINES);
-        smoothed[r.getCurrentElement()->getFileName()] = ::glIsEnabled(GL_LINE_SMOOTH);
+    ProbeRenderer renderer(&scene, {});
+    Element section(ElementCreator::SECTION, "section");
+    Element mesh(ElementCreator::MESH_INSPECTION, "mesh");
+    Element label(ElementCreator::LABEL, "label");
+    // The renderer takes the repaint kind from the view's last repaint.
+    auto smoothed = [&](Element &element) {
+        renderer.setup({ &element, CAD::StageIdentifier::DEFAULT_DATASET }, {}, 1);
+        view->makeCurrent();
+        renderer.enableRenderMode(CADGLRenderer::RM_LINES);
+        const bool smooth = ::glIsEnabled(GL_LINE_SMOOTH);
         // Without smoothing only lighting and polygon mode change.
-        if (!::glIsEnabled(GL_LINE_SMOOTH)) {
+        if (!smooth) {
             EXPECT_EQ(integer(GL_BLEND_SRC_RGB), GL_ONE);
         }
-        probe.disableRenderMode(CADGLRenderer::RM_LINES);
+        renderer.disableRenderMode(CADGLRenderer::RM_LINES);
+        EXPECT_TRUE(GL::GLTools::checkDefaults());
+        return smooth;
     };
     view->repaintWidget(GL::UpdateOptions(0, GL::UpdateOptions::UT_SNAPSHOT));
-    EXPECT_EQ(
-        smoothed, (std::map<QString, bool> { { "section", false }, { "mesh", false }, { "label", true } }));
+    EXPECT_FALSE(smoothed(section));
+    EXPECT_FALSE(smoothed(mesh));
+    EXPECT_TRUE(smoothed(label));
     view->repaintWidget();
-    EXPECT_TRUE(smoothed["mesh"]);
-    EXPECT_FALSE(smoothed["section"]);
+    EXPECT_FALSE(smoothed(section));
+    EXPECT_TRUE(smoothed(mesh));
 }
 
 TEST_F(RenderModes, TransparencyIsRefusedInRenderStage1SaveFor2dInspections)

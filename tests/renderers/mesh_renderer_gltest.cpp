@@ -1,0 +1,206 @@
+// The mesh renderer on a real view: meshes of many leaves draw the same with and without
+// occlusion queries, leaves hidden behind a wall are skipped from the second frame on, leaves
+// outside the view are neither prepared nor drawn, the thresholds for queries and for the
+// wait cursor, and legend changes that force the nodes to be rebuilt.
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/fig2/vaq_fig2_legend_handler.h"
+#include "gcad/mesh/gcad_gl_node.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+#include "gcad/renderers/gcad_r_mesh.h"
+#include "tests/support/gcad_driver_guard.h"
+#include "tests/support/gcad_gl_test.h"
+#include "tests/support/gcad_grid_mesh.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <memory>
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+using CAD::ElementCreator;
+using Vaq::Test::DriverGuard;
+using Vaq::Test::makeGridMesh;
+
+namespace {
+
+const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
+
+GLNode *nodeOf(const CAD::BspNode *leaf)
+{
+    return static_cast<GLNode *>(leaf->getNodeRenderData());
+}
+
+class MeshRendering : public Vaq::Test::GLTest
+{
+protected:
+    void TearDown() override
+    {
+        nodes.deleteAllNodes();
+        Vaq::Test::GLTest::TearDown();
+    }
+
+    MeshRenderer &renderer()
+    {
+        return *static_cast<MeshRenderer *>(scene.findRenderer(ElementCreator::MESH));
+    }
+    CAD::PolyBase *show(std::unique_ptr<CAD::PolyBase> mesh)
+    {
+        meshes.push_back(std::move(mesh));
+        scene.show(meshes.back().get(), STAGE);
+        return meshes.back().get();
+    }
+    const std::vector<CAD::BspNode *> &leavesOf(const CAD::PolyBase &mesh) const
+    {
+        return mesh.getPolyBaseRenderData(STAGE)->getAllLeaves();
+    }
+    QImage paint()
+    {
+        view->repaintWidget();
+        return view->getRenderedImage();
+    }
+    // Software rendering never uses queries; the test takes llvmpipe for hardware.
+    std::unique_ptr<DriverGuard> playHardware()
+    {
+        return std::make_unique<DriverGuard>("VAQ_GL_SOFTWARE_RENDERING", "0");
+    }
+
+    GLNodeContainer nodes;
+    std::vector<std::unique_ptr<CAD::PolyBase>> meshes;
+};
+
+TEST_F(MeshRendering, AMeshOfManyLeavesDrawsTheSameWithAndWithoutOcclusionQueries)
+{
+    CAD::PolyBase *mesh = show(makeGridMesh(60, 60, ElementCreator::MESH, 0.0, 200));
+    ASSERT_GT(leavesOf(*mesh).size(), 20u);
+    view->setRotation({ -0.5, 0.3, 0.0 });
+    paint();
+    const QImage plain = paint();
+    EXPECT_FALSE(renderer().isOcclusionMode());
+
+    const auto hardware = playHardware();
+    paint(); // the first frame with queries asks them for every leaf
+    const QImage queried = paint();
+    EXPECT_TRUE(renderer().isOcclusionMode());
+    EXPECT_EQ(queried, plain);
+    EXPECT_NE(plain.pixelColor(W / 2, H / 2), plain.pixelColor(0, 0)) << "the mesh must show";
+}
+
+TEST_F(MeshRendering, LeavesBehindAWallAreLeftOutFromTheSecondFrame)
+{
+    const auto hardware = playHardware();
+    auto grid = makeGridMesh(60, 60, ElementCreator::MESH, 0.0, 200);
+    // The wall's right edge goes through the widest gap between the leaves' right ends
+    // near the middle, so that each leaf is clearly behind it or clearly sticks out.
+    std::vector<double> ends;
+    for (const CAD::BspNode *leaf : leavesOf(*grid))
+        ends.push_back(leaf->getBoundingBox(CAD::BBT_GEOMETRY).getMax().x);
+    std::sort(ends.begin(), ends.end());
+    double edge = 0.0, widest = 0.0;
+    for (std::size_t i = 1; i < ends.size(); ++i) {
+        if (ends[i] - ends[i - 1] > widest && ends[i - 1] > 0.2 && ends[i] < 0.9) {
+            widest = ends[i] - ends[i - 1];
+            edge = (ends[i] + ends[i - 1]) / 2;
+        }
+    }
+    ASSERT_GT(widest, 0.04) << "a gap of several pixels";
+
+    // The viewer looks along -z: the wall is in front of the grid.
+    std::unique_ptr<CAD::Element> wall(
+        Vaq::Test::makeElement(ElementCreator::LABEL, "wall", -0.1, -0.1, edge, 1.1, 0.5, Color(255, 0, 0)));
+    scene.getRendererContainer().registerRenderer(
+        new Vaq::Test::QuadRenderer(&scene, { ElementCreator::LABEL }));
+    scene.show(wall.get(), STAGE);
+    CAD::PolyBase *mesh = show(std::move(grid));
+    const unsigned uncovered
+        = unsigned(std::count_if(ends.begin(), ends.end(), [edge](double x) { return x > edge; }));
+    ASSERT_GT(uncovered, 0u);
+    ASSERT_LT(uncovered, ends.size());
+
+    paint();
+    renderer().resetLeafCounters();
+    paint();
+    EXPECT_EQ(renderer().getDrawnLeaves(), uncovered);
+    for (const CAD::BspNode *leaf : leavesOf(*mesh))
+        EXPECT_EQ(
+            nodeOf(leaf)->isVisibleInView(&scene), leaf->getBoundingBox(CAD::BBT_GEOMETRY).getMax().x > edge);
+}
+
+TEST_F(MeshRendering, LeavesOutsideTheViewAreNeitherPreparedNorDrawn)
+{
+    CAD::PolyBase *mesh = show(makeGridMesh(40, 40, ElementCreator::MESH, 0.0, 150));
+    // Zoomed in on the lower left corner of the grid.
+    view->setScale(0.3);
+    view->setTranslation({ 0.35, 0.35, 0.0 });
+    paint();
+    unsigned inside = 0;
+    for (const CAD::BspNode *leaf : leavesOf(*mesh)) {
+        const bool outside = leaf->isOutside(view->get3d2dTransformation(), W, H);
+        EXPECT_EQ(nodeOf(leaf) == nullptr, outside);
+        inside += !outside;
+    }
+    ASSERT_GT(inside, 0u);
+    ASSERT_LT(inside, leavesOf(*mesh).size());
+    EXPECT_EQ(renderer().getPreparedLeaves(), inside);
+    EXPECT_EQ(renderer().getDrawnLeaves(), inside);
+}
+
+TEST_F(MeshRendering, QueriesOnlyForMoreThan2000VisiblePoints)
+{
+    const auto hardware = playHardware();
+    auto small = makeGridMesh(40, 50); // 2000 points
+    auto large = makeGridMesh(23, 87); // 2001 points
+    renderer().setup({ small.get(), STAGE }, {}, 1);
+    EXPECT_FALSE(renderer().isOcclusionMode());
+    renderer().setup({ large.get(), STAGE }, {}, 1);
+    EXPECT_TRUE(renderer().isOcclusionMode());
+}
+
+TEST_F(MeshRendering, MoreThan25LeavesToPrepareShowTheWaitCursor)
+{
+    CAD::PolyBase *mesh = show(makeGridMesh(60, 60, ElementCreator::MESH, 0.0, 100));
+    paint(); // fits the view to the mesh
+    const std::vector<CAD::BspNode *> &leaves = leavesOf(*mesh);
+    ASSERT_GE(leaves.size(), 27u);
+
+    for (unsigned pending : { 25u, 26u }) {
+        nodes.deleteAllNodes();
+        // Every leaf but `pending` ones gets a node ready for the surface.
+        for (std::size_t i = pending; i < leaves.size(); ++i) {
+            auto *node = new GLNode(STAGE, leaves[i]);
+            node->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+        }
+        view->makeCurrent();
+        renderer().setup({ mesh, STAGE }, {}, 1);
+        // Outside a repaint a step prepares nothing: the pending leaves stay pending.
+        EXPECT_FALSE(renderer().draw());
+        EXPECT_EQ(QGuiApplication::overrideCursor() != nullptr, pending == 26) << pending;
+        renderer().finish();
+        EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    }
+}
+
+TEST_F(MeshRendering, ALegendChangeRebuildsTheNodesOfColourMappedMeshes)
+{
+    CAD::PolyBase *mesh = show(makeGridMesh(30, 30, ElementCreator::MESH_COLOR_MAPPED, 0.0, 200));
+    std::vector<float> deviations(900);
+    for (std::size_t i = 0; i < deviations.size(); ++i)
+        deviations[i] = float(i % 30) / 30.0f - 0.5f;
+    mesh->setDeviations(deviations);
+    mesh->updateVisualization(STAGE, false, false);
+    Legend2::ColorMap &colors = Legend2::LegendHandler::getCurrent()->getColorMap();
+    colors.setDataRange(-0.5, 0.5);
+
+    const QImage before = paint();
+    renderer().resetLeafCounters();
+    EXPECT_EQ(paint(), before);
+    EXPECT_EQ(renderer().getPreparedLeaves(), 0u);
+
+    colors.setDataRange(-1.0, 1.0); // the default again
+    const QImage after = paint();
+    EXPECT_EQ(renderer().getPreparedLeaves(), leavesOf(*mesh).size());
+    EXPECT_NE(after, before);
+}
+
+} // namespace
