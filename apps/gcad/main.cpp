@@ -3,7 +3,9 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 
+#include "gcad/gcad_library.h"
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cfg/vaq_cfg_root.h"
 
 #include <QApplication>
 
@@ -44,6 +46,26 @@ void printHelp()
     std::printf("\n  --help     show this help\n");
 }
 
+// The library's process-wide objects (result store, frame-rate adjustment, mesh node
+// container) live while a command runs, with the user's configuration loaded.
+class LibrarySession
+{
+public:
+    LibrarySession()
+    {
+        Vaq::Cfg::loadRoot();
+        Vaq::GCAD::InitDefaults(&Vaq::Cfg::getRoot());
+        Vaq::GCAD::InitLibrary(&Vaq::Cfg::getRoot());
+    }
+    ~LibrarySession()
+    {
+        Vaq::GCAD::CloseLibrary();
+        Vaq::GCAD::CloseDefaults(&Vaq::Cfg::getRoot());
+    }
+    LibrarySession(const LibrarySession &) = delete;
+    LibrarySession &operator=(const LibrarySession &) = delete;
+};
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -64,6 +86,7 @@ int main(int argc, char **argv)
         if (name != command.name)
             continue;
         try {
+            const LibrarySession library;
             return command.run(arguments);
         } catch (const Gcad::UsageError &e) {
             return Gcad::reportError(e.what, e.why, 2);

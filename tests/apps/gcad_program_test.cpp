@@ -1,6 +1,7 @@
 // Runs the gcad program as a user would and checks what it prints and how it exits.
 #include "tests/apps/scene_test_files.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -159,17 +160,22 @@ TEST(GcadRender, unusableFilesAreOneErrorLineAndStatus2AndLeaveNoPng)
     EXPECT_EQ(folder.entries(), before);
 }
 
-TEST(GcadRender, aFailedDrawingIsStatus1AndLeavesNoPng)
+TEST(GcadRender, writesThePngAndOneSummaryLine)
 {
-    // Meshes cannot be drawn before the mesh renderer registers itself: the repaint fails and
-    // no PNG, not even a temporary one, may be left.
     TestFolder folder;
     const QString good = folder.write("good.stl", binaryStlSquare());
-    const ProgramRun run = gcad({ "render", good, "--flat", "--edges", "--points", "--view", "X-Y+z+",
-        "--size", "64x48", "-o", folder.path("out.png") });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "gcad: error: render: No renderer for type 77 (" + good + ")\n");
-    EXPECT_EQ(folder.entries(), QStringList({ "good.stl" }));
+    const QString out = folder.path("out.png");
+    const ProgramRun run
+        = gcad({ "render", good, "--flat", "--edges", "--view", "z+", "--size", "64x48", "-o", out });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QRegularExpression(
+        "^wrote .*/out\\.png: 64x48 pixels, 1 elements, 2 triangles, 4 points, [0-9.]+ s\n$")))
+        << run.out.toStdString();
+    EXPECT_EQ(folder.entries(), QStringList({ "good.stl", "out.png" }));
+    const QImage image(out);
+    ASSERT_EQ(image.size(), QSize(64, 48));
+    // The square fills the middle of the picture, the background shows at the corners.
+    EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
 }
 
 TEST(GcadBench, optionsAreCheckedBeforeTheBenchmark)
