@@ -11,8 +11,10 @@ namespace Vaq::GL {
 class StandardLight
 {
 public:
-    // Light number n is GL_LIGHT0 + n (0 to 7). Default: white diffuse and specular, dark
-    // grey ambient, shining from the viewer along -z.
+    // Light number n is GL_LIGHT0 + n (0 to 7). Default: light grey diffuse, white specular,
+    // no ambient of its own, shining from the viewer along -z. Light grey rather than white
+    // so that a surface facing the viewer keeps its colour instead of washing out to full
+    // intensity once the scene's ambient light is added.
     explicit StandardLight(int number = 0);
 
     // Direction the light shines along, in eye coordinates.
@@ -32,8 +34,8 @@ public:
 private:
     int m_number;
     BaVec3d<double> m_direction { 0.0, 0.0, -1.0 };
-    Color m_ambient { 40, 40, 40, 255 };
-    Color m_diffuse { 255, 255, 255, 255 };
+    Color m_ambient { 0, 0, 0, 255 };
+    Color m_diffuse { 190, 190, 190, 255 };
     Color m_specular { 255, 255, 255, 255 };
 };
 
