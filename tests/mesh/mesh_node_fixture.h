@@ -7,6 +7,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/mesh/gcad_gl_node.h"
+#include "tests/support/prog_error_message.h"
 
 #include <cstring>
 #include <memory>
@@ -15,16 +16,6 @@
 namespace Vaq::Test {
 
 inline const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
-
-template<typename F> std::string progErrorMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const ProgError &e) {
-        return e.message().toStdString();
-    }
-    return "no error";
-}
 
 // Keeps the leaves in mesh order (cache size 0) while a test builds trees, so that the
 // expected index order follows the triangle numbers.

@@ -5,6 +5,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_vertex_cache_order.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 
 using namespace Vaq;
 using namespace Vaq::CAD;
+using Vaq::Test::progErrorMessage;
 
 namespace {
 
@@ -55,16 +57,6 @@ std::size_t localVertexCount(const BspTree &tree, const BspNode *leaf, const Pol
             count += tree.getBspNodeForVertex(v) != leaf;
     }
     return count;
-}
-
-template<typename F> std::string progErrorMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const ProgError &e) {
-        return e.message().toStdString();
-    }
-    return "no error";
 }
 
 } // namespace

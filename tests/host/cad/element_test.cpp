@@ -1,6 +1,7 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/host/cad/vaq_cad_find_parameter.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -8,18 +9,9 @@
 
 using namespace Vaq;
 using namespace Vaq::CAD;
+using Vaq::Test::progErrorMessage;
 
 namespace {
-
-template<typename F> std::string progErrorMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const ProgError &e) {
-        return e.message().toStdString();
-    }
-    return "no error";
-}
 
 const StageIdentifier STAGE_1 { 1 };
 const StageIdentifier STAGE_2 { 2 };

@@ -3,6 +3,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +11,11 @@
 
 using namespace Vaq;
 using namespace Vaq::CAD;
+using Vaq::Test::progErrorMessage;
 
 namespace {
 
 const StageIdentifier STAGE = StageIdentifier::DEFAULT_DATASET;
-
-template<typename F> std::string progErrorMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const ProgError &e) {
-        return e.message().toStdString();
-    }
-    return "no error";
-}
 
 // An octahedron around the origin: vertices on the axes, eight outward-facing triangles.
 void makeOctahedron(PolyBase &mesh)

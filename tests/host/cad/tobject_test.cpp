@@ -1,5 +1,6 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_tobject.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <vector>
 
 using namespace Vaq;
+using Vaq::Test::progErrorMessage;
 
 namespace {
 
@@ -62,16 +64,6 @@ private:
     std::string m_name;
     std::vector<std::string> *m_log;
 };
-
-template<typename F> std::string progErrorMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const ProgError &e) {
-        return e.message().toStdString();
-    }
-    return "no error";
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +10,9 @@
 
 using namespace Vaq;
 using namespace Vaq::Legend2;
+using Vaq::Test::progErrorMessage;
 
 namespace {
-
-template<typename F> std::string progErrorMessage(F &&f)
-{
-    try {
-        f();
-    } catch (const ProgError &e) {
-        return e.message().toStdString();
-    }
-    return "no error";
-}
 
 const Color BLUE { 0, 0, 255 }, GREEN { 0, 255, 0 }, YELLOW { 255, 255, 0 }, RED { 255, 0, 0 };
 
