@@ -365,8 +365,6 @@ void GLNode::bindVertices(bool normals, unsigned normalSlot, unsigned strideFact
         const bool dimmed = selectedPass && !GL::GLExtensions::isMultitexturingPossible();
         if (GL::TextureManager::_manager.enableTexture(
                 ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0)) {
-            // The coordinates open the vertex: in a buffer their address is 0, which the
-            // texture manager would take for no coordinates, so they are set here.
             ::glTexCoordPointer(2, GL_FLOAT, stride, at(base, std::size_t(layout.texCoordOffset)));
             ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         }

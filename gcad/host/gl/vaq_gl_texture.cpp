@@ -102,18 +102,13 @@ bool TextureManager::selectUnit(GLenum unit) const
     return true;
 }
 
-bool TextureManager::enableTexture(Texture *texture, GLenum unit, GLint envMode, const void *coordinates,
-    GLsizei stride, GLint size, GLenum type)
+bool TextureManager::enableTexture(Texture *texture, GLenum unit, GLint envMode)
 {
     if (!texture || !texture->isValid() || !selectUnit(unit))
         return false;
     ::glBindTexture(GL_TEXTURE_2D, texture->m_id);
     ::glEnable(GL_TEXTURE_2D);
     ::glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
-    if (coordinates) {
-        ::glTexCoordPointer(size, type, stride, coordinates);
-        ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    }
     selectUnit(GL_TEXTURE0);
     return true;
 }

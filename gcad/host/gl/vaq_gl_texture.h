@@ -46,12 +46,11 @@ public:
     // getMaxTextureSize or a stale texture; the texture then keeps its old image.
     bool setTextureImage(Texture *texture, const QImage &image);
     void setFiltering(Texture *texture, GLint minFilter, GLint magFilter);
-    // Binds and enables the texture on unit (GL_TEXTURE0 + n) with the environment mode;
-    // with coordinates, also enables the texture coordinate array (size, type, stride).
+    // Binds and enables the texture on unit (GL_TEXTURE0 + n) with the environment mode; the
+    // caller sets the coordinates (an array, in client memory or a buffer, or generated).
     // False when the texture is not valid or the unit does not exist.
-    bool enableTexture(Texture *texture, GLenum unit = GL_TEXTURE0, GLint envMode = GL_MODULATE,
-        const void *coordinates = nullptr, GLsizei stride = 0, GLint size = 2, GLenum type = GL_FLOAT);
-    // Undoes enableTexture on unit, leaving unit 0 active.
+    bool enableTexture(Texture *texture, GLenum unit = GL_TEXTURE0, GLint envMode = GL_MODULATE);
+    // Undoes enableTexture on unit and switches its coordinate array off, leaving unit 0 active.
     void disableTexture(GLenum unit = GL_TEXTURE0);
     int getMaxTextureSize() const;
     size_t getTextureCount() const { return m_textures.size(); }
