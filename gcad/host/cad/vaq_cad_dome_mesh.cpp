@@ -7,7 +7,7 @@
 
 namespace Vaq::CAD {
 
-std::unique_ptr<PolyBase> createDomeMesh(unsigned n, bool withColors)
+std::unique_ptr<PolyBase> createDomeMesh(unsigned n, bool withColors, ElementCreator::Element_t type)
 {
     if (n < 2 || n > 65535)
         VAQ_PROG_ERROR("Vaq::CAD::createDomeMesh", "dome size out of range");
@@ -30,7 +30,7 @@ std::unique_ptr<PolyBase> createDomeMesh(unsigned n, bool withColors)
             triangles.push_back({ k, k + n + 1, k + n });
         }
     }
-    auto mesh = std::make_unique<PolyBase>(ElementCreator::MESH);
+    auto mesh = std::make_unique<PolyBase>(type);
     mesh->setMesh(std::move(vertices), std::move(triangles));
     if (withColors) {
         std::vector<Color> colors;
