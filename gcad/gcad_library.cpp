@@ -1,6 +1,7 @@
 #include "gcad/gcad_library.h"
 
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
+#include "gcad/benchmark/gcad_cmd_benchmark.h"
 #include "gcad/gcad_config.h"
 #include "gcad/host/base/vaq_translation.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
@@ -19,7 +20,9 @@ void InitLibrary(Cfg::CfgNode *node)
     installTranslator(QStringLiteral("VaqGCAD"));
     if (node)
         registerConfigEntries(*node);
-    // The library's commands are created here as they join it.
+    // The commands register with the application, which owns and deletes them; the others
+    // are created here as they join the library.
+    new MeshBenchmarkCommand;
     new GLNodeContainer;
 }
 

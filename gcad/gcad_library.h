@@ -15,8 +15,10 @@ namespace Vaq::GCAD {
 // Creates the benchmark result store (which loads its file) and the frame-rate adjustment.
 // A second call without CloseDefaults throws ProgError "only one instance allowed".
 void InitDefaults(Cfg::CfgNode *node);
-// Installs the "VaqGCAD" translations, registers the configuration entries on node and
-// creates the mesh node container.
+// Installs the "VaqGCAD" translations, registers the configuration entries on node, creates
+// the library's commands (the application deletes them, with GApp::CommandContainer::deleteAll)
+// and the mesh node container. A second call before the commands are deleted throws
+// ProgError "command already registered: sys.run_benchmark".
 void InitLibrary(Cfg::CfgNode *node);
 // Delete what the two created, where it exists; the result store writes its file once more.
 void CloseDefaults(Cfg::CfgNode *node);

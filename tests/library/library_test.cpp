@@ -5,6 +5,7 @@
 #include "gcad/gcad_library.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_node.h"
+#include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 
@@ -24,6 +25,7 @@ TEST(LibraryStart, CreatesItsObjectsAndRegistersItsEntriesUntilClosed)
     InitLibrary(&node);
     EXPECT_NE(GLNodeContainer::getInstance(), nullptr);
     EXPECT_TRUE(node.exists(CFG_GCAD_BOX_MODE));
+    EXPECT_NE(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH), nullptr);
 
     // A second start finds the objects there.
     try {
@@ -38,6 +40,9 @@ TEST(LibraryStart, CreatesItsObjectsAndRegistersItsEntriesUntilClosed)
     EXPECT_EQ(BenchmarkResultContainer::_instance, nullptr);
     EXPECT_EQ(FramerateAdjust::getInstance(), nullptr);
     EXPECT_EQ(GLNodeContainer::getInstance(), nullptr);
+    // The commands are the application's to delete.
+    EXPECT_NE(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH), nullptr);
+    GApp::CommandContainer::deleteAll();
 
     // Closing what does not exist does nothing.
     CloseLibrary();

@@ -1,0 +1,316 @@
+#include "gcad/benchmark/gcad_cmd_benchmark.h"
+
+#include "gcad/benchmark/gcad_benchmark_rcb.h"
+#include "gcad/benchmark/gcad_benchmark_result.h"
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
+#include "gcad/gcad_config.h"
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/base/vaq_time.h"
+#include "gcad/host/base/vaq_translation.h"
+#include "gcad/host/cfg/vaq_cfg_root.h"
+#include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_update_options.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
+#include "gcad/mesh/gcad_framerate_adjust.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <limits>
+#include <memory>
+
+namespace Vaq::GCAD {
+
+namespace {
+
+// The view turns by pi/5 about the vertical axis from one frame to the next.
+constexpr double TURN_PER_FRAME = 0.6283185307179586;
+// Cards with this much graphics memory or less are not measured.
+constexpr unsigned MIN_MEMORY_MB = 64;
+// Software rendering switched on: the value the crash guard leaves saved during a run.
+constexpr unsigned SOFTWARE_RENDERING_ON = 2;
+
+// The desktop the view is sized for. Qt's offscreen platform (a machine without a display)
+// has no desktop of its own; it stands for a common one of 1920 x 1200.
+QSize desktopSize()
+{
+    const QScreen *screen = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+        ? QGuiApplication::primaryScreen()
+        : nullptr;
+    if (!screen || QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return QSize(1920, 1200);
+    return screen->geometry().size();
+}
+
+// The host's software-rendering setting. A program that never registered the host's view
+// settings gets it registered here, so that the guard has a value to save.
+Cfg::CfgNode &softwareRenderingSetting()
+{
+    Cfg::CfgNode &root = Cfg::getRoot();
+    if (!root.exists(GL::CFG_SOFTWARE_RENDERING))
+        root.addList(GL::CFG_SOFTWARE_RENDERING, QStringLiteral("software rendering"),
+            { QStringLiteral("automatic"), QStringLiteral("off"), QStringLiteral("on") }, 0,
+            Cfg::CfgItem::FLAG_OPTIONS_DIALOG);
+    return root;
+}
+
+class WaitCursor
+{
+public:
+    WaitCursor()
+        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_shown)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~WaitCursor()
+    {
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    bool m_shown;
+};
+
+// The frame-rate plan draws every element with exactly the given stepping while it lives.
+class FixedStepping
+{
+public:
+    FixedStepping(FramerateAdjust *adjust, unsigned stepping)
+        : m_adjust(adjust)
+    {
+        m_adjust->setFixed(true);
+        m_adjust->setFixedStepping(stepping);
+    }
+    ~FixedStepping() { m_adjust->setFixed(false); }
+    FixedStepping(const FixedStepping &) = delete;
+    FixedStepping &operator=(const FixedStepping &) = delete;
+
+private:
+    FramerateAdjust *m_adjust;
+};
+
+// The view leads the frame-rate plan while it lives (only the master view is planned).
+class MasterView
+{
+public:
+    explicit MasterView(GL::RenderCallback *callback)
+        : m_previous(GL::RenderCallback::getMasterRenderCallback())
+    {
+        GL::RenderCallback::setMasterRenderCallback(callback);
+    }
+    ~MasterView() { GL::RenderCallback::setMasterRenderCallback(m_previous); }
+    MasterView(const MasterView &) = delete;
+    MasterView &operator=(const MasterView &) = delete;
+
+private:
+    GL::RenderCallback *m_previous;
+};
+
+void checkLibraryStarted()
+{
+    const char *function = "Vaq::GCAD::MeshBenchmarkCommand::executeScript";
+    if (!BenchmarkResultContainer::_instance)
+        VAQ_PROG_ERROR(function, "no benchmark result store (library not started)");
+    if (!FramerateAdjust::getInstance())
+        VAQ_PROG_ERROR(function, "no frame-rate adjustment (library not started)");
+    if (!GLNodeContainer::getInstance())
+        VAQ_PROG_ERROR(function, "no mesh node container (library not started)");
+}
+
+} // namespace
+
+MeshBenchmarkCommand::MeshBenchmarkCommand()
+    : GApp::Command(CMD_BENCHMARK_MESH, translate("GCAD_cmd", "run benchmark"))
+{
+}
+
+bool MeshBenchmarkCommand::isAvailable() const
+{
+    GL::WidgetOptions *widgetOptions = GL::WidgetOptions::getInstance();
+    return widgetOptions->isOffscreenRenderingEnabled()
+        && widgetOptions->getCurrentWidgetOptions().memoryMB > MIN_MEMORY_MB;
+}
+
+bool MeshBenchmarkCommand::parseParameters(const QString &parameters, QString &error) const
+{
+    MeshBenchmarkSettings settings;
+    return settings.parse(parameters, &error);
+}
+
+unsigned MeshBenchmarkCommand::calculateWidgetSize(const QSize &screen)
+{
+    const double area = double(screen.width() - 150) * double(screen.height() - 50);
+    return area > 0.0 ? unsigned(std::floor(std::sqrt(area) + 0.5)) : 1u;
+}
+
+uint64_t MeshBenchmarkCommand::getElementCount(unsigned domeSize, bool edges, bool points)
+{
+    const uint64_t vertices = uint64_t(domeSize) * domeSize;
+    if (edges)
+        return vertices * 3 / 2;
+    if (points)
+        return vertices;
+    return 2 * uint64_t(domeSize - 1) * (domeSize - 1);
+}
+
+bool MeshBenchmarkCommand::executeScript(const QString &parameters)
+{
+    MeshBenchmarkSettings settings;
+    QString error;
+    if (!settings.parse(parameters, &error))
+        return false;
+    checkLibraryStarted();
+    GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
+
+    // Should the driver crash during the run, the next start uses software rendering.
+    Cfg::CfgNode &configuration = softwareRenderingSetting();
+    const unsigned softwareRendering = configuration.getList(GL::CFG_SOFTWARE_RENDERING);
+    configuration.setList(GL::CFG_SOFTWARE_RENDERING, SOFTWARE_RENDERING_ON);
+    window->saveConfiguration();
+
+    const unsigned size = settings.widgetSize > 0 ? settings.widgetSize : calculateWidgetSize(desktopSize());
+    const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
+    {
+        const WaitCursor waitCursor;
+        BenchmarkResult result;
+        result.setRenderer(options.renderer);
+        result.setDriverVersion(options.driverVersion);
+        result.setSoftwareRendering(options.softwareRendering);
+        result.setWidgetSize(size);
+
+        // The view goes before its callback.
+        const auto callback = std::make_unique<BenchmarkRCB>();
+        const std::unique_ptr<GL::RenderObject> view(
+            GL::RenderObject::createRenderObject(callback.get(), int(size), int(size)));
+        if (settings.verbose)
+            std::cout << "Benchmark GPU: " << options.renderer.toLocal8Bit().constData() << std::endl;
+
+        m_message = translate("GCAD_Benchmark_progress", "create benchmark data");
+        window->setStatusText(m_message);
+        window->setProgress(0, m_message);
+        QCoreApplication::processEvents();
+        callback->createTestData(settings.domeSize);
+
+        m_message = translate("GCAD_Benchmark_progress", "run benchmark");
+        window->resetStatus();
+        window->startProgress();
+        measureRates(callback.get(), view.get(), settings, &result);
+
+        BenchmarkResultContainer::_instance->addResult(result);
+        window->resetStatus();
+        window->endProgress();
+    }
+    configuration.setList(GL::CFG_SOFTWARE_RENDERING, softwareRendering);
+    window->saveConfiguration();
+    return true;
+}
+
+void MeshBenchmarkCommand::measureRates(BenchmarkRCB *callback, GL::RenderObject *view,
+    const MeshBenchmarkSettings &settings, BenchmarkResult *result)
+{
+    m_callback = callback;
+    m_render_object = view;
+    m_result = result;
+    m_settings = settings;
+    m_measurement_counter = 0;
+    struct Forget
+    {
+        MeshBenchmarkCommand *command;
+        ~Forget()
+        {
+            command->m_callback = nullptr;
+            command->m_render_object = nullptr;
+            command->m_result = nullptr;
+        }
+    } forget { this };
+    const MasterView master(callback);
+
+    runBenchmark(false, false, QStringLiteral("flat,   no color"));
+    runBenchmark(true, false, QStringLiteral("smooth, no color"));
+    runBenchmark(false, true, QStringLiteral("flat,   color"));
+    runBenchmark(true, true, QStringLiteral("smooth, color"));
+}
+
+void MeshBenchmarkCommand::runBenchmark(bool smooth, bool color, const QString &name)
+{
+    if (m_settings.verbose)
+        std::cout << "    mesh type: " << name.toLocal8Bit().constData() << std::endl;
+    m_callback->setColor(color);
+    if (m_callback->getElementsForDrawing().size() != 1)
+        VAQ_PROG_ERROR("Vaq::GCAD::MeshBenchmarkCommand::runBenchmark", "only one mesh allowed");
+
+    CAD::ElemProp &properties = *m_callback->getMesh()->getElemProperties();
+    properties.pointSize = 2.0;
+    properties.showPoints = false;
+    properties.showTriangles = true;
+    properties.showMaterialSide = false;
+    properties.smooth = smooth;
+    properties.showEdges = false;
+    properties.showBoundary = false;
+    m_render_object->setRotation(BaVec3d<double>(0.0, 0.0, 0.0));
+
+    m_result->setEdgeStats(smooth, color, measure(QStringLiteral("wireframe"), false, false, true, false, 1));
+    m_result->setTwosidedTriangleStats(
+        smooth, color, measure(QStringLiteral("triangles twosided"), true, true, false, false, 1));
+    m_result->setSinglesidedTriangleStats(
+        smooth, color, measure(QStringLiteral("triangles singlesided"), true, false, false, false, 1));
+    for (unsigned stepping : BenchmarkResult::_steppings) {
+        const unsigned rate
+            = measure(QStringLiteral("points - step %1").arg(stepping), false, false, false, true, stepping);
+        m_result->setPointStats(smooth, color, stepping, rate);
+    }
+}
+
+unsigned MeshBenchmarkCommand::measure(
+    const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping)
+{
+    ++m_measurement_counter;
+    if (GApp::MainWindow *window = GApp::MainWindow::getInstance())
+        window->setProgress(int(m_measurement_counter * 100 / MEASUREMENTS_PER_RUN), m_message);
+    const uint64_t count = getElementCount(m_settings.domeSize, edges, points);
+
+    CAD::ElemProp &properties = *m_callback->getMesh()->getElemProperties();
+    properties.showTriangles = surface;
+    properties.showMaterialSide = twoSided;
+    properties.showEdges = edges;
+    properties.showPoints = points;
+    properties.showBoundary = false;
+    const FixedStepping fixed(FramerateAdjust::getInstance(), stepping);
+
+    // The first frame prepares and uploads what the test draws; it is not timed. Each frame
+    // is waited for, so that the time counts what was drawn, not only what was sent.
+    const GL::UpdateOptions options(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_BENCHMARK);
+    m_render_object->repaintWidget(options);
+    m_render_object->waitForRendering();
+    const Time start;
+    unsigned frames = 0;
+    double elapsed = 0.0;
+    while (elapsed < m_settings.minSeconds || frames < m_settings.minFrames) {
+        QCoreApplication::processEvents();
+        m_render_object->setRotation(BaVec3d<double>(0.0, frames * TURN_PER_FRAME, 0.0));
+        m_render_object->repaintWidget(options);
+        m_render_object->waitForRendering();
+        ++frames;
+        elapsed = start.elapsed();
+    }
+
+    const double rate
+        = std::min(frames * double(count) / elapsed, double(std::numeric_limits<unsigned>::max()));
+    if (m_settings.verbose)
+        std::cout << "        MElems/s: " << rate / 1e6 << "\tfps: " << frames / elapsed << '\t'
+                  << name.toLocal8Bit().constData() << std::endl;
+    return unsigned(rate);
+}
+
+} // namespace Vaq::GCAD

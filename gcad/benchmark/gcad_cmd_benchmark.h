@@ -1,0 +1,73 @@
+// MeshBenchmarkCommand: the command "sys.run_benchmark". It measures how fast the graphics
+// configuration draws a large mesh: in a square off-screen view of its own it turns the
+// benchmark dome drawn as wireframe, as two-sided and single-sided triangles and as points at
+// the six step widths, each flat and smooth, without and with colour, and adds the 36 rates
+// as one BenchmarkResult to the result store, from which render times are estimated.
+#pragma once
+
+#include "gcad/benchmark/gcad_benchmark_settings.h"
+#include "gcad/host/gapp/vaq_gapp_command.h"
+
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+
+namespace Vaq::GL {
+class RenderObject;
+}
+
+namespace Vaq::GCAD {
+
+class BenchmarkRCB;
+class BenchmarkResult;
+
+class MeshBenchmarkCommand : public GApp::Command
+{
+public:
+    static constexpr unsigned MEASUREMENTS_PER_RUN = 36;
+
+    // Registers "sys.run_benchmark" with its translated title.
+    MeshBenchmarkCommand();
+
+    // Only with off-screen rendering and more than 64 MB of graphics memory.
+    bool isAvailable() const override;
+    // The parameter text of MeshBenchmarkSettings; empty for the standard run.
+    bool parseParameters(const QString &parameters, QString &error) const override;
+    // One run: the crash guard on the software-rendering setting (left at 2 in the saved
+    // configuration should the run crash or throw), the view, the test data, the 36
+    // measurements with progress, the result added to the store. Throws ProgError when the
+    // library is not started (no result store, frame-rate adjustment or node container).
+    bool executeScript(const QString &parameters) override;
+
+    // The view edge for a screen: the square root of (width - 150) x (height - 50), rounded.
+    static unsigned calculateWidgetSize(const QSize &screen);
+    // Elements one frame of a dome of domeSize x domeSize vertices counts for a test: edges
+    // (3/2 per vertex), points (every vertex, whatever the stepping) or triangles.
+    static uint64_t getElementCount(unsigned domeSize, bool edges, bool points);
+
+    // The 36 measurements of a run, in its order, with the progress and verbose lines, into
+    // *result: callback's meshes (built with createTestData) drawn in view. A run uses it
+    // with its own callback; gcad bench measures its baseline through it with a callback
+    // that draws the same meshes differently. Throws ProgError "only one mesh allowed" when
+    // the callback does not show exactly one mesh.
+    void measureRates(BenchmarkRCB *callback, GL::RenderObject *view, const MeshBenchmarkSettings &settings,
+        BenchmarkResult *result);
+
+private:
+    // The nine measurements of one shading mode.
+    void runBenchmark(bool smooth, bool color, const QString &name);
+    // Turns the view until the settings' time and frames are reached; elements per second.
+    unsigned measure(
+        const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping);
+
+    // The measurement in progress.
+    BenchmarkRCB *m_callback = nullptr;
+    GL::RenderObject *m_render_object = nullptr;
+    BenchmarkResult *m_result = nullptr;
+    MeshBenchmarkSettings m_settings;
+    QString m_message;
+    unsigned m_measurement_counter = 0;
+};
+
+} // namespace Vaq::GCAD
