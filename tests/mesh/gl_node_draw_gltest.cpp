@@ -243,6 +243,27 @@ TEST_F(NodeDrawing, theBackSideShowsTheBackMaterial)
     }
 }
 
+TEST_F(NodeDrawing, aSelectedBackSideShowsTheSelectionBackColourUnderVertexColours)
+{
+    // Square 0 faces the viewer, squares 1 and 2 turn their backs to it; square 1 is selected.
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, true, true }));
+    mesh.setDrawColors(std::vector<Color>(12, Color(0, 200, 0)));
+    mesh.setTriangleFlag({ 2, 3 }, CAD::PointFlags::SELECTED, true);
+    mesh.updateVisualization(STAGE, false, false);
+    for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
+        renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE | shading };
+        const QImage image = paint();
+        const Color front = colorAt(image, squareCentre(0));
+        const Color selectedBack = colorAt(image, squareCentre(1));
+        const Color back = colorAt(image, squareCentre(2));
+        EXPECT_GT(front.g, front.r + 60) << testing::PrintToString(front);
+        // The selection's back colour (160, 0, 0), the other back in the material's.
+        EXPECT_GT(selectedBack.r, selectedBack.g + 60) << testing::PrintToString(selectedBack);
+        EXPECT_GT(selectedBack.r, selectedBack.b + 60) << testing::PrintToString(selectedBack);
+        EXPECT_GT(back.b, back.g + 40) << testing::PrintToString(back);
+    }
+}
+
 TEST_F(NodeDrawing, anElementOffsetOfZeroDrawsTheBackSideInstead)
 {
     CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { true }));
