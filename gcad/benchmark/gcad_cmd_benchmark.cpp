@@ -164,6 +164,11 @@ uint64_t MeshBenchmarkCommand::getElementCount(unsigned domeSize, bool edges, bo
     return 2 * uint64_t(domeSize - 1) * (domeSize - 1);
 }
 
+void MeshBenchmarkCommand::setCompanion(BenchmarkRCB *callback, BenchmarkResult *result)
+{
+    m_companion = Measured { callback, nullptr, result };
+}
+
 bool MeshBenchmarkCommand::executeScript(const QString &parameters)
 {
     MeshBenchmarkSettings settings;
@@ -189,10 +194,17 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         result.setSoftwareRendering(options.softwareRendering);
         result.setWidgetSize(size);
 
-        // The view goes before its callback.
+        // The views go before their callbacks.
         const auto callback = std::make_unique<BenchmarkRCB>();
         const std::unique_ptr<GL::RenderObject> view(
             GL::RenderObject::createRenderObject(callback.get(), int(size), int(size)));
+        std::unique_ptr<GL::RenderObject> companionView;
+        std::vector<Measured> measured = { { callback.get(), view.get(), &result } };
+        if (m_companion.callback) {
+            companionView.reset(
+                GL::RenderObject::createRenderObject(m_companion.callback, int(size), int(size)));
+            measured.push_back({ m_companion.callback, companionView.get(), m_companion.result });
+        }
         if (settings.verbose)
             std::cout << "Benchmark GPU: " << options.renderer.toLocal8Bit().constData() << std::endl;
 
@@ -200,12 +212,13 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         window->setStatusText(m_message);
         window->setProgress(0, m_message);
         QCoreApplication::processEvents();
-        callback->createTestData(settings.domeSize);
+        for (const Measured &m : measured)
+            m.callback->createTestData(settings.domeSize);
 
         m_message = translate("GCAD_Benchmark_progress", "run benchmark");
         window->resetStatus();
         window->startProgress();
-        measureRates(callback.get(), view.get(), settings, &result);
+        measureRates(measured, settings);
 
         BenchmarkResultContainer::_instance->addResult(result);
         window->resetStatus();
@@ -216,25 +229,17 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
     return true;
 }
 
-void MeshBenchmarkCommand::measureRates(BenchmarkRCB *callback, GL::RenderObject *view,
-    const MeshBenchmarkSettings &settings, BenchmarkResult *result)
+void MeshBenchmarkCommand::measureRates(
+    const std::vector<Measured> &measured, const MeshBenchmarkSettings &settings)
 {
-    m_callback = callback;
-    m_render_object = view;
-    m_result = result;
+    m_measured = measured;
     m_settings = settings;
     m_measurement_counter = 0;
     struct Forget
     {
-        MeshBenchmarkCommand *command;
-        ~Forget()
-        {
-            command->m_callback = nullptr;
-            command->m_render_object = nullptr;
-            command->m_result = nullptr;
-        }
-    } forget { this };
-    const MasterView master(callback);
+        std::vector<Measured> &measured;
+        ~Forget() { measured.clear(); }
+    } forget { m_measured };
 
     runBenchmark(false, false, QStringLiteral("flat,   no color"));
     runBenchmark(true, false, QStringLiteral("smooth, no color"));
@@ -246,68 +251,87 @@ void MeshBenchmarkCommand::runBenchmark(bool smooth, bool color, const QString &
 {
     if (m_settings.verbose)
         std::cout << "    mesh type: " << name.toLocal8Bit().constData() << std::endl;
-    m_callback->setColor(color);
-    if (m_callback->getElementsForDrawing().size() != 1)
-        VAQ_PROG_ERROR("Vaq::GCAD::MeshBenchmarkCommand::runBenchmark", "only one mesh allowed");
+    for (const Measured &m : m_measured) {
+        m.callback->setColor(color);
+        if (m.callback->getElementsForDrawing().size() != 1)
+            VAQ_PROG_ERROR("Vaq::GCAD::MeshBenchmarkCommand::runBenchmark", "only one mesh allowed");
+        CAD::ElemProp &properties = *m.callback->getMesh()->getElemProperties();
+        properties.pointSize = 2.0;
+        properties.showPoints = false;
+        properties.showTriangles = true;
+        properties.showMaterialSide = false;
+        properties.smooth = smooth;
+        properties.showEdges = false;
+        properties.showBoundary = false;
+        m.view->setRotation(BaVec3d<double>(0.0, 0.0, 0.0));
+    }
 
-    CAD::ElemProp &properties = *m_callback->getMesh()->getElemProperties();
-    properties.pointSize = 2.0;
-    properties.showPoints = false;
-    properties.showTriangles = true;
-    properties.showMaterialSide = false;
-    properties.smooth = smooth;
-    properties.showEdges = false;
-    properties.showBoundary = false;
-    m_render_object->setRotation(BaVec3d<double>(0.0, 0.0, 0.0));
-
-    m_result->setEdgeStats(smooth, color, measure(QStringLiteral("wireframe"), false, false, true, false, 1));
-    m_result->setTwosidedTriangleStats(
-        smooth, color, measure(QStringLiteral("triangles twosided"), true, true, false, false, 1));
-    m_result->setSinglesidedTriangleStats(
-        smooth, color, measure(QStringLiteral("triangles singlesided"), true, false, false, false, 1));
+    measureAll(QStringLiteral("wireframe"), false, false, true, false, 1,
+        [&](BenchmarkResult *result, unsigned rate) { result->setEdgeStats(smooth, color, rate); });
+    measureAll(QStringLiteral("triangles twosided"), true, true, false, false, 1,
+        [&](BenchmarkResult *result, unsigned rate) {
+            result->setTwosidedTriangleStats(smooth, color, rate);
+        });
+    measureAll(QStringLiteral("triangles singlesided"), true, false, false, false, 1,
+        [&](BenchmarkResult *result, unsigned rate) {
+            result->setSinglesidedTriangleStats(smooth, color, rate);
+        });
     for (unsigned stepping : BenchmarkResult::_steppings) {
-        const unsigned rate
-            = measure(QStringLiteral("points - step %1").arg(stepping), false, false, false, true, stepping);
-        m_result->setPointStats(smooth, color, stepping, rate);
+        measureAll(QStringLiteral("points - step %1").arg(stepping), false, false, false, true, stepping,
+            [&](BenchmarkResult *result, unsigned rate) {
+                result->setPointStats(smooth, color, stepping, rate);
+            });
     }
 }
 
-unsigned MeshBenchmarkCommand::measure(
-    const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping)
+void MeshBenchmarkCommand::measureAll(const QString &name, bool surface, bool twoSided, bool edges,
+    bool points, unsigned stepping, const std::function<void(BenchmarkResult *, unsigned rate)> &store)
 {
     ++m_measurement_counter;
     if (GApp::MainWindow *window = GApp::MainWindow::getInstance())
         window->setProgress(int(m_measurement_counter * 100 / MEASUREMENTS_PER_RUN), m_message);
-    const uint64_t count = getElementCount(m_settings.domeSize, edges, points);
+    for (std::size_t i = 0; i < m_measured.size(); ++i) {
+        const Measured &m = m_measured[i];
+        // The verbose lines are the run's own.
+        store(m.result,
+            measure(m, name, surface, twoSided, edges, points, stepping, m_settings.verbose && i == 0));
+    }
+}
 
-    CAD::ElemProp &properties = *m_callback->getMesh()->getElemProperties();
+unsigned MeshBenchmarkCommand::measure(const Measured &measured, const QString &name, bool surface,
+    bool twoSided, bool edges, bool points, unsigned stepping, bool verbose)
+{
+    const uint64_t count = getElementCount(m_settings.domeSize, edges, points);
+    CAD::ElemProp &properties = *measured.callback->getMesh()->getElemProperties();
     properties.showTriangles = surface;
     properties.showMaterialSide = twoSided;
     properties.showEdges = edges;
     properties.showPoints = points;
     properties.showBoundary = false;
+    const MasterView master(measured.callback);
     const FixedStepping fixed(FramerateAdjust::getInstance(), stepping);
 
     // The first frame prepares and uploads what the test draws; it is not timed. Each frame
     // is waited for, so that the time counts what was drawn, not only what was sent.
+    GL::RenderObject &view = *measured.view;
     const GL::UpdateOptions options(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_BENCHMARK);
-    m_render_object->repaintWidget(options);
-    m_render_object->waitForRendering();
+    view.repaintWidget(options);
+    view.waitForRendering();
     const Time start;
     unsigned frames = 0;
     double elapsed = 0.0;
     while (elapsed < m_settings.minSeconds || frames < m_settings.minFrames) {
         QCoreApplication::processEvents();
-        m_render_object->setRotation(BaVec3d<double>(0.0, frames * TURN_PER_FRAME, 0.0));
-        m_render_object->repaintWidget(options);
-        m_render_object->waitForRendering();
+        view.setRotation(BaVec3d<double>(0.0, frames * TURN_PER_FRAME, 0.0));
+        view.repaintWidget(options);
+        view.waitForRendering();
         ++frames;
         elapsed = start.elapsed();
     }
 
     const double rate
         = std::min(frames * double(count) / elapsed, double(std::numeric_limits<unsigned>::max()));
-    if (m_settings.verbose)
+    if (verbose)
         std::cout << "        MElems/s: " << rate / 1e6 << "\tfps: " << frames / elapsed << '\t'
                   << name.toLocal8Bit().constData() << std::endl;
     return unsigned(rate);

@@ -12,6 +12,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 namespace Vaq::GL {
 class RenderObject;
@@ -46,25 +48,36 @@ public:
     // (3/2 per vertex), points (every vertex, whatever the stepping) or triangles.
     static uint64_t getElementCount(unsigned domeSize, bool edges, bool points);
 
-    // The 36 measurements of a run, in its order, with the progress and verbose lines, into
-    // *result: callback's meshes (built with createTestData) drawn in view. A run uses it
-    // with its own callback; gcad bench measures its baseline through it with a callback
-    // that draws the same meshes differently. Throws ProgError "only one mesh allowed" when
-    // the callback does not show exactly one mesh.
-    void measureRates(BenchmarkRCB *callback, GL::RenderObject *view, const MeshBenchmarkSettings &settings,
-        BenchmarkResult *result);
+    // A callback whose meshes every run also measures, each test right after the run's own in
+    // a view of the same size, into *result, which is not stored: a baseline measured so
+    // shares the machine's changing load with the rates it is compared with. The command
+    // builds the callback's test data; both must outlive the runs. Null: none.
+    void setCompanion(BenchmarkRCB *callback, BenchmarkResult *result);
 
 private:
-    // The nine measurements of one shading mode.
-    void runBenchmark(bool smooth, bool color, const QString &name);
-    // Turns the view until the settings' time and frames are reached; elements per second.
-    unsigned measure(
-        const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping);
+    // A callback measured in a view into a result.
+    struct Measured
+    {
+        BenchmarkRCB *callback = nullptr;
+        GL::RenderObject *view = nullptr;
+        BenchmarkResult *result = nullptr;
+    };
 
-    // The measurement in progress.
-    BenchmarkRCB *m_callback = nullptr;
-    GL::RenderObject *m_render_object = nullptr;
-    BenchmarkResult *m_result = nullptr;
+    // The 36 measurements of a run, in its order, each of every measured callback in turn.
+    void measureRates(const std::vector<Measured> &measured, const MeshBenchmarkSettings &settings);
+    // The nine measurements of one shading mode. Throws ProgError "only one mesh allowed"
+    // when a callback does not show exactly one mesh.
+    void runBenchmark(bool smooth, bool color, const QString &name);
+    // One test of every measured callback, each result's rate stored by store.
+    void measureAll(const QString &name, bool surface, bool twoSided, bool edges, bool points,
+        unsigned stepping, const std::function<void(BenchmarkResult *, unsigned rate)> &store);
+    // Turns the view until the settings' time and frames are reached; elements per second.
+    unsigned measure(const Measured &measured, const QString &name, bool surface, bool twoSided, bool edges,
+        bool points, unsigned stepping, bool verbose);
+
+    // The run in progress; the first is the run's own.
+    std::vector<Measured> m_measured;
+    Measured m_companion;
     MeshBenchmarkSettings m_settings;
     QString m_message;
     unsigned m_measurement_counter = 0;

@@ -194,16 +194,50 @@ TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAnd
     EXPECT_TRUE(window->getStatusText().isEmpty());
 }
 
-TEST_F(MeshBenchmarkCommandTest, aSecondRunOfTheConfigurationReplacesTheFirst)
+TEST_F(MeshBenchmarkCommandTest, aRunReplacesTheConfigurationsResultAndMeasuresItsCompanionUnstored)
 {
-    ASSERT_TRUE(window->execute(CMD_BENCHMARK_MESH, "size=24 dome=3 quick"))
-        << window->getLastError().toStdString();
-    ASSERT_TRUE(window->execute(CMD_BENCHMARK_MESH, "size=32 dome=3 quick"))
-        << window->getLastError().toStdString();
+    // An earlier result of this configuration.
+    const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
+    BenchmarkResult earlier
+        = GCAD::Test::makeResult(options.renderer, options.driverVersion, options.softwareRendering, 3);
+    BenchmarkResultContainer::_instance->addResult(earlier);
+    ASSERT_EQ(storedResult().getWidgetSize(), 503u);
+
+    // Every rate of the companion's result is measured anew.
+    auto *command
+        = dynamic_cast<MeshBenchmarkCommand *>(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH));
+    ASSERT_NE(command, nullptr);
+    BenchmarkRCB companion;
+    BenchmarkResult companionResult(GCAD::Test::cardOptions(true, 1024));
+    for (bool smooth : { false, true }) {
+        for (bool color : { false, true }) {
+            companionResult.setEdgeStats(smooth, color, 0);
+            companionResult.setTwosidedTriangleStats(smooth, color, 0);
+            companionResult.setSinglesidedTriangleStats(smooth, color, 0);
+            for (unsigned stepping : BenchmarkResult::_steppings)
+                companionResult.setPointStats(smooth, color, stepping, 0);
+        }
+    }
+    command->setCompanion(&companion, &companionResult);
+    const bool succeeded = window->execute(CMD_BENCHMARK_MESH, "size=32 dome=3 quick");
+    command->setCompanion(nullptr, nullptr);
+    ASSERT_TRUE(succeeded) << window->getLastError().toStdString();
+
     EXPECT_EQ(storedResult().getWidgetSize(), 32u);
     const std::vector<BenchmarkResult> inFile = readStoreFile();
     ASSERT_EQ(inFile.size(), 1u);
     EXPECT_EQ(inFile[0].getWidgetSize(), 32u);
+    ASSERT_NE(companion.getMesh(), nullptr);
+    EXPECT_EQ(companion.getMesh()->getNumberOfVisiblePoints(CAD::StageIdentifier::NO_STAGE), 9u);
+    for (bool smooth : { false, true }) {
+        for (bool color : { false, true }) {
+            EXPECT_GT(companionResult.getEdgeStats(smooth, color), 0u);
+            EXPECT_GT(companionResult.getTwosidedTriangleStats(smooth, color), 0u);
+            EXPECT_GT(companionResult.getSinglesidedTriangleStats(smooth, color), 0u);
+            for (unsigned stepping : BenchmarkResult::_steppings)
+                EXPECT_GT(companionResult.getPointStats(smooth, color, stepping), 0u) << stepping;
+        }
+    }
 }
 
 TEST_F(MeshBenchmarkCommandTest, badParametersAndSmallCardsAreRefusedBeforeAnythingRuns)
@@ -231,25 +265,46 @@ TEST_F(MeshBenchmarkCommandTest, badParametersAndSmallCardsAreRefusedBeforeAnyth
     EXPECT_EQ(root.getList(GL::CFG_SOFTWARE_RENDERING), 0u);
 }
 
-TEST_F(MeshBenchmarkCommandTest, aCallbackWithoutItsMeshIsAnError)
+namespace {
+
+// Wrong test data: the mesh twice.
+class TwoMeshesRCB : public BenchmarkRCB
 {
+public:
+    std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override
+    {
+        std::vector<CAD::ElementAndStageImp> shown = BenchmarkRCB::getElementsForDrawing();
+        shown.insert(shown.end(), shown.begin(), shown.end());
+        return shown;
+    }
+};
+
+} // namespace
+
+TEST_F(MeshBenchmarkCommandTest, wrongTestDataFailsAndLeavesTheCrashGuardSaved)
+{
+    softwareRenderingSetTo(1);
     auto *command
         = dynamic_cast<MeshBenchmarkCommand *>(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH));
     ASSERT_NE(command, nullptr);
-    BenchmarkRCB callback; // no test data
-    const std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&callback, 16, 16));
     GL::RenderCallback *master = GL::RenderCallback::getMasterRenderCallback();
+    TwoMeshesRCB companion;
+    BenchmarkResult companionResult;
+    command->setCompanion(&companion, &companionResult);
+    const bool succeeded = window->execute(CMD_BENCHMARK_MESH, SMALL_RUN);
+    command->setCompanion(nullptr, nullptr);
+
+    EXPECT_FALSE(succeeded);
+    const QString error = window->getLastError();
+    EXPECT_TRUE(error.startsWith("command failed: sys.run_benchmark: gcad_cmd_benchmark("))
+        << error.toStdString();
+    EXPECT_TRUE(error.endsWith("Vaq::GCAD::MeshBenchmarkCommand::runBenchmark: only one mesh allowed"))
+        << error.toStdString();
+    // As after a crash: the next start would use software rendering.
+    EXPECT_TRUE(readFile("vaq.cfg").contains("OpenGL/SoftwareRendering\tlist\t2\n"));
     BenchmarkResult result;
-    MeshBenchmarkSettings settings;
-    try {
-        command->measureRates(&callback, view.get(), settings, &result);
-        FAIL() << "no error";
-    } catch (const ProgError &e) {
-        EXPECT_EQ(e.function(), "Vaq::GCAD::MeshBenchmarkCommand::runBenchmark");
-        EXPECT_EQ(e.file(), "gcad_cmd_benchmark");
-        EXPECT_EQ(e.message(), "only one mesh allowed");
-    }
-    // The view it was given leads the frame-rate plan no longer.
+    EXPECT_FALSE(BenchmarkResultContainer::_instance->getResult(
+        GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &result));
     EXPECT_EQ(GL::RenderCallback::getMasterRenderCallback(), master);
 }
 
