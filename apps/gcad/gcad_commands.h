@@ -6,15 +6,17 @@
 
 namespace Gcad {
 
-// Prints the graphics configuration the library sees, one "label: value" per line.
+// Prints the graphics configuration the library sees and the stored performance index of
+// it, one "label: value" per line.
 int runInfo(const QStringList &arguments);
 
 // gcad render [FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]:
 // draws the files (or the demo scene) into a PNG and prints one summary line.
 int runRender(const QStringList &arguments);
 
-// gcad bench [--size N] [--quick] [--baseline] [--json FILE] [--verbose]: checks the options;
-// the benchmark itself is not part of the program yet.
+// gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
+// mesh benchmark (which stores its result), prints the rates and the performance index, with
+// --baseline also each rate's ratio to the same meshes drawn from plain buffers.
 int runBench(const QStringList &arguments);
 
 } // namespace Gcad

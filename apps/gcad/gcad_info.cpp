@@ -1,6 +1,7 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 
 #include <cstdio>
@@ -12,9 +13,12 @@ namespace {
 const char *offscreenModeName(int mode)
 {
     switch (mode) {
-    case Vaq::GL::WidgetOptions::OM_PBUFFER: return "1 (pbuffer)";
-    case Vaq::GL::WidgetOptions::OM_FRAME_BUFFER_OBJECT: return "2 (frame buffer object)";
-    default: return "0 (off)";
+    case Vaq::GL::WidgetOptions::OM_PBUFFER:
+        return "1 (pbuffer)";
+    case Vaq::GL::WidgetOptions::OM_FRAME_BUFFER_OBJECT:
+        return "2 (frame buffer object)";
+    default:
+        return "0 (off)";
     }
 }
 
@@ -43,6 +47,13 @@ int runInfo(const QStringList &arguments)
     printLine("graphics memory", QStringLiteral("%1 MB").arg(options.memoryMB));
     printLine("render mode", QString::number(options.renderMode));
     printLine("snapshot size", QStringLiteral("%1 pixels").arg(options.snapshotSize));
+    // Measured by gcad bench for this renderer, driver and software flag.
+    Vaq::GCAD::BenchmarkResult result;
+    Vaq::GCAD::BenchmarkResultContainer *store = Vaq::GCAD::BenchmarkResultContainer::_instance;
+    printLine("performance index",
+        store && store->getResult(options, &result)
+            ? QString::number(result.calculatePerformanceIndex(), 'f', 2)
+            : QStringLiteral("not available"));
     std::fflush(stdout);
     return 0;
 }

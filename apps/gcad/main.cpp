@@ -6,6 +6,7 @@
 #include "gcad/gcad_library.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
+#include "gcad/host/gapp/vaq_gapp_command_container.h"
 
 #include <QApplication>
 
@@ -24,14 +25,23 @@ struct Subcommand
 };
 
 const Subcommand kSubcommands[] = {
-    { "info", "", "print the graphics configuration (renderer, driver, memory, ...)", Gcad::runInfo },
+    { "info", "",
+        "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
+        "             performance index",
+        Gcad::runInfo },
     { "render", "[FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
         "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a PNG, by default gcad.png\n"
         "             of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
         "             corner such as x+y-z+",
         Gcad::runRender },
-    { "bench", "[--size N] [--quick] [--baseline] [--json FILE] [--verbose]",
-        "measure how fast this graphics configuration draws meshes", Gcad::runBench },
+    { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
+        "measure how fast this graphics configuration draws meshes and store the result;\n"
+        "             --size: view edge in pixels (default from the screen), --quick: measurements of\n"
+        "             0.1 s, --dome: a test mesh of N x N vertices instead of 1001 x 1001 (both for\n"
+        "             quick checks, not for the rates the views rely on), --baseline: also the same\n"
+        "             mesh from one plain buffer object and each rate's ratio to it, --json: the rates\n"
+        "             as a JSON file, --verbose: every measurement",
+        Gcad::runBench },
 };
 
 void printHelp()
@@ -47,7 +57,8 @@ void printHelp()
 }
 
 // The library's process-wide objects (result store, frame-rate adjustment, mesh node
-// container) live while a command runs, with the user's configuration loaded.
+// container) and its commands live while a command runs, with the user's configuration
+// loaded.
 class LibrarySession
 {
 public:
@@ -59,6 +70,7 @@ public:
     }
     ~LibrarySession()
     {
+        Vaq::GApp::CommandContainer::deleteAll();
         Vaq::GCAD::CloseLibrary();
         Vaq::GCAD::CloseDefaults(&Vaq::Cfg::getRoot());
     }

@@ -1,8 +1,8 @@
 // Runs the gcad program as a user would and checks what it prints and how it exits.
+#include "tests/apps/gcad_program_run.h"
 #include "tests/apps/scene_test_files.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QString>
 
@@ -10,12 +10,7 @@
 
 namespace {
 
-struct ProgramRun
-{
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Gcad::Test::ProgramRun;
 
 // The unit square as two triangles in a binary STL.
 QByteArray binaryStlSquare()
@@ -25,15 +20,7 @@ QByteArray binaryStlSquare()
 
 ProgramRun gcad(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(GCAD_PROGRAM), arguments);
-    ProgramRun run;
-    if (!process.waitForFinished(60000))
-        return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return Gcad::Test::runGcad(arguments);
 }
 
 } // namespace
@@ -67,11 +54,12 @@ TEST(GcadProgram, badInputIsOneErrorLineAndStatus2)
 
 TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
 {
-    const ProgramRun run = gcad({ "info" });
+    const Gcad::Test::TestFolder configuration; // no benchmark was run there
+    const ProgramRun run = Gcad::Test::runGcad({ "info" }, configuration.path(""));
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.trimmed().split('\n');
     const QStringList labels = { "renderer", "vendor", "GL version", "driver version", "software rendering",
-        "off-screen mode", "graphics memory", "render mode", "snapshot size" };
+        "off-screen mode", "graphics memory", "render mode", "snapshot size", "performance index" };
     ASSERT_EQ(lines.size(), labels.size()) << run.out.toStdString();
     for (int i = 0; i < labels.size(); ++i) {
         EXPECT_TRUE(lines[i].startsWith(labels[i] + ": ")) << lines[i].toStdString();
@@ -82,6 +70,7 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
         EXPECT_EQ(lines[4], "software rendering: yes");
     }
     EXPECT_EQ(lines[5], "off-screen mode: 2 (frame buffer object)");
+    EXPECT_EQ(lines[9], "performance index: not available");
 }
 
 namespace {
@@ -189,15 +178,15 @@ TEST(GcadBench, optionsAreCheckedBeforeTheBenchmark)
         expectUsageError({ "bench", "--size", size },
             QStringLiteral("gcad: error: --size: '%1' is not a whole number from 1 to 16384\n").arg(size));
     }
+    for (const char *dome : { "1", "1002", "+5", "5.0", "" }) {
+        expectUsageError({ "bench", "--dome", dome },
+            QStringLiteral("gcad: error: --dome: '%1' is not a whole number from 2 to 1001\n").arg(dome));
+    }
     expectUsageError({ "bench", "--size" }, "gcad: error: --size: missing value (N)\n");
+    expectUsageError({ "bench", "--dome" }, "gcad: error: --dome: missing value (N)\n");
     expectUsageError({ "bench", "--json" }, "gcad: error: --json: missing value (JSON file)\n");
     const QString noFolder = folder.path("missing/bench.json");
     expectUsageError(
         { "bench", "--json", noFolder }, "gcad: error: " + noFolder + ": the folder does not exist\n");
-
-    const ProgramRun run = gcad({ "bench", "--quick", "--baseline", "--size", "256", "--json",
-        folder.path("bench.json"), "--verbose" });
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "gcad: error: bench: the benchmark is not available yet\n");
     EXPECT_TRUE(folder.entries().isEmpty());
 }

@@ -1,0 +1,232 @@
+#include "apps/gcad/gcad_bench_baseline.h"
+
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/mesh/gcad_framerate_adjust.h"
+#include "gcad/mesh/gcad_mesh_render_types.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace Gcad {
+
+using namespace Vaq;
+using namespace Vaq::GCAD;
+
+namespace {
+
+// One vertex: the colour (where there is one), the normal in 16 bits per axis and the
+// position, packed like the library's smooth node vertices.
+constexpr std::size_t COLOR_BYTES = 4;
+constexpr std::size_t NORMAL_BYTES = 3 * sizeof(int16_t);
+constexpr std::size_t POSITION_BYTES = 3 * sizeof(float);
+
+std::size_t vertexSize(bool colors)
+{
+    return (colors ? COLOR_BYTES : 0) + NORMAL_BYTES + POSITION_BYTES;
+}
+
+int16_t packNormal(float value)
+{
+    return int16_t(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+}
+
+const void *offset(std::size_t bytes)
+{
+    return reinterpret_cast<const void *>(bytes);
+}
+
+} // namespace
+
+PlainMeshRenderer::PlainMeshRenderer(RenderCallback *callback)
+    : CADGLRenderer(callback)
+{
+}
+
+void PlainMeshRenderer::releaseBuffers()
+{
+    for (const auto &[element, buffers] : m_buffers) {
+        const GLuint names[2] = { buffers.vertexBuffer, buffers.indexBuffer };
+        GL::glDeleteBuffers(2, names);
+    }
+    m_buffers.clear();
+}
+
+const PlainMeshRenderer::Buffers &PlainMeshRenderer::buffers()
+{
+    Buffers &buffers = m_buffers[m_current_element];
+    if (buffers.vertexBuffer != 0)
+        return buffers;
+    const CAD::PolyBase &mesh = *static_cast<const CAD::PolyBase *>(m_current_element);
+    const CAD::PolyBaseData &data = *mesh.getData(m_stage);
+    buffers.colors = !data.drawColors.empty();
+    buffers.vertexCount = int(data.vertices.size());
+    buffers.indexCount = int(3 * data.triangles.size());
+
+    const std::size_t size = vertexSize(buffers.colors);
+    std::vector<uint8_t> vertices(size * data.vertices.size());
+    for (std::size_t v = 0; v < data.vertices.size(); ++v) {
+        uint8_t *out = vertices.data() + v * size;
+        if (buffers.colors) {
+            const Color &c = data.drawColors[v];
+            const uint8_t color[COLOR_BYTES] = { c.r, c.g, c.b, c.a };
+            std::memcpy(out, color, COLOR_BYTES);
+            out += COLOR_BYTES;
+        }
+        const BaVec3d<float> &n = data.vertexNormals[v];
+        const int16_t normal[3] = { packNormal(n.x), packNormal(n.y), packNormal(n.z) };
+        std::memcpy(out, normal, NORMAL_BYTES);
+        const BaVec3d<double> &p = data.vertices[v];
+        const float position[3] = { float(p.x), float(p.y), float(p.z) };
+        std::memcpy(out + NORMAL_BYTES, position, POSITION_BYTES);
+    }
+
+    GLuint names[2] = { 0, 0 };
+    GL::glGenBuffers(2, names);
+    buffers.vertexBuffer = names[0];
+    buffers.indexBuffer = names[1];
+    GL::glBindBuffer(GL_ARRAY_BUFFER, buffers.vertexBuffer);
+    GL::glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size()), vertices.data(), GL_STATIC_DRAW);
+    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indexBuffer);
+    GL::glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(data.triangles.size() * sizeof(CAD::Triangle)),
+        data.triangles.data(), GL_STATIC_DRAW);
+    GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    return buffers;
+}
+
+void PlainMeshRenderer::preDrawInternal(unsigned renderType, int)
+{
+    m_render_type = renderType;
+}
+
+bool PlainMeshRenderer::drawInternal()
+{
+    const Buffers &mesh = buffers();
+    if (m_render_type & RT_POINTS)
+        drawPoints(mesh);
+    if (m_render_type & RT_TRIANGLES)
+        drawSurface(mesh);
+    if (m_render_type & RT_EDGES)
+        drawEdges(mesh);
+    return true;
+}
+
+void PlainMeshRenderer::postDrawInternal(int) { }
+
+void PlainMeshRenderer::bind(const Buffers &buffers, bool normals, bool colors, unsigned stepping) const
+{
+    const std::size_t size = vertexSize(buffers.colors);
+    const GLsizei stride = GLsizei(stepping * size);
+    const std::size_t normalOffset = buffers.colors ? COLOR_BYTES : 0;
+    GL::glBindBuffer(GL_ARRAY_BUFFER, buffers.vertexBuffer);
+    if (colors) {
+        ::glColorPointer(3, GL_UNSIGNED_BYTE, stride, offset(0));
+        ::glEnableClientState(GL_COLOR_ARRAY);
+    }
+    if (normals) {
+        ::glNormalPointer(GL_SHORT, stride, offset(normalOffset));
+        ::glEnableClientState(GL_NORMAL_ARRAY);
+    }
+    ::glVertexPointer(3, GL_FLOAT, stride, offset(normalOffset + NORMAL_BYTES));
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+}
+
+// The state switches follow the library's node drawing, so that only the way the data is
+// held and sent differs.
+void PlainMeshRenderer::drawSurface(const Buffers &buffers)
+{
+    const bool colors = buffers.colors && (m_render_type & RT_VERTEX_COLORS);
+    const Color front = initMaterial(m_current_element, false, m_render_type & RT_BACK_SIDE, false);
+    if (colors) {
+        ::glEnable(GL_COLOR_MATERIAL);
+        ::glColor3ub(255, 255, 255);
+    } else {
+        ::glColor3ub(front.r, front.g, front.b);
+    }
+    if (!(m_render_type & RT_SMOOTH))
+        ::glShadeModel(GL_FLAT);
+    bind(buffers, true, colors, 1);
+    GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indexBuffer);
+    ::glDrawElements(GL_TRIANGLES, buffers.indexCount, GL_UNSIGNED_INT, nullptr);
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+    ::glDisableClientState(GL_NORMAL_ARRAY);
+    ::glDisableClientState(GL_COLOR_ARRAY);
+    GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ::glShadeModel(GL_SMOOTH);
+    ::glDisable(GL_COLOR_MATERIAL);
+    ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
+}
+
+void PlainMeshRenderer::drawEdges(const Buffers &buffers)
+{
+    initMaterial(m_current_element, false, false, false);
+    Color edge = m_element_properties->edgeColor;
+    edge.a = 100;
+    enableRenderMode(RM_LINES);
+    ::glColor4ub(edge.r, edge.g, edge.b, edge.a);
+    bind(buffers, false, false, 1);
+    GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indexBuffer);
+    ::glDrawElements(GL_TRIANGLES, buffers.indexCount, GL_UNSIGNED_INT, nullptr);
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+    GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    disableRenderMode(RM_LINES);
+    resetLineWidth();
+}
+
+void PlainMeshRenderer::drawPoints(const Buffers &buffers)
+{
+    const bool colors = buffers.colors && (m_render_type & RT_VERTEX_COLORS);
+    const unsigned stepping = std::max(1u, m_stepping);
+    ::glPointSize(GLfloat(m_element_properties->pointSize * m_snapshot_scaling));
+    initMaterial(m_current_element, false, false, false);
+    ::glEnable(GL_COLOR_MATERIAL);
+    if (!colors) {
+        const Color &c = m_element_properties->pointColor;
+        ::glColor3ub(c.r, c.g, c.b);
+    }
+    bind(buffers, true, colors, stepping);
+    ::glDrawArrays(GL_POINTS, 0, GLsizei(unsigned(buffers.vertexCount) / stepping));
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+    ::glDisableClientState(GL_NORMAL_ARRAY);
+    ::glDisableClientState(GL_COLOR_ARRAY);
+    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    ::glDisable(GL_COLOR_MATERIAL);
+    ::glPointSize(1.0f);
+}
+
+BaselineRCB::BaselineRCB()
+    : m_renderer(this)
+{
+}
+
+// The scene stage draws the planned render types plainly; the other stages are the
+// library's.
+bool BaselineRCB::draw()
+{
+    if (getRenderStage() != GL::RenderObject::RS_LEVEL0 || !getMesh())
+        return BenchmarkRCB::draw();
+    std::vector<unsigned> renderTypes;
+    unsigned stepping = 1;
+    if (!FramerateAdjust::getInstance()->getPlan(this, getMesh(), &renderTypes, &stepping))
+        throw std::runtime_error("the baseline's view has no frame-rate plan");
+    m_renderer.setup(
+        CAD::ElementAndStageImp(getMesh(), CAD::StageIdentifier::NO_STAGE), renderTypes, stepping);
+    while (!m_renderer.draw()) { }
+    m_renderer.finish();
+    return true;
+}
+
+void BaselineRCB::widgetAboutToBeDestroyed()
+{
+    m_renderer.releaseBuffers();
+    BenchmarkRCB::widgetAboutToBeDestroyed();
+}
+
+} // namespace Gcad

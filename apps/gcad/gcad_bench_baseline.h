@@ -1,0 +1,64 @@
+// The baseline of gcad bench: the benchmark's meshes drawn the plainest way the driver
+// offers, each from one buffer object (float positions, 16-bit normals, colours where the
+// measurement has them, 32-bit indices) with one glDrawElements, points with one
+// glDrawArrays at the planned stepping. The benchmark run measures it as its companion, each
+// test right after the library's in a view of the same size on the same context, so the
+// ratio says what the library's node drawing costs or saves.
+#pragma once
+
+#include "gcad/benchmark/gcad_benchmark_rcb.h"
+#include "gcad/renderers/gcad_gl_renderer.h"
+
+#include <map>
+
+namespace Gcad {
+
+// Draws the render types of the mesh renderer's frame-rate plan from plain buffers.
+class PlainMeshRenderer : public Vaq::GCAD::CADGLRenderer
+{
+public:
+    explicit PlainMeshRenderer(Vaq::GCAD::RenderCallback *callback);
+    // Deletes the buffers; the view's context must be current.
+    void releaseBuffers();
+
+protected:
+    void preDrawInternal(unsigned renderType, int) override;
+    bool drawInternal() override;
+    void postDrawInternal(int) override;
+
+private:
+    struct Buffers
+    {
+        unsigned vertexBuffer = 0;
+        unsigned indexBuffer = 0;
+        int vertexCount = 0;
+        int indexCount = 0;
+        bool colors = false;
+    };
+
+    // The buffers of the current mesh, uploaded on first use.
+    const Buffers &buffers();
+    void bind(const Buffers &buffers, bool normals, bool colors, unsigned stepping) const;
+    void drawSurface(const Buffers &buffers);
+    void drawEdges(const Buffers &buffers);
+    void drawPoints(const Buffers &buffers);
+
+    std::map<const Vaq::CAD::Element *, Buffers> m_buffers;
+    unsigned m_render_type = 0;
+};
+
+// The benchmark's callback, whose scene is drawn by a PlainMeshRenderer instead of the
+// library's renderers.
+class BaselineRCB : public Vaq::GCAD::BenchmarkRCB
+{
+public:
+    BaselineRCB();
+
+    bool draw() override;
+    void widgetAboutToBeDestroyed() override;
+
+private:
+    PlainMeshRenderer m_renderer;
+};
+
+} // namespace Gcad
