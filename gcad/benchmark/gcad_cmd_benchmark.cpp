@@ -9,6 +9,7 @@
 #include "gcad/host/base/vaq_translation.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gapp/vaq_gapp_view_settings.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
@@ -18,7 +19,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
@@ -36,30 +36,6 @@ constexpr double TURN_PER_FRAME = 0.6283185307179586;
 constexpr unsigned MIN_MEMORY_MB = 64;
 // Software rendering switched on: the value the crash guard leaves saved during a run.
 constexpr unsigned SOFTWARE_RENDERING_ON = 2;
-
-// The desktop the view is sized for. Qt's offscreen platform (a machine without a display)
-// has no desktop of its own; it stands for a common one of 1920 x 1200.
-QSize desktopSize()
-{
-    const QScreen *screen = qobject_cast<QGuiApplication *>(QCoreApplication::instance())
-        ? QGuiApplication::primaryScreen()
-        : nullptr;
-    if (!screen || QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return QSize(1920, 1200);
-    return screen->geometry().size();
-}
-
-// The host's software-rendering setting. A program that never registered the host's view
-// settings gets it registered here, so that the guard has a value to save.
-Cfg::CfgNode &softwareRenderingSetting()
-{
-    Cfg::CfgNode &root = Cfg::getRoot();
-    if (!root.exists(GL::CFG_SOFTWARE_RENDERING))
-        root.addList(GL::CFG_SOFTWARE_RENDERING, QStringLiteral("software rendering"),
-            { QStringLiteral("automatic"), QStringLiteral("off"), QStringLiteral("on") }, 0,
-            Cfg::CfgItem::FLAG_OPTIONS_DIALOG);
-    return root;
-}
 
 class WaitCursor
 {
@@ -179,12 +155,13 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
     GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
 
     // Should the driver crash during the run, the next start uses software rendering.
-    Cfg::CfgNode &configuration = softwareRenderingSetting();
+    Cfg::CfgNode &configuration = Cfg::getRoot();
     const unsigned softwareRendering = configuration.getList(GL::CFG_SOFTWARE_RENDERING);
     configuration.setList(GL::CFG_SOFTWARE_RENDERING, SOFTWARE_RENDERING_ON);
     window->saveConfiguration();
 
-    const unsigned size = settings.widgetSize > 0 ? settings.widgetSize : calculateWidgetSize(desktopSize());
+    const unsigned size
+        = settings.widgetSize > 0 ? settings.widgetSize : calculateWidgetSize(GApp::getDesktopSize());
     const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
     {
         const WaitCursor waitCursor;

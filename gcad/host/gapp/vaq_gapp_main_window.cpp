@@ -5,6 +5,7 @@
 #include "gcad/host/gapp/vaq_gapp_command.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_menu_callback.h"
+#include "gcad/host/gapp/vaq_gapp_view_settings.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -23,6 +24,7 @@ MainWindow::MainWindow(QObject *parent)
     if (_instance)
         VAQ_PROG_ERROR("Vaq::GApp::MainWindow::MainWindow", "only one instance allowed");
     _instance = this;
+    registerViewSettings(Cfg::getRoot());
 }
 
 MainWindow::~MainWindow()

@@ -1,4 +1,5 @@
-// MainWindow: the application's central object for programs without a window. It runs
+// MainWindow: the application's central object for programs without a window. It registers
+// the host's view settings on the program's configuration tree when it is created, runs
 // commands by name (and knows which one is running), shows progress and a status text,
 // counts drawing locks, holds repaint requests until the event loop delivers them, and saves
 // the configuration. One exists per process; getMainWindow makes it on first use.
