@@ -122,6 +122,8 @@ struct Scene
 {
     Scene()
     {
+        // The dome is drawn by the benchmark's own renderer instead of the library's.
+        callback.getRendererContainer().freeAll();
         renderer = new DomeRenderer(&callback);
         callback.getRendererContainer().registerRenderer(renderer);
         dome = CAD::createDomeMesh(501, false);
