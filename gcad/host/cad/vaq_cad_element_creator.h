@@ -22,7 +22,7 @@ struct ElementClassification
         GEOMETRIC_PRIMITIVE = 6, // nominal or fitted geometric element (point, line, circle, ...)
         SECTION_DATASET = 7, // section polylines (SectionBase)
         ACTIVE_STATUS = 8, // has an active status per stage; inactive ones are greyed
-        GPS_ELEMENT = 9, // geometric product specification (datum system, tolerance)
+        GPS_ELEMENT = 9, // geometric tolerancing element (datum system, form or position tolerance)
         POINT_ELEMENT = 10, // a single point with a position of its own
         LABEL_ELEMENT = 11, // a label placed in the scene
         NEVER_DRAWN = 12, // structure only (groups, folders, alignments)
