@@ -1,5 +1,4 @@
 #include "gcad/host/base/vaq_prog_error.h"
-#include "gcad/host/base/vaq_thread.h"
 #include "gcad/host/base/vaq_trace.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +17,8 @@ TEST(ProgError, macroFillsFileAndLineAndWhatNamesAll)
         EXPECT_EQ(e.line(), line);
         EXPECT_EQ(e.message(), "No renderer for type 5 (a.stl)");
         EXPECT_EQ(std::string(e.what()),
-                  "prog_error_test(" + std::to_string(line)
-                      + "): Vaq::GCAD::RenderCallback::getRenderer: No renderer for type 5 (a.stl)");
+            "prog_error_test(" + std::to_string(line)
+                + "): Vaq::GCAD::RenderCallback::getRenderer: No renderer for type 5 (a.stl)");
         return;
     }
     FAIL() << "VAQ_PROG_ERROR did not throw";
@@ -30,14 +29,5 @@ TEST(Trace, writesFunctionLineAndMessageThenNewline)
     testing::internal::CaptureStdout();
     trace("Vaq::GCAD::RenderCallback::getNextElement", 42, "wrong signal handling");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "Vaq::GCAD::RenderCallback::getNextElement(42): wrong signal handling\n");
-}
-
-TEST(Thread, carriesNameAndOrigin)
-{
-    Thread thread("optimize node", "gcad_mesh_node.cpp", 17);
-    EXPECT_EQ(thread.name(), "optimize node");
-    EXPECT_EQ(thread.objectName(), "optimize node");
-    EXPECT_STREQ(thread.sourceFile(), "gcad_mesh_node.cpp");
-    EXPECT_EQ(thread.sourceLine(), 17);
+        "Vaq::GCAD::RenderCallback::getNextElement(42): wrong signal handling\n");
 }

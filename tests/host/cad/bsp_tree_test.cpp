@@ -1,4 +1,3 @@
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_bsp_tree.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_node_render_data.h"
@@ -59,16 +58,12 @@ std::size_t localVertexCount(const BspTree &tree, const BspNode *leaf, const Pol
     return count;
 }
 
-} // namespace
-
-TEST(BspTreeSplit, everyVertexAndTriangleLiesInExactlyOneLeafWithinTheLimit)
+// Every vertex and triangle lies in exactly one leaf and no leaf needs more than limit
+// vertex slots; the leaves' lists and offsets agree with the tree's. Returns the leaf count.
+std::size_t expectExactPartition(PolyBase &mesh, unsigned limit)
 {
-    auto mesh = createDomeMesh(40, false); // 1600 vertices, 3042 triangles
-    const PolyBaseData &data = *mesh->getData(STAGE);
-    const unsigned limit = 150;
-    BspTree tree(mesh.get(), data, limit);
-    ASSERT_GT(tree.getAllLeaves().size(), 10u);
-
+    const PolyBaseData &data = *mesh.getData(STAGE);
+    BspTree tree(&mesh, data, limit);
     std::vector<int> vertexSeen(data.vertices.size(), 0);
     std::vector<int> triangleSeen(data.triangles.size(), 0);
     for (const BspNode *leaf : tree.getAllLeaves()) {
@@ -92,10 +87,15 @@ TEST(BspTreeSplit, everyVertexAndTriangleLiesInExactlyOneLeafWithinTheLimit)
     }
     EXPECT_TRUE(std::all_of(vertexSeen.begin(), vertexSeen.end(), [](int n) { return n == 1; }));
     EXPECT_TRUE(std::all_of(triangleSeen.begin(), triangleSeen.end(), [](int n) { return n == 1; }));
+    return tree.getAllLeaves().size();
 }
 
-TEST(BspTreeSplit, theLimitCountsEveryFarCornerAndUnusedVerticesFindALeaf)
+} // namespace
+
+TEST(BspTreeSplit, everyVertexAndTriangleLiesInExactlyOneLeafWithinTheLimit)
 {
+    EXPECT_GT(expectExactPartition(*createDomeMesh(40, false), 150), 10u); // 1600 vertices
+
     // A fan of triangles around vertex 0 plus two vertices no triangle uses. With a limit
     // of 3 every triangle must sit alone: one own vertex more would not fit.
     std::vector<BaVec3d<double>> vertices { { 0, 0, 0 } };
@@ -106,18 +106,9 @@ TEST(BspTreeSplit, theLimitCountsEveryFarCornerAndUnusedVerticesFindALeaf)
     }
     vertices.emplace_back(5.0, 5.0, 0.0);
     vertices.emplace_back(-5.0, 5.0, 0.0);
-    PolyBase mesh;
-    mesh.setMesh(vertices, triangles);
-    BspTree tree(&mesh, *mesh.getData(STAGE), 3);
-
-    std::size_t listed = 0;
-    for (const BspNode *leaf : tree.getAllLeaves()) {
-        EXPECT_LE(localVertexCount(tree, leaf, *mesh.getData(STAGE)), 3u);
-        listed += leaf->getVertices().size();
-    }
-    EXPECT_EQ(listed, vertices.size());
-    EXPECT_NE(tree.getBspNodeForVertex(7), nullptr);
-    EXPECT_NE(tree.getBspNodeForVertex(8), nullptr);
+    PolyBase fan;
+    fan.setMesh(vertices, triangles);
+    expectExactPartition(fan, 3);
 }
 
 TEST(BspTreeSplit, rejectsLimitsOutsideTheIndexRange)
@@ -240,49 +231,46 @@ TEST(BspTreeOrder, cacheOrderKeepsEachTriangleWithItsCorners)
 
 TEST(BspTreeEdits, wholeLeafSelectionKeepsTheDataAndEverythingElseAsksForARebuild)
 {
-    auto mesh = createDomeMesh(10, false);
+    using R = AbstractNodeRenderData;
+    auto mesh = createDomeMesh(10, false); // 100 vertices, 162 triangles: one leaf
     mesh->updateVisualization(STAGE, false, false);
-    BspTree &tree = mesh->getPolyBaseRenderData(STAGE)->getBspTree();
-    BspNode *leaf = tree.getAllLeaves().at(0);
+    BspNode *leaf = mesh->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
     RecordingData data(leaf);
     leaf->setNodeRenderData(&data);
-    std::vector<uint32_t> allPoints(100), allTriangles(162);
-    std::iota(allPoints.begin(), allPoints.end(), 0);
-    std::iota(allTriangles.begin(), allTriangles.end(), 0);
+    auto selectAll = [&](bool on) {
+        std::vector<uint32_t> points(100), triangles(162);
+        std::iota(points.begin(), points.end(), 0);
+        std::iota(triangles.begin(), triangles.end(), 0);
+        mesh->setPointFlag(points, PointFlags::SELECTED, on);
+        mesh->setTriangleFlag(triangles, PointFlags::SELECTED, on);
+    };
+    auto reasonAfterUpdate = [&] {
+        mesh->updateVisualization(STAGE, false, false);
+        return data.getModificationReason();
+    };
 
-    mesh->setPointFlag(allPoints, PointFlags::SELECTED, true);
-    mesh->setTriangleFlag(allTriangles, PointFlags::SELECTED, true);
+    selectAll(true);
     // Nothing is told before the update.
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_NONE);
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_NODE_SELECTED);
+    EXPECT_EQ(data.getModificationReason(), R::MR_NONE);
+    EXPECT_EQ(reasonAfterUpdate(), R::MR_NODE_SELECTED);
     EXPECT_EQ(leaf->numSelectedTriangles(NO_PREVIEW), 162u);
-
     // The opposite state replaces the first before anyone used it.
-    mesh->setPointFlag(allPoints, PointFlags::SELECTED, false);
-    mesh->setTriangleFlag(allTriangles, PointFlags::SELECTED, false);
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_NODE_UNSELECTED);
+    selectAll(false);
+    EXPECT_EQ(reasonAfterUpdate(), R::MR_NODE_UNSELECTED);
 
-    data.setModificationReason(AbstractNodeRenderData::MR_NONE);
+    data.setModificationReason(R::MR_NONE);
     mesh->setTriangleFlag({ 3 }, PointFlags::SELECTED, true);
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_FLAGS);
+    EXPECT_EQ(reasonAfterUpdate(), R::MR_FLAGS);
     // A pending rebuild is not undone by a later whole-leaf selection.
-    mesh->setPointFlag(allPoints, PointFlags::SELECTED, true);
-    mesh->setTriangleFlag(allTriangles, PointFlags::SELECTED, true);
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_FLAGS);
+    selectAll(true);
+    EXPECT_EQ(reasonAfterUpdate(), R::MR_FLAGS);
 
-    data.setModificationReason(AbstractNodeRenderData::MR_NONE);
+    data.setModificationReason(R::MR_NONE);
     mesh->setDrawColors(std::vector<Color>(100, Color(1, 2, 3)));
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_VALUES);
-
-    data.setModificationReason(AbstractNodeRenderData::MR_NONE);
+    EXPECT_EQ(reasonAfterUpdate(), R::MR_VALUES);
+    data.setModificationReason(R::MR_NONE);
     mesh->computeNormals();
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(data.getModificationReason(), AbstractNodeRenderData::MR_GEOMETRY);
+    EXPECT_EQ(reasonAfterUpdate(), R::MR_GEOMETRY);
     EXPECT_EQ(data.dropped, 0);
 }
 

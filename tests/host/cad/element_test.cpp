@@ -1,11 +1,8 @@
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
-
-#include <limits>
 
 using namespace Vaq;
 using namespace Vaq::CAD;
@@ -53,19 +50,13 @@ TEST(ElementHierarchyVisibility, needsTheElementAndEveryElementAncestorVisible)
     delete root;
 }
 
-TEST(ElementStages, aNewElementIsValidInEveryStageButUninitialized)
-{
-    Element element(ElementCreator::POINT_CLOUD);
-    EXPECT_TRUE(element.isStageValid(StageIdentifier::DEFAULT_DATASET));
-    EXPECT_TRUE(element.isStageValid(STAGE_2));
-    EXPECT_TRUE(element.isStageValid(StageIdentifier::NO_STAGE));
-    EXPECT_FALSE(element.isStageValid(StageIdentifier::UNINITIALIZED));
-    EXPECT_EQ(element.getStages(), std::vector<StageIdentifier> { StageIdentifier::NO_STAGE });
-}
-
 TEST(ElementStages, validityIsPerStageWithStageIndependentFallback)
 {
     Element element(ElementCreator::POINT_CLOUD);
+    // A new element holds only the stage-independent entry, which answers for every stage.
+    EXPECT_EQ(element.getStages(), std::vector<StageIdentifier> { StageIdentifier::NO_STAGE });
+    EXPECT_TRUE(element.isStageValid(StageIdentifier::DEFAULT_DATASET));
+    EXPECT_FALSE(element.isStageValid(StageIdentifier::UNINITIALIZED));
     element.setStageValid(STAGE_1, false);
     EXPECT_FALSE(element.isStageValid(STAGE_1));
     EXPECT_TRUE(element.isStageValid(STAGE_2));
@@ -100,19 +91,12 @@ TEST(ElementStages, boxesAndTransformationsAreKeptPerStage)
     EXPECT_EQ(box, unitBox());
     EXPECT_TRUE(element.existsRenderTransformation(STAGE_1));
     EXPECT_FALSE(element.existsRenderTransformation(STAGE_2));
-
     element.clearRenderTransformation(STAGE_1);
     EXPECT_FALSE(element.existsRenderTransformation(STAGE_1));
-}
 
-TEST(ElementStages, displayBoxFallsBackToTheGeometryBox)
-{
-    Element element(ElementCreator::SPHERE);
-    element.setBoundingBox(STAGE_1, BBT_GEOMETRY, unitBox());
-    Box3d box;
+    // The display box falls back to the geometry box until one is set.
     ASSERT_TRUE(element.getBoundingBox(STAGE_1, BBT_DISPLAY, CCS_WORLD, box));
     EXPECT_EQ(box, unitBox());
-
     const Box3d display({ -1, -1, -1 }, { 2, 2, 2 });
     element.setBoundingBox(STAGE_1, BBT_DISPLAY, display);
     ASSERT_TRUE(element.getBoundingBox(STAGE_1, BBT_DISPLAY, CCS_WORLD, box));
@@ -163,29 +147,23 @@ TEST(ElementVisualization, changesMarkTheStagesOutdatedUntilUpdated)
     EXPECT_FALSE(element.isVisualizationOutdated(STAGE_1));
     EXPECT_TRUE(element.isVisualizationOutdated(StageIdentifier::NO_STAGE));
 
-    // Setting the state it already has is no change.
+    // Setting the state it already has is no change; a new highlight colour is.
     element.highlightElement(true);
+    element.setHighlightColor(element.getHighlightColor());
     EXPECT_FALSE(element.isVisualizationOutdated(STAGE_1));
-}
-
-TEST(ElementHighlight, elementHighlightStateAndColour)
-{
-    Element element(ElementCreator::CYLINDER);
-    EXPECT_FALSE(element.isElementHighlighted());
-    element.highlightElement(true);
-    element.setHighlightColor(Color(0, 255, 0));
     EXPECT_TRUE(element.isElementHighlighted());
-    EXPECT_EQ(element.getHighlightColor(), Color(0, 255, 0));
-    element.highlightElement(false);
-    EXPECT_FALSE(element.isElementHighlighted());
-    // The colour stays for the next highlight.
-    EXPECT_EQ(element.getHighlightColor(), Color(0, 255, 0));
+    element.setHighlightColor(Color(0, 255, 0));
+    EXPECT_TRUE(element.isVisualizationOutdated(STAGE_1));
 }
 
 TEST(ElementHighlight, pointsAreHighlightedPerIndexAndAnsweredInOneColour)
 {
     Element element(ElementCreator::POINT_CLOUD);
+    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({ 0 }, Color()); }),
+        "highlight of points not possible");
     element.setHighlightOfPointsPossible(true);
+    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({ 0, -1 }, Color()); }), "negative point index");
+    EXPECT_EQ(element.getNumberOfHighlightedPoints(), 0u);
     const Color red(255, 0, 0), blue(0, 0, 255);
     element.highlightPoint({ 1, 2 }, red);
     element.highlightPoint({ 3 }, blue);
@@ -210,63 +188,14 @@ TEST(ElementHighlight, pointsAreHighlightedPerIndexAndAnsweredInOneColour)
     EXPECT_EQ(element.getNumberOfHighlightedPoints(), 0u);
 }
 
-TEST(ElementHighlight, pointHighlightOnlyWhereItIsPossible)
-{
-    Element element(ElementCreator::CYLINDER);
-    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({ 0 }, Color()); }),
-        "highlight of points not possible");
-    element.setHighlightOfPointsPossible(true);
-    EXPECT_EQ(progErrorMessage([&] { element.highlightPoint({ 0, -1 }, Color()); }), "negative point index");
-    EXPECT_EQ(element.getNumberOfHighlightedPoints(), 0u);
-}
-
-TEST(ElementState, plainFlagsLabelAndProperties)
+TEST(ElementState, aSecondLabelReusesTheFirst)
 {
     Element element(ElementCreator::DISTANCE, "dist 1");
-    EXPECT_EQ(element.getType(), ElementCreator::DISTANCE);
-    EXPECT_EQ(element.getFileName(), "dist 1");
-    EXPECT_EQ(element.getRenderLevel(), RL_SCENE);
-    EXPECT_EQ(element.getAdditionalRenderLevel(), RL_NEVER);
-    EXPECT_FALSE(element.existsElementTemporarily());
-    EXPECT_FALSE(element.isSelected());
-    EXPECT_TRUE(element.isClippingAllowed());
     EXPECT_EQ(element.getLabel(), nullptr);
-    EXPECT_EQ(element.getPullOut(), nullptr);
-
-    element.setElementTemporarily(true);
-    element.setSelected(true);
-    element.setClippingAllowed(false);
-    element.setRenderLevel(RL_FOREGROUND);
-    element.getElemProperties()->displayMode = 1;
-    EXPECT_TRUE(element.existsElementTemporarily());
-    EXPECT_TRUE(element.isSelected());
-    EXPECT_FALSE(element.isClippingAllowed());
-    EXPECT_EQ(element.getRenderLevel(), RL_FOREGROUND);
-    EXPECT_EQ(element.getElemProperties()->displayMode, 1);
-
     LabelElement *label = element.setLabel("12.5 mm");
     ASSERT_EQ(element.getLabel(), label);
-    EXPECT_EQ(label->getText(), "12.5 mm");
     EXPECT_EQ(element.setLabel("13.0 mm"), label);
     EXPECT_EQ(label->getText(), "13.0 mm");
-    label->highlightLabel(true);
-    label->update(STAGE_2);
-    EXPECT_TRUE(label->isLabelHighlighted());
-    EXPECT_EQ(label->getShownStage(), STAGE_2);
-}
-
-TEST(ElementState, aNewMeshShowsSmoothFrontTrianglesOnly)
-{
-    // What a mesh looks like before anyone chose: the surface as it is measured, nothing more.
-    const Element mesh(ElementCreator::MESH);
-    const ElemProp &properties = *mesh.getElemProperties();
-    EXPECT_TRUE(properties.showTriangles);
-    EXPECT_TRUE(properties.smooth);
-    EXPECT_FALSE(properties.showMaterialSide);
-    EXPECT_FALSE(properties.showPoints);
-    EXPECT_FALSE(properties.showEdges);
-    EXPECT_FALSE(properties.showBoundary);
-    EXPECT_FALSE(properties.colorMapEnabled);
 }
 
 TEST(ElementPicking, viewLineHitsTheBoxAtTheSideNearerTheViewer)

@@ -36,9 +36,13 @@ std::set<uint32_t> asSet(const std::vector<uint32_t> &v)
 
 } // namespace
 
-TEST(PolyBoundary, theRimAndEachHoleAreClosedLoops)
+TEST(PolyBoundary, theRimAndEachHoleAreClosedLoopsUnlessSwitchedOff)
 {
     auto mesh = gridWithHole();
+    mesh->needsNoBoundary(true);
+    mesh->updateVisualization(STAGE, false, false);
+    EXPECT_EQ(mesh->getBoundary(), nullptr);
+    mesh->needsNoBoundary(false);
     mesh->updateVisualization(STAGE, false, false);
     const PolyBoundary *boundary = mesh->getBoundary();
     ASSERT_NE(boundary, nullptr);
@@ -86,15 +90,4 @@ TEST(PolyBoundary, hiddenPointsCutLoopsIntoOpenRuns)
 
     mesh->setPointFlag({ 10 }, PointFlags::HIDDEN, true);
     EXPECT_EQ(boundary->getVisibleBoundaries().size(), 1u);
-}
-
-TEST(PolyBoundary, switchedOffOnRequest)
-{
-    auto mesh = gridWithHole();
-    mesh->needsNoBoundary(true);
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_EQ(mesh->getBoundary(), nullptr);
-    mesh->needsNoBoundary(false);
-    mesh->updateVisualization(STAGE, false, false);
-    EXPECT_NE(mesh->getBoundary(), nullptr);
 }

@@ -1,4 +1,3 @@
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "tests/support/prog_error_message.h"
@@ -93,28 +92,19 @@ TEST_F(LegendTest, toleranceBandsSplitTheTextureInThirds)
         legend().getIndexedToleranceColors()[texel(legend().getToleranceColorIndex(tolerance, 0.0))], YELLOW);
 }
 
-TEST_F(LegendTest, specialColoursAreOnlyValidWhenSet)
+TEST_F(LegendTest, specialCasesHaveAColourOnlyWhenSetTheBandsAlways)
 {
     ToleranceParams &params = legend().getToleranceParams();
-    EXPECT_TRUE(params.isColorValid(ToleranceParams::PT_BELOW));
-    EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_INVALID_TOLERANCE));
     EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_NO_VALUE));
     params.setColor(ToleranceParams::PT_NO_VALUE, RED);
     EXPECT_TRUE(params.isColorValid(ToleranceParams::PT_NO_VALUE));
     EXPECT_EQ(params.getColor(ToleranceParams::PT_NO_VALUE), RED);
+    // Its neighbour in number keeps its own state.
     EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_INVALID_TOLERANCE));
     params.clearColor(ToleranceParams::PT_NO_VALUE);
     params.clearColor(ToleranceParams::PT_ABOVE);
     EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_NO_VALUE));
     EXPECT_TRUE(params.isColorValid(ToleranceParams::PT_ABOVE));
-
-    ColorMap &map = legend().getColorMap();
-    EXPECT_FALSE(map.isUncomputedColorValid());
-    map.setUncomputedColor(GREEN);
-    EXPECT_TRUE(map.isUncomputedColorValid());
-    EXPECT_EQ(map.getUncomputedColor(), GREEN);
-    map.clearUncomputedColor();
-    EXPECT_FALSE(map.isUncomputedColorValid());
 }
 
 TEST_F(LegendTest, badSettingsAreRefusedAndKeepTheOldOnes)
