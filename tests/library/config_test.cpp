@@ -2,6 +2,8 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_node.h"
 
+#include "tests/support/prog_error_message.h"
+
 #include <QCoreApplication>
 #include <QTranslator>
 
@@ -10,6 +12,7 @@
 using namespace Vaq;
 using namespace Vaq::Cfg;
 using namespace Vaq::GCAD;
+using Vaq::Test::progErrorMessage;
 
 namespace {
 
@@ -29,91 +32,7 @@ public:
 
 } // namespace
 
-TEST(ConfigKeys, exportedNamesAreTheFixedKeys)
-{
-    EXPECT_STREQ(CFG_GCAD_NODE, "Gcad");
-    EXPECT_STREQ(CFG_GCAD_SHOW_LABELS, "Gcad/ShowLabels");
-    EXPECT_STREQ(CFG_GCAD_BOX_MODE, "Gcad/BoxMode");
-    EXPECT_STREQ(CFG_GCAD_HIGHLIGHT_TRANSPARENCY, "RenderOptions/Expert/HighlightTransparency");
-    EXPECT_STREQ(CFG_GCAD_HIGHLIGHT_COLOR, "RenderOptions/Expert/HighlightColor");
-    EXPECT_STREQ(CFG_GCAD_INFO_CERTIFIED, "Gcad/InfoCertified");
-    EXPECT_STREQ(CFG_GCAD_INFO_SOFTWARE_RENDERING, "Gcad/InfoSoftwareRendering");
-    EXPECT_STREQ(CFG_GCAD_INFO_OFFSCREEN_RENDERING, "Gcad/InfoOffscreenRendering");
-    EXPECT_STREQ(CFG_GCAD_INFO_DRIVER_VERSION, "Gcad/InfoDriverVersion");
-    EXPECT_STREQ(CFG_PIP_NODE, "Gcad/PiP");
-    EXPECT_STREQ(CFG_PIP_LINK_TO_MAIN_WINDOW, "Gcad/PiP/LinkToMainWindow");
-    EXPECT_STREQ(CFG_PIP_SHOW_VIEW_VOLUME, "Gcad/PiP/ShowViewVolume");
-    EXPECT_STREQ(CFG_PIP_VISIBILITY_MODE, "Gcad/PiP/VisibilityMode");
-    EXPECT_STREQ(CMD_BENCHMARK_MESH, "sys.run_benchmark");
-}
-
-TEST(ConfigEntries, registrationGivesEveryEntryItsKindDefaultRangeAndFlag)
-{
-    CfgNode root;
-    registerConfigEntries(root);
-
-    const CfgItem &node = root.getItem(CFG_GCAD_NODE);
-    EXPECT_EQ(node.getKind(), CfgItem::NODE);
-    EXPECT_TRUE(node.isRegistered());
-    EXPECT_EQ(node.getDescription(), "gcad node");
-    EXPECT_EQ(node.getFlags().toInt(), 2);
-
-    const CfgItem &labels = root.getItem(CFG_GCAD_SHOW_LABELS);
-    EXPECT_EQ(labels.getKind(), CfgItem::BOOL);
-    EXPECT_EQ(labels.getDescription(), "auto hide labels");
-    EXPECT_FALSE(root.getBool(CFG_GCAD_SHOW_LABELS));
-    EXPECT_EQ(labels.getFlags().toInt(), 2);
-
-    const CfgItem &box = root.getItem(CFG_GCAD_BOX_MODE);
-    EXPECT_EQ(box.getKind(), CfgItem::UINT);
-    EXPECT_EQ(box.getDescription(), "label placement mode");
-    EXPECT_EQ(box.getDefault(), CfgValue(0u));
-    EXPECT_EQ(box.getMinimum(), CfgValue(0u));
-    EXPECT_EQ(box.getMaximum(), CfgValue(4294967295u));
-    EXPECT_EQ(box.getStep(), CfgValue(1u));
-    EXPECT_EQ(box.getFlags().toInt(), 2);
-
-    const CfgItem &transparency = root.getItem(CFG_GCAD_HIGHLIGHT_TRANSPARENCY);
-    EXPECT_EQ(transparency.getKind(), CfgItem::DBL);
-    EXPECT_EQ(transparency.getDescription(), "highlight transparency");
-    EXPECT_EQ(root.getDbl(CFG_GCAD_HIGHLIGHT_TRANSPARENCY), 0.8);
-    EXPECT_EQ(transparency.getMinimum(), CfgValue(0.0));
-    EXPECT_EQ(transparency.getMaximum(), CfgValue(1.0));
-    EXPECT_EQ(transparency.getStep(), CfgValue(0.1));
-    EXPECT_EQ(transparency.getDecimals(), 1);
-    EXPECT_EQ(transparency.getFlags().toInt(), 1);
-
-    const CfgItem &color = root.getItem(CFG_GCAD_HIGHLIGHT_COLOR);
-    EXPECT_EQ(color.getKind(), CfgItem::COLOR);
-    EXPECT_EQ(color.getDescription(), "highlight color");
-    EXPECT_EQ(root.getColor(CFG_GCAD_HIGHLIGHT_COLOR), Color(255, 255, 255));
-    EXPECT_EQ(color.getFlags().toInt(), 1);
-
-    const std::pair<const char *, const char *> infos[] = {
-        { CFG_GCAD_INFO_CERTIFIED, "info is certified" },
-        { CFG_GCAD_INFO_SOFTWARE_RENDERING, "info use software rendering" },
-        { CFG_GCAD_INFO_OFFSCREEN_RENDERING, "info use offscreen rendering" },
-    };
-    for (const auto &[key, description] : infos) {
-        const CfgItem &info = root.getItem(key);
-        EXPECT_EQ(info.getKind(), CfgItem::UINT) << key;
-        EXPECT_EQ(info.getDescription(), description) << key;
-        EXPECT_EQ(root.getUInt(key), 0u) << key;
-        EXPECT_EQ(info.getMinimum(), CfgValue(0u)) << key;
-        EXPECT_EQ(info.getMaximum(), CfgValue(3u)) << key;
-        EXPECT_EQ(info.getStep(), CfgValue(1u)) << key;
-        EXPECT_EQ(info.getFlags().toInt(), 2) << key;
-    }
-
-    const CfgItem &driver = root.getItem(CFG_GCAD_INFO_DRIVER_VERSION);
-    EXPECT_EQ(driver.getKind(), CfgItem::STRING);
-    EXPECT_EQ(driver.getDescription(), "info driver version");
-    EXPECT_EQ(root.getString(CFG_GCAD_INFO_DRIVER_VERSION), "");
-    EXPECT_EQ(driver.getLength(), 1);
-    EXPECT_EQ(driver.getFlags().toInt(), 2);
-}
-
-TEST(ConfigEntries, entriesAreRegisteredInTableOrder)
+TEST(ConfigEntries, entriesAreRegisteredInTableOrderWithTheirDefaults)
 {
     CfgNode root;
     registerConfigEntries(root);
@@ -128,28 +47,36 @@ TEST(ConfigEntries, entriesAreRegisteredInTableOrder)
         "Gcad/InfoDriverVersion\tstring\t\\e\n"
         "RenderOptions/Expert/HighlightTransparency\tdouble\t0.80000000000000004\n"
         "RenderOptions/Expert/HighlightColor\tcolor\t255,255,255,255\n");
-    const auto top = root.getChildren();
-    ASSERT_EQ(top.size(), 2u);
-    EXPECT_EQ(top[0]->getName(), "Gcad");
-    EXPECT_EQ(top[1]->getName(), "RenderOptions");
-}
-
-TEST(ConfigEntries, pictureInPictureKeysAreNotRegistered)
-{
-    CfgNode root;
-    registerConfigEntries(root);
+    // The picture-in-picture keys are the application's.
     EXPECT_FALSE(root.exists(CFG_PIP_NODE));
-    EXPECT_FALSE(root.exists(CFG_PIP_LINK_TO_MAIN_WINDOW));
-    EXPECT_FALSE(root.exists(CFG_PIP_SHOW_VIEW_VOLUME));
-    EXPECT_FALSE(root.exists(CFG_PIP_VISIBILITY_MODE));
 }
 
-TEST(ConfigEntries, boxModeTakesTheLargestUnsignedValue)
+TEST(ConfigEntries, onlyTheHighlightEntriesAreTheUsersAndRangesAreEnforced)
 {
     CfgNode root;
     registerConfigEntries(root);
+    QStringList user;
+    for (const QByteArray &line : root.toText().split('\n').mid(1)) {
+        if (line.isEmpty())
+            continue;
+        const QString key = QString::fromUtf8(line.left(line.indexOf('\t')));
+        if (root.getItem(key).getFlags() == CfgItem::FLAG_OPTIONS_DIALOG)
+            user << key;
+        else
+            EXPECT_EQ(root.getItem(key).getFlags().toInt(), CfgItem::FLAG_INTERNAL) << key.toStdString();
+    }
+    EXPECT_EQ(user, QStringList({ CFG_GCAD_HIGHLIGHT_TRANSPARENCY, CFG_GCAD_HIGHLIGHT_COLOR }));
+    EXPECT_EQ(root.getItem(CFG_GCAD_NODE).getFlags().toInt(), CfgItem::FLAG_INTERNAL);
+
     root.setUInt(CFG_GCAD_BOX_MODE, 4294967295u);
     EXPECT_EQ(root.getUInt(CFG_GCAD_BOX_MODE), 4294967295u);
+    for (const char *key :
+        { CFG_GCAD_INFO_CERTIFIED, CFG_GCAD_INFO_SOFTWARE_RENDERING, CFG_GCAD_INFO_OFFSCREEN_RENDERING }) {
+        EXPECT_EQ(progErrorMessage([&] { root.setUInt(key, 4); }),
+            "value out of range: " + std::string(key) + " = 4 (0 to 3)");
+    }
+    EXPECT_EQ(progErrorMessage([&] { root.setDbl(CFG_GCAD_HIGHLIGHT_TRANSPARENCY, 1.5); }),
+        "value out of range: RenderOptions/Expert/HighlightTransparency = 1.5 (0 to 1)");
 }
 
 TEST(ConfigEntries, onlyTheHighlightDescriptionsAreTranslatedInTheirContext)
@@ -164,20 +91,7 @@ TEST(ConfigEntries, onlyTheHighlightDescriptionsAreTranslatedInTheirContext)
     EXPECT_EQ(root.getItem(CFG_GCAD_BOX_MODE).getDescription(), "label placement mode");
 }
 
-TEST(ConfigEntries, secondRegistrationFailsWithTheTreeError)
-{
-    CfgNode root;
-    registerConfigEntries(root);
-    try {
-        registerConfigEntries(root);
-        FAIL() << "second registration did not throw";
-    } catch (const ProgError &e) {
-        EXPECT_EQ(e.function(), "Vaq::Cfg::CfgNode::addNode");
-        EXPECT_EQ(e.message(), "key already registered: Gcad");
-    }
-}
-
-TEST(ConfigEntries, registrationOnASubNodeKeepsTheFullKeysBelowIt)
+TEST(ConfigEntries, registrationOnASubNodeKeepsTheFullKeysAndASecondOneFails)
 {
     CfgNode root;
     CfgNode &app = root.addNode("App", "application", CfgItem::FLAG_NONE);
@@ -185,4 +99,11 @@ TEST(ConfigEntries, registrationOnASubNodeKeepsTheFullKeysBelowIt)
     EXPECT_TRUE(root.exists("App/Gcad/BoxMode"));
     EXPECT_TRUE(root.exists("App/RenderOptions/Expert/HighlightColor"));
     EXPECT_FALSE(root.exists("Gcad"));
+    try {
+        registerConfigEntries(app);
+        FAIL() << "second registration did not throw";
+    } catch (const ProgError &e) {
+        EXPECT_EQ(e.function(), "Vaq::Cfg::CfgNode::addNode");
+        EXPECT_EQ(e.message(), "key already registered: Gcad");
+    }
 }

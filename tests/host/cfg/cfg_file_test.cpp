@@ -35,13 +35,6 @@ QByteArray readAll(const QString &fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void writeAll(const QString &fileName, const QByteArray &data)
-{
-    QFile file(fileName);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
 } // namespace
 
 TEST(CfgFile, everyKindSurvivesSaveAndLoad)
@@ -71,25 +64,6 @@ TEST(CfgFile, everyKindSurvivesSaveAndLoad)
     EXPECT_EQ(loaded.getString("Gcad/InfoDriverVersion"), "4.6 (Mesa\t23.2)\nline\\two \u00e9");
     EXPECT_EQ(loaded.getList("GL/SoftwareRendering"), 2u);
     EXPECT_TRUE(loaded.getKeptValues().isEmpty());
-}
-
-TEST(CfgFile, fileHasOneReadableLinePerValue)
-{
-    CfgNode root;
-    root.addBool("Gcad/ShowLabels", "", true, CfgItem::FLAG_NONE);
-    root.addString("Gcad/InfoDriverVersion", "", "", 1, CfgItem::FLAG_NONE);
-    root.addColor("Gcad/Color", "", Color(1, 2, 3), CfgItem::FLAG_NONE);
-    // Nodes carry no value and get no line; the empty string still occupies its field.
-    EXPECT_EQ(root.toText(),
-        "# Vaq configuration: key<TAB>kind<TAB>value\n"
-        "Gcad/ShowLabels\tbool\ttrue\n"
-        "Gcad/InfoDriverVersion\tstring\t\\e\n"
-        "Gcad/Color\tcolor\t1,2,3,255\n");
-    EXPECT_EQ(root.getNode("Gcad").toText(),
-        "# Vaq configuration: key<TAB>kind<TAB>value\n"
-        "ShowLabels\tbool\ttrue\n"
-        "InfoDriverVersion\tstring\t\\e\n"
-        "Color\tcolor\t1,2,3,255\n");
 }
 
 TEST(CfgFile, damagedLinesAreSkippedWithATraceAndTheRestIsRead)
@@ -144,6 +118,8 @@ TEST(CfgFile, valuesOfUnregisteredKeysAreKeptAppliedLaterAndSavedBack)
 {
     CfgNode root;
     root.addBool("Gcad/ShowLabels", "", false, CfgItem::FLAG_NONE);
+    root.addString("Gcad/Empty", "", "", 1, CfgItem::FLAG_NONE);
+    root.addColor("Gcad/Color", "", Color(1, 2, 3), CfgItem::FLAG_NONE);
     root.fromText("Gcad/ShowLabels\tbool\ttrue\n"
                   "Gcad/PiP/LinkToMainWindow\tbool\ttrue\n"
                   "Gcad/BoxMode\tuint\t7\n"
@@ -159,9 +135,12 @@ TEST(CfgFile, valuesOfUnregisteredKeysAreKeptAppliedLaterAndSavedBack)
     EXPECT_EQ(root.getString("Other/Name"), "A B");
     EXPECT_EQ(root.getKeptValues().size(), 1);
 
+    // One line per value, nodes get none; the empty string still occupies its field.
     EXPECT_EQ(root.toText(),
         "# Vaq configuration: key<TAB>kind<TAB>value\n"
         "Gcad/ShowLabels\tbool\ttrue\n"
+        "Gcad/Empty\tstring\t\\e\n"
+        "Gcad/Color\tcolor\t1,2,3,255\n"
         "Gcad/BoxMode\tuint\t7\n"
         "Other/Name\tstring\tA\\sB\n"
         "Gcad/PiP/LinkToMainWindow\tbool\ttrue\n");
@@ -169,6 +148,8 @@ TEST(CfgFile, valuesOfUnregisteredKeysAreKeptAppliedLaterAndSavedBack)
     EXPECT_EQ(root.getNode("Gcad").toText(),
         "# Vaq configuration: key<TAB>kind<TAB>value\n"
         "ShowLabels\tbool\ttrue\n"
+        "Empty\tstring\t\\e\n"
+        "Color\tcolor\t1,2,3,255\n"
         "BoxMode\tuint\t7\n"
         "PiP/LinkToMainWindow\tbool\ttrue\n");
 }
@@ -190,20 +171,14 @@ TEST(CfgFile, keptValueThatDoesNotFitItsRegistrationFallsBackToTheDefault)
     EXPECT_TRUE(root.getKeptValues().isEmpty());
 }
 
-TEST(CfgFile, loadingAMissingFileFailsAndChangesNothing)
-{
-    CfgNode root;
-    root.addBool("x", "", true, CfgItem::FLAG_NONE);
-    EXPECT_FALSE(root.load(QDir(Vaq::Test::configDir()).filePath("does-not-exist.cfg")));
-    EXPECT_TRUE(root.getBool("x"));
-}
-
-TEST(CfgFile, saveFailureKeepsTheOldFile)
+TEST(CfgFile, failedLoadOrSaveChangesNothing)
 {
     QTemporaryDir dir;
     const QString fileName = dir.filePath("keep.cfg");
     CfgNode root;
     root.addUInt("n", "", 0, 10, 1, 1, CfgItem::FLAG_NONE);
+    EXPECT_FALSE(root.load(fileName));
+    EXPECT_EQ(root.getUInt("n"), 1u);
     ASSERT_TRUE(root.save(fileName));
     const QByteArray before = readAll(fileName);
 
@@ -224,7 +199,6 @@ TEST(CfgRoot, processTreeSavesToAndLoadsFromItsUserFile)
     EXPECT_FALSE(loadRoot());
 
     CfgNode &root = getRoot();
-    EXPECT_EQ(&root, &getRoot());
     if (!root.exists("CfgRootTest/Count"))
         root.addUInt("CfgRootTest/Count", "", 0, 100, 5, 1, CfgItem::FLAG_NONE);
     root.setUInt("CfgRootTest/Count", 42);
@@ -234,7 +208,4 @@ TEST(CfgRoot, processTreeSavesToAndLoadsFromItsUserFile)
     root.setUInt("CfgRootTest/Count", 1);
     ASSERT_TRUE(loadRoot());
     EXPECT_EQ(root.getUInt("CfgRootTest/Count"), 42u);
-    writeAll(fileName, "CfgRootTest/Count\tuint\t43\n");
-    ASSERT_TRUE(loadRoot());
-    EXPECT_EQ(root.getUInt("CfgRootTest/Count"), 43u);
 }

@@ -4,14 +4,15 @@
 #include "gcad/host/gapp/vaq_gapp_documentation.h"
 #include "gcad/host/gapp/vaq_gapp_parse.h"
 
+#include "tests/support/prog_error_message.h"
+
 #include <QObject>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace Vaq;
 using namespace Vaq::GApp;
+using Vaq::Test::progErrorMessage;
 
 namespace {
 
@@ -29,32 +30,24 @@ public:
 
 } // namespace
 
-TEST(ParseParameters, emptyOrBlankIsAcceptedAnythingElseNamed)
-{
-    QString error = "untouched";
-    EXPECT_TRUE(Parse::checkEmptyParameters("", &error));
-    EXPECT_TRUE(Parse::checkEmptyParameters("  \t\n", &error));
-    EXPECT_EQ(error, "untouched");
-    EXPECT_FALSE(Parse::checkEmptyParameters("  size=3 ", &error));
-    EXPECT_EQ(error, "no parameters expected: size=3");
-    EXPECT_FALSE(Parse::checkEmptyParameters("x"));
-}
-
 TEST(CommandContainer, commandsRegisterOnConstructionAndLeaveOnDeletion)
 {
-    EXPECT_EQ(CommandContainer::getCommand("test.lookup"), nullptr);
     {
         NoOpCommand command("test.lookup", "look up");
         EXPECT_EQ(CommandContainer::getCommand("test.lookup"), &command);
         EXPECT_TRUE(CommandContainer::getCommandNames().contains("test.lookup"));
-        EXPECT_EQ(command.getName(), "test.lookup");
-        EXPECT_EQ(command.getMenuName(), "look up");
     }
     EXPECT_EQ(CommandContainer::getCommand("test.lookup"), nullptr);
     EXPECT_FALSE(CommandContainer::getCommandNames().contains("test.lookup"));
+
+    new NoOpCommand("test.delete_a", "a");
+    new NoOpCommand("test.delete_b", "b");
+    CommandContainer::deleteAll();
+    EXPECT_EQ(CommandContainer::getCommand("test.delete_a"), nullptr);
+    EXPECT_TRUE(CommandContainer::getCommandNames().isEmpty());
 }
 
-TEST(CommandContainer, secondCommandOfTheSameNameIsRefused)
+TEST(CommandContainer, secondCommandOfTheSameNameOrABlankNameIsRefused)
 {
     NoOpCommand first("test.twice", "first");
     try {
@@ -66,35 +59,23 @@ TEST(CommandContainer, secondCommandOfTheSameNameIsRefused)
     }
     // The failed one must not have taken the first out on its way.
     EXPECT_EQ(CommandContainer::getCommand("test.twice"), &first);
-
-    try {
-        NoOpCommand unnamed(" ", "blank");
-        FAIL() << "blank name did not throw";
-    } catch (const ProgError &e) {
-        EXPECT_EQ(e.message(), "invalid command name");
-    }
+    EXPECT_EQ(progErrorMessage([] { NoOpCommand unnamed(" ", "blank"); }), "invalid command name");
 }
 
-TEST(CommandContainer, deleteAllDeletesEveryRegisteredCommand)
+TEST(CommandDefaults, takesNoParametersAndRunsTheScriptInteractively)
 {
-    new NoOpCommand("test.delete_a", "a");
-    new NoOpCommand("test.delete_b", "b");
-    CommandContainer::deleteAll();
-    EXPECT_EQ(CommandContainer::getCommand("test.delete_a"), nullptr);
-    EXPECT_EQ(CommandContainer::getCommand("test.delete_b"), nullptr);
-    EXPECT_TRUE(CommandContainer::getCommandNames().isEmpty());
-}
+    QString error = "untouched";
+    EXPECT_TRUE(Parse::checkEmptyParameters("  \t\n", &error));
+    EXPECT_EQ(error, "untouched");
+    EXPECT_FALSE(Parse::checkEmptyParameters("  size=3 ", &error));
+    EXPECT_EQ(error, "no parameters expected: size=3");
+    EXPECT_FALSE(Parse::checkEmptyParameters("x"));
 
-TEST(CommandDefaults, takesNoParametersIsAvailableAndRunsTheScriptInteractively)
-{
     NoOpCommand command("test.defaults", "defaults", "doc_defaults");
-    QString error;
     EXPECT_TRUE(command.parseParameters("", error));
     EXPECT_FALSE(command.parseParameters("a", error));
     EXPECT_EQ(error, "no parameters expected: a");
     EXPECT_TRUE(command.isAvailable());
-    EXPECT_EQ(command.getDefaultParameters(), "");
-    EXPECT_EQ(command.getDocumentationId(), "doc_defaults");
     EXPECT_TRUE(command.executeInteractive(""));
     EXPECT_EQ(command.runs, 1);
 }

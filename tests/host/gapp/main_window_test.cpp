@@ -66,7 +66,6 @@ protected:
 
 TEST_F(MainWindowTest, isTheProcessMainWindowAndOnlyOneIsAllowed)
 {
-    EXPECT_EQ(MainWindow::getInstance(), &window);
     EXPECT_EQ(MainWindow::getMainWindow(), &window);
     try {
         MainWindow second;
@@ -78,59 +77,46 @@ TEST_F(MainWindowTest, isTheProcessMainWindowAndOnlyOneIsAllowed)
     EXPECT_EQ(MainWindow::getInstance(), &window);
 }
 
-TEST_F(MainWindowTest, executeRunsTheScriptWithTheParametersAndNamesTheActiveCommand)
-{
-    ProbeCommand command("test.probe", "probe");
-    QSignalSpy finished(&window, &MainWindow::commandFinished);
-    EXPECT_EQ(window.getActiveCommand(), nullptr);
-    EXPECT_TRUE(window.execute("test.probe", "p=1"));
-    EXPECT_EQ(command.scriptParameters, "p=1");
-    EXPECT_EQ(command.interactiveParameters, "<not run>");
-    EXPECT_EQ(command.activeDuringRun, &command);
-    EXPECT_EQ(window.getActiveCommand(), nullptr);
-    EXPECT_EQ(window.getLastError(), "");
-    ASSERT_EQ(finished.size(), 1);
-    EXPECT_EQ(finished[0][0].toString(), "test.probe");
-    EXPECT_TRUE(finished[0][1].toBool());
-
-    EXPECT_TRUE(window.executeInteractive("test.probe", "q"));
-    EXPECT_EQ(command.interactiveParameters, "q");
-}
-
-TEST_F(MainWindowTest, nestedCommandIsActiveOnlyWhileItRuns)
+TEST_F(MainWindowTest, executeRunsTheScriptAndNamesEachCommandActiveWhileItRuns)
 {
     ProbeCommand inner("test.inner", "inner");
     ProbeCommand outer("test.outer", "outer");
     Command *activeAfterInner = nullptr;
     outer.body = [&] {
-        const bool ok = window.execute("test.inner", "");
+        const bool ok = window.execute("test.inner", "p=1");
         activeAfterInner = window.getActiveCommand();
         return ok;
     };
+    QSignalSpy finished(&window, &MainWindow::commandFinished);
     EXPECT_TRUE(window.execute("test.outer", ""));
+    EXPECT_EQ(inner.scriptParameters, "p=1");
+    EXPECT_EQ(inner.interactiveParameters, "<not run>");
     EXPECT_EQ(inner.activeDuringRun, &inner);
+    EXPECT_EQ(outer.activeDuringRun, &outer);
     EXPECT_EQ(activeAfterInner, &outer);
     EXPECT_EQ(window.getActiveCommand(), nullptr);
+    EXPECT_EQ(window.getLastError(), "");
+    ASSERT_EQ(finished.size(), 2);
+    EXPECT_EQ(finished[1][0].toString(), "test.outer");
+    EXPECT_TRUE(finished[1][1].toBool());
+
+    EXPECT_TRUE(window.executeInteractive("test.inner", "q"));
+    EXPECT_EQ(inner.interactiveParameters, "q");
 }
 
-TEST_F(MainWindowTest, refusedRunsSayWhyAndRunNothing)
-{
-    ProbeCommand command("test.refused", "refused");
-    EXPECT_FALSE(window.execute("test.no_such_command", ""));
-    EXPECT_EQ(window.getLastError(), "unknown command: test.no_such_command");
-
-    EXPECT_FALSE(window.execute("test.refused", "bad"));
-    EXPECT_EQ(window.getLastError(), "test.refused: parameter 'bad' not understood");
-
-    command.available = false;
-    EXPECT_FALSE(window.execute("test.refused", ""));
-    EXPECT_EQ(window.getLastError(), "command not available: test.refused");
-    EXPECT_EQ(command.scriptParameters, "<not run>");
-}
-
-TEST_F(MainWindowTest, failingOrThrowingCommandReportsAndLeavesNoActiveCommand)
+TEST_F(MainWindowTest, refusedFailingOrThrowingCommandsSayWhy)
 {
     ProbeCommand command("test.failing", "failing");
+    EXPECT_FALSE(window.execute("test.no_such_command", ""));
+    EXPECT_EQ(window.getLastError(), "unknown command: test.no_such_command");
+    EXPECT_FALSE(window.execute("test.failing", "bad"));
+    EXPECT_EQ(window.getLastError(), "test.failing: parameter 'bad' not understood");
+    command.available = false;
+    EXPECT_FALSE(window.execute("test.failing", ""));
+    EXPECT_EQ(window.getLastError(), "command not available: test.failing");
+    EXPECT_EQ(command.scriptParameters, "<not run>");
+    command.available = true;
+
     command.body = [] { return false; };
     EXPECT_FALSE(window.execute("test.failing", ""));
     EXPECT_EQ(window.getLastError(), "command failed: test.failing");
@@ -166,16 +152,34 @@ TEST_F(MainWindowTest, finishedCallbacksRunAfterEachCommandUnlessRegistrationIsD
     MenuFunctionFinishedCallback::setCallbackRegistrationDisabled(false);
 }
 
-TEST_F(MainWindowTest, drawingLocksNestAndAnUnmatchedUnlockIsAnError)
+TEST_F(MainWindowTest, repaintIsDeliveredOnceByTheEventLoopAndHeldUntilTheLastUnlock)
 {
-    EXPECT_FALSE(window.isDrawingLocked());
+    QSignalSpy repaints(&window, &MainWindow::repaintRequested);
+    EXPECT_FALSE(window.isRepaintSignalNeeded());
+    window.requestRepaint();
+    window.requestRepaint();
+    EXPECT_TRUE(window.isRepaintSignalNeeded());
+    EXPECT_EQ(repaints.size(), 0);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isRepaintSignalNeeded());
+    EXPECT_EQ(repaints.size(), 1);
+
+    // Locks nest: only the last unlock lets the repaint through.
     window.lockDrawing();
     window.lockDrawing();
+    window.requestRepaint();
     window.unlockDrawing();
+    QCoreApplication::processEvents();
     EXPECT_TRUE(window.isDrawingLocked());
     EXPECT_EQ(window.getDrawingLockCount(), 1);
+    EXPECT_TRUE(window.isRepaintSignalNeeded());
+    EXPECT_EQ(repaints.size(), 1);
     window.unlockDrawing();
-    EXPECT_FALSE(window.isDrawingLocked());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isRepaintSignalNeeded());
+    EXPECT_EQ(repaints.size(), 2);
+
     try {
         window.unlockDrawing();
         FAIL() << "unmatched unlock did not throw";
@@ -184,35 +188,6 @@ TEST_F(MainWindowTest, drawingLocksNestAndAnUnmatchedUnlockIsAnError)
         EXPECT_EQ(e.message(), "unlockDrawing without lockDrawing");
     }
     EXPECT_EQ(window.getDrawingLockCount(), 0);
-}
-
-TEST_F(MainWindowTest, repaintRequestIsPendingUntilTheEventLoopDeliversItOnce)
-{
-    QSignalSpy repaints(&window, &MainWindow::repaintRequested);
-    EXPECT_FALSE(window.isRepaintSignalNeeded());
-    window.requestRepaint();
-    window.requestRepaint();
-    EXPECT_TRUE(window.isRepaintSignalNeeded());
-    EXPECT_EQ(repaints.size(), 0);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window.isRepaintSignalNeeded());
-    EXPECT_EQ(repaints.size(), 1);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(repaints.size(), 1);
-}
-
-TEST_F(MainWindowTest, lockedDrawingHoldsTheRepaintUntilTheLastUnlock)
-{
-    QSignalSpy repaints(&window, &MainWindow::repaintRequested);
-    window.lockDrawing();
-    window.requestRepaint();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(window.isRepaintSignalNeeded());
-    EXPECT_EQ(repaints.size(), 0);
-    window.unlockDrawing();
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(window.isRepaintSignalNeeded());
-    EXPECT_EQ(repaints.size(), 1);
 }
 
 TEST_F(MainWindowTest, statusTextIsKeptAndAnnouncedOnChange)

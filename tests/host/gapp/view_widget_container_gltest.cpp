@@ -17,10 +17,11 @@ struct View
     std::unique_ptr<GL::RenderObject> object { GL::RenderObject::createRenderObject(&callback, 16, 16) };
 };
 
-std::vector<GL::RenderObject *> walk()
+using Views = std::vector<GL::RenderObject *>;
+
+Views walk()
 {
-    return std::vector<GL::RenderObject *>(
-        ViewWidgetContainer::getWidgetBegin(), ViewWidgetContainer::getWidgetEnd());
+    return Views(ViewWidgetContainer::getWidgetBegin(), ViewWidgetContainer::getWidgetEnd());
 }
 
 } // namespace
@@ -32,35 +33,28 @@ TEST(ViewWidgetContainer, keepsViewsInOrderAndRefusesDuplicates)
     EXPECT_TRUE(ViewWidgetContainer::addView(b.object.get()));
     EXPECT_FALSE(ViewWidgetContainer::addView(a.object.get()));
     EXPECT_FALSE(ViewWidgetContainer::addView(nullptr));
-    EXPECT_EQ(walk(), (std::vector<GL::RenderObject *> { a.object.get(), b.object.get() }));
+    EXPECT_EQ(walk(), (Views { a.object.get(), b.object.get() }));
 
     EXPECT_TRUE(ViewWidgetContainer::removeView(a.object.get()));
     EXPECT_FALSE(ViewWidgetContainer::removeView(a.object.get()));
-    EXPECT_EQ(ViewWidgetContainer::getViews(), (std::vector<GL::RenderObject *> { b.object.get() }));
+    EXPECT_EQ(ViewWidgetContainer::getViews(), (Views { b.object.get() }));
     EXPECT_TRUE(ViewWidgetContainer::removeView(b.object.get()));
     EXPECT_TRUE(ViewWidgetContainer::getViews().empty());
 }
 
-TEST(ViewWidgetContainer, deletedViewLeavesTheList)
+TEST(ViewWidgetContainer, deletedViewLeavesTheListAndARemovedOneIsNoLongerWatched)
 {
-    View a, b;
+    View a, b, c;
     ViewWidgetContainer::addView(a.object.get());
     ViewWidgetContainer::addView(b.object.get());
+    ViewWidgetContainer::addView(c.object.get());
+    ViewWidgetContainer::removeView(c.object.get());
     GL::RenderObject *survivor = b.object.get();
     a.object.reset();
-    EXPECT_EQ(walk(), (std::vector<GL::RenderObject *> { survivor }));
+    EXPECT_EQ(walk(), (Views { survivor }));
+    // Deleting the removed view must not take anything else out.
+    c.object.reset();
+    EXPECT_EQ(walk(), (Views { survivor }));
     b.object.reset();
     EXPECT_TRUE(ViewWidgetContainer::getViews().empty());
-}
-
-TEST(ViewWidgetContainer, removedViewIsNoLongerWatched)
-{
-    View a, b;
-    ViewWidgetContainer::addView(a.object.get());
-    ViewWidgetContainer::removeView(a.object.get());
-    ViewWidgetContainer::addView(b.object.get());
-    // Deleting the removed view must not take anything else out.
-    a.object.reset();
-    EXPECT_EQ(walk(), (std::vector<GL::RenderObject *> { b.object.get() }));
-    ViewWidgetContainer::removeView(b.object.get());
 }

@@ -1,12 +1,14 @@
-// A render callback for the GL tests: it draws flat, unlit axis-aligned quads in a scene
-// box that maps one model unit to one pixel (scale = view height), one quad per draw step
-// in render stage 1, each under its own stencil element, and logs the calls it gets.
+// A render callback for the GL tests: it draws flat, unlit axis-aligned quads (textured
+// where a quad has a texture) in a scene box that maps one model unit to one pixel (scale =
+// view height), one quad per draw step in render stage 1, each under its own stencil
+// element, and logs the calls it gets.
 #pragma once
 
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_render_callback.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
+#include "gcad/host/gl/vaq_gl_texture.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +24,7 @@ struct Quad
     const CAD::Element *element;
     double z = 0.0; // towards the viewer is +z
     bool disabled = false; // drawn with the stencil handler disabled
+    GL::Texture *texture = nullptr; // replaces the colour, its image upright on the quad
 };
 
 class QuadScene : public GL::RenderCallback
@@ -36,7 +39,8 @@ public:
 
     std::vector<Quad> quads;
     QStringList log;
-    bool logDraws = true;
+    bool textureEnabled = false; // what enableTexture last returned
+    double modelView[16] = {}, projection[16] = {}; // as the set-up stage found them
 
     void initAllElementsForDrawing() override
     {
@@ -47,11 +51,14 @@ public:
     {
         log << QStringLiteral("pre%1").arg(getRenderStage());
         m_next = 0;
+        if (getRenderStage() == GL::RenderObject::RS_SETUP) {
+            ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+            ::glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        }
     }
     bool draw() override
     {
-        if (logDraws)
-            log << QStringLiteral("draw%1").arg(getRenderStage());
+        log << QStringLiteral("draw%1").arg(getRenderStage());
         if (getRenderStage() != GL::RenderObject::RS_LEVEL0 || m_next >= quads.size())
             return true;
         const Quad &q = quads[m_next++];
@@ -60,12 +67,20 @@ public:
             getRenderObject()->getStencilHandler()->disable();
         ::glDisable(GL_LIGHTING);
         ::glColor4ub(q.color.r, q.color.g, q.color.b, q.color.a);
+        if (q.texture)
+            textureEnabled = GL::TextureManager::_manager.enableTexture(q.texture, GL_TEXTURE0, GL_REPLACE);
         ::glBegin(GL_QUADS);
+        ::glTexCoord2d(0, 0);
         ::glVertex3d(q.x0, q.y0, q.z);
+        ::glTexCoord2d(1, 0);
         ::glVertex3d(q.x1, q.y0, q.z);
+        ::glTexCoord2d(1, 1);
         ::glVertex3d(q.x1, q.y1, q.z);
+        ::glTexCoord2d(0, 1);
         ::glVertex3d(q.x0, q.y1, q.z);
         ::glEnd();
+        if (q.texture)
+            GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
         ::glEnable(GL_LIGHTING);
         return false;
     }

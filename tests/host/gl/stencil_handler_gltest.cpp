@@ -50,7 +50,7 @@ protected:
     GL::StencilHandlerBase *handler = nullptr;
 };
 
-TEST_F(StencilHandler, EveryPixelNamesTheElementDrawnThereBeyondTheStencilIds)
+TEST_F(StencilHandler, EveryPixelNamesTheElementDrawnThereBeyondTheStencilIdsAndNearestSearchesARadius)
 {
     drawGrid();
     // 600 elements need three rounds of stencil ids.
@@ -67,13 +67,8 @@ TEST_F(StencilHandler, EveryPixelNamesTheElementDrawnThereBeyondTheStencilIds)
     }
     EXPECT_EQ(handler->getNearestRenderedElement({ -1, 5 }), nullptr);
     EXPECT_EQ(handler->getNearestRenderedElement({ 5, H }), nullptr);
-}
 
-TEST_F(StencilHandler, NearestSearchFindsTheClosestElementWithinTheRadius)
-{
-    drawGrid();
-    // Pixel x 40 lies 2 pixels left of quad 4 and 3 right of quad 3.
-    EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }), nullptr);
+    // Pixel x 40 lies 2 pixels left of quad 4 and 3 right of quad 3: the nearest within the radius.
     EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }, true), elements[5 * COLUMNS + 4]);
     EXPECT_EQ(handler->getNearestRenderedElement({ 39.5, 55.5 }, true), elements[5 * COLUMNS + 3]);
     EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }, true, 1), nullptr);

@@ -8,66 +8,33 @@
 #include <memory>
 
 namespace GL = Vaq::GL;
-using Vaq::Color;
 
 namespace {
 
-constexpr int S = 40;
-
-// Draws one textured quad over the whole view.
-class TexturedScene : public Vaq::Test::QuadScene
-{
-public:
-    TexturedScene()
-        : QuadScene(S, S)
-    {
-    }
-    GL::Texture *texture = nullptr;
-    bool enabled = false;
-    bool draw() override
-    {
-        if (getRenderStage() != GL::RenderObject::RS_LEVEL0)
-            return true;
-        ::glDisable(GL_LIGHTING);
-        enabled = GL::TextureManager::_manager.enableTexture(texture, GL_TEXTURE0, GL_REPLACE);
-        ::glBegin(GL_QUADS);
-        ::glTexCoord2d(0, 0);
-        ::glVertex2d(0, 0);
-        ::glTexCoord2d(1, 0);
-        ::glVertex2d(S, 0);
-        ::glTexCoord2d(1, 1);
-        ::glVertex2d(S, S);
-        ::glTexCoord2d(0, 1);
-        ::glVertex2d(0, S);
-        ::glEnd();
-        GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
-        ::glEnable(GL_LIGHTING);
-        return true;
-    }
-};
-
 TEST(TextureManager, AnUploadedImageIsDrawnWithItsColours)
 {
+    constexpr int S = 40;
     GL::TextureManager &manager = GL::TextureManager::_manager;
-    TexturedScene scene;
+    Vaq::Test::QuadScene scene(S, S);
     std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, S, S));
     view->setScale(S);
-    scene.texture = manager.createTexture(GL_CLAMP_TO_EDGE);
-    ASSERT_NE(scene.texture, nullptr);
-    EXPECT_FALSE(scene.texture->isValid());
+    GL::Texture *texture = manager.createTexture(GL_CLAMP_TO_EDGE);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_FALSE(texture->isValid());
 
     QImage image(2, 2, QImage::Format_RGB32);
     image.setPixelColor(0, 0, QColor(255, 0, 0));
     image.setPixelColor(1, 0, QColor(0, 255, 0));
     image.setPixelColor(0, 1, QColor(0, 0, 255));
     image.setPixelColor(1, 1, QColor(255, 255, 0));
-    ASSERT_TRUE(manager.setTextureImage(scene.texture, image));
-    manager.setFiltering(scene.texture, GL_NEAREST, GL_NEAREST);
-    EXPECT_TRUE(scene.texture->isValid());
-    EXPECT_EQ(scene.texture->width(), 2);
+    ASSERT_TRUE(manager.setTextureImage(texture, image));
+    manager.setFiltering(texture, GL_NEAREST, GL_NEAREST);
+    EXPECT_TRUE(texture->isValid());
+    EXPECT_EQ(texture->width(), 2);
 
+    scene.quads = { { 0, 0, S, S, Vaq::Color(0, 0, 0), nullptr, 0.0, false, texture } };
     view->repaintWidget();
-    EXPECT_TRUE(scene.enabled);
+    EXPECT_TRUE(scene.textureEnabled);
     // The read-back image and the texture image are both top-down.
     const QImage drawn = view->getRenderedImage();
     EXPECT_EQ(drawn.pixelColor(10, 10), QColor(255, 0, 0));
@@ -75,7 +42,7 @@ TEST(TextureManager, AnUploadedImageIsDrawnWithItsColours)
     EXPECT_EQ(drawn.pixelColor(10, 30), QColor(0, 0, 255));
     EXPECT_EQ(drawn.pixelColor(30, 30), QColor(255, 255, 0));
     EXPECT_FALSE(::glIsEnabled(GL_TEXTURE_2D));
-    manager.deleteTexture(scene.texture);
+    manager.deleteTexture(texture);
 }
 
 TEST(TextureManager, BadImagesAreRefusedAndTheOldImageStays)
@@ -91,8 +58,8 @@ TEST(TextureManager, BadImagesAreRefusedAndTheOldImageStays)
     QImage small(4, 1, QImage::Format_RGB32);
     small.fill(Qt::white);
     ASSERT_TRUE(manager.setTextureImage(texture, small));
-    QImage huge(manager.getMaxTextureSize() + 1, 1, QImage::Format_RGB32);
-    EXPECT_FALSE(manager.setTextureImage(texture, huge));
+    EXPECT_FALSE(
+        manager.setTextureImage(texture, QImage(manager.getMaxTextureSize() + 1, 1, QImage::Format_RGB32)));
     EXPECT_EQ(texture->width(), 4);
     EXPECT_TRUE(texture->isValid());
     EXPECT_FALSE(manager.enableTexture(texture, GL_TEXTURE0 + 1000));
