@@ -6,6 +6,7 @@
 #include "gcad/gcad_library.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
+#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "tests/support/gcad_test_scene.h"
 
@@ -38,6 +39,9 @@ struct RotationScene
         mesh->updateVisualization(CAD::StageIdentifier::NO_STAGE, false, false);
         callback.show(mesh.get(), CAD::StageIdentifier::NO_STAGE);
         view.reset(GL::RenderObject::createRenderObject(&callback, VIEW_SIZE, VIEW_SIZE));
+        // As an application lists the views it opens: the meshes they show stay on the GPU
+        // between full repaints.
+        GApp::ViewWidgetContainer::addView(view.get());
         GL::RenderCallback::setMasterRenderCallback(&callback);
         view->setRotation(START_ROTATION);
         view->repaintWidget(); // prepares and uploads every node

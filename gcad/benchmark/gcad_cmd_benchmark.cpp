@@ -10,6 +10,7 @@
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
 #include "gcad/host/gapp/vaq_gapp_view_settings.h"
+#include "gcad/host/gapp/vaq_gapp_wait_cursor.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
@@ -17,8 +18,6 @@
 #include "gcad/mesh/gcad_gl_node_container.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 
 #include <algorithm>
 #include <cmath>
@@ -36,27 +35,6 @@ constexpr double TURN_PER_FRAME = 0.6283185307179586;
 constexpr unsigned MIN_MEMORY_MB = 64;
 // Software rendering switched on: the value the crash guard leaves saved during a run.
 constexpr unsigned SOFTWARE_RENDERING_ON = 2;
-
-class WaitCursor
-{
-public:
-    WaitCursor()
-        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_shown;
-};
 
 // The frame-rate plan draws every element with exactly the given stepping while it lives.
 class FixedStepping
@@ -164,7 +142,7 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         = settings.widgetSize > 0 ? settings.widgetSize : calculateWidgetSize(GApp::getDesktopSize());
     const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
     {
-        const WaitCursor waitCursor;
+        const GApp::WaitCursor waitCursor;
         BenchmarkResult result;
         result.setRenderer(options.renderer);
         result.setDriverVersion(options.driverVersion);

@@ -71,7 +71,7 @@ void FramerateAdjust::plan(RenderCallback *callback)
             result.push_back(std::move(plan));
         }
     } else {
-        reduceUntilFluid(&work, &result);
+        reduceUntilFluid(&work, frameTime, &result);
     }
     for (Plan &plan : result)
         m_plans[Key(plan.renderCallback, plan.element.element)] = std::move(plan);
@@ -96,20 +96,12 @@ void FramerateAdjust::collectPlans(RenderCallback *callback, WorkList *work, dou
     }
 }
 
-void FramerateAdjust::reduceUntilFluid(WorkList *work, std::vector<Plan> *result) const
+void FramerateAdjust::reduceUntilFluid(WorkList *work, double frameTime, std::vector<Plan> *result) const
 {
-    double finalTime = 0.0; // of the plans that cannot be reduced any more
-    auto frameRate = [&] {
-        double time = finalTime;
-        for (const auto &[cost, plan] : *work)
-            time += plan.time();
-        return 1.0 / time;
-    };
-
     const RenderCallback *lastCallback = nullptr;
     const CAD::Element *lastElement = nullptr;
     CADRenderer *renderer = nullptr;
-    while (!work->empty() && frameRate() < TARGET_FRAME_RATE) {
+    while (!work->empty() && 1.0 / frameTime < TARGET_FRAME_RATE) {
         auto top = work->begin();
         Plan plan = std::move(top->second);
         work->erase(top);
@@ -121,11 +113,12 @@ void FramerateAdjust::reduceUntilFluid(WorkList *work, std::vector<Plan> *result
             lastCallback = plan.renderCallback;
         }
         if (!renderer->reduceRenderTime(&plan.renderTypes, &plan.stepping)) {
-            finalTime += plan.time();
             result->push_back(std::move(plan));
             continue;
         }
+        frameTime -= plan.time();
         plan.cost = renderer->estimateRenderTime(plan.renderTypes, plan.stepping) * plan.weight();
+        frameTime += plan.time();
         plan.reduced = true;
         work->emplace(plan.cost, std::move(plan));
     }

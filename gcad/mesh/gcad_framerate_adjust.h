@@ -66,7 +66,8 @@ private:
     using WorkList = std::multimap<double, Plan, std::greater<double>>;
 
     void collectPlans(RenderCallback *callback, WorkList *work, double *frameTime) const;
-    void reduceUntilFluid(WorkList *work, std::vector<Plan> *result) const;
+    // frameTime: the estimated seconds of all plans in work.
+    void reduceUntilFluid(WorkList *work, double frameTime, std::vector<Plan> *result) const;
 
     std::map<Key, Plan> m_plans;
     bool m_fixed = false;

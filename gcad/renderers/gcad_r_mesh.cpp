@@ -21,9 +21,6 @@
 #include "gcad/mesh/gcad_optimize_node_thread.h"
 #include "gcad/rcb/gcad_rcb.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 #include <algorithm>
 #include <memory>
 
@@ -80,7 +77,6 @@ MeshRenderer::MeshRenderer(RenderCallback *callback)
 
 MeshRenderer::~MeshRenderer()
 {
-    showWaitCursor(false);
     if (GLNodeContainer *container = GLNodeContainer::getInstance())
         container->deleteAllNodes();
     if (m_queries_allocated && GL::glDeleteQueriesARB)
@@ -295,8 +291,8 @@ void MeshRenderer::preDrawInternal(unsigned renderType, int mode)
         if (!node || node->needsRebuild(m_stage, m_current_type))
             m_pending.push_back(leaf);
     }
-    if (m_pending.size() > WAIT_CURSOR_LEAVES)
-        showWaitCursor(true);
+    if (m_pending.size() > WAIT_CURSOR_LEAVES && !m_wait_cursor)
+        m_wait_cursor.emplace();
     m_next_leaf = 0;
     m_query_count = 0;
 }
@@ -322,7 +318,7 @@ bool MeshRenderer::drawInternal()
 
     prepareNodes();
     if (m_pending.empty())
-        showWaitCursor(false);
+        m_wait_cursor.reset();
     return m_occlusion_mode ? occlusionStep() : drawNextLeaf();
 }
 
@@ -340,7 +336,7 @@ void MeshRenderer::postDrawInternal(int mode)
         ::glDisable(GL_COLOR_MATERIAL);
         resetLineWidth();
     }
-    showWaitCursor(false);
+    m_wait_cursor.reset();
 }
 
 // At most one node per processor is prepared per step, all at once on worker threads; the
@@ -502,17 +498,6 @@ void MeshRenderer::drawFeatureLines() const
         }
     }
     ::glEnd();
-}
-
-void MeshRenderer::showWaitCursor(bool show)
-{
-    if (show == m_wait_cursor_shown || !qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
-        return;
-    if (show)
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    else
-        QGuiApplication::restoreOverrideCursor();
-    m_wait_cursor_shown = show;
 }
 
 // ---- element data ---------------------------------------------------------------------------

@@ -8,10 +8,12 @@
 
 #include "gcad/host/base/vaq_transformation.h"
 #include "gcad/host/cad/vaq_cad_tolerance.h"
+#include "gcad/host/gapp/vaq_gapp_wait_cursor.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
 
 #include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace Vaq::CAD {
@@ -89,7 +91,6 @@ private:
     void drawLeaf(CAD::BspNode *leaf);
     void drawBoundary() const;
     void drawFeatureLines() const;
-    void showWaitCursor(bool show);
 
     CAD::PolyBase *m_element = nullptr;
     CAD::PolyBaseRenderData *m_render_data = nullptr;
@@ -101,7 +102,8 @@ private:
     unsigned m_build_flags = 0;
     bool m_vertex_colours_available = false;
     bool m_color_map_available = false;
-    bool m_wait_cursor_shown = false;
+    // Shown while more than WAIT_CURSOR_LEAVES leaves wait to be prepared.
+    std::optional<GApp::WaitCursor> m_wait_cursor;
     bool m_queries_allocated = false;
     std::array<unsigned, QUERY_BATCH> m_query_ids {};
     std::array<unsigned, QUERY_BATCH> m_query_leaf {};
