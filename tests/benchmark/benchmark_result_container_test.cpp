@@ -1,6 +1,5 @@
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 
-#include "gcad/benchmark/gcad_benchmark_result_file.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_user_file.h"
 #include "tests/benchmark/benchmark_test_results.h"
@@ -13,12 +12,9 @@
 
 #include <sstream>
 #include <string>
-#include <vector>
 
 using namespace Vaq::GCAD;
-using Vaq::GCAD::Test::configurationOptions;
-using Vaq::GCAD::Test::dump;
-using Vaq::GCAD::Test::makeResult;
+using namespace Vaq::GCAD::Test;
 
 namespace {
 
@@ -36,25 +32,25 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
     }
 
-    static std::string fileOf(const std::vector<BenchmarkResult> &results)
-    {
-        std::ostringstream os;
-        writeBenchmarkResults(os, results);
-        return os.str();
-    }
-
     static void writeFile(const std::string &text)
     {
         QFile file(fileName());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_EQ(file.write(text.data(), qint64(text.size())), qint64(text.size()));
     }
+
+    static std::string printed(const BenchmarkResultContainer &store)
+    {
+        std::ostringstream os;
+        store.printResults(os);
+        return os.str();
+    }
 };
 
 const BenchmarkResult _card_a = makeResult("Card A", "Mesa 22.3.6", false, 1);
 const BenchmarkResult _card_b = makeResult("Card B", "NVIDIA 535.104.05", false, 2);
-const Vaq::GL::WidgetOptions::Options _options_a = configurationOptions("Card A", "Mesa 22.3.6", false);
-const Vaq::GL::WidgetOptions::Options _options_b = configurationOptions("Card B", "NVIDIA 535.104.05", false);
+const Vaq::GL::WidgetOptions::Options _options_a = cardOptions(false, 1024, "Card A", "Mesa 22.3.6");
+const Vaq::GL::WidgetOptions::Options _options_b = cardOptions(false, 1024, "Card B", "NVIDIA 535.104.05");
 
 } // namespace
 
@@ -76,21 +72,6 @@ TEST_F(BenchmarkResultContainerTest, onlyOneInstanceAtATime)
         EXPECT_EQ(BenchmarkResultContainer::_instance, &first);
     }
     EXPECT_EQ(BenchmarkResultContainer::_instance, nullptr);
-    // Once the first is gone, the next start may create one again.
-    BenchmarkResultContainer again;
-    EXPECT_EQ(BenchmarkResultContainer::_instance, &again);
-}
-
-TEST_F(BenchmarkResultContainerTest, withoutAFileThereIsNoResultAndAnEmptyStoreIsSaved)
-{
-    {
-        BenchmarkResultContainer store;
-        BenchmarkResult result = _card_b;
-        EXPECT_FALSE(store.getResult(_options_a, &result));
-        EXPECT_EQ(dump(result), dump(_card_b));
-        EXPECT_EQ(readFile(), "<missing>");
-    }
-    EXPECT_EQ(readFile(), "1 0 ");
 }
 
 TEST_F(BenchmarkResultContainerTest, resultsSurviveARestartUnchanged)
@@ -104,11 +85,8 @@ TEST_F(BenchmarkResultContainerTest, resultsSurviveARestartUnchanged)
     BenchmarkResultContainer store;
     BenchmarkResult loaded;
     // The same renderer and driver without software rendering is another configuration.
-    EXPECT_FALSE(store.getResult(configurationOptions("  GeForce RTX 4090/PCIe/SSE2 ", "", false), &loaded));
-    ASSERT_TRUE(store.getResult(configurationOptions("  GeForce RTX 4090/PCIe/SSE2 ", "", true), &loaded));
-    EXPECT_EQ(loaded.getRenderer(), blanks.getRenderer());
-    EXPECT_EQ(loaded.getDriverVersion(), "");
-    EXPECT_EQ(loaded.getDate(), blanks.getDate());
+    EXPECT_FALSE(store.getResult(cardOptions(false, 1024, "  GeForce RTX 4090/PCIe/SSE2 ", ""), &loaded));
+    ASSERT_TRUE(store.getResult(cardOptions(true, 1024, "  GeForce RTX 4090/PCIe/SSE2 ", ""), &loaded));
     EXPECT_EQ(dump(loaded), dump(blanks));
 }
 
@@ -123,30 +101,39 @@ TEST_F(BenchmarkResultContainerTest, addingAConfigurationAgainReplacesItAtTheEnd
 
     const BenchmarkResult remeasured = makeResult("Card A", "Mesa 22.3.6", false, 7);
     store.addResult(remeasured);
-    EXPECT_EQ(readFile(), fileOf({ _card_b, remeasured }));
+    EXPECT_EQ(readFile(), fileText({ _card_b, remeasured }));
     // The match found before the list changed is not handed out again.
     ASSERT_TRUE(store.getResult(_options_a, &result));
     EXPECT_EQ(dump(result), dump(remeasured));
-
-    std::ostringstream os;
-    store.printResults(os);
-    EXPECT_EQ(os.str(), dump(_card_b) + dump(remeasured));
+    EXPECT_EQ(printed(store), dump(_card_b) + dump(remeasured));
 }
 
-TEST_F(BenchmarkResultContainerTest, newestOfTwoResultsOfOneConfigurationWins)
+TEST_F(BenchmarkResultContainerTest, newestCompleteResultOfAHandEditedOrDamagedFileWins)
 {
-    // Edited by hand: the store itself never writes two results of one configuration.
+    // The store itself never writes two results of one configuration; the cut damages _card_b.
     const BenchmarkResult newer = makeResult("Card A", "Mesa 22.3.6", false, 9);
-    writeFile(fileOf({ _card_a, newer, _card_b }));
+    const std::string file = fileText({ _card_a, newer, _card_b });
+    writeFile(file.substr(0, file.size() - 20));
     BenchmarkResultContainer store;
+    EXPECT_EQ(printed(store), dump(_card_a) + dump(newer));
     BenchmarkResult result;
+    EXPECT_FALSE(store.getResult(_options_b, &result));
     ASSERT_TRUE(store.getResult(_options_a, &result));
     EXPECT_EQ(dump(result), dump(newer));
 }
 
-TEST_F(BenchmarkResultContainerTest, clearingForgetsEverythingAndSavesOnlyAtTheEnd)
+TEST_F(BenchmarkResultContainerTest, anEmptyOrClearedStoreHasNoResultAndIsSavedOnlyAtTheEnd)
 {
-    writeFile(fileOf({ _card_a, _card_b }));
+    {
+        BenchmarkResultContainer store; // without a file
+        BenchmarkResult result = _card_b;
+        EXPECT_FALSE(store.getResult(_options_a, &result));
+        EXPECT_EQ(dump(result), dump(_card_b));
+        EXPECT_EQ(readFile(), "<missing>");
+    }
+    EXPECT_EQ(readFile(), "1 0 ");
+
+    writeFile(fileText({ _card_a, _card_b }));
     {
         BenchmarkResultContainer store;
         BenchmarkResult result;
@@ -154,45 +141,28 @@ TEST_F(BenchmarkResultContainerTest, clearingForgetsEverythingAndSavesOnlyAtTheE
         store.clearResults();
         EXPECT_FALSE(store.getResult(_options_a, &result));
         EXPECT_FALSE(store.getResult(_options_b, &result));
-        std::ostringstream os;
-        store.printResults(os);
-        EXPECT_EQ(os.str(), "");
-        EXPECT_EQ(readFile(), fileOf({ _card_a, _card_b }));
+        EXPECT_EQ(printed(store), "");
+        EXPECT_EQ(readFile(), fileText({ _card_a, _card_b }));
     }
     EXPECT_EQ(readFile(), "1 0 ");
 }
 
 TEST_F(BenchmarkResultContainerTest, failedSaveKeepsThePreviousFile)
 {
-    writeFile(fileOf({ _card_a }));
-    const std::string previous = readFile();
+    writeFile(fileText({ _card_a }));
     testing::internal::CaptureStdout();
     {
         // As if the process died between writing the new file and renaming it.
         Vaq::Cfg::UserFile::setFailBeforeRenameForTesting(true);
         BenchmarkResultContainer store;
         store.addResult(_card_b);
-        EXPECT_EQ(readFile(), previous);
+        EXPECT_EQ(readFile(), fileText({ _card_a }));
     }
     Vaq::Cfg::UserFile::setFailBeforeRenameForTesting(false);
-    const std::string traces = testing::internal::GetCapturedStdout();
-    EXPECT_NE(traces.find("rename refused for testing"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("rename refused for testing"), std::string::npos);
 
-    EXPECT_EQ(readFile(), previous);
+    EXPECT_EQ(readFile(), fileText({ _card_a }));
     EXPECT_EQ(QDir(Vaq::Test::configDir()).entryList({ "gcad_benchmark*" }, QDir::Files),
         QStringList({ "gcad_benchmark.dat" }));
-    BenchmarkResultContainer store;
-    std::ostringstream os;
-    store.printResults(os);
-    EXPECT_EQ(os.str(), dump(_card_a));
-}
-
-TEST_F(BenchmarkResultContainerTest, damagedFileYieldsItsCompleteRecords)
-{
-    const std::string file = fileOf({ _card_a, _card_b });
-    writeFile(file.substr(0, file.size() - 20));
-    BenchmarkResultContainer store;
-    std::ostringstream os;
-    store.printResults(os);
-    EXPECT_EQ(os.str(), dump(_card_a));
+    EXPECT_EQ(printed(BenchmarkResultContainer()), dump(_card_a));
 }
