@@ -235,46 +235,30 @@ TEST_F(RenderModes, LineWidthsGoThroughSetLineWidthOnly)
         << traces;
 }
 
-TEST_F(RenderModes, BoundingBoxesAreGreyAndNotPickable)
-{
-    ProbeRenderer &renderer = addRenderer();
-    Element *label = add(ElementCreator::LABEL, "label");
-    // The view is fitted to the display box, which holds the box drawn around the quad.
-    label->setBoundingBox(CAD::StageIdentifier::NO_STAGE, CAD::BBT_DISPLAY,
-        Box3d(BaVec3d<double>(-30, -30, 0), BaVec3d<double>(40, 40, 0)));
-    renderer.onStep = [&](QuadRenderer &r) {
-        r.drawBoundingBox(Box3d(BaVec3d<double>(-20, -20, 0), BaVec3d<double>(30, 30, 0)));
-        GLboolean stencil = GL_FALSE;
-        ::glGetBooleanv(GL_STENCIL_TEST, &stencil);
-        EXPECT_TRUE(stencil);
-    };
-    view->repaintWidget();
-    const QImage image = view->getRenderedImage();
-    // The left edge of the box, at the height of the quad's centre (image rows are top-down).
-    const BaVec2d<double> edge = pixelOf({ -20, 5, 0 });
-    const int x = int(edge.x + 0.5), y = int(edge.y);
-    bool grey = false;
-    for (int dx = -1; dx <= 1; ++dx)
-        grey = grey || image.pixelColor(x + dx, H - 1 - y) == QColor(180, 180, 180);
-    EXPECT_TRUE(grey);
-    EXPECT_EQ(view->getStencilHandler()->getNearestRenderedElement({ double(x), double(y) }), nullptr);
-    EXPECT_EQ(view->getStencilHandler()->getNearestRenderedElement(pixelOf({ 5, 5, 0 })), label);
-}
-
 TEST_F(RenderModes, StepsThinOnlyWhileTheViewMovesAndNeverFor2dInspections)
 {
     ProbeRenderer &renderer = addRenderer();
     add(ElementCreator::LABEL, "label");
     add(ElementCreator::SECTION_INSPECTION_2D, "2d");
-    std::map<QString, std::pair<unsigned, unsigned>> slices;
+    // (stepping, end) of the first step of 1000000 items, of the last, and of 50000 items.
+    using Slices = std::vector<std::pair<unsigned, unsigned>>;
+    std::map<QString, Slices> slices;
     renderer.onStep = [&](QuadRenderer &r) {
-        unsigned stepping = 0, end = 0;
-        static_cast<ProbeRenderer &>(r).calculateStepping(1000000, 0, &stepping, &end);
-        slices[r.getCurrentElement()->getFileName()] = { stepping, end };
+        Slices &s = slices[r.getCurrentElement()->getFileName()];
+        for (const auto &[total, start] :
+            { std::pair(1000000u, 0u), std::pair(1000000u, 950000u), std::pair(50000u, 0u) }) {
+            unsigned stepping = 0, end = 0;
+            static_cast<ProbeRenderer &>(r).calculateStepping(total, start, &stepping, &end);
+            s.emplace_back(stepping, end);
+        }
     };
     view->repaintWidget(GL::UpdateOptions(1, GL::UpdateOptions::UT_INTERACTIVE));
-    EXPECT_EQ(slices["label"], std::pair(4u, 1000000u));
-    EXPECT_EQ(slices["2d"], std::pair(1u, 100000u));
+    EXPECT_EQ(slices["label"], Slices({ { 4, 1000000 }, { 4, 1000000 }, { 1, 50000 } }));
+    EXPECT_EQ(slices["2d"], Slices({ { 1, 100000 }, { 1, 1000000 }, { 1, 50000 } }));
+    slices.clear();
+    view->repaintWidget();
+    EXPECT_EQ(slices["label"], Slices({ { 1, 100000 }, { 1, 1000000 }, { 1, 50000 } }));
+    EXPECT_EQ(slices["2d"], slices["label"]);
 }
 
 TEST_F(RenderModes, GivenRenderTypesAreIgnoredInRenderStage2)

@@ -46,7 +46,6 @@ public:
     using GCAD::CADRenderer::addQuadFanIndices;
     using GCAD::CADRenderer::addTesselatedQuad;
     using GCAD::CADRenderer::addTesselatedQuadIndices;
-    using GCAD::CADRenderer::calculateStepping;
 
 protected:
     std::vector<unsigned> getRenderTypes() const override { return m_types; }
@@ -110,24 +109,22 @@ TEST_F(Renderer, StepsThroughEveryRenderTypeAndReportsCompletionOnlyAfterTheLast
     EXPECT_EQ(renderer.getCurrentElement(), nullptr);
 }
 
-TEST_F(Renderer, FinishClosesAHalfDrawnRenderTypeOnce)
+TEST_F(Renderer, FinishClosesOnlyWhatWasBegunAndOnlyOnce)
 {
-    LogRenderer renderer(&scene, { 0 });
-    renderer.steps[0] = 5;
-    renderer.setup(entry, {}, 1);
-    EXPECT_FALSE(renderer.draw());
-    renderer.finish();
-    renderer.finish();
-    EXPECT_EQ(renderer.log.count("post0(3)"), 1);
-}
+    LogRenderer halfDrawn(&scene, { 0 });
+    halfDrawn.steps[0] = 5;
+    halfDrawn.setup(entry, {}, 1);
+    EXPECT_FALSE(halfDrawn.draw());
+    halfDrawn.finish();
+    halfDrawn.finish();
+    EXPECT_EQ(halfDrawn.log.count("post0(3)"), 1);
 
-TEST_F(Renderer, WithoutRenderTypesTheFirstDrawFinishesUntouched)
-{
-    LogRenderer renderer(&scene, {});
-    EXPECT_TRUE(renderer.setup(entry, {}, 1).empty());
-    EXPECT_TRUE(renderer.draw());
-    renderer.finish();
-    EXPECT_TRUE(renderer.log.isEmpty()) << renderer.log.join(' ').toStdString();
+    // Without render types the first draw finishes without touching GL state.
+    LogRenderer empty(&scene, {});
+    EXPECT_TRUE(empty.setup(entry, {}, 1).empty());
+    EXPECT_TRUE(empty.draw());
+    empty.finish();
+    EXPECT_TRUE(empty.log.isEmpty()) << empty.log.join(' ').toStdString();
 }
 
 TEST_F(Renderer, GivenRenderTypesAndSteppingReplaceTheRenderersOwn)
@@ -140,20 +137,6 @@ TEST_F(Renderer, GivenRenderTypesAndSteppingReplaceTheRenderersOwn)
     // Without a list the renderer decides, at full density.
     EXPECT_EQ(renderer.setup(entry, {}, 4), std::vector<unsigned>({ 0, 1 }));
     EXPECT_EQ(renderer.getStepping(), 1u);
-}
-
-TEST_F(Renderer, StepsThinWhileTheViewMovesAndSliceOtherwise)
-{
-    LogRenderer renderer(&scene);
-    renderer.setup(entry, {}, 1);
-    unsigned stepping = 0, end = 0;
-    renderer.calculateStepping(1000000, 0, &stepping, &end);
-    EXPECT_EQ(stepping, 1u);
-    EXPECT_EQ(end, 100000u);
-    renderer.calculateStepping(1000000, 950000, &stepping, &end);
-    EXPECT_EQ(end, 1000000u);
-    renderer.calculateStepping(50000, 0, &stepping, &end);
-    EXPECT_EQ(end, 50000u);
 }
 
 TEST_F(Renderer, MaterialColoursFollowTheElementKindAndState)
