@@ -1,11 +1,10 @@
 // The frame-rate plan on real views: which elements get reduced, in which order, how linked
 // views weigh, fixed mode, elements without cost, and the plan reaching the renderers of an
 // interactive repaint.
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "tests/support/gcad_gl_test.h"
+#include "tests/support/prog_error_message.h"
 
-#include <cmath>
 #include <map>
 #include <memory>
 
@@ -13,6 +12,7 @@ using namespace Vaq;
 using CAD::Element;
 using CAD::ElementCreator;
 using GCAD::FramerateAdjust;
+using namespace Vaq::Test;
 
 namespace {
 
@@ -64,35 +64,34 @@ private:
     unsigned m_levels;
 };
 
-class FramePlan : public Vaq::Test::GLTest
+class FramePlan : public GLTest
 {
 protected:
     void SetUp() override
     {
-        Vaq::Test::GLTest::SetUp();
+        GLTest::SetUp();
         GL::RenderCallback::setMasterRenderCallback(&scene);
     }
     void TearDown() override
     {
         GL::RenderCallback::setMasterRenderCallback(nullptr);
-        Vaq::Test::GLTest::TearDown();
+        GLTest::TearDown();
     }
 
     CostRenderer &addRenderer(GCAD::RenderCallback &callback, unsigned levels)
     {
         auto *renderer = new CostRenderer(&callback, levels);
-        static_cast<Vaq::Test::TestScene &>(callback).getRendererContainer().registerRenderer(renderer);
+        static_cast<TestScene &>(callback).getRendererContainer().registerRenderer(renderer);
         return *renderer;
     }
-    Element *add(Vaq::Test::TestScene &callback, CostRenderer &renderer, const QString &name, double seconds)
+    Element *add(TestScene &callback, CostRenderer &renderer, const QString &name, double seconds)
     {
         elements.emplace_back(new Element(ElementCreator::LABEL, name));
         callback.show(elements.back().get());
         renderer.seconds[elements.back().get()] = seconds;
         return elements.back().get();
     }
-    // Plans for the master view (its repaint collects and plans) and returns the planned
-    // (render type, stepping) of an element, or (-1, 0) without a plan.
+    // The planned (render type, stepping) of an element, or (-1, 0) without a plan.
     std::pair<int, unsigned> planned(const GCAD::RenderCallback &callback, const Element *element) const
     {
         std::vector<unsigned> types;
@@ -112,50 +111,47 @@ protected:
 
 TEST_F(FramePlan, OnlyOneInstance)
 {
-    try {
-        FramerateAdjust second;
-        FAIL() << "no error";
-    } catch (const ProgError &e) {
-        EXPECT_EQ(e.message(), "only one instance allowed");
-        EXPECT_EQ(e.function(), "Vaq::GCAD::FramerateAdjust::FramerateAdjust");
-        EXPECT_EQ(e.file(), "gcad_framerate_adjust");
-    }
+    EXPECT_EQ(progErrorMessage([] { FramerateAdjust second; }), "only one instance allowed");
     EXPECT_EQ(FramerateAdjust::getInstance(), &adjust);
-}
-
-TEST_F(FramePlan, AFrameOfTenPerSecondIsLeftAlone)
-{
-    CostRenderer &renderer = addRenderer(scene, 3);
-    const Element *e = add(scene, renderer, "e", 0.1);
-    interactiveRepaint();
-    EXPECT_TRUE(renderer.reductions.isEmpty());
-    EXPECT_EQ(planned(scene, e), std::pair(3, 1u));
 }
 
 TEST_F(FramePlan, ReductionsFallOnTheMostExpensiveElementUntilEightFramesPerSecond)
 {
-    CostRenderer &renderer = addRenderer(scene, 3);
-    const Element *a = add(scene, renderer, "a", 0.08);
-    const Element *b = add(scene, renderer, "b", 0.08);
-    const Element *cheap = add(scene, renderer, "cheap", 0.01);
-    // 0.17 s: "a" and "b" cost the same, "a" was planned first. After "a" (0.06) the
-    // highest is "b"; after "b" (0.06) the frame takes 0.13 s, so "a" once more: 0.11 s.
-    interactiveRepaint();
-    EXPECT_EQ(renderer.reductions, QStringList({ "a", "b", "a" }));
-    EXPECT_EQ(planned(scene, a), std::pair(1, 1u));
-    EXPECT_EQ(planned(scene, b), std::pair(2, 1u));
-    EXPECT_EQ(planned(scene, cheap), std::pair(3, 1u));
-    // The repaint drew with the plan.
-    EXPECT_EQ(renderer.drawnWith["a"], std::pair(std::vector<unsigned> { 1 }, 1u));
-}
-
-TEST_F(FramePlan, WhenNothingCanBeReducedThePlansStayAsTheyAre)
-{
-    CostRenderer &renderer = addRenderer(scene, 1);
-    const Element *slow = add(scene, renderer, "slow", 1.0);
-    interactiveRepaint();
-    EXPECT_EQ(renderer.reductions, QStringList({ "slow" }));
-    EXPECT_EQ(planned(scene, slow), std::pair(0, 1u));
+    struct Case
+    {
+        unsigned levels;
+        std::vector<std::pair<const char *, double>> seconds;
+        QStringList reductions;
+        std::vector<int> plannedTypes; // -1: no plan
+    };
+    const Case cases[] = {
+        // A frame of ten per second is left alone.
+        { 3, { { "e", 0.1 } }, {}, { 3 } },
+        // 0.17 s: "a" and "b" cost the same, "a" was planned first. After "a" (0.06) the
+        // highest is "b"; after "b" (0.06) the frame takes 0.13 s, so "a" once more: 0.11 s.
+        { 3, { { "a", 0.08 }, { "b", 0.08 }, { "cheap", 0.01 } }, { "a", "b", "a" }, { 1, 2, 3 } },
+        // When nothing can be reduced any more the plans stay as they are.
+        { 1, { { "slow", 1.0 } }, { "slow" }, { 0 } },
+        // Elements with nothing to draw get no plan and are drawn in full.
+        { 2, { { "slow", 1.0 }, { "empty", 0.0 } }, { "slow", "slow" }, { 0, -1 } },
+    };
+    for (const Case &c : cases) {
+        scene.entries.clear();
+        scene.getRendererContainer().freeAll();
+        CostRenderer &renderer = addRenderer(scene, c.levels);
+        std::vector<const Element *> added;
+        for (const auto &[name, seconds] : c.seconds)
+            added.push_back(add(scene, renderer, name, seconds));
+        interactiveRepaint();
+        EXPECT_EQ(renderer.reductions, c.reductions);
+        for (std::size_t i = 0; i < added.size(); ++i) {
+            const int type = c.plannedTypes[i];
+            EXPECT_EQ(planned(scene, added[i]), std::pair(type, type < 0 ? 0u : 1u)) << c.seconds[i].first;
+            // The repaint drew with the plan.
+            EXPECT_EQ(renderer.drawnWith[c.seconds[i].first],
+                std::pair(std::vector<unsigned> { type < 0 ? c.levels : unsigned(type) }, 1u));
+        }
+    }
 }
 
 TEST_F(FramePlan, LinkedViewsCountThreeTimesAndSelectionLinksNotAtAll)
@@ -163,7 +159,7 @@ TEST_F(FramePlan, LinkedViewsCountThreeTimesAndSelectionLinksNotAtAll)
     CostRenderer &master = addRenderer(scene, 1);
     const Element *own = add(scene, master, "own", 0.1);
 
-    Vaq::Test::TestScene linked, selectionOnly;
+    TestScene linked, selectionOnly;
     std::unique_ptr<GL::RenderObject> linkedView(GL::RenderObject::createRenderObject(&linked, 32, 32));
     std::unique_ptr<GL::RenderObject> selectionView(
         GL::RenderObject::createRenderObject(&selectionOnly, 32, 32));
@@ -201,16 +197,6 @@ TEST_F(FramePlan, FixedModeGivesEveryElementItsOwnTypesAndTheFixedStepping)
     EXPECT_EQ(renderer.drawnWith["a"], std::pair(std::vector<unsigned> { 2 }, 4u));
 }
 
-TEST_F(FramePlan, ElementsWithNothingToDrawGetNoPlanAndAreDrawnInFull)
-{
-    CostRenderer &renderer = addRenderer(scene, 2);
-    add(scene, renderer, "slow", 1.0);
-    const Element *empty = add(scene, renderer, "empty", 0.0);
-    interactiveRepaint();
-    EXPECT_EQ(planned(scene, empty), std::pair(-1, 0u));
-    EXPECT_EQ(renderer.drawnWith["empty"], std::pair(std::vector<unsigned> { 2 }, 1u));
-}
-
 TEST_F(FramePlan, OnlyTheMasterViewPlansAndASnapshotDrawsWithoutThePlan)
 {
     CostRenderer &renderer = addRenderer(scene, 1);
@@ -219,7 +205,7 @@ TEST_F(FramePlan, OnlyTheMasterViewPlansAndASnapshotDrawsWithoutThePlan)
     ASSERT_EQ(planned(scene, slow), std::pair(0, 1u));
 
     // Another view is not the master: its repaint leaves the plans alone.
-    Vaq::Test::TestScene other;
+    TestScene other;
     std::unique_ptr<GL::RenderObject> otherView(GL::RenderObject::createRenderObject(&other, 32, 32));
     otherView->repaintWidget(GL::UpdateOptions(1, GL::UpdateOptions::UT_INTERACTIVE));
     EXPECT_EQ(planned(scene, slow), std::pair(0, 1u));

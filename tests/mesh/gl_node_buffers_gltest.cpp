@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <regex>
 
 using namespace Vaq;
@@ -23,10 +22,10 @@ std::vector<uint8_t> bytes(const void *data, std::size_t size)
 }
 
 // Nodes of every leaf of mesh, prepared smooth with 16-bit normals.
-std::vector<GLNode *> prepareAll(const MeshWithTree &mesh)
+std::vector<GLNode *> prepareAll(const CAD::PolyBase &mesh)
 {
     std::vector<GLNode *> nodes;
-    for (CAD::BspNode *leaf : mesh.tree->getAllLeaves()) {
+    for (CAD::BspNode *leaf : leavesOf(mesh)) {
         nodes.push_back(new GLNode(STAGE, leaf));
         nodes.back()->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
     }
@@ -39,25 +38,25 @@ using NodeBuffers = MeshDrawTest;
 
 TEST_F(NodeBuffers, uploadThenDownloadGivesBackThePreparedBytes)
 {
-    MeshWithTree mesh = grid(6, 64);
-    std::vector<BaVec3d<double>> lifted = mesh.mesh.getData(STAGE)->vertices;
+    auto mesh = grid(6, 64);
+    std::vector<BaVec3d<double>> lifted = mesh->getData(STAGE)->vertices;
     for (auto &v : lifted)
         v.z += 0.25;
-    mesh.mesh.setOffsetSurface(
+    mesh->setOffsetSurface(
         lifted, std::vector<BaVec3d<float>>(36, { 0, 0, 1 }), std::vector<BaVec3d<float>>(50, { 0, 0, 1 }));
-    mesh.mesh.setElementMaterialOffset(0.25);
-    GLNode *node = new GLNode(STAGE, mesh.leaf());
+    mesh->setElementMaterialOffset(0.25);
+    GLNode *node = new GLNode(STAGE, leavesOf(*mesh)[0]);
     node->prepare(RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_VERTEX_COLORS, 0);
     const std::vector<uint8_t> nominal = bytes(node->getVertexData(0), node->getVertexBytes());
     const std::vector<uint8_t> offset = bytes(node->getVertexData(1), node->getVertexBytes());
     const std::vector<uint8_t> indices = bytes(node->getIndexData(), node->getIndexBytes());
 
     ASSERT_TRUE(nodes.ensureOnGPU(node));
-    EXPECT_EQ(node->getVertexData(0), nullptr);
-    EXPECT_EQ(node->getVertexData(1), nullptr);
+    for (int set : { 0, 1 }) {
+        EXPECT_EQ(node->getVertexData(set), nullptr);
+        EXPECT_NE(node->getVertexBuffer(set), 0u);
+    }
     EXPECT_EQ(node->getIndexData(), nullptr);
-    EXPECT_NE(node->getVertexBuffer(0), 0u);
-    EXPECT_NE(node->getVertexBuffer(1), 0u);
     EXPECT_NE(node->getIndexBuffer(), 0u);
     // Both vertex sets and the indices.
     EXPECT_EQ(nodes.getUsedBytes(), 2u * node->getVertexBytes() + node->getIndexBytes());
@@ -81,6 +80,15 @@ TEST_F(NodeBuffers, uploadThenDownloadGivesBackThePreparedBytes)
     EXPECT_EQ(node->getVertexData(0), nullptr);
     EXPECT_FALSE(node->hasTriangleData());
     EXPECT_EQ(nodes.getUsedBytes(), 0u);
+
+    // Data on the GPU must be cleared before it is prepared again.
+    node->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+    ASSERT_TRUE(nodes.ensureOnGPU(node));
+    EXPECT_EQ(progErrorMessage([&] { node->prepare(RT_TRIANGLES, 0); }), "node data is on the GPU");
+    node->clear();
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
+    node->prepare(RT_TRIANGLES, 0);
+    EXPECT_TRUE(node->hasTriangleData());
 }
 
 TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
@@ -88,8 +96,8 @@ TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
     // 1 MB cannot spare any screen's reserve, so all of it is the budget.
     DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_NVX_gpu_memory_info,GL_ATI_meminfo");
     driver.set("VAQ_GL_MEMORY_MB", "1");
-    MeshWithTree mesh = grid(200, 3000);
-    const std::vector<GLNode *> leaves = prepareAll(mesh);
+    const auto mesh = grid(200, 3000);
+    const std::vector<GLNode *> leaves = prepareAll(*mesh);
     ASSERT_GT(leaves.size(), 6u);
 
     std::size_t refused = 0;
@@ -118,8 +126,8 @@ TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
 
 TEST_F(NodeBuffers, releasedBufferNamesAreReusedSmallestFirst)
 {
-    MeshWithTree mesh = grid(12, 40);
-    const std::vector<GLNode *> leaves = prepareAll(mesh);
+    const auto mesh = grid(12, 40);
+    const std::vector<GLNode *> leaves = prepareAll(*mesh);
     ASSERT_GE(leaves.size(), 4u);
     BufferNamePool::deleteAll();
     for (int i = 0; i < 3; ++i)
@@ -144,10 +152,9 @@ TEST_F(NodeBuffers, releasedBufferNamesAreReusedSmallestFirst)
 
 TEST_F(NodeBuffers, aNodeThePoolDidNotAccountIsADoubleDelete)
 {
-    MeshWithTree small = grid(4, 64);
-    GLNode *counted = prepareAll(small).front();
-    MeshWithTree large = grid(6, 64);
-    GLNode *uncounted = prepareAll(large).front();
+    const auto small = grid(4, 64), large = grid(6, 64);
+    GLNode *counted = prepareAll(*small).front();
+    GLNode *uncounted = prepareAll(*large).front();
     ASSERT_TRUE(nodes.ensureOnGPU(counted));
     // Uploaded past the container: its memory was never added to the account.
     uncounted->restoreVBO();
@@ -160,11 +167,7 @@ TEST_F(NodeBuffers, aNodeThePoolDidNotAccountIsADoubleDelete)
     EXPECT_TRUE(uncounted->hasTriangleData());
     EXPECT_EQ(nodes.getUsedBytes(), used);
 
-    uncounted->restoreVBO();
-    // Discarding is checked the same way; deleting the node only traces it.
-    nodes.saveFromGPU(counted, true);
-    EXPECT_EQ(progErrorMessage([&] { nodes.saveFromGPU(uncounted, true); }), "double delete node");
-    uncounted->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+    // Deleting the node only traces it.
     uncounted->restoreVBO();
     takeTraces();
     delete uncounted;
@@ -172,22 +175,10 @@ TEST_F(NodeBuffers, aNodeThePoolDidNotAccountIsADoubleDelete)
         takeTraces(), std::regex(R"(Vaq::GCAD::GLNodeContainer::removeNode\(\d+\): double delete node\n)")));
 }
 
-TEST_F(NodeBuffers, dataOnTheGPUMustBeClearedBeforeItIsPreparedAgain)
-{
-    MeshWithTree mesh = grid(6, 64);
-    GLNode *node = prepareAll(mesh).front();
-    ASSERT_TRUE(nodes.ensureOnGPU(node));
-    EXPECT_EQ(progErrorMessage([&] { node->prepare(RT_TRIANGLES, 0); }), "node data is on the GPU");
-    node->clear();
-    EXPECT_EQ(nodes.getUsedBytes(), 0u);
-    node->prepare(RT_TRIANGLES, 0);
-    EXPECT_TRUE(node->hasTriangleData());
-}
-
 TEST_F(NodeBuffers, withoutBufferObjectsNodesStayInClientMemory)
 {
-    MeshWithTree mesh = grid(6, 64);
-    GLNode *node = prepareAll(mesh).front();
+    const auto mesh = grid(6, 64);
+    GLNode *node = prepareAll(*mesh).front();
     BufferNamePool::deleteAll();
     DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_vertex_buffer_object");
     takeTraces();
@@ -203,8 +194,8 @@ TEST_F(NodeBuffers, withoutBufferObjectsNodesStayInClientMemory)
 
 TEST_F(NodeBuffers, renderModeOneKeepsEveryBufferOnTheGPU)
 {
-    MeshWithTree mesh = grid(12, 40);
-    const std::vector<GLNode *> leaves = prepareAll(mesh);
+    const auto mesh = grid(12, 40);
+    const std::vector<GLNode *> leaves = prepareAll(*mesh);
     for (GLNode *node : leaves)
         ASSERT_TRUE(nodes.ensureOnGPU(node));
     const std::uint64_t used = nodes.getUsedBytes();

@@ -16,15 +16,14 @@ namespace {
 // the container when one exists).
 struct GridNodes
 {
-    explicit GridNodes(int n = 8)
+    explicit GridNodes(unsigned n = 8)
         : mesh(grid(n, 20))
     {
-        for (CAD::BspNode *leaf : leaves())
+        for (CAD::BspNode *leaf : leavesOf(*mesh))
             nodes.push_back(new GLNode(STAGE, leaf));
     }
-    const std::vector<CAD::BspNode *> &leaves() const { return mesh.tree->getAllLeaves(); }
 
-    MeshWithTree mesh;
+    std::unique_ptr<CAD::PolyBase> mesh;
     std::vector<GLNode *> nodes;
 };
 
@@ -69,76 +68,42 @@ TEST(GLNodeContainer, registersNodesOnceAndForgetsDeletedOnes)
 
     delete grid.nodes[0];
     EXPECT_EQ(container.getNumberOfNodes(), grid.nodes.size() - 1);
-    EXPECT_EQ(grid.leaves()[0]->getNodeRenderData(), nullptr);
+    EXPECT_EQ(leavesOf(*grid.mesh)[0]->getNodeRenderData(), nullptr);
     // Nothing was on the GPU, so nothing was accounted.
     EXPECT_EQ(container.getUsedBytes(), 0u);
     EXPECT_EQ(container.getNodesOnGPU(), 0u);
 }
 
-TEST(GLNodeContainer, droppedNodesWaitForTheNextCleanUp)
-{
-    GLNodeContainer container;
-    GridNodes grid;
-    const std::vector<GLNode *> old = grid.nodes;
-    // A new tree drops every leaf: the nodes are detached and queued, not deleted.
-    grid.mesh.tree = std::make_unique<CAD::BspTree>(&grid.mesh.mesh, *grid.mesh.mesh.getData(STAGE), 20);
-    for (GLNode *node : old) {
-        EXPECT_FALSE(node->isLinked());
-        EXPECT_TRUE(container.isPending(node));
-        EXPECT_FALSE(container.isRegistered(node));
-    }
-    EXPECT_EQ(container.getNumberOfNodes(), 0u);
-
-    GLNode *fresh = new GLNode(STAGE, grid.leaves()[0]);
-    container.deletePendingNodes();
-    for (GLNode *node : old)
-        EXPECT_FALSE(container.isPending(node));
-    EXPECT_TRUE(container.isRegistered(fresh));
-    EXPECT_EQ(container.getNumberOfNodes(), 1u);
-}
-
-TEST(GLNodeContainer, removingAnElementQueuesOnlyItsNodes)
-{
-    GLNodeContainer container;
-    GridNodes first, second(5);
-    container.removeNodes(&first.mesh.mesh);
-    for (GLNode *node : first.nodes) {
-        EXPECT_TRUE(container.isPending(node));
-        EXPECT_FALSE(node->isLinked());
-    }
-    for (GLNode *node : second.nodes)
-        EXPECT_TRUE(container.isRegistered(node));
-    EXPECT_EQ(first.leaves()[0]->getNodeRenderData(), nullptr);
-
-    // The leaves may now go; its nodes no longer point into them.
-    first.mesh.tree.reset();
-    container.deleteAllNodes();
-    EXPECT_EQ(container.getNumberOfNodes(), 0u);
-    EXPECT_EQ(second.leaves()[0]->getNodeRenderData(), nullptr);
-}
-
-TEST(GLNodeContainer, withoutViewsEveryNodeIsInvisible)
-{
-    GLNodeContainer container;
-    GridNodes grid;
-    std::vector<GLNode *> invisible = container.collectInvisibleNodes();
-    std::sort(invisible.begin(), invisible.end());
-    std::vector<GLNode *> all = grid.nodes;
-    std::sort(all.begin(), all.end());
-    EXPECT_EQ(invisible, all);
-
-    container.deleteInvisibleNodes();
-    EXPECT_EQ(container.getNumberOfNodes(), 0u);
-    for (CAD::BspNode *leaf : grid.leaves())
-        EXPECT_EQ(leaf->getNodeRenderData(), nullptr);
-}
-
-TEST(GLNodeContainer, deletesWhatIsLeftWhenItGoes)
+TEST(GLNodeContainer, droppedNodesWaitForTheNextCleanUpAndGoWithTheContainer)
 {
     auto container = std::make_unique<GLNodeContainer>();
-    GridNodes grid;
-    container->unlinkNode(grid.nodes[0]);
+    GridNodes first, second(5);
+    // A new tree drops every leaf: the nodes are detached and queued, not deleted.
+    first.mesh->updateVisualization(STAGE, true, false);
+    for (GLNode *node : first.nodes) {
+        EXPECT_FALSE(node->isLinked());
+        EXPECT_TRUE(container->isPending(node));
+        EXPECT_FALSE(container->isRegistered(node));
+    }
+    EXPECT_EQ(container->getNumberOfNodes(), second.nodes.size());
+    GLNode *fresh = new GLNode(STAGE, leavesOf(*first.mesh)[0]);
+    container->deletePendingNodes();
+    for (GLNode *node : first.nodes)
+        EXPECT_FALSE(container->isPending(node));
+
+    // Removing an element queues only its nodes.
+    container->removeNodes(second.mesh.get());
+    for (GLNode *node : second.nodes) {
+        EXPECT_TRUE(container->isPending(node));
+        EXPECT_FALSE(node->isLinked());
+    }
+    EXPECT_EQ(leavesOf(*second.mesh)[0]->getNodeRenderData(), nullptr);
+    EXPECT_TRUE(container->isRegistered(fresh));
+    EXPECT_EQ(container->getNumberOfNodes(), 1u);
+
+    // The leaves may now go; the queued nodes no longer point into them. The container
+    // deletes what is left when it goes.
+    second.mesh.reset();
     container.reset();
-    for (CAD::BspNode *leaf : grid.leaves())
-        EXPECT_EQ(leaf->getNodeRenderData(), nullptr);
+    EXPECT_EQ(leavesOf(*first.mesh)[0]->getNodeRenderData(), nullptr);
 }

@@ -32,6 +32,15 @@ BaVec3d<double> onTiltedPlane(double x, double v)
     return { x, v * TILT_COS, v * TILT_SIN };
 }
 
+std::unique_ptr<CAD::PolyBase> makeMesh(std::vector<BaVec3d<double>> vertices,
+    std::vector<CAD::Triangle> triangles, ElementCreator::Element_t type = ElementCreator::MESH_INSPECTION)
+{
+    auto mesh = std::make_unique<CAD::PolyBase>(type);
+    mesh->setMesh(std::move(vertices), std::move(triangles));
+    mesh->computeNormals();
+    return mesh;
+}
+
 // Unit squares side by side along x on the tilted plane, with vertices of their own:
 // square i has vertices 4i to 4i + 3 and triangles 2i, 2i + 1. A square facing away is
 // wound the other way round.
@@ -40,22 +49,13 @@ std::unique_ptr<CAD::PolyBase> squares(ElementCreator::Element_t type, const std
     std::vector<BaVec3d<double>> vertices;
     std::vector<CAD::Triangle> triangles;
     for (uint32_t i = 0; i < facingAway.size(); ++i) {
-        const double x = 1.5 * i;
         for (const auto &[u, v] : { std::pair { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } })
-            vertices.push_back(onTiltedPlane(x + u, v));
-        const uint32_t k = 4 * i;
-        if (facingAway[i]) {
-            triangles.push_back({ k, k + 2, k + 1 });
-            triangles.push_back({ k, k + 3, k + 2 });
-        } else {
-            triangles.push_back({ k, k + 1, k + 2 });
-            triangles.push_back({ k, k + 2, k + 3 });
-        }
+            vertices.push_back(onTiltedPlane(1.5 * i + u, v));
+        const uint32_t k = 4 * i, turn = facingAway[i] ? 1 : 0;
+        triangles.push_back({ k, k + 1 + turn, k + 2 - turn });
+        triangles.push_back({ k, k + 2 + turn, k + 3 - turn });
     }
-    auto mesh = std::make_unique<CAD::PolyBase>(type);
-    mesh->setMesh(std::move(vertices), std::move(triangles));
-    mesh->computeNormals();
-    return mesh;
+    return makeMesh(std::move(vertices), std::move(triangles), type);
 }
 
 BaVec3d<double> squareCentre(int i)
@@ -63,31 +63,8 @@ BaVec3d<double> squareCentre(int i)
     return onTiltedPlane(1.5 * i + 0.5, 0.5);
 }
 
-// Points a third of the way from the centroid towards each corner, and the centroid.
-std::vector<BaVec3d<double>> insidePoints(
-    const BaVec3d<double> &a, const BaVec3d<double> &b, const BaVec3d<double> &c)
-{
-    const BaVec3d<double> m = (a + b + c) / 3.0;
-    return { m, m + (a - m) * 0.5, m + (b - m) * 0.5, m + (c - m) * 0.5 };
-}
-
 // A colour dark enough that no light saturates it, so that shading differences show.
-void darken(CAD::PolyBase &mesh)
-{
-    mesh.getElemProperties()->meshFrontColor = Color(110, 90, 70);
-}
-
-// A pyramid over the square (-1, -1) to (1, 1) with its apex off centre, so that its four
-// faces all turn differently towards the light.
-std::unique_ptr<CAD::PolyBase> pyramid()
-{
-    auto mesh = std::make_unique<CAD::PolyBase>(ElementCreator::MESH_INSPECTION);
-    mesh->setMesh({ { -1, -1, 0 }, { 1, -1, 0 }, { 1, 1, 0 }, { -1, 1, 0 }, { 0.4, 0.2, 1.2 } },
-        { { 0, 1, 4 }, { 1, 2, 4 }, { 2, 3, 4 }, { 3, 0, 4 } });
-    mesh->computeNormals();
-    darken(*mesh);
-    return mesh;
-}
+const Color DARK(110, 90, 70);
 
 // Channel arithmetic of the selection tint: c x 85/255 + 85/255.
 Color tinted(const Color &c)
@@ -96,23 +73,22 @@ Color tinted(const Color &c)
     return Color(channel(c.r), channel(c.g), channel(c.b));
 }
 
-bool isBackground(const Color &c)
-{
-    return c.r == 0 && c.g == 0 && c.b == 0;
-}
+const Color BACKGROUND(0, 0, 0);
 
 class NodeDrawing : public MeshDrawTest
 {
 protected:
-    // The colours at the inside points of each triangle of mesh.
+    // For each triangle of mesh the colours at its centroid and half way from there to
+    // each corner.
     std::vector<std::vector<Color>> facetColours(const QImage &image, const CAD::PolyBase &mesh) const
     {
         const CAD::PolyBaseData &data = *mesh.getData(STAGE);
         std::vector<std::vector<Color>> colours;
         for (const CAD::Triangle &t : data.triangles) {
-            colours.emplace_back();
-            for (const auto &p : insidePoints(data.vertices[t[0]], data.vertices[t[1]], data.vertices[t[2]]))
-                colours.back().push_back(colorAt(image, p));
+            const BaVec3d<double> m = (data.vertices[t[0]] + data.vertices[t[1]] + data.vertices[t[2]]) / 3.0;
+            colours.push_back({ colorAt(image, m) });
+            for (uint32_t corner : t)
+                colours.back().push_back(colorAt(image, m + (data.vertices[corner] - m) * 0.5));
         }
         return colours;
     }
@@ -127,12 +103,17 @@ protected:
 
 TEST_F(NodeDrawing, flatShadingShowsOneColourPerFacetAndSmoothShadingAGradient)
 {
-    const CAD::PolyBase &mesh = *show(pyramid());
+    // A pyramid with its apex off centre, so that its four faces all turn differently
+    // towards the light.
+    auto pyramid = makeMesh({ { -1, -1, 0 }, { 1, -1, 0 }, { 1, 1, 0 }, { -1, 1, 0 }, { 0.4, 0.2, 1.2 } },
+        { { 0, 1, 4 }, { 1, 2, 4 }, { 2, 3, 4 }, { 3, 0, 4 } });
+    pyramid->getElemProperties()->meshFrontColor = DARK;
+    const CAD::PolyBase &mesh = *show(std::move(pyramid));
     renderer->renderTypes = { RT_TRIANGLES };
     const std::vector<std::vector<Color>> flat = facetColours(paint(), mesh);
     for (std::size_t i = 0; i < flat.size(); ++i) {
         EXPECT_TRUE(uniform(flat[i], 1)) << "facet " << i << ": " << testing::PrintToString(flat[i]);
-        EXPECT_FALSE(isBackground(flat[i][0])) << "facet " << i;
+        EXPECT_NE(flat[i][0], BACKGROUND) << "facet " << i;
         for (std::size_t j = 0; j < i; ++j)
             EXPECT_FALSE(closeTo(flat[i][0], flat[j][0], 2)) << "facets " << j << " and " << i;
     }
@@ -165,10 +146,8 @@ TEST_F(NodeDrawing, flatLeftoversAreDrawnWithTheirOwnFacetNormal)
     for (double y : { 3.0, 4.2 })
         helper({ 2, y, 1.6 }, { 0, y, 1.6 }, 2);
     triangles.push_back({ 0, 1, 2 });
-    auto owned = std::make_unique<CAD::PolyBase>(ElementCreator::MESH_INSPECTION);
-    owned->setMesh(std::move(vertices), std::move(triangles));
-    owned->computeNormals();
-    darken(*owned);
+    auto owned = makeMesh(std::move(vertices), std::move(triangles));
+    owned->getElemProperties()->meshFrontColor = DARK;
     MeshOrderGuard meshOrder;
     const CAD::PolyBase &mesh = *show(std::move(owned));
 
@@ -176,7 +155,7 @@ TEST_F(NodeDrawing, flatLeftoversAreDrawnWithTheirOwnFacetNormal)
     const std::vector<Color> flat = facetColours(paint(), mesh).back();
     ASSERT_EQ(NodeRenderer::nodeOf(mesh)->getLeftovers(false).size(), 1u);
     EXPECT_TRUE(uniform(flat, 1)) << testing::PrintToString(flat);
-    EXPECT_FALSE(isBackground(flat[0]));
+    EXPECT_NE(flat[0], BACKGROUND);
 
     renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH };
     const std::vector<Color> smooth = facetColours(paint(), mesh).back();
@@ -205,73 +184,51 @@ TEST_F(NodeDrawing, selectedTrianglesShowTheSelectionColourOrTint)
         renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS | shading };
         image = paint();
         const Color coloured = colorAt(image, squareCentre(1));
-        EXPECT_TRUE(closeTo(coloured, Color(200, 100, 50), 60)) << testing::PrintToString(coloured);
-        EXPECT_TRUE(closeTo(colorAt(image, squareCentre(0)), tinted(coloured))) << testing::PrintToString(
-            colorAt(image, squareCentre(0))) << " for " << testing::PrintToString(coloured);
+        EXPECT_TRUE(closeTo(coloured, Color(200, 100, 50), 60)) << coloured;
+        const Color tint = colorAt(image, squareCentre(0));
+        EXPECT_TRUE(closeTo(tint, tinted(coloured))) << tint << " for " << coloured;
         mesh.setDrawColors({});
         mesh.updateVisualization(STAGE, false, false);
     }
 }
 
-TEST_F(NodeDrawing, theBackSideShowsTheBackMaterial)
+TEST_F(NodeDrawing, theBackSideShowsTheBackMaterialOrTheSelectionBackColour)
 {
-    // Square 0 faces the viewer, square 1 turns its back to it.
-    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, true }));
-    mesh.setDrawColors(std::vector<Color>(8, Color(0, 200, 0)));
+    // Square 0 faces the viewer, squares 1 and 2 turn their backs to it; square 2 is selected.
+    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, true, true }));
+    mesh.setDrawColors(std::vector<Color>(12, Color(0, 200, 0)));
+    mesh.setTriangleFlag({ 4, 5 }, CAD::PointFlags::SELECTED, true);
     mesh.updateVisualization(STAGE, false, false);
 
     // Without the back side flag the back is lit from behind: only ambient light on the
     // front colour (240, 210, 0).
     renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH };
     Color back = colorAt(paint(), squareCentre(1));
-    EXPECT_GT(back.r, back.b + 40) << testing::PrintToString(back);
-
+    EXPECT_GT(back.r, back.b + 40) << back;
     // The back colour (120, 120, 200) lit on its own side.
     renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH | RT_BACK_SIDE };
     back = colorAt(paint(), squareCentre(1));
-    EXPECT_GT(back.b, back.r + 40) << testing::PrintToString(back);
-    EXPECT_GT(back.b, 150) << testing::PrintToString(back);
+    EXPECT_GT(back.b, back.r + 40) << back;
+    EXPECT_GT(back.b, 150) << back;
 
-    // With vertex colours the front keeps them and the back still shows the material.
+    // With vertex colours the front keeps them, the back still shows the material and the
+    // selected back the selection's back colour (160, 0, 0).
     for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
         renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE | shading };
         const QImage image = paint();
-        const Color front = colorAt(image, squareCentre(0));
+        const Color front = colorAt(image, squareCentre(0)), selectedBack = colorAt(image, squareCentre(2));
         back = colorAt(image, squareCentre(1));
-        EXPECT_GT(front.g, front.r + 60) << testing::PrintToString(front);
-        EXPECT_GT(back.b, back.g + 40) << testing::PrintToString(back);
+        EXPECT_GT(front.g, front.r + 60) << front;
+        EXPECT_GT(back.b, back.g + 40) << back;
+        EXPECT_GT(selectedBack.r, selectedBack.g + 60) << selectedBack;
+        EXPECT_GT(selectedBack.r, selectedBack.b + 60) << selectedBack;
     }
-}
 
-TEST_F(NodeDrawing, aSelectedBackSideShowsTheSelectionBackColourUnderVertexColours)
-{
-    // Square 0 faces the viewer, squares 1 and 2 turn their backs to it; square 1 is selected.
-    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, true, true }));
-    mesh.setDrawColors(std::vector<Color>(12, Color(0, 200, 0)));
-    mesh.setTriangleFlag({ 2, 3 }, CAD::PointFlags::SELECTED, true);
-    mesh.updateVisualization(STAGE, false, false);
-    for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
-        renderer->renderTypes = { RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE | shading };
-        const QImage image = paint();
-        const Color front = colorAt(image, squareCentre(0));
-        const Color selectedBack = colorAt(image, squareCentre(1));
-        const Color back = colorAt(image, squareCentre(2));
-        EXPECT_GT(front.g, front.r + 60) << testing::PrintToString(front);
-        // The selection's back colour (160, 0, 0), the other back in the material's.
-        EXPECT_GT(selectedBack.r, selectedBack.g + 60) << testing::PrintToString(selectedBack);
-        EXPECT_GT(selectedBack.r, selectedBack.b + 60) << testing::PrintToString(selectedBack);
-        EXPECT_GT(back.b, back.g + 40) << testing::PrintToString(back);
-    }
-}
-
-TEST_F(NodeDrawing, anElementOffsetOfZeroDrawsTheBackSideInstead)
-{
-    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { true }));
+    // An element offset of 0.0 draws the back side instead, and drops the edges for that draw.
     mesh.setElementMaterialOffset(0.0);
     renderer->renderTypes = { RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_EDGES };
-    const Color back = colorAt(paint(), squareCentre(0));
-    EXPECT_GT(back.b, back.r + 40) << testing::PrintToString(back);
-    // The edges are dropped for that draw.
+    back = colorAt(paint(), squareCentre(1));
+    EXPECT_GT(back.b, back.r + 40) << back;
     EXPECT_EQ(NodeRenderer::nodeOf(mesh)->getDrawFlags(), RT_TRIANGLES | RT_SMOOTH | RT_BACK_SIDE);
 }
 
@@ -283,10 +240,8 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
     legend.getColorMap().setUncomputedColor(Color(0, 255, 255));
     // Square 0 at 0.9, square 1 without values, square 2 at -0.9 and selected.
     CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_COLOR_MAPPED, { false, false, false }));
-    std::vector<float> deviations(12, 0.9f);
-    std::fill(deviations.begin() + 4, deviations.begin() + 8, CAD::NO_VALUE);
-    std::fill(deviations.begin() + 8, deviations.end(), -0.9f);
-    mesh.setDeviations(deviations);
+    const float none = CAD::NO_VALUE;
+    mesh.setDeviations({ 0.9f, 0.9f, 0.9f, 0.9f, none, none, none, none, -0.9f, -0.9f, -0.9f, -0.9f });
     mesh.setTriangleFlag({ 4, 5 }, CAD::PointFlags::SELECTED, true);
     mesh.updateVisualization(STAGE, false, false);
 
@@ -304,7 +259,7 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
         EXPECT_EQ(colorAt(image, squareCentre(0)), high) << shading;
         EXPECT_EQ(colorAt(image, squareCentre(1)), Color(0, 255, 255)) << shading;
         EXPECT_TRUE(closeTo(colorAt(image, squareCentre(2)), tinted(low)))
-            << shading << ": " << testing::PrintToString(colorAt(image, squareCentre(2)));
+            << shading << ": " << colorAt(image, squareCentre(2));
     }
 
     // Without multitexturing a dimmed copy of the texture marks the selection.
@@ -316,8 +271,7 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
         renderer->renderTypes = { RT_TRIANGLES | RT_COLOR_MAP | RT_SMOOTH };
         const QImage image = paint();
         const Color dimmed = ColorMapTexture::dim({ low }).front();
-        EXPECT_TRUE(closeTo(colorAt(image, squareCentre(2)), dimmed)) << testing::PrintToString(
-            colorAt(image, squareCentre(2))) << " for " << testing::PrintToString(dimmed);
+        EXPECT_TRUE(closeTo(colorAt(image, squareCentre(2)), dimmed)) << colorAt(image, squareCentre(2));
         EXPECT_EQ(colorAt(image, squareCentre(0)), high);
     }
     ColorMapTexture::remove(&mesh);
@@ -333,10 +287,10 @@ TEST_F(NodeDrawing, edgesAreDrawnInTheEdgeColour)
     const QImage image = paint();
     // The diagonal (0, 2) is an edge; a point beside it inside the square is not.
     const Color edge = colorAt(image, onTiltedPlane(0.5, 0.5));
-    EXPECT_GT(edge.r, 40) << testing::PrintToString(edge);
-    EXPECT_EQ(edge.r, edge.b) << testing::PrintToString(edge);
-    EXPECT_LT(edge.g, 10) << testing::PrintToString(edge);
-    EXPECT_TRUE(isBackground(colorAt(image, onTiltedPlane(0.75, 0.3))));
+    EXPECT_GT(edge.r, 40) << edge;
+    EXPECT_EQ(edge.r, edge.b) << edge;
+    EXPECT_LT(edge.g, 10) << edge;
+    EXPECT_EQ(colorAt(image, onTiltedPlane(0.75, 0.3)), BACKGROUND);
 }
 
 TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
@@ -352,12 +306,10 @@ TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
         triangles.push_back({ k, k + 1, k + 6 });
         triangles.push_back({ k, k + 6, k + 5 });
     }
-    auto owned = std::make_unique<CAD::PolyBase>(ElementCreator::MESH_INSPECTION);
-    owned->setMesh(vertices, triangles);
-    owned->computeNormals();
+    auto owned = makeMesh(vertices, triangles);
     owned->setPointFlag({ 0, 2, 5, 9 }, CAD::PointFlags::SELECTED, true);
     const CAD::PolyBase &mesh = *show(std::move(owned));
-    const CAD::BspNode &leaf = *mesh.getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
+    const CAD::BspNode &leaf = *leavesOf(mesh).at(0);
     ASSERT_EQ(leaf.numVisiblePoints(CAD::PM_WITHOUT_PREVIEW), 10u);
     ASSERT_EQ(leaf.numSelectedPoints(CAD::PM_WITHOUT_PREVIEW), 4u);
 
@@ -369,11 +321,11 @@ TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
     for (unsigned k = 0; k < 10; ++k) {
         const Color c = colorAt(image, vertices[leaf.getVertices()[k]]);
         if (k == 0) {
-            EXPECT_GT(c.r, c.b + 60) << k << ": " << testing::PrintToString(c);
+            EXPECT_GT(c.r, c.b + 60) << k << ": " << c;
         } else if (k == 3 || k == 6) {
-            EXPECT_GT(c.b, c.r + 60) << k << ": " << testing::PrintToString(c);
+            EXPECT_GT(c.b, c.r + 60) << k << ": " << c;
         } else {
-            EXPECT_TRUE(isBackground(c)) << k << ": " << testing::PrintToString(c);
+            EXPECT_EQ(c, BACKGROUND) << k;
         }
     }
 }
@@ -391,11 +343,11 @@ TEST_F(NodeDrawing, scansShowVertexColoursOnTheSurfaceOtherMeshesOnThePoints)
         const Color point = colorAt(image, onTiltedPlane(0.02, 0.02));
         const Color surface = colorAt(image, squareCentre(0));
         if (type == ElementCreator::MESH_SCAN) {
-            EXPECT_GT(point.b, point.g + 60) << testing::PrintToString(point);
-            EXPECT_GT(surface.g, surface.r + 60) << testing::PrintToString(surface);
+            EXPECT_GT(point.b, point.g + 60) << point;
+            EXPECT_GT(surface.g, surface.r + 60) << surface;
         } else {
-            EXPECT_GT(point.g, point.r + 60) << testing::PrintToString(point);
-            EXPECT_GT(surface.r, surface.b + 60) << testing::PrintToString(surface);
+            EXPECT_GT(point.g, point.r + 60) << point;
+            EXPECT_GT(surface.r, surface.b + 60) << surface;
         }
         scene.entries.clear();
     }
@@ -419,8 +371,8 @@ TEST_F(NodeDrawing, clientArraysDrawTheSamePixelsAsBufferObjects)
 
 TEST_F(NodeDrawing, missingDataIsAProgrammingError)
 {
-    MeshWithTree mesh = grid(3, 64);
-    GLNode *node = new GLNode(STAGE, mesh.leaf());
+    const auto mesh = grid(3, 64);
+    GLNode *node = new GLNode(STAGE, leavesOf(*mesh)[0]);
     view->makeCurrent();
     EXPECT_EQ(progErrorMessage([&] { node->draw(renderer, RT_POINTS, false); }), "invalid vertex array");
     node->prepare(RT_POINTS, 0);

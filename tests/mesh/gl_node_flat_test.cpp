@@ -58,12 +58,11 @@ TEST(GLNodeFlat, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
     EXPECT_EQ(indices(node, 12, 3), (std::vector<uint16_t> { 1, 2, 5 }));
     EXPECT_TRUE(node.getLeftovers(false).empty());
 
-    // A provoking vertex carries its triangles' normals, the others their vertex normal.
+    // A provoking vertex carries its triangles' normals (vertex, slot, triangle), the others
+    // their vertex normal.
     const CAD::PolyBaseData &data = *mesh.mesh.getData(STAGE);
-    EXPECT_EQ(shortNormal(node, 5, 0), asShort(data.triangleNormals[0]));
-    EXPECT_EQ(shortNormal(node, 5, 1), asShort(data.triangleNormals[1]));
-    EXPECT_EQ(shortNormal(node, 2, 0), asShort(data.triangleNormals[2]));
-    EXPECT_EQ(shortNormal(node, 4, 0), asShort(data.triangleNormals[4]));
+    for (const auto &[k, slot, t] : { std::tuple(5, 0, 0), { 5, 1, 1 }, { 2, 0, 2 }, { 4, 0, 4 } })
+        EXPECT_EQ(shortNormal(node, k, slot), asShort(data.triangleNormals[t])) << k << " " << slot;
     EXPECT_EQ(shortNormal(node, 0, 0), asShort(data.vertexNormals[0]));
     EXPECT_NE(data.triangleNormals[0], data.triangleNormals[1]);
 }
@@ -133,7 +132,6 @@ TEST(GLNodeFlat, leftoversOfColourMappedMeshesKeepTheirCornerCoordinates)
     legend.getColorMap().setToleranceMode(false);
     legend.getColorMap().setDataRange(0.0, 1.0);
     legend.setNumberOfRenderColors(4);
-
     MeshWithTree mesh = sevenCopies();
     mesh.mesh.setDeviations({ 0.1f, 0.6f, CAD::NO_VALUE });
     mesh.mesh.setTriangleFlag({ 0, 1, 2, 3, 4, 5, 6 }, CAD::PointFlags::SELECTED, true);
@@ -147,6 +145,7 @@ TEST(GLNodeFlat, leftoversOfColourMappedMeshesKeepTheirCornerCoordinates)
     ASSERT_EQ(node.getLeftovers(true).size(), 1u);
     const auto &coordinates = node.getLeftoverTexCoords(true);
     ASSERT_EQ(coordinates.size(), 3u);
+    // 0.1 and 0.6 in the first and third of four texels, no value in the special row.
     EXPECT_FLOAT_EQ(coordinates[0].s, 0.5f / 4);
     EXPECT_EQ(coordinates[0].t, 0.0f);
     EXPECT_FLOAT_EQ(coordinates[1].s, 2.5f / 4);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <tuple>
 
 using namespace Vaq;
 using namespace Vaq::GCAD;
@@ -24,7 +25,7 @@ struct DomeWithNode
         : dome(CAD::createDomeMesh(6, false)) // 36 vertices, 50 triangles, one leaf
     {
         dome->updateVisualization(STAGE, false, false);
-        node = std::make_unique<GLNode>(STAGE, dome->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0));
+        node = std::make_unique<GLNode>(STAGE, leavesOf(*dome).at(0));
         node->prepare(flags, 0);
     }
     void selectAll(bool on)
@@ -45,72 +46,73 @@ struct DomeWithNode
 
 TEST(GLNodeRebuild, aPreparedNodeIsKeptForTheFlagsItWasMadeFor)
 {
-    DomeWithNode smooth(SMOOTH | RT_POINTS | RT_EDGES);
-    EXPECT_FALSE(smooth.node->needsRebuild(STAGE, SMOOTH | RT_POINTS | RT_EDGES));
-    EXPECT_FALSE(smooth.node->needsRebuild(STAGE, RT_POINTS)); // less than prepared is fine
-    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, SMOOTH | RT_VERTEX_COLORS)); // rule 1
-    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, SMOOTH | RT_COLOR_MAP)); // rule 2
-    EXPECT_TRUE(smooth.node->needsRebuild(STAGE, FLAT)); // rule 3
-    // The stage asked for is kept.
-    const CAD::StageIdentifier other { 7 };
-    smooth.node->needsRebuild(other, SMOOTH);
-    EXPECT_EQ(smooth.node->getStage(), other);
-
-    DomeWithNode flat(FLAT | RT_VERTEX_COLORS);
-    EXPECT_FALSE(flat.node->needsRebuild(STAGE, FLAT | RT_VERTEX_COLORS | RT_EDGES));
-    EXPECT_TRUE(flat.node->needsRebuild(STAGE, FLAT)); // colours no longer wanted
-    EXPECT_TRUE(flat.node->needsRebuild(STAGE, SMOOTH | RT_VERTEX_COLORS));
-
-    DomeWithNode mapped(SMOOTH | RT_COLOR_MAP);
-    // With the colour map, vertex colours are not wanted even when asked for.
-    EXPECT_FALSE(mapped.node->needsRebuild(STAGE, SMOOTH | RT_COLOR_MAP | RT_VERTEX_COLORS));
-    EXPECT_TRUE(mapped.node->needsRebuild(STAGE, SMOOTH));
+    // Prepared with, asked for, rebuilt.
+    const std::tuple<unsigned, unsigned, bool> cases[] = {
+        { SMOOTH | RT_POINTS | RT_EDGES, SMOOTH | RT_POINTS | RT_EDGES, false },
+        { SMOOTH | RT_POINTS | RT_EDGES, RT_POINTS, false }, // less than prepared is fine
+        { SMOOTH | RT_POINTS | RT_EDGES, SMOOTH | RT_VERTEX_COLORS, true },
+        { SMOOTH | RT_POINTS | RT_EDGES, SMOOTH | RT_COLOR_MAP, true },
+        { SMOOTH | RT_POINTS | RT_EDGES, FLAT, true },
+        { FLAT | RT_VERTEX_COLORS, FLAT | RT_VERTEX_COLORS | RT_EDGES, false },
+        { FLAT | RT_VERTEX_COLORS, FLAT, true }, // colours no longer wanted
+        { FLAT | RT_VERTEX_COLORS, SMOOTH | RT_VERTEX_COLORS, true },
+        // With the colour map, vertex colours are not wanted even when asked for.
+        { SMOOTH | RT_COLOR_MAP, SMOOTH | RT_COLOR_MAP | RT_VERTEX_COLORS, false },
+        { SMOOTH | RT_COLOR_MAP, SMOOTH, true },
+        { RT_POINTS, RT_POINTS, false },
+        { RT_POINTS, RT_POINTS | RT_BACK_SIDE, true }, // no index data
+        { RT_POINTS, RT_EDGES, true },
+    };
+    for (const auto &[prepared, asked, rebuilt] : cases)
+        EXPECT_EQ(DomeWithNode(prepared).node->needsRebuild(STAGE, asked), rebuilt)
+            << prepared << " for " << asked;
 
     DomeWithNode points(RT_POINTS);
-    EXPECT_FALSE(points.node->needsRebuild(STAGE, RT_POINTS));
-    EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_POINTS | RT_BACK_SIDE)); // rule 4: no index data
-    EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_EDGES));
-
+    const CAD::StageIdentifier other { 7 }; // the stage asked for is kept
+    points.node->needsRebuild(other, RT_POINTS);
+    EXPECT_EQ(points.node->getStage(), other);
     points.node->clear();
     EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_POINTS)); // nothing prepared
 }
 
 TEST(GLNodeRebuild, materialOffsetChangesAskForANewOffsetSurface)
 {
-    DomeWithNode node(SMOOTH);
-    CAD::PolyBase &dome = *node.dome;
+    DomeWithNode withNode(SMOOTH);
+    CAD::PolyBase &dome = *withNode.dome;
+    GLNode &node = *withNode.node;
     const CAD::PolyBaseData &data = *dome.getData(STAGE);
     dome.setOffsetSurface(data.vertices, data.vertexNormals, data.triangleNormals);
     dome.updateVisualization(STAGE, false, false);
     const unsigned flags = SMOOTH | RT_MATERIAL_OFFSET;
+    auto prepareAgain = [&] {
+        node.clear();
+        node.prepare(flags, 0);
+    };
 
     dome.setElementMaterialOffset(1.0);
-    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // prepared without an offset
-    node.node->clear();
-    node.node->prepare(flags, 0);
-    EXPECT_FALSE(node.node->needsRebuild(STAGE, flags));
-    EXPECT_FALSE(node.node->needsRebuild(STAGE, SMOOTH)); // not asked for: not compared
+    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // prepared without an offset
+    prepareAgain();
+    EXPECT_FALSE(node.needsRebuild(STAGE, flags));
+    EXPECT_FALSE(node.needsRebuild(STAGE, SMOOTH)); // not asked for: not compared
     dome.setElementMaterialOffset(2.0);
-    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags));
+    EXPECT_TRUE(node.needsRebuild(STAGE, flags));
 
     // An offset of 0.0 has no surface, so its absence is no reason.
     dome.setElementMaterialOffset(0.0);
-    node.node->clear();
-    node.node->prepare(flags, 0);
-    EXPECT_EQ(node.node->getVertexData(1), nullptr);
-    EXPECT_FALSE(node.node->needsRebuild(STAGE, flags));
+    prepareAgain();
+    EXPECT_EQ(node.getVertexData(1), nullptr);
+    EXPECT_FALSE(node.needsRebuild(STAGE, flags));
 
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, true } }));
-    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // another type
-    node.node->clear();
-    node.node->prepare(flags, 0);
-    EXPECT_FALSE(node.node->needsRebuild(STAGE, flags));
+    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // another type
+    prepareAgain();
+    EXPECT_FALSE(node.needsRebuild(STAGE, flags));
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, false } }));
-    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // a patch flag
+    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // a patch flag
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, true }, { 0.5, true, true } }));
-    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // the patch count
+    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // the patch count
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.6, true, true } }));
-    EXPECT_TRUE(node.node->needsRebuild(STAGE, flags)); // an offset
+    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // an offset
 }
 
 TEST(GLNodeRebuild, wholeLeafSelectionMergesTheFlatRangesInsteadOfRebuilding)

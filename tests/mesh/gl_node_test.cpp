@@ -32,7 +32,6 @@ MeshWithTree twoLeaves()
     }
     triangles.push_back({ 7, 9, 8 });
     triangles.push_back({ 7, 11, 10 });
-    // The whole mesh addresses 22 vertices, B 12 and A 10 + 6 slots.
     return MeshWithTree(vertices, triangles, 20);
 }
 
@@ -43,7 +42,7 @@ MeshWithTree square()
 }
 
 // Every colour-map test starts from the same legend and gives the old one back.
-class ColourMapTest : public testing::Test
+class GLNodeColourMap : public testing::Test
 {
 protected:
     void SetUp() override
@@ -55,7 +54,7 @@ protected:
     void TearDown() override { legend() = m_saved; }
     static Legend2::LegendHandler &legend() { return *Legend2::LegendHandler::getCurrent(); }
 
-    static GLNode::TexCoord texCoord(const GLNode &node, unsigned k)
+    static std::pair<float, float> texCoord(const GLNode &node, unsigned k)
     {
         const uint8_t *p = node.getVertexData(0) + k * node.getVertexSize();
         return { readAt<float>(p, 0), readAt<float>(p, 4) };
@@ -71,29 +70,31 @@ TEST(GLNodePrepare, farCornersGetOneSlotEachAfterTheOwnVertices)
 {
     MeshWithTree mesh = twoLeaves();
     ASSERT_EQ(mesh.tree->getAllLeaves().size(), 2u);
-    GLNode node(STAGE, mesh.leaf(1));
-    node.prepare(RT_TRIANGLES | RT_SMOOTH, 0);
-
-    EXPECT_EQ(node.getVertexType(), 0u);
-    EXPECT_EQ(node.getOwnVertexCount(), 10u);
-    EXPECT_EQ(node.getForeignVertexCount(), 6u); // slots 10 to 15, vertex 7 in two of them
-    EXPECT_EQ(node.getVertexBytes(), 16u * 18u);
-    EXPECT_EQ(node.getIndexBytes(), 10u * 6u);
-    // The strip in mesh order with local indices (vertex - 12), then the overlap triangles.
-    EXPECT_EQ(indices(node, 0, 6), (std::vector<uint16_t> { 0, 1, 6, 0, 6, 5 }));
-    EXPECT_EQ(indices(node, 24, 6), (std::vector<uint16_t> { 10, 11, 12, 13, 14, 15 }));
-
     const CAD::PolyBaseData &data = *mesh.mesh.getData(STAGE);
-    const uint32_t farCorners[6] = { 7, 9, 8, 7, 11, 10 };
-    for (unsigned k = 0; k < 16; ++k) {
-        const uint32_t v = k < 10 ? 12 + k : farCorners[k - 10];
-        EXPECT_EQ(position(node, k), toFloat(data.vertices[v])) << k;
+    // Edges alone are drawn from the same smooth index data.
+    for (unsigned flags : { RT_TRIANGLES | RT_SMOOTH, unsigned(RT_EDGES) }) {
+        SCOPED_TRACE(flags);
+        GLNode node(STAGE, mesh.leaf(1));
+        node.prepare(flags, 0);
+        EXPECT_EQ(node.getVertexType(), 0u);
+        EXPECT_EQ(node.getOwnVertexCount(), 10u);
+        EXPECT_EQ(node.getForeignVertexCount(), 6u); // slots 10 to 15, vertex 7 in two of them
+        EXPECT_EQ(node.getVertexBytes(), 16u * 18u);
+        EXPECT_EQ(node.getIndexBytes(), 10u * 6u);
+        // The strip in mesh order with local indices (vertex - 12), then the overlap triangles.
+        EXPECT_EQ(indices(node, 0, 6), (std::vector<uint16_t> { 0, 1, 6, 0, 6, 5 }));
+        EXPECT_EQ(indices(node, 24, 6), (std::vector<uint16_t> { 10, 11, 12, 13, 14, 15 }));
+        const uint32_t farCorners[6] = { 7, 9, 8, 7, 11, 10 };
+        for (unsigned k = 0; k < 16; ++k) {
+            const BaVec3d<double> &v = data.vertices[k < 10 ? 12 + k : farCorners[k - 10]];
+            EXPECT_EQ(position(node, k), BaVec3d<float>(float(v.x), float(v.y), float(v.z))) << k;
+        }
+        // Normals of +z and -z come out as +-32767.
+        EXPECT_EQ(shortNormal(node, 0), (std::array<int16_t, 3> { 0, 0, 32767 }));
+        EXPECT_EQ(shortNormal(node, 10), (std::array<int16_t, 3> { 0, 0, -32767 }));
+        EXPECT_EQ(node.getVertexData(1), nullptr);
+        EXPECT_EQ(node.getModificationReason(), CAD::AbstractNodeRenderData::MR_NONE);
     }
-    // Normals of +z and -z come out as +-32767.
-    EXPECT_EQ(shortNormal(node, 0), (std::array<int16_t, 3> { 0, 0, 32767 }));
-    EXPECT_EQ(shortNormal(node, 10), (std::array<int16_t, 3> { 0, 0, -32767 }));
-    EXPECT_EQ(node.getVertexData(1), nullptr);
-    EXPECT_EQ(node.getModificationReason(), CAD::AbstractNodeRenderData::MR_NONE);
 }
 
 TEST(GLNodePrepare, floatNormalsAndPointsWithoutTriangles)
@@ -107,20 +108,8 @@ TEST(GLNodePrepare, floatNormalsAndPointsWithoutTriangles)
     EXPECT_EQ(node.getIndexBytes(), 0u);
     EXPECT_EQ(node.getForeignVertexCount(), 0u);
     EXPECT_EQ(node.getVertexBytes(), 10u * 24u);
-    const uint8_t *normal = node.getVertexData(0) + 3 * 24;
-    EXPECT_EQ(readAt<float>(normal, 8), 1.0f);
+    EXPECT_EQ(readAt<float>(node.getVertexData(0), 3 * 24 + 8), 1.0f);
     EXPECT_EQ(position(node, 3), BaVec3d<float>(103, 0, 0));
-}
-
-TEST(GLNodePrepare, edgesAloneAreDrawnFromSmoothIndexData)
-{
-    MeshWithTree mesh = twoLeaves();
-    GLNode node(STAGE, mesh.leaf(1));
-    node.prepare(RT_EDGES, 0);
-    EXPECT_EQ(node.getVertexType(), 0u);
-    ASSERT_TRUE(node.hasTriangleData());
-    EXPECT_EQ(node.getIndexBytes(), 60u);
-    EXPECT_EQ(indices(node, 24, 6), (std::vector<uint16_t> { 10, 11, 12, 13, 14, 15 }));
 }
 
 TEST(GLNodePrepare, vertexColoursAreCopiedOrTakenFromTheElement)
@@ -148,10 +137,14 @@ TEST(GLNodePrepare, materialOffsetSurfaceIsTheSecondVertexSet)
     mesh.mesh.setOffsetSurface(
         lifted, std::vector<BaVec3d<float>>(4, { 0, 0, -1 }), std::vector<BaVec3d<float>>(2, { 0, 0, -1 }));
     const unsigned flags = RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET;
+    GLNode node(STAGE, mesh.leaf());
+    auto prepare = [&](unsigned f) {
+        node.clear();
+        node.prepare(f, 0);
+    };
 
     mesh.mesh.setElementMaterialOffset(0.5);
-    GLNode node(STAGE, mesh.leaf());
-    node.prepare(flags, 0);
+    prepare(flags);
     EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_ELEMENT);
     EXPECT_EQ(node.getElementMaterialOffset(), 0.5);
     ASSERT_NE(node.getVertexData(1), nullptr);
@@ -160,17 +153,14 @@ TEST(GLNodePrepare, materialOffsetSurfaceIsTheSecondVertexSet)
 
     // An offset of 0.0 has no surface of its own; without the flag nothing is read.
     mesh.mesh.setElementMaterialOffset(0.0);
-    node.clear();
-    node.prepare(flags, 0);
+    prepare(flags);
     EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_ELEMENT);
     EXPECT_EQ(node.getVertexData(1), nullptr);
-    node.clear();
-    node.prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+    prepare(RT_TRIANGLES | RT_SMOOTH);
     EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_NONE);
 
     mesh.mesh.setPatchMaterialOffset(CAD::PatchInfo({ { 0.25, true, true }, { 0.75, false, true } }));
-    node.clear();
-    node.prepare(flags, 0);
+    prepare(flags);
     EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_PER_PATCH);
     EXPECT_EQ(node.getPatchCount(), 2u);
     EXPECT_EQ(node.getPatchFlags(), (std::vector<bool> { true, false }));
@@ -184,38 +174,33 @@ TEST(GLNodeLifecycle, attachesToItsLeafClearsAndOutlivesADroppedLeaf)
 
     auto dome = CAD::createDomeMesh(4, false);
     dome->updateVisualization(STAGE, false, false);
-    CAD::BspNode *leaf = dome->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0);
+    CAD::BspNode *leaf = leavesOf(*dome).at(0);
     auto node = std::make_unique<GLNode>(STAGE, leaf);
     EXPECT_EQ(leaf->getNodeRenderData(), node.get());
     EXPECT_EQ(node->getPoly(), dome.get());
+    // Visible in every view until that view says otherwise, and again after clearing.
+    const auto *view = reinterpret_cast<const GL::RenderCallback *>(dome.get());
+    EXPECT_TRUE(node->isVisibleInView(view));
+    node->setVisibleInView(view, false);
+    EXPECT_FALSE(node->isVisibleInView(view));
+    EXPECT_TRUE(node->isVisibleInView(nullptr));
+
     node->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
     node->clear();
     EXPECT_FALSE(node->hasTriangleData());
     EXPECT_EQ(node->getVertexData(0), nullptr);
     EXPECT_EQ(node->getVertexSize(), 0u);
     EXPECT_EQ(node->getOwnVertexCount(), 0u);
+    EXPECT_TRUE(node->isVisibleInView(view));
 
     // Without a node container a new tree only detaches the node; its creator deletes it.
     dome->updateVisualization(STAGE, true, false);
     EXPECT_FALSE(node->isLinked());
     node.reset();
-    EXPECT_EQ(dome->getPolyBaseRenderData(STAGE)->getAllLeaves().at(0)->getNodeRenderData(), nullptr);
+    EXPECT_EQ(leavesOf(*dome).at(0)->getNodeRenderData(), nullptr);
 }
 
-TEST(GLNodeLifecycle, viewVisibilityDefaultsToVisibleAndIsCleared)
-{
-    MeshWithTree mesh = square();
-    GLNode node(STAGE, mesh.leaf());
-    const auto *view = reinterpret_cast<const GL::RenderCallback *>(&mesh);
-    EXPECT_TRUE(node.isVisibleInView(view));
-    node.setVisibleInView(view, false);
-    EXPECT_FALSE(node.isVisibleInView(view));
-    EXPECT_TRUE(node.isVisibleInView(nullptr));
-    node.clear();
-    EXPECT_TRUE(node.isVisibleInView(view));
-}
-
-TEST_F(ColourMapTest, deviationsPickTheColourRowAndMissingValuesTheSpecialRow)
+TEST_F(GLNodeColourMap, deviationsPickTheColourRowAndMissingValuesTheSpecialRow)
 {
     MeshWithTree mesh = square();
     mesh.mesh.setDeviations({ -1.0f, 1.0f, CAD::NO_VALUE, 5.0f });
@@ -224,14 +209,15 @@ TEST_F(ColourMapTest, deviationsPickTheColourRowAndMissingValuesTheSpecialRow)
     node.prepare(RT_COLOR_MAP | RT_VERTEX_COLORS | RT_TRIANGLES | RT_SMOOTH, 0);
     ASSERT_EQ(node.getVertexType(), 8u);
     EXPECT_EQ(node.getVertexSize(), 26u);
-    const GLNode::TexCoord expected[4] = { { 0.5f / 8, 0 }, { 7.5f / 8, 0 }, { 1, 4096 }, { 7.5f / 8, 0 } };
+    const std::pair<float, float> expected[4]
+        = { { 0.5f / 8, 0 }, { 7.5f / 8, 0 }, { 1, 4096 }, { 7.5f / 8, 0 } };
     for (unsigned k = 0; k < 4; ++k) {
-        EXPECT_FLOAT_EQ(texCoord(node, k).s, expected[k].s) << k;
-        EXPECT_EQ(texCoord(node, k).t, expected[k].t) << k;
+        EXPECT_FLOAT_EQ(texCoord(node, k).first, expected[k].first) << k;
+        EXPECT_EQ(texCoord(node, k).second, expected[k].second) << k;
     }
 }
 
-TEST_F(ColourMapTest, toleranceModeNeedsAValidToleranceForEachVertex)
+TEST_F(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
 {
     legend().getColorMap().setToleranceMode(true);
     legend().setNumberOfRenderColors(9); // three texels per band
@@ -240,21 +226,17 @@ TEST_F(ColourMapTest, toleranceModeNeedsAValidToleranceForEachVertex)
     GLNode node(STAGE, mesh.leaf());
     node.prepare(RT_COLOR_MAP | RT_POINTS, 0);
     // No tolerance indices: every vertex shows the special colour of missing tolerances.
-    for (unsigned k = 0; k < 4; ++k) {
-        EXPECT_EQ(texCoord(node, k).s, 1.0f);
-        EXPECT_EQ(texCoord(node, k).t, 4096.0f);
-    }
+    for (unsigned k = 0; k < 4; ++k)
+        EXPECT_EQ(texCoord(node, k), std::pair(1.0f, 4096.0f)) << k;
 
     mesh.mesh.setDistancePointTolerances({ { -1.0, 1.0 }, { 1.0, -1.0 } }); // the second is empty
     mesh.mesh.setToleranceIndices({ 0, 1, 7, 0 });
     node.clear();
     node.prepare(RT_COLOR_MAP | RT_POINTS, 0);
     EXPECT_EQ(node.getTolerances(), mesh.mesh.getDistancePointTolerances());
-    EXPECT_FLOAT_EQ(texCoord(node, 0).s, 4.5f / 9); // inside: the middle band
-    EXPECT_EQ(texCoord(node, 0).t, 0.0f);
-    EXPECT_EQ(texCoord(node, 1).s, 0.0f); // invalid tolerance
-    EXPECT_EQ(texCoord(node, 1).t, 4096.0f);
-    EXPECT_EQ(texCoord(node, 2).s, 0.0f); // index beyond the list
-    EXPECT_EQ(texCoord(node, 2).t, 4096.0f);
-    EXPECT_FLOAT_EQ(texCoord(node, 3).s, 7.5f / 9); // above
+    EXPECT_FLOAT_EQ(texCoord(node, 0).first, 4.5f / 9); // inside: the middle band
+    EXPECT_EQ(texCoord(node, 0).second, 0.0f);
+    EXPECT_EQ(texCoord(node, 1), std::pair(0.0f, 4096.0f)); // invalid tolerance
+    EXPECT_EQ(texCoord(node, 2), std::pair(0.0f, 4096.0f)); // index beyond the list
+    EXPECT_FLOAT_EQ(texCoord(node, 3).first, 7.5f / 9); // above
 }

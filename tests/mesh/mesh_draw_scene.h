@@ -37,9 +37,6 @@ public:
 
     std::vector<unsigned> renderTypes { GCAD::RT_TRIANGLES | GCAD::RT_SMOOTH };
     unsigned pointStepping = 1;
-    bool reducedDrawing = false;
-    // Nodes go onto the GPU when the view allows buffer objects.
-    bool useBuffers = true;
 
     // The node of leaf i of mesh, null when none was made.
     static GCAD::GLNode *nodeOf(const CAD::PolyBase &mesh, std::size_t i = 0)
@@ -66,7 +63,7 @@ protected:
                 node->clear();
                 node->prepare(renderType, renderMode);
             }
-            if (useBuffers && m_render_callback->getRenderObject()->allowGPURessources())
+            if (m_render_callback->getRenderObject()->allowGPURessources())
                 GCAD::GLNodeContainer::getInstance()->ensureOnGPU(node);
         }
     }
@@ -74,7 +71,7 @@ protected:
     {
         auto &mesh = static_cast<CAD::PolyBase &>(*m_current_element);
         for (CAD::BspNode *leaf : mesh.getPolyBaseRenderData(m_stage)->getAllLeaves())
-            static_cast<GCAD::GLNode *>(leaf->getNodeRenderData())->draw(this, m_type, reducedDrawing);
+            static_cast<GCAD::GLNode *>(leaf->getNodeRenderData())->draw(this, m_type, false);
         return true;
     }
     void postDrawInternal(int) override { }
@@ -141,8 +138,8 @@ inline bool closeTo(const Color &a, const Color &b, int tolerance = 2)
 
 namespace Vaq {
 // How test failures show a colour.
-inline void PrintTo(const Color &c, std::ostream *out)
+inline std::ostream &operator<<(std::ostream &out, const Color &c)
 {
-    *out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ", " << int(c.a) << ")";
+    return out << "(" << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ", " << int(c.a) << ")";
 }
 } // namespace Vaq

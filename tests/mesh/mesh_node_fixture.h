@@ -7,6 +7,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/mesh/gcad_gl_node.h"
+#include "tests/support/gcad_grid_mesh.h"
 #include "tests/support/prog_error_message.h"
 
 #include <cstring>
@@ -29,7 +30,7 @@ private:
     unsigned m_old = CAD::BspTree::getVertexCacheSize();
 };
 
-// A mesh with its own tree, in mesh order, and the node of one leaf.
+// A mesh with its own tree, in mesh order.
 struct MeshWithTree
 {
     MeshWithTree(std::vector<BaVec3d<double>> vertices, std::vector<CAD::Triangle> triangles,
@@ -46,23 +47,16 @@ struct MeshWithTree
     std::unique_ptr<CAD::BspTree> tree;
 };
 
-// A flat grid of n x n vertices one unit apart in the plane z = 0, facing +z, split into
-// leaves of at most leafLimit vertices.
-inline MeshWithTree grid(int n, unsigned leafLimit)
+// The leaves of an element's own tree.
+inline const std::vector<CAD::BspNode *> &leavesOf(const CAD::PolyBase &mesh)
 {
-    std::vector<BaVec3d<double>> vertices;
-    std::vector<CAD::Triangle> triangles;
-    for (int y = 0; y < n; ++y) {
-        for (int x = 0; x < n; ++x) {
-            vertices.emplace_back(x, y, 0);
-            const uint32_t v = uint32_t(y * n + x);
-            if (x + 1 < n && y + 1 < n) {
-                triangles.push_back({ v, v + 1, v + uint32_t(n) + 1 });
-                triangles.push_back({ v, v + uint32_t(n) + 1, v + uint32_t(n) });
-            }
-        }
-    }
-    return MeshWithTree(std::move(vertices), std::move(triangles), leafLimit);
+    return mesh.getPolyBaseRenderData(STAGE)->getAllLeaves();
+}
+
+// A grid of n x n vertices split into leaves of at most leafLimit vertices.
+inline std::unique_ptr<CAD::PolyBase> grid(unsigned n, unsigned leafLimit)
+{
+    return makeGridMesh(n, n, CAD::ElementCreator::MESH, 0.0, leafLimit);
 }
 
 template<typename T> T readAt(const uint8_t *bytes, std::size_t offset)
@@ -95,11 +89,6 @@ inline std::array<int16_t, 3> asShort(const BaVec3d<float> &n)
 inline std::vector<uint16_t> indices(const GCAD::GLNode &node, unsigned first, unsigned count)
 {
     return { node.getIndexData() + first, node.getIndexData() + first + count };
-}
-
-inline BaVec3d<float> toFloat(const BaVec3d<double> &v)
-{
-    return { float(v.x), float(v.y), float(v.z) };
 }
 
 } // namespace Vaq::Test

@@ -36,8 +36,6 @@ protected:
         GApp::ViewWidgetContainer::removeView(view.get());
         MeshDrawTest::TearDown();
     }
-    // The second mesh is no longer shown.
-    void hideSecond() { scene.entries.resize(1); }
     static GLNode *node(const CAD::PolyBase *mesh) { return NodeRenderer::nodeOf(*mesh); }
 
     CAD::PolyBase *first = nullptr;
@@ -65,11 +63,11 @@ private:
 
 } // namespace
 
-TEST_F(NodeHousekeeping, nodesOfHiddenElementsLeaveTheGPUUnlessTheRepaintKeepsThem)
+TEST_F(NodeHousekeeping, nodesOfHiddenElementsLeaveTheGPUAndAreFreedOnRequest)
 {
     ASSERT_TRUE(node(first)->isOnGPU());
     ASSERT_TRUE(node(second)->isOnGPU());
-    hideSecond();
+    scene.entries.resize(1); // the second mesh is no longer shown
     paint(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_KEEP_GPU_DATA));
     EXPECT_TRUE(node(second)->isOnGPU());
 
@@ -79,6 +77,18 @@ TEST_F(NodeHousekeeping, nodesOfHiddenElementsLeaveTheGPUUnlessTheRepaintKeepsTh
     // Its data is kept for when it is shown again.
     EXPECT_TRUE(node(second)->hasTriangleData());
     EXPECT_EQ(nodes.getUsedBytes(), node(first)->getGPUSize());
+
+    // The application frees the render data of elements no view shows.
+    RenderCallback::freeInvisibleElementRenderData();
+    EXPECT_EQ(node(second), nullptr);
+    ASSERT_NE(node(first), nullptr);
+    EXPECT_TRUE(node(first)->isOnGPU());
+    EXPECT_EQ(nodes.getNumberOfNodes(), 1u);
+    // A view the application does not list shows nothing.
+    GApp::ViewWidgetContainer::removeView(view.get());
+    RenderCallback::freeInvisibleElementRenderData();
+    EXPECT_EQ(node(first), nullptr);
+    EXPECT_EQ(nodes.getUsedBytes(), 0u);
 }
 
 TEST_F(NodeHousekeeping, droppedNodesAreDeletedAtTheNextRepaint)
@@ -91,35 +101,6 @@ TEST_F(NodeHousekeeping, droppedNodesAreDeletedAtTheNextRepaint)
     EXPECT_FALSE(nodes.isPending(old));
     EXPECT_TRUE(node(first)->isOnGPU());
     EXPECT_EQ(nodes.getNumberOfNodes(), 2u);
-}
-
-TEST_F(NodeHousekeeping, freeingInvisibleRenderDataDeletesTheNodesOfHiddenElements)
-{
-    hideSecond();
-    paint(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_KEEP_GPU_DATA));
-    RenderCallback::freeInvisibleElementRenderData();
-    EXPECT_EQ(node(second), nullptr);
-    ASSERT_NE(node(first), nullptr);
-    EXPECT_TRUE(node(first)->isOnGPU());
-    EXPECT_EQ(nodes.getNumberOfNodes(), 1u);
-    EXPECT_EQ(nodes.getUsedBytes(), node(first)->getGPUSize());
-
-    // A view the application does not list shows nothing.
-    GApp::ViewWidgetContainer::removeView(view.get());
-    RenderCallback::freeInvisibleElementRenderData();
-    EXPECT_EQ(node(first), nullptr);
-    EXPECT_EQ(nodes.getUsedBytes(), 0u);
-}
-
-TEST_F(NodeHousekeeping, resettingRenderDataMovesEveryNodeOffTheGPU)
-{
-    scene.resetAllRenderData();
-    for (const CAD::PolyBase *mesh : { first, second }) {
-        EXPECT_FALSE(node(mesh)->isOnGPU());
-        EXPECT_NE(node(mesh)->getVertexData(0), nullptr);
-    }
-    EXPECT_EQ(nodes.getUsedBytes(), 0u);
-    EXPECT_EQ(nodes.getNodesOnGPU(), 0u);
 }
 
 TEST_F(NodeHousekeeping, meshesChangedWithoutAnUpdateAreReported)

@@ -31,7 +31,6 @@ TEST(OptimizeNodeThread, workersPrepareTheSameBytesAsTheGuiThread)
         thread->wait();
         EXPECT_NO_THROW(thread->rethrowError());
     }
-    EXPECT_EQ(threads[0]->name(), "Vaq::GCAD::OptimizeNodeThread::OptimizeNodeThread");
 
     for (std::size_t i = 0; i < threaded.size(); ++i) {
         GLNode direct(STAGE, tree.getAllLeaves()[i]);
