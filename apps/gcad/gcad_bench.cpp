@@ -222,7 +222,7 @@ int runBench(const QStringList &arguments)
     using namespace Vaq;
     const BenchOptions options = parseBenchOptions(arguments);
 
-    // The baseline is measured by the same run, each test right after the library's.
+    // The baseline is measured by the same run, frame by frame in turn with the library.
     auto *command = dynamic_cast<GCAD::MeshBenchmarkCommand *>(
         GApp::CommandContainer::getCommand(GCAD::CMD_BENCHMARK_MESH));
     std::unique_ptr<BaselineRCB> baselineCallback;

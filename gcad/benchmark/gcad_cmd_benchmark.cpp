@@ -245,51 +245,57 @@ void MeshBenchmarkCommand::measureAll(const QString &name, bool surface, bool tw
     ++m_measurement_counter;
     if (GApp::MainWindow *window = GApp::MainWindow::getInstance())
         window->setProgress(int(m_measurement_counter * 100 / MEASUREMENTS_PER_RUN), m_message);
-    for (std::size_t i = 0; i < m_measured.size(); ++i) {
-        const Measured &m = m_measured[i];
-        // The verbose lines are the run's own.
-        store(m.result,
-            measure(m, name, surface, twoSided, edges, points, stepping, m_settings.verbose && i == 0));
-    }
+    const std::vector<unsigned> rates = measure(name, surface, twoSided, edges, points, stepping);
+    for (std::size_t i = 0; i < m_measured.size(); ++i)
+        store(m_measured[i].result, rates[i]);
 }
 
-unsigned MeshBenchmarkCommand::measure(const Measured &measured, const QString &name, bool surface,
-    bool twoSided, bool edges, bool points, unsigned stepping, bool verbose)
+std::vector<unsigned> MeshBenchmarkCommand::measure(
+    const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping)
 {
     const uint64_t count = getElementCount(m_settings.domeSize, edges, points);
-    CAD::ElemProp &properties = *measured.callback->getMesh()->getElemProperties();
-    properties.showTriangles = surface;
-    properties.showMaterialSide = twoSided;
-    properties.showEdges = edges;
-    properties.showPoints = points;
-    properties.showBoundary = false;
-    const MasterView master(measured.callback);
     const FixedStepping fixed(FramerateAdjust::getInstance(), stepping);
-
-    // The first frame prepares and uploads what the test draws; it is not timed. Each frame
-    // is waited for, so that the time counts what was drawn, not only what was sent.
-    GL::RenderObject &view = *measured.view;
     const GL::UpdateOptions options(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_BENCHMARK);
-    view.repaintWidget(options);
-    view.waitForRendering();
-    const Time start;
+    // Each frame is waited for, so that the time counts what was drawn, not only what was
+    // sent. Only the master view is planned, so each view leads while it draws.
+    auto drawFrame = [&options](const Measured &m) {
+        const MasterView master(m.callback);
+        m.view->repaintWidget(options);
+        m.view->waitForRendering();
+    };
+
+    // The first frame prepares and uploads what the test draws; it is not timed.
+    for (const Measured &m : m_measured) {
+        CAD::ElemProp &properties = *m.callback->getMesh()->getElemProperties();
+        properties.showTriangles = surface;
+        properties.showMaterialSide = twoSided;
+        properties.showEdges = edges;
+        properties.showPoints = points;
+        properties.showBoundary = false;
+        drawFrame(m);
+    }
+    std::vector<double> elapsed(m_measured.size(), 0.0);
     unsigned frames = 0;
-    double elapsed = 0.0;
-    while (elapsed < m_settings.minSeconds || frames < m_settings.minFrames) {
-        QCoreApplication::processEvents();
-        view.setRotation(BaVec3d<double>(0.0, frames * TURN_PER_FRAME, 0.0));
-        view.repaintWidget(options);
-        view.waitForRendering();
+    while (elapsed[0] < m_settings.minSeconds || frames < m_settings.minFrames) {
+        for (std::size_t i = 0; i < m_measured.size(); ++i) {
+            const Time start;
+            QCoreApplication::processEvents();
+            m_measured[i].view->setRotation(BaVec3d<double>(0.0, frames * TURN_PER_FRAME, 0.0));
+            drawFrame(m_measured[i]);
+            elapsed[i] += start.elapsed();
+        }
         ++frames;
-        elapsed = start.elapsed();
     }
 
-    const double rate
-        = std::min(frames * double(count) / elapsed, double(std::numeric_limits<unsigned>::max()));
-    if (verbose)
-        std::cout << "        MElems/s: " << rate / 1e6 << "\tfps: " << frames / elapsed << '\t'
+    std::vector<unsigned> rates;
+    for (double seconds : elapsed) {
+        const double rate = std::min(frames * double(count) / seconds, double(std::numeric_limits<unsigned>::max()));
+        rates.push_back(unsigned(rate));
+    }
+    if (m_settings.verbose)
+        std::cout << "        MElems/s: " << rates[0] / 1e6 << "\tfps: " << frames / elapsed[0] << '\t'
                   << name.toLocal8Bit().constData() << std::endl;
-    return unsigned(rate);
+    return rates;
 }
 
 } // namespace Vaq::GCAD

@@ -48,10 +48,11 @@ public:
     // (3/2 per vertex), points (every vertex, whatever the stepping) or triangles.
     static uint64_t getElementCount(unsigned domeSize, bool edges, bool points);
 
-    // A callback whose meshes every run also measures, each test right after the run's own in
-    // a view of the same size, into *result, which is not stored: a baseline measured so
-    // shares the machine's changing load with the rates it is compared with. The command
-    // builds the callback's test data; both must outlive the runs. Null: none.
+    // A callback whose meshes every run also measures, in a view of the same size, into
+    // *result, which is not stored. Its view takes turns with the run's own frame by frame and
+    // draws the same turns of the view, so that a baseline measured so shares both the
+    // pictures and the machine's changing load with the rates it is compared with. The
+    // command builds the callback's test data; both must outlive the runs. Null: none.
     void setCompanion(BenchmarkRCB *callback, BenchmarkResult *result);
 
 private:
@@ -71,9 +72,10 @@ private:
     // One test of every measured callback, each result's rate stored by store.
     void measureAll(const QString &name, bool surface, bool twoSided, bool edges, bool points,
         unsigned stepping, const std::function<void(BenchmarkResult *, unsigned rate)> &store);
-    // Turns the view until the settings' time and frames are reached; elements per second.
-    unsigned measure(const Measured &measured, const QString &name, bool surface, bool twoSided, bool edges,
-        bool points, unsigned stepping, bool verbose);
+    // Turns every measured view, frame by frame in turn, until the run's own view has drawn
+    // for the settings' time and frames; elements per second of each, in the order measured.
+    std::vector<unsigned> measure(
+        const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping);
 
     // The run in progress; the first is the run's own.
     std::vector<Measured> m_measured;
