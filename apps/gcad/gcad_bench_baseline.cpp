@@ -32,7 +32,13 @@ std::size_t vertexSize(bool colors)
 
 int16_t packNormal(float value)
 {
-    return int16_t(std::lround(std::clamp(value, -1.0f, 1.0f) * 32767.0f));
+    return int16_t(value * 32767.0f);
+}
+
+void writeNormal(uint8_t *vertex, bool colors, const BaVec3d<float> &n)
+{
+    const int16_t normal[3] = { packNormal(n.x), packNormal(n.y), packNormal(n.z) };
+    std::memcpy(vertex + (colors ? COLOR_BYTES : 0), normal, NORMAL_BYTES);
 }
 
 const void *offset(std::size_t bytes)
@@ -56,34 +62,54 @@ void PlainMeshRenderer::releaseBuffers()
     m_buffers.clear();
 }
 
-const PlainMeshRenderer::Buffers &PlainMeshRenderer::buffers()
+// Flat shading takes a triangle's normal from its last corner, so the flat buffers give
+// that corner the triangle's normal, and a corner that already carries the normal of an
+// earlier triangle is appended again as a vertex of its own.
+const PlainMeshRenderer::Buffers &PlainMeshRenderer::buffers(bool flat)
 {
-    Buffers &buffers = m_buffers[m_current_element];
+    Buffers &buffers = m_buffers[{ m_current_element, flat }];
     if (buffers.vertexBuffer != 0)
         return buffers;
     const CAD::PolyBase &mesh = *static_cast<const CAD::PolyBase *>(m_current_element);
     const CAD::PolyBaseData &data = *mesh.getData(m_stage);
     buffers.colors = !data.drawColors.empty();
-    buffers.vertexCount = int(data.vertices.size());
-    buffers.indexCount = int(3 * data.triangles.size());
-
     const std::size_t size = vertexSize(buffers.colors);
-    std::vector<uint8_t> vertices(size * data.vertices.size());
-    for (std::size_t v = 0; v < data.vertices.size(); ++v) {
-        uint8_t *out = vertices.data() + v * size;
+    std::vector<uint8_t> vertices;
+    vertices.reserve(size * (flat ? data.vertices.size() + data.triangles.size() : data.vertices.size()));
+    auto append = [&](uint32_t v, const BaVec3d<float> &n) {
+        vertices.resize(vertices.size() + size);
+        uint8_t *out = vertices.data() + vertices.size() - size;
         if (buffers.colors) {
             const Color &c = data.drawColors[v];
             const uint8_t color[COLOR_BYTES] = { c.r, c.g, c.b, c.a };
             std::memcpy(out, color, COLOR_BYTES);
-            out += COLOR_BYTES;
         }
-        const BaVec3d<float> &n = data.vertexNormals[v];
-        const int16_t normal[3] = { packNormal(n.x), packNormal(n.y), packNormal(n.z) };
-        std::memcpy(out, normal, NORMAL_BYTES);
+        writeNormal(out, buffers.colors, n);
         const BaVec3d<double> &p = data.vertices[v];
         const float position[3] = { float(p.x), float(p.y), float(p.z) };
-        std::memcpy(out + NORMAL_BYTES, position, POSITION_BYTES);
+        std::memcpy(out + size - POSITION_BYTES, position, POSITION_BYTES);
+    };
+    for (std::size_t v = 0; v < data.vertices.size(); ++v)
+        append(uint32_t(v), data.vertexNormals[v]);
+
+    std::vector<CAD::Triangle> triangles = data.triangles;
+    if (flat) {
+        std::vector<bool> provoking(data.vertices.size(), false);
+        uint32_t next = uint32_t(data.vertices.size());
+        for (std::size_t t = 0; t < triangles.size(); ++t) {
+            uint32_t &last = triangles[t][2];
+            const BaVec3d<float> &n = data.triangleNormals[t];
+            if (!provoking[last]) {
+                provoking[last] = true;
+                writeNormal(vertices.data() + std::size_t(last) * size, buffers.colors, n);
+            } else {
+                append(last, n);
+                last = next++;
+            }
+        }
     }
+    buffers.vertexCount = int(vertices.size() / size);
+    buffers.indexCount = int(3 * triangles.size());
 
     GLuint names[2] = { 0, 0 };
     GL::glGenBuffers(2, names);
@@ -93,8 +119,8 @@ const PlainMeshRenderer::Buffers &PlainMeshRenderer::buffers()
     GL::glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertices.size()), vertices.data(), GL_STATIC_DRAW);
     GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
     GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indexBuffer);
-    GL::glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(data.triangles.size() * sizeof(CAD::Triangle)),
-        data.triangles.data(), GL_STATIC_DRAW);
+    GL::glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(triangles.size() * sizeof(CAD::Triangle)),
+        triangles.data(), GL_STATIC_DRAW);
     GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     return buffers;
 }
@@ -106,13 +132,12 @@ void PlainMeshRenderer::preDrawInternal(unsigned renderType, int)
 
 bool PlainMeshRenderer::drawInternal()
 {
-    const Buffers &mesh = buffers();
     if (m_render_type & RT_POINTS)
-        drawPoints(mesh);
+        drawPoints(buffers(false));
     if (m_render_type & RT_TRIANGLES)
-        drawSurface(mesh);
+        drawSurface(buffers(!(m_render_type & RT_SMOOTH)));
     if (m_render_type & RT_EDGES)
-        drawEdges(mesh);
+        drawEdges(buffers(false));
     return true;
 }
 
@@ -185,7 +210,10 @@ void PlainMeshRenderer::drawPoints(const Buffers &buffers)
     const bool colors = buffers.colors && (m_render_type & RT_VERTEX_COLORS);
     const unsigned stepping = std::max(1u, m_stepping);
     ::glPointSize(GLfloat(m_element_properties->pointSize * m_snapshot_scaling));
-    initMaterial(m_current_element, false, false, false);
+    // The material colour goes first, as in the library's points, so that the point colour
+    // is a change of colour that the colour material takes up.
+    const Color front = initMaterial(m_current_element, false, false, false);
+    ::glColor3ub(front.r, front.g, front.b);
     ::glEnable(GL_COLOR_MATERIAL);
     if (!colors) {
         const Color &c = m_element_properties->pointColor;

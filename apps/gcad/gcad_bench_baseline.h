@@ -1,15 +1,18 @@
 // The baseline of gcad bench: the benchmark's meshes drawn the plainest way the driver
 // offers, each from one buffer object (float positions, 16-bit normals, colours where the
 // measurement has them, 32-bit indices) with one glDrawElements, points with one
-// glDrawArrays at the planned stepping. The benchmark run measures it as its companion, each
-// test right after the library's in a view of the same size on the same context, so the
-// ratio says what the library's node drawing costs or saves.
+// glDrawArrays at the planned stepping. It draws the picture the library draws: flat
+// surfaces are lit with their triangle normals, not with the vertex normals. The benchmark
+// run measures it as its companion, frame by frame in turn with the library's view, at the
+// same turns, in a view of the same size on the same context, so the ratio says what the
+// library's node drawing costs or saves.
 #pragma once
 
 #include "gcad/benchmark/gcad_benchmark_rcb.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
 
 #include <map>
+#include <utility>
 
 namespace Gcad {
 
@@ -36,14 +39,15 @@ private:
         bool colors = false;
     };
 
-    // The buffers of the current mesh, uploaded on first use.
-    const Buffers &buffers();
+    // The buffers of the current mesh, with a vertex normal per vertex or, flat, the
+    // triangle normals on the corners flat shading takes them from; uploaded on first use.
+    const Buffers &buffers(bool flat);
     void bind(const Buffers &buffers, bool normals, bool colors, unsigned stepping) const;
     void drawSurface(const Buffers &buffers);
     void drawEdges(const Buffers &buffers);
     void drawPoints(const Buffers &buffers);
 
-    std::map<const Vaq::CAD::Element *, Buffers> m_buffers;
+    std::map<std::pair<const Vaq::CAD::Element *, bool>, Buffers> m_buffers;
     unsigned m_render_type = 0;
 };
 
