@@ -4,6 +4,7 @@
 #include "apps/gcad/gcad_bench_baseline.h"
 #include "gcad/gcad_library.h"
 #include "gcad/host/cfg/vaq_cfg_node.h"
+#include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
@@ -71,6 +72,7 @@ protected:
         GL::RenderCallback::setMasterRenderCallback(nullptr);
         m_library_view.reset();
         m_baseline_view.reset();
+        GApp::CommandContainer::deleteAll(); // the application owns the library's commands
         CloseLibrary();
         CloseDefaults(&m_node);
     }

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <sstream>
@@ -235,7 +236,48 @@ public:
     }
 };
 
+// Records the turn of its view at each scene stage and whether it led the frame-rate plan.
+class TurnRecordingRCB : public BenchmarkRCB
+{
+public:
+    bool draw() override
+    {
+        if (getRenderStage() == GL::RenderObject::RS_LEVEL0) {
+            turns.push_back(getRenderObject()->getRotation().y / 0.6283185307179586);
+            ledPlan = ledPlan && GL::RenderCallback::getMasterRenderCallback() == this;
+        }
+        return BenchmarkRCB::draw();
+    }
+    std::vector<double> turns;
+    bool ledPlan = true;
+};
+
 } // namespace
+
+// The companion draws the frames of the run's own view, turn by turn, each as the master view.
+TEST_F(MeshBenchmarkCommandTest, theCompanionDrawsEachTestAtTheSameTurnsAsTheRun)
+{
+    softwareRenderingSetTo(1);
+    TurnRecordingRCB companion;
+    BenchmarkResult companionResult;
+    ASSERT_TRUE(runWithCompanion(&companion, &companionResult, SMALL_RUN));
+    EXPECT_TRUE(companion.ledPlan);
+    // Each test opens with an untimed frame at the turn the view has, then turns 0, 1, 2, ...
+    // as many as the run's own view needs, at least the two of a quick run.
+    unsigned tests = 0;
+    double next = 0.0;
+    for (double turn : companion.turns) {
+        if (tests > 0 && std::abs(turn - next) < 1e-9) {
+            next += 1.0;
+            continue;
+        }
+        EXPECT_TRUE(tests == 0 || next >= 2.0) << "test " << tests << " drew " << next << " frames";
+        ++tests;
+        next = 0.0;
+    }
+    EXPECT_GE(next, 2.0);
+    EXPECT_EQ(tests, 36u);
+}
 
 TEST_F(MeshBenchmarkCommandTest, wrongTestDataFailsAndLeavesTheCrashGuardSaved)
 {
