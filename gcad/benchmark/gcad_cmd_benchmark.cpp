@@ -289,7 +289,8 @@ std::vector<unsigned> MeshBenchmarkCommand::measure(
 
     std::vector<unsigned> rates;
     for (double seconds : elapsed) {
-        const double rate = std::min(frames * double(count) / seconds, double(std::numeric_limits<unsigned>::max()));
+        const double rate
+            = std::min(frames * double(count) / seconds, double(std::numeric_limits<unsigned>::max()));
         rates.push_back(unsigned(rate));
     }
     if (m_settings.verbose)

@@ -110,8 +110,8 @@ protected:
     }
 
 private:
-    static QImage draw(
-        BenchmarkRCB *callback, GL::RenderObject &view, bool smooth, bool color, Measurement test, double turn)
+    static QImage draw(BenchmarkRCB *callback, GL::RenderObject &view, bool smooth, bool color,
+        Measurement test, double turn)
     {
         callback->setColor(color);
         CAD::ElemProp &properties = *callback->getMesh()->getElemProperties();
@@ -143,7 +143,8 @@ TEST_F(BenchBaselineTest, drawsEveryTestAsTheLibraryDoes)
 {
     for (bool smooth : { false, true }) {
         for (bool color : { false, true }) {
-            for (Measurement test : { Measurement::SURFACE, Measurement::TWO_SIDED_SURFACE, Measurement::EDGES, Measurement::POINTS })
+            for (Measurement test : { Measurement::SURFACE, Measurement::TWO_SIDED_SURFACE,
+                     Measurement::EDGES, Measurement::POINTS })
                 expectSamePicture(smooth, color, test);
         }
     }
