@@ -1,12 +1,12 @@
 // Drawing the GPU nodes of a dome mesh (501 x 501 vertices, 500,000 triangles, several
 // leaves) from buffer objects, smooth and flat shaded, against the baseline of the same mesh
-// drawn from one plain buffer object (float positions and normals, 32-bit indices) with one
-// glDrawElements, each as one whole repaint of a 128 x 128 view in the same run. The ratios
-// say what the packed 16-bit leaves and the per-range draw calls cost or save.
+// drawn from one plain buffer object (gcad bench's baseline: float positions, 16-bit normals,
+// 32-bit indices) with one glDrawElements, each as one whole repaint of a 128 x 128 view in the same run. The
+// ratios say what the packed 16-bit leaves and the per-range draw calls cost or save.
+#include "apps/gcad/gcad_bench_baseline.h"
 #include "bench/median_reporter.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
-#include "gcad/host/gl/vaq_gl_extensions.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
@@ -42,10 +42,8 @@ public:
 protected:
     void preDrawInternal(unsigned, int) override
     {
-        if (flags == 0) {
-            makePlainBuffers();
+        if (flags == 0)
             return;
-        }
         for (CAD::BspNode *leaf : leaves()) {
             auto *node = static_cast<GLNode *>(leaf->getNodeRenderData());
             if (!node)
@@ -60,7 +58,9 @@ protected:
     bool drawInternal() override
     {
         if (flags == 0) {
-            drawPlain();
+            m_plain.setup(CAD::ElementAndStageImp(m_current_element, STAGE), { RT_TRIANGLES | RT_SMOOTH }, 1);
+            while (!m_plain.draw()) { }
+            m_plain.finish();
             return true;
         }
         for (CAD::BspNode *leaf : leaves())
@@ -75,47 +75,8 @@ private:
         return static_cast<CAD::PolyBase *>(m_current_element)->getPolyBaseRenderData(STAGE)->getAllLeaves();
     }
 
-    void makePlainBuffers()
-    {
-        if (m_index_count > 0)
-            return;
-        const CAD::PolyBaseData &data = *static_cast<CAD::PolyBase *>(m_current_element)->getData(STAGE);
-        std::vector<float> vertices;
-        vertices.reserve(6 * data.vertices.size());
-        for (std::size_t v = 0; v < data.vertices.size(); ++v) {
-            const BaVec3d<float> &n = data.vertexNormals[v];
-            const BaVec3d<double> &p = data.vertices[v];
-            vertices.insert(vertices.end(), { n.x, n.y, n.z, float(p.x), float(p.y), float(p.z) });
-        }
-        m_index_count = GLsizei(3 * data.triangles.size());
-        GL::glGenBuffers(2, m_buffers);
-        GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
-        GL::glBufferData(
-            GL_ARRAY_BUFFER, GLsizeiptr(vertices.size() * sizeof(float)), vertices.data(), GL_STATIC_DRAW);
-        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
-        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
-        GL::glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(m_index_count * sizeof(uint32_t)),
-            data.triangles.data(), GL_STATIC_DRAW);
-        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    }
-    void drawPlain()
-    {
-        initMaterial(m_current_element, false, false, false);
-        GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
-        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_buffers[1]);
-        ::glNormalPointer(GL_FLOAT, 6 * sizeof(float), nullptr);
-        ::glVertexPointer(3, GL_FLOAT, 6 * sizeof(float), reinterpret_cast<const void *>(3 * sizeof(float)));
-        ::glEnableClientState(GL_NORMAL_ARRAY);
-        ::glEnableClientState(GL_VERTEX_ARRAY);
-        ::glDrawElements(GL_TRIANGLES, m_index_count, GL_UNSIGNED_INT, nullptr);
-        ::glDisableClientState(GL_VERTEX_ARRAY);
-        ::glDisableClientState(GL_NORMAL_ARRAY);
-        GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
-    }
-
-    GLuint m_buffers[2] = { 0, 0 };
-    GLsizei m_index_count = 0;
+    // The plain buffer is the gcad bench baseline's smooth surface.
+    Gcad::PlainMeshRenderer m_plain { m_render_callback };
 };
 
 struct Scene

@@ -306,10 +306,11 @@ void GLNode::drawEdges()
         drawIndices(offset, count);
         offset += count;
         // The leftovers: selected ones after slot 0, unselected ones after slot 1.
-        if (!data)
+        const GrowableArray<uint32_t> &leftovers = getLeftovers(slot == 0);
+        if (!data || leftovers.empty())
             continue;
         ::glBegin(GL_TRIANGLES);
-        for (uint32_t triangle : getLeftovers(slot == 0)) {
+        for (uint32_t triangle : leftovers) {
             for (uint32_t v : data->triangles[triangle]) {
                 const BaVec3d<double> &p = data->vertices[v];
                 ::glVertex3d(p.x, p.y, p.z);

@@ -326,11 +326,7 @@ void MeshRenderer::postDrawInternal(int mode)
 {
     const bool stateMode = mode == 2 || mode == 3;
     if (m_current_type == RT_BOUNDARY && stateMode) {
-        ::glEnable(GL_LIGHTING);
-        ::glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-        ::glBlendFunc(GL_ONE, GL_ZERO);
-        ::glDepthMask(GL_TRUE);
-        ::glDisable(GL_LINE_SMOOTH);
+        disableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     } else if (m_current_type == RT_FEATURE_LINES && stateMode) {
         disableRenderMode(RM_WIREFRAME);
         ::glDisable(GL_COLOR_MATERIAL);

@@ -22,6 +22,25 @@ BaVec3d<float> toFloat(const BaVec3d<double> &v)
     return { float(v.x), float(v.y), float(v.z) };
 }
 
+// Sets a flag on the listed entries once every index is known good, so that a bad list
+// changes nothing.
+void setFlags(std::vector<PointFlags> &flags, const std::vector<uint32_t> &indices, PointFlags::Flag flag,
+    bool on, const char *function, const char *outOfRange)
+{
+    for (uint32_t i : indices) {
+        if (i >= flags.size())
+            VAQ_PROG_ERROR(function, outOfRange);
+    }
+    for (uint32_t i : indices)
+        flags[i].set(flag, on);
+}
+
+// Which change of the spatial tree's leaves a flag is.
+BspTree::Change changeOf(PointFlags::Flag flag)
+{
+    return flag == PointFlags::SELECTED ? BspTree::CH_SELECTION : BspTree::CH_FLAGS;
+}
+
 } // namespace
 
 PolyBase::PolyBase(ElementCreator::Element_t type, const QString &fileName)
@@ -123,30 +142,20 @@ void PolyBase::setDistancePointTolerances(std::vector<Tolerance> tolerances)
 
 void PolyBase::setPointFlag(const std::vector<uint32_t> &points, PointFlags::Flag flag, bool on)
 {
-    for (uint32_t v : points) {
-        if (v >= m_data.vertices.size())
-            VAQ_PROG_ERROR("Vaq::CAD::PolyBase::setPointFlag", "point index out of range");
-    }
-    for (uint32_t v : points)
-        m_data.pointFlags[v].set(flag, on);
+    setFlags(
+        m_data.pointFlags, points, flag, on, "Vaq::CAD::PolyBase::setPointFlag", "point index out of range");
     m_data.renderFlagsModified = true;
     if (m_render_data)
-        m_render_data->getBspTree().markVertices(
-            points, flag == PointFlags::SELECTED ? BspTree::CH_SELECTION : BspTree::CH_FLAGS);
+        m_render_data->getBspTree().markVertices(points, changeOf(flag));
 }
 
 void PolyBase::setTriangleFlag(const std::vector<uint32_t> &triangles, PointFlags::Flag flag, bool on)
 {
-    for (uint32_t t : triangles) {
-        if (t >= m_data.triangles.size())
-            VAQ_PROG_ERROR("Vaq::CAD::PolyBase::setTriangleFlag", "triangle index out of range");
-    }
-    for (uint32_t t : triangles)
-        m_data.triangleFlags[t].set(flag, on);
+    setFlags(m_data.triangleFlags, triangles, flag, on, "Vaq::CAD::PolyBase::setTriangleFlag",
+        "triangle index out of range");
     m_data.renderFlagsModified = true;
     if (m_render_data)
-        m_render_data->getBspTree().markTriangles(
-            triangles, flag == PointFlags::SELECTED ? BspTree::CH_SELECTION : BspTree::CH_FLAGS);
+        m_render_data->getBspTree().markTriangles(triangles, changeOf(flag));
 }
 
 MaterialOffset_t PolyBase::existsMaterialOffset() const
