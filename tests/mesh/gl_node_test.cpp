@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 using namespace Vaq;
 using namespace Vaq::GCAD;
 using namespace Vaq::Test;
@@ -41,28 +44,7 @@ MeshWithTree square()
     return MeshWithTree({ { 0, 0, 0 }, { 1, 0, 0 }, { 1, 1, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 }, { 0, 2, 3 } });
 }
 
-// Every colour-map test starts from the same legend and gives the old one back.
-class GLNodeColourMap : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        legend().getColorMap().setDataRange(-1.0, 1.0);
-        legend().getColorMap().setToleranceMode(false);
-        legend().setNumberOfRenderColors(8);
-    }
-    void TearDown() override { legend() = m_saved; }
-    static Legend2::LegendHandler &legend() { return *Legend2::LegendHandler::getCurrent(); }
-
-    static std::pair<float, float> texCoord(const GLNode &node, unsigned k)
-    {
-        const uint8_t *p = node.getVertexData(0) + k * node.getVertexSize();
-        return { readAt<float>(p, 0), readAt<float>(p, 4) };
-    }
-
-private:
-    Legend2::LegendHandler m_saved = *Legend2::LegendHandler::getCurrent();
-};
+constexpr unsigned FLAT = RT_TRIANGLES;
 
 } // namespace
 
@@ -71,30 +53,23 @@ TEST(GLNodePrepare, farCornersGetOneSlotEachAfterTheOwnVertices)
     MeshWithTree mesh = twoLeaves();
     ASSERT_EQ(mesh.tree->getAllLeaves().size(), 2u);
     const CAD::PolyBaseData &data = *mesh.mesh.getData(STAGE);
-    // Edges alone are drawn from the same smooth index data.
-    for (unsigned flags : { RT_TRIANGLES | RT_SMOOTH, unsigned(RT_EDGES) }) {
-        SCOPED_TRACE(flags);
-        GLNode node(STAGE, mesh.leaf(1));
-        node.prepare(flags, 0);
-        EXPECT_EQ(node.getVertexType(), 0u);
-        EXPECT_EQ(node.getOwnVertexCount(), 10u);
-        EXPECT_EQ(node.getForeignVertexCount(), 6u); // slots 10 to 15, vertex 7 in two of them
-        EXPECT_EQ(node.getVertexBytes(), 16u * 18u);
-        EXPECT_EQ(node.getIndexBytes(), 10u * 6u);
-        // The strip in mesh order with local indices (vertex - 12), then the overlap triangles.
-        EXPECT_EQ(indices(node, 0, 6), (std::vector<uint16_t> { 0, 1, 6, 0, 6, 5 }));
-        EXPECT_EQ(indices(node, 24, 6), (std::vector<uint16_t> { 10, 11, 12, 13, 14, 15 }));
-        const uint32_t farCorners[6] = { 7, 9, 8, 7, 11, 10 };
-        for (unsigned k = 0; k < 16; ++k) {
-            const BaVec3d<double> &v = data.vertices[k < 10 ? 12 + k : farCorners[k - 10]];
-            EXPECT_EQ(position(node, k), BaVec3d<float>(float(v.x), float(v.y), float(v.z))) << k;
-        }
-        // Normals of +z and -z come out as +-32767.
-        EXPECT_EQ(shortNormal(node, 0), (std::array<int16_t, 3> { 0, 0, 32767 }));
-        EXPECT_EQ(shortNormal(node, 10), (std::array<int16_t, 3> { 0, 0, -32767 }));
-        EXPECT_EQ(node.getVertexData(1), nullptr);
-        EXPECT_EQ(node.getModificationReason(), CAD::AbstractNodeRenderData::MR_NONE);
+    GLNode node(STAGE, mesh.leaf(1));
+    node.prepare(RT_TRIANGLES | RT_SMOOTH, 0);
+    EXPECT_EQ(node.getOwnVertexCount(), 10u);
+    EXPECT_EQ(node.getForeignVertexCount(), 6u); // slots 10 to 15, vertex 7 in two of them
+    EXPECT_EQ(node.getVertexBytes(), 16u * 18u);
+    EXPECT_EQ(node.getIndexBytes(), 10u * 6u);
+    // The strip in mesh order with local indices (vertex - 12), then the overlap triangles.
+    EXPECT_EQ(indices(node, 0, 6), (std::vector<uint16_t> { 0, 1, 6, 0, 6, 5 }));
+    EXPECT_EQ(indices(node, 24, 6), (std::vector<uint16_t> { 10, 11, 12, 13, 14, 15 }));
+    const uint32_t farCorners[6] = { 7, 9, 8, 7, 11, 10 };
+    for (unsigned k = 0; k < 16; ++k) {
+        const BaVec3d<double> &v = data.vertices[k < 10 ? 12 + k : farCorners[k - 10]];
+        EXPECT_EQ(position(node, k), BaVec3d<float>(float(v.x), float(v.y), float(v.z))) << k;
     }
+    // Normals of +z and -z come out as +-32767.
+    EXPECT_EQ(shortNormal(node, 0), (std::array<int16_t, 3> { 0, 0, 32767 }));
+    EXPECT_EQ(shortNormal(node, 10), (std::array<int16_t, 3> { 0, 0, -32767 }));
 }
 
 TEST(GLNodePrepare, floatNormalsAndPointsWithoutTriangles)
@@ -102,11 +77,8 @@ TEST(GLNodePrepare, floatNormalsAndPointsWithoutTriangles)
     MeshWithTree mesh = twoLeaves();
     GLNode node(STAGE, mesh.leaf(1));
     node.prepare(RT_POINTS, 1);
-    EXPECT_EQ(node.getVertexType(), 1u);
     // No triangles: no index data and no far-corner slots.
     EXPECT_FALSE(node.hasTriangleData());
-    EXPECT_EQ(node.getIndexBytes(), 0u);
-    EXPECT_EQ(node.getForeignVertexCount(), 0u);
     EXPECT_EQ(node.getVertexBytes(), 10u * 24u);
     EXPECT_EQ(readAt<float>(node.getVertexData(0), 3 * 24 + 8), 1.0f);
     EXPECT_EQ(position(node, 3), BaVec3d<float>(103, 0, 0));
@@ -128,7 +100,7 @@ TEST(GLNodePrepare, vertexColoursAreCopiedOrTakenFromTheElement)
     EXPECT_EQ(readAt<Color>(node.getVertexData(0), 22), Color(50, 60, 70));
 }
 
-TEST(GLNodePrepare, materialOffsetSurfaceIsTheSecondVertexSet)
+TEST(GLNodePrepare, anElementOffsetSurfaceIsTheSecondVertexSet)
 {
     MeshWithTree mesh = square();
     std::vector<BaVec3d<double>> lifted;
@@ -136,36 +108,12 @@ TEST(GLNodePrepare, materialOffsetSurfaceIsTheSecondVertexSet)
         lifted.push_back(v + BaVec3d<double>(0, 0, 0.5));
     mesh.mesh.setOffsetSurface(
         lifted, std::vector<BaVec3d<float>>(4, { 0, 0, -1 }), std::vector<BaVec3d<float>>(2, { 0, 0, -1 }));
-    const unsigned flags = RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET;
-    GLNode node(STAGE, mesh.leaf());
-    auto prepare = [&](unsigned f) {
-        node.clear();
-        node.prepare(f, 0);
-    };
-
     mesh.mesh.setElementMaterialOffset(0.5);
-    prepare(flags);
-    EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_ELEMENT);
-    EXPECT_EQ(node.getElementMaterialOffset(), 0.5);
+    GLNode node(STAGE, mesh.leaf());
+    node.prepare(RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET, 0);
     ASSERT_NE(node.getVertexData(1), nullptr);
     EXPECT_EQ(position(node, 2, 1), BaVec3d<float>(1, 1, 0.5f));
     EXPECT_EQ(readAt<int16_t>(node.getVertexData(1), 2 * 18 + 4), -32767);
-
-    // An offset of 0.0 has no surface of its own; without the flag nothing is read.
-    mesh.mesh.setElementMaterialOffset(0.0);
-    prepare(flags);
-    EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_ELEMENT);
-    EXPECT_EQ(node.getVertexData(1), nullptr);
-    prepare(RT_TRIANGLES | RT_SMOOTH);
-    EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_NONE);
-
-    mesh.mesh.setPatchMaterialOffset(CAD::PatchInfo({ { 0.25, true, true }, { 0.75, false, true } }));
-    prepare(flags);
-    EXPECT_EQ(node.getMaterialOffsetType(), CAD::MO_PER_PATCH);
-    EXPECT_EQ(node.getPatchCount(), 2u);
-    EXPECT_EQ(node.getPatchFlags(), (std::vector<bool> { true, false }));
-    EXPECT_EQ(node.getPatchOffsets(), (std::vector<double> { 0.25, 0.75 }));
-    EXPECT_NE(node.getVertexData(1), nullptr);
 }
 
 TEST(GLNodeLifecycle, attachesToItsLeafClearsAndOutlivesADroppedLeaf)
@@ -177,20 +125,15 @@ TEST(GLNodeLifecycle, attachesToItsLeafClearsAndOutlivesADroppedLeaf)
     CAD::BspNode *leaf = leavesOf(*dome).at(0);
     auto node = std::make_unique<GLNode>(STAGE, leaf);
     EXPECT_EQ(leaf->getNodeRenderData(), node.get());
-    EXPECT_EQ(node->getPoly(), dome.get());
-    // Visible in every view until that view says otherwise, and again after clearing.
+    // Hidden in a view only until the node is cleared.
     const auto *view = reinterpret_cast<const GL::RenderCallback *>(dome.get());
-    EXPECT_TRUE(node->isVisibleInView(view));
     node->setVisibleInView(view, false);
     EXPECT_FALSE(node->isVisibleInView(view));
     EXPECT_TRUE(node->isVisibleInView(nullptr));
-
     node->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
     node->clear();
     EXPECT_FALSE(node->hasTriangleData());
     EXPECT_EQ(node->getVertexData(0), nullptr);
-    EXPECT_EQ(node->getVertexSize(), 0u);
-    EXPECT_EQ(node->getOwnVertexCount(), 0u);
     EXPECT_TRUE(node->isVisibleInView(view));
 
     // Without a node container a new tree only detaches the node; its creator deletes it.
@@ -200,43 +143,99 @@ TEST(GLNodeLifecycle, attachesToItsLeafClearsAndOutlivesADroppedLeaf)
     EXPECT_EQ(leavesOf(*dome).at(0)->getNodeRenderData(), nullptr);
 }
 
-TEST_F(GLNodeColourMap, deviationsPickTheColourRowAndMissingValuesTheSpecialRow)
+TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
 {
-    MeshWithTree mesh = square();
-    mesh.mesh.setDeviations({ -1.0f, 1.0f, CAD::NO_VALUE, 5.0f });
-    GLNode node(STAGE, mesh.leaf());
-    // With vertex colours asked for too, the colour map wins and no colour is stored.
-    node.prepare(RT_COLOR_MAP | RT_VERTEX_COLORS | RT_TRIANGLES | RT_SMOOTH, 0);
-    ASSERT_EQ(node.getVertexType(), 8u);
-    EXPECT_EQ(node.getVertexSize(), 26u);
-    const std::pair<float, float> expected[4]
-        = { { 0.5f / 8, 0 }, { 7.5f / 8, 0 }, { 1, 4096 }, { 7.5f / 8, 0 } };
-    for (unsigned k = 0; k < 4; ++k) {
-        EXPECT_FLOAT_EQ(texCoord(node, k).first, expected[k].first) << k;
-        EXPECT_EQ(texCoord(node, k).second, expected[k].second) << k;
-    }
-}
-
-TEST_F(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
-{
-    legend().getColorMap().setToleranceMode(true);
-    legend().setNumberOfRenderColors(9); // three texels per band
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    const Legend2::LegendHandler saved = legend;
+    legend.getColorMap().setToleranceMode(true);
+    legend.setNumberOfRenderColors(9); // three texels per band
     MeshWithTree mesh = square();
     mesh.mesh.setDeviations({ 0.0f, 0.0f, 0.0f, 2.0f });
     GLNode node(STAGE, mesh.leaf());
+    auto texCoord = [&](unsigned k) {
+        const uint8_t *p = node.getVertexData(0) + k * node.getVertexSize();
+        return std::pair(readAt<float>(p, 0), readAt<float>(p, 4));
+    };
     node.prepare(RT_COLOR_MAP | RT_POINTS, 0);
     // No tolerance indices: every vertex shows the special colour of missing tolerances.
     for (unsigned k = 0; k < 4; ++k)
-        EXPECT_EQ(texCoord(node, k), std::pair(1.0f, 4096.0f)) << k;
+        EXPECT_EQ(texCoord(k), std::pair(1.0f, GLNode::SPECIAL_ROW)) << k;
 
     mesh.mesh.setDistancePointTolerances({ { -1.0, 1.0 }, { 1.0, -1.0 } }); // the second is empty
     mesh.mesh.setToleranceIndices({ 0, 1, 7, 0 });
     node.clear();
     node.prepare(RT_COLOR_MAP | RT_POINTS, 0);
+    legend = saved;
     EXPECT_EQ(node.getTolerances(), mesh.mesh.getDistancePointTolerances());
-    EXPECT_FLOAT_EQ(texCoord(node, 0).first, 4.5f / 9); // inside: the middle band
-    EXPECT_EQ(texCoord(node, 0).second, 0.0f);
-    EXPECT_EQ(texCoord(node, 1), std::pair(0.0f, 4096.0f)); // invalid tolerance
-    EXPECT_EQ(texCoord(node, 2), std::pair(0.0f, 4096.0f)); // index beyond the list
-    EXPECT_FLOAT_EQ(texCoord(node, 3).first, 7.5f / 9); // above
+    EXPECT_FLOAT_EQ(texCoord(0).first, 4.5f / 9); // inside: the middle band
+    EXPECT_EQ(texCoord(0).second, 0.0f);
+    EXPECT_EQ(texCoord(1), std::pair(0.0f, GLNode::SPECIAL_ROW)); // invalid tolerance
+    EXPECT_EQ(texCoord(2), std::pair(0.0f, GLNode::SPECIAL_ROW)); // index beyond the list
+    EXPECT_FLOAT_EQ(texCoord(3).first, 7.5f / 9); // above
+}
+
+TEST(GLNodeFlat, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
+{
+    // Five triangles (r_i, r_i+1, c) around a raised centre c = vertex 5, the last corner of all.
+    std::vector<BaVec3d<double>> vertices;
+    std::vector<CAD::Triangle> triangles;
+    for (uint32_t i = 0; i < 5; ++i) {
+        vertices.emplace_back(
+            std::cos(2 * std::numbers::pi * i / 5), std::sin(2 * std::numbers::pi * i / 5), 0);
+        triangles.push_back({ i, (i + 1) % 5, 5 });
+    }
+    vertices.emplace_back(0, 0, 1);
+    MeshWithTree mesh(vertices, triangles);
+    GLNode node(STAGE, mesh.leaf());
+    node.prepare(FLAT, 0);
+    ASSERT_EQ(node.getVertexType(), 4u);
+    EXPECT_EQ(node.getFlatSelectedCount(0) + node.getFlatSelectedCount(1), 0u);
+    ASSERT_EQ(node.getFlatUnselectedCount(0), 12u);
+    ASSERT_EQ(node.getFlatUnselectedCount(1), 3u);
+    // Slot 0: t0 on the centre, then t2, t3, t4 rotated so that their first corner is last.
+    EXPECT_EQ(indices(node, 0, 12), (std::vector<uint16_t> { 0, 1, 5, 3, 5, 2, 4, 5, 3, 0, 5, 4 }));
+    // Slot 1: t1, the centre's second use.
+    EXPECT_EQ(indices(node, 12, 3), (std::vector<uint16_t> { 1, 2, 5 }));
+    EXPECT_TRUE(node.getLeftovers(false).empty());
+    // The centre carries t0's normal in slot 0 and t1's in slot 1.
+    const CAD::PolyBaseData &data = *mesh.mesh.getData(STAGE);
+    EXPECT_EQ(shortNormal(node, 5, 0), asShort(data.triangleNormals[0]));
+    EXPECT_EQ(shortNormal(node, 5, 1), asShort(data.triangleNormals[1]));
+}
+
+TEST(GLNodeFlat, theSeventhCopyIsALeftoverThatKeepsItsRoomAndCornerCoordinates)
+{
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    const Legend2::LegendHandler saved = legend;
+    legend.getColorMap().setToleranceMode(false);
+    legend.getColorMap().setDataRange(0.0, 1.0);
+    legend.setNumberOfRenderColors(4);
+    // Every corner can carry two copies of the triangle, the seventh has none left.
+    MeshWithTree mesh({ { 0, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 } }, std::vector<CAD::Triangle>(7, { 0, 1, 2 }));
+    mesh.mesh.setDeviations({ 0.6f, 5.0f, CAD::NO_VALUE });
+    mesh.mesh.setTriangleFlag({ 0, 1, 2, 3, 4, 5, 6 }, CAD::PointFlags::SELECTED, true);
+    mesh.tree = std::make_unique<CAD::BspTree>(&mesh.mesh, *mesh.mesh.getData(STAGE));
+    GLNode node(STAGE, mesh.leaf());
+    node.prepare(FLAT | RT_COLOR_MAP, 0);
+    legend = saved;
+
+    ASSERT_EQ(node.getVertexType(), 10u);
+    // Corners in the order p3, p3, p1, p1, p2, p2: slot 0 gets copies 0, 2, 4, slot 1 copies 1, 3, 5.
+    const std::vector<uint16_t> rotations { 0, 1, 2, 1, 2, 0, 2, 0, 1 };
+    EXPECT_EQ(indices(node, 0, 9), rotations);
+    EXPECT_EQ(indices(node, 9, 9), rotations);
+    EXPECT_EQ(node.getFlatSelectedCount(0), 9u);
+    EXPECT_EQ(node.getFlatSelectedCount(1), 9u);
+    ASSERT_EQ(node.getLeftovers(true).size(), 1u);
+    EXPECT_EQ(node.getLeftovers(true)[0], 6u);
+    // 36 bytes written and 6 kept for the leftover.
+    EXPECT_EQ(node.getIndexBytes(), 42u);
+    const auto &coordinates = node.getLeftoverTexCoords(true);
+    ASSERT_EQ(coordinates.size(), 3u);
+    // 0.6 in the third of four texels, 5.0 beyond the range in the last, no value in the special row.
+    EXPECT_FLOAT_EQ(coordinates[0].s, 2.5f / 4);
+    EXPECT_EQ(coordinates[0].t, 0.0f);
+    EXPECT_FLOAT_EQ(coordinates[1].s, 3.5f / 4);
+    EXPECT_EQ(coordinates[2].s, 1.0f);
+    EXPECT_EQ(coordinates[2].t, GLNode::SPECIAL_ROW);
 }
