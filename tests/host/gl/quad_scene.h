@@ -40,7 +40,6 @@ public:
     std::vector<Quad> quads;
     QStringList log;
     bool textureEnabled = false; // what enableTexture last returned
-    double modelView[16] = {}, projection[16] = {}; // as the set-up stage found them
 
     void initAllElementsForDrawing() override
     {
@@ -51,10 +50,6 @@ public:
     {
         log << QStringLiteral("pre%1").arg(getRenderStage());
         m_next = 0;
-        if (getRenderStage() == GL::RenderObject::RS_SETUP) {
-            ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-            ::glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        }
     }
     bool draw() override
     {

