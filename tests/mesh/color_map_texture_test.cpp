@@ -32,7 +32,7 @@ std::vector<Color> row(const std::vector<Color> &texels, int r)
 
 } // namespace
 
-TEST(ColorMapTexels, theScaleOnRowZeroAndTheUncomputedColourOnRowOne)
+TEST(ColorMapTexels, theScaleOnRowZeroAndTheFallbackOnRowOne)
 {
     Legend2::LegendHandler scale = legend();
     std::vector<Color> texels = ColorMapTexture::createTexels(scale, FALLBACK, false, true);
@@ -41,10 +41,6 @@ TEST(ColorMapTexels, theScaleOnRowZeroAndTheUncomputedColourOnRowOne)
     const Color blue(0, 0, 255), red(255, 0, 0);
     EXPECT_EQ(row(texels, 0), (std::vector<Color> { blue, blue, blue, blue, red, red, red }));
     EXPECT_EQ(row(texels, 1), std::vector<Color>(7, FALLBACK));
-
-    scale.getColorMap().setUncomputedColor(Color(1, 2, 3, 4));
-    texels = ColorMapTexture::createTexels(scale, FALLBACK, false, true);
-    EXPECT_EQ(row(texels, 1), std::vector<Color>(7, Color(1, 2, 3)));
 }
 
 TEST(ColorMapTexels, toleranceModeShowsTheBandsAndSplitsTheSpecialRow)

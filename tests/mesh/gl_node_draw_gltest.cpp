@@ -263,7 +263,6 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
         EXPECT_EQ(colorAt(image, squareCentre(0)), high);
     }
     ColorMapTexture::remove(&mesh);
-    EXPECT_EQ(ColorMapTexture::get(&mesh), nullptr);
     legend = saved;
 }
 
