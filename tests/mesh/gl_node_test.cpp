@@ -1,6 +1,8 @@
+// GPU mesh nodes prepared without GL: vertex types, layouts, far corners, flat slots and leftovers.
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/mesh/gcad_gl_node.h"
+#include "gcad/mesh/gcad_growable_array.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "tests/mesh/mesh_node_fixture.h"
 
@@ -23,18 +25,13 @@ MeshWithTree twoLeaves()
     std::vector<BaVec3d<double>> vertices { { -200, 0, 0 }, { -200, 1, 0 }, { -201, 0, 0 }, { -201, 1, 0 },
         { -202, 0, 0 }, { -202, 1, 0 }, { -203, 0, 0 }, { 60, 0, 0 }, { 60, 1, 0 }, { 61, 0, 0 },
         { 61, 1, 0 }, { 62, 0, 0 } };
-    for (int row = 0; row < 2; ++row) {
-        for (int column = 0; column < 5; ++column)
-            vertices.emplace_back(100 + column, row, 0);
-    }
+    for (int k = 0; k < 10; ++k)
+        vertices.emplace_back(100 + k % 5, k / 5, 0);
     std::vector<CAD::Triangle> triangles { { 7, 0, 1 }, { 8, 0, 1 }, { 9, 0, 1 }, { 10, 0, 1 }, { 11, 0, 1 },
         { 0, 2, 1 }, { 1, 2, 3 }, { 2, 4, 3 }, { 3, 4, 5 }, { 4, 6, 5 } };
-    for (uint32_t k = 12; k < 16; ++k) {
-        triangles.push_back({ k, k + 1, k + 6 });
-        triangles.push_back({ k, k + 6, k + 5 });
-    }
-    triangles.push_back({ 7, 9, 8 });
-    triangles.push_back({ 7, 11, 10 });
+    for (uint32_t k = 12; k < 16; ++k)
+        triangles.insert(triangles.end(), { { k, k + 1, k + 6 }, { k, k + 6, k + 5 } });
+    triangles.insert(triangles.end(), { { 7, 9, 8 }, { 7, 11, 10 } });
     return MeshWithTree(vertices, triangles, 20);
 }
 
@@ -47,6 +44,40 @@ MeshWithTree square()
 constexpr unsigned FLAT = RT_TRIANGLES;
 
 } // namespace
+
+TEST(VertexType, followsTheFlagsAndTheRenderMode)
+{
+    const std::pair<unsigned, unsigned> cases[] = { { RT_TRIANGLES | RT_SMOOTH, 0 }, { RT_TRIANGLES, 4 },
+        { RT_EDGES, 0 }, // no triangles asked for: not flat
+        { RT_VERTEX_COLORS | RT_POINTS, 2 }, { RT_VERTEX_COLORS | RT_TRIANGLES, 6 },
+        { RT_COLOR_MAP | RT_TRIANGLES, 10 }, { RT_COLOR_MAP | RT_VERTEX_COLORS | RT_POINTS, 8 } };
+    for (const auto &[flags, type] : cases) {
+        // Only render mode 1 asks for float normals.
+        for (int mode : { 0, 3 })
+            EXPECT_EQ(GLNode::determinVertexType(flags, mode), type) << flags << " mode " << mode;
+        EXPECT_EQ(GLNode::determinVertexType(flags, 1), type + 1) << flags;
+    }
+    EXPECT_EQ(progErrorMessage([] { GLNode::determinVertexType(RT_POINTS, 5); }), "vertex type not handled");
+    EXPECT_EQ(progErrorMessage([] { GLNode::determinVertexType(RT_POINTS, -1); }), "vertex type not handled");
+}
+
+TEST(GrowableArray, growsInStepsChosenByItsCapacity)
+{
+    const std::pair<std::size_t, std::size_t> steps[]
+        = { { 15, 4 }, { 16, 16 }, { 255, 64 }, { 262143, 65536 }, { 262144, 131072 }, { 10000000, 131072 } };
+    for (const auto &[capacity, step] : steps)
+        EXPECT_EQ(GrowableArray<int>::growthStep(capacity), step) << capacity;
+
+    GrowableArray<int> array;
+    std::vector<std::size_t> capacities;
+    for (int i = 0; i < 100; ++i) {
+        array.push_back(i);
+        if (capacities.empty() || capacities.back() != array.capacity())
+            capacities.push_back(array.capacity());
+    }
+    EXPECT_EQ(capacities, (std::vector<std::size_t> { 4, 8, 12, 16, 32, 48, 64, 128 }));
+    EXPECT_EQ(array[99], 99);
+}
 
 TEST(GLNodePrepare, farCornersGetOneSlotEachAfterTheOwnVertices)
 {
