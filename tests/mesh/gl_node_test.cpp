@@ -147,7 +147,7 @@ TEST(GLNodePrepare, anElementOffsetSurfaceIsTheSecondVertexSet)
     EXPECT_EQ(readAt<int16_t>(node.getVertexData(1), 2 * 18 + 4), -32767);
 }
 
-TEST(GLNodeLifecycle, attachesToItsLeafClearsAndOutlivesADroppedLeaf)
+TEST(GLNodeLifecycle, attachesToItsLeafAndOutlivesADroppedLeaf)
 {
     EXPECT_EQ(progErrorMessage([] { GLNode(STAGE, nullptr); }), "node must not be 0");
 
@@ -156,16 +156,6 @@ TEST(GLNodeLifecycle, attachesToItsLeafClearsAndOutlivesADroppedLeaf)
     CAD::BspNode *leaf = leavesOf(*dome).at(0);
     auto node = std::make_unique<GLNode>(STAGE, leaf);
     EXPECT_EQ(leaf->getNodeRenderData(), node.get());
-    // Hidden in a view only until the node is cleared.
-    const auto *view = reinterpret_cast<const GL::RenderCallback *>(dome.get());
-    node->setVisibleInView(view, false);
-    EXPECT_FALSE(node->isVisibleInView(view));
-    EXPECT_TRUE(node->isVisibleInView(nullptr));
-    node->prepare(RT_TRIANGLES | RT_SMOOTH, 0);
-    node->clear();
-    EXPECT_FALSE(node->hasTriangleData());
-    EXPECT_EQ(node->getVertexData(0), nullptr);
-    EXPECT_TRUE(node->isVisibleInView(view));
 
     // Without a node container a new tree only detaches the node; its creator deletes it.
     dome->updateVisualization(STAGE, true, false);
