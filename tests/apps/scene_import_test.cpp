@@ -19,20 +19,10 @@ using V = Vaq::BaVec3d<double>;
 
 namespace {
 
+// The mesh's data; std::get throws, and so fails the test, where the file gave no mesh.
 const PolyBaseData &meshData(const ImportedData &data)
 {
-    static const PolyBaseData none;
-    const auto *mesh = std::get_if<std::unique_ptr<PolyBase>>(&data);
-    EXPECT_TRUE(mesh && *mesh) << "not a mesh";
-    return mesh && *mesh ? *(*mesh)->getData(Vaq::CAD::StageIdentifier::NO_STAGE) : none;
-}
-
-const PointCloud &points(const ImportedData &data)
-{
-    static const PointCloud none;
-    const auto *cloud = std::get_if<PointCloud>(&data);
-    EXPECT_TRUE(cloud) << "not a point cloud";
-    return cloud ? *cloud : none;
+    return *std::get<std::unique_ptr<PolyBase>>(data)->getData(Vaq::CAD::StageIdentifier::NO_STAGE);
 }
 
 // The corners of triangle t as positions, so that checks do not depend on vertex order.
@@ -41,17 +31,6 @@ std::array<V, 3> corners(const PolyBaseData &data, std::size_t t)
     const Vaq::CAD::Triangle &c = data.triangles[t];
     return { data.vertices[c[0]], data.vertices[c[1]], data.vertices[c[2]] };
 }
-
-// The unit square in z = 0 as two counter-clockwise triangles, each corner written per
-// triangle as STL does.
-const char *ASCII_SQUARE = "solid square\n"
-                           "facet normal 0 0 1\n outer loop\n"
-                           "  vertex 0 0 0\n  vertex 1 0 0\n  vertex 1 1 0\n"
-                           " endloop\nendfacet\n"
-                           "facet normal 0 0 1\n outer loop\n"
-                           "  vertex 0 0 0\n  vertex 1 1 0\n  vertex 0 1 0\n"
-                           " endloop\nendfacet\n"
-                           "endsolid square\n";
 
 const QByteArray PLY_HEADER = "ply\nformat ascii 1.0\nelement vertex 4\n"
                               "property float x\nproperty float y\nproperty float z\n";
@@ -63,24 +42,23 @@ const QByteArray PLY_FACES = "property list uchar int vertex_indices\nend_header
 TEST(MeshImport, stlCornersBecomeSharedVerticesWithUpwardNormals)
 {
     TestFolder folder;
-    for (const QString &path : { folder.write("ascii.stl", ASCII_SQUARE),
-             folder.write("binary.STL",
-                 binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } })) }) {
-        SCOPED_TRACE(path.toStdString());
-        const ImportedData data = importFile(path);
-        const PolyBase &mesh = *std::get<std::unique_ptr<PolyBase>>(data);
-        EXPECT_EQ(mesh.getType(), Vaq::CAD::ElementCreator::MESH_SCAN);
-        EXPECT_EQ(mesh.getFileName(), path);
-        const PolyBaseData &square = meshData(data);
-        // Six corners, four places.
-        ASSERT_EQ(square.vertices.size(), 4u);
-        ASSERT_EQ(square.triangles.size(), 2u);
-        EXPECT_EQ(corners(square, 0), (std::array<V, 3> { V(0, 0, 0), V(1, 0, 0), V(1, 1, 0) }));
-        EXPECT_EQ(corners(square, 1), (std::array<V, 3> { V(0, 0, 0), V(1, 1, 0), V(0, 1, 0) }));
-        EXPECT_TRUE(square.drawColors.empty());
-        // Counter-clockwise seen from above: the normals point up.
-        EXPECT_EQ(square.vertexNormals, std::vector<Vaq::BaVec3d<float>>(4, Vaq::BaVec3d<float>(0, 0, 1)));
-    }
+    // The unit square in z = 0 as two counter-clockwise triangles, each corner written per
+    // triangle as STL does.
+    const QString path = folder.write(
+        "square.STL", binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } }));
+    const ImportedData data = importFile(path);
+    const PolyBase &mesh = *std::get<std::unique_ptr<PolyBase>>(data);
+    EXPECT_EQ(mesh.getType(), Vaq::CAD::ElementCreator::MESH_SCAN);
+    EXPECT_EQ(mesh.getFileName(), path);
+    const PolyBaseData &square = meshData(data);
+    // Six corners, four places.
+    ASSERT_EQ(square.vertices.size(), 4u);
+    ASSERT_EQ(square.triangles.size(), 2u);
+    EXPECT_EQ(corners(square, 0), (std::array<V, 3> { V(0, 0, 0), V(1, 0, 0), V(1, 1, 0) }));
+    EXPECT_EQ(corners(square, 1), (std::array<V, 3> { V(0, 0, 0), V(1, 1, 0), V(0, 1, 0) }));
+    EXPECT_TRUE(square.drawColors.empty());
+    // Counter-clockwise seen from above: the normals point up.
+    EXPECT_EQ(square.vertexNormals, std::vector<Vaq::BaVec3d<float>>(4, Vaq::BaVec3d<float>(0, 0, 1)));
 }
 
 TEST(MeshImport, plyWithFacesIsAMeshWithItsVertexColours)
@@ -103,33 +81,24 @@ TEST(MeshImport, plyWithFacesIsAMeshWithItsVertexColours)
         ASSERT_NE(at, quad.vertices.end());
         EXPECT_EQ(quad.drawColors[at - quad.vertices.begin()], color);
     }
-
-    const ImportedData plain = importFile(folder.write("plain.ply",
-        PLY_HEADER + "element face 2\n" + PLY_FACES + "0 0 0\n1 0 0\n1 1 0\n0 1 0\n3 0 1 2\n3 0 2 3\n"));
-    EXPECT_EQ(meshData(plain).triangles.size(), 2u);
-    EXPECT_TRUE(meshData(plain).drawColors.empty());
 }
 
 TEST(MeshImport, plyWithoutFacesAndXyzArePointCloudsOfEveryPoint)
 {
     TestFolder folder;
     // Duplicates stay: in a point cloud each line is a measured point.
-    const ImportedData colored = importFile(folder.write("colored.ply",
+    const PointCloud ply = std::get<PointCloud>(importFile(folder.write("colored.ply",
         PLY_HEADER + PLY_COLORS
-            + "end_header\n0 0 0 255 0 0\n1 2 3 0 255 0\n1 2 3 0 255 0\n-4 5.5 6 1 2 3\n"));
-    ASSERT_EQ(points(colored).positions.size(), 4u);
-    EXPECT_EQ(points(colored).positions[3], V(-4, 5.5, 6));
-    ASSERT_EQ(points(colored).colors.size(), 4u);
-    EXPECT_EQ(points(colored).colors[3], Color(1, 2, 3));
+            + "end_header\n0 0 0 255 0 0\n1 2 3 0 255 0\n1 2 3 0 255 0\n-4 5.5 6 1 2 3\n")));
+    ASSERT_EQ(ply.positions.size(), 4u);
+    EXPECT_EQ(ply.positions[3], V(-4, 5.5, 6));
+    ASSERT_EQ(ply.colors.size(), 4u);
+    EXPECT_EQ(ply.colors[3], Color(1, 2, 3));
 
-    const ImportedData plain
-        = importFile(folder.write("plain.ply", PLY_HEADER + "end_header\n0 0 0\n1 0 0\n1 1 0\n0 1 0\n"));
-    EXPECT_EQ(points(plain).positions.size(), 4u);
-    EXPECT_TRUE(points(plain).colors.empty());
-
-    const ImportedData xyz = importFile(folder.write("scan.XYZ", "# x y z r g b\n1 2 3 4 5 6\n"));
-    EXPECT_EQ(points(xyz).positions, std::vector<V>({ V(1, 2, 3) }));
-    EXPECT_EQ(points(xyz).colors, std::vector<Color>({ Color(4, 5, 6) }));
+    const PointCloud xyz
+        = std::get<PointCloud>(importFile(folder.write("scan.XYZ", "# x y z r g b\n1 2 3 4 5 6\n")));
+    EXPECT_EQ(xyz.positions, std::vector<V>({ V(1, 2, 3) }));
+    EXPECT_EQ(xyz.colors, std::vector<Color>({ Color(4, 5, 6) }));
 }
 
 TEST(MeshImport, objGroupsBecomeOneMeshAndPolygonsTriangles)
@@ -171,7 +140,6 @@ TEST(FileImport, everyFileRefusedNamesItselfAndTheReason)
         { "notes.txt", "1 2 3\n", "unknown file type '.txt' (expected .stl, .ply, .obj or .xyz)" },
         { "mesh", "1 2 3\n", "unknown file type (expected .stl, .ply, .obj or .xyz)" },
         { "empty.stl", "", "empty file" },
-        { "empty.xyz", "", "empty file" },
         { "garbage.stl", "garbage here\n",
             "malformed STL file (Failed to determine STL storage representation for <path>.)" },
         { "bad.obj", "v 0 0 0\nv 1 0 0\nf 1 2 7\n", "malformed OBJ file (OBJ: vertex index out of range)" },
@@ -180,13 +148,9 @@ TEST(FileImport, everyFileRefusedNamesItselfAndTheReason)
             QByteArray(PLY_HEADER).replace("vertex 4", "vertex 3") + "element face 1\n" + PLY_FACES
                 + "0 0 0\n1 0 0\n0 1 0\n3 0 1 9\n",
             "a face refers to vertex 9, but there are only 3 vertices" },
-        { "none.stl", "solid none\nendsolid none\n", "no triangles" },
         { "lines.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nl 1 2 3\n", "no triangles" },
-        { "edges.ply", PLY_HEADER + "element face 1\n" + PLY_FACES + "0 0 0\n1 0 0\n1 1 0\n0 1 0\n2 0 1\n",
-            "no triangles" },
         { "nan.stl", binaryStl({ { 0, 0, 0, 1, 0, 0, 0, 1, 0 }, { 0, 0, 0, 1, nan, 0, 0, 1, 0 } }),
             "non-finite vertex coordinates" },
-        { "inf.obj", "v 0 0 0\nv 1 0 0\nv 0 1e999 0\nf 1 2 3\n", "non-finite vertex coordinates" },
         // A point cloud is checked as well.
         { "inf.ply",
             QByteArray(PLY_HEADER).replace("ascii", "binary_little_endian") + "end_header\n"
@@ -199,9 +163,4 @@ TEST(FileImport, everyFileRefusedNamesItselfAndTheReason)
         EXPECT_EQ(Gcad::Test::importError([&] { importFile(path); }),
             path + ": " + QString(c.reason).replace("<path>", path));
     }
-    const QString truncated
-        = folder.write("truncated.stl", binaryStl({ { 0, 0, 0, 1, 0, 0, 0, 1, 0 } }).chopped(10));
-    EXPECT_TRUE(Gcad::Test::importError([&] {
-        importFile(truncated);
-    }).startsWith(truncated + ": malformed STL file ("));
 }

@@ -20,9 +20,12 @@ using Vaq::CAD::ElementCreator;
 using Vaq::CAD::PolyBase;
 using Vaq::CAD::StageIdentifier;
 
-TEST(Scene, countsTrianglesAndPointsAndBuildsTheRenderData)
+TEST(Scene, countsAndHandsTheCallbackItsMeshesAndTheirOwnBox)
 {
     Scene scene;
+    SceneRenderCallback callback(scene);
+    Vaq::BaVec3d<double> min, max;
+    EXPECT_FALSE(callback.getBoundingBox(&min, &max));
     scene.addMesh(Vaq::CAD::createDomeMesh(3, false)); // 9 vertices, 8 triangles
     scene.addMesh(Vaq::CAD::createDomeMesh(4, false)); // 16 vertices, 18 triangles
     EXPECT_EQ(scene.getNumberOfTriangles(), 26u);
@@ -30,7 +33,6 @@ TEST(Scene, countsTrianglesAndPointsAndBuildsTheRenderData)
     for (const auto &mesh : scene.getMeshes())
         EXPECT_NE(mesh->getPolyBaseRenderData(StageIdentifier::NO_STAGE), nullptr);
 
-    SceneRenderCallback callback(scene);
     const std::vector<Vaq::CAD::ElementAndStageImp> entries = callback.getElementsForDrawing();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].element, scene.getMeshes()[1].get());
@@ -39,19 +41,9 @@ TEST(Scene, countsTrianglesAndPointsAndBuildsTheRenderData)
     EXPECT_TRUE(callback.acceptsObject(scene.getMeshes()[0].get()));
     const auto stranger = Vaq::CAD::createDomeMesh(2, false);
     EXPECT_FALSE(callback.acceptsObject(stranger.get()));
-}
 
-TEST(SceneRenderCallback, fitsTheViewToTheMeshesOwnBox)
-{
-    Scene scene;
-    SceneRenderCallback callback(scene);
-    Vaq::BaVec3d<double> min, max;
-    EXPECT_FALSE(callback.getBoundingBox(&min, &max));
-
-    // Two domes over the unit square around the origin (up to z = 0.5), the second moved by
-    // (3, 1, -2): the box covers both and nothing more.
-    scene.addMesh(Vaq::CAD::createDomeMesh(3, false));
-    scene.addMesh(Vaq::CAD::createDomeMesh(3, false));
+    // Domes over the unit square around the origin (the first up to z = 0.5), the second moved
+    // by (3, 1, -2): the box covers both and nothing more.
     scene.getMeshes()[1]->setRenderTransformation(
         StageIdentifier::NO_STAGE, Vaq::Transformation::translation(Vaq::BaVec3d<double>(3, 1, -2)));
     ASSERT_TRUE(callback.getBoundingBox(&min, &max));

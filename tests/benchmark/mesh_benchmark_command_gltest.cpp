@@ -1,7 +1,6 @@
 // The mesh benchmark command on a real context, with the library started as an application
 // starts it: what one run measures, reports and stores, how it guards the software-rendering
-// setting, and how it refuses what it cannot run. Runs use a small dome, a small view and
-// short measurements; no rate is compared with a time.
+// setting, and how it refuses what it cannot run. No rate is compared with a time.
 #include "gcad/benchmark/gcad_benchmark_rcb.h"
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/benchmark/gcad_cmd_benchmark.h"
@@ -41,14 +40,6 @@ QByteArray readFile(const char *name)
 {
     QFile file(QDir(Vaq::Test::configDir()).filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-std::vector<BenchmarkResult> readStoreFile()
-{
-    std::istringstream is(readFile("gcad_benchmark.dat").toStdString());
-    std::vector<BenchmarkResult> results;
-    readBenchmarkResults(is, BenchmarkResult(cardOptions(true, 1024)), &results);
-    return results;
 }
 
 // The software-rendering setting with the value the user chose, registered as the host's
@@ -112,6 +103,34 @@ private:
     Cfg::CfgNode m_node;
 };
 
+// Wrong test data: the mesh twice.
+class TwoMeshesRCB : public BenchmarkRCB
+{
+public:
+    std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override
+    {
+        std::vector<CAD::ElementAndStageImp> shown = BenchmarkRCB::getElementsForDrawing();
+        shown.insert(shown.end(), shown.begin(), shown.end());
+        return shown;
+    }
+};
+
+// Records the turn of its view at each scene stage and whether it led the frame-rate plan.
+class TurnRecordingRCB : public BenchmarkRCB
+{
+public:
+    bool draw() override
+    {
+        if (getRenderStage() == GL::RenderObject::RS_LEVEL0) {
+            turns.push_back(getRenderObject()->getRotation().y / 0.6283185307179586);
+            ledPlan = ledPlan && GL::RenderCallback::getMasterRenderCallback() == this;
+        }
+        return BenchmarkRCB::draw();
+    }
+    std::vector<double> turns;
+    bool ledPlan = true;
+};
+
 } // namespace
 
 TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAndReplacesTheStoredOnes)
@@ -121,7 +140,7 @@ TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAnd
     BenchmarkResultContainer::_instance->addResult(
         makeResult(options.renderer, options.driverVersion, options.softwareRendering, 3));
     // The companion's result is measured anew, but neither stored nor printed.
-    BenchmarkRCB companion;
+    TurnRecordingRCB companion;
     BenchmarkResult companionResult(cardOptions(true, 1024));
     setRates(&companionResult, [](unsigned, unsigned) { return 0u; });
     // The test data is made once the guard is saved.
@@ -152,13 +171,28 @@ TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAnd
     BenchmarkResult result;
     ASSERT_TRUE(stored(&result));
     EXPECT_EQ(result.getWidgetSize(), 40u);
-    const std::vector<BenchmarkResult> inFile = readStoreFile();
-    ASSERT_EQ(inFile.size(), 1u);
-    EXPECT_EQ(dump(inFile[0]), dump(result));
+    EXPECT_EQ(readFile("gcad_benchmark.dat").toStdString(), fileText({ result }));
     ASSERT_NE(companion.getMesh(), nullptr);
     EXPECT_EQ(companion.getMesh()->getNumberOfVisiblePoints(CAD::StageIdentifier::NO_STAGE), 21u * 21u);
     for (unsigned rate : rates(companionResult))
         EXPECT_GT(rate, 0u);
+    // The companion draws the frames of the run's own view as the master view: each test opens
+    // with an untimed frame at the turn the view has, then turns 0, 1, 2, ... as many as the
+    // run's own view needs, at least the two of a quick run.
+    EXPECT_TRUE(companion.ledPlan);
+    unsigned tests = 0;
+    double next = 0.0;
+    for (double turn : companion.turns) {
+        if (tests > 0 && std::abs(turn - next) < 1e-9) {
+            next += 1.0;
+            continue;
+        }
+        EXPECT_TRUE(tests == 0 || next >= 2.0) << "test " << tests << " drew " << next << " frames";
+        ++tests;
+        next = 0.0;
+    }
+    EXPECT_GE(next, 2.0);
+    EXPECT_EQ(tests, 36u);
 
     // The verbose lines: the card, then per mode its name and nine measurements, each rate
     // the one stored for it (printed in millions). The run goes flat before smooth, the
@@ -196,17 +230,15 @@ TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAnd
     for (int i = 0; i < 36; ++i)
         EXPECT_EQ(
             runBars[i].trimmed(), GApp::ProgressDisplay::formatLine((i + 1) * 100 / 36, "run benchmark"));
-    EXPECT_TRUE(runBars[34].contains(" 97% ")) << runBars[34].toStdString();
     EXPECT_TRUE(window->getStatusText().isEmpty());
 }
 
-TEST_F(MeshBenchmarkCommandTest, badParametersAndSmallCardsAreRefusedBeforeAnythingRuns)
+TEST_F(MeshBenchmarkCommandTest, refusalsAndFailuresStoreNothing)
 {
+    // Bad parameters and a card of 64 MB are refused before the crash guard is set.
     Cfg::CfgNode &root = softwareRenderingSetTo(0);
     EXPECT_FALSE(window->execute(CMD_BENCHMARK_MESH, "size=40 fast"));
     EXPECT_EQ(window->getLastError(), "sys.run_benchmark: unknown parameter: 'fast'");
-
-    // A card of 64 MB is not measured.
     GL::WidgetOptions *widgetOptions = GL::WidgetOptions::getInstance();
     setenv("VAQ_GL_MEMORY_MB", "64", 1);
     widgetOptions->updateWidgetOptions();
@@ -216,71 +248,10 @@ TEST_F(MeshBenchmarkCommandTest, badParametersAndSmallCardsAreRefusedBeforeAnyth
     ASSERT_GT(widgetOptions->getCurrentWidgetOptions().memoryMB, 64u) << "the driver tells its memory";
     EXPECT_FALSE(smallCard);
     EXPECT_EQ(window->getLastError(), "command not available: sys.run_benchmark");
-
-    BenchmarkResult result;
-    EXPECT_FALSE(stored(&result));
     EXPECT_EQ(root.getList(GL::CFG_SOFTWARE_RENDERING), 0u);
-}
 
-namespace {
-
-// Wrong test data: the mesh twice.
-class TwoMeshesRCB : public BenchmarkRCB
-{
-public:
-    std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override
-    {
-        std::vector<CAD::ElementAndStageImp> shown = BenchmarkRCB::getElementsForDrawing();
-        shown.insert(shown.end(), shown.begin(), shown.end());
-        return shown;
-    }
-};
-
-// Records the turn of its view at each scene stage and whether it led the frame-rate plan.
-class TurnRecordingRCB : public BenchmarkRCB
-{
-public:
-    bool draw() override
-    {
-        if (getRenderStage() == GL::RenderObject::RS_LEVEL0) {
-            turns.push_back(getRenderObject()->getRotation().y / 0.6283185307179586);
-            ledPlan = ledPlan && GL::RenderCallback::getMasterRenderCallback() == this;
-        }
-        return BenchmarkRCB::draw();
-    }
-    std::vector<double> turns;
-    bool ledPlan = true;
-};
-
-} // namespace
-
-// The companion draws the frames of the run's own view, turn by turn, each as the master view.
-TEST_F(MeshBenchmarkCommandTest, theCompanionDrawsEachTestAtTheSameTurnsAsTheRun)
-{
-    softwareRenderingSetTo(1);
-    TurnRecordingRCB companion;
-    BenchmarkResult companionResult;
-    ASSERT_TRUE(runWithCompanion(&companion, &companionResult, SMALL_RUN));
-    EXPECT_TRUE(companion.ledPlan);
-    // Each test opens with an untimed frame at the turn the view has, then turns 0, 1, 2, ...
-    // as many as the run's own view needs, at least the two of a quick run.
-    unsigned tests = 0;
-    double next = 0.0;
-    for (double turn : companion.turns) {
-        if (tests > 0 && std::abs(turn - next) < 1e-9) {
-            next += 1.0;
-            continue;
-        }
-        EXPECT_TRUE(tests == 0 || next >= 2.0) << "test " << tests << " drew " << next << " frames";
-        ++tests;
-        next = 0.0;
-    }
-    EXPECT_GE(next, 2.0);
-    EXPECT_EQ(tests, 36u);
-}
-
-TEST_F(MeshBenchmarkCommandTest, wrongTestDataFailsAndLeavesTheCrashGuardSaved)
-{
+    // Wrong test data fails the run and leaves the guard saved, as after a crash: the next
+    // start would use software rendering.
     softwareRenderingSetTo(1);
     GL::RenderCallback *master = GL::RenderCallback::getMasterRenderCallback();
     TwoMeshesRCB companion;
@@ -291,11 +262,10 @@ TEST_F(MeshBenchmarkCommandTest, wrongTestDataFailsAndLeavesTheCrashGuardSaved)
         << error.toStdString();
     EXPECT_TRUE(error.endsWith("Vaq::GCAD::MeshBenchmarkCommand::runBenchmark: only one mesh allowed"))
         << error.toStdString();
-    // As after a crash: the next start would use software rendering.
     EXPECT_TRUE(readFile("vaq.cfg").contains(GUARD_ON));
+    EXPECT_EQ(GL::RenderCallback::getMasterRenderCallback(), master);
     BenchmarkResult result;
     EXPECT_FALSE(stored(&result));
-    EXPECT_EQ(GL::RenderCallback::getMasterRenderCallback(), master);
 }
 
 TEST(MeshBenchmarkCommandWithoutLibrary, failsWithoutTouchingTheSettings)
@@ -315,32 +285,15 @@ TEST(BenchmarkRCB, showsTheChosenDomeOverfillingItsView)
 {
     GLNodeContainer nodes; // the mesh renderer's, outliving the callback
     BenchmarkRCB callback;
-    EXPECT_TRUE(callback.getElementsForDrawing().empty());
-    EXPECT_EQ(callback.getNumberOfPointsForDrawing(), 0u);
     callback.createTestData(5);
-
-    CAD::PolyBase *plain = callback.getMesh();
-    ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->getFileName(), "poly_benchmark");
-    EXPECT_EQ(plain->getType(), CAD::ElementCreator::MESH);
-    EXPECT_TRUE(plain->getDrawColors().empty());
+    // The coloured dome: a kind that shows its vertex colours on the surface and on the points.
     callback.setColor(true);
-    CAD::PolyBase *colored = callback.getMesh();
-    EXPECT_EQ(colored->getFileName(), "poly_color_benchmark");
-    // A kind that shows its vertex colours on the surface and on the points.
-    EXPECT_EQ(colored->getType(), CAD::ElementCreator::MESH_INSPECTION);
-    EXPECT_EQ(colored->getDrawColors().size(), 25u);
-    for (CAD::PolyBase *mesh : { plain, colored }) {
-        EXPECT_EQ(mesh->getData(CAD::StageIdentifier::NO_STAGE)->triangles.size(), 32u);
-        EXPECT_EQ(mesh->getBoundary(), nullptr);
-        EXPECT_NE(mesh->getPolyBaseRenderData(CAD::StageIdentifier::NO_STAGE), nullptr);
-    }
     const std::vector<CAD::ElementAndStageImp> shown = callback.getElementsForDrawing();
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].element, colored);
+    EXPECT_EQ(shown[0].element, callback.getMesh());
+    EXPECT_EQ(callback.getMesh()->getType(), CAD::ElementCreator::MESH_INSPECTION);
+    EXPECT_EQ(callback.getMesh()->getDrawColors().size(), 25u);
     EXPECT_EQ(callback.getNumberOfPointsForDrawing(), 25u);
-    EXPECT_TRUE(callback.acceptsObject(plain));
-    EXPECT_FALSE(callback.acceptsObject(nullptr));
 
     BaVec3d<double> min, max;
     ASSERT_TRUE(callback.getBoundingBox(&min, &max));
