@@ -3,14 +3,12 @@
 #include "gcad/host/cad/vaq_cad_node_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
-#include "gcad/host/cad/vaq_cad_vertex_cache_order.h"
 #include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <numeric>
-#include <random>
 
 using namespace Vaq;
 using namespace Vaq::CAD;
@@ -28,17 +26,6 @@ public:
     using AbstractNodeRenderData::AbstractNodeRenderData;
     void nodeDropped() override { ++dropped; }
     int dropped = 0;
-};
-
-// Restores the process-wide cache size a test changes.
-class CacheSizeGuard
-{
-public:
-    explicit CacheSizeGuard(unsigned size) { BspTree::setVertexCacheSize(size); }
-    ~CacheSizeGuard() { BspTree::setVertexCacheSize(m_old); }
-
-private:
-    unsigned m_old = BspTree::getVertexCacheSize();
 };
 
 bool ownsAllCorners(const BspTree &tree, const BspNode *leaf, const Triangle &t)
@@ -174,28 +161,6 @@ TEST(BspTreeOrder, selectedComeFirstThenUnselectedThenPreviewThenHidden)
     EXPECT_EQ(selected, 5u);
     EXPECT_EQ(visibleTriangles, 242u - 6u - 6u - 1u);
     EXPECT_EQ(previewTriangles, 7u);
-}
-
-TEST(BspTreeOrder, cacheOrderBeatsAShuffledInputAndSizeZeroKeepsMeshOrder)
-{
-    // A grid whose triangles come in random order: each triangle's corners are cold.
-    auto grid = createDomeMesh(30, false);
-    std::vector<Triangle> triangles = grid->getData(STAGE)->triangles;
-    std::shuffle(triangles.begin(), triangles.end(), std::mt19937(7));
-    PolyBase mesh;
-    mesh.setMesh(grid->getData(STAGE)->vertices, triangles);
-    {
-        CacheSizeGuard size(16);
-        BspTree tree(&mesh, *mesh.getData(STAGE));
-        ASSERT_EQ(tree.getAllLeaves().size(), 1u);
-        // A regular grid reaches about 0.7 transformed vertices per triangle with 16 entries.
-        EXPECT_GT(tree.getAverageCacheHitRatio(), 0.7);
-    }
-    CacheSizeGuard size(0);
-    BspTree tree(&mesh, *mesh.getData(STAGE));
-    const auto &order = tree.getAllLeaves()[0]->getTriangles();
-    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
-    EXPECT_EQ(tree.getAverageCacheHitRatio(), 0.0);
 }
 
 TEST(BspTreeEdits, wholeLeafSelectionKeepsTheDataAndEverythingElseAsksForARebuild)

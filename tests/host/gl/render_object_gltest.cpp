@@ -42,7 +42,7 @@ QStringList expectedLog(int stage1Draws)
     return log;
 }
 
-TEST(RenderObject, RepaintRunsStagesInOrderDrawsUntilTrueAndPassesEventsOn)
+TEST(RenderObject, RepaintRunsStagesInOrderPassesEventsOnAndMapsTheSceneCornerToTheWindowCorner)
 {
     View v;
     v.scene.quads = { { 0, 0, 5, 5, Color(255, 0, 0), nullptr }, { 5, 5, 9, 9, Color(0, 255, 0), nullptr },
@@ -61,6 +61,19 @@ TEST(RenderObject, RepaintRunsStagesInOrderDrawsUntilTrueAndPassesEventsOn)
     EXPECT_EQ(v.scene.getRenderStage(), GL::RenderObject::RS_NONE);
     EXPECT_EQ(v.scene.getUpdateOptions(), GL::UpdateOptions(1, 1));
     EXPECT_FALSE(v.view->isRepainting());
+
+    // One unit per pixel, the scene box centred: its corner at z 0 is the window's
+    // lower-left corner at mid depth.
+    const BaVec3d<double> corner = v.view->get3d2dTransformation().transform({ 0, 0, 0 });
+    EXPECT_NEAR((corner - BaVec3d<double>(0.0, 0.0, 0.5)).length(), 0.0, 1e-9);
+    EXPECT_EQ(v.scene.get3d2dTransformation(), v.view->get3d2dTransformation());
+
+    v.view->setRotation({ 0.3, -0.7, 1.1 });
+    v.view->setAxisScale({ 1.0, 2.0, 0.5 });
+    v.view->setTranslation({ 3.0, -2.0, 0.1 });
+    const BaVec3d<double> p(7.0, 11.0, -0.5);
+    const BaVec3d<double> window = v.view->get3d2dTransformation().transform(p);
+    EXPECT_NEAR((v.view->getInverse3d2dTransformation().transform(window) - p).length(), 0.0, 1e-9);
 }
 
 class RepaintingScene : public QuadScene
@@ -93,7 +106,7 @@ TEST(RenderObject, RepaintAskedForWhileRepaintingRunsAfterwards)
     EXPECT_EQ(scene.getUpdateOptions(), GL::UpdateOptions(2, 0));
 }
 
-TEST(RenderObject, RenderedImageHoldsTheDrawnColoursTopDownAndTheClippingPlaneKeepsTheSideItsNormalPointsTo)
+TEST(RenderObject, ImageIsTopDownAndTheClippingPlaneKeepsTheSideItsNormalPointsTo)
 {
     View v;
     v.view->setBackgroundColor(Color(0, 255, 0));
@@ -144,24 +157,6 @@ TEST(RenderObject, SnapshotResizeChangesTheImageAndBadSizesKeepTheOldOne)
     v.view->resize(W, H);
     v.view->repaintWidget(GL::UpdateOptions(0, 2));
     EXPECT_EQ(v.view->getRenderedImage().size(), QSize(W, H));
-}
-
-TEST(RenderObject, SceneCornerMapsToTheWindowCornerAndTransformationsRoundTrip)
-{
-    View v;
-    v.view->repaintWidget();
-    // One unit per pixel, the scene box centred: its corner at z 0 is the window's
-    // lower-left corner at mid depth.
-    const BaVec3d<double> corner = v.view->get3d2dTransformation().transform({ 0, 0, 0 });
-    EXPECT_NEAR((corner - BaVec3d<double>(0.0, 0.0, 0.5)).length(), 0.0, 1e-9);
-    EXPECT_EQ(v.scene.get3d2dTransformation(), v.view->get3d2dTransformation());
-
-    v.view->setRotation({ 0.3, -0.7, 1.1 });
-    v.view->setAxisScale({ 1.0, 2.0, 0.5 });
-    v.view->setTranslation({ 3.0, -2.0, 0.1 });
-    const BaVec3d<double> p(7.0, 11.0, -0.5);
-    const BaVec3d<double> window = v.view->get3d2dTransformation().transform(p);
-    EXPECT_NEAR((v.view->getInverse3d2dTransformation().transform(window) - p).length(), 0.0, 1e-9);
 }
 
 TEST(RenderObject, MainViewIsTheFirstAliveAndCreationErrorsAreClear)
