@@ -1,7 +1,7 @@
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 
-#include "gcad/host/base/vaq_prog_error.h"
 #include "tests/benchmark/benchmark_test_results.h"
+#include "tests/support/prog_error_message.h"
 #include "tests/support/test_environment.h"
 
 #include <QDir>
@@ -56,15 +56,8 @@ const Vaq::GL::WidgetOptions::Options _options_b = cardOptions(false, 1024, "Car
 TEST_F(BenchmarkResultContainerTest, onlyOneInstanceAtATime)
 {
     BenchmarkResultContainer first;
-    try {
-        BenchmarkResultContainer second;
-        ADD_FAILURE() << "no ProgError";
-    } catch (const Vaq::ProgError &error) {
-        EXPECT_EQ(error.function(), "Vaq::GCAD::BenchmarkResultContainer::BenchmarkResultContainer");
-        EXPECT_EQ(error.file(), "gcad_benchmark_result_container");
-        EXPECT_EQ(error.line(), 22);
-        EXPECT_EQ(error.message(), "only one instance allowed");
-    }
+    EXPECT_EQ(
+        Vaq::Test::progErrorMessage([] { BenchmarkResultContainer second; }), "only one instance allowed");
     EXPECT_EQ(BenchmarkResultContainer::_instance, &first);
 }
 

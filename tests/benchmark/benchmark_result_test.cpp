@@ -1,14 +1,13 @@
 #include "gcad/benchmark/gcad_benchmark_result.h"
 
-#include "gcad/host/base/vaq_prog_error.h"
 #include "tests/benchmark/benchmark_test_results.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace Vaq::GCAD;
 using namespace Vaq::GCAD::Test;
+using Vaq::Test::progErrorMessage;
 
 namespace {
 
@@ -20,18 +19,6 @@ BenchmarkResult scaled(unsigned edges, unsigned triangles, unsigned points)
         return rate * (i % 9 == 0 ? edges : i % 9 < 3 ? triangles : points);
     });
     return result;
-}
-
-void expectSteppingError(const std::function<void()> &call)
-{
-    try {
-        call();
-        ADD_FAILURE() << "no ProgError";
-    } catch (const Vaq::ProgError &error) {
-        EXPECT_EQ(error.function(), "Vaq::GCAD::BenchmarkResult::getIndexForStepping");
-        EXPECT_EQ(error.file(), "gcad_benchmark_result");
-        EXPECT_EQ(error.message(), "stepping not valid");
-    }
 }
 
 } // namespace
@@ -61,11 +48,12 @@ TEST(BenchmarkResultStepping, otherSteppingsFailAndChangeNothing)
 {
     EXPECT_EQ(BenchmarkResult::getIndexForStepping(6), 4u);
     for (unsigned stepping : { 0u, 5u, 16u })
-        expectSteppingError([stepping] { BenchmarkResult::getIndexForStepping(stepping); });
+        EXPECT_EQ(progErrorMessage([stepping] { BenchmarkResult::getIndexForStepping(stepping); }),
+            "stepping not valid");
     BenchmarkResult result = makeResult("card", "driver", false, 1);
     const std::string before = dump(result);
-    expectSteppingError([&result] { result.getPointStats(true, false, 5); });
-    expectSteppingError([&result] { result.setPointStats(false, true, 7, 1); });
+    EXPECT_EQ(progErrorMessage([&result] { result.getPointStats(true, false, 5); }), "stepping not valid");
+    EXPECT_EQ(progErrorMessage([&result] { result.setPointStats(false, true, 7, 1); }), "stepping not valid");
     EXPECT_EQ(dump(result), before);
 }
 
