@@ -1,12 +1,20 @@
 #include "gcad/host/base/vaq_box.h"
 #include "gcad/host/base/vaq_cheby.h"
 #include "gcad/host/base/vaq_plane.h"
+#include "gcad/host/base/vaq_transformation.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace Vaq;
+
+namespace {
+void expectNear(const BaVec3d<double> &a, const BaVec3d<double> &b)
+{
+    EXPECT_NEAR((a - b).length(), 0.0, 1e-12) << a.x << " " << a.y << " " << a.z;
+}
+} // namespace
 
 TEST(Box3d, emptyUntilExtendedAndCornersSpanTheBox)
 {
@@ -48,4 +56,40 @@ TEST(Cheby, roughSphereContainsAllPointsAndIsNearlyMinimal)
         EXPECT_LE((p - centre).length(), radius);
     EXPECT_LT(radius, std::sqrt(3.0) * 1.1);
     EXPECT_FALSE(Cheby::computeOuterSphereRough({}, &centre, &radius));
+}
+
+TEST(Transformation, composesRightToLeftAndTheInverseUndoesIt)
+{
+    // Rotate a quarter turn about z, then move by x + 10.
+    const Transformation t
+        = Transformation::translation({ 10, 0, 0 }) * Transformation::rotation({ 0, 0, 1 }, M_PI / 2);
+    expectNear(t.transform({ 1, 0, 0 }), { 10, 1, 0 });
+    expectNear(t.transformVector({ 1, 0, 0 }), { 0, 1, 0 });
+    Transformation inverse;
+    ASSERT_TRUE((t * Transformation::scaling(2, 4, 8)).getInverse(&inverse));
+    expectNear(inverse.transform(t.transform({ 1, -4, 8 })), { 0.5, -1, 1 });
+
+    Transformation unchanged = Transformation::translation({ 5, 5, 5 });
+    EXPECT_FALSE(Transformation::scaling(1, 1, 0).getInverse(&unchanged));
+    EXPECT_EQ(unchanged, Transformation::translation({ 5, 5, 5 }));
+}
+
+TEST(Transformation, glMatrixIsColumnMajor)
+{
+    double gl[16];
+    Transformation::translation({ 7, 8, 9 }).getGLTransformation(gl);
+    // glTranslate puts the offset in elements 12, 13, 14.
+    EXPECT_EQ(gl[12], 7);
+    EXPECT_EQ(gl[14], 9);
+    EXPECT_EQ(gl[3], 0);
+    EXPECT_EQ(Transformation::fromGLTransformation(gl), Transformation::translation({ 7, 8, 9 }));
+}
+
+TEST(Transformation, boxOfRotatedBoxContainsCorners)
+{
+    const Box3d turned
+        = Transformation::rotation({ 0, 0, 1 }, M_PI / 4).transformBox(Box3d({ 0, 0, 0 }, { 1, 1, 1 }));
+    EXPECT_NEAR(turned.getMin().x, -std::sqrt(0.5), 1e-12);
+    EXPECT_NEAR(turned.getMax().y, std::sqrt(2.0), 1e-12);
+    EXPECT_TRUE(Transformation().transformBox(Box3d()).isEmpty());
 }
