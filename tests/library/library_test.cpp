@@ -3,11 +3,11 @@
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/gcad_config.h"
 #include "gcad/gcad_library.h"
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_node.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +28,7 @@ TEST(LibraryStart, CreatesItsObjectsAndRegistersItsEntriesUntilClosed)
     EXPECT_NE(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH), nullptr);
 
     // A second start finds the objects there.
-    try {
-        InitDefaults(&node);
-        FAIL() << "no error";
-    } catch (const ProgError &e) {
-        EXPECT_EQ(e.message(), "only one instance allowed");
-    }
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { InitDefaults(&node); }), "only one instance allowed");
 
     CloseLibrary();
     CloseDefaults(&node);

