@@ -1,5 +1,5 @@
 // The renderer base without GL: the render-type stepping loop, the choice of material
-// colours, step sizes, the quad tessellation tables and the renderer registry.
+// colours, the quad tessellation tables and the renderer registry.
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/renderers/gcad_renderer.h"
 #include "gcad/renderers/gcad_renderer_container.h"
