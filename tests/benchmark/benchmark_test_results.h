@@ -5,8 +5,6 @@
 #include "gcad/benchmark/gcad_benchmark_result.h"
 #include "gcad/benchmark/gcad_benchmark_result_file.h"
 
-#include <QStringList>
-
 #include <sstream>
 #include <string>
 #include <vector>
@@ -44,11 +42,6 @@ template<typename F> void setRates(BenchmarkResult *result, F f)
         }
     }
 }
-
-// The names of the nine measurements of a mode, in the order of setRates.
-inline const QStringList _measurements
-    = { "wireframe", "triangles twosided", "triangles singlesided", "points - step 1", "points - step 2",
-          "points - step 3", "points - step 4", "points - step 6", "points - step 8" };
 
 // The 36 rates in the order of setRates.
 inline std::vector<unsigned> rates(BenchmarkResult result)
