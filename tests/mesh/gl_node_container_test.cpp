@@ -29,16 +29,6 @@ struct GridNodes
 
 } // namespace
 
-TEST(GLNodeContainer, onlyOneInstanceAtATime)
-{
-    {
-        GLNodeContainer container;
-        EXPECT_EQ(progErrorMessage([] { GLNodeContainer second; }), "only one instance allowed");
-        EXPECT_EQ(GLNodeContainer::getInstance(), &container);
-    }
-    EXPECT_EQ(GLNodeContainer::getInstance(), nullptr);
-}
-
 TEST(GLNodeContainer, budgetLeavesTwentyBytesPerScreenPixel)
 {
     // 256 MB less 1600 x 1200 x 20 bytes.
@@ -58,6 +48,8 @@ TEST(GLNodeContainer, registersNodesOnceAndForgetsDeletedOnes)
     EXPECT_EQ(container.getNumberOfNodes(), grid.nodes.size());
     EXPECT_EQ(
         progErrorMessage([&] { container.addNode(grid.nodes[0]); }), "node has already been registered");
+    EXPECT_EQ(progErrorMessage([] { GLNode(STAGE, nullptr); }), "node must not be 0");
+    EXPECT_EQ(progErrorMessage([] { GLNodeContainer second; }), "only one instance allowed");
 
     delete grid.nodes[0];
     EXPECT_EQ(container.getNumberOfNodes(), grid.nodes.size() - 1);

@@ -1,5 +1,4 @@
 // GPU mesh nodes prepared without GL: vertex types, layouts, far corners, flat slots and leftovers.
-#include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_growable_array.h"
@@ -145,23 +144,6 @@ TEST(GLNodePrepare, anElementOffsetSurfaceIsTheSecondVertexSet)
     ASSERT_NE(node.getVertexData(1), nullptr);
     EXPECT_EQ(position(node, 2, 1), BaVec3d<float>(1, 1, 0.5f));
     EXPECT_EQ(readAt<int16_t>(node.getVertexData(1), 2 * 18 + 4), -32767);
-}
-
-TEST(GLNodeLifecycle, attachesToItsLeafAndOutlivesADroppedLeaf)
-{
-    EXPECT_EQ(progErrorMessage([] { GLNode(STAGE, nullptr); }), "node must not be 0");
-
-    auto dome = CAD::createDomeMesh(4, false);
-    dome->updateVisualization(STAGE, false, false);
-    CAD::BspNode *leaf = leavesOf(*dome).at(0);
-    auto node = std::make_unique<GLNode>(STAGE, leaf);
-    EXPECT_EQ(leaf->getNodeRenderData(), node.get());
-
-    // Without a node container a new tree only detaches the node; its creator deletes it.
-    dome->updateVisualization(STAGE, true, false);
-    EXPECT_FALSE(node->isLinked());
-    node.reset();
-    EXPECT_EQ(leavesOf(*dome).at(0)->getNodeRenderData(), nullptr);
 }
 
 TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)

@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(NodeHousekeeping, nodesOfHiddenElementsLeaveTheGPUAndAreFreedOnRequest)
+TEST_F(NodeHousekeeping, nodesOfHiddenOrDroppedElementsLeaveTheGPUAndAreFreed)
 {
     ASSERT_TRUE(node(first)->isOnGPU());
     ASSERT_TRUE(node(second)->isOnGPU());
@@ -60,23 +60,17 @@ TEST_F(NodeHousekeeping, nodesOfHiddenElementsLeaveTheGPUAndAreFreedOnRequest)
     ASSERT_NE(node(first), nullptr);
     EXPECT_TRUE(node(first)->isOnGPU());
     EXPECT_EQ(nodes.getNumberOfNodes(), 1u);
+    // A new tree drops the old node, which goes at the next repaint.
+    GLNode *old = node(first);
+    first->updateVisualization(STAGE, true, false);
+    paint();
+    EXPECT_FALSE(nodes.isPending(old));
+    EXPECT_TRUE(node(first)->isOnGPU());
     // A view the application does not list shows nothing.
     GApp::ViewWidgetContainer::removeView(view.get());
     RenderCallback::freeInvisibleElementRenderData();
     EXPECT_EQ(node(first), nullptr);
     EXPECT_EQ(nodes.getUsedBytes(), 0u);
-}
-
-TEST_F(NodeHousekeeping, droppedNodesAreDeletedAtTheNextRepaint)
-{
-    GLNode *old = node(first);
-    // A new tree for the first mesh drops its leaves.
-    first->updateVisualization(STAGE, true, false);
-    EXPECT_TRUE(nodes.isPending(old));
-    paint();
-    EXPECT_FALSE(nodes.isPending(old));
-    EXPECT_TRUE(node(first)->isOnGPU());
-    EXPECT_EQ(nodes.getNumberOfNodes(), 2u);
 }
 
 TEST_F(NodeHousekeeping, meshesChangedWithoutAnUpdateAreReported)
