@@ -48,7 +48,6 @@ TEST(ElementStages, validityBoxesAndTransformationsArePerStageWithStageIndepende
     Element element(ElementCreator::SPHERE);
     // A new element holds only the stage-independent entry, which answers for every stage.
     EXPECT_TRUE(element.isStageValid(StageIdentifier::DEFAULT_DATASET));
-    EXPECT_FALSE(element.isStageValid(StageIdentifier::UNINITIALIZED));
     Box3d box;
     EXPECT_FALSE(element.getBoundingBox(STAGE_1, BBT_GEOMETRY, CCS_WORLD, box));
 
@@ -61,7 +60,6 @@ TEST(ElementStages, validityBoxesAndTransformationsArePerStageWithStageIndepende
     EXPECT_EQ(box, unitBox());
     ASSERT_TRUE(element.getBoundingBox(STAGE_2, BBT_GEOMETRY, CCS_WORLD, box));
     EXPECT_EQ(box, unitBox());
-    EXPECT_FALSE(element.existsRenderTransformation(STAGE_2));
 
     // The display box falls back to the geometry box until one is set.
     ASSERT_TRUE(element.getBoundingBox(STAGE_2, BBT_DISPLAY, CCS_WORLD, box));

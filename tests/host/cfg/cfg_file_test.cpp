@@ -29,12 +29,6 @@ void registerAllKinds(CfgNode &root)
     root.addList("GL/SoftwareRendering", "s", { "auto", "hardware", "software" }, 0, CfgItem::FLAG_NONE);
 }
 
-QByteArray readAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 TEST(CfgFile, everyKindSurvivesSaveAndLoadAndAFailedSaveKeepsTheFile)
@@ -154,17 +148,13 @@ TEST(CfgFile, valuesOfUnregisteredKeysAreKeptAppliedLaterUnlessTheyDoNotFitAndSa
 
 TEST(CfgRoot, processTreeSavesToAndLoadsFromItsUserFile)
 {
-    const QString fileName = QDir(Vaq::Test::configDir()).filePath(getRootFileName());
-    QFile::remove(fileName);
+    QFile::remove(QDir(Vaq::Test::configDir()).filePath(getRootFileName()));
     EXPECT_FALSE(loadRoot());
-
     CfgNode &root = getRoot();
     if (!root.exists("CfgRootTest/Count"))
         root.addUInt("CfgRootTest/Count", "", 0, 100, 5, 1, CfgItem::FLAG_NONE);
     root.setUInt("CfgRootTest/Count", 42);
     ASSERT_TRUE(saveRoot());
-    EXPECT_TRUE(readAll(fileName).contains("CfgRootTest/Count\tuint\t42\n"));
-
     root.setUInt("CfgRootTest/Count", 1);
     ASSERT_TRUE(loadRoot());
     EXPECT_EQ(root.getUInt("CfgRootTest/Count"), 42u);

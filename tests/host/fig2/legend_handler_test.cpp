@@ -37,19 +37,7 @@ private:
 
 } // namespace
 
-TEST_F(LegendTest, rangeEndsLandOnTheOuterTexelCentresAndValuesWithoutResultHaveNoIndex)
-{
-    // 8 texels over [-2, 2]: texel i covers [-2 + i / 2, -1.5 + i / 2).
-    EXPECT_FLOAT_EQ(legend().getColorIndex(-2.0), 0.5f / 8);
-    EXPECT_FLOAT_EQ(legend().getColorIndex(2.0), 7.5f / 8);
-    // Beyond the range: the nearer end.
-    EXPECT_FLOAT_EQ(legend().getColorIndex(-100.0), 0.5f / 8);
-    EXPECT_EQ(legend().getColorIndex(CAD::NO_VALUE), CAD::NO_VALUE);
-    EXPECT_EQ(legend().getColorIndex(std::numeric_limits<double>::quiet_NaN()), CAD::NO_VALUE);
-    EXPECT_EQ(legend().getToleranceColorIndex({ -1.0, 1.0 }, CAD::NO_VALUE), CAD::NO_VALUE);
-}
-
-TEST_F(LegendTest, theIndexedTexelOfAValueShowsItsBandColour)
+TEST_F(LegendTest, theIndexedTexelOfAValueShowsItsBandColourAndRangeEndsHitOuterTexelCentres)
 {
     // Four bands of width 1 over [-2, 2]; two texels each.
     const std::vector<Color> texels = legend().getIndexedColors();
@@ -58,6 +46,9 @@ TEST_F(LegendTest, theIndexedTexelOfAValueShowsItsBandColour)
         = { { -1.01, BLUE }, { -0.99, GREEN }, { 0.99, YELLOW }, { 1.0, RED } };
     for (const auto &[value, colour] : samples)
         EXPECT_EQ(texels[texel(legend().getColorIndex(value))], colour) << value;
+    EXPECT_FLOAT_EQ(legend().getColorIndex(2.0), 7.5f / 8);
+    EXPECT_FLOAT_EQ(legend().getColorIndex(-100.0), 0.5f / 8); // beyond the range: the nearer end
+    EXPECT_EQ(legend().getColorIndex(std::numeric_limits<double>::quiet_NaN()), CAD::NO_VALUE);
 
     // A width that the scale does not divide still spreads the colours evenly.
     legend().setNumberOfRenderColors(6);
@@ -74,16 +65,11 @@ TEST_F(LegendTest, toleranceBandsSplitTheTextureInThirds)
     EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, -0.6), 1.5f / 10);
     EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, -0.5), 5.5f / 10); // a limit is inside
     EXPECT_FLOAT_EQ(legend().getToleranceColorIndex(tolerance, 7.0), 8.5f / 10);
+    EXPECT_EQ(legend().getToleranceColorIndex(tolerance, CAD::NO_VALUE), CAD::NO_VALUE);
 
-    ToleranceParams &params = legend().getToleranceParams();
-    params.setColor(ToleranceParams::PT_WITHIN, YELLOW);
+    legend().getToleranceParams().setColor(ToleranceParams::PT_WITHIN, YELLOW);
     EXPECT_EQ(
         legend().getIndexedToleranceColors()[texel(legend().getToleranceColorIndex(tolerance, 0.0))], YELLOW);
-    // A special case has a colour only while one is set; clearing a band does nothing.
-    params.setColor(ToleranceParams::PT_NO_VALUE, RED);
-    EXPECT_FALSE(params.isColorValid(ToleranceParams::PT_INVALID_TOLERANCE));
-    params.clearColor(ToleranceParams::PT_ABOVE);
-    EXPECT_TRUE(params.isColorValid(ToleranceParams::PT_ABOVE));
 }
 
 TEST_F(LegendTest, badSettingsAreRefusedAndKeepTheOldOnes)

@@ -1,6 +1,5 @@
 #include "gcad/host/gl/vaq_gl_context.h"
 #include "gcad/host/gl/vaq_gl_extensions.h"
-#include "gcad/host/gl/vaq_gl_graphic_card_db.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +17,7 @@ protected:
     void SetUp() override { GL::GLContext::shared(); }
     void TearDown() override
     {
-        for (const char *name :
-            { "VAQ_GL_DISABLE_EXTENSIONS", "VAQ_GL_MEMORY_MB", "VAQ_GL_SOFTWARE_RENDERING" })
-            unsetenv(name);
+        unsetenv("VAQ_GL_DISABLE_EXTENSIONS");
         GL::GLExtensions::resolve();
         GL::WidgetOptions::getInstance()->updateWidgetOptions();
     }
@@ -48,29 +45,6 @@ TEST_F(Extensions, LlvmpipeOffersEveryEntryPointAndDisabledOnesAreNull)
     for (void *entry : queryAndBufferEntryPoints())
         EXPECT_EQ(entry, nullptr);
     EXPECT_NE(GL::glMultiDrawElements, nullptr); // not named: stays
-}
-
-TEST_F(Extensions, WidgetOptionsDescribeTheLiveSoftwareDriver)
-{
-    setenv("VAQ_GL_MEMORY_MB", "777", 1);
-    const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getWidgetOptions(true);
-    ASSERT_TRUE(options.valid) << options.error.toStdString();
-    EXPECT_TRUE(options.renderer.contains("llvmpipe")) << options.renderer.toStdString();
-    EXPECT_TRUE(options.softwareRendering);
-    EXPECT_EQ(options.offscreenMode, GL::WidgetOptions::OM_FRAME_BUFFER_OBJECT);
-    EXPECT_EQ(options.memoryMB, 777u);
-    EXPECT_TRUE(options.driverVersion.startsWith("Mesa ")) << options.driverVersion.toStdString();
-    EXPECT_GT(options.snapshotSize, 0);
-
-    // The software rasteriser can be taken for hardware.
-    setenv("VAQ_GL_SOFTWARE_RENDERING", "0", 1);
-    EXPECT_FALSE(GL::WidgetOptions::getInstance()->getWidgetOptions(true).softwareRendering);
-
-    QString renderer;
-    QStringList known;
-    EXPECT_TRUE(GL::GraphicCardDB::instance()->isDriverValid(&renderer, &known))
-        << options.vendor.toStdString() << " / " << options.renderer.toStdString();
-    EXPECT_EQ(renderer, options.renderer);
 }
 
 TEST_F(Extensions, DisabledFrameBufferObjectsTurnOffscreenModeOff)

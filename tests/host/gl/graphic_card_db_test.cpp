@@ -19,24 +19,6 @@ TEST(GraphicCardDB, BuiltInListCertifiesLlvmpipeAndNotUnknownDrivers)
     EXPECT_TRUE(db->isDriverValid("NVIDIA Corporation", "NVIDIA H100/PCIe/SSE2", "NVIDIA 535.104.05"));
 }
 
-TEST(GraphicCardDB, VersionsCompareNumberByNumber)
-{
-    GraphicCardDB *db = GraphicCardDB::instance();
-    const std::vector<GraphicCardDB::Entry> saved = db->getEntries();
-    QString error;
-    ASSERT_TRUE(db->parse("Vendor | Card* | Driver 2.10\n", &error)) << error.toStdString();
-    // 2.9 < 2.10 < 2.10.1 as numbers, not as text.
-    EXPECT_FALSE(db->isDriverValid("Vendor", "Card X", "Driver 2.9"));
-    EXPECT_TRUE(db->isDriverValid("Vendor", "Card X", "Driver 2.10"));
-    EXPECT_TRUE(db->isDriverValid("vendor", "card x", "Driver 2.10.1"));
-    EXPECT_FALSE(db->isDriverValid("Vendor", "Other", "Driver 3.0"));
-    // Restore the built-in list for the other tests of this binary.
-    QString text;
-    for (const auto &e : saved)
-        text += e.vendor + " | " + e.renderer + " | " + e.driverVersion + "\n";
-    ASSERT_TRUE(db->parse(text, &error));
-}
-
 TEST(GraphicCardDB, BadListsAreRejectedWithTheLineAndKeepTheOldList)
 {
     GraphicCardDB *db = GraphicCardDB::instance();
