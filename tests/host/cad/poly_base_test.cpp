@@ -77,7 +77,6 @@ TEST(PolyBaseVisualization, boxAndModificationFlagsThatLastUntilTheUpdate)
 {
     PolyBase mesh;
     makeOctahedron(mesh);
-    EXPECT_TRUE(mesh.getData(STAGE)->renderDataModified);
     // The box is the vertices' box.
     Box3d box;
     mesh.setRenderTransformation(STAGE, Transformation::translation({ 10, 0, 0 }));

@@ -35,7 +35,6 @@ TEST(CfgNodeKeys, valueKeysCreateTheirNodesWhichAddNodeTakesOverAndSubNodesAreRe
 
     CfgNode &gcad = root.addNode("Gcad", "gcad node", CfgItem::FLAG_INTERNAL);
     EXPECT_TRUE(gcad.isRegistered());
-    EXPECT_EQ(gcad.getDescription(), "gcad node");
     EXPECT_EQ(gcad.getItem("ShowLabels").getKey(), "Gcad/ShowLabels");
     // Registration order, not name order.
     const auto children = gcad.getChildren();
