@@ -31,10 +31,10 @@ std::vector<Box3d> boxesOf(
     return boxes;
 }
 
-TEST(ClippingBoundingBoxes, ComeInElementOrderInViewCoordinatesForTheStageAndType)
+TEST(ClippingBoundingBoxes, ComeInElementOrderInViewCoordinatesForTheStageAndTypeOrThrowLeavingThemAlone)
 {
     CAD::Element a(ElementCreator::SPHERE), b(ElementCreator::POINT_CLOUD), c(ElementCreator::CYLINDER),
-        other(ElementCreator::SPHERE);
+        other(ElementCreator::SPHERE), mesh(ElementCreator::MESH_SCAN);
     a.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
     a.setBoundingBox(STAGE_1, CAD::BBT_DISPLAY, box(-1, 2));
     b.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(2, 3));
@@ -42,39 +42,39 @@ TEST(ClippingBoundingBoxes, ComeInElementOrderInViewCoordinatesForTheStageAndTyp
     c.setRenderTransformation(STAGE_1, Transformation::translation({ 10, 0, 0 }));
     // A box for another stage does not answer for stage 1.
     other.setBoundingBox(StageIdentifier { 2 }, CAD::BBT_GEOMETRY, box(6, 7));
-
-    EXPECT_EQ(boxesOf({ { &c, STAGE_1 }, { &other, STAGE_1 }, { &a, STAGE_1 }, { &b, STAGE_1 } }),
-        std::vector<Box3d>({ box(14, 15), box(0, 1), box(2, 3) }));
-    EXPECT_EQ(boxesOf({ { &a, STAGE_1 } }, CAD::BBT_DISPLAY), std::vector<Box3d>({ box(-1, 2) }));
-    EXPECT_TRUE(boxesOf({ { &other, STAGE_1 } }).empty());
-}
-
-TEST(ClippingBoundingBoxes, AMeshWithoutRenderDataIsTracedAndUsesItsOwnBox)
-{
-    CAD::Element mesh(ElementCreator::MESH_SCAN), sphere(ElementCreator::SPHERE);
-    mesh.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
-    sphere.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(2, 3));
+    mesh.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(8, 9)); // without render data: its own box
 
     testing::internal::CaptureStdout();
-    const std::vector<Box3d> boxes = boxesOf({ { &sphere, STAGE_1 }, { &mesh, STAGE_1 } });
+    EXPECT_EQ(boxesOf({ { &c, STAGE_1 }, { &other, STAGE_1 }, { &mesh, STAGE_1 }, { &a, STAGE_1 },
+                  { &b, STAGE_1 } }),
+        std::vector<Box3d>({ box(14, 15), box(8, 9), box(0, 1), box(2, 3) }));
     const std::string out = testing::internal::GetCapturedStdout();
-    // One trace, for the mesh only.
     EXPECT_TRUE(std::regex_match(out,
         std::regex(
             R"(Vaq::GCAD::ClippingInterface::getBoundingBoxes\(\d+\): update visualization missing\n)")))
         << out;
-    EXPECT_EQ(boxes, std::vector<Box3d>({ box(2, 3), box(0, 1) }));
+    EXPECT_EQ(boxesOf({ { &a, STAGE_1 } }, CAD::BBT_DISPLAY), std::vector<Box3d>({ box(-1, 2) }));
+    EXPECT_TRUE(boxesOf({ { &other, STAGE_1 } }).empty());
+
+    std::vector<Box3d> boxes { box(5, 6) };
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] {
+        ClippingInterface::getBoundingBoxes(
+            { { &a, STAGE_1 }, { nullptr, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
+    }),
+        "null element");
+    EXPECT_EQ(boxes, std::vector<Box3d>({ box(5, 6) }));
+    EXPECT_EQ(Vaq::Test::progErrorMessage(
+                  [&] { ClippingInterface::getBoundingBoxes({}, nullptr, CAD::BBT_GEOMETRY); }),
+        "null box vector");
 }
 
 TEST(ClippingBoundingBoxes, AMeshGivesOneBoxPerLeafWithVisiblePoints)
 {
-    // 300 x 300 vertices need two leaves or more.
     std::unique_ptr<CAD::PolyBase> mesh = CAD::createDomeMesh(300, false);
     const StageIdentifier stage = StageIdentifier::DEFAULT_DATASET;
     mesh->updateVisualization(stage, false, false);
     const std::vector<CAD::BspNode *> &leaves = mesh->getPolyBaseRenderData(stage)->getAllLeaves();
     ASSERT_GE(leaves.size(), 2u);
-    // The first leaf's points are all hidden.
     mesh->setPointFlag(leaves[0]->getVertices(), CAD::PointFlags::HIDDEN, true);
     mesh->updateVisualization(stage, false, false);
     mesh->setRenderTransformation(stage, Transformation::translation({ 10, 0, 0 }));
@@ -88,22 +88,6 @@ TEST(ClippingBoundingBoxes, AMeshGivesOneBoxPerLeafWithVisiblePoints)
         EXPECT_EQ(boxes[i - 1],
             Box3d(leaf.getMin() + BaVec3d<double>(10, 0, 0), leaf.getMax() + BaVec3d<double>(10, 0, 0)));
     }
-}
-
-TEST(ClippingBoundingBoxes, BadArgumentsThrowAndLeaveTheBoxesAlone)
-{
-    CAD::Element element(ElementCreator::SPHERE);
-    element.setBoundingBox(STAGE_1, CAD::BBT_GEOMETRY, box(0, 1));
-    std::vector<Box3d> boxes { box(5, 6) };
-    EXPECT_EQ(Vaq::Test::progErrorMessage([&] {
-        ClippingInterface::getBoundingBoxes(
-            { { &element, STAGE_1 }, { nullptr, STAGE_1 } }, &boxes, CAD::BBT_GEOMETRY);
-    }),
-        "null element");
-    EXPECT_EQ(boxes, std::vector<Box3d>({ box(5, 6) }));
-    EXPECT_EQ(Vaq::Test::progErrorMessage(
-                  [&] { ClippingInterface::getBoundingBoxes({}, nullptr, CAD::BBT_GEOMETRY); }),
-        "null box vector");
 }
 
 } // namespace

@@ -35,15 +35,14 @@ TEST_F(BoundingBoxSwitch, EveryElementGetsItsBoxDrawnInGrey)
     const QImage image = view->getRenderedImage();
     // The box is a debugging aid: its pixels do not make the element pickable.
     int grey = 0, pickable = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixelColor(x, y) != QColor(180, 180, 180))
-                continue;
-            ++grey;
-            pickable += view->getStencilHandler()->getNearestRenderedElement({ double(x), double(H - 1 - y) })
-                != nullptr;
-        }
-    }
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == QColor(180, 180, 180)) {
+                ++grey;
+                pickable
+                    += view->getStencilHandler()->getNearestRenderedElement({ double(x), double(H - 1 - y) })
+                    != nullptr;
+            }
     EXPECT_GT(grey, 0);
     EXPECT_EQ(pickable, 0);
     // The quad itself still shows inside the outline.

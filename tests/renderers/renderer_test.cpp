@@ -1,9 +1,9 @@
 // The renderer base without GL: the render-type stepping loop, the choice of material
 // colours, the quad tessellation tables and the renderer registry.
-#include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/renderers/gcad_renderer.h"
 #include "gcad/renderers/gcad_renderer_container.h"
 #include "tests/support/gcad_test_scene.h"
+#include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ protected:
     CAD::ElementAndStageImp entry { &element, CAD::StageIdentifier::DEFAULT_DATASET };
 };
 
-TEST_F(Renderer, StepsThroughEveryRenderTypeOwnOrGivenAndReportsCompletionOnlyAfterTheLast)
+TEST_F(Renderer, StepsThroughEveryRenderTypeOwnOrGivenAndClosesWhatWasBegunOnce)
 {
     LogRenderer renderer(&scene, { 0, 1, 2 });
     renderer.steps[1] = 2;
@@ -115,17 +115,14 @@ TEST_F(Renderer, StepsThroughEveryRenderTypeOwnOrGivenAndReportsCompletionOnlyAf
     EXPECT_EQ(renderer.log.filter("pre").join(' '), "pre2(3)");
     EXPECT_EQ(renderer.setup(entry, {}, 4), std::vector<unsigned>({ 0, 1, 2 }));
     EXPECT_EQ(renderer.getStepping(), 1u);
-}
 
-TEST_F(Renderer, FinishClosesOnlyWhatWasBegunAndOnlyOnce)
-{
-    LogRenderer halfDrawn(&scene, { 0 });
-    halfDrawn.steps[0] = 5;
-    halfDrawn.setup(entry, {}, 1);
-    EXPECT_FALSE(halfDrawn.draw());
-    halfDrawn.finish();
-    halfDrawn.finish();
-    EXPECT_EQ(halfDrawn.log.count("post0(3)"), 1);
+    // Finishing midway closes the render type begun, once.
+    renderer.steps[0] = 5;
+    renderer.log.clear();
+    EXPECT_FALSE(renderer.draw());
+    renderer.finish();
+    renderer.finish();
+    EXPECT_EQ(renderer.log.filter("post").join(' '), "post0(3)");
 
     // Without render types the first draw finishes without touching GL state.
     LogRenderer empty(&scene, {});
@@ -180,27 +177,7 @@ TEST_F(Renderer, MaterialColoursFollowTheElementKindAndState)
     EXPECT_EQ(material(cloud), std::pair(Color(dataset.r, dataset.g, dataset.b, 127), dataset));
 }
 
-TEST(RendererQuads, FanIndicesRunAroundTheCentre)
-{
-    uint16_t indices[10];
-    unsigned counter = 0;
-    LogRenderer::addQuadFanIndices(indices, &counter, 100);
-    EXPECT_EQ(counter, 10u);
-    EXPECT_EQ(std::vector<uint16_t>(indices, indices + 10),
-        std::vector<uint16_t>({ 104, 105, 100, 106, 101, 107, 102, 108, 103, 105 }));
-
-    uint16_t four[40];
-    counter = 0;
-    LogRenderer::addTesselatedQuadIndices(four, &counter, 0);
-    EXPECT_EQ(counter, 40u);
-    // Every fan starts at its sub-quad centre and closes on its second vertex.
-    for (int fan = 0; fan < 4; ++fan) {
-        EXPECT_EQ(four[fan * 10], 9 + fan);
-        EXPECT_EQ(four[fan * 10 + 9], four[fan * 10 + 1]);
-    }
-}
-
-TEST(RendererQuads, TessellatedVerticesAverageTheCornersAndPickTheTextureRow)
+TEST(RendererQuads, TessellationAveragesTheCornersPicksTheTextureRowAndFansAroundTheCentres)
 {
     CAD::Strain::MappedPoint corners[4];
     const float xs[4] = { 0, 4, 4, 0 }, ys[4] = { 0, 0, 4, 4 };
@@ -225,6 +202,23 @@ TEST(RendererQuads, TessellatedVerticesAverageTheCornersAndPickTheTextureRow)
     EXPECT_FLOAT_EQ(weights[1], 0.5f);
     EXPECT_FLOAT_EQ(weights[6], 0.75f);
 
+    uint16_t indices[40];
+    counter = 0;
+    LogRenderer::addQuadFanIndices(indices, &counter, 100);
+    EXPECT_EQ(std::vector<uint16_t>(indices, indices + 10),
+        std::vector<uint16_t>({ 104, 105, 100, 106, 101, 107, 102, 108, 103, 105 }));
+    counter = 0;
+    LogRenderer::addTesselatedQuadIndices(indices, &counter, 0);
+    ASSERT_EQ(counter, 40u);
+    // Every fan runs around its sub-quad centre, within a sub-quad's diagonal, and closes.
+    for (int fan = 0; fan < 4; ++fan) {
+        const uint16_t *f = indices + fan * 10;
+        EXPECT_EQ(f[0], 9 + fan);
+        EXPECT_EQ(f[9], f[1]);
+        for (int i = 1; i < 10; ++i)
+            EXPECT_LE((positions[f[i]] - positions[f[0]]).length(), 1.5f) << fan << ' ' << i;
+    }
+
     // Any corner without a value moves the whole quad to the no-value row.
     corners[2].value = std::numeric_limits<float>::max();
     counter = 0;
@@ -246,14 +240,10 @@ TEST(RendererContainer, MapsTypesToTheirRendererAndRefusesASecondForAType)
     EXPECT_EQ(container.getRenderer(ElementCreator::LABEL), labels);
     EXPECT_EQ(container.getRenderer(ElementCreator::MESH), nullptr);
 
-    try {
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] {
         container.registerRenderer(new LogRenderer(&scene, {}, { ElementCreator::LABEL }));
-        FAIL() << "no error";
-    } catch (const ProgError &e) {
-        EXPECT_EQ(e.message(), "cad renderer for this type has already been registered");
-        EXPECT_EQ(e.file(), "gcad_renderer_container");
-    }
-    // The first registration stands.
+    }),
+        "cad renderer for this type has already been registered");
     EXPECT_EQ(container.getRenderer(ElementCreator::LABEL), labels);
 }
 
