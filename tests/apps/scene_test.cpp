@@ -23,13 +23,10 @@ TEST(Scene, countsAndHandsTheCallbackItsMeshesAndTheirOwnBox)
     scene.addMesh(Vaq::CAD::createDomeMesh(4, false)); // 16 vertices, 18 triangles
     EXPECT_EQ(scene.getNumberOfTriangles(), 26u);
     EXPECT_EQ(scene.getNumberOfPoints(), 25u);
-    for (const auto &mesh : scene.getMeshes())
-        EXPECT_NE(mesh->getPolyBaseRenderData(StageIdentifier::NO_STAGE), nullptr);
 
     const std::vector<Vaq::CAD::ElementAndStageImp> entries = callback.getElementsForDrawing();
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].element, scene.getMeshes()[1].get());
-    EXPECT_EQ(entries[1].stage, StageIdentifier::NO_STAGE);
     EXPECT_EQ(callback.getNumberOfPointsForDrawing(), 25u);
     EXPECT_TRUE(callback.acceptsObject(scene.getMeshes()[0].get()));
     const auto stranger = Vaq::CAD::createDomeMesh(2, false);

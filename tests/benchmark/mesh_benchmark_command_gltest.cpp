@@ -158,7 +158,6 @@ TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAnd
     EXPECT_TRUE(savedDuringRun.contains(GUARD_ON)) << savedDuringRun.toStdString();
     EXPECT_EQ(root.getList(GL::CFG_SOFTWARE_RENDERING), 1u);
     EXPECT_TRUE(readFile("vaq.cfg").contains("OpenGL/SoftwareRendering\tlist\t1\n"));
-    EXPECT_FALSE(out.contains("GL-Default error")) << out.toStdString();
 
     // The result of this configuration, at the asked size, in the store and its file.
     BenchmarkResult result;

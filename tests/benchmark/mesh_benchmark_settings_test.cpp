@@ -11,8 +11,6 @@ TEST(MeshBenchmarkSettings, readsEveryItemInAnyOrderTheLastOfAKindWinning)
 {
     MeshBenchmarkSettings settings;
     QString error;
-    ASSERT_TRUE(settings.parse(QStringLiteral("  "), &error));
-    EXPECT_EQ(settings.minFrames, 5u);
     ASSERT_TRUE(settings.parse(QStringLiteral("verbose dome=11\tsize=300  quick size=1427 dome=2"), &error))
         << error.toStdString();
     EXPECT_EQ(settings.widgetSize, 1427u);
