@@ -186,7 +186,6 @@ TEST_F(FramePlan, FixedModeGivesEveryElementItsOwnTypesAndASnapshotDropsThePlan)
     EXPECT_TRUE(renderer.reductions.isEmpty());
     EXPECT_EQ(planned(scene, a), std::pair(2, 4u));
     EXPECT_EQ(planned(scene, b), std::pair(2, 4u));
-    EXPECT_EQ(renderer.drawnWith["a"], std::pair(std::vector<unsigned> { 2 }, 4u));
 
     view->repaintWidget(GL::UpdateOptions(0, GL::UpdateOptions::UT_SNAPSHOT));
     EXPECT_EQ(planned(scene, a), std::pair(-1, 0u));

@@ -2,7 +2,6 @@
 // names, the memory budget and the accounting errors.
 #include "gcad/mesh/gcad_buffer_name_pool.h"
 #include "tests/mesh/mesh_draw_scene.h"
-#include "tests/mesh/mesh_node_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -111,14 +110,6 @@ TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
     EXPECT_GT(refused, 0u);
     // A refused node keeps its data in client memory.
     EXPECT_NE(leaves.back()->getVertexData(0), nullptr);
-
-    // Memory given back lets the next node up.
-    for (GLNode *node : leaves) {
-        nodes.saveFromGPU(node, false);
-        if (nodes.getUsedBytes() < 1048576u)
-            break;
-    }
-    EXPECT_TRUE(nodes.ensureOnGPU(leaves.back()));
 }
 
 TEST_F(NodeBuffers, aNodeThePoolDidNotAccountIsADoubleDelete)

@@ -7,7 +7,6 @@
 #include "gcad/mesh/gcad_color_map_texture.h"
 #include "gcad/mesh/gcad_selection_textures.h"
 #include "tests/mesh/mesh_draw_scene.h"
-#include "tests/mesh/mesh_node_fixture.h"
 
 #include <gtest/gtest.h>
 

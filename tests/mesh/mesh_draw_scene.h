@@ -3,14 +3,11 @@
 // MeshDrawTest, a small view that draws meshes with it.
 #pragma once
 
-#include "gcad/host/cad/vaq_cad_bsp_node.h"
-#include "gcad/host/cad/vaq_cad_poly_base.h"
-#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/gl/vaq_gl_extensions.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
-#include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
+#include "tests/mesh/mesh_node_fixture.h"
 #include "tests/support/gcad_driver_guard.h"
 #include "tests/support/gcad_gl_test.h"
 
@@ -19,7 +16,6 @@
 #include <cstdlib>
 #include <memory>
 #include <ostream>
-#include <string>
 #include <vector>
 
 namespace Vaq::Test {
@@ -38,12 +34,10 @@ public:
     std::vector<unsigned> renderTypes { GCAD::RT_TRIANGLES | GCAD::RT_SMOOTH };
     unsigned pointStepping = 1;
 
-    // The node of leaf i of mesh, null when none was made.
-    static GCAD::GLNode *nodeOf(const CAD::PolyBase &mesh, std::size_t i = 0)
+    // The node of the first leaf of mesh, null when none was made.
+    static GCAD::GLNode *nodeOf(const CAD::PolyBase &mesh)
     {
-        CAD::BspNode *leaf
-            = mesh.getPolyBaseRenderData(CAD::StageIdentifier::DEFAULT_DATASET)->getAllLeaves().at(i);
-        return static_cast<GCAD::GLNode *>(leaf->getNodeRenderData());
+        return static_cast<GCAD::GLNode *>(leavesOf(mesh).at(0)->getNodeRenderData());
     }
 
 protected:
@@ -104,7 +98,7 @@ protected:
     // mesh with its tree, shown by the scene (which does not own it).
     CAD::PolyBase *show(std::unique_ptr<CAD::PolyBase> mesh)
     {
-        mesh->updateVisualization(CAD::StageIdentifier::DEFAULT_DATASET, false, false);
+        mesh->updateVisualization(STAGE, false, false);
         meshes.push_back(std::move(mesh));
         scene.show(meshes.back().get());
         return meshes.back().get();

@@ -2,7 +2,6 @@
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "tests/mesh/mesh_draw_scene.h"
-#include "tests/mesh/mesh_node_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +80,6 @@ TEST_F(NodeHousekeeping, meshesChangedWithoutAnUpdateAreReported)
     takeTraces();
     paint();
     EXPECT_EQ(takeTraces(), "");
-    EXPECT_FALSE(first->getData(STAGE)->renderVisualizationModified);
 
     first->setDrawColors({});
     paint();

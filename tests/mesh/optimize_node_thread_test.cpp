@@ -12,7 +12,7 @@ using namespace Vaq;
 using namespace Vaq::GCAD;
 using namespace Vaq::Test;
 
-TEST(OptimizeNodeThread, workersPrepareTheSameBytesAsTheGuiThread)
+TEST(OptimizeNodeThread, workersPrepareTheSameBytesAsTheGuiThreadAndPassErrorsOn)
 {
     auto dome = CAD::createDomeMesh(40, true);
     const CAD::BspTree tree(dome.get(), *dome->getData(STAGE), 300);
@@ -27,10 +27,16 @@ TEST(OptimizeNodeThread, workersPrepareTheSameBytesAsTheGuiThread)
         threads.push_back(std::make_unique<OptimizeNodeThread>(threaded.back().get(), flags, 0));
         threads.back()->start(QThread::InheritPriority);
     }
+    // An error on a worker reaches the caller.
+    GLNode failing(STAGE, tree.getAllLeaves()[0]);
+    OptimizeNodeThread failingThread(&failing, RT_POINTS, 9);
+    failingThread.start();
     for (const auto &thread : threads) {
         thread->wait();
         EXPECT_NO_THROW(thread->rethrowError());
     }
+    failingThread.wait();
+    EXPECT_EQ(progErrorMessage([&] { failingThread.rethrowError(); }), "vertex type not handled");
 
     for (std::size_t i = 0; i < threaded.size(); ++i) {
         GLNode direct(STAGE, tree.getAllLeaves()[i]);
@@ -48,15 +54,4 @@ TEST(OptimizeNodeThread, workersPrepareTheSameBytesAsTheGuiThread)
         EXPECT_EQ(
             indices(worker, 0, worker.getIndexBytes() / 2), indices(direct, 0, direct.getIndexBytes() / 2));
     }
-}
-
-TEST(OptimizeNodeThread, anErrorOnTheWorkerReachesTheCaller)
-{
-    auto dome = CAD::createDomeMesh(3, false);
-    const CAD::BspTree tree(dome.get(), *dome->getData(STAGE));
-    GLNode node(STAGE, tree.getAllLeaves()[0]);
-    OptimizeNodeThread thread(&node, RT_POINTS, 9);
-    thread.start();
-    thread.wait();
-    EXPECT_EQ(progErrorMessage([&] { thread.rethrowError(); }), "vertex type not handled");
 }
