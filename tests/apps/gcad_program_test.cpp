@@ -144,7 +144,8 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     EXPECT_EQ(folder.entries(), QStringList({ "good.stl", "out.png" }));
     const QImage image(out);
     ASSERT_EQ(image.size(), QSize(64, 48));
-    // The square fills the middle of the picture, the background shows at the corners.
+    // The square fills the middle of the picture, the scene's dark slate shows at the corners.
+    EXPECT_EQ(image.pixel(0, 0), qRgb(38, 42, 52));
     EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
 }
 
