@@ -55,7 +55,7 @@ protected:
     std::vector<std::unique_ptr<Element>> elements;
 };
 
-TEST_F(DrawingCycle, DrawsBySortKeyKeepingCollectionOrderForEqualKeysAndTemporaryLast)
+TEST_F(DrawingCycle, CollectsChildrenDepthFirstThenDrawsBySortKeyAndTemporaryLast)
 {
     QuadRenderer &renderer = addRenderer();
     const int MARKERS = 1;
@@ -63,6 +63,14 @@ TEST_F(DrawingCycle, DrawsBySortKeyKeepingCollectionOrderForEqualKeysAndTemporar
     add(LABEL, "temporary")->setElementTemporarily(true);
     add(ElementCreator::PMP_POINT_CHANGE, "pmp"); // 6
     add(LABEL, "label b"); // 2
+    add(LABEL, "invalid")->setStageValid(CAD::StageIdentifier::DEFAULT_DATASET, false);
+    add(ElementCreator::GROUP, "group");
+    // A folder (never drawn, no renderer) holding a label with a child, then a second label.
+    Element *folder = add(ElementCreator::FOLDER, "folder");
+    Element *outer = makeElement(LABEL, "outer", 0, 0, 10, 10);
+    folder->addChild(outer);
+    outer->addChild(makeElement(LABEL, "inner", 10, 0, 20, 10));
+    folder->addChild(makeElement(LABEL, "second", 20, 0, 30, 10));
     add(ElementCreator::POINTS_SCAN, "scan markers")->getElemProperties()->displayMode = MARKERS; // 4
     add(ElementCreator::DISTANCE, "distance"); // 5
     add(ElementCreator::POINTS_DEVIATION, "deviation markers")->getElemProperties()->displayMode
@@ -75,8 +83,10 @@ TEST_F(DrawingCycle, DrawsBySortKeyKeepingCollectionOrderForEqualKeysAndTemporar
     add(ElementCreator::POINTS_DEVIATION, "deviations"); // 1
     view->repaintWidget();
     EXPECT_EQ(begun(renderer),
-        QStringList({ "result", "deviations", "label b", "cloud", "label a", "cloud markers", "2d",
-            "scan markers", "deviation markers", "distance", "pmp", "plane", "temporary" }));
+        QStringList({ "result", "deviations", "label b", "outer", "inner", "second", "cloud", "label a",
+            "cloud markers", "2d", "scan markers", "deviation markers", "distance", "pmp", "plane",
+            "temporary" }));
+    EXPECT_TRUE(scene.isElementValid(folder)); // collected, though nothing draws it
 }
 
 TEST_F(DrawingCycle, RenderLevelsChooseTheStageAndEachDrawCallIsOneStep)
@@ -136,33 +146,15 @@ TEST_F(DrawingCycle, DrawnPixelsCarryTheStencilIdentityOfTheirElementOnTheScenes
     EXPECT_FALSE(a->getLabel()->isLabelHighlighted());
 }
 
-TEST_F(DrawingCycle, CollectsChildrenDepthFirstAndSkipsInvalidStagesAndNeverDrawnTypes)
-{
-    QuadRenderer &renderer = addRenderer();
-    add(LABEL, "a");
-    add(LABEL, "invalid")->setStageValid(CAD::StageIdentifier::DEFAULT_DATASET, false);
-    add(ElementCreator::GROUP, "group");
-    // A folder (never drawn, no renderer) holding a label with a child, then a second label.
-    Element *folder = add(ElementCreator::FOLDER, "folder");
-    Element *outer = makeElement(LABEL, "outer", 0, 0, 10, 10);
-    folder->addChild(outer);
-    outer->addChild(makeElement(LABEL, "inner", 10, 0, 20, 10));
-    folder->addChild(makeElement(LABEL, "second", 20, 0, 30, 10));
-    add(LABEL, "b");
-    view->repaintWidget();
-    EXPECT_EQ(begun(renderer), QStringList({ "a", "outer", "inner", "second", "b" }));
-    EXPECT_TRUE(scene.isElementValid(outer));
-    EXPECT_TRUE(scene.isElementValid(folder)); // collected, though nothing draws it
-
-    scene.getRendererContainer().registerRenderer(new QuadRenderer(&scene, { ElementCreator::FOLDER }));
-    EXPECT_EQ(progErrorMessage([&] { view->repaintWidget(); }),
-        "renderer exists for element that will not be drawn");
-}
-
-TEST_F(DrawingCycle, ElementsOrASpotlightWithoutRendererAndForegroundDataSetsAreErrors)
+TEST_F(DrawingCycle, MissingOrNeedlessRenderersAndForegroundDataSetsAreErrors)
 {
     add(ElementCreator::SPHERE, "ball.stl");
     EXPECT_EQ(progErrorMessage([&] { view->repaintWidget(); }), "No renderer for type 9 (ball.stl)");
+    scene.entries.clear();
+    add(ElementCreator::FOLDER, "folder");
+    scene.getRendererContainer().registerRenderer(new QuadRenderer(&scene, { ElementCreator::FOLDER }));
+    EXPECT_EQ(progErrorMessage([&] { view->repaintWidget(); }),
+        "renderer exists for element that will not be drawn");
     scene.entries.clear();
     addRenderer();
     add(LABEL, "a");

@@ -168,7 +168,7 @@ TEST_F(RenderModes, TheRenderStageLimitsTransparencyAndGivenRenderTypes)
     EXPECT_EQ(chosen[2], std::vector<unsigned>({ 0, 1 }));
 }
 
-TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaque)
+TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaqueAndRawLineWidthsAreRefused)
 {
     ProbeRenderer renderer(&scene, {});
     view->makeCurrent();
@@ -191,12 +191,8 @@ TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaque)
     EXPECT_EQ(integer(GL_COLOR_MATERIAL_FACE), GL_FRONT_AND_BACK);
     expectMaterial(GL_BACK, GL_DIFFUSE, { 0.0f, 1.0f, 0.0f, 100.0f / 255.0f }); // the front's alpha
     ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
-}
 
-TEST_F(RenderModes, TheRawLineWidthCallIsRefusedWithATrace)
-{
-    ProbeRenderer renderer(&scene, {});
-    view->makeCurrent();
+    // The raw line-width call is a trap.
     takeTraces();
     renderer.glLineWidth(5.0);
     GLfloat width = 0.0f;

@@ -34,7 +34,7 @@ protected:
     Vaq::Test::TestScene scene;
 };
 
-TEST_F(MeshRendererChoices, SwitchesAndKindGiveOneSurfaceTypeThenTheLineTypes)
+TEST_F(MeshRendererChoices, SwitchesAndKindGiveOneSurfaceTypeThenTheLineTypesForMeshesWithRenderData)
 {
     auto mesh = Vaq::Test::makeGridMesh(4, 4);
     CAD::ElemProp &p = *mesh->getElemProperties();
@@ -63,9 +63,14 @@ TEST_F(MeshRendererChoices, SwitchesAndKindGiveOneSurfaceTypeThenTheLineTypes)
     EXPECT_EQ(typesOf(*scan), std::vector<unsigned>({ RT_VERTEX_COLORS | RT_TRIANGLES | RT_SMOOTH }));
     auto nominal = Vaq::Test::makeGridMesh(4, 4, ElementCreator::MESH_NOMINAL);
     EXPECT_EQ(typesOf(*nominal), std::vector<unsigned>({ RT_TRIANGLES | RT_SMOOTH }));
+
+    CAD::Element label(ElementCreator::LABEL, "label");
+    CAD::PolyBase empty(ElementCreator::MESH, "empty");
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { typesOf(label); }), "wrong element type");
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { typesOf(empty); }), "no render data set");
 }
 
-TEST_F(MeshRendererChoices, AMovingViewLosesEdgesThenSurfacesThenPointDensity)
+TEST_F(MeshRendererChoices, AMovingViewLosesEdgesThenSurfacesThenPointDensityInKnownSteps)
 {
     std::vector<unsigned> types { 13, RT_EDGES };
     unsigned stepping = 1;
@@ -78,15 +83,20 @@ TEST_F(MeshRendererChoices, AMovingViewLosesEdgesThenSurfacesThenPointDensity)
             { V { 1 }, 3 }, { V { 1 }, 4 }, { V { 1 }, 6 }, { V { 1 }, 8 } }));
 
     // The two-sided and offset surfaces go before the points; points keep the colouring.
-    types = { RT_TRIANGLES | RT_BACK_SIDE | RT_VERTEX_COLORS, RT_TRIANGLES | RT_MATERIAL_OFFSET };
-    ASSERT_TRUE(renderer().reduceRenderTime(&types, &stepping));
-    EXPECT_EQ(types, V({ RT_TRIANGLES | RT_VERTEX_COLORS, RT_TRIANGLES | RT_MATERIAL_OFFSET }));
-    ASSERT_TRUE(renderer().reduceRenderTime(&types, &stepping));
-    ASSERT_TRUE(renderer().reduceRenderTime(&types, &stepping));
-    EXPECT_EQ(types, V({ RT_POINTS | RT_VERTEX_COLORS }));
-    types = { RT_TRIANGLES | RT_COLOR_MAP };
-    ASSERT_TRUE(renderer().reduceRenderTime(&types, &stepping));
-    EXPECT_EQ(types, V({ RT_POINTS | RT_COLOR_MAP }));
+    auto reduced = [&](V from, int times) {
+        for (int i = 0; i < times; ++i)
+            EXPECT_TRUE(renderer().reduceRenderTime(&from, &stepping));
+        return from;
+    };
+    const V coloured { RT_TRIANGLES | RT_BACK_SIDE | RT_VERTEX_COLORS, RT_TRIANGLES | RT_MATERIAL_OFFSET };
+    EXPECT_EQ(
+        reduced(coloured, 1), V({ RT_TRIANGLES | RT_VERTEX_COLORS, RT_TRIANGLES | RT_MATERIAL_OFFSET }));
+    EXPECT_EQ(reduced(coloured, 3), V({ RT_POINTS | RT_VERTEX_COLORS }));
+    EXPECT_EQ(reduced({ RT_TRIANGLES | RT_COLOR_MAP }, 1), V({ RT_POINTS | RT_COLOR_MAP }));
+    std::vector<unsigned> points { RT_POINTS | RT_VERTEX_COLORS };
+    stepping = 5;
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { renderer().reduceRenderTime(&points, &stepping); }),
+        "wrong stepping");
 }
 
 TEST_F(MeshRendererChoices, TimeComesFromTheRatesAndCountsClientDataThreeTimes)
@@ -113,18 +123,6 @@ TEST_F(MeshRendererChoices, TimeComesFromTheRatesAndCountsClientDataThreeTimes)
         / rates.getSinglesidedTriangleStats(false, false);
     EXPECT_DOUBLE_EQ(renderer().estimateRenderTime({ RT_TRIANGLES }, 1),
         3 * triangles / rates.getSinglesidedTriangleStats(false, false) - without);
-}
-
-TEST_F(MeshRendererChoices, OnlyMeshesWithRenderDataAndKnownSteppings)
-{
-    CAD::Element label(ElementCreator::LABEL, "label");
-    CAD::PolyBase empty(ElementCreator::MESH, "empty");
-    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { typesOf(label); }), "wrong element type");
-    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { typesOf(empty); }), "no render data set");
-    std::vector<unsigned> points { RT_POINTS | RT_VERTEX_COLORS };
-    unsigned stepping = 5;
-    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { renderer().reduceRenderTime(&points, &stepping); }),
-        "wrong stepping");
 }
 
 } // namespace
