@@ -32,25 +32,21 @@ std::vector<Color> row(const std::vector<Color> &texels, int r)
 
 } // namespace
 
-TEST(ColorMapTexels, theScaleOnRowZeroAndTheFallbackOnRowOne)
+TEST(ColorMapTexels, rowZeroShowsTheScaleOrTheBandsRowOneTheSpecialColoursOrTheFallback)
 {
-    Legend2::LegendHandler scale = legend();
-    std::vector<Color> texels = ColorMapTexture::createTexels(scale, FALLBACK, false, true);
+    Legend2::LegendHandler tolerance = legend();
+    std::vector<Color> texels = ColorMapTexture::createTexels(tolerance, FALLBACK, false, true);
     ASSERT_EQ(texels.size(), 14u);
     // Texel i shows colour floor(2 i / 7), made opaque.
     const Color blue(0, 0, 255), red(255, 0, 0);
     EXPECT_EQ(row(texels, 0), (std::vector<Color> { blue, blue, blue, blue, red, red, red }));
     EXPECT_EQ(row(texels, 1), std::vector<Color>(7, FALLBACK));
-}
 
-TEST(ColorMapTexels, toleranceModeShowsTheBandsAndSplitsTheSpecialRow)
-{
-    Legend2::LegendHandler tolerance = legend();
     const ToleranceParams &params = tolerance.getToleranceParams();
     const Color below = params.getColor(ToleranceParams::PT_BELOW);
     const Color within = params.getColor(ToleranceParams::PT_WITHIN);
     const Color above = params.getColor(ToleranceParams::PT_ABOVE);
-    std::vector<Color> texels = ColorMapTexture::createTexels(tolerance, FALLBACK, true, true);
+    texels = ColorMapTexture::createTexels(tolerance, FALLBACK, true, true);
     EXPECT_EQ(row(texels, 0), (std::vector<Color> { below, below, below, within, within, above, above }));
     EXPECT_EQ(row(texels, 1), std::vector<Color>(7, FALLBACK));
 

@@ -41,10 +41,13 @@ TEST_F(NodeBuffers, uploadThenDownloadGivesBackThePreparedBytes)
     for (auto &v : lifted)
         v.z += 0.25;
     mesh->setOffsetSurface(
-        lifted, std::vector<BaVec3d<float>>(36, { 0, 0, 1 }), std::vector<BaVec3d<float>>(50, { 0, 0, 1 }));
+        lifted, std::vector<BaVec3d<float>>(36, { 0, 0, -1 }), std::vector<BaVec3d<float>>(50, { 0, 0, -1 }));
     mesh->setElementMaterialOffset(0.25);
     GLNode *node = new GLNode(STAGE, leavesOf(*mesh)[0]);
     node->prepare(RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_VERTEX_COLORS, 0);
+    // The offset surface is the second vertex set: colour, normal z at byte 8, position.
+    EXPECT_EQ(readAt<int16_t>(node->getVertexData(1), 8), -32767);
+    EXPECT_EQ(position(*node, 0, 1).z, 0.25f);
     const std::vector<uint8_t> nominal = bytes(node->getVertexData(0), node->getVertexBytes());
     const std::vector<uint8_t> offset = bytes(node->getVertexData(1), node->getVertexBytes());
     const std::vector<uint8_t> indices = bytes(node->getIndexData(), node->getIndexBytes());

@@ -125,22 +125,6 @@ TEST(GLNodePrepare, vertexColoursAreCopiedOrTakenFromTheElement)
     EXPECT_EQ(readAt<Color>(node.getVertexData(0), 22), Color(50, 60, 70));
 }
 
-TEST(GLNodePrepare, anElementOffsetSurfaceIsTheSecondVertexSet)
-{
-    MeshWithTree mesh = square();
-    std::vector<BaVec3d<double>> lifted;
-    for (const auto &v : mesh.mesh.getData(STAGE)->vertices)
-        lifted.push_back(v + BaVec3d<double>(0, 0, 0.5));
-    mesh.mesh.setOffsetSurface(
-        lifted, std::vector<BaVec3d<float>>(4, { 0, 0, -1 }), std::vector<BaVec3d<float>>(2, { 0, 0, -1 }));
-    mesh.mesh.setElementMaterialOffset(0.5);
-    GLNode node(STAGE, mesh.leaf());
-    node.prepare(RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET, 0);
-    ASSERT_NE(node.getVertexData(1), nullptr);
-    EXPECT_EQ(position(node, 2, 1), BaVec3d<float>(1, 1, 0.5f));
-    EXPECT_EQ(readAt<int16_t>(node.getVertexData(1), 2 * 18 + 4), -32767);
-}
-
 TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
 {
     Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
