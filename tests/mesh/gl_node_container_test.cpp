@@ -65,9 +65,6 @@ TEST(GLNodeContainer, droppedNodesWaitForTheNextCleanUpAndGoWithTheContainer)
     for (GLNode *node : first.nodes)
         EXPECT_TRUE(container->isPending(node));
     EXPECT_EQ(container->getNumberOfNodes(), second.nodes.size());
-    container->deletePendingNodes();
-    for (GLNode *node : first.nodes)
-        EXPECT_FALSE(container->isPending(node));
 
     // Removing an element queues only its nodes.
     container->removeNodes(second.mesh.get());
