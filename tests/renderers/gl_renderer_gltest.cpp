@@ -78,7 +78,7 @@ protected:
     std::vector<std::unique_ptr<Element>> elements;
 };
 
-TEST_F(RenderModes, EachModeSetsItsStateAndItsDisableRestoresTheDefaults)
+TEST_F(RenderModes, ModesSetTheirStateAndRestoreTheDefaultsAndLinesAreSmoothedWhereAllowed)
 {
     ProbeRenderer renderer(&scene, {});
     view->makeCurrent();
@@ -112,14 +112,11 @@ TEST_F(RenderModes, EachModeSetsItsStateAndItsDisableRestoresTheDefaults)
         renderer.disableRenderMode(m.mode);
         EXPECT_TRUE(GL::GLTools::checkDefaults()) << m.mode;
     }
-}
 
-TEST_F(RenderModes, LinesAreNotSmoothedForSectionsNorForMeshesInSnapshots)
-{
-    ProbeRenderer renderer(&scene, {});
+    // Lines are not smoothed for sections, nor for meshes in snapshots; the renderer takes the
+    // repaint kind from the view's last repaint.
     Element section(ElementCreator::SECTION, "s"), mesh(ElementCreator::MESH_INSPECTION, "m"),
         label(ElementCreator::LABEL, "l");
-    // The renderer takes the repaint kind from the view's last repaint.
     auto smoothed = [&](Element &element) {
         renderer.setup({ &element, CAD::StageIdentifier::DEFAULT_DATASET }, {}, 1);
         view->makeCurrent();
@@ -134,38 +131,6 @@ TEST_F(RenderModes, LinesAreNotSmoothedForSectionsNorForMeshesInSnapshots)
     view->repaintWidget();
     EXPECT_FALSE(smoothed(section));
     EXPECT_TRUE(smoothed(mesh));
-}
-
-// Stage 1 refuses transparency save for 2-D inspections; stage 2 ignores given render types.
-TEST_F(RenderModes, TheRenderStageLimitsTransparencyAndGivenRenderTypes)
-{
-    ProbeRenderer &renderer = addRenderer();
-    add(ElementCreator::LABEL, "label");
-    add(ElementCreator::SECTION_INSPECTION_2D, "2d");
-    add(ElementCreator::LABEL, "foreground")->setRenderLevel(CAD::RL_FOREGROUND);
-    QuadRenderer other(&scene, { ElementCreator::LABEL }, { 0, 1 });
-    QStringList refused;
-    std::map<int, std::vector<unsigned>> chosen;
-    renderer.onStep = [&](QuadRenderer &r) {
-        chosen[scene.getRenderStage()]
-            = other.setup({ r.getCurrentElement(), CAD::StageIdentifier::NO_STAGE }, { 5 }, 2);
-        other.finish();
-        auto &probe = static_cast<ProbeRenderer &>(r);
-        try {
-            probe.enableRenderMode(CADGLRenderer::RM_TRANSPARENT);
-        } catch (const ProgError &e) {
-            EXPECT_EQ(e.message(), "transparency not allowed in this render stage");
-            EXPECT_TRUE(depthWrites()) << "state changed before the refusal";
-            EXPECT_THROW(probe.disableRenderMode(CADGLRenderer::RM_TRANSPARENT), ProgError);
-            refused << r.getCurrentElement()->getFileName();
-            return;
-        }
-        probe.disableRenderMode(CADGLRenderer::RM_TRANSPARENT);
-    };
-    view->repaintWidget();
-    EXPECT_EQ(refused, QStringList({ "label" }));
-    EXPECT_EQ(chosen[1], std::vector<unsigned>({ 5 }));
-    EXPECT_EQ(chosen[2], std::vector<unsigned>({ 0, 1 }));
 }
 
 TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaqueAndRawLineWidthsAreRefused)
@@ -205,23 +170,49 @@ TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaqueAndRawLineWidth
         << traces;
 }
 
-TEST_F(RenderModes, StepsThinOnlyWhileTheViewMovesAndNeverFor2dInspections)
+// Stage 1 refuses transparency save for 2-D inspections; stage 2 ignores given render types.
+// Steps thin out only while the view moves, and never for 2-D inspections.
+TEST_F(RenderModes, TheRenderStageAndTheRepaintKindLimitEachStep)
 {
     ProbeRenderer &renderer = addRenderer();
     add(ElementCreator::LABEL, "label");
     add(ElementCreator::SECTION_INSPECTION_2D, "2d");
+    add(ElementCreator::LABEL, "foreground")->setRenderLevel(CAD::RL_FOREGROUND);
+    QuadRenderer other(&scene, { ElementCreator::LABEL }, { 0, 1 });
+    QStringList refused;
+    std::map<int, std::vector<unsigned>> chosen;
     unsigned start = 0;
     std::map<QString, std::pair<unsigned, unsigned>> slices; // (stepping, end) of 1000000 items
     renderer.onStep = [&](QuadRenderer &r) {
+        auto &probe = static_cast<ProbeRenderer &>(r);
         auto &[stepping, end] = slices[r.getCurrentElement()->getFileName()];
-        static_cast<ProbeRenderer &>(r).calculateStepping(1000000, start, &stepping, &end);
+        probe.calculateStepping(1000000, start, &stepping, &end);
+        chosen[scene.getRenderStage()]
+            = other.setup({ r.getCurrentElement(), CAD::StageIdentifier::NO_STAGE }, { 5 }, 2);
+        other.finish();
+        try {
+            probe.enableRenderMode(CADGLRenderer::RM_TRANSPARENT);
+        } catch (const ProgError &e) {
+            EXPECT_EQ(e.message(), "transparency not allowed in this render stage");
+            EXPECT_TRUE(depthWrites()) << "state changed before the refusal";
+            EXPECT_THROW(probe.disableRenderMode(CADGLRenderer::RM_TRANSPARENT), ProgError);
+            refused << r.getCurrentElement()->getFileName();
+            return;
+        }
+        probe.disableRenderMode(CADGLRenderer::RM_TRANSPARENT);
     };
     view->repaintWidget(GL::UpdateOptions(1, GL::UpdateOptions::UT_INTERACTIVE));
     EXPECT_EQ(slices["label"], std::pair(4u, 1000000u));
     EXPECT_EQ(slices["2d"], std::pair(1u, 100000u));
+
+    refused.clear();
+    chosen.clear();
     start = 950000; // the last slice ends at the total
     view->repaintWidget();
     EXPECT_EQ(slices["label"], std::pair(1u, 1000000u));
+    EXPECT_EQ(refused, QStringList({ "label" }));
+    EXPECT_EQ(chosen[1], std::vector<unsigned>({ 5 }));
+    EXPECT_EQ(chosen[2], std::vector<unsigned>({ 0, 1 }));
 }
 
 } // namespace
