@@ -194,9 +194,10 @@ TEST_F(NodeDrawing, theBackSideShowsTheBackMaterialOrTheSelectionBackColour)
     back = squareColours({ RT_TRIANGLES | RT_SMOOTH | RT_BACK_SIDE }, 2)[1];
     EXPECT_TRUE(back.b > back.r + 40 && back.b > 150) << back;
 
-    // With vertex colours the back still shows the material, the selected back the selection's
-    // back colour (160, 0, 0).
+    // With vertex colours the front keeps them, the back still shows the material and the
+    // selected back the selection's back colour (160, 0, 0).
     const std::vector<Color> c = squareColours({ RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE }, 3);
+    EXPECT_GT(c[0].g, c[0].r + 60) << c[0];
     EXPECT_GT(c[1].b, c[1].g + 40) << c[1];
     EXPECT_TRUE(c[2].r > c[2].g + 60 && c[2].r > c[2].b + 60) << c[2];
 
