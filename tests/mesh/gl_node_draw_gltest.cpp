@@ -159,7 +159,7 @@ TEST_F(NodeDrawing, flatLeftoversAreDrawnWithTheirOwnFacetNormal)
     EXPECT_FALSE(uniform(smooth, 6)) << testing::PrintToString(smooth);
 }
 
-TEST_F(NodeDrawing, selectedTrianglesShowTheSelectionColourOrTint)
+TEST_F(NodeDrawing, selectedTrianglesShowTheSelectionColourOrTintAndEdgesTheEdgeColour)
 {
     CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false, false }));
     mesh.setTriangleFlag({ 0, 1 }, CAD::PointFlags::SELECTED, true);
@@ -170,6 +170,13 @@ TEST_F(NodeDrawing, selectedTrianglesShowTheSelectionColourOrTint)
         const std::vector<Color> c = squareColours({ RT_TRIANGLES | shading }, 2);
         EXPECT_TRUE(c[0].r > 150 && c[0].g < 60 && c[1].g > 120) << shading << c[0] << c[1];
     }
+
+    // Edges in the edge colour: the diagonal through the plain square's centre is one, a point
+    // beside it is not.
+    mesh.getElemProperties()->edgeColor = Color(255, 0, 255);
+    const Color edge = squareColours({ RT_EDGES }, 2)[1];
+    EXPECT_TRUE(edge.r > 40 && edge.r == edge.b && edge.g < 10) << edge;
+    EXPECT_EQ(colorAt(view->getRenderedImage(), onTiltedPlane(1.5 + 0.75, 0.3)), BACKGROUND);
 
     // Coloured: the vertex colour, tinted where selected.
     mesh.setDrawColors(std::vector<Color>(8, Color(200, 100, 50)));
@@ -244,18 +251,6 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
     }
     ColorMapTexture::remove(&mesh);
     legend = saved;
-}
-
-TEST_F(NodeDrawing, edgesAreDrawnInTheEdgeColour)
-{
-    CAD::PolyBase &mesh = *show(squares(ElementCreator::MESH_INSPECTION, { false }));
-    mesh.getElemProperties()->edgeColor = Color(255, 0, 255);
-    renderer->renderTypes = { RT_EDGES };
-    const QImage image = paint();
-    // The diagonal (0, 2) is an edge; a point beside it inside the square is not.
-    const Color edge = colorAt(image, onTiltedPlane(0.5, 0.5));
-    EXPECT_TRUE(edge.r > 40 && edge.r == edge.b && edge.g < 10) << edge;
-    EXPECT_EQ(colorAt(image, onTiltedPlane(0.75, 0.3)), BACKGROUND);
 }
 
 TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
