@@ -123,9 +123,11 @@ TEST_F(DrawingCycle, RenderLevelsChooseTheStageAndEachDrawCallIsOneStep)
         EXPECT_EQ(done, std::vector<bool>({ true })) << stage;
 }
 
-TEST_F(DrawingCycle, DrawnPixelsCarryTheStencilIdentityOfTheirElementOnTheScenesBackground)
+TEST_F(DrawingCycle, DrawnPixelsCarryTheStencilIdentityOfTheirElementOnTheBackgroundInTheSceneBox)
 {
     addRenderer();
+    BaVec3d<double> min, max;
+    EXPECT_FALSE(scene.getBoundingBox(&min, &max)); // empty scene
     scene.global.setBackgroundColor(Color(10, 20, 30));
     Element *a = add(LABEL, "a", 0, 0, 40, 40);
     // This view marks nothing, so drawing clears the highlight.
@@ -144,6 +146,17 @@ TEST_F(DrawingCycle, DrawnPixelsCarryTheStencilIdentityOfTheirElementOnTheScenes
     EXPECT_EQ(view->getRenderedImage().pixelColor(0, 0), QColor(10, 20, 30));
     EXPECT_FALSE(a->isElementHighlighted());
     EXPECT_FALSE(a->getLabel()->isLabelHighlighted());
+
+    // The scene box is the cube around the outer sphere of the drawn boxes, whose corners
+    // (0, 0, 0) and (100, 100, 0) span 100 * sqrt(2).
+    ASSERT_TRUE(scene.getBoundingBox(&min, &max));
+    const BaVec3d<double> size = max - min, centre = (min + max) * 0.5;
+    EXPECT_DOUBLE_EQ(size.x, size.y);
+    EXPECT_DOUBLE_EQ(size.x, size.z);
+    EXPECT_LE(centre.length(), size.x / 2 + 1e-9);
+    EXPECT_LE((BaVec3d<double>(100, 100, 0) - centre).length(), size.x / 2 + 1e-9);
+    EXPECT_GE(size.x, 100.0 * std::sqrt(2.0) - 1e-9);
+    EXPECT_LE(size.x, 100.0 * std::sqrt(2.0) * 1.1);
 }
 
 TEST_F(DrawingCycle, MissingOrNeedlessRenderersAndForegroundDataSetsAreErrors)
@@ -234,23 +247,6 @@ TEST_F(DrawingCycle, ARendererThatLeavesGLStateChangedIsReported)
         << traces;
     EXPECT_EQ(traces.find("render type: 0"), std::string::npos) << traces;
     EXPECT_EQ(traces.find("render type: 2"), std::string::npos) << traces;
-}
-
-TEST_F(DrawingCycle, TheSceneBoxIsTheCubeAroundTheOuterSphere)
-{
-    BaVec3d<double> min, max;
-    EXPECT_FALSE(scene.getBoundingBox(&min, &max)); // empty scene
-    add(LABEL, "a");
-    add(LABEL, "b", 30, 20, 40, 40);
-    ASSERT_TRUE(scene.getBoundingBox(&min, &max));
-    const BaVec3d<double> size = max - min, centre = (min + max) * 0.5;
-    EXPECT_DOUBLE_EQ(size.x, size.y);
-    EXPECT_DOUBLE_EQ(size.x, size.z);
-    // The sphere holds both boxes, whose corners (0, 0, 0) and (40, 40, 0) span 40 * sqrt(2).
-    EXPECT_LE(centre.length(), size.x / 2 + 1e-9);
-    EXPECT_LE((BaVec3d<double>(40, 40, 0) - centre).length(), size.x / 2 + 1e-9);
-    EXPECT_GE(size.x, 40.0 * std::sqrt(2.0) - 1e-9);
-    EXPECT_LE(size.x, 40.0 * std::sqrt(2.0) * 1.1);
 }
 
 } // namespace

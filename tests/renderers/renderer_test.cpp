@@ -97,14 +97,10 @@ TEST_F(Renderer, StepsThroughEveryRenderTypeOwnOrGivenAndClosesWhatWasBegunOnce)
     renderer.steps[1] = 2;
     EXPECT_EQ(renderer.setup(entry, {}, 1), std::vector<unsigned>({ 0, 1, 2 }));
     EXPECT_EQ(drawAll(renderer), std::vector<bool>({ false, false, false, true }));
+    renderer.finish(); // the last render type has been closed already
     EXPECT_EQ(renderer.log.join(' '),
         "init pre0(3) draw0 post0(3) check init pre1(3) draw1 draw1 post1(3) check init pre2(3) draw2 "
         "post2(3) check");
-    // The last render type has been closed already.
-    renderer.log.clear();
-    renderer.finish();
-    EXPECT_TRUE(renderer.log.isEmpty());
-    EXPECT_EQ(renderer.getCurrentElement(), nullptr);
 
     // Given render types and stepping replace the renderer's own; without them it decides,
     // at full density.
@@ -116,13 +112,14 @@ TEST_F(Renderer, StepsThroughEveryRenderTypeOwnOrGivenAndClosesWhatWasBegunOnce)
     EXPECT_EQ(renderer.setup(entry, {}, 4), std::vector<unsigned>({ 0, 1, 2 }));
     EXPECT_EQ(renderer.getStepping(), 1u);
 
-    // Finishing midway closes the render type begun, once.
+    // Finishing closes only the render type begun, and only once.
     renderer.steps[0] = 5;
     renderer.log.clear();
     EXPECT_FALSE(renderer.draw());
     renderer.finish();
     renderer.finish();
     EXPECT_EQ(renderer.log.filter("post").join(' '), "post0(3)");
+    EXPECT_EQ(renderer.getCurrentElement(), nullptr);
 
     // Without render types the first draw finishes without touching GL state.
     LogRenderer empty(&scene, {});
