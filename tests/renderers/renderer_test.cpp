@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <memory>
 
 using namespace Vaq;
 using CAD::Element;
