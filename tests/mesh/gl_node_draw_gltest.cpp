@@ -255,24 +255,19 @@ TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesThe
 
 TEST_F(NodeDrawing, pointSteppingDrawsEveryKthVertexCountedInSteps)
 {
-    // Ten vertices on two rows of five, four of them selected.
-    std::vector<BaVec3d<double>> vertices;
-    std::vector<CAD::Triangle> triangles;
-    for (uint32_t k = 0; k < 10; ++k)
-        vertices.push_back(onTiltedPlane(k % 5, k / 5));
-    for (uint32_t k = 0; k < 4; ++k)
-        triangles.insert(triangles.end(), { { k, k + 1, k + 6 }, { k, k + 6, k + 5 } });
-    auto owned = makeMesh(vertices, triangles);
+    // Twelve vertices, four of them selected.
+    auto owned = squares(ElementCreator::MESH_INSPECTION, { false, false, false });
     owned->setPointFlag({ 0, 2, 5, 9 }, CAD::PointFlags::SELECTED, true);
     const CAD::PolyBase &mesh = *show(std::move(owned));
     const CAD::BspNode &leaf = *leavesOf(mesh).at(0);
+    const std::vector<BaVec3d<double>> &vertices = mesh.getData(STAGE)->vertices;
 
     renderer->renderTypes = { RT_POINTS };
     renderer->pointStepping = 3;
     const QImage image = paint();
-    // Selected: first 0, count 4 / 3 = 1. Unselected: first 4 / 3 = 1, count 6 / 3 = 2, in
+    // Selected: first 0, count 4 / 3 = 1. Unselected: first 4 / 3 = 1, count 8 / 3 = 2, in
     // steps of three vertices: the leaf's vertices 0, then 3 and 6.
-    for (unsigned k = 0; k < 10; ++k) {
+    for (unsigned k = 0; k < 12; ++k) {
         const Color c = colorAt(image, vertices[leaf.getVertices()[k]]);
         if (k == 0)
             EXPECT_GT(c.r, c.b + 60) << k << ": " << c;
