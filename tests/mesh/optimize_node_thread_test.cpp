@@ -27,14 +27,14 @@ TEST(OptimizeNodeThread, workersPrepareTheSameBytesAsTheGuiThreadAndPassErrorsOn
         threads.push_back(std::make_unique<OptimizeNodeThread>(threaded.back().get(), flags, 0));
         threads.back()->start(QThread::InheritPriority);
     }
-    // An error on a worker reaches the caller.
-    GLNode failing(STAGE, tree.getAllLeaves()[0]);
-    OptimizeNodeThread failingThread(&failing, RT_POINTS, 9);
-    failingThread.start();
     for (const auto &thread : threads) {
         thread->wait();
         EXPECT_NO_THROW(thread->rethrowError());
     }
+    // An error on a worker reaches the caller.
+    GLNode failing(STAGE, tree.getAllLeaves()[0]);
+    OptimizeNodeThread failingThread(&failing, RT_POINTS, 9);
+    failingThread.start();
     failingThread.wait();
     EXPECT_EQ(progErrorMessage([&] { failingThread.rethrowError(); }), "vertex type not handled");
 
