@@ -64,7 +64,7 @@ TEST(GrowableArray, growsInStepsChosenByItsCapacity)
 {
     // The small steps show in the capacities below.
     for (const auto &[capacity, step] :
-        { std::pair<std::size_t, std::size_t> { 262143, 65536 }, { 262144, 131072 } })
+        { std::pair<std::size_t, std::size_t> { 262143, 65536 }, { 262144, 131072 }, { 10000000, 131072 } })
         EXPECT_EQ(GrowableArray<int>::growthStep(capacity), step) << capacity;
 
     GrowableArray<int> array;
