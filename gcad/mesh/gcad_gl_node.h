@@ -101,17 +101,8 @@ public:
     void draw(CADGLRenderer *renderer, unsigned flags, bool reducedDrawing);
 
     const CAD::StageIdentifier &getStage() const { return m_stage; }
-
-    // The material offset found at preparation.
-    CAD::MaterialOffset_t getMaterialOffsetType() const { return m_material_offset_type; }
-    double getElementMaterialOffset() const { return m_element_offset; }
-    unsigned getPatchCount() const { return m_patch_count; }
-    const std::vector<bool> &getPatchFlags() const { return m_patch_flags; }
-    const std::vector<double> &getPatchOffsets() const { return m_patch_offsets; }
-
-    // What the last draw did: its render flags and the state of its last pass.
+    // The render flags of the last draw.
     unsigned getDrawFlags() const { return m_draw_flags; }
-    const DrawState &getDrawState() const { return m_draw_state; }
 
     // Local vertices: the leaf's visible vertices in leaf order, then the far-corner slots.
     unsigned getOwnVertexCount() const { return m_own_vertex_count; }
@@ -126,7 +117,6 @@ public:
 
     unsigned getIndexBytes() const { return m_index_bytes; }
     uint16_t *getIndexData() const { return m_index_data.get(); }
-    unsigned getIndexBuffer() const { return m_index_buffer; }
 
     // Flat shading: indices per normal slot, selected and unselected; the index array holds
     // slot 0 selected, slot 0 unselected, slot 1 selected, slot 1 unselected, then room for

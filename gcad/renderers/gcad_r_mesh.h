@@ -49,8 +49,6 @@ public:
 
     // Whether the current element is drawn behind occlusion queries (after setup).
     bool isOcclusionMode() const { return m_occlusion_mode; }
-    // The leaves of the current setup in drawing order, front first.
-    const std::vector<CAD::BspNode *> &getDrawList() const { return m_draw_list; }
     // Leaves drawn and prepared since the counters were last reset, for statistics.
     unsigned getDrawnLeaves() const { return m_drawn_leaves; }
     unsigned getPreparedLeaves() const { return m_prepared_leaves; }

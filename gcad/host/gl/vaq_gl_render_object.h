@@ -148,7 +148,6 @@ public:
     // image is read back. Texts are collected anew by every repaint.
     virtual void renderText(const BaVec3d<double> &position, const QString &text, const QFont &font = QFont(),
         const Color &color = Color(255, 255, 255));
-    const std::vector<TextItem> &getRenderedTexts() const { return m_texts; }
 
     // Makes the context current and binds this view's frame buffer.
     void makeCurrent();
