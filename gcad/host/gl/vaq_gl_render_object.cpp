@@ -51,7 +51,7 @@ RenderObject *RenderObject::createRenderObject(
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "no render callback");
     if (callback->getRenderObject())
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "render callback already has a view");
-    GLContext::shared();
+    GLContext::getInstance();
     return new RenderObject(callback, creator, width, height);
 }
 
@@ -85,7 +85,7 @@ RenderObject::~RenderObject()
     if (_main_render_object == this)
         _main_render_object = nullptr;
     if (m_callback) {
-        if (GLContext::tryShared(nullptr))
+        if (GLContext::tryGetInstance(nullptr))
             m_callback->widgetAboutToBeDestroyed();
         m_callback->setRenderObject(nullptr);
     }
@@ -107,7 +107,7 @@ void RenderObject::resize(int width, int height)
         return;
     if (m_repainting)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", "cannot resize while repainting");
-    GLContext::shared();
+    GLContext::getInstance();
     QString error;
     if (!m_frame_buffer->create(width, height, &error))
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", error);
@@ -344,7 +344,7 @@ bool RenderObject::allowGPURessources() const
 
 void RenderObject::makeCurrent()
 {
-    GLContext::shared();
+    GLContext::getInstance();
     m_frame_buffer->bind();
 }
 
@@ -456,7 +456,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
 
 void RenderObject::waitForRendering()
 {
-    if (GLContext::tryShared(nullptr))
+    if (GLContext::tryGetInstance(nullptr))
         ::glFinish();
 }
 
@@ -464,7 +464,7 @@ QImage RenderObject::getRenderedImage(bool *ok)
 {
     if (ok)
         *ok = false;
-    if (!m_has_image || !GLContext::tryShared(nullptr))
+    if (!m_has_image || !GLContext::tryGetInstance(nullptr))
         return QImage();
     ::glFinish();
     QImage image = m_frame_buffer->readColor();
