@@ -191,7 +191,7 @@ bool MeshRenderer::checkOcclusionMode() const
 
 bool MeshRenderer::updateColorMap()
 {
-    const Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    const Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     ColorMapState fresh;
     fresh.toleranceMode = legend.getColorMap().getToleranceMode();
     fresh.toleranceData = m_element->existsToleranceVector();
