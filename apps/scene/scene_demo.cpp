@@ -86,7 +86,7 @@ void addDemoScene(Scene &scene)
         deviations.push_back(float(v.z));
     mapped->setDeviations(std::move(deviations));
     mapped->getElemProperties()->colorMapEnabled = true;
-    Vaq::Legend2::LegendHandler::getCurrent()->getColorMap().setDataRange(-WAVE_AMPLITUDE, WAVE_AMPLITUDE);
+    Vaq::Legend2::LegendHandler::getInstance()->getColorMap().setDataRange(-WAVE_AMPLITUDE, WAVE_AMPLITUDE);
     scene.addMesh(std::move(mapped));
 
     auto facets = heightField(ElementCreator::MESH, QStringLiteral("demo facets"), COARSE, -GRID, -GRID,

@@ -10,7 +10,7 @@
 namespace Gcad::Scene {
 
 // Adds the demo meshes to scene and sets the data range of the current legend
-// (Vaq::Legend2::LegendHandler::getCurrent) to the range of the wave's deviations.
+// (Vaq::Legend2::LegendHandler::getInstance) to the range of the wave's deviations.
 void addDemoScene(Scene &scene);
 
 } // namespace Gcad::Scene

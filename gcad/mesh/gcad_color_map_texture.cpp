@@ -107,7 +107,7 @@ bool ColorMapTexture::build(const CAD::Element *element, bool toleranceMode, boo
     // The legend needs three texels for its tolerance bands; a smaller limit means no context.
     if (width < 3)
         return false;
-    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     legend.setNumberOfRenderColors(unsigned(width));
     const std::vector<Color> texels
         = createTexels(legend, element->getElemProperties()->color, toleranceMode, toleranceData);

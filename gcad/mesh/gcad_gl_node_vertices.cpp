@@ -44,7 +44,7 @@ GLNode::TexCoord valueCoordinate(float s)
 
 GLNode::TexCoord GLNode::colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t vertex) const
 {
-    const Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    const Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     const double deviation = data.deviations.empty() ? CAD::NO_VALUE : data.deviations[vertex];
     if (!legend.getColorMap().getToleranceMode())
         return valueCoordinate(legend.getColorIndex(deviation));

@@ -179,7 +179,7 @@ bool MeshRenderer::checkOcclusionMode() const
     // Software rasterisers gain nothing from queries: the boxes cost as much as the leaves.
     if (GL::WidgetOptions::getInstance()->getCurrentWidgetOptions().softwareRendering)
         return false;
-    if (!GL::GraphicCardDB::instance()->isDriverValid())
+    if (!GL::GraphicCardDB::getInstance()->isDriverValid())
         return false;
     // The application may switch queries off; without the setting they are allowed.
     const Cfg::CfgNode &settings = Cfg::getRoot();
@@ -191,7 +191,7 @@ bool MeshRenderer::checkOcclusionMode() const
 
 bool MeshRenderer::updateColorMap()
 {
-    const Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    const Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     ColorMapState fresh;
     fresh.toleranceMode = legend.getColorMap().getToleranceMode();
     fresh.toleranceData = m_element->existsToleranceVector();

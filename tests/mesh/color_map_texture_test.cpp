@@ -16,7 +16,7 @@ const Color FALLBACK(10, 20, 30);
 // A legend of seven texels per row, so that the special row splits unevenly (3 and 4).
 Legend2::LegendHandler legend()
 {
-    Legend2::LegendHandler legend = *Legend2::LegendHandler::getCurrent();
+    Legend2::LegendHandler legend = *Legend2::LegendHandler::getInstance();
     legend.setNumberOfRenderColors(7);
     legend.getColorMap().setColors({ { 0, 0, 255, 40 }, { 255, 0, 0 } });
     legend.getColorMap().clearUncomputedColor();

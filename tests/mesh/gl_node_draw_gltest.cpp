@@ -217,7 +217,7 @@ TEST_F(NodeDrawing, theBackSideShowsTheBackMaterialOrTheSelectionBackColour)
 
 TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesTheSpecialRow)
 {
-    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     const Legend2::LegendHandler saved = legend;
     legend.getColorMap().setDataRange(-1.0, 1.0);
     legend.getColorMap().setUncomputedColor(Color(0, 255, 255));

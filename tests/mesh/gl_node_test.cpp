@@ -126,7 +126,7 @@ TEST(GLNodePrepare, vertexColoursAreCopiedOrTakenFromTheElement)
 
 TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
 {
-    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     const Legend2::LegendHandler saved = legend;
     legend.getColorMap().setToleranceMode(true);
     legend.setNumberOfRenderColors(9); // three texels per band
@@ -183,7 +183,7 @@ TEST(GLNodeFlat, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
 
 TEST(GLNodeFlat, theSeventhCopyIsALeftoverThatKeepsItsRoomAndCornerCoordinates)
 {
-    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getCurrent();
+    Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     const Legend2::LegendHandler saved = legend;
     legend.getColorMap().setToleranceMode(false);
     legend.getColorMap().setDataRange(0.0, 1.0);

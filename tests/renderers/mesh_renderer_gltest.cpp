@@ -160,7 +160,7 @@ TEST_F(MeshRendering, ALegendChangeRebuildsTheNodesOfColourMappedMeshes)
         deviations[i] = float(i % 30) / 30.0f - 0.5f;
     mesh->setDeviations(deviations);
     mesh->updateVisualization(STAGE, false, false);
-    Legend2::ColorMap &colors = Legend2::LegendHandler::getCurrent()->getColorMap();
+    Legend2::ColorMap &colors = Legend2::LegendHandler::getInstance()->getColorMap();
     colors.setDataRange(-0.5, 0.5);
 
     const QImage before = paint();

@@ -1,9 +1,7 @@
 #include "gcad/host/cfg/vaq_cfg_item.h"
 
-#include "gcad/host/base/vaq_tokenize.h"
+#include "gcad/host/cfg/vaq_cfg_file_format.h"
 #include "gcad/host/cfg/vaq_cfg_node.h"
-
-#include <cmath>
 
 namespace Vaq::Cfg {
 
@@ -12,23 +10,7 @@ namespace {
 QString rangeText(const CfgValue &value, const CfgValue &minimum, const CfgValue &maximum)
 {
     return QStringLiteral("%1 (%2 to %3)")
-        .arg(CfgItem::formatValue(value), CfgItem::formatValue(minimum), CfgItem::formatValue(maximum));
-}
-
-// Strict unsigned parse: digits only, so "-1" or "1e3" never slip through as some other number.
-bool parseUnsigned(const QString &text, unsigned &result)
-{
-    if (text.isEmpty())
-        return false;
-    for (QChar c : text)
-        if (!c.isDigit())
-            return false;
-    bool ok = false;
-    const qulonglong v = text.toULongLong(&ok);
-    if (!ok || v > 0xffffffffull)
-        return false;
-    result = unsigned(v);
-    return true;
+        .arg(formatCfgValue(value), formatCfgValue(minimum), formatCfgValue(maximum));
 }
 
 } // namespace
@@ -113,69 +95,6 @@ QString CfgItem::checkValue(const CfgValue &value) const
         return QString();
     }
     return QString();
-}
-
-QString CfgItem::formatValue(const CfgValue &value)
-{
-    if (const bool *b = std::get_if<bool>(&value))
-        return *b ? QStringLiteral("true") : QStringLiteral("false");
-    if (const unsigned *u = std::get_if<unsigned>(&value))
-        return QString::number(*u);
-    if (const double *d = std::get_if<double>(&value))
-        return QString::number(*d, 'g', 17);
-    if (const Color *c = std::get_if<Color>(&value))
-        return QStringLiteral("%1,%2,%3,%4").arg(c->r).arg(c->g).arg(c->b).arg(c->a);
-    if (const QString *s = std::get_if<QString>(&value))
-        return QString::fromStdString(tokenize(s->toStdString(), true));
-    return QString();
-}
-
-bool CfgItem::parseValue(const QString &text, CfgValue &value) const
-{
-    switch (m_kind) {
-    case NODE:
-        return false;
-    case BOOL:
-        if (text == QLatin1String("true") || text == QLatin1String("false")) {
-            value = text == QLatin1String("true");
-            return true;
-        }
-        return false;
-    case UINT:
-    case LIST: {
-        unsigned v = 0;
-        if (!parseUnsigned(text, v))
-            return false;
-        value = v;
-        return true;
-    }
-    case DBL: {
-        bool ok = false;
-        const double v = text.toDouble(&ok);
-        if (!ok || !std::isfinite(v))
-            return false;
-        value = v;
-        return true;
-    }
-    case COLOR: {
-        const QStringList parts = text.split(QLatin1Char(','));
-        if (parts.size() != 4)
-            return false;
-        unsigned channel[4];
-        for (int i = 0; i < 4; ++i)
-            if (!parseUnsigned(parts[i], channel[i]) || channel[i] > 255)
-                return false;
-        value = Color(uint8_t(channel[0]), uint8_t(channel[1]), uint8_t(channel[2]), uint8_t(channel[3]));
-        return true;
-    }
-    case STRING:
-        // A raw blank would have split the line; any other text is a valid token.
-        if (text.isEmpty() || text.contains(QLatin1Char(' ')))
-            return false;
-        value = QString::fromStdString(untokenize(text.toStdString(), true));
-        return true;
-    }
-    return false;
 }
 
 } // namespace Vaq::Cfg

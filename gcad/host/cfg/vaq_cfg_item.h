@@ -67,13 +67,8 @@ public:
     // The kind of a name, false for an unknown name.
     static bool kindFromName(const QString &name, Kind_t &kind);
 
-    // The error text for value on this item (wrong kind, out of range), empty when it fits.
+    // The error text for a value of this item's kind that is out of range, empty when it fits.
     QString checkValue(const CfgValue &value) const;
-
-    // The value as the configuration file writes it, and back; parse returns false (and
-    // leaves value alone) for text that is not a value of this item's kind.
-    static QString formatValue(const CfgValue &value);
-    bool parseValue(const QString &text, CfgValue &value) const;
 
 protected:
     CfgItem(Kind_t kind, const QString &name, const QString &description, Flags flags);

@@ -1,7 +1,6 @@
 #include "gcad/host/cfg/vaq_cfg_node.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
-#include "gcad/host/base/vaq_tokenize.h"
 #include "gcad/host/base/vaq_trace.h"
 #include "gcad/host/cfg/vaq_cfg_user_file.h"
 
@@ -10,22 +9,6 @@
 #include <cmath>
 
 namespace Vaq::Cfg {
-
-namespace {
-
-const char kFileHeader[] = "# Vaq configuration: key<TAB>kind<TAB>value\n";
-
-QString tokenizedKey(const QString &key)
-{
-    return QString::fromStdString(tokenize(key.toStdString(), false));
-}
-
-QString keyFromToken(const QString &token)
-{
-    return QString::fromStdString(untokenize(token.toStdString(), false));
-}
-
-} // namespace
 
 CfgNode::CfgNode()
     : CfgItem(NODE, QString(), QString(), FLAG_NONE)
@@ -204,25 +187,22 @@ void CfgNode::applyKeptValue(CfgItem &item)
     const auto kept = root->m_kept.find(key);
     if (kept == root->m_kept.end())
         return;
-    const QString stored = kept.value();
+    const CfgFileEntry stored = kept.value();
     root->m_kept.erase(kept);
 
-    const qsizetype tab = stored.indexOf(QLatin1Char('\t'));
-    const QString kind = stored.left(tab);
-    CfgValue value;
-    if (kind != kindName(item.getKind()) || !item.parseValue(stored.mid(tab + 1), value)) {
+    if (stored.kind != item.getKind()) {
         VAQ_TRACE("Vaq::Cfg::CfgNode::applyKeptValue",
-            QStringLiteral("stored value of %1 does not fit its entry, default kept: %2")
-                .arg(key, QString(stored).replace('\t', ' ')));
+            QStringLiteral("stored value of %1 does not fit its entry, default kept: %2 %3")
+                .arg(key, kindName(stored.kind), formatCfgValue(stored.value)));
         return;
     }
-    const QString error = item.checkValue(value);
+    const QString error = item.checkValue(stored.value);
     if (!error.isEmpty()) {
         VAQ_TRACE("Vaq::Cfg::CfgNode::applyKeptValue",
             QStringLiteral("stored value of %1 out of range, default kept: %2").arg(key, error));
         return;
     }
-    item.m_value = value;
+    item.m_value = stored.value;
 }
 
 CfgNode &CfgNode::addNode(const QString &key, const QString &description, Flags flags)
@@ -377,78 +357,51 @@ void CfgNode::resetToDefault(const QString &key)
 
 // ---- file --------------------------------------------------------------------------------
 
-const QMap<QString, QString> &CfgNode::getKeptValues() const
+const QMap<QString, CfgFileEntry> &CfgNode::getKeptValues() const
 {
     return top()->m_kept;
 }
 
-void CfgNode::writeItems(QByteArray &out, const QString &prefix) const
+void CfgNode::collectEntries(std::vector<CfgFileEntry> &entries, const QString &prefix) const
 {
     for (const auto &child : m_children) {
         const QString key
             = prefix.isEmpty() ? child->getName() : prefix + QLatin1Char('/') + child->getName();
-        if (child->getKind() == NODE) {
-            static_cast<const CfgNode *>(child.get())->writeItems(out, key);
-            continue;
-        }
-        out += (tokenizedKey(key) + QLatin1Char('\t') + kindName(child->getKind()) + QLatin1Char('\t')
-            + formatValue(child->m_value) + QLatin1Char('\n'))
-                   .toUtf8();
+        if (child->getKind() == NODE)
+            static_cast<const CfgNode *>(child.get())->collectEntries(entries, key);
+        else
+            entries.push_back({ key, child->getKind(), child->m_value });
     }
 }
 
 QByteArray CfgNode::toText() const
 {
-    QByteArray out(kFileHeader);
-    writeItems(out, QString());
-
+    std::vector<CfgFileEntry> entries;
+    collectEntries(entries, QString());
     const QString here = getKey();
     const QString below = here.isEmpty() ? QString() : here + QLatin1Char('/');
-    for (auto kept = top()->m_kept.begin(); kept != top()->m_kept.end(); ++kept) {
-        if (!kept.key().startsWith(below))
-            continue;
-        out += (tokenizedKey(kept.key().mid(below.size())) + QLatin1Char('\t') + kept.value()
-            + QLatin1Char('\n'))
-                   .toUtf8();
-    }
-    return out;
+    for (const CfgFileEntry &kept : top()->m_kept)
+        if (kept.key.startsWith(below))
+            entries.push_back({ kept.key.mid(below.size()), kept.kind, kept.value });
+    return writeCfgFile(entries);
 }
 
 void CfgNode::fromText(const QByteArray &text, const QString &origin)
 {
-    const char *function = "Vaq::Cfg::CfgNode::fromText";
-    const QList<QByteArray> lines = text.split('\n');
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        QString line = QString::fromUtf8(lines[n]);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
+    for (const CfgFileLine &line : readCfgFile(text)) {
         const auto skip = [&](const QString &why) {
-            VAQ_TRACE(function,
+            VAQ_TRACE("Vaq::Cfg::CfgNode::fromText",
                 QStringLiteral("%1:%2: %3, line skipped: %4")
                     .arg(origin)
-                    .arg(n + 1)
-                    .arg(why, QString(line).replace('\t', ' ')));
+                    .arg(line.number)
+                    .arg(why, QString(line.text).replace('\t', ' ')));
         };
-
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        Kind_t kind = NODE;
-        if (fields.size() != 3 || fields[0].isEmpty()) {
-            skip(QStringLiteral("not key, kind and value"));
+        if (!line.error.isEmpty()) {
+            skip(line.error);
             continue;
         }
-        if (!kindFromName(fields[1], kind) || kind == NODE) {
-            skip(QStringLiteral("unknown kind"));
-            continue;
-        }
-        const QString key = keyFromToken(fields[0]);
-        const QStringList parts = key.split(QLatin1Char('/'));
-        if (parts.contains(QString())) {
-            skip(QStringLiteral("invalid key"));
-            continue;
-        }
-
+        const CfgFileEntry &entry = line.entry;
+        const QStringList parts = entry.key.split(QLatin1Char('/'));
         const CfgItem *found = find(parts);
         if (!found) {
             // Not registered (yet): keep it for a later registration and for the next save.
@@ -462,25 +415,20 @@ void CfgNode::fromText(const QByteArray &text, const QString &origin)
                 skip(QStringLiteral("key below a value"));
                 continue;
             }
-            top()->m_kept.insert(fullKey(key), fields[1] + QLatin1Char('\t') + fields[2]);
+            const QString key = fullKey(entry.key);
+            top()->m_kept.insert(key, { key, entry.kind, entry.value });
             continue;
         }
-        CfgItem &item = *const_cast<CfgItem *>(found);
-        CfgValue value;
-        if (item.getKind() != kind) {
-            skip(QStringLiteral("entry is %1").arg(kindName(item.getKind())));
+        if (found->getKind() != entry.kind) {
+            skip(QStringLiteral("entry is %1").arg(kindName(found->getKind())));
             continue;
         }
-        if (!item.parseValue(fields[2], value)) {
-            skip(QStringLiteral("bad value"));
-            continue;
-        }
-        const QString error = item.checkValue(value);
+        const QString error = found->checkValue(entry.value);
         if (!error.isEmpty()) {
             skip(QStringLiteral("value out of range ") + error);
             continue;
         }
-        item.m_value = value;
+        const_cast<CfgItem *>(found)->m_value = entry.value;
     }
 }
 

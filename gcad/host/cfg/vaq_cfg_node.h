@@ -11,6 +11,7 @@
 // "default out of range: <key>". Nothing changes when one is thrown.
 #pragma once
 
+#include "gcad/host/cfg/vaq_cfg_file_format.h"
 #include "gcad/host/cfg/vaq_cfg_item.h"
 
 #include <QByteArray>
@@ -69,14 +70,13 @@ public:
     // Sets a value item back to its default.
     void resetToDefault(const QString &key);
 
-    // The file text: a comment line, then one "key<TAB>kind<TAB>value" line per value item
-    // below this node (keys relative to it, depth first in registration order), then the
-    // values kept aside for keys below it that are not registered. Strings and keys are
-    // written with tokenize, so a line never holds a tab or a line break of its own.
+    // The file text (see writeCfgFile): the value items below this node (keys relative to it,
+    // depth first in registration order), then the values kept aside for keys below it that
+    // are not registered.
     QByteArray toText() const;
     // Reads such text. Registered keys take the value when kind and range fit; unknown keys
-    // are kept aside. Blank and "#" lines are ignored; anything else that does not fit is
-    // skipped with a trace naming origin and line number, and changes nothing.
+    // are kept aside. A line that does not fit is skipped with a trace naming origin and line
+    // number, and changes nothing.
     void fromText(const QByteArray &text, const QString &origin);
 
     // fromText on a file's contents; false (and nothing changes) when it cannot be read.
@@ -85,8 +85,8 @@ public:
     // then stays as it was.
     bool save(const QString &fileName) const;
 
-    // Values read for keys not registered yet: full key to "kind<TAB>value".
-    const QMap<QString, QString> &getKeptValues() const;
+    // Values read for keys not registered yet, by full key.
+    const QMap<QString, CfgFileEntry> &getKeptValues() const;
 
 private:
     CfgNode(const QString &name, const QString &description, Flags flags);
@@ -103,12 +103,12 @@ private:
     void setValue(const char *function, const QString &key, Kind_t kind, const CfgValue &value);
     CfgItem &insert(const char *function, const QString &key, std::unique_ptr<CfgItem> item);
     void applyKeptValue(CfgItem &item);
-    void writeItems(QByteArray &out, const QString &prefix) const;
+    void collectEntries(std::vector<CfgFileEntry> &entries, const QString &prefix) const;
 
     std::vector<std::unique_ptr<CfgItem>> m_children;
     QHash<QString, CfgItem *> m_by_name;
     // Only the top node keeps values aside, under their full keys.
-    QMap<QString, QString> m_kept;
+    QMap<QString, CfgFileEntry> m_kept;
 };
 
 } // namespace Vaq::Cfg

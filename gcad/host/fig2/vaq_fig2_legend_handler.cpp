@@ -23,7 +23,7 @@ unsigned bandStart(unsigned band, unsigned n)
 
 } // namespace
 
-LegendHandler *LegendHandler::getCurrent()
+LegendHandler *LegendHandler::getInstance()
 {
     static LegendHandler legend;
     return &legend;

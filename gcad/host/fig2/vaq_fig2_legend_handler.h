@@ -16,7 +16,7 @@ class LegendHandler
 {
 public:
     // The legend of the views.
-    static LegendHandler *getCurrent();
+    static LegendHandler *getInstance();
 
     ColorMap &getColorMap() { return m_color_map; }
     const ColorMap &getColorMap() const { return m_color_map; }

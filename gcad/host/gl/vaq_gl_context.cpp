@@ -43,7 +43,7 @@ QString eglErrorText()
 
 } // namespace
 
-GLContext *GLContext::tryShared(QString *error)
+GLContext *GLContext::tryGetInstance(QString *error)
 {
     std::unique_ptr<GLContext> &context = sharedContext();
     if (!context) {
@@ -64,12 +64,12 @@ GLContext *GLContext::tryShared(QString *error)
     return context.get();
 }
 
-GLContext *GLContext::shared()
+GLContext *GLContext::getInstance()
 {
     QString reason;
-    GLContext *context = tryShared(&reason);
+    GLContext *context = tryGetInstance(&reason);
     if (!context)
-        VAQ_PROG_ERROR("Vaq::GL::GLContext::shared", QStringLiteral("no OpenGL context: %1").arg(reason));
+        VAQ_PROG_ERROR("Vaq::GL::GLContext::getInstance", QStringLiteral("no OpenGL context: %1").arg(reason));
     return context;
 }
 

@@ -12,9 +12,9 @@ class GLContext
 public:
     // The shared context, created on first use. Throws ProgError "no OpenGL context: "
     // followed by the reason when none can be made; a later call tries again.
-    static GLContext *shared();
-    // Like shared(), but returns null and the reason instead of throwing.
-    static GLContext *tryShared(QString *error);
+    static GLContext *getInstance();
+    // Like getInstance(), but returns null and the reason instead of throwing.
+    static GLContext *tryGetInstance(QString *error);
     // Counts created contexts, so GL names from an older context can be told stale.
     static unsigned getSerial() { return _serial; }
 

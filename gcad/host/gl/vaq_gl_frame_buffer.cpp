@@ -13,7 +13,7 @@ FrameBuffer::~FrameBuffer()
 void FrameBuffer::release()
 {
     // Names of a context that is gone must not be deleted on its successor.
-    if (m_fbo && m_serial == GLContext::getSerial() && GLContext::tryShared(nullptr)) {
+    if (m_fbo && m_serial == GLContext::getSerial() && GLContext::tryGetInstance(nullptr)) {
         glDeleteFramebuffers(1, &m_fbo);
         glDeleteRenderbuffers(1, &m_color);
         glDeleteRenderbuffers(1, &m_depth_stencil);

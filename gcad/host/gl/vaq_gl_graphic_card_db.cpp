@@ -17,7 +17,7 @@ GraphicCardDB::GraphicCardDB()
     parse(QString::fromUtf8(_graphic_cards_data), &error);
 }
 
-GraphicCardDB *GraphicCardDB::instance()
+GraphicCardDB *GraphicCardDB::getInstance()
 {
     static GraphicCardDB db;
     return &db;

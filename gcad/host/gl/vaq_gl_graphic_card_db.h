@@ -21,7 +21,7 @@ public:
     };
 
     // The database with the built-in list.
-    static GraphicCardDB *instance();
+    static GraphicCardDB *getInstance();
 
     // Replaces the list with the text's entries: one "vendor | renderer | version" per
     // line, '#' comments and blank lines skipped. On an error the list stays and *error

@@ -17,7 +17,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <cmath>
 
 namespace Vaq::GL {
 
@@ -37,11 +36,6 @@ std::vector<RenderObject *> &pendingRepaints()
 
 bool _repaint_running = false;
 
-bool isFinite(const BaVec3d<double> &v)
-{
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 } // namespace
 
 RenderObject *RenderObject::createRenderObject(
@@ -51,7 +45,7 @@ RenderObject *RenderObject::createRenderObject(
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "no render callback");
     if (callback->getRenderObject())
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::createRenderObject", "render callback already has a view");
-    GLContext::shared();
+    GLContext::getInstance();
     return new RenderObject(callback, creator, width, height);
 }
 
@@ -63,8 +57,7 @@ RenderObject::RenderObject(RenderCallback *callback, ViewCreator *creator, int w
     QString error;
     if (!m_frame_buffer->create(width, height, &error))
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::RenderObject", error);
-    m_width = width;
-    m_height = height;
+    m_camera.setViewportSize(width, height);
     m_stencil_handler = std::make_unique<StencilHandlerBase>(m_frame_buffer.get());
     if (m_creator)
         m_background = m_creator->getBackgroundColor();
@@ -85,7 +78,7 @@ RenderObject::~RenderObject()
     if (_main_render_object == this)
         _main_render_object = nullptr;
     if (m_callback) {
-        if (GLContext::tryShared(nullptr))
+        if (GLContext::tryGetInstance(nullptr))
             m_callback->widgetAboutToBeDestroyed();
         m_callback->setRenderObject(nullptr);
     }
@@ -103,16 +96,15 @@ void RenderObject::setMainRenderObject(RenderObject *renderObject)
 
 void RenderObject::resize(int width, int height)
 {
-    if (width == m_width && height == m_height)
+    if (width == this->width() && height == this->height())
         return;
     if (m_repainting)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", "cannot resize while repainting");
-    GLContext::shared();
+    GLContext::getInstance();
     QString error;
     if (!m_frame_buffer->create(width, height, &error))
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", error);
-    m_width = width;
-    m_height = height;
+    m_camera.setViewportSize(width, height);
     // The last image and its element ids belong to the old size.
     m_has_image = false;
     m_stencil_handler->reset(width, height);
@@ -124,151 +116,32 @@ void RenderObject::resizeForSnapshot(int width, int height)
     resize(width, height);
 }
 
-double RenderObject::getScale() const
-{
-    if (m_scale > 0.0)
-        return m_scale;
-    const BaVec3d<double> size = m_scene_max - m_scene_min;
-    const double diameter
-        = BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
-    return diameter > 0.0 ? diameter : 2.0;
-}
-
-void RenderObject::setScale(double scale)
-{
-    if (!(scale > 0.0) || !std::isfinite(scale))
-        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setScale", "scale must be positive");
-    m_scale = scale;
-}
-
-void RenderObject::fitView()
-{
-    m_scale = 0.0;
-    m_translation = BaVec3d<double>();
-}
-
-void RenderObject::setRotation(const BaVec3d<double> &rotation)
-{
-    if (!isFinite(rotation))
-        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setRotation", "rotation must be finite");
-    m_rotation = rotation;
-    m_view_direction.reset();
-}
-
-void RenderObject::setTranslation(const BaVec3d<double> &translation)
-{
-    if (!isFinite(translation))
-        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setTranslation", "translation must be finite");
-    m_translation = translation;
-}
-
-void RenderObject::setAxisScale(const BaVec3d<double> &axisScale)
-{
-    if (!isFinite(axisScale) || axisScale.x == 0.0 || axisScale.y == 0.0 || axisScale.z == 0.0)
-        VAQ_PROG_ERROR("Vaq::GL::RenderObject::setAxisScale", "axis scale must be finite and not zero");
-    m_axis_scale = axisScale;
-    m_view_direction.reset();
-}
-
 void RenderObject::updateViewVolume()
 {
     BaVec3d<double> min, max;
-    if (m_callback && m_callback->getBoundingBox(&min, &max) && isFinite(min) && isFinite(max)
-        && min.x <= max.x && min.y <= max.y && min.z <= max.z) {
+    if (m_callback && m_callback->getBoundingBox(&min, &max) && m_camera.setViewVolume(min, max)) {
         m_callback->extendViewVolume(&min, &max);
-        m_scene_min = min;
-        m_scene_max = max;
+        m_camera.setViewVolume(min, max);
     } else {
-        m_scene_min = BaVec3d<double>(-1.0, -1.0, -1.0);
-        m_scene_max = BaVec3d<double>(1.0, 1.0, 1.0);
+        // Nothing to show (or a box no view can hold): the unit cube.
+        m_camera.setViewVolume(BaVec3d<double>(-1.0, -1.0, -1.0), BaVec3d<double>(1.0, 1.0, 1.0));
     }
-}
-
-Transformation RenderObject::modelViewTransformation() const
-{
-    const BaVec3d<double> center = (m_scene_min + m_scene_max) * 0.5;
-    const Transformation rotation = Transformation::rotation(BaVec3d<double>(1, 0, 0), m_rotation.x)
-        * Transformation::rotation(BaVec3d<double>(0, 1, 0), m_rotation.y)
-        * Transformation::rotation(BaVec3d<double>(0, 0, 1), m_rotation.z);
-    return Transformation::translation(m_translation) * rotation
-        * Transformation::scaling(m_axis_scale.x, m_axis_scale.y, m_axis_scale.z)
-        * Transformation::translation(-center);
-}
-
-Transformation RenderObject::projectionTransformation() const
-{
-    const double unitsPerPixel = getScale() / double(std::max(1, std::min(m_width, m_height)));
-    const double halfWidth = 0.5 * m_width * unitsPerPixel;
-    const double halfHeight = 0.5 * m_height * unitsPerPixel;
-    const BaVec3d<double> size = m_scene_max - m_scene_min;
-    const double radius = 0.5
-        * BaVec3d<double>(size.x * m_axis_scale.x, size.y * m_axis_scale.y, size.z * m_axis_scale.z).length();
-    // The bounding sphere of the scene, a little widened, fills the depth range at any
-    // rotation; the eye looks along -z.
-    const double depth = std::max(radius * 1.05, 1e-9);
-    const double nearPlane = -(m_translation.z + depth), farPlane = depth - m_translation.z;
-    Transformation p;
-    p(0, 0) = 1.0 / halfWidth;
-    p(1, 1) = 1.0 / halfHeight;
-    p(2, 2) = -2.0 / (farPlane - nearPlane);
-    p(2, 3) = -(farPlane + nearPlane) / (farPlane - nearPlane);
-    return p;
-}
-
-Transformation RenderObject::get3d2dTransformation() const
-{
-    Transformation viewport;
-    viewport(0, 0) = 0.5 * m_width;
-    viewport(0, 3) = 0.5 * m_width;
-    viewport(1, 1) = 0.5 * m_height;
-    viewport(1, 3) = 0.5 * m_height;
-    viewport(2, 2) = 0.5;
-    viewport(2, 3) = 0.5;
-    return viewport * projectionTransformation() * modelViewTransformation();
-}
-
-Transformation RenderObject::getInverse3d2dTransformation() const
-{
-    Transformation inverse;
-    get3d2dTransformation().getInverse(&inverse);
-    return inverse;
-}
-
-Line3d RenderObject::unproject(double x, double y, double depth) const
-{
-    const Transformation inverse = getInverse3d2dTransformation();
-    const BaVec3d<double> point = inverse.transform(BaVec3d<double>(x, y, depth));
-    const BaVec3d<double> direction
-        = inverse.transform(BaVec3d<double>(x, y, 1.0)) - inverse.transform(BaVec3d<double>(x, y, 0.0));
-    return Line3d(point, direction);
-}
-
-BaVec3d<double> RenderObject::getViewDirection() const
-{
-    // Renderers ask for it at every element; it only changes with rotation and axis scale
-    // (the projection is orthographic).
-    if (!m_view_direction)
-        m_view_direction = unproject(0.5 * m_width, 0.5 * m_height, 0.0).getDirection();
-    return *m_view_direction;
 }
 
 bool RenderObject::isVisible(const BaVec3d<double> &point) const
 {
-    const BaVec3d<double> window = get3d2dTransformation().transform(point);
-    if (window.x < 0.0 || window.y < 0.0 || window.x >= m_width || window.y >= m_height || window.z < 0.0
-        || window.z > 1.0)
-        return false;
-    return !m_use_clipping_plane || m_clipping_plane.distance(point) >= 0.0;
+    return m_camera.isInViewVolume(point)
+        && (!m_use_clipping_plane || m_clipping_plane.distance(point) >= 0.0);
 }
 
 void RenderObject::getViewportData(int viewport[4], double modelView[16], double projection[16]) const
 {
     viewport[0] = 0;
     viewport[1] = 0;
-    viewport[2] = m_width;
-    viewport[3] = m_height;
-    modelViewTransformation().getGLTransformation(modelView);
-    projectionTransformation().getGLTransformation(projection);
+    viewport[2] = width();
+    viewport[3] = height();
+    m_camera.getModelView().getGLTransformation(modelView);
+    m_camera.getProjection().getGLTransformation(projection);
 }
 
 WidgetOptions *RenderObject::getWidgetOptions() const
@@ -301,7 +174,7 @@ void RenderObject::loadClippingPlane()
     double equation[4];
     m_clipping_plane.getEquation(equation);
     double matrix[16];
-    modelViewTransformation().getGLTransformation(matrix);
+    m_camera.getModelView().getGLTransformation(matrix);
     GLint mode = GL_MODELVIEW;
     ::glGetIntegerv(GL_MATRIX_MODE, &mode);
     ::glMatrixMode(GL_MODELVIEW);
@@ -344,7 +217,7 @@ bool RenderObject::allowGPURessources() const
 
 void RenderObject::makeCurrent()
 {
-    GLContext::shared();
+    GLContext::getInstance();
     m_frame_buffer->bind();
 }
 
@@ -406,10 +279,10 @@ void RenderObject::runRepaint(const UpdateOptions &options)
 
     updateViewVolume();
     double matrix[16];
-    ::glViewport(0, 0, m_width, m_height);
+    ::glViewport(0, 0, width(), height());
     ::glDisable(GL_SCISSOR_TEST);
     ::glMatrixMode(GL_PROJECTION);
-    projectionTransformation().getGLTransformation(matrix);
+    m_camera.getProjection().getGLTransformation(matrix);
     ::glLoadMatrixd(matrix);
     ::glMatrixMode(GL_MODELVIEW);
     ::glLoadIdentity();
@@ -422,10 +295,10 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     ::glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 
     GLTools::initDefaults();
-    m_stencil_handler->reset(m_width, m_height);
+    m_stencil_handler->reset(width(), height());
     // Lights are fixed to the viewer, so they are set under the identity.
     StandardLight::setupViewLights();
-    modelViewTransformation().getGLTransformation(matrix);
+    m_camera.getModelView().getGLTransformation(matrix);
     ::glLoadMatrixd(matrix);
     enableClipping();
     m_has_image = true;
@@ -456,7 +329,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
 
 void RenderObject::waitForRendering()
 {
-    if (GLContext::tryShared(nullptr))
+    if (GLContext::tryGetInstance(nullptr))
         ::glFinish();
 }
 
@@ -464,7 +337,7 @@ QImage RenderObject::getRenderedImage(bool *ok)
 {
     if (ok)
         *ok = false;
-    if (!m_has_image || !GLContext::tryShared(nullptr))
+    if (!m_has_image || !GLContext::tryGetInstance(nullptr))
         return QImage();
     ::glFinish();
     QImage image = m_frame_buffer->readColor();
@@ -493,16 +366,12 @@ void RenderObject::renderText(
         double modelView[16], projection[16];
         ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
         ::glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        Transformation viewport;
-        viewport(0, 0) = viewport(0, 3) = 0.5 * m_width;
-        viewport(1, 1) = viewport(1, 3) = 0.5 * m_height;
-        viewport(2, 2) = viewport(2, 3) = 0.5;
-        toWindow = viewport * Transformation::fromGLTransformation(projection)
+        toWindow = m_camera.getViewport() * Transformation::fromGLTransformation(projection)
             * Transformation::fromGLTransformation(modelView);
     }
     const BaVec3d<double> window = toWindow.transform(position);
     TextItem item;
-    item.position = QPointF(window.x, m_height - window.y);
+    item.position = QPointF(window.x, height() - window.y);
     item.depth = window.z;
     item.text = text;
     item.font = font;

@@ -1,6 +1,6 @@
 // RenderObject: one 3-D view drawn off-screen. It owns a frame buffer object of the view's
-// size on the shared EGL context, holds the view parameters (scale, rotation, translation,
-// axis scale), and drives the render callback through one whole repaint synchronously.
+// size on the shared EGL context, keeps the view's Camera (fitted to the callback's scene box
+// at every repaint), and drives the render callback through one whole repaint synchronously.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
@@ -8,6 +8,7 @@
 #include "gcad/host/base/vaq_plane.h"
 #include "gcad/host/base/vaq_transformation.h"
 #include "gcad/host/base/vaq_vec.h"
+#include "gcad/host/gl/vaq_gl_camera.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 
 #include <QElapsedTimer>
@@ -20,7 +21,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 namespace Vaq::GL {
@@ -67,36 +67,29 @@ public:
 
     ~RenderObject() override;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
+    int width() const { return m_camera.width(); }
+    int height() const { return m_camera.height(); }
     // Resizes the view; throws ProgError for a size the driver cannot hold (the old
     // frame buffer stays).
     void resize(int width, int height);
     // The same, for a high-resolution snapshot repaint.
     void resizeForSnapshot(int width, int height);
 
-    // Model units covered by the smaller of width and height. Until set (or after
-    // fitView), the scene's bounding sphere fills the view.
-    double getScale() const;
-    void setScale(double scale);
-    void fitView();
-    // Euler angles in radians: the model is turned about z, then y, then x.
-    const BaVec3d<double> &getRotation() const { return m_rotation; }
-    void setRotation(const BaVec3d<double> &rotation);
-    // Pan in view units (x right, y up), applied after the rotation.
-    const BaVec3d<double> &getTranslation() const { return m_translation; }
-    void setTranslation(const BaVec3d<double> &translation);
-    // Per-axis stretch of the model, applied first. Throws ProgError for a zero factor.
-    const BaVec3d<double> &getAxisScale() const { return m_axis_scale; }
-    void setAxisScale(const BaVec3d<double> &axisScale);
-    // The direction the viewer looks along, in model coordinates (unit length).
-    BaVec3d<double> getViewDirection() const;
-
-    // Model point to window (x, y in pixels with origin lower left, z depth 0..1).
-    Transformation get3d2dTransformation() const;
-    Transformation getInverse3d2dTransformation() const;
-    // The line of model points shown at window pixel (x, y), through the point at depth.
-    Line3d unproject(double x, double y, double depth) const;
+    // The view parameters and matrices; see Camera. The scene box is the callback's (widened
+    // by extendViewVolume) as of the last repaint.
+    double getScale() const { return m_camera.getScale(); }
+    void setScale(double scale) { m_camera.setScale(scale); }
+    void fitView() { m_camera.fitView(); }
+    const BaVec3d<double> &getRotation() const { return m_camera.getRotation(); }
+    void setRotation(const BaVec3d<double> &rotation) { m_camera.setRotation(rotation); }
+    const BaVec3d<double> &getTranslation() const { return m_camera.getTranslation(); }
+    void setTranslation(const BaVec3d<double> &translation) { m_camera.setTranslation(translation); }
+    const BaVec3d<double> &getAxisScale() const { return m_camera.getAxisScale(); }
+    void setAxisScale(const BaVec3d<double> &axisScale) { m_camera.setAxisScale(axisScale); }
+    BaVec3d<double> getViewDirection() const { return m_camera.getViewDirection(); }
+    Transformation get3d2dTransformation() const { return m_camera.get3d2dTransformation(); }
+    Transformation getInverse3d2dTransformation() const { return m_camera.getInverse3d2dTransformation(); }
+    Line3d unproject(double x, double y, double depth) const { return m_camera.unproject(x, y, depth); }
     // Whether the point lies inside the view volume (and on the kept side of an active
     // clipping plane).
     bool isVisible(const BaVec3d<double> &point) const;
@@ -158,8 +151,6 @@ protected:
 
 private:
     void updateViewVolume();
-    Transformation modelViewTransformation() const;
-    Transformation projectionTransformation() const;
     void loadClippingPlane();
     void runRepaint(const UpdateOptions &options);
     void clearColor();
@@ -168,16 +159,7 @@ private:
     ViewCreator *m_creator = nullptr;
     std::unique_ptr<FrameBuffer> m_frame_buffer;
     std::unique_ptr<StencilHandlerBase> m_stencil_handler;
-    int m_width = 0;
-    int m_height = 0;
-
-    double m_scale = 0.0; // 0: fit the scene
-    BaVec3d<double> m_rotation;
-    BaVec3d<double> m_translation;
-    BaVec3d<double> m_axis_scale { 1.0, 1.0, 1.0 };
-    mutable std::optional<BaVec3d<double>> m_view_direction;
-    BaVec3d<double> m_scene_min { -1.0, -1.0, -1.0 };
-    BaVec3d<double> m_scene_max { 1.0, 1.0, 1.0 };
+    Camera m_camera;
 
     Plane3d m_clipping_plane;
     bool m_use_clipping_plane = false;

@@ -79,7 +79,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
         m_round_elements.clear();
         return;
     }
-    if (!GLContext::tryShared(nullptr))
+    if (!GLContext::tryGetInstance(nullptr))
         return;
     std::vector<unsigned char> stencil;
     m_frame_buffer->readStencil(&stencil);

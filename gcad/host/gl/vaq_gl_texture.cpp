@@ -22,7 +22,7 @@ TextureManager::~TextureManager()
 
 Texture *TextureManager::createTexture(GLint wrap)
 {
-    if (!GLContext::tryShared(nullptr))
+    if (!GLContext::tryGetInstance(nullptr))
         return nullptr;
     auto texture = std::make_unique<Texture>();
     ::glGenTextures(1, &texture->m_id);
@@ -46,7 +46,7 @@ void TextureManager::deleteTexture(Texture *texture)
         [texture](const std::unique_ptr<Texture> &t) { return t.get() == texture; });
     if (it == m_textures.end())
         return;
-    if ((*it)->m_serial == GLContext::getSerial() && GLContext::tryShared(nullptr))
+    if ((*it)->m_serial == GLContext::getSerial() && GLContext::tryGetInstance(nullptr))
         ::glDeleteTextures(1, &(*it)->m_id);
     m_textures.erase(it);
 }
@@ -57,7 +57,7 @@ bool TextureManager::setTextureImage(Texture *texture, const QImage &image)
         return false;
     if (image.width() > getMaxTextureSize() || image.height() > getMaxTextureSize())
         return false;
-    if (!GLContext::tryShared(nullptr))
+    if (!GLContext::tryGetInstance(nullptr))
         return false;
     // GL's first row is t = 0, the image's bottom.
     const QImage rgba = image.convertToFormat(QImage::Format_RGBA8888).mirrored(false, true);

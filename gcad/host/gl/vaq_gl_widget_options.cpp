@@ -87,7 +87,7 @@ void WidgetOptions::updateWidgetOptions()
     Options options;
     m_read = true;
     QString error;
-    if (!GLContext::tryShared(&error)) {
+    if (!GLContext::tryGetInstance(&error)) {
         options.error = error;
         m_options = options;
         VAQ_TRACE("Vaq::GL::WidgetOptions::updateWidgetOptions",

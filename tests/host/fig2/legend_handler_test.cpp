@@ -27,12 +27,12 @@ protected:
     }
     void TearDown() override { legend() = m_saved; }
 
-    static LegendHandler &legend() { return *LegendHandler::getCurrent(); }
+    static LegendHandler &legend() { return *LegendHandler::getInstance(); }
     // The texel a coordinate addresses.
     static unsigned texel(float s) { return unsigned(std::floor(s * legend().getNumberOfRenderColors())); }
 
 private:
-    LegendHandler m_saved = *LegendHandler::getCurrent();
+    LegendHandler m_saved = *LegendHandler::getInstance();
 };
 
 } // namespace

@@ -14,7 +14,7 @@ namespace {
 class Extensions : public testing::Test
 {
 protected:
-    void SetUp() override { GL::GLContext::shared(); }
+    void SetUp() override { GL::GLContext::getInstance(); }
     void TearDown() override
     {
         unsetenv("VAQ_GL_DISABLE_EXTENSIONS");

@@ -13,7 +13,7 @@ namespace {
 
 TEST(GLDefaults, EachChangedDefaultIsNamedAndInitDefaultsRestoresIt)
 {
-    Vaq::GL::GLContext::shared();
+    Vaq::GL::GLContext::getInstance();
     ASSERT_NE(Vaq::GL::glBlendFuncSeparate, nullptr);
     const std::pair<const char *, std::function<void()>> cases[] = {
         { "GL_LINE_SMOOTH enabled", [] { ::glEnable(GL_LINE_SMOOTH); } },

@@ -10,7 +10,7 @@ namespace {
 
 TEST(GraphicCardDB, BuiltInListCertifiesLlvmpipeAndNotUnknownDrivers)
 {
-    const GraphicCardDB *db = GraphicCardDB::instance();
+    const GraphicCardDB *db = GraphicCardDB::getInstance();
     EXPECT_TRUE(db->isDriverValid("Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "Mesa 22.3.6"));
     // Too old a Mesa, an unknown vendor, and a Mesa version claimed for NVIDIA hardware.
     EXPECT_FALSE(db->isDriverValid("Mesa", "llvmpipe (LLVM 9.0, 128 bits)", "Mesa 19.3.2"));
@@ -21,7 +21,7 @@ TEST(GraphicCardDB, BuiltInListCertifiesLlvmpipeAndNotUnknownDrivers)
 
 TEST(GraphicCardDB, BadListsAreRejectedWithTheLineAndKeepTheOldList)
 {
-    GraphicCardDB *db = GraphicCardDB::instance();
+    GraphicCardDB *db = GraphicCardDB::getInstance();
     const size_t before = db->getEntries().size();
     QString error;
     EXPECT_FALSE(db->parse("# comment\nMesa | llvmpipe\n", &error));
