@@ -39,14 +39,6 @@ public:
         bool offsetMaterial = false; // front and back colours exchanged
         bool colourMap = false;
     };
-    // A colour-map texture coordinate: s along the scale, t = 0 for the colour row and
-    // SPECIAL_ROW for the row of the colours without a value.
-    struct TexCoord
-    {
-        float s = 0.0f;
-        float t = 0.0f;
-    };
-    static constexpr float SPECIAL_ROW = 4096.0f;
 
     // Attaches to the leaf and registers with the node container, which then owns the node.
     // Throws ProgError "node must not be 0".
@@ -169,7 +161,8 @@ private:
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);
     void copySmoothTriangles();
     void copyFlatTriangles(const CAD::PolyBaseData &data);
-    void copyVertices(int set, const CAD::PolyBaseData &data);
+    // Packs vertex set 0, and set 1 (the offset surface) when asked.
+    void copyVertices(const CAD::PolyBaseData &data, bool offsetSurface);
     TexCoord colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t vertex) const;
     void moveSelection(bool toSelected);
 

@@ -1,0 +1,34 @@
+// Provoking vertices for flat shading over shared vertices. GL takes a flat triangle's normal
+// from its last (provoking) vertex; a vertex with two normal slots can carry the normals of
+// two triangles. Each triangle greedily takes the first corner with a free slot, trying its
+// last, first and second corner, and is rotated so that this corner comes last (the winding
+// stays); a triangle with no free corner is a leftover, drawn with its own normal directly.
+// One pass: O(triangles + vertices) time, the index lists as extra memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace Vaq::GCAD {
+
+// What orderFlatTriangles wrote. Triangles are named by their position in the input.
+struct FlatTriangleOrder
+{
+    // Indices written per normal slot: [slot][0 selected, 1 unselected].
+    unsigned indexCount[2][2] = {};
+    // Triangles without a free corner: [0 selected, 1 unselected], in input order.
+    std::vector<uint32_t> leftovers[2];
+};
+
+// corners: three local vertex indices (below vertexCount) per triangle; selected: one flag per
+// triangle. Writes to destination (room for 3 x triangleCount indices) the placed triangles,
+// slot 0 selected, slot 0 unselected, slot 1 selected, slot 1 unselected. Per vertex v
+// (vertexCount entries each): provokingCount[v] = triangles it provokes (0 to 2), and for each
+// slot s below it, slotTriangle[s][v] = the triangle whose normal fills that slot; the other
+// slot entries are left as they were.
+FlatTriangleOrder orderFlatTriangles(uint16_t *destination, int8_t *provokingCount,
+    uint32_t *const slotTriangle[2], const uint16_t *corners, const uint8_t *selected,
+    std::size_t triangleCount, std::size_t vertexCount);
+
+} // namespace Vaq::GCAD
