@@ -226,7 +226,7 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
     }
 }
 
-bool GLNode::needsRebuild(const CAD::StageIdentifier &stage, unsigned flags)
+bool GLNode::updateOrNeedsRebuild(const CAD::StageIdentifier &stage, unsigned flags)
 {
     m_stage = stage;
     if (m_vertex_type == VT_NONE || !isLinked())

@@ -62,9 +62,10 @@ public:
     // was cleared since it was uploaded (the buffers' sizes must not change). Clears the
     // modification reason.
     void prepare(unsigned flags, int renderMode);
-    // Whether the data must be built again for stage and flags (the stage is kept). A whole-
-    // leaf selection change is applied here instead: the selected and unselected ranges merge.
-    bool needsRebuild(const CAD::StageIdentifier &stage, unsigned flags);
+    // Brings the node up to date where that needs no rebuild, and says whether the data must
+    // be built again for stage and flags. It keeps the stage, and applies a whole-leaf
+    // selection change (the selected and unselected ranges merge) and forgets it.
+    bool updateOrNeedsRebuild(const CAD::StageIdentifier &stage, unsigned flags);
     bool hasTriangleData() const { return m_index_data || m_index_buffer != 0; }
     // Releases the buffer objects (through the node container) and the client arrays, and
     // resets every count, the material-offset state, the flat-shading lists and the view
