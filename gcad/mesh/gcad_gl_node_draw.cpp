@@ -36,13 +36,6 @@ bool hasUncolouredPoints(ElementCreator::Element_t type)
     return type == ElementCreator::MESH_SCAN || type == ElementCreator::MESH_CLOSED;
 }
 
-bool hasSelectedTriangles(const CAD::BspNode &leaf)
-{
-    return leaf.numSelectedTriangles(PM_WITHOUT_PREVIEW)
-        + leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW)
-        > 0;
-}
-
 // An address in client memory at base, or an offset into the bound buffer when base is null.
 const void *at(const uint8_t *base, std::size_t offset)
 {
@@ -84,19 +77,14 @@ void GLNode::draw(CADGLRenderer *renderer, unsigned flags, bool reducedDrawing)
 
     if (flags & RT_TRIANGLES) {
         if ((flags & RT_BACK_SIDE) && (flags & (RT_VERTEX_COLORS | RT_COLOR_MAP))) {
-            // The front side coloured, the back side in the material's back colour. Vertex
-            // colours reach the front material only (setMaterial), so one pass shows both
-            // sides; a texture would colour the back too, and selected triangles show their
-            // back in the selection colour, so these take a pass per side.
+            // The front side coloured, then the back side in the material's back colour.
             state.highlight = true;
-            if (state.colourMap || hasSelectedTriangles(*getNode())) {
-                state.frontOnly = true;
-                drawSurface(renderer);
-                state.vertexColours = false;
-                state.colourMap = false;
-                state.frontOnly = false;
-                state.backOnly = true;
-            }
+            state.frontOnly = true;
+            drawSurface(renderer);
+            state.vertexColours = false;
+            state.colourMap = false;
+            state.frontOnly = false;
+            state.backOnly = true;
             drawSurface(renderer);
         } else if (flags & RT_MATERIAL_OFFSET) {
             state.highlight = false;
@@ -421,24 +409,13 @@ void GLNode::unbind()
 void GLNode::setMaterial(CADGLRenderer *renderer, bool selected)
 {
     const DrawState &state = m_draw_state;
-    if (isPlain()) {
-        const Color colour
-            = renderer->initMaterial(getPoly(), selected, state.highlight, state.offsetMaterial);
-        ::glColor3ub(colour.r, colour.g, colour.b);
-        return;
-    }
     // Coloured nodes keep their colours under the material and show selection by textures.
-    // With a two-sided material the colours go to the front alone, and the back keeps its
-    // material colour; the material is loaded while no colour is tracked, as a tracked
-    // colour would not take it.
-    if (state.highlight)
-        ::glDisable(GL_COLOR_MATERIAL);
-    renderer->initMaterial(getPoly(), false, state.highlight, state.offsetMaterial);
-    ::glColor3ub(255, 255, 255);
-    if (state.highlight) {
-        ::glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-        ::glEnable(GL_COLOR_MATERIAL);
-    }
+    const Color colour
+        = renderer->initMaterial(getPoly(), selected && isPlain(), state.highlight, state.offsetMaterial);
+    if (isPlain())
+        ::glColor3ub(colour.r, colour.g, colour.b);
+    else
+        ::glColor3ub(255, 255, 255);
 }
 
 void GLNode::setSelectionTextures(bool on)
