@@ -105,6 +105,11 @@ void GLNode::prepare(unsigned flags, int renderMode)
         || (m_material_offset_type == CAD::MO_ELEMENT && m_element_offset != 0.0);
     copyVertices(*data, offsetSurface && getPoly()->isOffsetMeshValid());
     setModificationReason(MR_NONE);
+    releasePreparationLists();
+}
+
+void GLNode::releasePreparationLists()
+{
     m_overlap_indices.release();
     m_foreign_vertices.release();
     m_provoking_count.release();
@@ -112,13 +117,18 @@ void GLNode::prepare(unsigned flags, int renderMode)
     m_normal_slot_triangle[1].release();
 }
 
-void GLNode::readMaterialOffset(unsigned flags, const CAD::PolyBase &poly)
+void GLNode::resetMaterialOffset()
 {
     m_material_offset_type = CAD::MO_NONE;
     m_element_offset = 0.0;
     m_patch_count = 0;
     m_patch_flags.clear();
     m_patch_offsets.clear();
+}
+
+void GLNode::readMaterialOffset(unsigned flags, const CAD::PolyBase &poly)
+{
+    resetMaterialOffset();
     if (!(flags & RT_MATERIAL_OFFSET))
         return;
     m_material_offset_type = poly.existsMaterialOffset();
@@ -311,11 +321,7 @@ void GLNode::clear()
     m_vertex_data[0].reset();
     m_vertex_data[1].reset();
     m_index_data.reset();
-    m_material_offset_type = CAD::MO_NONE;
-    m_element_offset = 0.0;
-    m_patch_count = 0;
-    m_patch_flags.clear();
-    m_patch_offsets.clear();
+    resetMaterialOffset();
     m_vertex_type = VT_NONE;
     m_own_vertex_count = 0;
     m_foreign_vertex_count = 0;
@@ -326,11 +332,8 @@ void GLNode::clear()
         m_flat_unselected_count[i] = 0;
         m_leftovers[i].release();
         m_leftover_tex_coords[i].release();
-        m_normal_slot_triangle[i].release();
     }
-    m_overlap_indices.release();
-    m_foreign_vertices.release();
-    m_provoking_count.release();
+    releasePreparationLists();
     m_view_visibility.clear();
 }
 

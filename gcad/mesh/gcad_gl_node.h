@@ -140,8 +140,15 @@ private:
     void drawSurface(CADGLRenderer *renderer);
     void drawSmoothMesh(CADGLRenderer *renderer);
     void drawFlatMesh(CADGLRenderer *renderer);
+    // The flat leftovers of a group in their material and, with the colour map, its texture.
     void drawFlatLeftovers(CADGLRenderer *renderer, bool selected);
+    // The flat leftovers of a group in immediate mode, in the GL state set up for them.
+    void drawLeftovers(bool selected) const;
     void drawEdges();
+    // The selected triangles or points: draw() runs in the selection material and tint, with
+    // the arrays bound for normalSlot and strideFactor.
+    template<typename Draw>
+    void drawSelectedPass(CADGLRenderer *renderer, unsigned normalSlot, unsigned strideFactor, Draw draw);
     // Sets the array pointers of the drawn vertex set: normals of normalSlot when normals,
     // every strideFactor-th vertex; selectedPass picks the dimmed colour-map texture where
     // selection textures cannot be shown.
@@ -149,6 +156,9 @@ private:
     // One glDrawElements of count indices from first, from the index buffer or client array
     // that bindVertices made current.
     void drawIndices(unsigned first, unsigned count) const;
+    // The element's colour-map texture on unit 0, dimmed for a selected pass where the
+    // selection textures cannot be shown; false when it cannot be enabled.
+    bool enableColourMap(bool selectedPass) const;
     void unbind();
     // The material of the selected or unselected triangles, as GL colour too.
     void setMaterial(CADGLRenderer *renderer, bool selected);
@@ -157,6 +167,9 @@ private:
     // Plain: neither vertex colours nor the colour map colour the node.
     bool isPlain() const { return !m_draw_state.vertexColours && !m_draw_state.colourMap; }
 
+    // Frees the lists that only preparation needs.
+    void releasePreparationLists();
+    void resetMaterialOffset();
     void readMaterialOffset(unsigned flags, const CAD::PolyBase &poly);
     bool materialOffsetChanged(const CAD::PolyBase &poly) const;
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);

@@ -171,6 +171,16 @@ void GLNode::drawSurface(CADGLRenderer *renderer)
     ::glShadeModel(GL_SMOOTH);
 }
 
+template<typename Draw>
+void GLNode::drawSelectedPass(CADGLRenderer *renderer, unsigned normalSlot, unsigned strideFactor, Draw draw)
+{
+    setMaterial(renderer, true);
+    setSelectionTextures(true);
+    bindVertices(true, normalSlot, strideFactor, true);
+    draw();
+    setSelectionTextures(false);
+}
+
 void GLNode::drawSmoothMesh(CADGLRenderer *renderer)
 {
     if (!hasTriangleData())
@@ -182,12 +192,10 @@ void GLNode::drawSmoothMesh(CADGLRenderer *renderer)
     const unsigned selectedOverlap = 3 * leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW);
 
     if (selected + selectedOverlap > 0) {
-        setMaterial(renderer, true);
-        setSelectionTextures(true);
-        bindVertices(true, 0, 1, true);
-        drawIndices(0, selected);
-        drawIndices(own, selectedOverlap);
-        setSelectionTextures(false);
+        drawSelectedPass(renderer, 0, 1, [&] {
+            drawIndices(0, selected);
+            drawIndices(own, selectedOverlap);
+        });
     }
     setMaterial(renderer, false);
     bindVertices(true, 0, 1, false);
@@ -206,11 +214,7 @@ void GLNode::drawFlatMesh(CADGLRenderer *renderer)
     unsigned offset = 0;
     for (unsigned slot = 0; slot < 2; ++slot) {
         if (m_flat_selected_count[slot] > 0) {
-            setMaterial(renderer, true);
-            setSelectionTextures(true);
-            bindVertices(true, slot, 1, true);
-            drawIndices(offset, m_flat_selected_count[slot]);
-            setSelectionTextures(false);
+            drawSelectedPass(renderer, slot, 1, [&] { drawIndices(offset, m_flat_selected_count[slot]); });
             setMaterial(renderer, false);
             offset += m_flat_selected_count[slot];
         }
@@ -227,19 +231,28 @@ void GLNode::drawFlatMesh(CADGLRenderer *renderer)
 
 void GLNode::drawFlatLeftovers(CADGLRenderer *renderer, bool selected)
 {
+    if (getLeftovers(selected).empty())
+        return;
+    setMaterial(renderer, selected);
+    if (selected)
+        setSelectionTextures(true);
+    if (m_draw_state.colourMap)
+        enableColourMap(selected);
+    drawLeftovers(selected);
+    if (m_draw_state.colourMap)
+        GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
+    if (selected)
+        setSelectionTextures(false);
+}
+
+void GLNode::drawLeftovers(bool selected) const
+{
     const GrowableArray<uint32_t> &triangles = getLeftovers(selected);
     const CAD::PolyBaseData *data = getPoly()->getData(m_stage);
     if (triangles.empty() || !data)
         return;
     const DrawState &state = m_draw_state;
     const bool colourMap = state.colourMap && hasColorMap(m_vertex_type);
-    setMaterial(renderer, selected);
-    if (selected)
-        setSelectionTextures(true);
-    if (colourMap) {
-        const bool dimmed = selected && !GL::GLExtensions::isMultitexturingPossible();
-        GL::TextureManager::_manager.enableTexture(ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0);
-    }
     const auto &positions = state.useOffset ? data->offsetVertices : data->vertices;
     const auto &normals = state.useOffset ? data->offsetTriangleNormals : data->triangleNormals;
     const Color fallback = getPoly()->getElemProperties()->color;
@@ -266,11 +279,6 @@ void GLNode::drawFlatLeftovers(CADGLRenderer *renderer, bool selected)
         }
     }
     ::glEnd();
-
-    if (colourMap)
-        GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
-    if (selected)
-        setSelectionTextures(false);
 }
 
 void GLNode::drawEdges()
@@ -287,24 +295,13 @@ void GLNode::drawEdges()
         unbind();
         return;
     }
-    const CAD::PolyBaseData *data = getPoly()->getData(m_stage);
     unsigned offset = 0;
     for (unsigned slot = 0; slot < 2; ++slot) {
         const unsigned count = m_flat_selected_count[slot] + m_flat_unselected_count[slot];
         drawIndices(offset, count);
         offset += count;
         // The leftovers: selected ones after slot 0, unselected ones after slot 1.
-        const GrowableArray<uint32_t> &leftovers = getLeftovers(slot == 0);
-        if (!data || leftovers.empty())
-            continue;
-        ::glBegin(GL_TRIANGLES);
-        for (uint32_t triangle : leftovers) {
-            for (uint32_t v : data->triangles[triangle]) {
-                const BaVec3d<double> &p = data->vertices[v];
-                ::glVertex3d(p.x, p.y, p.z);
-            }
-        }
-        ::glEnd();
+        drawLeftovers(slot == 0);
     }
     unbind();
 }
@@ -318,13 +315,8 @@ void GLNode::drawPoints(CADGLRenderer *renderer, bool reducedDrawing)
     if (reducedDrawing)
         ::glPointSize(2.0f);
 
-    if (selected / k > 0) {
-        setSelectionTextures(true);
-        setMaterial(renderer, true);
-        bindVertices(true, 0, k, true);
-        ::glDrawArrays(GL_POINTS, 0, GLsizei(selected / k));
-        setSelectionTextures(false);
-    }
+    if (selected / k > 0)
+        drawSelectedPass(renderer, 0, k, [&] { ::glDrawArrays(GL_POINTS, 0, GLsizei(selected / k)); });
     setMaterial(renderer, false);
     bindVertices(true, 0, k, false);
     if (isPlain()) {
@@ -361,14 +353,9 @@ void GLNode::bindVertices(bool normals, unsigned normalSlot, unsigned strideFact
         ::glColorPointer(3, GL_UNSIGNED_BYTE, stride, at(base, std::size_t(layout.colorOffset)));
         ::glEnableClientState(GL_COLOR_ARRAY);
     }
-    if (state.colourMap && layout.texCoordOffset >= 0) {
-        // Without multitexturing, the dimmed texture stands in for the selection tint.
-        const bool dimmed = selectedPass && !GL::GLExtensions::isMultitexturingPossible();
-        if (GL::TextureManager::_manager.enableTexture(
-                ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0)) {
-            ::glTexCoordPointer(2, GL_FLOAT, stride, at(base, std::size_t(layout.texCoordOffset)));
-            ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        }
+    if (state.colourMap && layout.texCoordOffset >= 0 && enableColourMap(selectedPass)) {
+        ::glTexCoordPointer(2, GL_FLOAT, stride, at(base, std::size_t(layout.texCoordOffset)));
+        ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     }
     if (normals) {
         const std::size_t slotBytes = 3 * (layout.floatNormals ? sizeof(float) : sizeof(int16_t));
@@ -380,6 +367,13 @@ void GLNode::bindVertices(bool normals, unsigned normalSlot, unsigned strideFact
     ::glEnableClientState(GL_VERTEX_ARRAY);
     if (m_index_buffer != 0)
         GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_index_buffer);
+}
+
+bool GLNode::enableColourMap(bool selectedPass) const
+{
+    // Without multitexturing, the dimmed texture stands in for the selection tint.
+    const bool dimmed = selectedPass && !GL::GLExtensions::isMultitexturingPossible();
+    return GL::TextureManager::_manager.enableTexture(ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0);
 }
 
 void GLNode::drawIndices(unsigned first, unsigned count) const
