@@ -192,6 +192,7 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
     const CAD::BspNode &leaf = *getNode();
     const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
     const unsigned overlap = unsigned(m_overlap_indices.size() / 3);
+    // Leftovers keep their room in the array, so the index bytes stay those of all triangles.
     if (6 * (own + overlap) != m_index_bytes)
         VAQ_PROG_ERROR("Vaq::GCAD::GLNode::copyFlatTriangles", "wrong triangle count");
     // The own triangles, then the overlap ones; each block lists its selected ones first.

@@ -1,3 +1,9 @@
+// Provoking vertices for flat shading over shared vertices. GL takes a flat triangle's normal
+// from its last (provoking) vertex; a vertex with two normal slots can carry the normals of
+// two triangles. Each triangle greedily takes the first corner with a free slot, trying its
+// last, first and second corner, and is rotated so that this corner comes last (the winding
+// stays); a triangle with no free corner is a leftover, drawn with its own normal directly.
+// One pass: O(triangles + vertices) time, the index lists as extra memory.
 #include "gcad/mesh/gcad_provoking_vertices.h"
 
 #include <algorithm>

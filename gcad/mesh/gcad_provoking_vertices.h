@@ -1,9 +1,6 @@
-// Provoking vertices for flat shading over shared vertices. GL takes a flat triangle's normal
-// from its last (provoking) vertex; a vertex with two normal slots can carry the normals of
-// two triangles. Each triangle greedily takes the first corner with a free slot, trying its
-// last, first and second corner, and is rotated so that this corner comes last (the winding
-// stays); a triangle with no free corner is a leftover, drawn with its own normal directly.
-// One pass: O(triangles + vertices) time, the index lists as extra memory.
+// Flat shading over shared vertices: orderFlatTriangles picks the corner of each flat
+// triangle that carries its normal and writes the index lists that draw them; the source
+// opens with the idea and the cost.
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// Vertex packing: one pass over the vertices, writing each field in place at its layout
+// offset, so the cost is that of the bytes written.
 #include "gcad/mesh/gcad_vertex_packing.h"
 
 #include <cstring>
