@@ -35,14 +35,14 @@ TexCoord GLNode::colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t ver
 void GLNode::copyVertices(const CAD::PolyBaseData &data, bool offsetSurface)
 {
     // The leaf's visible vertices, then the far corners' slots.
-    const std::vector<uint32_t> &own = getNode()->getVertices();
-    std::vector<uint32_t> vertices(own.begin(), own.begin() + m_own_vertex_count);
-    vertices.insert(vertices.end(), m_foreign_vertices.begin(), m_foreign_vertices.end());
+    const uint32_t *own = getNode()->getVertices().data();
+    const unsigned count = m_own_vertex_count + m_foreign_vertex_count;
     std::vector<TexCoord> texCoords;
     if (hasColorMap(m_vertex_type)) {
-        texCoords.reserve(vertices.size());
-        for (uint32_t v : vertices)
-            texCoords.push_back(colourMapCoordinate(data, v));
+        texCoords.reserve(count);
+        for (unsigned k = 0; k < count; ++k)
+            texCoords.push_back(colourMapCoordinate(
+                data, k < m_own_vertex_count ? own[k] : m_foreign_vertices[k - m_own_vertex_count]));
     }
 
     VertexSources sources;
@@ -52,17 +52,23 @@ void GLNode::copyVertices(const CAD::PolyBaseData &data, bool offsetSurface)
     // Vertex colours asked for on an element without them show its own colour.
     sources.colours = data.drawColors.empty() ? nullptr : data.drawColors.data();
     sources.colour = getPoly()->getElemProperties()->color;
-    sources.texCoords = texCoords.data();
-    sources.provokingCount = m_provoking_count.data();
-    sources.slotTriangle[0] = m_normal_slot_triangle[0].data();
-    sources.slotTriangle[1] = m_normal_slot_triangle[1].data();
-    packVertices(allocateVertexData(0), m_vertex_type, vertices.data(), vertices.size(), sources);
-    if (!offsetSurface)
-        return;
-    sources.positions = data.offsetVertices.data();
-    sources.vertexNormals = data.offsetVertexNormals.data();
-    sources.triangleNormals = data.offsetTriangleNormals.data();
-    packVertices(allocateVertexData(1), m_vertex_type, vertices.data(), vertices.size(), sources);
+    sources.texCoords = texCoords.empty() ? nullptr : texCoords.data();
+    if (isFlat(m_vertex_type)) {
+        sources.provokingCount = m_provoking_count.data();
+        sources.slotTriangle[0] = m_normal_slot_triangle[0].data();
+        sources.slotTriangle[1] = m_normal_slot_triangle[1].data();
+    }
+    for (int set = 0; set < (offsetSurface ? 2 : 1); ++set) {
+        if (set == 1) {
+            sources.positions = data.offsetVertices.data();
+            sources.vertexNormals = data.offsetVertexNormals.data();
+            sources.triangleNormals = data.offsetTriangleNormals.data();
+        }
+        uint8_t *out = allocateVertexData(set);
+        packVertices(out, m_vertex_type, own, m_own_vertex_count, sources);
+        packVertices(out + std::size_t(m_own_vertex_count) * getVertexSize(), m_vertex_type,
+            m_foreign_vertices.data(), m_foreign_vertex_count, sources.from(m_own_vertex_count));
+    }
 }
 
 } // namespace Vaq::GCAD

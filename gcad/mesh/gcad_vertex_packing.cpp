@@ -33,26 +33,49 @@ void writeNormal(uint8_t *out, const BaVec3d<float> &normal, bool floatNormals)
 
 } // namespace
 
+VertexSources VertexSources::from(std::size_t first) const
+{
+    VertexSources rest = *this;
+    if (texCoords)
+        rest.texCoords += first;
+    if (provokingCount) {
+        rest.provokingCount += first;
+        rest.slotTriangle[0] += first;
+        rest.slotTriangle[1] += first;
+    }
+    return rest;
+}
+
 void packVertices(uint8_t *destination, unsigned vertexType, const uint32_t *vertices, std::size_t count,
     const VertexSources &sources)
 {
     const VertexLayout layout = getVertexLayout(vertexType);
     const unsigned normalBytes = 3 * (layout.floatNormals ? sizeof(float) : sizeof(int16_t));
+    // Local copies: the byte stores below could alias the sources' fields, which the compiler
+    // would then read again for every vertex.
+    const BaVec3d<double> *positions = sources.positions;
+    const BaVec3d<float> *vertexNormals = sources.vertexNormals;
+    const BaVec3d<float> *triangleNormals = sources.triangleNormals;
+    const Color *colours = sources.colours;
+    const Color colour = sources.colour;
+    const TexCoord *texCoords = sources.texCoords;
+    const int8_t *provokingCount = sources.provokingCount;
+    const uint32_t *slotTriangle[2] = { sources.slotTriangle[0], sources.slotTriangle[1] };
     uint8_t *out = destination;
     for (std::size_t k = 0; k < count; ++k, out += layout.size) {
         const uint32_t v = vertices[k];
         if (layout.texCoordOffset >= 0)
-            std::memcpy(out + layout.texCoordOffset, &sources.texCoords[k], sizeof(TexCoord));
+            std::memcpy(out + layout.texCoordOffset, &texCoords[k], sizeof(TexCoord));
         if (layout.colorOffset >= 0)
-            std::memcpy(out + layout.colorOffset, sources.colours ? &sources.colours[v] : &sources.colour, 4);
+            std::memcpy(out + layout.colorOffset, colours ? &colours[v] : &colour, 4);
         // A vertex that provokes flat triangles carries their normals instead of its own.
-        const int provoking = layout.normalCount == 2 ? sources.provokingCount[k] : 0;
+        const int provoking = layout.normalCount == 2 ? provokingCount[k] : 0;
         if (provoking == 0)
-            writeNormal(out + layout.normalOffset, sources.vertexNormals[v], layout.floatNormals);
+            writeNormal(out + layout.normalOffset, vertexNormals[v], layout.floatNormals);
         for (int slot = 0; slot < provoking; ++slot)
             writeNormal(out + layout.normalOffset + slot * normalBytes,
-                sources.triangleNormals[sources.slotTriangle[slot][k]], layout.floatNormals);
-        const BaVec3d<double> &p = sources.positions[v];
+                triangleNormals[slotTriangle[slot][k]], layout.floatNormals);
+        const BaVec3d<double> &p = positions[v];
         store(out + layout.positionOffset, float(p.x));
         store(out + layout.positionOffset + 4, float(p.y));
         store(out + layout.positionOffset + 8, float(p.z));

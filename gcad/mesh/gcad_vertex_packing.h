@@ -30,6 +30,9 @@ struct VertexSources
     const int8_t *provokingCount = nullptr;
     const uint32_t *slotTriangle[2] = { nullptr, nullptr };
     const BaVec3d<float> *triangleNormals = nullptr; // per element triangle
+
+    // The same sources for the packed vertices from first on, for packing them separately.
+    VertexSources from(std::size_t first) const;
 };
 
 // Writes count vertices of vertexType (0 to 11) to destination, count x vertex size bytes:

@@ -175,6 +175,11 @@ TEST(VertexPacking, flatTypesCarryTheNormalsOfTheTrianglesTheirVerticesProvoke)
     EXPECT_EQ(readAt<Normal>(out.data(), 24 + 6), unwritten);
     EXPECT_EQ(readAt<Normal>(out.data(), 48), (Normal { 32767, 0, 0 }));
     EXPECT_EQ(readAt<Normal>(out.data(), 48 + 6), (Normal { 0, 32767, 0 }));
+
+    // A later block, such as the far corners, packs on its own from its place on.
+    std::vector<uint8_t> rest(2 * 24, 0xee);
+    packVertices(rest.data(), 4, vertices + 1, 2, sources.from(1));
+    EXPECT_TRUE(std::equal(rest.begin(), rest.end(), out.begin() + 24));
 }
 
 TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
