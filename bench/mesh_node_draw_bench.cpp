@@ -48,7 +48,7 @@ protected:
             auto *node = static_cast<GLNode *>(leaf->getNodeRenderData());
             if (!node)
                 node = new GLNode(STAGE, leaf);
-            if (node->needsRebuild(STAGE, flags)) {
+            if (node->updateOrNeedsRebuild(STAGE, flags)) {
                 node->clear();
                 node->prepare(flags, 0);
             }

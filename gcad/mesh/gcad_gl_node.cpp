@@ -4,6 +4,7 @@
 #include "gcad/host/cad/vaq_cad_bsp_tree.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
+#include "gcad/mesh/gcad_provoking_vertices.h"
 
 #include <algorithm>
 
@@ -99,13 +100,16 @@ void GLNode::prepare(unsigned flags, int renderMode)
         else
             copyFlatTriangles(*data);
     }
-    copyVertices(0, *data);
     // An element offset of 0.0 is drawn as the back side of the nominal surface.
     const bool offsetSurface = m_material_offset_type == CAD::MO_PER_PATCH
         || (m_material_offset_type == CAD::MO_ELEMENT && m_element_offset != 0.0);
-    if (offsetSurface && getPoly()->isOffsetMeshValid())
-        copyVertices(1, *data);
+    copyVertices(*data, offsetSurface && getPoly()->isOffsetMeshValid());
     setModificationReason(MR_NONE);
+    releasePreparationLists();
+}
+
+void GLNode::releasePreparationLists()
+{
     m_overlap_indices.release();
     m_foreign_vertices.release();
     m_provoking_count.release();
@@ -113,13 +117,18 @@ void GLNode::prepare(unsigned flags, int renderMode)
     m_normal_slot_triangle[1].release();
 }
 
-void GLNode::readMaterialOffset(unsigned flags, const CAD::PolyBase &poly)
+void GLNode::resetMaterialOffset()
 {
     m_material_offset_type = CAD::MO_NONE;
     m_element_offset = 0.0;
     m_patch_count = 0;
     m_patch_flags.clear();
     m_patch_offsets.clear();
+}
+
+void GLNode::readMaterialOffset(unsigned flags, const CAD::PolyBase &poly)
+{
+    resetMaterialOffset();
     if (!(flags & RT_MATERIAL_OFFSET))
         return;
     m_material_offset_type = poly.existsMaterialOffset();
@@ -180,65 +189,47 @@ void GLNode::copySmoothTriangles()
 
 void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
 {
-    // GL takes a flat triangle's normal from its last (provoking) vertex. With two normal
-    // slots per vertex, each vertex can be the provoking vertex of two triangles.
     const CAD::BspNode &leaf = *getNode();
+    const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
+    const unsigned overlap = unsigned(m_overlap_indices.size() / 3);
+    // Leftovers keep their room in the array, so the index bytes stay those of all triangles.
+    if (6 * (own + overlap) != m_index_bytes)
+        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::copyFlatTriangles", "wrong triangle count");
+    // The own triangles, then the overlap ones; each block lists its selected ones first.
+    const uint16_t *ownCorners = leaf.getLocalCorners().data();
+    std::vector<uint16_t> corners(ownCorners, ownCorners + 3 * own);
+    corners.insert(corners.end(), m_overlap_indices.begin(), m_overlap_indices.end());
+    std::vector<uint8_t> selected(own + overlap, 0);
+    std::fill_n(selected.begin(), leaf.numSelectedTriangles(PM_WITHOUT_PREVIEW), 1);
+    std::fill_n(selected.begin() + own, leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW), 1);
+
     const unsigned localCount = m_own_vertex_count + m_foreign_vertex_count;
     m_provoking_count.resize(localCount);
-    std::fill(m_provoking_count.data(), m_provoking_count.data() + localCount, int8_t(0));
     m_normal_slot_triangle[0].resize(localCount);
     m_normal_slot_triangle[1].resize(localCount);
-    m_leftovers[0].release();
-    m_leftovers[1].release();
-    std::vector<uint16_t> lists[2][2]; // [slot][0 selected, 1 unselected]
-
-    auto place = [&](uint32_t triangle, uint16_t p1, uint16_t p2, uint16_t p3, int group) {
-        // Try p3, p1, p2; the rotation that puts the chosen corner last keeps the winding.
-        const uint16_t rotations[3][3] = { { p1, p2, p3 }, { p2, p3, p1 }, { p3, p1, p2 } };
-        for (const auto &rotated : rotations) {
-            const uint16_t v = rotated[2];
-            if (m_provoking_count[v] < 2) {
-                const int slot = m_provoking_count[v]++;
-                m_normal_slot_triangle[slot][v] = triangle;
-                lists[slot][group].insert(lists[slot][group].end(), rotated, rotated + 3);
-                return;
-            }
-        }
-        m_leftovers[group].push_back(triangle);
-    };
-    const uint32_t *ids = leaf.getTriangles().data();
-    const uint16_t *corners = leaf.getLocalCorners().data();
-    const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
-    const unsigned selected = leaf.numSelectedTriangles(PM_WITHOUT_PREVIEW);
-    for (unsigned i = 0; i < own; ++i) {
-        const uint16_t *c = corners + 3 * i;
-        place(ids[i], c[0], c[1], c[2], i < selected ? 0 : 1);
-    }
-    const unsigned overlapSelected = leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW);
-    for (unsigned i = 0; 3 * i < m_overlap_indices.size(); ++i) {
-        const uint16_t *c = &m_overlap_indices[3 * i];
-        place(ids[leaf.overlapStart() + i], c[0], c[1], c[2], i < overlapSelected ? 0 : 1);
-    }
-
-    std::size_t written = 0;
+    uint32_t *const slotTriangle[2] = { m_normal_slot_triangle[0].data(), m_normal_slot_triangle[1].data() };
+    const FlatTriangleOrder order = orderFlatTriangles(m_index_data.get(), m_provoking_count.data(),
+        slotTriangle, corners.data(), selected.data(), own + overlap, localCount);
     for (int slot = 0; slot < 2; ++slot) {
-        m_flat_selected_count[slot] = unsigned(lists[slot][0].size());
-        m_flat_unselected_count[slot] = unsigned(lists[slot][1].size());
-        written += lists[slot][0].size() + lists[slot][1].size();
-    }
-    // Leftovers keep their room in the array, so the index bytes stay those of all triangles.
-    if (2 * written + 6 * (m_leftovers[0].size() + m_leftovers[1].size()) != m_index_bytes)
-        VAQ_PROG_ERROR("Vaq::GCAD::GLNode::copyFlatTriangles", "wrong triangle count");
-    uint16_t *out = m_index_data.get();
-    for (const auto &slot : lists) {
-        for (const auto &list : slot)
-            out = std::copy(list.begin(), list.end(), out);
+        m_flat_selected_count[slot] = order.indexCount[slot][0];
+        m_flat_unselected_count[slot] = order.indexCount[slot][1];
     }
 
-    if (hasColorMap(m_vertex_type)) {
-        for (int group = 0; group < 2; ++group) {
-            m_leftover_tex_coords[group].release();
-            for (uint32_t triangle : m_leftovers[group]) {
+    // Triangles by their place in the list above, to element triangles.
+    const uint32_t *ids = leaf.getTriangles().data();
+    auto elementTriangle = [&](uint32_t i) { return i < own ? ids[i] : ids[leaf.overlapStart() + i - own]; };
+    for (unsigned k = 0; k < localCount; ++k) {
+        for (int slot = 0; slot < m_provoking_count[k]; ++slot)
+            slotTriangle[slot][k] = elementTriangle(slotTriangle[slot][k]);
+    }
+    for (int group = 0; group < 2; ++group) {
+        m_leftovers[group].release();
+        m_leftover_tex_coords[group].release();
+        for (uint32_t i : order.leftovers[group]) {
+            const uint32_t triangle = elementTriangle(i);
+            m_leftovers[group].push_back(triangle);
+            // Colour-map types draw the leftovers with their corners' coordinates.
+            if (hasColorMap(m_vertex_type)) {
                 for (uint32_t v : data.triangles[triangle])
                     m_leftover_tex_coords[group].push_back(colourMapCoordinate(data, v));
             }
@@ -246,7 +237,7 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
     }
 }
 
-bool GLNode::needsRebuild(const CAD::StageIdentifier &stage, unsigned flags)
+bool GLNode::updateOrNeedsRebuild(const CAD::StageIdentifier &stage, unsigned flags)
 {
     m_stage = stage;
     if (m_vertex_type == VT_NONE || !isLinked())
@@ -331,11 +322,7 @@ void GLNode::clear()
     m_vertex_data[0].reset();
     m_vertex_data[1].reset();
     m_index_data.reset();
-    m_material_offset_type = CAD::MO_NONE;
-    m_element_offset = 0.0;
-    m_patch_count = 0;
-    m_patch_flags.clear();
-    m_patch_offsets.clear();
+    resetMaterialOffset();
     m_vertex_type = VT_NONE;
     m_own_vertex_count = 0;
     m_foreign_vertex_count = 0;
@@ -346,11 +333,8 @@ void GLNode::clear()
         m_flat_unselected_count[i] = 0;
         m_leftovers[i].release();
         m_leftover_tex_coords[i].release();
-        m_normal_slot_triangle[i].release();
     }
-    m_overlap_indices.release();
-    m_foreign_vertices.release();
-    m_provoking_count.release();
+    releasePreparationLists();
     m_view_visibility.clear();
 }
 

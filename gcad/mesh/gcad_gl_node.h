@@ -39,14 +39,6 @@ public:
         bool offsetMaterial = false; // front and back colours exchanged
         bool colourMap = false;
     };
-    // A colour-map texture coordinate: s along the scale, t = 0 for the colour row and
-    // SPECIAL_ROW for the row of the colours without a value.
-    struct TexCoord
-    {
-        float s = 0.0f;
-        float t = 0.0f;
-    };
-    static constexpr float SPECIAL_ROW = 4096.0f;
 
     // Attaches to the leaf and registers with the node container, which then owns the node.
     // Throws ProgError "node must not be 0".
@@ -70,9 +62,10 @@ public:
     // was cleared since it was uploaded (the buffers' sizes must not change). Clears the
     // modification reason.
     void prepare(unsigned flags, int renderMode);
-    // Whether the data must be built again for stage and flags (the stage is kept). A whole-
-    // leaf selection change is applied here instead: the selected and unselected ranges merge.
-    bool needsRebuild(const CAD::StageIdentifier &stage, unsigned flags);
+    // Brings the node up to date where that needs no rebuild, and says whether the data must
+    // be built again for stage and flags. It keeps the stage, and applies a whole-leaf
+    // selection change (the selected and unselected ranges merge) and forgets it.
+    bool updateOrNeedsRebuild(const CAD::StageIdentifier &stage, unsigned flags);
     bool hasTriangleData() const { return m_index_data || m_index_buffer != 0; }
     // Releases the buffer objects (through the node container) and the client arrays, and
     // resets every count, the material-offset state, the flat-shading lists and the view
@@ -147,8 +140,15 @@ private:
     void drawSurface(CADGLRenderer *renderer);
     void drawSmoothMesh(CADGLRenderer *renderer);
     void drawFlatMesh(CADGLRenderer *renderer);
+    // The flat leftovers of a group in their material and, with the colour map, its texture.
     void drawFlatLeftovers(CADGLRenderer *renderer, bool selected);
+    // The flat leftovers of a group in immediate mode, in the GL state set up for them.
+    void drawLeftovers(bool selected) const;
     void drawEdges();
+    // The selected triangles or points: draw() runs in the selection material and tint, with
+    // the arrays bound for normalSlot and strideFactor.
+    template<typename Draw>
+    void drawSelectedPass(CADGLRenderer *renderer, unsigned normalSlot, unsigned strideFactor, Draw draw);
     // Sets the array pointers of the drawn vertex set: normals of normalSlot when normals,
     // every strideFactor-th vertex; selectedPass picks the dimmed colour-map texture where
     // selection textures cannot be shown.
@@ -156,6 +156,9 @@ private:
     // One glDrawElements of count indices from first, from the index buffer or client array
     // that bindVertices made current.
     void drawIndices(unsigned first, unsigned count) const;
+    // The element's colour-map texture on unit 0, dimmed for a selected pass where the
+    // selection textures cannot be shown; false when it cannot be enabled.
+    bool enableColourMap(bool selectedPass) const;
     void unbind();
     // The material of the selected or unselected triangles, as GL colour too.
     void setMaterial(CADGLRenderer *renderer, bool selected);
@@ -164,12 +167,16 @@ private:
     // Plain: neither vertex colours nor the colour map colour the node.
     bool isPlain() const { return !m_draw_state.vertexColours && !m_draw_state.colourMap; }
 
+    // Frees the lists that only preparation needs.
+    void releasePreparationLists();
+    void resetMaterialOffset();
     void readMaterialOffset(unsigned flags, const CAD::PolyBase &poly);
     bool materialOffsetChanged(const CAD::PolyBase &poly) const;
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);
     void copySmoothTriangles();
     void copyFlatTriangles(const CAD::PolyBaseData &data);
-    void copyVertices(int set, const CAD::PolyBaseData &data);
+    // Packs vertex set 0, and set 1 (the offset surface) when asked.
+    void copyVertices(const CAD::PolyBaseData &data, bool offsetSurface);
     TexCoord colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t vertex) const;
     void moveSelection(bool toSelected);
 

@@ -36,13 +36,6 @@ bool hasUncolouredPoints(ElementCreator::Element_t type)
     return type == ElementCreator::MESH_SCAN || type == ElementCreator::MESH_CLOSED;
 }
 
-bool hasSelectedTriangles(const CAD::BspNode &leaf)
-{
-    return leaf.numSelectedTriangles(PM_WITHOUT_PREVIEW)
-        + leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW)
-        > 0;
-}
-
 // An address in client memory at base, or an offset into the bound buffer when base is null.
 const void *at(const uint8_t *base, std::size_t offset)
 {
@@ -84,19 +77,14 @@ void GLNode::draw(CADGLRenderer *renderer, unsigned flags, bool reducedDrawing)
 
     if (flags & RT_TRIANGLES) {
         if ((flags & RT_BACK_SIDE) && (flags & (RT_VERTEX_COLORS | RT_COLOR_MAP))) {
-            // The front side coloured, the back side in the material's back colour. Vertex
-            // colours reach the front material only (setMaterial), so one pass shows both
-            // sides; a texture would colour the back too, and selected triangles show their
-            // back in the selection colour, so these take a pass per side.
+            // The front side coloured, then the back side in the material's back colour.
             state.highlight = true;
-            if (state.colourMap || hasSelectedTriangles(*getNode())) {
-                state.frontOnly = true;
-                drawSurface(renderer);
-                state.vertexColours = false;
-                state.colourMap = false;
-                state.frontOnly = false;
-                state.backOnly = true;
-            }
+            state.frontOnly = true;
+            drawSurface(renderer);
+            state.vertexColours = false;
+            state.colourMap = false;
+            state.frontOnly = false;
+            state.backOnly = true;
             drawSurface(renderer);
         } else if (flags & RT_MATERIAL_OFFSET) {
             state.highlight = false;
@@ -183,6 +171,16 @@ void GLNode::drawSurface(CADGLRenderer *renderer)
     ::glShadeModel(GL_SMOOTH);
 }
 
+template<typename Draw>
+void GLNode::drawSelectedPass(CADGLRenderer *renderer, unsigned normalSlot, unsigned strideFactor, Draw draw)
+{
+    setMaterial(renderer, true);
+    setSelectionTextures(true);
+    bindVertices(true, normalSlot, strideFactor, true);
+    draw();
+    setSelectionTextures(false);
+}
+
 void GLNode::drawSmoothMesh(CADGLRenderer *renderer)
 {
     if (!hasTriangleData())
@@ -194,12 +192,10 @@ void GLNode::drawSmoothMesh(CADGLRenderer *renderer)
     const unsigned selectedOverlap = 3 * leaf.numSelectedOverlapTriangles(PM_WITHOUT_PREVIEW);
 
     if (selected + selectedOverlap > 0) {
-        setMaterial(renderer, true);
-        setSelectionTextures(true);
-        bindVertices(true, 0, 1, true);
-        drawIndices(0, selected);
-        drawIndices(own, selectedOverlap);
-        setSelectionTextures(false);
+        drawSelectedPass(renderer, 0, 1, [&] {
+            drawIndices(0, selected);
+            drawIndices(own, selectedOverlap);
+        });
     }
     setMaterial(renderer, false);
     bindVertices(true, 0, 1, false);
@@ -218,11 +214,7 @@ void GLNode::drawFlatMesh(CADGLRenderer *renderer)
     unsigned offset = 0;
     for (unsigned slot = 0; slot < 2; ++slot) {
         if (m_flat_selected_count[slot] > 0) {
-            setMaterial(renderer, true);
-            setSelectionTextures(true);
-            bindVertices(true, slot, 1, true);
-            drawIndices(offset, m_flat_selected_count[slot]);
-            setSelectionTextures(false);
+            drawSelectedPass(renderer, slot, 1, [&] { drawIndices(offset, m_flat_selected_count[slot]); });
             setMaterial(renderer, false);
             offset += m_flat_selected_count[slot];
         }
@@ -239,19 +231,28 @@ void GLNode::drawFlatMesh(CADGLRenderer *renderer)
 
 void GLNode::drawFlatLeftovers(CADGLRenderer *renderer, bool selected)
 {
+    if (getLeftovers(selected).empty())
+        return;
+    setMaterial(renderer, selected);
+    if (selected)
+        setSelectionTextures(true);
+    if (m_draw_state.colourMap)
+        enableColourMap(selected);
+    drawLeftovers(selected);
+    if (m_draw_state.colourMap)
+        GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
+    if (selected)
+        setSelectionTextures(false);
+}
+
+void GLNode::drawLeftovers(bool selected) const
+{
     const GrowableArray<uint32_t> &triangles = getLeftovers(selected);
     const CAD::PolyBaseData *data = getPoly()->getData(m_stage);
     if (triangles.empty() || !data)
         return;
     const DrawState &state = m_draw_state;
     const bool colourMap = state.colourMap && hasColorMap(m_vertex_type);
-    setMaterial(renderer, selected);
-    if (selected)
-        setSelectionTextures(true);
-    if (colourMap) {
-        const bool dimmed = selected && !GL::GLExtensions::isMultitexturingPossible();
-        GL::TextureManager::_manager.enableTexture(ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0);
-    }
     const auto &positions = state.useOffset ? data->offsetVertices : data->vertices;
     const auto &normals = state.useOffset ? data->offsetTriangleNormals : data->triangleNormals;
     const Color fallback = getPoly()->getElemProperties()->color;
@@ -278,11 +279,6 @@ void GLNode::drawFlatLeftovers(CADGLRenderer *renderer, bool selected)
         }
     }
     ::glEnd();
-
-    if (colourMap)
-        GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
-    if (selected)
-        setSelectionTextures(false);
 }
 
 void GLNode::drawEdges()
@@ -299,24 +295,13 @@ void GLNode::drawEdges()
         unbind();
         return;
     }
-    const CAD::PolyBaseData *data = getPoly()->getData(m_stage);
     unsigned offset = 0;
     for (unsigned slot = 0; slot < 2; ++slot) {
         const unsigned count = m_flat_selected_count[slot] + m_flat_unselected_count[slot];
         drawIndices(offset, count);
         offset += count;
         // The leftovers: selected ones after slot 0, unselected ones after slot 1.
-        const GrowableArray<uint32_t> &leftovers = getLeftovers(slot == 0);
-        if (!data || leftovers.empty())
-            continue;
-        ::glBegin(GL_TRIANGLES);
-        for (uint32_t triangle : leftovers) {
-            for (uint32_t v : data->triangles[triangle]) {
-                const BaVec3d<double> &p = data->vertices[v];
-                ::glVertex3d(p.x, p.y, p.z);
-            }
-        }
-        ::glEnd();
+        drawLeftovers(slot == 0);
     }
     unbind();
 }
@@ -330,13 +315,8 @@ void GLNode::drawPoints(CADGLRenderer *renderer, bool reducedDrawing)
     if (reducedDrawing)
         ::glPointSize(2.0f);
 
-    if (selected / k > 0) {
-        setSelectionTextures(true);
-        setMaterial(renderer, true);
-        bindVertices(true, 0, k, true);
-        ::glDrawArrays(GL_POINTS, 0, GLsizei(selected / k));
-        setSelectionTextures(false);
-    }
+    if (selected / k > 0)
+        drawSelectedPass(renderer, 0, k, [&] { ::glDrawArrays(GL_POINTS, 0, GLsizei(selected / k)); });
     setMaterial(renderer, false);
     bindVertices(true, 0, k, false);
     if (isPlain()) {
@@ -373,14 +353,9 @@ void GLNode::bindVertices(bool normals, unsigned normalSlot, unsigned strideFact
         ::glColorPointer(3, GL_UNSIGNED_BYTE, stride, at(base, std::size_t(layout.colorOffset)));
         ::glEnableClientState(GL_COLOR_ARRAY);
     }
-    if (state.colourMap && layout.texCoordOffset >= 0) {
-        // Without multitexturing, the dimmed texture stands in for the selection tint.
-        const bool dimmed = selectedPass && !GL::GLExtensions::isMultitexturingPossible();
-        if (GL::TextureManager::_manager.enableTexture(
-                ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0)) {
-            ::glTexCoordPointer(2, GL_FLOAT, stride, at(base, std::size_t(layout.texCoordOffset)));
-            ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        }
+    if (state.colourMap && layout.texCoordOffset >= 0 && enableColourMap(selectedPass)) {
+        ::glTexCoordPointer(2, GL_FLOAT, stride, at(base, std::size_t(layout.texCoordOffset)));
+        ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     }
     if (normals) {
         const std::size_t slotBytes = 3 * (layout.floatNormals ? sizeof(float) : sizeof(int16_t));
@@ -392,6 +367,13 @@ void GLNode::bindVertices(bool normals, unsigned normalSlot, unsigned strideFact
     ::glEnableClientState(GL_VERTEX_ARRAY);
     if (m_index_buffer != 0)
         GL::glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_index_buffer);
+}
+
+bool GLNode::enableColourMap(bool selectedPass) const
+{
+    // Without multitexturing, the dimmed texture stands in for the selection tint.
+    const bool dimmed = selectedPass && !GL::GLExtensions::isMultitexturingPossible();
+    return GL::TextureManager::_manager.enableTexture(ColorMapTexture::get(getPoly(), dimmed), GL_TEXTURE0);
 }
 
 void GLNode::drawIndices(unsigned first, unsigned count) const
@@ -421,24 +403,13 @@ void GLNode::unbind()
 void GLNode::setMaterial(CADGLRenderer *renderer, bool selected)
 {
     const DrawState &state = m_draw_state;
-    if (isPlain()) {
-        const Color colour
-            = renderer->initMaterial(getPoly(), selected, state.highlight, state.offsetMaterial);
-        ::glColor3ub(colour.r, colour.g, colour.b);
-        return;
-    }
     // Coloured nodes keep their colours under the material and show selection by textures.
-    // With a two-sided material the colours go to the front alone, and the back keeps its
-    // material colour; the material is loaded while no colour is tracked, as a tracked
-    // colour would not take it.
-    if (state.highlight)
-        ::glDisable(GL_COLOR_MATERIAL);
-    renderer->initMaterial(getPoly(), false, state.highlight, state.offsetMaterial);
-    ::glColor3ub(255, 255, 255);
-    if (state.highlight) {
-        ::glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-        ::glEnable(GL_COLOR_MATERIAL);
-    }
+    const Color colour
+        = renderer->initMaterial(getPoly(), selected && isPlain(), state.highlight, state.offsetMaterial);
+    if (isPlain())
+        ::glColor3ub(colour.r, colour.g, colour.b);
+    else
+        ::glColor3ub(255, 255, 255);
 }
 
 void GLNode::setSelectionTextures(bool on)

@@ -5,6 +5,15 @@
 
 namespace Vaq::GCAD {
 
+// A colour-map texture coordinate: s along the scale, t = 0 for the colour row and
+// SPECIAL_ROW for the row of the colours without a value.
+struct TexCoord
+{
+    float s = 0.0f;
+    float t = 0.0f;
+};
+inline constexpr float SPECIAL_ROW = 4096.0f;
+
 // No type chosen yet: a node that was never prepared or was cleared.
 inline constexpr unsigned VT_NONE = 12;
 

@@ -288,7 +288,7 @@ void MeshRenderer::preDrawInternal(unsigned renderType, int mode)
     m_pending.clear();
     for (CAD::BspNode *leaf : m_draw_list) {
         GLNode *node = nodeOf(leaf);
-        if (!node || node->needsRebuild(m_stage, m_current_type))
+        if (!node || node->updateOrNeedsRebuild(m_stage, m_current_type))
             m_pending.push_back(leaf);
     }
     if (m_pending.size() > WAIT_CURSOR_LEAVES && !m_wait_cursor)
@@ -354,7 +354,7 @@ void MeshRenderer::prepareNodes()
         GLNode *node = nodeOf(leaf);
         if (!node)
             node = new GLNode(m_stage, leaf); // owned by the node container
-        else if (node->needsRebuild(m_stage, m_current_type))
+        else if (node->updateOrNeedsRebuild(m_stage, m_current_type))
             node->clear();
         else
             continue;

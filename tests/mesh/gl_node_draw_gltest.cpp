@@ -213,6 +213,25 @@ TEST_F(NodeDrawing, theBackSideShowsTheBackMaterialOrTheSelectionBackColour)
     back = squareColours({ RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_EDGES }, 2)[1];
     EXPECT_GT(back.b, back.r + 40) << back;
     EXPECT_EQ(NodeRenderer::nodeOf(mesh)->getDrawFlags(), RT_TRIANGLES | RT_SMOOTH | RT_BACK_SIDE);
+
+    // A sheet exported double-sided: each face twice, wound both ways, the copy facing away
+    // first. The back side takes a pass of its own after the front, so where both sides lie
+    // at the same depth the back material shows, in whichever order the faces come.
+    scene.entries.clear();
+    std::vector<BaVec3d<double>> vertices;
+    for (int copy = 0; copy < 2; ++copy) {
+        for (const auto &[u, v] : { std::pair { 0, 0 }, { 1, 0 }, { 1, 1 }, { 0, 1 } })
+            vertices.push_back(onTiltedPlane(u, v));
+    }
+    MeshOrderGuard meshOrder;
+    CAD::PolyBase &sheet
+        = *show(makeMesh(std::move(vertices), { { 0, 2, 1 }, { 0, 3, 2 }, { 4, 5, 6 }, { 4, 6, 7 } }));
+    sheet.setDrawColors(std::vector<Color>(8, Color(0, 200, 0)));
+    sheet.updateVisualization(STAGE, false, false);
+    for (unsigned shading : { unsigned(RT_SMOOTH), 0u }) {
+        back = squareColours({ RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE | shading }, 1)[0];
+        EXPECT_GT(back.b, back.g + 40) << shading << back;
+    }
 }
 
 TEST_F(NodeDrawing, colourMappedVerticesTakeTheirLegendColourAndMissingValuesTheSpecialRow)

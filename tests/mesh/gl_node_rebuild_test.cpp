@@ -58,15 +58,15 @@ TEST(GLNodeRebuild, aPreparedNodeIsKeptForTheFlagsItWasMadeFor)
         { RT_POINTS, RT_POINTS | RT_BACK_SIDE, true }, // no index data
     };
     for (const auto &[prepared, asked, rebuilt] : cases)
-        EXPECT_EQ(DomeWithNode(prepared).node->needsRebuild(STAGE, asked), rebuilt)
+        EXPECT_EQ(DomeWithNode(prepared).node->updateOrNeedsRebuild(STAGE, asked), rebuilt)
             << prepared << " for " << asked;
 
     DomeWithNode points(RT_POINTS);
     const CAD::StageIdentifier other { 7 }; // the stage asked for is kept
-    points.node->needsRebuild(other, RT_POINTS);
+    points.node->updateOrNeedsRebuild(other, RT_POINTS);
     EXPECT_EQ(points.node->getStage(), other);
     points.node->clear();
-    EXPECT_TRUE(points.node->needsRebuild(STAGE, RT_POINTS)); // nothing prepared
+    EXPECT_TRUE(points.node->updateOrNeedsRebuild(STAGE, RT_POINTS)); // nothing prepared
     // Without a node container a new tree only detaches the node; its creator deletes it.
     points.dome->updateVisualization(STAGE, true, false);
     EXPECT_FALSE(points.node->isLinked());
@@ -87,26 +87,26 @@ TEST(GLNodeRebuild, materialOffsetChangesAskForANewOffsetSurface)
     };
 
     dome.setElementMaterialOffset(1.0);
-    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // prepared without an offset
+    EXPECT_TRUE(node.updateOrNeedsRebuild(STAGE, flags)); // prepared without an offset
     prepareAgain();
     dome.setElementMaterialOffset(2.0);
-    EXPECT_TRUE(node.needsRebuild(STAGE, flags));
-    EXPECT_FALSE(node.needsRebuild(STAGE, SMOOTH)); // not asked for: not compared
+    EXPECT_TRUE(node.updateOrNeedsRebuild(STAGE, flags));
+    EXPECT_FALSE(node.updateOrNeedsRebuild(STAGE, SMOOTH)); // not asked for: not compared
 
     // An offset of 0.0 has no surface, so its absence is no reason.
     dome.setElementMaterialOffset(0.0);
     prepareAgain();
     EXPECT_EQ(node.getVertexData(1), nullptr);
-    EXPECT_FALSE(node.needsRebuild(STAGE, flags));
+    EXPECT_FALSE(node.updateOrNeedsRebuild(STAGE, flags));
 
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, true } }));
-    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // another type
+    EXPECT_TRUE(node.updateOrNeedsRebuild(STAGE, flags)); // another type
     prepareAgain();
-    EXPECT_FALSE(node.needsRebuild(STAGE, flags));
+    EXPECT_FALSE(node.updateOrNeedsRebuild(STAGE, flags));
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, false } }));
-    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // a patch flag
+    EXPECT_TRUE(node.updateOrNeedsRebuild(STAGE, flags)); // a patch flag
     dome.setPatchMaterialOffset(CAD::PatchInfo({ { 0.5, true, true }, { 0.5, true, true } }));
-    EXPECT_TRUE(node.needsRebuild(STAGE, flags)); // the patch count
+    EXPECT_TRUE(node.updateOrNeedsRebuild(STAGE, flags)); // the patch count
 }
 
 TEST(GLNodeRebuild, wholeLeafSelectionMergesTheFlatRangesInsteadOfRebuilding)
@@ -118,7 +118,7 @@ TEST(GLNodeRebuild, wholeLeafSelectionMergesTheFlatRangesInsteadOfRebuilding)
     ASSERT_GT(slot0, 0u);
 
     flat.selectAll(true);
-    EXPECT_FALSE(flat.node->needsRebuild(STAGE, FLAT));
+    EXPECT_FALSE(flat.node->updateOrNeedsRebuild(STAGE, FLAT));
     EXPECT_EQ(flat.node->getModificationReason(), Reason::MR_NONE);
     EXPECT_EQ(flat.node->getFlatSelectedCount(0), slot0);
     EXPECT_EQ(flat.node->getFlatSelectedCount(1), slot1);
@@ -127,17 +127,17 @@ TEST(GLNodeRebuild, wholeLeafSelectionMergesTheFlatRangesInsteadOfRebuilding)
     EXPECT_TRUE(flat.node->getLeftovers(false).empty());
 
     flat.selectAll(false);
-    EXPECT_FALSE(flat.node->needsRebuild(STAGE, FLAT));
+    EXPECT_FALSE(flat.node->updateOrNeedsRebuild(STAGE, FLAT));
     EXPECT_EQ(flat.node->getFlatUnselectedCount(0), slot0);
     EXPECT_EQ(flat.node->getFlatSelectedCount(1), 0u);
 
     // Part of the leaf selected: the ranges must be built anew.
     flat.dome->setTriangleFlag({ 4 }, CAD::PointFlags::SELECTED, true);
     flat.dome->updateVisualization(STAGE, false, false);
-    EXPECT_TRUE(flat.node->needsRebuild(STAGE, FLAT));
+    EXPECT_TRUE(flat.node->updateOrNeedsRebuild(STAGE, FLAT));
     // Smooth data only forgets the reason: its ranges come from the leaf's counts.
     DomeWithNode smooth(SMOOTH);
     smooth.node->setModificationReason(Reason::MR_NODE_SELECTED);
-    EXPECT_FALSE(smooth.node->needsRebuild(STAGE, SMOOTH));
+    EXPECT_FALSE(smooth.node->updateOrNeedsRebuild(STAGE, SMOOTH));
     EXPECT_EQ(smooth.node->getModificationReason(), Reason::MR_NONE);
 }

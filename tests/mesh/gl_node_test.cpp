@@ -1,14 +1,16 @@
-// GPU mesh nodes prepared without GL: vertex types, layouts, far corners, flat slots and leftovers.
+// GPU mesh nodes prepared without GL: vertex types, vertex packing, far corners, provoking
+// vertices of flat shading and leftovers.
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_growable_array.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
+#include "gcad/mesh/gcad_provoking_vertices.h"
+#include "gcad/mesh/gcad_vertex_packing.h"
 #include "tests/mesh/mesh_node_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <numbers>
+#include <array>
 
 using namespace Vaq;
 using namespace Vaq::GCAD;
@@ -96,32 +98,88 @@ TEST(GLNodePrepare, farCornersGetOneSlotEachAfterTheOwnVerticesAndPointsNone)
         const BaVec3d<double> &v = data.vertices[k < 10 ? 12 + k : farCorners[k - 10]];
         EXPECT_EQ(position(node, k), BaVec3d<float>(float(v.x), float(v.y), float(v.z))) << k;
     }
-    // Normals of +z and -z come out as +-32767.
-    EXPECT_EQ(shortNormal(node, 0), (std::array<int16_t, 3> { 0, 0, 32767 }));
-    EXPECT_EQ(shortNormal(node, 10), (std::array<int16_t, 3> { 0, 0, -32767 }));
 
-    // Points alone: no index data and no far-corner slots; float normals before the position.
+    // Points alone: no index data and no far-corner slots; render mode 1's float normals.
     node.clear();
     node.prepare(RT_POINTS, 1);
     EXPECT_FALSE(node.hasTriangleData());
     EXPECT_EQ(node.getVertexBytes(), 10u * 24u);
-    EXPECT_EQ(readAt<float>(node.getVertexData(0), 3 * 24 + 8), 1.0f);
     EXPECT_EQ(position(node, 3), BaVec3d<float>(103, 0, 0));
-}
 
-TEST(GLNodePrepare, vertexColoursAreCopiedOrTakenFromTheElement)
-{
-    MeshWithTree mesh = square();
-    mesh.mesh.setDrawColors({ { 1, 2, 3, 4 }, { 5, 6, 7, 8 }, { 9, 10, 11, 12 }, { 13, 14, 15, 16 } });
-    GLNode node(STAGE, mesh.leaf());
-    node.prepare(RT_VERTEX_COLORS | RT_TRIANGLES | RT_SMOOTH, 0);
-    EXPECT_EQ(readAt<Color>(node.getVertexData(0), 2 * 22), Color(9, 10, 11, 12));
-
-    mesh.mesh.setDrawColors({});
+    // Vertex colours asked for on an element without them show the element's colour.
     mesh.mesh.getElemProperties()->color = Color(50, 60, 70);
     node.clear();
     node.prepare(RT_VERTEX_COLORS | RT_POINTS, 0);
     EXPECT_EQ(readAt<Color>(node.getVertexData(0), 22), Color(50, 60, 70));
+}
+
+TEST(VertexPacking, eachTypeHoldsItsCoordinateOrColourNormalAndPosition)
+{
+    const std::vector<BaVec3d<double>> positions { { 1, 2, 3 }, { 4, 5, 6 } };
+    const std::vector<BaVec3d<float>> normals { { 0, 0, 1 }, { 0.5f, -1, 0 } };
+    const std::vector<Color> colours { { 1, 2, 3, 4 }, { 5, 6, 7, 8 } };
+    const TexCoord coordinates[2] = { { 0.25f, 0.0f }, { 1.0f, SPECIAL_ROW } };
+    VertexSources sources;
+    sources.positions = positions.data();
+    sources.vertexNormals = normals.data();
+    sources.colours = colours.data();
+    sources.texCoords = coordinates;
+    const uint32_t vertices[2] = { 1, 0 };
+    uint8_t out[2 * 32];
+    using Normal = std::array<int16_t, 3>;
+
+    // Type 2: colour, 16-bit normal truncated toward zero, position; 22 bytes.
+    packVertices(out, 2, vertices, 2, sources);
+    EXPECT_EQ(readAt<Color>(out, 0), Color(5, 6, 7, 8));
+    EXPECT_EQ(readAt<Normal>(out, 4), (Normal { 16383, -32767, 0 }));
+    EXPECT_EQ(readAt<BaVec3d<float>>(out, 10), BaVec3d<float>(4, 5, 6));
+    EXPECT_EQ(readAt<Normal>(out, 22 + 4), (Normal { 0, 0, 32767 }));
+    EXPECT_EQ(readAt<BaVec3d<float>>(out, 22 + 10), BaVec3d<float>(1, 2, 3));
+    // Without colours every vertex takes the one colour.
+    sources.colours = nullptr;
+    sources.colour = Color(50, 60, 70);
+    packVertices(out, 2, vertices, 2, sources);
+    EXPECT_EQ(readAt<Color>(out, 22), Color(50, 60, 70));
+
+    // Type 9: the coordinate of the packed vertex, float normal, position; 32 bytes.
+    packVertices(out, 9, vertices, 2, sources);
+    EXPECT_EQ(readAt<TexCoord>(out, 32).t, SPECIAL_ROW);
+    EXPECT_EQ(readAt<BaVec3d<float>>(out, 8), BaVec3d<float>(0.5f, -1, 0));
+    EXPECT_EQ(readAt<BaVec3d<float>>(out, 32 + 20), BaVec3d<float>(1, 2, 3));
+}
+
+TEST(VertexPacking, flatTypesCarryTheNormalsOfTheTrianglesTheirVerticesProvoke)
+{
+    const std::vector<BaVec3d<double>> positions(3);
+    const std::vector<BaVec3d<float>> vertexNormals(3, { 0, 0, 1 });
+    const std::vector<BaVec3d<float>> triangleNormals { { 1, 0, 0 }, { 0, 1, 0 }, { 0, -1, 0 } };
+    // Vertex 0 provokes nothing, vertex 1 triangle 2, vertex 2 triangles 0 and 1.
+    const int8_t provoking[3] = { 0, 1, 2 };
+    const uint32_t slot0[3] = { 99, 2, 0 }, slot1[3] = { 99, 99, 1 };
+    VertexSources sources;
+    sources.positions = positions.data();
+    sources.vertexNormals = vertexNormals.data();
+    sources.triangleNormals = triangleNormals.data();
+    sources.provokingCount = provoking;
+    sources.slotTriangle[0] = slot0;
+    sources.slotTriangle[1] = slot1;
+    const uint32_t vertices[3] = { 0, 1, 2 };
+    // Type 4: two 16-bit normals, position; 24 bytes. The unused second slots stay as they were.
+    std::vector<uint8_t> out(3 * 24, 0xee);
+    packVertices(out.data(), 4, vertices, 3, sources);
+    using Normal = std::array<int16_t, 3>;
+    const Normal unwritten { int16_t(0xeeee), int16_t(0xeeee), int16_t(0xeeee) };
+    EXPECT_EQ(readAt<Normal>(out.data(), 0), (Normal { 0, 0, 32767 }));
+    EXPECT_EQ(readAt<Normal>(out.data(), 6), unwritten);
+    EXPECT_EQ(readAt<Normal>(out.data(), 24), (Normal { 0, -32767, 0 }));
+    EXPECT_EQ(readAt<Normal>(out.data(), 24 + 6), unwritten);
+    EXPECT_EQ(readAt<Normal>(out.data(), 48), (Normal { 32767, 0, 0 }));
+    EXPECT_EQ(readAt<Normal>(out.data(), 48 + 6), (Normal { 0, 32767, 0 }));
+
+    // A later block, such as the far corners, packs on its own from its place on.
+    std::vector<uint8_t> rest(2 * 24, 0xee);
+    packVertices(rest.data(), 4, vertices + 1, 2, sources.from(1));
+    EXPECT_TRUE(std::equal(rest.begin(), rest.end(), out.begin() + 24));
 }
 
 TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
@@ -139,7 +197,7 @@ TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
     };
     node.prepare(RT_COLOR_MAP | RT_POINTS, 0);
     // No tolerance indices: the special colour of missing tolerances.
-    EXPECT_EQ(texCoord(3), std::pair(1.0f, GLNode::SPECIAL_ROW));
+    EXPECT_EQ(texCoord(3), std::pair(1.0f, SPECIAL_ROW));
 
     mesh.mesh.setDistancePointTolerances({ { -1.0, 1.0 }, { 1.0, -1.0 } }); // the second is empty
     mesh.mesh.setToleranceIndices({ 0, 1, 7, 0 });
@@ -149,39 +207,65 @@ TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
     EXPECT_EQ(node.getTolerances(), mesh.mesh.getDistancePointTolerances());
     EXPECT_FLOAT_EQ(texCoord(0).first, 4.5f / 9); // inside: the middle band
     EXPECT_EQ(texCoord(0).second, 0.0f);
-    EXPECT_EQ(texCoord(1), std::pair(0.0f, GLNode::SPECIAL_ROW)); // invalid tolerance
-    EXPECT_EQ(texCoord(2), std::pair(0.0f, GLNode::SPECIAL_ROW)); // index beyond the list
+    EXPECT_EQ(texCoord(1), std::pair(0.0f, SPECIAL_ROW)); // invalid tolerance
+    EXPECT_EQ(texCoord(2), std::pair(0.0f, SPECIAL_ROW)); // index beyond the list
     EXPECT_FLOAT_EQ(texCoord(3).first, 7.5f / 9); // above
 }
 
-TEST(GLNodeFlat, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
+TEST(ProvokingVertices, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
 {
-    // Five triangles (r_i, r_i+1, c) around a raised centre c = vertex 5, the last corner of all.
-    std::vector<BaVec3d<double>> vertices;
-    std::vector<CAD::Triangle> triangles;
-    for (uint32_t i = 0; i < 5; ++i) {
-        vertices.emplace_back(
-            std::cos(2 * std::numbers::pi * i / 5), std::sin(2 * std::numbers::pi * i / 5), 0);
-        triangles.push_back({ i, (i + 1) % 5, 5 });
-    }
-    vertices.emplace_back(0, 0, 1);
-    MeshWithTree mesh(vertices, triangles);
-    GLNode node(STAGE, mesh.leaf());
-    node.prepare(FLAT, 0);
-    ASSERT_EQ(node.getFlatUnselectedCount(0), 12u);
-    ASSERT_EQ(node.getFlatUnselectedCount(1), 3u);
+    // Five triangles (r_i, r_i+1, c) around the centre c = vertex 5, the last corner of all.
+    const uint16_t corners[] = { 0, 1, 5, 1, 2, 5, 2, 3, 5, 3, 4, 5, 4, 0, 5 };
+    const uint8_t selected[5] = {};
+    std::vector<uint16_t> out(15);
+    int8_t provoking[6];
+    uint32_t slot0[6], slot1[6];
+    uint32_t *const slotTriangles[2] = { slot0, slot1 };
+    const FlatTriangleOrder order
+        = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 5, 6);
     // Slot 0: t0 on the centre, then t2, t3, t4 rotated so that their first corner is last.
-    EXPECT_EQ(indices(node, 0, 12), (std::vector<uint16_t> { 0, 1, 5, 3, 5, 2, 4, 5, 3, 0, 5, 4 }));
     // Slot 1: t1, the centre's second use.
-    EXPECT_EQ(indices(node, 12, 3), (std::vector<uint16_t> { 1, 2, 5 }));
-    EXPECT_TRUE(node.getLeftovers(false).empty());
-    // The centre carries t0's normal in slot 0 and t1's in slot 1.
-    const CAD::PolyBaseData &data = *mesh.mesh.getData(STAGE);
-    EXPECT_EQ(shortNormal(node, 5, 0), asShort(data.triangleNormals[0]));
-    EXPECT_EQ(shortNormal(node, 5, 1), asShort(data.triangleNormals[1]));
+    EXPECT_EQ(out, (std::vector<uint16_t> { 0, 1, 5, 3, 5, 2, 4, 5, 3, 0, 5, 4, 1, 2, 5 }));
+    EXPECT_EQ(order.indexCount[0][1], 12u);
+    EXPECT_EQ(order.indexCount[1][1], 3u);
+    EXPECT_EQ(order.indexCount[0][0] + order.indexCount[1][0], 0u);
+    EXPECT_TRUE(order.leftovers[0].empty() && order.leftovers[1].empty());
+    EXPECT_EQ(std::vector<int8_t>(provoking, provoking + 6), (std::vector<int8_t> { 0, 0, 1, 1, 1, 2 }));
+    EXPECT_EQ(slot0[5], 0u);
+    EXPECT_EQ(slot1[5], 1u);
+    EXPECT_EQ(slot0[2], 2u);
+    EXPECT_EQ(slot0[4], 4u);
 }
 
-TEST(GLNodeFlat, theSeventhCopyIsALeftoverThatKeepsItsRoomAndCornerCoordinates)
+TEST(ProvokingVertices, theSeventhCopyIsALeftoverAndEachSlotListsItsSelectedTrianglesFirst)
+{
+    // Every corner can carry two copies of the triangle, the seventh has none left. Copies 0,
+    // 1 and 6 are selected.
+    const uint16_t corners[21] = { 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2, 0, 1, 2 };
+    const uint8_t selected[7] = { 1, 1, 0, 0, 0, 0, 1 };
+    std::vector<uint16_t> out(21, 0);
+    int8_t provoking[3];
+    uint32_t slot0[3], slot1[3];
+    uint32_t *const slotTriangles[2] = { slot0, slot1 };
+    const FlatTriangleOrder order
+        = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 7, 3);
+    // Corners in the order p3, p3, p1, p1, p2, p2: slot 0 gets copies 0, 2, 4, slot 1 copies
+    // 1, 3, 5; the selected copy first in each.
+    const std::vector<uint16_t> slot { 0, 1, 2, 1, 2, 0, 2, 0, 1 };
+    EXPECT_EQ(std::vector<uint16_t>(out.begin(), out.begin() + 9), slot);
+    EXPECT_EQ(std::vector<uint16_t>(out.begin() + 9, out.begin() + 18), slot);
+    EXPECT_EQ(order.indexCount[0][0], 3u);
+    EXPECT_EQ(order.indexCount[0][1], 6u);
+    EXPECT_EQ(order.indexCount[1][0], 3u);
+    EXPECT_EQ(order.indexCount[1][1], 6u);
+    EXPECT_EQ(order.leftovers[0], std::vector<uint32_t> { 6 });
+    EXPECT_TRUE(order.leftovers[1].empty());
+    EXPECT_EQ(std::vector<uint16_t>(out.begin() + 18, out.end()), std::vector<uint16_t>(3, 0));
+    EXPECT_EQ(slot0[0], 2u);
+    EXPECT_EQ(slot1[1], 5u);
+}
+
+TEST(GLNodeFlat, aLeftoverKeepsItsRoomAndItsCornersCoordinates)
 {
     Legend2::LegendHandler &legend = *Legend2::LegendHandler::getInstance();
     const Legend2::LegendHandler saved = legend;
@@ -197,12 +281,7 @@ TEST(GLNodeFlat, theSeventhCopyIsALeftoverThatKeepsItsRoomAndCornerCoordinates)
     node.prepare(FLAT | RT_COLOR_MAP, 0);
     legend = saved;
 
-    // Corners in the order p3, p3, p1, p1, p2, p2: slot 0 gets copies 0, 2, 4, slot 1 copies 1, 3, 5.
-    const std::vector<uint16_t> rotations { 0, 1, 2, 1, 2, 0, 2, 0, 1 };
-    EXPECT_EQ(indices(node, 0, 9), rotations);
-    EXPECT_EQ(indices(node, 9, 9), rotations);
-    EXPECT_EQ(node.getFlatSelectedCount(0), 9u);
-    EXPECT_EQ(node.getFlatSelectedCount(1), 9u);
+    EXPECT_EQ(node.getFlatSelectedCount(0) + node.getFlatSelectedCount(1), 18u);
     ASSERT_EQ(node.getLeftovers(true).size(), 1u);
     EXPECT_EQ(node.getLeftovers(true)[0], 6u);
     // 36 bytes written and 6 kept for the leftover.
@@ -214,5 +293,5 @@ TEST(GLNodeFlat, theSeventhCopyIsALeftoverThatKeepsItsRoomAndCornerCoordinates)
     EXPECT_EQ(coordinates[0].t, 0.0f);
     EXPECT_FLOAT_EQ(coordinates[1].s, 3.5f / 4);
     EXPECT_EQ(coordinates[2].s, 1.0f);
-    EXPECT_EQ(coordinates[2].t, GLNode::SPECIAL_ROW);
+    EXPECT_EQ(coordinates[2].t, SPECIAL_ROW);
 }

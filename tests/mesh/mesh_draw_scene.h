@@ -53,7 +53,7 @@ protected:
             auto *node = static_cast<GCAD::GLNode *>(leaf->getNodeRenderData());
             if (!node)
                 node = new GCAD::GLNode(m_stage, leaf);
-            if (node->needsRebuild(m_stage, renderType)) {
+            if (node->updateOrNeedsRebuild(m_stage, renderType)) {
                 node->clear();
                 node->prepare(renderType, renderMode);
             }

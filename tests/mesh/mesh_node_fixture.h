@@ -73,19 +73,6 @@ inline BaVec3d<float> position(const GCAD::GLNode &node, unsigned k, int set = 0
     return { readAt<float>(p, 0), readAt<float>(p, 4), readAt<float>(p, 8) };
 }
 
-// A 16-bit normal as stored, each component times 32767.
-inline std::array<int16_t, 3> shortNormal(const GCAD::GLNode &node, unsigned k, int slot = 0)
-{
-    const GCAD::VertexLayout layout = GCAD::getVertexLayout(node.getVertexType());
-    const uint8_t *p = node.getVertexData(0) + k * layout.size + layout.normalOffset + slot * 6;
-    return { readAt<int16_t>(p, 0), readAt<int16_t>(p, 2), readAt<int16_t>(p, 4) };
-}
-
-inline std::array<int16_t, 3> asShort(const BaVec3d<float> &n)
-{
-    return { int16_t(n.x * 32767.0f), int16_t(n.y * 32767.0f), int16_t(n.z * 32767.0f) };
-}
-
 inline std::vector<uint16_t> indices(const GCAD::GLNode &node, unsigned first, unsigned count)
 {
     return { node.getIndexData() + first, node.getIndexData() + first + count };
