@@ -22,6 +22,44 @@ constexpr unsigned ITEMS_PER_STEP = 100000;
 
 const Color GREY(191, 191, 191);
 
+// Clips one drawing step at the view's clipping plane when the view clips and the element
+// allows it. The view's own plane and use flag come back afterwards: a flag left on would
+// clip every later element, and every later repaint from its start.
+class ClipScope
+{
+public:
+    ClipScope(RenderCallback *callback, const CAD::Element *element)
+    {
+        const ClippingInterface *clipping = callback->getClippingInterface();
+        GL::RenderObject *view = callback->getRenderObject();
+        Plane3d plane;
+        if (!clipping || !view || !element || !element->isClippingAllowed() || !clipping->isClippingActive()
+            || !clipping->getClippingPlane(&plane))
+            return;
+        m_view = view;
+        m_used = view->isClippingPlaneUsed();
+        m_plane = view->getClippingPlane();
+        view->setClippingPlane(plane);
+        view->setUseClippingPlane(true);
+        view->enableClipping();
+    }
+    ~ClipScope()
+    {
+        if (!m_view)
+            return;
+        m_view->disableClipping();
+        m_view->setUseClippingPlane(m_used);
+        m_view->setClippingPlane(m_plane);
+    }
+    ClipScope(const ClipScope &) = delete;
+    ClipScope &operator=(const ClipScope &) = delete;
+
+private:
+    GL::RenderObject *m_view = nullptr;
+    bool m_used = false;
+    Plane3d m_plane;
+};
+
 } // namespace
 
 CADRenderer::CADRenderer(RenderCallback *callback)
@@ -79,22 +117,11 @@ bool CADRenderer::draw()
         m_started = true;
     }
 
-    GL::RenderObject *view = m_render_callback->getRenderObject();
-    bool clipped = false;
-    Plane3d plane;
-    if (ClippingInterface *clipping = m_render_callback->getClippingInterface()) {
-        if (view && m_current_element && m_current_element->isClippingAllowed()
-            && clipping->isClippingActive() && clipping->getClippingPlane(&plane)) {
-            view->setClippingPlane(plane);
-            view->setUseClippingPlane(true);
-            view->enableClipping();
-            clipped = true;
-        }
+    bool finished = false;
+    {
+        const ClipScope clip(m_render_callback, m_current_element);
+        finished = drawInternal();
     }
-
-    const bool finished = drawInternal();
-    if (clipped)
-        view->disableClipping();
     if (!finished)
         return false;
 
