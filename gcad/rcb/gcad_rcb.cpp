@@ -102,10 +102,6 @@ void RenderCallback::initAllElementsForDrawing()
     }
     std::stable_sort(_draw_order.begin(), _draw_order.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
-    // An element reached through two entries is registered once.
-    std::sort(_registered_elements.begin(), _registered_elements.end());
-    _registered_elements.erase(
-        std::unique(_registered_elements.begin(), _registered_elements.end()), _registered_elements.end());
 }
 
 // Depth first, the node before its children, children in list order; objects in the tree
@@ -149,7 +145,7 @@ void RenderCallback::registerElement(CAD::Element *e, const CAD::StageIdentifier
     if (!isElementVisible(e))
         return;
     createDeregisterObject(e);
-    _registered_elements.push_back(e);
+    _registered_elements.insert(e);
     _draw_order.emplace_back(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
 }
 
@@ -417,7 +413,7 @@ double RenderCallback::getPixelSize() const
 
 bool RenderCallback::isElementValid(const CAD::Element *element) const
 {
-    return std::binary_search(_registered_elements.begin(), _registered_elements.end(), element);
+    return _registered_elements.count(element) > 0;
 }
 
 bool RenderCallback::isElementMarked(const CAD::Element *element, Color *color) const
@@ -452,7 +448,9 @@ void RenderCallback::addDistanceHandler(
 
 bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
 {
-    const std::vector<CAD::ElementAndStageImp> elements = getElementsForDrawing();
+    // Null entries are skipped here as they are when the elements are collected.
+    std::vector<CAD::ElementAndStageImp> elements = getElementsForDrawing();
+    std::erase_if(elements, [](const CAD::ElementAndStageImp &entry) { return !entry.element; });
     if (elements.empty())
         return false;
     std::vector<Box3d> boxes;
@@ -533,10 +531,7 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
         delete notifier->second;
         _deregister_objects.erase(notifier);
     }
-    const auto registered
-        = std::lower_bound(_registered_elements.begin(), _registered_elements.end(), element);
-    if (registered != _registered_elements.end() && *registered == element)
-        _registered_elements.erase(registered);
+    _registered_elements.erase(element);
 
     // An element may die between two draw steps (events run between them): the repaint
     // goes on without it.

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include <map>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -170,8 +171,7 @@ private:
     RendererContainer _renderer_container;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
-    // Sorted once collection is done; an ordered set without a node per element.
-    std::vector<const CAD::Element *> _registered_elements;
+    std::set<const CAD::Element *> _registered_elements;
     DrawOrder _draw_order;
     std::size_t _draw_cursor = 0; // index into _draw_order
     CAD::Element *_current_element = nullptr;
