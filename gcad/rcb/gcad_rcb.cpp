@@ -7,6 +7,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/gapp/vaq_gapp_command.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
@@ -433,6 +434,17 @@ bool RenderCallback::isElementVisible(const CAD::Element *element) const
     return element->isHirarchyVisible();
 }
 
+bool RenderCallback::isElementShownByOtherViews(const CAD::Element *element) const
+{
+    for (const GL::RenderObject *view : GApp::ViewWidgetContainer::getViews()) {
+        const auto *other = dynamic_cast<const RenderCallback *>(view->getRenderCallback());
+        if (other && other != this && other->getRenderObject() && other->isElementValid(element)
+            && other->isElementVisible(element))
+            return true;
+    }
+    return false;
+}
+
 const CAD::DefaultProperties *RenderCallback::getDefaultProperties() const
 {
     return &CAD::DefaultProperties::_default;
@@ -567,9 +579,9 @@ void RenderCallback::resetAllRenderData()
 
 void RenderCallback::widgetAboutToBeDestroyed()
 {
-    // Pooled buffer names belong to the context that is going.
-    BufferNamePool::deleteAll();
+    // Released buffers return their names to the pool, so the pool is emptied last.
     _renderer_container.removeAllElements();
+    BufferNamePool::deleteAll();
 }
 
 // ---- highlighting -------------------------------------------------------------------------

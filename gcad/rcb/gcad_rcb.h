@@ -59,7 +59,8 @@ public:
     void postDraw() override;
     // Everything this view keeps on the GPU leaves it (the data is kept).
     void resetAllRenderData() override;
-    // The view's context goes away: GL names are released while it is still current.
+    // The view's context goes away: what only this view drew leaves the GPU, and the pooled
+    // buffer names are deleted, while the context is still current.
     void widgetAboutToBeDestroyed() override;
     // The cube around the outer sphere of the scene, so that it does not change as the view
     // turns; false when nothing is shown.
@@ -79,6 +80,8 @@ public:
     // Whether the view marks element, and in which colour. Snapshots show no marking.
     virtual bool isElementMarked(const CAD::Element *element, Color *color) const;
     virtual bool isElementVisible(const CAD::Element *element) const;
+    // Whether another open view of this library (one the application lists) shows element.
+    bool isElementShownByOtherViews(const CAD::Element *element) const;
     virtual const CAD::DefaultProperties *getDefaultProperties() const;
     virtual bool showCADLabels() const { return true; }
     virtual CAD::StageIdentifier getActualStageIdentifier() const { return CAD::StageIdentifier::NO_STAGE; }

@@ -75,10 +75,10 @@ MeshRenderer::MeshRenderer(RenderCallback *callback)
         ElementCreator::MESH_CAD };
 }
 
+// The nodes stay: they belong to the node container, and other views may draw them. What
+// only this view drew leaves in removeAllElements, while the context is still current.
 MeshRenderer::~MeshRenderer()
 {
-    if (GLNodeContainer *container = GLNodeContainer::getInstance())
-        container->deleteAllNodes();
     if (m_queries_allocated && GL::glDeleteQueriesARB)
         GL::glDeleteQueriesARB(QUERY_BATCH, m_query_ids.data());
 }
@@ -138,6 +138,7 @@ void MeshRenderer::setupInternal()
     m_render_data = m_element->getPolyBaseRenderData(m_stage);
     if (!m_render_data)
         VAQ_PROG_ERROR("Vaq::GCAD::MeshRenderer::setupInternal", "no render data set");
+    m_drawn_elements.insert(m_element);
 
     CAD::ElementClassification classification;
     ElementCreator::getElementClassification(m_element, &classification);
@@ -504,12 +505,25 @@ void MeshRenderer::removeElement(CAD::Element *element)
         container->removeNodes(element);
     ColorMapTexture::remove(element);
     m_color_map_info.erase(element);
+    m_drawn_elements.erase(element);
 }
 
+// Each view has its own mesh renderer, but the nodes are shared: the elements another open
+// view shows keep theirs.
 void MeshRenderer::removeAllElements()
 {
-    if (GLNodeContainer *container = GLNodeContainer::getInstance())
-        container->deleteAllNodes();
+    GLNodeContainer *container = GLNodeContainer::getInstance();
+    for (const CAD::Element *element : m_drawn_elements) {
+        if (m_render_callback->isElementShownByOtherViews(element))
+            continue;
+        if (container)
+            container->removeNodes(element);
+        ColorMapTexture::remove(element);
+        m_color_map_info.erase(element);
+    }
+    m_drawn_elements.clear();
+    if (container)
+        container->deletePendingNodes();
 }
 
 // ---- render time --------------------------------------------------------------------------
