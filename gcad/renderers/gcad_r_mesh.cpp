@@ -20,6 +20,7 @@
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/mesh/gcad_optimize_node_thread.h"
 #include "gcad/rcb/gcad_rcb.h"
+#include "gcad/renderers/gcad_mesh_colouring.h"
 
 #include <algorithm>
 #include <memory>
@@ -140,15 +141,9 @@ void MeshRenderer::setupInternal()
         VAQ_PROG_ERROR("Vaq::GCAD::MeshRenderer::setupInternal", "no render data set");
     m_drawn_elements.insert(m_element);
 
-    CAD::ElementClassification classification;
-    ElementCreator::getElementClassification(m_element, &classification);
-    const ElementCreator::Element_t type = m_element->getType();
-    const bool colorMapped = classification[ElementClassification::COLOR_MAPPED];
-    m_vertex_colours_available = !colorMapped && type != ElementCreator::MESH
-        && type != ElementCreator::MESH_NOMINAL && type != ElementCreator::MESH_CYLINDER_FIT
-        && type != ElementCreator::MESH_REFERENCE && type != ElementCreator::MESH_CAD;
-    m_color_map_available
-        = (type == ElementCreator::MESH && m_element->getElemProperties()->colorMapEnabled) || colorMapped;
+    const MeshColouring colouring = getMeshColouring(*m_element);
+    m_vertex_colours_available = colouring.vertexColours;
+    m_color_map_available = colouring.colourMap;
     m_occlusion_mode = checkOcclusionMode();
 
     m_transformation = m_render_callback->get3d2dTransformation();

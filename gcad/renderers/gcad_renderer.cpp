@@ -4,6 +4,7 @@
 #include "gcad/host/base/vaq_trace.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/rcb/gcad_rcb.h"
+#include "gcad/renderers/gcad_mesh_colouring.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -190,7 +191,8 @@ Color CADRenderer::initMaterial(CAD::Element *element, bool useSelectionColors, 
     } else if (classification[Flag::ACTIVE_STATUS] && !element->getActiveStatus(m_stage) && defaults) {
         front = back = defaults->inactiveColor;
     } else if (classification[Flag::MESH_DATASET]) {
-        front = properties.meshFrontColor;
+        // Grey tells a mesh that should show colours but has none from a coloured one.
+        front = hasUsableColourData(*element, m_stage) ? properties.meshFrontColor : GREY;
         back = properties.meshBackColor;
     } else if (classification[Flag::GEOMETRIC_PRIMITIVE] || type == CAD::ElementCreator::LABEL_MARKER) {
         front = type == CAD::ElementCreator::POINT ? properties.pointColor : properties.color;
@@ -211,8 +213,10 @@ Color CADRenderer::initMaterial(CAD::Element *element, bool useSelectionColors, 
         front = back = properties.color;
     }
 
+    // A mesh whose boundary is drawn shows its marking there and keeps its own colours.
+    const bool outlined = classification[Flag::MESH_DATASET] && properties.showBoundary;
     Color marked;
-    if (!useSelectionColors && m_render_callback->isElementMarked(element, &marked))
+    if (!useSelectionColors && !outlined && m_render_callback->isElementMarked(element, &marked))
         front = back = marked;
     if (swapSides)
         std::swap(front, back);
