@@ -32,8 +32,6 @@ using CAD::ElementCreator;
 
 namespace {
 
-// Render types that draw lines of the element, not its leaves.
-constexpr unsigned LINE_TYPES = RT_BOUNDARY | RT_FEATURE_LINES | RT_CYLINDER;
 // The points types a plan falls back to, keeping the element's colouring.
 constexpr unsigned POINTS_PLAIN = RT_POINTS;
 constexpr unsigned POINTS_COLORED = RT_POINTS | RT_VERTEX_COLORS;
@@ -96,11 +94,10 @@ CAD::PolyBase *MeshRenderer::mesh(const char *function) const
 std::vector<unsigned> MeshRenderer::getRenderTypes() const
 {
     const CAD::PolyBase *poly = mesh("Vaq::GCAD::MeshRenderer::getRenderTypes");
-    if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1) {
-        if (poly->getType() == ElementCreator::MESH_CYLINDER_FIT)
-            return { RT_CYLINDER };
+    // The foreground would show the cylinder of fitted cylinders (RT_CYLINDER), which waits for
+    // the geometric primitives' drawing; until then a mesh has nothing to draw there.
+    if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1)
         return {};
-    }
 
     const CAD::ElemProp &properties = *poly->getElemProperties();
     unsigned surface = 0;
@@ -278,8 +275,8 @@ void MeshRenderer::preDrawInternal(unsigned renderType, int mode)
         }
         return;
     }
-    if (renderType == RT_CYLINDER)
-        return;
+    if (renderType & RT_CYLINDER)
+        VAQ_PROG_ERROR("Vaq::GCAD::MeshRenderer::preDrawInternal", "cylinder display not available");
 
     m_pending.clear();
     for (CAD::BspNode *leaf : m_draw_list) {
@@ -304,9 +301,6 @@ bool MeshRenderer::drawInternal()
         return true;
     case RT_FEATURE_LINES:
         drawFeatureLines();
-        return true;
-    case RT_CYLINDER:
-        // The cylinder display of fitted cylinders joins with the geometric primitives.
         return true;
     default:
         break;

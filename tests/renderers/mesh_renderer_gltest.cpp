@@ -11,6 +11,7 @@
 #include "tests/support/gcad_driver_guard.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/gcad_grid_mesh.h"
+#include "tests/support/prog_error_message.h"
 
 #include <QGuiApplication>
 
@@ -174,6 +175,30 @@ TEST_F(MeshRendering, ALegendChangeRebuildsTheNodesOfColourMappedMeshes)
     const QImage after = paint();
     EXPECT_EQ(renderer().getPreparedLeaves(), leavesOf(*mesh).size());
     EXPECT_NE(after, before);
+}
+
+TEST_F(MeshRendering, FittedCylindersDrawNothingInTheForegroundAndRefuseTheirCylinder)
+{
+    CAD::PolyBase *cylinder = show(makeGridMesh(10, 10, ElementCreator::MESH_CYLINDER_FIT));
+    cylinder->setAdditionalRenderLevel(CAD::RL_FOREGROUND);
+    // A foreground label asks the mesh renderer while render stage 2 is drawn.
+    auto *probe = new Vaq::Test::QuadRenderer(&scene, { ElementCreator::LABEL });
+    scene.getRendererContainer().registerRenderer(probe);
+    std::unique_ptr<CAD::Element> label(Vaq::Test::makeElement(ElementCreator::LABEL, "label", 0, 0, 1, 1));
+    label->setRenderLevel(CAD::RL_FOREGROUND);
+    scene.show(label.get(), STAGE);
+    std::vector<unsigned> foreground { 1 };
+    probe->onStep = [&](Vaq::Test::QuadRenderer &) {
+        foreground = renderer().setup({ cylinder, STAGE }, {}, 1);
+        renderer().finish();
+    };
+    paint();
+    EXPECT_TRUE(foreground.empty());
+
+    view->makeCurrent();
+    renderer().setup({ cylinder, STAGE }, { RT_CYLINDER }, 1);
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { renderer().draw(); }), "cylinder display not available");
+    renderer().finish();
 }
 
 TEST_F(MeshRendering, ClosingAViewDropsOnlyTheNodesNoOtherViewDraws)
