@@ -420,28 +420,10 @@ bool MeshRenderer::occlusionStep()
 
 void MeshRenderer::drawLeafBox(const CAD::BspNode *leaf) const
 {
-    const Box3d &box = leaf->getBoundingBox(CAD::BBT_GEOMETRY);
-    const BaVec3d<double> &a = box.getMin();
-    const BaVec3d<double> &b = box.getMax();
-    GLboolean stencil = GL_FALSE;
-    ::glGetBooleanv(GL_STENCIL_TEST, &stencil);
+    // Only the depth test counts: nothing of the box is seen or kept.
     ::glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     ::glDepthMask(GL_FALSE);
-    ::glDisable(GL_LIGHTING);
-    ::glDisable(GL_STENCIL_TEST);
-    // Corner i takes max.x for bit 0, max.y for bit 1, max.z for bit 2.
-    const auto corner = [&](int i) { ::glVertex3d(i & 1 ? b.x : a.x, i & 2 ? b.y : a.y, i & 4 ? b.z : a.z); };
-    static constexpr int faces[6][4]
-        = { { 0, 2, 3, 1 }, { 4, 5, 7, 6 }, { 0, 1, 5, 4 }, { 2, 6, 7, 3 }, { 0, 4, 6, 2 }, { 1, 3, 7, 5 } };
-    ::glBegin(GL_QUADS);
-    for (const auto &face : faces)
-        for (int i : face)
-            corner(i);
-    ::glEnd();
-    if (stencil)
-        ::glEnable(GL_STENCIL_TEST);
-    ::glEnable(GL_LIGHTING);
-    ::glDepthMask(GL_TRUE);
+    drawBoxOutsideStencil(leaf->getBoundingBox(CAD::BBT_GEOMETRY), true);
     ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
