@@ -270,7 +270,6 @@ void RenderCallback::postDraw() { }
 
 void RenderCallback::initRenderObject()
 {
-    _num_points = std::max(1u, getNumberOfPointsForDrawing());
     GL::RenderObject *view = getRenderObject();
     const CAD::Properties::Global *global = getGlobalProperties();
     if (!view || !global)
@@ -338,7 +337,6 @@ bool RenderCallback::drawElementStep()
             _current_element->updateVisualization(_current_stage, false, false);
         }
 
-        _current_renderer->setNumPoints(_num_points);
         // Interactive and benchmark repaints draw what the frame-rate plan says; an element
         // without a plan is drawn completely.
         std::vector<unsigned> renderTypes;
@@ -394,12 +392,6 @@ CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
                 .arg(int(type))
                 .arg(_current_element ? _current_element->getFileName() : QString()));
     return renderer;
-}
-
-bool RenderCallback::isOptimizationAllowed() const
-{
-    const GL::UpdateOptions &options = getUpdateOptions();
-    return !options.interactiveUpdate && options.getStage() < GL::UpdateOptions::US_OVERLAY;
 }
 
 // ---- queries ----------------------------------------------------------------------------

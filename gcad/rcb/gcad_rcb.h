@@ -164,8 +164,6 @@ private:
     // The element is being destroyed: forget everything about it.
     void deregisterMarkedElement(CAD::Element *element);
     void clearElementFromRenderedElements(CAD::Element *element);
-    // Whether a still, complete repaint is drawn (renderers may do expensive ordering then).
-    bool isOptimizationAllowed() const;
     // Brings the element's own highlight state (and its label's) in line with this view.
     void updateHighlighting(CAD::Element *element, bool on, bool checkValid);
     void updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid);
@@ -181,7 +179,6 @@ private:
     CAD::StageIdentifier _current_stage = CAD::StageIdentifier::UNINITIALIZED;
     double _gl_transformation[16];
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
-    unsigned _num_points = 1;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;
     double _axis_length = 5.0;

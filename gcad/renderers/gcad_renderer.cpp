@@ -82,10 +82,7 @@ std::vector<unsigned> CADRenderer::setup(
     m_ended = false;
 
     m_snapshot_scaling = m_render_callback->getSnapshotScaling();
-    m_pixel_size = m_render_callback->getPixelSize();
     setupInternal();
-    if (GL::RenderObject *view = m_render_callback->getRenderObject())
-        m_view_direction = view->getViewDirection();
 
     // In render stage 2 the foreground is drawn completely, whatever the frame-rate plan says.
     if (!renderTypes.empty() && m_render_callback->getRenderStage() != GL::RenderObject::RS_LEVEL1) {
