@@ -20,20 +20,11 @@
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace Vaq::GCAD {
 
 using CAD::ElementClassification;
 using CAD::ElementCreator;
-
-bool RenderCallback::_axis_drawing_enabled = false;
-bool RenderCallback::_axis_grid_drawing_enabled = false;
-bool RenderCallback::_write_view_direction = false;
-RenderCallback::CoordSystemMode_t RenderCallback::_axis_drawing_mode = RenderCallback::CSM_ORIGIN;
-double RenderCallback::_axis_length_factor = 0.3;
-double RenderCallback::_size_axis_notation = 8.0;
-Color RenderCallback::_col_axis_notation(255, 255, 255);
 
 namespace {
 
@@ -396,29 +387,9 @@ CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
 
 // ---- queries ----------------------------------------------------------------------------
 
-double RenderCallback::getPixelSize() const
-{
-    const GL::RenderObject *view = getRenderObject();
-    if (!view)
-        return 1.0;
-    return view->getScale() / std::min(view->width(), view->height()) / _snapshot_scaling;
-}
-
 bool RenderCallback::isElementValid(const CAD::Element *element) const
 {
     return _registered_elements.count(element) > 0;
-}
-
-bool RenderCallback::isElementMarked(const CAD::Element *element, Color *color) const
-{
-    if (getUpdateOptions().snapshotRendering)
-        return false;
-    const auto found = _marked_elements.find(element);
-    if (found == _marked_elements.end())
-        return false;
-    if (color)
-        *color = found->second;
-    return true;
 }
 
 bool RenderCallback::isElementVisible(const CAD::Element *element) const
@@ -474,24 +445,6 @@ bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
     *min = centre - BaVec3d<double>(radius, radius, radius);
     *max = centre + BaVec3d<double>(radius, radius, radius);
     addPreviewBoundingBox(min, max);
-    return true;
-}
-
-bool RenderCallback::addPreviewBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
-{
-    _axis_length = 5.0;
-    if (min->x != std::numeric_limits<double>::max()) {
-        const BaVec3d<double> size = *max - *min;
-        _axis_length = _axis_length_factor * std::max({ size.x, size.y, size.z, 0.0 });
-    }
-    if (!isCoordinateAxisDrawingEnabled() || _axis_drawing_mode != CSM_ORIGIN)
-        return false;
-    // The axes stand at the origin.
-    const double half = _axis_length / 2.0;
-    for (int i = 0; i < 3; ++i) {
-        (*min)[i] = std::min((*min)[i], -half);
-        (*max)[i] = std::max((*max)[i], half);
-    }
     return true;
 }
 
@@ -574,38 +527,6 @@ void RenderCallback::widgetAboutToBeDestroyed()
     // Released buffers return their names to the pool, so the pool is emptied last.
     _renderer_container.removeAllElements();
     BufferNamePool::deleteAll();
-}
-
-// ---- highlighting -------------------------------------------------------------------------
-
-void RenderCallback::updateHighlighting(CAD::Element *element, bool on, bool checkValid)
-{
-    if (checkValid && !isElementValid(element))
-        return;
-    element->highlightElement(on);
-    CAD::LabelElement *label = element->getLabel();
-    if (label && label->isLabelVisible()) {
-        label->highlightLabel(on);
-        label->update(getActualStageIdentifier());
-    }
-}
-
-void RenderCallback::updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid)
-{
-    if (checkValid && !isElementValid(element))
-        return;
-    // Single points and point clouds light up only where this view marks them.
-    const bool pointLike = element->getType() == ElementCreator::POINT_CLOUD
-        || classify(element)[ElementClassification::POINT_ELEMENT];
-    if (!pointLike || isElementMarked(element, nullptr))
-        element->highlightElement(on);
-    element->setHighlightColor(color);
-    CAD::LabelElement *label = element->getLabel();
-    if (label && label->isLabelVisible()) {
-        label->highlightLabel(on);
-        label->setHighlightColor(color);
-        label->update(getActualStageIdentifier());
-    }
 }
 
 } // namespace Vaq::GCAD

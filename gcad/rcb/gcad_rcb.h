@@ -2,7 +2,8 @@
 // the visible elements, orders them by sort key, serves the six render stages and draws each
 // element step by step through the renderer registered for its type, keeping its place
 // between draw() calls so that a huge scene is drawn in slices. The application derives a
-// concrete callback that says which elements the view shows.
+// concrete callback that says which elements the view shows. The source is split by area:
+// gcad_rcb (drawing cycle), gcad_rcb_mark, gcad_rcb_snapshot and gcad_rcb_coord_system.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"

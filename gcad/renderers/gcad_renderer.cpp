@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 namespace Vaq::GCAD {
 
