@@ -7,6 +7,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/gapp/vaq_gapp_command.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
@@ -19,20 +20,11 @@
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace Vaq::GCAD {
 
 using CAD::ElementClassification;
 using CAD::ElementCreator;
-
-bool RenderCallback::_axis_drawing_enabled = false;
-bool RenderCallback::_axis_grid_drawing_enabled = false;
-bool RenderCallback::_write_view_direction = false;
-RenderCallback::CoordSystemMode_t RenderCallback::_axis_drawing_mode = RenderCallback::CSM_ORIGIN;
-double RenderCallback::_axis_length_factor = 0.3;
-double RenderCallback::_size_axis_notation = 8.0;
-Color RenderCallback::_col_axis_notation(255, 255, 255);
 
 namespace {
 
@@ -102,10 +94,6 @@ void RenderCallback::initAllElementsForDrawing()
     }
     std::stable_sort(_draw_order.begin(), _draw_order.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
-    // An element reached through two entries is registered once.
-    std::sort(_registered_elements.begin(), _registered_elements.end());
-    _registered_elements.erase(
-        std::unique(_registered_elements.begin(), _registered_elements.end()), _registered_elements.end());
 }
 
 // Depth first, the node before its children, children in list order; objects in the tree
@@ -149,7 +137,7 @@ void RenderCallback::registerElement(CAD::Element *e, const CAD::StageIdentifier
     if (!isElementVisible(e))
         return;
     createDeregisterObject(e);
-    _registered_elements.push_back(e);
+    _registered_elements.insert(e);
     _draw_order.emplace_back(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
 }
 
@@ -273,7 +261,6 @@ void RenderCallback::postDraw() { }
 
 void RenderCallback::initRenderObject()
 {
-    _num_points = std::max(1u, getNumberOfPointsForDrawing());
     GL::RenderObject *view = getRenderObject();
     const CAD::Properties::Global *global = getGlobalProperties();
     if (!view || !global)
@@ -341,7 +328,6 @@ bool RenderCallback::drawElementStep()
             _current_element->updateVisualization(_current_stage, false, false);
         }
 
-        _current_renderer->setNumPoints(_num_points);
         // Interactive and benchmark repaints draw what the frame-rate plan says; an element
         // without a plan is drawn completely.
         std::vector<unsigned> renderTypes;
@@ -399,42 +385,27 @@ CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
     return renderer;
 }
 
-bool RenderCallback::isOptimizationAllowed() const
-{
-    const GL::UpdateOptions &options = getUpdateOptions();
-    return !options.interactiveUpdate && options.getStage() < GL::UpdateOptions::US_OVERLAY;
-}
-
 // ---- queries ----------------------------------------------------------------------------
-
-double RenderCallback::getPixelSize() const
-{
-    const GL::RenderObject *view = getRenderObject();
-    if (!view)
-        return 1.0;
-    return view->getScale() / std::min(view->width(), view->height()) / _snapshot_scaling;
-}
 
 bool RenderCallback::isElementValid(const CAD::Element *element) const
 {
-    return std::binary_search(_registered_elements.begin(), _registered_elements.end(), element);
-}
-
-bool RenderCallback::isElementMarked(const CAD::Element *element, Color *color) const
-{
-    if (getUpdateOptions().snapshotRendering)
-        return false;
-    const auto found = _marked_elements.find(element);
-    if (found == _marked_elements.end())
-        return false;
-    if (color)
-        *color = found->second;
-    return true;
+    return _registered_elements.count(element) > 0;
 }
 
 bool RenderCallback::isElementVisible(const CAD::Element *element) const
 {
     return element->isHirarchyVisible();
+}
+
+bool RenderCallback::isElementShownByOtherViews(const CAD::Element *element) const
+{
+    for (const GL::RenderObject *view : GApp::ViewWidgetContainer::getViews()) {
+        const auto *other = dynamic_cast<const RenderCallback *>(view->getRenderCallback());
+        if (other && other != this && other->getRenderObject() && other->isElementValid(element)
+            && other->isElementVisible(element))
+            return true;
+    }
+    return false;
 }
 
 const CAD::DefaultProperties *RenderCallback::getDefaultProperties() const
@@ -452,7 +423,9 @@ void RenderCallback::addDistanceHandler(
 
 bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
 {
-    const std::vector<CAD::ElementAndStageImp> elements = getElementsForDrawing();
+    // Null entries are skipped here as they are when the elements are collected.
+    std::vector<CAD::ElementAndStageImp> elements = getElementsForDrawing();
+    std::erase_if(elements, [](const CAD::ElementAndStageImp &entry) { return !entry.element; });
     if (elements.empty())
         return false;
     std::vector<Box3d> boxes;
@@ -472,24 +445,6 @@ bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
     *min = centre - BaVec3d<double>(radius, radius, radius);
     *max = centre + BaVec3d<double>(radius, radius, radius);
     addPreviewBoundingBox(min, max);
-    return true;
-}
-
-bool RenderCallback::addPreviewBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
-{
-    _axis_length = 5.0;
-    if (min->x != std::numeric_limits<double>::max()) {
-        const BaVec3d<double> size = *max - *min;
-        _axis_length = _axis_length_factor * std::max({ size.x, size.y, size.z, 0.0 });
-    }
-    if (!isCoordinateAxisDrawingEnabled() || _axis_drawing_mode != CSM_ORIGIN)
-        return false;
-    // The axes stand at the origin.
-    const double half = _axis_length / 2.0;
-    for (int i = 0; i < 3; ++i) {
-        (*min)[i] = std::min((*min)[i], -half);
-        (*max)[i] = std::max((*max)[i], half);
-    }
     return true;
 }
 
@@ -533,10 +488,7 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
         delete notifier->second;
         _deregister_objects.erase(notifier);
     }
-    const auto registered
-        = std::lower_bound(_registered_elements.begin(), _registered_elements.end(), element);
-    if (registered != _registered_elements.end() && *registered == element)
-        _registered_elements.erase(registered);
+    _registered_elements.erase(element);
 
     // An element may die between two draw steps (events run between them): the repaint
     // goes on without it.
@@ -572,41 +524,9 @@ void RenderCallback::resetAllRenderData()
 
 void RenderCallback::widgetAboutToBeDestroyed()
 {
-    // Pooled buffer names belong to the context that is going.
-    BufferNamePool::deleteAll();
+    // Released buffers return their names to the pool, so the pool is emptied last.
     _renderer_container.removeAllElements();
-}
-
-// ---- highlighting -------------------------------------------------------------------------
-
-void RenderCallback::updateHighlighting(CAD::Element *element, bool on, bool checkValid)
-{
-    if (checkValid && !isElementValid(element))
-        return;
-    element->highlightElement(on);
-    CAD::LabelElement *label = element->getLabel();
-    if (label && label->isLabelVisible()) {
-        label->highlightLabel(on);
-        label->update(getActualStageIdentifier());
-    }
-}
-
-void RenderCallback::updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid)
-{
-    if (checkValid && !isElementValid(element))
-        return;
-    // Single points and point clouds light up only where this view marks them.
-    const bool pointLike = element->getType() == ElementCreator::POINT_CLOUD
-        || classify(element)[ElementClassification::POINT_ELEMENT];
-    if (!pointLike || isElementMarked(element, nullptr))
-        element->highlightElement(on);
-    element->setHighlightColor(color);
-    CAD::LabelElement *label = element->getLabel();
-    if (label && label->isLabelVisible()) {
-        label->highlightLabel(on);
-        label->setHighlightColor(color);
-        label->update(getActualStageIdentifier());
-    }
+    BufferNamePool::deleteAll();
 }
 
 } // namespace Vaq::GCAD

@@ -2,7 +2,8 @@
 // the visible elements, orders them by sort key, serves the six render stages and draws each
 // element step by step through the renderer registered for its type, keeping its place
 // between draw() calls so that a huge scene is drawn in slices. The application derives a
-// concrete callback that says which elements the view shows.
+// concrete callback that says which elements the view shows. The source is split by area:
+// gcad_rcb (drawing cycle), gcad_rcb_mark, gcad_rcb_snapshot and gcad_rcb_coord_system.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
@@ -15,6 +16,7 @@
 #include <QString>
 
 #include <map>
+#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -58,7 +60,8 @@ public:
     void postDraw() override;
     // Everything this view keeps on the GPU leaves it (the data is kept).
     void resetAllRenderData() override;
-    // The view's context goes away: GL names are released while it is still current.
+    // The view's context goes away: what only this view drew leaves the GPU, and the pooled
+    // buffer names are deleted, while the context is still current.
     void widgetAboutToBeDestroyed() override;
     // The cube around the outer sphere of the scene, so that it does not change as the view
     // turns; false when nothing is shown.
@@ -78,6 +81,8 @@ public:
     // Whether the view marks element, and in which colour. Snapshots show no marking.
     virtual bool isElementMarked(const CAD::Element *element, Color *color) const;
     virtual bool isElementVisible(const CAD::Element *element) const;
+    // Whether another open view of this library (one the application lists) shows element.
+    bool isElementShownByOtherViews(const CAD::Element *element) const;
     virtual const CAD::DefaultProperties *getDefaultProperties() const;
     virtual bool showCADLabels() const { return true; }
     virtual CAD::StageIdentifier getActualStageIdentifier() const { return CAD::StageIdentifier::NO_STAGE; }
@@ -160,8 +165,6 @@ private:
     // The element is being destroyed: forget everything about it.
     void deregisterMarkedElement(CAD::Element *element);
     void clearElementFromRenderedElements(CAD::Element *element);
-    // Whether a still, complete repaint is drawn (renderers may do expensive ordering then).
-    bool isOptimizationAllowed() const;
     // Brings the element's own highlight state (and its label's) in line with this view.
     void updateHighlighting(CAD::Element *element, bool on, bool checkValid);
     void updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid);
@@ -170,15 +173,13 @@ private:
     RendererContainer _renderer_container;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
-    // Sorted once collection is done; an ordered set without a node per element.
-    std::vector<const CAD::Element *> _registered_elements;
+    std::set<const CAD::Element *> _registered_elements;
     DrawOrder _draw_order;
     std::size_t _draw_cursor = 0; // index into _draw_order
     CAD::Element *_current_element = nullptr;
     CAD::StageIdentifier _current_stage = CAD::StageIdentifier::UNINITIALIZED;
     double _gl_transformation[16];
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
-    unsigned _num_points = 1;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;
     double _axis_length = 5.0;

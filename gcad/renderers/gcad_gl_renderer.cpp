@@ -166,32 +166,43 @@ void CADGLRenderer::glLineWidth(double)
 
 void CADGLRenderer::drawBoundingBox(const Box3d &box)
 {
+    ::glColor3ub(180, 180, 180);
+    drawBoxOutsideStencil(box, false);
+}
+
+void CADGLRenderer::drawBoxOutsideStencil(const Box3d &box, bool faces)
+{
     const BaVec3d<double> &a = box.getMin();
     const BaVec3d<double> &b = box.getMax();
-    ::glColor3ub(180, 180, 180);
+    // Corner i takes max.x for bit 0, max.y for bit 1, max.z for bit 2.
+    const auto corner = [&](int i) {
+        ::glVertex3f(float(i & 1 ? b.x : a.x), float(i & 2 ? b.y : a.y), float(i & 4 ? b.z : a.z));
+    };
     ::glDisable(GL_LIGHTING);
     GLboolean stencil = GL_FALSE;
     ::glGetBooleanv(GL_STENCIL_TEST, &stencil);
-    // The box is a debugging aid: it must not make its element pickable around the box.
     ::glDisable(GL_STENCIL_TEST);
-    for (double z : { a.z, b.z }) {
-        ::glBegin(GL_LINE_LOOP);
-        ::glVertex3f(float(a.x), float(a.y), float(z));
-        ::glVertex3f(float(b.x), float(a.y), float(z));
-        ::glVertex3f(float(b.x), float(b.y), float(z));
-        ::glVertex3f(float(a.x), float(b.y), float(z));
-        ::glEnd();
-    }
-    ::glBegin(GL_LINES);
-    for (const auto &[x, y] :
-        { std::pair(a.x, a.y), std::pair(b.x, a.y), std::pair(b.x, b.y), std::pair(a.x, b.y) }) {
-        ::glVertex3f(float(x), float(y), float(a.z));
-        ::glVertex3f(float(x), float(y), float(b.z));
+    if (faces) {
+        static constexpr int FACES[6][4] = { { 0, 2, 3, 1 }, { 4, 5, 7, 6 }, { 0, 1, 5, 4 }, { 2, 6, 7, 3 },
+            { 0, 4, 6, 2 }, { 1, 3, 7, 5 } };
+        ::glBegin(GL_QUADS);
+        for (const auto &face : FACES)
+            for (int i : face)
+                corner(i);
+    } else {
+        // Each edge joins a corner to the one that differs in a single bit.
+        ::glBegin(GL_LINES);
+        for (int bit : { 1, 2, 4 })
+            for (int i = 0; i < 8; ++i)
+                if (!(i & bit)) {
+                    corner(i);
+                    corner(i | bit);
+                }
     }
     ::glEnd();
-    ::glEnable(GL_LIGHTING);
     if (stencil)
         ::glEnable(GL_STENCIL_TEST);
+    ::glEnable(GL_LIGHTING);
     ::glDepthMask(GL_TRUE);
 }
 

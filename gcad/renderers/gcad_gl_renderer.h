@@ -48,6 +48,10 @@ protected:
     bool isLineSmoothingAllowed() const;
     // Standard alpha blending; blending is "off" with GL_ONE, GL_ZERO, GL_BLEND stays enabled.
     static void setAlphaBlendFunction();
+    // The box's twelve edges as lines, or its six faces as quads, in the current colour,
+    // unlit and outside the stencil (a box is no part of its element for picking). Leaves
+    // lighting on, the stencil test as it was, and depth writes on.
+    static void drawBoxOutsideStencil(const Box3d &box, bool faces);
 
 private:
     void checkTransparencyAllowed(const char *function) const;

@@ -20,6 +20,7 @@
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/mesh/gcad_optimize_node_thread.h"
 #include "gcad/rcb/gcad_rcb.h"
+#include "gcad/renderers/gcad_mesh_colouring.h"
 
 #include <algorithm>
 #include <memory>
@@ -31,8 +32,6 @@ using CAD::ElementCreator;
 
 namespace {
 
-// Render types that draw lines of the element, not its leaves.
-constexpr unsigned LINE_TYPES = RT_BOUNDARY | RT_FEATURE_LINES | RT_CYLINDER;
 // The points types a plan falls back to, keeping the element's colouring.
 constexpr unsigned POINTS_PLAIN = RT_POINTS;
 constexpr unsigned POINTS_COLORED = RT_POINTS | RT_VERTEX_COLORS;
@@ -75,10 +74,10 @@ MeshRenderer::MeshRenderer(RenderCallback *callback)
         ElementCreator::MESH_CAD };
 }
 
+// The nodes stay: they belong to the node container, and other views may draw them. What
+// only this view drew leaves in removeAllElements, while the context is still current.
 MeshRenderer::~MeshRenderer()
 {
-    if (GLNodeContainer *container = GLNodeContainer::getInstance())
-        container->deleteAllNodes();
     if (m_queries_allocated && GL::glDeleteQueriesARB)
         GL::glDeleteQueriesARB(QUERY_BATCH, m_query_ids.data());
 }
@@ -95,11 +94,10 @@ CAD::PolyBase *MeshRenderer::mesh(const char *function) const
 std::vector<unsigned> MeshRenderer::getRenderTypes() const
 {
     const CAD::PolyBase *poly = mesh("Vaq::GCAD::MeshRenderer::getRenderTypes");
-    if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1) {
-        if (poly->getType() == ElementCreator::MESH_CYLINDER_FIT)
-            return { RT_CYLINDER };
+    // The foreground would show the cylinder of fitted cylinders (RT_CYLINDER), which waits for
+    // the geometric primitives' drawing; until then a mesh has nothing to draw there.
+    if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1)
         return {};
-    }
 
     const CAD::ElemProp &properties = *poly->getElemProperties();
     unsigned surface = 0;
@@ -138,16 +136,11 @@ void MeshRenderer::setupInternal()
     m_render_data = m_element->getPolyBaseRenderData(m_stage);
     if (!m_render_data)
         VAQ_PROG_ERROR("Vaq::GCAD::MeshRenderer::setupInternal", "no render data set");
+    m_drawn_elements.insert(m_element);
 
-    CAD::ElementClassification classification;
-    ElementCreator::getElementClassification(m_element, &classification);
-    const ElementCreator::Element_t type = m_element->getType();
-    const bool colorMapped = classification[ElementClassification::COLOR_MAPPED];
-    m_vertex_colours_available = !colorMapped && type != ElementCreator::MESH
-        && type != ElementCreator::MESH_NOMINAL && type != ElementCreator::MESH_CYLINDER_FIT
-        && type != ElementCreator::MESH_REFERENCE && type != ElementCreator::MESH_CAD;
-    m_color_map_available
-        = (type == ElementCreator::MESH && m_element->getElemProperties()->colorMapEnabled) || colorMapped;
+    const MeshColouring colouring = getMeshColouring(*m_element);
+    m_vertex_colours_available = colouring.vertexColours;
+    m_color_map_available = colouring.colourMap;
     m_occlusion_mode = checkOcclusionMode();
 
     m_transformation = m_render_callback->get3d2dTransformation();
@@ -282,8 +275,8 @@ void MeshRenderer::preDrawInternal(unsigned renderType, int mode)
         }
         return;
     }
-    if (renderType == RT_CYLINDER)
-        return;
+    if (renderType & RT_CYLINDER)
+        VAQ_PROG_ERROR("Vaq::GCAD::MeshRenderer::preDrawInternal", "cylinder display not available");
 
     m_pending.clear();
     for (CAD::BspNode *leaf : m_draw_list) {
@@ -308,9 +301,6 @@ bool MeshRenderer::drawInternal()
         return true;
     case RT_FEATURE_LINES:
         drawFeatureLines();
-        return true;
-    case RT_CYLINDER:
-        // The cylinder display of fitted cylinders joins with the geometric primitives.
         return true;
     default:
         break;
@@ -430,28 +420,10 @@ bool MeshRenderer::occlusionStep()
 
 void MeshRenderer::drawLeafBox(const CAD::BspNode *leaf) const
 {
-    const Box3d &box = leaf->getBoundingBox(CAD::BBT_GEOMETRY);
-    const BaVec3d<double> &a = box.getMin();
-    const BaVec3d<double> &b = box.getMax();
-    GLboolean stencil = GL_FALSE;
-    ::glGetBooleanv(GL_STENCIL_TEST, &stencil);
+    // Only the depth test counts: nothing of the box is seen or kept.
     ::glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     ::glDepthMask(GL_FALSE);
-    ::glDisable(GL_LIGHTING);
-    ::glDisable(GL_STENCIL_TEST);
-    // Corner i takes max.x for bit 0, max.y for bit 1, max.z for bit 2.
-    const auto corner = [&](int i) { ::glVertex3d(i & 1 ? b.x : a.x, i & 2 ? b.y : a.y, i & 4 ? b.z : a.z); };
-    static constexpr int faces[6][4]
-        = { { 0, 2, 3, 1 }, { 4, 5, 7, 6 }, { 0, 1, 5, 4 }, { 2, 6, 7, 3 }, { 0, 4, 6, 2 }, { 1, 3, 7, 5 } };
-    ::glBegin(GL_QUADS);
-    for (const auto &face : faces)
-        for (int i : face)
-            corner(i);
-    ::glEnd();
-    if (stencil)
-        ::glEnable(GL_STENCIL_TEST);
-    ::glEnable(GL_LIGHTING);
-    ::glDepthMask(GL_TRUE);
+    drawBoxOutsideStencil(leaf->getBoundingBox(CAD::BBT_GEOMETRY), true);
     ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
@@ -504,12 +476,25 @@ void MeshRenderer::removeElement(CAD::Element *element)
         container->removeNodes(element);
     ColorMapTexture::remove(element);
     m_color_map_info.erase(element);
+    m_drawn_elements.erase(element);
 }
 
+// Each view has its own mesh renderer, but the nodes are shared: the elements another open
+// view shows keep theirs.
 void MeshRenderer::removeAllElements()
 {
-    if (GLNodeContainer *container = GLNodeContainer::getInstance())
-        container->deleteAllNodes();
+    GLNodeContainer *container = GLNodeContainer::getInstance();
+    for (const CAD::Element *element : m_drawn_elements) {
+        if (m_render_callback->isElementShownByOtherViews(element))
+            continue;
+        if (container)
+            container->removeNodes(element);
+        ColorMapTexture::remove(element);
+        m_color_map_info.erase(element);
+    }
+    m_drawn_elements.clear();
+    if (container)
+        container->deletePendingNodes();
 }
 
 // ---- render time --------------------------------------------------------------------------

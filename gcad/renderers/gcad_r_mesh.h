@@ -14,6 +14,7 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace Vaq::CAD {
@@ -40,6 +41,7 @@ public:
     ~MeshRenderer() override;
 
     void removeElement(CAD::Element *element) override;
+    // Drops the GPU nodes of the elements this view drew and no other open view shows.
     void removeAllElements() override;
     double estimateRenderTime(const std::vector<unsigned> &renderTypes, unsigned stepping) const override;
     // One reduction per call: edges, then the back side, then the material offset go; then
@@ -107,6 +109,8 @@ private:
     std::array<unsigned, QUERY_BATCH> m_query_leaf {};
     unsigned m_query_count = 0;
     std::map<const CAD::Element *, ColorMapState> m_color_map_info;
+    // Every element this view's renderer has set up, for removeAllElements.
+    std::set<const CAD::Element *> m_drawn_elements;
     // The view of the current setup.
     Transformation m_transformation;
     int m_width = 0;

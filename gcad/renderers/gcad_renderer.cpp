@@ -4,10 +4,10 @@
 #include "gcad/host/base/vaq_trace.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/rcb/gcad_rcb.h"
+#include "gcad/renderers/gcad_mesh_colouring.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 namespace Vaq::GCAD {
 
@@ -21,6 +21,44 @@ constexpr unsigned INTERACTIVE_ITEMS = 300000;
 constexpr unsigned ITEMS_PER_STEP = 100000;
 
 const Color GREY(191, 191, 191);
+
+// Clips one drawing step at the view's clipping plane when the view clips and the element
+// allows it. The view's own plane and use flag come back afterwards: a flag left on would
+// clip every later element, and every later repaint from its start.
+class ClipScope
+{
+public:
+    ClipScope(RenderCallback *callback, const CAD::Element *element)
+    {
+        const ClippingInterface *clipping = callback->getClippingInterface();
+        GL::RenderObject *view = callback->getRenderObject();
+        Plane3d plane;
+        if (!clipping || !view || !element || !element->isClippingAllowed() || !clipping->isClippingActive()
+            || !clipping->getClippingPlane(&plane))
+            return;
+        m_view = view;
+        m_used = view->isClippingPlaneUsed();
+        m_plane = view->getClippingPlane();
+        view->setClippingPlane(plane);
+        view->setUseClippingPlane(true);
+        view->enableClipping();
+    }
+    ~ClipScope()
+    {
+        if (!m_view)
+            return;
+        m_view->disableClipping();
+        m_view->setUseClippingPlane(m_used);
+        m_view->setClippingPlane(m_plane);
+    }
+    ClipScope(const ClipScope &) = delete;
+    ClipScope &operator=(const ClipScope &) = delete;
+
+private:
+    GL::RenderObject *m_view = nullptr;
+    bool m_used = false;
+    Plane3d m_plane;
+};
 
 } // namespace
 
@@ -43,10 +81,7 @@ std::vector<unsigned> CADRenderer::setup(
     m_ended = false;
 
     m_snapshot_scaling = m_render_callback->getSnapshotScaling();
-    m_pixel_size = m_render_callback->getPixelSize();
     setupInternal();
-    if (GL::RenderObject *view = m_render_callback->getRenderObject())
-        m_view_direction = view->getViewDirection();
 
     // In render stage 2 the foreground is drawn completely, whatever the frame-rate plan says.
     if (!renderTypes.empty() && m_render_callback->getRenderStage() != GL::RenderObject::RS_LEVEL1) {
@@ -79,22 +114,11 @@ bool CADRenderer::draw()
         m_started = true;
     }
 
-    GL::RenderObject *view = m_render_callback->getRenderObject();
-    bool clipped = false;
-    Plane3d plane;
-    if (ClippingInterface *clipping = m_render_callback->getClippingInterface()) {
-        if (view && m_current_element && m_current_element->isClippingAllowed()
-            && clipping->isClippingActive() && clipping->getClippingPlane(&plane)) {
-            view->setClippingPlane(plane);
-            view->setUseClippingPlane(true);
-            view->enableClipping();
-            clipped = true;
-        }
+    bool finished = false;
+    {
+        const ClipScope clip(m_render_callback, m_current_element);
+        finished = drawInternal();
     }
-
-    const bool finished = drawInternal();
-    if (clipped)
-        view->disableClipping();
     if (!finished)
         return false;
 
@@ -163,7 +187,8 @@ Color CADRenderer::initMaterial(CAD::Element *element, bool useSelectionColors, 
     } else if (classification[Flag::ACTIVE_STATUS] && !element->getActiveStatus(m_stage) && defaults) {
         front = back = defaults->inactiveColor;
     } else if (classification[Flag::MESH_DATASET]) {
-        front = properties.meshFrontColor;
+        // Grey tells a mesh that should show colours but has none from a coloured one.
+        front = hasUsableColourData(*element, m_stage) ? properties.meshFrontColor : GREY;
         back = properties.meshBackColor;
     } else if (classification[Flag::GEOMETRIC_PRIMITIVE] || type == CAD::ElementCreator::LABEL_MARKER) {
         front = type == CAD::ElementCreator::POINT ? properties.pointColor : properties.color;
@@ -184,8 +209,10 @@ Color CADRenderer::initMaterial(CAD::Element *element, bool useSelectionColors, 
         front = back = properties.color;
     }
 
+    // A mesh whose boundary is drawn shows its marking there and keeps its own colours.
+    const bool outlined = classification[Flag::MESH_DATASET] && properties.showBoundary;
     Color marked;
-    if (!useSelectionColors && m_render_callback->isElementMarked(element, &marked))
+    if (!useSelectionColors && !outlined && m_render_callback->isElementMarked(element, &marked))
         front = back = marked;
     if (swapSides)
         std::swap(front, back);

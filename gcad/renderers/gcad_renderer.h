@@ -52,7 +52,6 @@ public:
         const BaVec3d<double> &position, const BaVec3d<double> &direction, double radius, const Color &color);
     virtual void drawBoundingBox(const Box3d &box);
 
-    void setNumPoints(unsigned numPoints) { m_num_points = numPoints; }
     unsigned getStepping() const { return m_stepping; }
     CAD::Element *getCurrentElement() const { return m_current_element; }
     const std::vector<CAD::ElementCreator::Element_t> &getSupportedTypes() const { return m_supported_types; }
@@ -95,7 +94,6 @@ protected:
 
     RenderCallback *m_render_callback;
     double m_snapshot_scaling = 1.0;
-    double m_pixel_size = 1.0;
     std::vector<CAD::ElementCreator::Element_t> m_supported_types;
     std::vector<unsigned> m_render_types;
     bool m_render_types_given = false;
@@ -106,8 +104,6 @@ protected:
     CAD::Element *m_current_element = nullptr;
     CAD::StageIdentifier m_stage = CAD::StageIdentifier::NO_STAGE;
     CAD::ElemProp *m_element_properties = nullptr;
-    unsigned m_num_points = 0;
-    BaVec3d<double> m_view_direction;
     bool m_two_sided = false;
     bool m_specular = false;
     Color m_front_color { 240, 210, 0 };

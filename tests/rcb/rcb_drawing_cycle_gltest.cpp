@@ -1,6 +1,7 @@
 // The drawing cycle on a real view: which elements reach their renderer, in which order and
 // render stage, what draw() returns per call, which element each drawn pixel belongs to, and
 // how the cycle copes with errors and with elements that die while it runs.
+#include "gcad/clipping/gcad_clipping_interface.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/prog_error_message.h"
@@ -19,6 +20,54 @@ using Test::QuadRenderer;
 namespace {
 
 constexpr auto LABEL = ElementCreator::LABEL;
+
+// The clipping an application offers: one plane and one box, each defined or not, each
+// switched on and off on its own.
+class PlaneClipping : public GCAD::ClippingInterface
+{
+public:
+    bool isClippingActive() const override { return m_active; }
+    void setClippingActive(bool active) override { m_active = active; }
+    bool isClippingPlaneDefined() const override { return m_plane_defined; }
+    void setClippingPlane(const Plane3d &plane) override
+    {
+        m_plane = plane;
+        m_plane_defined = true;
+    }
+    void flipClippingPlane() override { m_plane = Plane3d(m_plane.getPoint(), -m_plane.getNormal()); }
+    void moveClippingPlane(double distance) override
+    {
+        m_plane = Plane3d(m_plane.getPoint() + m_plane.getNormal() * distance, m_plane.getNormal());
+    }
+    bool getClippingPlane(Plane3d *plane) const override
+    {
+        if (m_plane_defined)
+            *plane = m_plane;
+        return m_plane_defined;
+    }
+    bool isClippingBoxActive() const override { return m_box_active; }
+    void setClippingBoxActive(bool active) override { m_box_active = active; }
+    void setClippingBox(const Box3d &box) override
+    {
+        m_box = box;
+        m_box_defined = true;
+    }
+    bool getClippingBox(Box3d *box) const override
+    {
+        if (m_box_defined)
+            *box = m_box;
+        return m_box_defined;
+    }
+    bool isClippingPlaneShown() const override { return m_shown; }
+    void setClippingPlaneShown(bool shown) override { m_shown = shown; }
+    void resetClipping() override { m_active = m_box_active = m_plane_defined = m_box_defined = false; }
+
+private:
+    bool m_active = false, m_plane_defined = false, m_box_active = false, m_box_defined = false;
+    bool m_shown = false;
+    Plane3d m_plane;
+    Box3d m_box;
+};
 
 class DrawingCycle : public Vaq::Test::GLTest
 {
@@ -41,6 +90,12 @@ protected:
         elements.emplace_back(element);
         scene.show(element);
         return element;
+    }
+    // Whether the model point was drawn over the black background.
+    bool drawnAt(const BaVec3d<double> &point) const
+    {
+        const BaVec2d<double> pixel = pixelOf(point);
+        return view->getRenderedImage().pixelColor(int(pixel.x), H - 1 - int(pixel.y)) != QColor(Qt::black);
     }
     // The names of the elements drawn, one per render type begun.
     static QStringList begun(const QuadRenderer &renderer)
@@ -232,6 +287,37 @@ TEST_F(DrawingCycle, ADestroyedElementLeavesTheCallbackAndItsRenderersEvenMidRep
     elements[0].reset();
     EXPECT_EQ(renderer.log.last(), "remove:a");
     EXPECT_FALSE(scene.isElementValid(a));
+}
+
+TEST_F(DrawingCycle, TheClippingPlaneCutsOnlyElementsThatAllowItAndOnlyWhileClippingIsOn)
+{
+    addRenderer();
+    PlaneClipping clipping;
+    scene.clipping = &clipping;
+    clipping.setClippingPlane(Plane3d({ 0, 20, 0 }, { 0, 1, 0 })); // keeps y >= 20
+    clipping.setClippingActive(true);
+    add(LABEL, "clipped", 0, 0, 40, 40);
+    add(LABEL, "whole", 60, 0, 100, 40)->setClippingAllowed(false);
+    // The second repaint shows what the first one left behind.
+    for (int repaint = 0; repaint < 2; ++repaint) {
+        view->repaintWidget();
+        EXPECT_TRUE(drawnAt({ 20, 30, 0 })) << repaint;
+        EXPECT_FALSE(drawnAt({ 20, 10, 0 })) << repaint;
+        EXPECT_TRUE(drawnAt({ 80, 30, 0 })) << repaint;
+        EXPECT_TRUE(drawnAt({ 80, 10, 0 })) << repaint;
+    }
+    clipping.flipClippingPlane();
+    view->repaintWidget();
+    EXPECT_FALSE(drawnAt({ 20, 30, 0 }));
+    EXPECT_TRUE(drawnAt({ 20, 10, 0 }));
+
+    clipping.setClippingActive(false);
+    view->repaintWidget();
+    EXPECT_TRUE(drawnAt({ 20, 30, 0 }));
+    EXPECT_TRUE(drawnAt({ 20, 10, 0 }));
+    EXPECT_TRUE(drawnAt({ 80, 10, 0 }));
+    EXPECT_FALSE(view->isClippingPlaneUsed());
+    scene.clipping = nullptr;
 }
 
 TEST_F(DrawingCycle, ARendererThatLeavesGLStateChangedIsReported)

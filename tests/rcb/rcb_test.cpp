@@ -1,5 +1,5 @@
-// The render callback's answers that need no view: the selection order and the box the
-// origin axes add to the scene.
+// The render callback's answers that need no view: which elements are valid while and after
+// they are collected, the scene box, the selection order and the box the origin axes add.
 #include "tests/support/gcad_test_scene.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,47 @@ using CAD::Element;
 using CAD::ElementCreator;
 
 namespace {
+
+// Asks, for every element it is shown, whether the elements shown before are valid.
+class PeekingScene : public Vaq::Test::TestScene
+{
+public:
+    bool isElementVisible(const Element *element) const override
+    {
+        for (const Element *earlier : seen)
+            validBefore.push_back(isElementValid(earlier));
+        seen.push_back(element);
+        return true;
+    }
+
+    mutable std::vector<const Element *> seen;
+    mutable std::vector<bool> validBefore;
+};
+
+TEST(RenderCallbackCollection, ElementsAreValidAsSoonAsCollectedAndNullEntriesAreSkippedEverywhere)
+{
+    PeekingScene scene;
+    Element elements[4] { Element(ElementCreator::LABEL), Element(ElementCreator::LABEL),
+        Element(ElementCreator::LABEL), Element(ElementCreator::LABEL) };
+    // Shown against their address order, so that a search that relies on sorting misses.
+    for (int i = 3; i >= 0; --i) {
+        elements[i].setBoundingBox(CAD::StageIdentifier::NO_STAGE, CAD::BBT_GEOMETRY,
+            Box3d(BaVec3d<double>(i, 0, 0), BaVec3d<double>(i + 1, 1, 0)));
+        scene.show(&elements[i]);
+    }
+    scene.show(nullptr);
+    scene.initAllElementsForDrawing();
+    EXPECT_EQ(scene.validBefore, std::vector<bool>(6, true)); // 1 + 2 + 3 earlier elements
+    for (const Element &element : elements)
+        EXPECT_TRUE(scene.isElementValid(&element));
+
+    BaVec3d<double> min, max;
+    ASSERT_TRUE(scene.getBoundingBox(&min, &max));
+    EXPECT_LE(min.x, 0.0);
+    EXPECT_GE(max.x, 4.0);
+    scene.entries = { { nullptr, CAD::StageIdentifier::NO_STAGE } };
+    EXPECT_FALSE(scene.getBoundingBox(&min, &max));
+}
 
 TEST(RenderCallbackSelection, GroupsByKindAndKeepsTheOrderWithinAGroup)
 {

@@ -1,7 +1,9 @@
 // The mesh renderer on a real view: occlusion queries, culling against the view, the wait
-// cursor, and legend changes that force the nodes to be rebuilt.
+// cursor, legend changes that force the nodes to be rebuilt, and nodes shared by views.
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
+#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
+#include "gcad/mesh/gcad_buffer_name_pool.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
@@ -9,6 +11,7 @@
 #include "tests/support/gcad_driver_guard.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/gcad_grid_mesh.h"
+#include "tests/support/prog_error_message.h"
 
 #include <QGuiApplication>
 
@@ -172,6 +175,63 @@ TEST_F(MeshRendering, ALegendChangeRebuildsTheNodesOfColourMappedMeshes)
     const QImage after = paint();
     EXPECT_EQ(renderer().getPreparedLeaves(), leavesOf(*mesh).size());
     EXPECT_NE(after, before);
+}
+
+TEST_F(MeshRendering, FittedCylindersDrawNothingInTheForegroundAndRefuseTheirCylinder)
+{
+    CAD::PolyBase *cylinder = show(makeGridMesh(10, 10, ElementCreator::MESH_CYLINDER_FIT));
+    cylinder->setAdditionalRenderLevel(CAD::RL_FOREGROUND);
+    // A foreground label asks the mesh renderer while render stage 2 is drawn.
+    auto *probe = new Vaq::Test::QuadRenderer(&scene, { ElementCreator::LABEL });
+    scene.getRendererContainer().registerRenderer(probe);
+    std::unique_ptr<CAD::Element> label(Vaq::Test::makeElement(ElementCreator::LABEL, "label", 0, 0, 1, 1));
+    label->setRenderLevel(CAD::RL_FOREGROUND);
+    scene.show(label.get(), STAGE);
+    std::vector<unsigned> foreground { 1 };
+    probe->onStep = [&](Vaq::Test::QuadRenderer &) {
+        foreground = renderer().setup({ cylinder, STAGE }, {}, 1);
+        renderer().finish();
+    };
+    paint();
+    EXPECT_TRUE(foreground.empty());
+
+    view->makeCurrent();
+    renderer().setup({ cylinder, STAGE }, { RT_CYLINDER }, 1);
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { renderer().draw(); }), "cylinder display not available");
+    renderer().finish();
+}
+
+TEST_F(MeshRendering, ClosingAViewDropsOnlyTheNodesNoOtherViewDraws)
+{
+    GApp::ViewWidgetContainer::addView(view.get());
+    CAD::PolyBase *shared = show(makeGridMesh(30, 30, ElementCreator::MESH, 0.0, 100));
+    auto own = makeGridMesh(20, 20, ElementCreator::MESH, 0.0, 100);
+    auto otherScene = std::make_unique<Vaq::Test::TestScene>();
+    otherScene->show(shared, STAGE);
+    otherScene->show(own.get(), STAGE);
+    std::unique_ptr<GL::RenderObject> otherView(GL::RenderObject::createRenderObject(otherScene.get(), W, H));
+    GApp::ViewWidgetContainer::addView(otherView.get());
+    const auto prepared = [](Vaq::Test::TestScene &s) {
+        return static_cast<MeshRenderer *>(s.findRenderer(ElementCreator::MESH))->getPreparedLeaves();
+    };
+
+    paint();
+    otherView->repaintWidget();
+    const std::size_t sharedLeaves = leavesOf(*shared).size();
+    EXPECT_EQ(prepared(scene), sharedLeaves);
+    EXPECT_EQ(prepared(*otherScene), leavesOf(*own).size()); // the shared mesh's nodes were there
+    ASSERT_EQ(nodes.getNumberOfNodes(), sharedLeaves + leavesOf(*own).size());
+
+    // The widget goes first, then its callback: what only it drew goes, with the pooled names.
+    otherView.reset();
+    EXPECT_EQ(nodes.getNumberOfNodes(), sharedLeaves);
+    EXPECT_TRUE(BufferNamePool::getNames().empty());
+    otherScene.reset();
+    renderer().resetLeafCounters();
+    paint();
+    EXPECT_EQ(prepared(scene), 0u);
+    EXPECT_EQ(nodes.getNumberOfNodes(), sharedLeaves);
+    GApp::ViewWidgetContainer::removeView(view.get());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The renderer base without GL: the render-type stepping loop, the choice of material
 // colours, the quad tessellation tables and the renderer registry.
+#include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/renderers/gcad_renderer.h"
 #include "gcad/renderers/gcad_renderer_container.h"
 #include "tests/support/gcad_test_scene.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <map>
 
 using namespace Vaq;
 using CAD::Element;
@@ -73,6 +75,22 @@ private:
     unsigned m_done = 0;
 };
 
+// Marks the elements a test enters.
+class MarkingScene : public Vaq::Test::TestScene
+{
+public:
+    bool isElementMarked(const Element *element, Color *color) const override
+    {
+        const auto found = marks.find(element);
+        if (found == marks.end())
+            return false;
+        *color = found->second;
+        return true;
+    }
+
+    std::map<const Element *, Color> marks;
+};
+
 class Renderer : public testing::Test
 {
 protected:
@@ -85,7 +103,7 @@ protected:
         return results;
     }
 
-    Vaq::Test::TestScene scene;
+    MarkingScene scene;
     Element element { ElementCreator::LABEL, "e" };
     CAD::ElementAndStageImp entry { &element, CAD::StageIdentifier::DEFAULT_DATASET };
 };
@@ -166,6 +184,32 @@ TEST_F(Renderer, MaterialColoursFollowTheElementKindAndState)
     strain.getElemProperties()->uncolored = true;
     EXPECT_EQ(material(strain).first, Color(191, 191, 191));
     EXPECT_FALSE(renderer.specular);
+
+    // Meshes that show colour data but have none are grey in front.
+    const Color GREY(191, 191, 191);
+    CAD::PolyBase scan(ElementCreator::MESH_SCAN, "scan");
+    scan.setMesh({ { 0, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 } });
+    const CAD::ElemProp &q = *scan.getElemProperties();
+    EXPECT_EQ(material(scan), std::pair(GREY, q.meshBackColor));
+    scan.setDrawColors(std::vector<Color>(3, Color(1, 2, 3)));
+    EXPECT_EQ(material(scan), std::pair(q.meshFrontColor, q.meshBackColor));
+    CAD::PolyBase mapped(ElementCreator::MESH, "mapped");
+    mapped.setMesh({ { 0, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 } });
+    mapped.setDrawColors(std::vector<Color>(3, Color(1, 2, 3))); // a plain mesh does not show them
+    EXPECT_EQ(material(mapped).first, q.meshFrontColor);
+    mapped.getElemProperties()->colorMapEnabled = true;
+    EXPECT_EQ(material(mapped).first, GREY);
+    mapped.setDeviations({ 0.1f, 0.2f, 0.3f });
+    EXPECT_EQ(material(mapped).first, q.meshFrontColor);
+
+    // Marked elements take the marking colour, save meshes whose boundary shows it.
+    const Color mark(0, 255, 255);
+    scene.marks = { { &scan, mark }, { &point, mark } };
+    EXPECT_EQ(material(scan), std::pair(mark, mark));
+    scan.getElemProperties()->showBoundary = true;
+    EXPECT_EQ(material(scan), std::pair(q.meshFrontColor, q.meshBackColor));
+    point.getElemProperties()->showBoundary = true;
+    EXPECT_EQ(material(point), std::pair(mark, mark));
 
     Element cloud(ElementCreator::POINT_CLOUD, "cloud");
     cloud.getElemProperties()->transparency = 0.5;

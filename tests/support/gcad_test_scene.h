@@ -25,6 +25,8 @@ public:
     std::vector<CAD::ElementAndStageImp> entries;
     CAD::Properties::Global global;
     unsigned numberOfPoints = 0;
+    // What getClippingInterface hands out (not owned).
+    GCAD::ClippingInterface *clipping = nullptr;
     // Every draw() result, with the render stage it was returned in.
     std::vector<std::pair<int, bool>> drawResults;
 
@@ -44,6 +46,7 @@ public:
     bool acceptsObject(const TObject *) override { return true; }
     std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override { return entries; }
     unsigned getNumberOfPointsForDrawing() override { return numberOfPoints; }
+    GCAD::ClippingInterface *getClippingInterface() const override { return clipping; }
 
     using GCAD::RenderCallback::getRendererContainer;
 };
