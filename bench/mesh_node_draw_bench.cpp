@@ -4,20 +4,18 @@
 // 32-bit indices) with one glDrawElements, each as one whole repaint of a 128 x 128 view in the same run. The
 // ratios say what the packed 16-bit leaves and the per-range draw calls cost or save.
 #include "apps/gcad/gcad_bench_baseline.h"
+#include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
-#include "tests/support/gcad_test_scene.h"
-
-#include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 using namespace Vaq;
@@ -97,7 +95,7 @@ struct Scene
 
     GLNodeContainer nodes;
     std::unique_ptr<CAD::PolyBase> dome;
-    Test::TestScene callback;
+    Gcad::Scene::ElementListCallback callback;
     DomeRenderer *renderer = nullptr;
     std::unique_ptr<GL::RenderObject> view;
 };
@@ -149,9 +147,7 @@ DRAW_BENCHMARK(BM_NodesFlat);
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const GL::HeadlessApplication application(argc, argv);
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
     double plain = 0.0, smooth = 0.0, flat = 0.0;
