@@ -4,13 +4,11 @@
 #include "apps/gcad/gcad_options.h"
 
 #include "gcad/benchmark/gcad_benchmark_result.h"
-#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/benchmark/gcad_benchmark_settings.h"
 #include "gcad/benchmark/gcad_cmd_benchmark.h"
 #include "gcad/gcad_config.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
-#include "gcad/host/gl/vaq_gl_widget_options.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -221,35 +219,39 @@ int runBench(const QStringList &arguments)
 {
     using namespace Vaq;
     const BenchOptions options = parseBenchOptions(arguments);
+    const QString parameters = commandParameters(options);
 
     // The baseline is measured by the same run, frame by frame in turn with the library.
     auto *command = dynamic_cast<GCAD::MeshBenchmarkCommand *>(
         GApp::CommandContainer::getCommand(GCAD::CMD_BENCHMARK_MESH));
+    if (!command)
+        return reportError(
+            QStringLiteral("bench"), QStringLiteral("the library has no benchmark command"), 1);
     std::unique_ptr<BaselineRCB> baselineCallback;
     std::optional<BenchmarkResult> baseline;
-    if (options.baseline && command) {
+    if (options.baseline) {
         baselineCallback = std::make_unique<BaselineRCB>();
         baseline.emplace();
         command->setCompanion(baselineCallback.get(), &*baseline);
     }
     GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
-    const bool succeeded = window->execute(GCAD::CMD_BENCHMARK_MESH, commandParameters(options));
-    if (command)
-        command->setCompanion(nullptr, nullptr);
+    const bool succeeded = window->execute(GCAD::CMD_BENCHMARK_MESH, parameters);
+    command->setCompanion(nullptr, nullptr);
     if (!succeeded)
         return reportError(QStringLiteral("bench"), window->getLastError(), 1);
-    BenchmarkResult result;
-    if (!GCAD::BenchmarkResultContainer::_instance->getResult(
-            GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &result))
-        return reportError(QStringLiteral("bench"), QStringLiteral("the benchmark stored no result"), 1);
+    const BenchmarkResult &result = *command->getLastResult();
 
     result.printResults(std::cout);
     std::cout.flush();
     std::printf("performance index: %.2f\n", result.calculatePerformanceIndex());
+    GCAD::MeshBenchmarkSettings settings;
+    QString error;
+    settings.parse(parameters, &error);
+    std::printf(settings.isFullRun() ? "stored as the rates of this configuration\n"
+                                     : "not stored: runs with --size, --quick or --dome only measure\n");
     if (baseline)
         printRatios(result, *baseline);
     std::fflush(stdout);
-    QString error;
     if (!options.json.isEmpty() && !writeJson(options.json, result, baseline, &error))
         return reportError(options.json, QStringLiteral("cannot write (%1)").arg(error), 1);
     return 0;

@@ -175,7 +175,9 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         window->startProgress();
         measureRates(measured, settings);
 
-        BenchmarkResultContainer::_instance->addResult(result);
+        if (settings.isFullRun())
+            BenchmarkResultContainer::_instance->addResult(result);
+        m_last_result = result;
         window->resetStatus();
         window->endProgress();
     }

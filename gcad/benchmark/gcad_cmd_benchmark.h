@@ -2,9 +2,11 @@
 // configuration draws a large mesh: in a square off-screen view of its own it turns the
 // benchmark dome drawn as wireframe, as two-sided and single-sided triangles and as points at
 // the six step widths, each flat and smooth, without and with colour, and adds the 36 rates
-// as one BenchmarkResult to the result store, from which render times are estimated.
+// as one BenchmarkResult. Only the standard run adds it to the result store, from which render
+// times and the performance index are estimated; shorter runs only measure.
 #pragma once
 
+#include "gcad/benchmark/gcad_benchmark_result.h"
 #include "gcad/benchmark/gcad_benchmark_settings.h"
 #include "gcad/host/gapp/vaq_gapp_command.h"
 
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace Vaq::GL {
@@ -22,7 +25,6 @@ class RenderObject;
 namespace Vaq::GCAD {
 
 class BenchmarkRCB;
-class BenchmarkResult;
 
 class MeshBenchmarkCommand : public GApp::Command
 {
@@ -38,9 +40,12 @@ public:
     bool parseParameters(const QString &parameters, QString &error) const override;
     // One run: the crash guard on the software-rendering setting (left at 2 in the saved
     // configuration should the run crash or throw), the view, the test data, the 36
-    // measurements with progress, the result added to the store. Throws ProgError when the
-    // library is not started (no result store, frame-rate adjustment or node container).
+    // measurements with progress; the result is added to the store when the settings are
+    // those of the full run. Throws ProgError when the library is not started (no result
+    // store, frame-rate adjustment or node container).
     bool executeScript(const QString &parameters) override;
+    // The result of the last run that finished, stored or not; none before.
+    const std::optional<BenchmarkResult> &getLastResult() const { return m_last_result; }
 
     // The view edge for a screen: the square root of (width - 150) x (height - 50), rounded.
     static unsigned calculateWidgetSize(const QSize &screen);
@@ -81,6 +86,7 @@ private:
     std::vector<Measured> m_measured;
     Measured m_companion;
     MeshBenchmarkSettings m_settings;
+    std::optional<BenchmarkResult> m_last_result;
     QString m_message;
     unsigned m_measurement_counter = 0;
 };
