@@ -54,11 +54,13 @@ public:
     static uint64_t getElementCount(unsigned domeSize, bool edges, bool points);
 
     // A callback whose meshes every run also measures, in a view of the same size, into
-    // *result, which is not stored. Its view takes turns with the run's own frame by frame and
-    // draws the same turns of the view, so that a baseline measured so shares both the
-    // pictures and the machine's changing load with the rates it is compared with. The
-    // command builds the callback's test data; both must outlive the runs. Null: none.
-    void setCompanion(BenchmarkRCB *callback, BenchmarkResult *result);
+    // *result, which is not stored; the tests the callback declines (BenchmarkRCB::measures)
+    // leave their rates in *result as they were. Its view takes turns with the run's own frame
+    // by frame and draws the same turns of the view, so that a baseline measured so shares
+    // both the pictures and the machine's changing load with the rates it is compared with.
+    // The command builds the callback's test data; both must outlive the runs.
+    void addCompanion(BenchmarkRCB *callback, BenchmarkResult *result);
+    void clearCompanions() { m_companions.clear(); }
 
 private:
     // A callback measured in a view into a result.
@@ -77,14 +79,15 @@ private:
     // One test of every measured callback, each result's rate stored by store.
     void measureAll(const QString &name, bool surface, bool twoSided, bool edges, bool points,
         unsigned stepping, const std::function<void(BenchmarkResult *, unsigned rate)> &store);
-    // Turns every measured view, frame by frame in turn, until the run's own view has drawn
-    // for the settings' time and frames; elements per second of each, in the order measured.
-    std::vector<unsigned> measure(
+    // Turns every measured view that takes part in the test, frame by frame in turn, until
+    // the run's own view has drawn for the settings' time and frames; elements per second of
+    // each, in the order measured, none for a view that sat the test out.
+    std::vector<std::optional<unsigned>> measure(
         const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping);
 
     // The run in progress; the first is the run's own.
     std::vector<Measured> m_measured;
-    Measured m_companion;
+    std::vector<Measured> m_companions;
     MeshBenchmarkSettings m_settings;
     std::optional<BenchmarkResult> m_last_result;
     QString m_message;

@@ -83,9 +83,9 @@ protected:
     // Runs the benchmark with a companion measured beside it.
     bool runWithCompanion(BenchmarkRCB *companion, BenchmarkResult *result, const QString &parameters)
     {
-        command->setCompanion(companion, result);
+        command->addCompanion(companion, result);
         const bool succeeded = window->execute(CMD_BENCHMARK_MESH, parameters);
-        command->setCompanion(nullptr, nullptr);
+        command->clearCompanions();
         return succeeded;
     }
 
@@ -124,6 +124,13 @@ public:
     bool ledPlan = true;
 };
 
+// Takes part in the point tests only.
+class PointsOnlyRCB : public TurnRecordingRCB
+{
+public:
+    bool measures(const CAD::ElemProp &properties) const override { return properties.showPoints; }
+};
+
 } // namespace
 
 TEST_F(MeshBenchmarkCommandTest, aShortRunMeasuresThirtySixRatesUnderTheCrashGuardAndStoresNone)
@@ -137,6 +144,10 @@ TEST_F(MeshBenchmarkCommandTest, aShortRunMeasuresThirtySixRatesUnderTheCrashGua
     TurnRecordingRCB companion;
     BenchmarkResult companionResult(cardOptions(true, 1024));
     setRates(&companionResult, [](unsigned, unsigned) { return 0u; });
+    PointsOnlyRCB pointsOnly;
+    BenchmarkResult pointsOnlyResult(cardOptions(true, 1024));
+    setRates(&pointsOnlyResult, [](unsigned, unsigned) { return 0u; });
+    command->addCompanion(&pointsOnly, &pointsOnlyResult);
     // The test data is made once the guard is saved.
     unsigned settingDuringRun = 0;
     QByteArray savedDuringRun;
@@ -174,6 +185,13 @@ TEST_F(MeshBenchmarkCommandTest, aShortRunMeasuresThirtySixRatesUnderTheCrashGua
     EXPECT_EQ(companion.getMesh()->getNumberOfVisiblePoints(CAD::StageIdentifier::NO_STAGE), 21u * 21u);
     for (unsigned rate : rates(companionResult))
         EXPECT_GT(rate, 0u);
+    // A companion that sits tests out is not drawn in them and keeps their rates: the 24
+    // point tests, each an untimed frame and at least two timed ones.
+    const std::vector<unsigned> pointsOnlyRates = rates(pointsOnlyResult);
+    for (std::size_t i = 0; i < pointsOnlyRates.size(); ++i)
+        EXPECT_EQ(pointsOnlyRates[i] > 0, i % 9 >= 3) << i;
+    EXPECT_GE(pointsOnly.turns.size(), 24u * 3);
+    EXPECT_LT(pointsOnly.turns.size(), companion.turns.size());
     // The view shows 0.6 of the dome's width 1.0, so the dome fills it.
     BaVec3d<double> min, max;
     ASSERT_TRUE(companion.getBoundingBox(&min, &max));
