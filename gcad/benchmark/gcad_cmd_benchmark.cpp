@@ -298,11 +298,11 @@ std::vector<std::optional<unsigned>> MeshBenchmarkCommand::measure(
         ++frames;
     }
 
-    std::vector<std::optional<unsigned>> rates;
+    std::vector<std::optional<unsigned>> rates(m_measured.size());
     for (std::size_t i = 0; i < m_measured.size(); ++i) {
-        const double rate
-            = std::min(frames * double(count) / elapsed[i], double(std::numeric_limits<unsigned>::max()));
-        rates.push_back(takesPart[i] ? std::optional<unsigned>(unsigned(rate)) : std::nullopt);
+        if (takesPart[i])
+            rates[i] = unsigned(
+                std::min(frames * double(count) / elapsed[i], double(std::numeric_limits<unsigned>::max())));
     }
     if (m_settings.verbose)
         std::cout << "        MElems/s: " << *rates[0] / 1e6 << "\tfps: " << frames / elapsed[0] << '\t'
