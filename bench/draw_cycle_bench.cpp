@@ -3,15 +3,13 @@
 // over the same elements (set-up, draw with the GL default check, finish). The difference
 // per element is what collecting, ordering, stage serving, stencil identities and the matrix
 // stack add.
+#include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
+#include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
-#include "tests/support/gcad_test_scene.h"
-
-#include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 using namespace Vaq;
@@ -53,7 +51,7 @@ struct Scene
         view.reset(GL::RenderObject::createRenderObject(&callback, 64, 64));
     }
     std::vector<std::unique_ptr<CAD::Element>> elements;
-    Test::TestScene callback;
+    Gcad::Scene::ElementListCallback callback;
     TrivialRenderer *renderer = nullptr;
     std::unique_ptr<GL::RenderObject> view;
 };
@@ -107,9 +105,7 @@ BENCHMARK(BM_RendererAlone)
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const GL::HeadlessApplication application(argc, argv);
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
     double cycle = 0.0, alone = 0.0;

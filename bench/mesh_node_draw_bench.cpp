@@ -1,23 +1,22 @@
 // Drawing the GPU nodes of a dome mesh (501 x 501 vertices, 500,000 triangles, several
 // leaves) from buffer objects, smooth and flat shaded, against the baseline of the same mesh
-// drawn from one plain buffer object (gcad bench's baseline: float positions, 16-bit normals,
-// 32-bit indices) with one glDrawElements, each as one whole repaint of a 128 x 128 view in the same run. The
-// ratios say what the packed 16-bit leaves and the per-range draw calls cost or save.
+// in the same shading drawn from one plain buffer object (gcad bench's baseline: float
+// positions, 16-bit normals, flat with each triangle's normal on its last corner, 32-bit
+// indices) with one glDrawElements, each as one whole repaint of a 128 x 128 view in the same
+// run. The ratios say what the packed 16-bit leaves and the per-range draw calls cost or save.
 #include "apps/gcad/gcad_bench_baseline.h"
+#include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
-#include "tests/support/gcad_test_scene.h"
-
-#include <QApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 using namespace Vaq;
@@ -27,8 +26,8 @@ namespace {
 
 const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
 
-// Draws the dome either through its GPU nodes with the given render flags, or (flags 0)
-// from one plain buffer object.
+// Draws the dome either through its GPU nodes or from one plain buffer object, with the
+// given render flags.
 class DomeRenderer : public CADGLRenderer
 {
 public:
@@ -37,12 +36,13 @@ public:
     {
         m_supported_types = { CAD::ElementCreator::MESH };
     }
-    unsigned flags = 0;
+    unsigned flags = RT_TRIANGLES | RT_SMOOTH;
+    bool plain = false;
 
 protected:
     void preDrawInternal(unsigned, int) override
     {
-        if (flags == 0)
+        if (plain)
             return;
         for (CAD::BspNode *leaf : leaves()) {
             auto *node = static_cast<GLNode *>(leaf->getNodeRenderData());
@@ -57,8 +57,8 @@ protected:
     }
     bool drawInternal() override
     {
-        if (flags == 0) {
-            m_plain.setup(CAD::ElementAndStageImp(m_current_element, STAGE), { RT_TRIANGLES | RT_SMOOTH }, 1);
+        if (plain) {
+            m_plain.setup(CAD::ElementAndStageImp(m_current_element, STAGE), { flags }, 1);
             while (!m_plain.draw()) { }
             m_plain.finish();
             return true;
@@ -75,7 +75,7 @@ private:
         return static_cast<CAD::PolyBase *>(m_current_element)->getPolyBaseRenderData(STAGE)->getAllLeaves();
     }
 
-    // The plain buffer is the gcad bench baseline's smooth surface.
+    // The plain buffers are gcad bench's baseline.
     Gcad::PlainMeshRenderer m_plain { m_render_callback };
 };
 
@@ -97,7 +97,7 @@ struct Scene
 
     GLNodeContainer nodes;
     std::unique_ptr<CAD::PolyBase> dome;
-    Test::TestScene callback;
+    Gcad::Scene::ElementListCallback callback;
     DomeRenderer *renderer = nullptr;
     std::unique_ptr<GL::RenderObject> view;
 };
@@ -108,11 +108,12 @@ Scene &scene()
     return instance;
 }
 
-// One repaint per iteration with flags; the first repaint prepares and uploads (untimed).
-void repaint(benchmark::State &state, unsigned flags)
+// One repaint per iteration; the first repaint prepares and uploads (untimed).
+void repaint(benchmark::State &state, unsigned flags, bool plain)
 {
     Scene &s = scene();
     s.renderer->flags = flags;
+    s.renderer->plain = plain;
     s.view->repaintWidget();
     s.view->waitForRendering();
     for (auto _ : state) {
@@ -121,17 +122,21 @@ void repaint(benchmark::State &state, unsigned flags)
     }
 }
 
-void BM_PlainBuffer(benchmark::State &state)
+void BM_PlainSmooth(benchmark::State &state)
 {
-    repaint(state, 0);
+    repaint(state, RT_TRIANGLES | RT_SMOOTH, true);
+}
+void BM_PlainFlat(benchmark::State &state)
+{
+    repaint(state, RT_TRIANGLES, true);
 }
 void BM_NodesSmooth(benchmark::State &state)
 {
-    repaint(state, RT_TRIANGLES | RT_SMOOTH);
+    repaint(state, RT_TRIANGLES | RT_SMOOTH, false);
 }
 void BM_NodesFlat(benchmark::State &state)
 {
-    repaint(state, RT_TRIANGLES);
+    repaint(state, RT_TRIANGLES, false);
 }
 
 #define DRAW_BENCHMARK(function)                                                                             \
@@ -141,7 +146,8 @@ void BM_NodesFlat(benchmark::State &state)
         ->MinTime(0.5)                                                                                       \
         ->Repetitions(5)                                                                                     \
         ->ReportAggregatesOnly(true)
-DRAW_BENCHMARK(BM_PlainBuffer);
+DRAW_BENCHMARK(BM_PlainSmooth);
+DRAW_BENCHMARK(BM_PlainFlat);
 DRAW_BENCHMARK(BM_NodesSmooth);
 DRAW_BENCHMARK(BM_NodesFlat);
 
@@ -149,18 +155,16 @@ DRAW_BENCHMARK(BM_NodesFlat);
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const GL::HeadlessApplication application(argc, argv);
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
-    double plain = 0.0, smooth = 0.0, flat = 0.0;
-    if (reporter.median("BM_PlainBuffer", &plain) && reporter.median("BM_NodesSmooth", &smooth)
-        && reporter.median("BM_NodesFlat", &flat)) {
-        std::printf("dome of %zu leaves, medians: plain buffer %.1f ms; nodes smooth %.2f x, flat %.2f x the "
-                    "plain buffer\n",
-            scene().dome->getPolyBaseRenderData(STAGE)->getAllLeaves().size(), plain, smooth / plain,
-            flat / plain);
+    double plainSmooth = 0.0, plainFlat = 0.0, smooth = 0.0, flat = 0.0;
+    if (reporter.median("BM_PlainSmooth", &plainSmooth) && reporter.median("BM_PlainFlat", &plainFlat)
+        && reporter.median("BM_NodesSmooth", &smooth) && reporter.median("BM_NodesFlat", &flat)) {
+        std::printf("dome of %zu leaves, medians: plain buffer smooth %.1f ms, flat %.1f ms; nodes smooth "
+                    "%.2f x, flat %.2f x the plain buffer of the same shading\n",
+            scene().dome->getPolyBaseRenderData(STAGE)->getAllLeaves().size(), plainSmooth, plainFlat,
+            smooth / plainSmooth, flat / plainFlat);
     }
     benchmark::Shutdown();
     return 0;

@@ -2,21 +2,20 @@
 // 1024 pixels with interactive repaints, once drawn in full and once with the frame-rate
 // adjustment thinning it out, both measured in the same run. Afterwards the view is turned
 // back and repainted in full: the picture must be the one drawn before the motion.
+#include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
 #include "gcad/gcad_library.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
+#include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
-#include "tests/support/gcad_test_scene.h"
 
-#include <QApplication>
 #include <QImage>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 using namespace Vaq;
@@ -60,7 +59,7 @@ struct RotationScene
     }
 
     std::unique_ptr<CAD::PolyBase> mesh;
-    Test::TestScene callback;
+    Gcad::Scene::ElementListCallback callback;
     std::unique_ptr<GL::RenderObject> view;
     QImage before;
     double angle = 0.0;
@@ -118,9 +117,7 @@ int differingPixels(const QImage &a, const QImage &b)
 
 int main(int argc, char **argv)
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const GL::HeadlessApplication application(argc, argv);
     GCAD::InitDefaults(&Cfg::getRoot());
     GCAD::InitLibrary(&Cfg::getRoot());
     _scene = std::make_unique<RotationScene>();

@@ -4,13 +4,11 @@
 #include "apps/gcad/gcad_options.h"
 
 #include "gcad/benchmark/gcad_benchmark_result.h"
-#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/benchmark/gcad_benchmark_settings.h"
 #include "gcad/benchmark/gcad_cmd_benchmark.h"
 #include "gcad/gcad_config.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
-#include "gcad/host/gl/vaq_gl_widget_options.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -142,17 +140,31 @@ std::optional<double> ratio(unsigned rate, unsigned baseline)
     return double(rate) / double(baseline);
 }
 
-void printRatios(const BenchmarkResult &result, const BenchmarkResult &baseline)
+QByteArray formatRatio(unsigned rate, unsigned baseline)
+{
+    const std::optional<double> r = ratio(rate, baseline);
+    return r ? QByteArray::number(*r, 'f', 2) : QByteArray("-");
+}
+
+// inexactFlat: the flat surface rates of the old baseline, which lit flat triangles with the
+// vertex normals; each follows its exact line, labelled, for comparison only.
+void printRatios(
+    const BenchmarkResult &result, const BenchmarkResult &baseline, const BenchmarkResult &inexactFlat)
 {
     std::printf("\nrates against the baseline (the same mesh from one buffer object, one draw call):\n");
     std::printf("  %-18s %-22s %12s %12s %6s\n", "mode", "measurement", "rate/s", "baseline/s", "ratio");
     for (const Mode &mode : MODES) {
-        for (const Measurement &measurement : measurements()) {
+        for (std::size_t m = 0; m < measurements().size(); ++m) {
+            const Measurement &measurement = measurements()[m];
             const unsigned rate = measurement.rate(result, mode.smooth, mode.color);
             const unsigned base = measurement.rate(baseline, mode.smooth, mode.color);
-            const std::optional<double> r = ratio(rate, base);
             std::printf("  %-18s %-22s %12u %12u %6s\n", mode.name, measurement.name, rate, base,
-                r ? QByteArray::number(*r, 'f', 2).constData() : "-");
+                formatRatio(rate, base).constData());
+            if (!mode.smooth && (m == 1 || m == 2)) {
+                const unsigned inexact = measurement.rate(inexactFlat, mode.smooth, mode.color);
+                std::printf("    %-39s %12s %12u %6s\n", "(inexact: flat over vertex normals)", "", inexact,
+                    formatRatio(rate, inexact).constData());
+            }
         }
     }
 }
@@ -221,35 +233,42 @@ int runBench(const QStringList &arguments)
 {
     using namespace Vaq;
     const BenchOptions options = parseBenchOptions(arguments);
+    const QString parameters = commandParameters(options);
 
     // The baseline is measured by the same run, frame by frame in turn with the library.
     auto *command = dynamic_cast<GCAD::MeshBenchmarkCommand *>(
         GApp::CommandContainer::getCommand(GCAD::CMD_BENCHMARK_MESH));
-    std::unique_ptr<BaselineRCB> baselineCallback;
-    std::optional<BenchmarkResult> baseline;
-    if (options.baseline && command) {
+    if (!command)
+        return reportError(
+            QStringLiteral("bench"), QStringLiteral("the library has no benchmark command"), 1);
+    std::unique_ptr<BaselineRCB> baselineCallback, inexactFlatCallback;
+    std::optional<BenchmarkResult> baseline, inexactFlat;
+    if (options.baseline) {
         baselineCallback = std::make_unique<BaselineRCB>();
+        inexactFlatCallback = std::make_unique<BaselineRCB>(FlatNormals::VERTEX);
         baseline.emplace();
-        command->setCompanion(baselineCallback.get(), &*baseline);
+        inexactFlat.emplace();
+        command->addCompanion(baselineCallback.get(), &*baseline);
+        command->addCompanion(inexactFlatCallback.get(), &*inexactFlat);
     }
     GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
-    const bool succeeded = window->execute(GCAD::CMD_BENCHMARK_MESH, commandParameters(options));
-    if (command)
-        command->setCompanion(nullptr, nullptr);
+    const bool succeeded = window->execute(GCAD::CMD_BENCHMARK_MESH, parameters);
+    command->clearCompanions();
     if (!succeeded)
         return reportError(QStringLiteral("bench"), window->getLastError(), 1);
-    BenchmarkResult result;
-    if (!GCAD::BenchmarkResultContainer::_instance->getResult(
-            GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &result))
-        return reportError(QStringLiteral("bench"), QStringLiteral("the benchmark stored no result"), 1);
+    const BenchmarkResult &result = *command->getLastResult();
 
     result.printResults(std::cout);
     std::cout.flush();
     std::printf("performance index: %.2f\n", result.calculatePerformanceIndex());
-    if (baseline)
-        printRatios(result, *baseline);
-    std::fflush(stdout);
+    GCAD::MeshBenchmarkSettings settings;
     QString error;
+    settings.parse(parameters, &error);
+    std::printf(settings.isFullRun() ? "stored as the rates of this configuration\n"
+                                     : "not stored: runs with --size, --quick or --dome only measure\n");
+    if (baseline)
+        printRatios(result, *baseline, *inexactFlat);
+    std::fflush(stdout);
     if (!options.json.isEmpty() && !writeJson(options.json, result, baseline, &error))
         return reportError(options.json, QStringLiteral("cannot write (%1)").arg(error), 1);
     return 0;

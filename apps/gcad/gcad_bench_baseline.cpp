@@ -6,6 +6,7 @@
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -48,8 +49,9 @@ const void *offset(std::size_t bytes)
 
 } // namespace
 
-PlainMeshRenderer::PlainMeshRenderer(RenderCallback *callback)
+PlainMeshRenderer::PlainMeshRenderer(RenderCallback *callback, FlatNormals flatNormals)
     : CADGLRenderer(callback)
+    , m_flat_normals(flatNormals)
 {
 }
 
@@ -62,9 +64,12 @@ void PlainMeshRenderer::releaseBuffers()
     m_buffers.clear();
 }
 
-// Flat shading takes a triangle's normal from its last corner, so the flat buffers give
-// that corner the triangle's normal, and a corner that already carries the normal of an
-// earlier triangle is appended again as a vertex of its own.
+// Flat shading takes a triangle's normal from its last (provoking) corner. Each triangle
+// is turned so that a corner no earlier triangle has claimed comes last and gets the
+// triangle's normal; where all three are claimed, the last corner is appended again as a
+// vertex of its own. A closed triangle mesh has about twice as many triangles as vertices,
+// so about half the triangles need such a copy; trying all three corners keeps that number
+// near its least.
 const PlainMeshRenderer::Buffers &PlainMeshRenderer::buffers(bool flat)
 {
     Buffers &buffers = m_buffers[{ m_current_element, flat }];
@@ -89,22 +94,27 @@ const PlainMeshRenderer::Buffers &PlainMeshRenderer::buffers(bool flat)
         const float position[3] = { float(p.x), float(p.y), float(p.z) };
         std::memcpy(out + size - POSITION_BYTES, position, POSITION_BYTES);
     };
+
     for (std::size_t v = 0; v < data.vertices.size(); ++v)
         append(uint32_t(v), data.vertexNormals[v]);
 
     std::vector<CAD::Triangle> triangles = data.triangles;
     if (flat) {
-        std::vector<bool> provoking(data.vertices.size(), false);
+        std::vector<bool> claimed(data.vertices.size(), false);
         uint32_t next = uint32_t(data.vertices.size());
         for (std::size_t t = 0; t < triangles.size(); ++t) {
-            uint32_t &last = triangles[t][2];
+            CAD::Triangle &corners = triangles[t];
             const BaVec3d<float> &n = data.triangleNormals[t];
-            if (!provoking[last]) {
-                provoking[last] = true;
-                writeNormal(vertices.data() + std::size_t(last) * size, buffers.colors, n);
+            int turn = 0;
+            while (turn < 3 && claimed[corners[(2 + turn) % 3]])
+                ++turn;
+            if (turn < 3) {
+                std::rotate(corners.begin(), corners.begin() + turn, corners.end());
+                claimed[corners[2]] = true;
+                writeNormal(vertices.data() + std::size_t(corners[2]) * size, buffers.colors, n);
             } else {
-                append(last, n);
-                last = next++;
+                append(corners[2], n);
+                corners[2] = next++;
             }
         }
     }
@@ -135,7 +145,7 @@ bool PlainMeshRenderer::drawInternal()
     if (m_render_type & RT_POINTS)
         drawPoints(buffers(false));
     if (m_render_type & RT_TRIANGLES)
-        drawSurface(buffers(!(m_render_type & RT_SMOOTH)));
+        drawSurface(buffers(!(m_render_type & RT_SMOOTH) && m_flat_normals == FlatNormals::FACET));
     if (m_render_type & RT_EDGES)
         drawEdges(buffers(false));
     return true;
@@ -229,9 +239,15 @@ void PlainMeshRenderer::drawPoints(const Buffers &buffers)
     ::glPointSize(1.0f);
 }
 
-BaselineRCB::BaselineRCB()
-    : m_renderer(this)
+BaselineRCB::BaselineRCB(FlatNormals flatNormals)
+    : m_renderer(this, flatNormals)
+    , m_flat_normals(flatNormals)
 {
+}
+
+bool BaselineRCB::measures(const CAD::ElemProp &properties) const
+{
+    return m_flat_normals == FlatNormals::FACET || (properties.showTriangles && !properties.smooth);
 }
 
 // The scene stage draws the planned render types plainly; the other stages are the

@@ -15,8 +15,9 @@ int runInfo(const QStringList &arguments);
 int runRender(const QStringList &arguments);
 
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
-// mesh benchmark (which stores its result), prints the rates and the performance index, with
-// --baseline also each rate's ratio to the same meshes drawn from plain buffers.
+// mesh benchmark (whose full run stores its result), prints the rates, the performance index and
+// whether they were stored, with --baseline also each rate's ratio to the same meshes drawn from
+// plain buffers.
 int runBench(const QStringList &arguments);
 
 } // namespace Gcad

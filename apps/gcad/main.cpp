@@ -7,11 +7,11 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
+#include "gcad/host/gl/vaq_gl_headless_application.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 
 namespace {
@@ -27,33 +27,56 @@ struct Subcommand
 const Subcommand kSubcommands[] = {
     { "info", "",
         "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
-        "             performance index",
+        "performance index",
         Gcad::runInfo },
     { "render", "[FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
         "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a PNG, by default gcad.png\n"
-        "             of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
-        "             corner such as x+y-z+",
+        "of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
+        "corner such as x+y-z+",
         Gcad::runRender },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
-        "measure how fast this graphics configuration draws meshes and store the result;\n"
-        "             --size: view edge in pixels (default from the screen), --quick: measurements of\n"
-        "             0.1 s, --dome: a test mesh of N x N vertices instead of 1001 x 1001 (both for\n"
-        "             quick checks, not for the rates the views rely on), --baseline: also the same\n"
-        "             mesh from one plain buffer object and each rate's ratio to it, --json: the rates\n"
-        "             as a JSON file, --verbose: every measurement",
+        "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
+        "rates for the views' estimates and the performance index. --size: view edge in pixels\n"
+        "(default from the screen), --quick: measurements of 0.1 s, --dome: a test mesh of N x N\n"
+        "vertices instead of 1001 x 1001 (these three measure without storing), --baseline: also\n"
+        "the same mesh from one plain buffer object and each rate's ratio to it, --json: the\n"
+        "rates as a JSON file, --verbose: every measurement",
         Gcad::runBench },
 };
+
+// Prints text with every line after the first indented by indent blanks.
+void printIndented(const char *text, int indent)
+{
+    for (const char *c = text; *c; ++c) {
+        std::putchar(*c);
+        if (*c == '\n')
+            std::printf("%*s", indent, "");
+    }
+    std::putchar('\n');
+}
 
 void printHelp()
 {
     std::printf("usage: gcad <command> [options]\n\ncommands:\n");
     for (const Subcommand &command : kSubcommands) {
         if (*command.options)
-            std::printf("  %s %s\n  %-10s %s\n", command.name, command.options, "", command.summary);
+            std::printf("  %s %s\n  %-10s ", command.name, command.options, "");
         else
-            std::printf("  %-10s %s\n", command.name, command.summary);
+            std::printf("  %-10s ", command.name);
+        printIndented(command.summary, 13);
     }
-    std::printf("\n  --help     show this help\n");
+    std::printf("\n  --help     show this help; after a command, that command's usage\n");
+}
+
+void printCommandHelp(const Subcommand &command)
+{
+    std::printf("usage: gcad %s%s%s\n\n  ", command.name, *command.options ? " " : "", command.options);
+    printIndented(command.summary, 2);
+}
+
+bool asksForHelp(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
 }
 
 // The library's process-wide objects (result store, frame-rate adjustment, mesh node
@@ -82,10 +105,7 @@ public:
 
 int main(int argc, char **argv)
 {
-    // Nothing here needs a display: views render into framebuffer objects.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    const Vaq::GL::HeadlessApplication application(argc, argv);
 
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.first() == "--help" || arguments.first() == "-h") {
@@ -97,6 +117,13 @@ int main(int argc, char **argv)
     for (const Subcommand &command : kSubcommands) {
         if (name != command.name)
             continue;
+        if (asksForHelp(arguments)) {
+            printCommandHelp(command);
+            return 0;
+        }
+        QString error;
+        if (!Vaq::GL::HeadlessApplication::startGL(&error))
+            return Gcad::reportError(QStringLiteral("OpenGL"), error, 1);
         try {
             const LibrarySession library;
             return command.run(arguments);

@@ -36,6 +36,11 @@ void BenchmarkRCB::createTestData(unsigned domeSize)
         = createMesh(domeSize, true, ElementCreator::MESH_INSPECTION, QStringLiteral("poly_color_benchmark"));
 }
 
+bool BenchmarkRCB::measures(const CAD::ElemProp &) const
+{
+    return true;
+}
+
 void BenchmarkRCB::setupRenderCallback()
 {
     getRenderObject()->setScale(2.0 * BOX_HALF_WIDTH);

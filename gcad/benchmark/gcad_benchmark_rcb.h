@@ -32,6 +32,10 @@ public:
     // The mesh the colour switch chooses; null before createTestData.
     CAD::PolyBase *getMesh() const { return (m_color ? m_color_mesh : m_plain_mesh).get(); }
 
+    // Whether the view is measured in a test that shows the mesh with these properties;
+    // every test by default. A companion of the benchmark run may sit tests out.
+    virtual bool measures(const CAD::ElemProp &properties) const;
+
     // Zooms the new view to the box's width.
     void setupRenderCallback() override;
     const CAD::Properties::Global *getGlobalProperties() const override { return &m_global; }

@@ -27,6 +27,13 @@ bool readNumber(const QString &name, const QString &text, unsigned minimum, unsi
 
 } // namespace
 
+bool MeshBenchmarkSettings::isFullRun() const
+{
+    const MeshBenchmarkSettings standard;
+    return widgetSize == standard.widgetSize && minSeconds == standard.minSeconds
+        && minFrames == standard.minFrames && domeSize == standard.domeSize;
+}
+
 bool MeshBenchmarkSettings::parse(const QString &parameters, QString *error)
 {
     MeshBenchmarkSettings settings = *this;

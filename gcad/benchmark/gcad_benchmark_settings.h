@@ -19,6 +19,10 @@ struct MeshBenchmarkSettings
     unsigned domeSize = DOME_SIZE; // vertices per side of the test meshes
     bool verbose = false; // the measurement lines on standard output
 
+    // The standard run: the view sized from the screen, full measurements of the full dome.
+    // Only its rates stand for the configuration; verbose output does not change them.
+    bool isFullRun() const;
+
     // Reads blank-separated items: "size=N" (N from 1 to 16384), "quick" (0.1 s and 2 frames
     // per measurement), "dome=N" (N from 2 to 1001) and "verbose"; a later item wins over an
     // earlier one of its kind. False, with the reason in *error and *this unchanged, for

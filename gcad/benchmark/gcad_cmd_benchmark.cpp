@@ -118,9 +118,9 @@ uint64_t MeshBenchmarkCommand::getElementCount(unsigned domeSize, bool edges, bo
     return 2 * uint64_t(domeSize - 1) * (domeSize - 1);
 }
 
-void MeshBenchmarkCommand::setCompanion(BenchmarkRCB *callback, BenchmarkResult *result)
+void MeshBenchmarkCommand::addCompanion(BenchmarkRCB *callback, BenchmarkResult *result)
 {
-    m_companion = Measured { callback, nullptr, result };
+    m_companions.push_back(Measured { callback, nullptr, result });
 }
 
 bool MeshBenchmarkCommand::executeScript(const QString &parameters)
@@ -153,12 +153,12 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         const auto callback = std::make_unique<BenchmarkRCB>();
         const std::unique_ptr<GL::RenderObject> view(
             GL::RenderObject::createRenderObject(callback.get(), int(size), int(size)));
-        std::unique_ptr<GL::RenderObject> companionView;
+        std::vector<std::unique_ptr<GL::RenderObject>> companionViews;
         std::vector<Measured> measured = { { callback.get(), view.get(), &result } };
-        if (m_companion.callback) {
-            companionView.reset(
-                GL::RenderObject::createRenderObject(m_companion.callback, int(size), int(size)));
-            measured.push_back({ m_companion.callback, companionView.get(), m_companion.result });
+        for (const Measured &companion : m_companions) {
+            companionViews.emplace_back(
+                GL::RenderObject::createRenderObject(companion.callback, int(size), int(size)));
+            measured.push_back({ companion.callback, companionViews.back().get(), companion.result });
         }
         if (settings.verbose)
             std::cout << "Benchmark GPU: " << options.renderer.toLocal8Bit().constData() << std::endl;
@@ -175,7 +175,9 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         window->startProgress();
         measureRates(measured, settings);
 
-        BenchmarkResultContainer::_instance->addResult(result);
+        if (settings.isFullRun())
+            BenchmarkResultContainer::_instance->addResult(result);
+        m_last_result = result;
         window->resetStatus();
         window->endProgress();
     }
@@ -245,12 +247,15 @@ void MeshBenchmarkCommand::measureAll(const QString &name, bool surface, bool tw
     ++m_measurement_counter;
     if (GApp::MainWindow *window = GApp::MainWindow::getInstance())
         window->setProgress(int(m_measurement_counter * 100 / MEASUREMENTS_PER_RUN), m_message);
-    const std::vector<unsigned> rates = measure(name, surface, twoSided, edges, points, stepping);
-    for (std::size_t i = 0; i < m_measured.size(); ++i)
-        store(m_measured[i].result, rates[i]);
+    const std::vector<std::optional<unsigned>> rates
+        = measure(name, surface, twoSided, edges, points, stepping);
+    for (std::size_t i = 0; i < m_measured.size(); ++i) {
+        if (rates[i])
+            store(m_measured[i].result, *rates[i]);
+    }
 }
 
-std::vector<unsigned> MeshBenchmarkCommand::measure(
+std::vector<std::optional<unsigned>> MeshBenchmarkCommand::measure(
     const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping)
 {
     const uint64_t count = getElementCount(m_settings.domeSize, edges, points);
@@ -264,7 +269,9 @@ std::vector<unsigned> MeshBenchmarkCommand::measure(
         m.view->waitForRendering();
     };
 
-    // The first frame prepares and uploads what the test draws; it is not timed.
+    // The first frame prepares and uploads what the test draws; it is not timed. The run's
+    // own view always takes part.
+    std::vector<bool> takesPart;
     for (const Measured &m : m_measured) {
         CAD::ElemProp &properties = *m.callback->getMesh()->getElemProperties();
         properties.showTriangles = surface;
@@ -272,12 +279,16 @@ std::vector<unsigned> MeshBenchmarkCommand::measure(
         properties.showEdges = edges;
         properties.showPoints = points;
         properties.showBoundary = false;
-        drawFrame(m);
+        takesPart.push_back(takesPart.empty() || m.callback->measures(properties));
+        if (takesPart.back())
+            drawFrame(m);
     }
     std::vector<double> elapsed(m_measured.size(), 0.0);
     unsigned frames = 0;
     while (elapsed[0] < m_settings.minSeconds || frames < m_settings.minFrames) {
         for (std::size_t i = 0; i < m_measured.size(); ++i) {
+            if (!takesPart[i])
+                continue;
             const Time start;
             QCoreApplication::processEvents();
             m_measured[i].view->setRotation(BaVec3d<double>(0.0, frames * TURN_PER_FRAME, 0.0));
@@ -287,14 +298,14 @@ std::vector<unsigned> MeshBenchmarkCommand::measure(
         ++frames;
     }
 
-    std::vector<unsigned> rates;
-    for (double seconds : elapsed) {
-        const double rate
-            = std::min(frames * double(count) / seconds, double(std::numeric_limits<unsigned>::max()));
-        rates.push_back(unsigned(rate));
+    std::vector<std::optional<unsigned>> rates(m_measured.size());
+    for (std::size_t i = 0; i < m_measured.size(); ++i) {
+        if (takesPart[i])
+            rates[i] = unsigned(
+                std::min(frames * double(count) / elapsed[i], double(std::numeric_limits<unsigned>::max())));
     }
     if (m_settings.verbose)
-        std::cout << "        MElems/s: " << rates[0] / 1e6 << "\tfps: " << frames / elapsed[0] << '\t'
+        std::cout << "        MElems/s: " << *rates[0] / 1e6 << "\tfps: " << frames / elapsed[0] << '\t'
                   << name.toLocal8Bit().constData() << std::endl;
     return rates;
 }

@@ -2,9 +2,11 @@
 // configuration draws a large mesh: in a square off-screen view of its own it turns the
 // benchmark dome drawn as wireframe, as two-sided and single-sided triangles and as points at
 // the six step widths, each flat and smooth, without and with colour, and adds the 36 rates
-// as one BenchmarkResult to the result store, from which render times are estimated.
+// as one BenchmarkResult. Only the standard run adds it to the result store, from which render
+// times and the performance index are estimated; shorter runs only measure.
 #pragma once
 
+#include "gcad/benchmark/gcad_benchmark_result.h"
 #include "gcad/benchmark/gcad_benchmark_settings.h"
 #include "gcad/host/gapp/vaq_gapp_command.h"
 
@@ -13,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace Vaq::GL {
@@ -22,7 +25,6 @@ class RenderObject;
 namespace Vaq::GCAD {
 
 class BenchmarkRCB;
-class BenchmarkResult;
 
 class MeshBenchmarkCommand : public GApp::Command
 {
@@ -38,9 +40,12 @@ public:
     bool parseParameters(const QString &parameters, QString &error) const override;
     // One run: the crash guard on the software-rendering setting (left at 2 in the saved
     // configuration should the run crash or throw), the view, the test data, the 36
-    // measurements with progress, the result added to the store. Throws ProgError when the
-    // library is not started (no result store, frame-rate adjustment or node container).
+    // measurements with progress; the result is added to the store when the settings are
+    // those of the full run. Throws ProgError when the library is not started (no result
+    // store, frame-rate adjustment or node container).
     bool executeScript(const QString &parameters) override;
+    // The result of the last run that finished, stored or not; none before.
+    const std::optional<BenchmarkResult> &getLastResult() const { return m_last_result; }
 
     // The view edge for a screen: the square root of (width - 150) x (height - 50), rounded.
     static unsigned calculateWidgetSize(const QSize &screen);
@@ -49,11 +54,13 @@ public:
     static uint64_t getElementCount(unsigned domeSize, bool edges, bool points);
 
     // A callback whose meshes every run also measures, in a view of the same size, into
-    // *result, which is not stored. Its view takes turns with the run's own frame by frame and
-    // draws the same turns of the view, so that a baseline measured so shares both the
-    // pictures and the machine's changing load with the rates it is compared with. The
-    // command builds the callback's test data; both must outlive the runs. Null: none.
-    void setCompanion(BenchmarkRCB *callback, BenchmarkResult *result);
+    // *result, which is not stored; the tests the callback declines (BenchmarkRCB::measures)
+    // leave their rates in *result as they were. Its view takes turns with the run's own frame
+    // by frame and draws the same turns of the view, so that a baseline measured so shares
+    // both the pictures and the machine's changing load with the rates it is compared with.
+    // The command builds the callback's test data; both must outlive the runs.
+    void addCompanion(BenchmarkRCB *callback, BenchmarkResult *result);
+    void clearCompanions() { m_companions.clear(); }
 
 private:
     // A callback measured in a view into a result.
@@ -72,15 +79,17 @@ private:
     // One test of every measured callback, each result's rate stored by store.
     void measureAll(const QString &name, bool surface, bool twoSided, bool edges, bool points,
         unsigned stepping, const std::function<void(BenchmarkResult *, unsigned rate)> &store);
-    // Turns every measured view, frame by frame in turn, until the run's own view has drawn
-    // for the settings' time and frames; elements per second of each, in the order measured.
-    std::vector<unsigned> measure(
+    // Turns every measured view that takes part in the test, frame by frame in turn, until
+    // the run's own view has drawn for the settings' time and frames; elements per second of
+    // each, in the order measured, none for a view that sat the test out.
+    std::vector<std::optional<unsigned>> measure(
         const QString &name, bool surface, bool twoSided, bool edges, bool points, unsigned stepping);
 
     // The run in progress; the first is the run's own.
     std::vector<Measured> m_measured;
-    Measured m_companion;
+    std::vector<Measured> m_companions;
     MeshBenchmarkSettings m_settings;
+    std::optional<BenchmarkResult> m_last_result;
     QString m_message;
     unsigned m_measurement_counter = 0;
 };

@@ -1,5 +1,5 @@
 // The mesh benchmark command on a real context, with the library started as an application
-// starts it: what one run measures, reports and stores, how it guards the software-rendering
+// starts it: what one run measures, reports and (only when full) stores, how it guards the software-rendering
 // setting, and how it refuses what it cannot run. No rate is compared with a time.
 #include "gcad/benchmark/gcad_benchmark_rcb.h"
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
@@ -83,9 +83,9 @@ protected:
     // Runs the benchmark with a companion measured beside it.
     bool runWithCompanion(BenchmarkRCB *companion, BenchmarkResult *result, const QString &parameters)
     {
-        command->setCompanion(companion, result);
+        command->addCompanion(companion, result);
         const bool succeeded = window->execute(CMD_BENCHMARK_MESH, parameters);
-        command->setCompanion(nullptr, nullptr);
+        command->clearCompanions();
         return succeeded;
     }
 
@@ -124,18 +124,30 @@ public:
     bool ledPlan = true;
 };
 
+// Takes part in the point tests only.
+class PointsOnlyRCB : public TurnRecordingRCB
+{
+public:
+    bool measures(const CAD::ElemProp &properties) const override { return properties.showPoints; }
+};
+
 } // namespace
 
-TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAndReplacesTheStoredOnes)
+TEST_F(MeshBenchmarkCommandTest, aShortRunMeasuresThirtySixRatesUnderTheCrashGuardAndStoresNone)
 {
     Cfg::CfgNode &root = softwareRenderingSetTo(1);
     const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
-    BenchmarkResultContainer::_instance->addResult(
-        makeResult(options.renderer, options.driverVersion, options.softwareRendering, 3));
+    const BenchmarkResult earlier
+        = makeResult(options.renderer, options.driverVersion, options.softwareRendering, 3);
+    BenchmarkResultContainer::_instance->addResult(earlier);
     // The companion's result is measured anew, but neither stored nor printed.
     TurnRecordingRCB companion;
     BenchmarkResult companionResult(cardOptions(true, 1024));
     setRates(&companionResult, [](unsigned, unsigned) { return 0u; });
+    PointsOnlyRCB pointsOnly;
+    BenchmarkResult pointsOnlyResult(cardOptions(true, 1024));
+    setRates(&pointsOnlyResult, [](unsigned, unsigned) { return 0u; });
+    command->addCompanion(&pointsOnly, &pointsOnlyResult);
     // The test data is made once the guard is saved.
     unsigned settingDuringRun = 0;
     QByteArray savedDuringRun;
@@ -159,15 +171,27 @@ TEST_F(MeshBenchmarkCommandTest, aRunMeasuresThirtySixRatesUnderTheCrashGuardAnd
     EXPECT_EQ(root.getList(GL::CFG_SOFTWARE_RENDERING), 1u);
     EXPECT_TRUE(readFile("vaq.cfg").contains("OpenGL/SoftwareRendering\tlist\t1\n"));
 
-    // The result of this configuration, at the asked size, in the store and its file.
-    BenchmarkResult result;
-    ASSERT_TRUE(stored(&result));
+    // The result of this configuration at the asked size; a small, quick run stands for no
+    // configuration, so the store and its file keep the earlier result.
+    ASSERT_TRUE(command->getLastResult());
+    const BenchmarkResult &result = *command->getLastResult();
     EXPECT_EQ(result.getWidgetSize(), 40u);
-    EXPECT_EQ(readFile("gcad_benchmark.dat").toStdString(), fileText({ result }));
+    EXPECT_EQ(result.getRenderer(), options.renderer);
+    BenchmarkResult kept;
+    ASSERT_TRUE(stored(&kept));
+    EXPECT_EQ(rates(kept), rates(earlier));
+    EXPECT_EQ(readFile("gcad_benchmark.dat").toStdString(), fileText({ earlier }));
     ASSERT_NE(companion.getMesh(), nullptr);
     EXPECT_EQ(companion.getMesh()->getNumberOfVisiblePoints(CAD::StageIdentifier::NO_STAGE), 21u * 21u);
     for (unsigned rate : rates(companionResult))
         EXPECT_GT(rate, 0u);
+    // A companion that sits tests out is not drawn in them and keeps their rates: the 24
+    // point tests, each an untimed frame and at least two timed ones.
+    const std::vector<unsigned> pointsOnlyRates = rates(pointsOnlyResult);
+    for (std::size_t i = 0; i < pointsOnlyRates.size(); ++i)
+        EXPECT_EQ(pointsOnlyRates[i] > 0, i % 9 >= 3) << i;
+    EXPECT_GE(pointsOnly.turns.size(), 24u * 3);
+    EXPECT_LT(pointsOnly.turns.size(), companion.turns.size());
     // The view shows 0.6 of the dome's width 1.0, so the dome fills it.
     BaVec3d<double> min, max;
     ASSERT_TRUE(companion.getBoundingBox(&min, &max));

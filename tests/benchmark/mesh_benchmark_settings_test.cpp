@@ -24,6 +24,23 @@ TEST(MeshBenchmarkSettings, readsEveryItemInAnyOrderTheLastOfAKindWinning)
     EXPECT_EQ(settings.domeSize, 1001u);
 }
 
+TEST(MeshBenchmarkSettings, onlyTheFullRunStandsForTheConfiguration)
+{
+    // Verbose output and naming the full dome change no measurement; every other item does.
+    for (const char *text : { "", "verbose", "dome=1001 verbose" }) {
+        MeshBenchmarkSettings settings;
+        QString error;
+        ASSERT_TRUE(settings.parse(QString::fromLatin1(text), &error)) << text;
+        EXPECT_TRUE(settings.isFullRun()) << text;
+    }
+    for (const char *text : { "quick", "size=1427", "dome=1000", "verbose quick" }) {
+        MeshBenchmarkSettings settings;
+        QString error;
+        ASSERT_TRUE(settings.parse(QString::fromLatin1(text), &error)) << text;
+        EXPECT_FALSE(settings.isFullRun()) << text;
+    }
+}
+
 TEST(MeshBenchmarkSettings, badItemsAreNamedAndChangeNothing)
 {
     const std::pair<const char *, const char *> cases[] = {

@@ -1,9 +1,10 @@
-// The scene the library's tests draw: TestScene, a concrete render callback that shows the
-// entries a test gives it, and QuadRenderer, a renderer that draws every element as a flat
+// The scene the library's tests draw: TestScene, the element list callback that also logs
+// what each draw() returned, and QuadRenderer, a renderer that draws every element as a flat
 // quad over its geometry box and logs each call it gets, so that tests can check the order
 // in which elements reach their renderer and which pixels carry which element.
 #pragma once
 
+#include "apps/scene/scene_element_list_callback.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/rcb/gcad_rcb.h"
@@ -19,36 +20,21 @@
 
 namespace Vaq::Test {
 
-class TestScene : public GCAD::RenderCallback
+class TestScene : public Gcad::Scene::ElementListCallback
 {
 public:
-    std::vector<CAD::ElementAndStageImp> entries;
-    CAD::Properties::Global global;
-    unsigned numberOfPoints = 0;
     // What getClippingInterface hands out (not owned).
     GCAD::ClippingInterface *clipping = nullptr;
     // Every draw() result, with the render stage it was returned in.
     std::vector<std::pair<int, bool>> drawResults;
 
-    void show(
-        CAD::Element *element, const CAD::StageIdentifier &stage = CAD::StageIdentifier::DEFAULT_DATASET)
-    {
-        entries.emplace_back(element, stage);
-    }
-
     bool draw() override
     {
-        const bool done = GCAD::RenderCallback::draw();
+        const bool done = ElementListCallback::draw();
         drawResults.emplace_back(getRenderStage(), done);
         return done;
     }
-    const CAD::Properties::Global *getGlobalProperties() const override { return &global; }
-    bool acceptsObject(const TObject *) override { return true; }
-    std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override { return entries; }
-    unsigned getNumberOfPointsForDrawing() override { return numberOfPoints; }
     GCAD::ClippingInterface *getClippingInterface() const override { return clipping; }
-
-    using GCAD::RenderCallback::getRendererContainer;
 };
 
 class QuadRenderer : public GCAD::CADGLRenderer

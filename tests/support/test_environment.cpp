@@ -16,10 +16,6 @@ QTemporaryDir &configFolder()
 
 void setUpEnvironment()
 {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!std::getenv("XDG_RUNTIME_DIR"))
-        setenv("XDG_RUNTIME_DIR", configFolder().path().toLocal8Bit().constData(), 1);
     setenv("VAQ_CONFIG_DIR", configFolder().path().toLocal8Bit().constData(), 1);
 }
 

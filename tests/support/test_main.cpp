@@ -1,6 +1,5 @@
+#include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "tests/support/test_environment.h"
-
-#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,6 @@ int main(int argc, char **argv)
 {
     testing::InitGoogleTest(&argc, argv);
     Vaq::Test::setUpEnvironment();
-    QApplication application(argc, argv);
+    const Vaq::GL::HeadlessApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }
