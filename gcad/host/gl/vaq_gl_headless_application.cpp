@@ -41,7 +41,7 @@ HeadlessApplication::~HeadlessApplication() = default;
 
 bool HeadlessApplication::startGL(QString *error)
 {
-    return GLContext::tryShared(error) != nullptr;
+    return GLContext::tryGetInstance(error) != nullptr;
 }
 
 } // namespace Vaq::GL
