@@ -88,6 +88,8 @@ void FramerateAdjust::collectPlans(RenderCallback *callback, WorkList *work, dou
         plan.element = entry;
         plan.renderTypes = renderer->setup(entry, {}, 1);
         const double time = m_fixed ? 1.0 : renderer->estimateRenderTime(plan.renderTypes, 1);
+        // Set up only to be asked: the view draws it later with a setup of its own.
+        renderer->finish();
         if (std::abs(time) <= NO_TIME)
             continue;
         *frameTime += time;
@@ -107,6 +109,8 @@ void FramerateAdjust::reduceUntilFluid(WorkList *work, double frameTime, std::ve
         work->erase(top);
         // A renderer's state belongs to the element it was set up for last.
         if (plan.element.element != lastElement || plan.renderCallback != lastCallback) {
+            if (renderer)
+                renderer->finish();
             renderer = plan.renderCallback->findRenderer(plan.element.element->getType());
             renderer->setup(plan.element, {}, 1);
             lastElement = plan.element.element;
@@ -122,6 +126,8 @@ void FramerateAdjust::reduceUntilFluid(WorkList *work, double frameTime, std::ve
         plan.reduced = true;
         work->emplace(plan.cost, std::move(plan));
     }
+    if (renderer)
+        renderer->finish();
     for (auto &[cost, plan] : *work)
         result->push_back(std::move(plan));
     work->clear();

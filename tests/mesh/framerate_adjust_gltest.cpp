@@ -140,6 +140,9 @@ TEST_F(FramePlan, ReductionsFallOnTheMostExpensiveElementUntilEightFramesPerSeco
             EXPECT_EQ(renderer.drawnWith[c.seconds[i].first],
                 std::pair(std::vector<unsigned> { type < 0 ? c.levels : unsigned(type) }, 1u));
         }
+        // Planning leaves no renderer set up: the view sets each element up itself to draw it.
+        adjust.plan(&scene);
+        EXPECT_EQ(renderer.getCurrentElement(), nullptr);
     }
 }
 
@@ -168,6 +171,8 @@ TEST_F(FramePlan, LinkedViewsCountThreeTimesAndSelectionLinksNotAtAll)
     EXPECT_EQ(planned(scene, own), std::pair(1, 1u));
     EXPECT_EQ(planned(linked, far), std::pair(0, 1u));
     EXPECT_EQ(planned(selectionOnly, picked), std::pair(-1, 0u));
+    // The plan set the linked view's renderer up to ask it; that view is not drawing.
+    EXPECT_EQ(linkedRenderer.getCurrentElement(), nullptr);
 
     // A linked view is not the master: its own moving repaint leaves the plans alone.
     linkedView->repaintWidget(GL::UpdateOptions(1, GL::UpdateOptions::UT_INTERACTIVE));
