@@ -44,9 +44,8 @@ TEST(FrameTimeCorrection, IsClampedIgnoresMeaninglessFramesAndResets)
     const double before = correction.getScale();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
-    for (const auto &[estimated, measured] :
-        { std::pair(0.0, 0.1), std::pair(0.1, 0.0), std::pair(-0.1, 0.1), std::pair(nan, 0.1),
-            std::pair(0.1, nan), std::pair(inf, 0.1), std::pair(0.1, inf) }) {
+    for (const auto &[estimated, measured] : { std::pair(0.0, 0.1), std::pair(0.1, 0.0), std::pair(-0.1, 0.1),
+             std::pair(nan, 0.1), std::pair(0.1, nan), std::pair(inf, 0.1), std::pair(0.1, inf) }) {
         correction.addFrame(estimated, measured);
         EXPECT_EQ(correction.getScale(), before) << estimated << " " << measured;
     }
