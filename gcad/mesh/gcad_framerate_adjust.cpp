@@ -1,13 +1,17 @@
 #include "gcad/mesh/gcad_framerate_adjust.h"
 
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/rcb/gcad_rcb.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <QWidget>
 
 #include <cmath>
+#include <utility>
 
 namespace Vaq::GCAD {
 
@@ -26,6 +30,19 @@ bool isShown(const GL::RenderCallback *callback)
         return false;
     const QWidget *widget = callback->getViewWidget();
     return !widget || widget->isVisible();
+}
+
+// The rates the renderers estimate with: the date of the stored benchmark result of the
+// current configuration (null when there is none and the defaults stand in) and their
+// performance index.
+std::pair<QDateTime, double> currentRates()
+{
+    BenchmarkResult rates;
+    QDateTime date;
+    BenchmarkResultContainer *store = BenchmarkResultContainer::_instance;
+    if (store && store->getResult(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &rates))
+        date = rates.getDate();
+    return { date, rates.calculatePerformanceIndex() };
 }
 
 } // namespace
@@ -52,6 +69,7 @@ void FramerateAdjust::plan(RenderCallback *callback)
     if (!callback || callback != GL::RenderCallback::getMasterRenderCallback())
         return;
     m_plans.clear();
+    checkRates();
 
     WorkList work;
     double frameTime = 0.0;
@@ -73,12 +91,30 @@ void FramerateAdjust::plan(RenderCallback *callback)
     } else {
         reduceUntilFluid(&work, frameTime, &result);
     }
-    for (Plan &plan : result)
+    // The frames about to be drawn with these plans are timed against their estimates;
+    // fixed plans estimate nothing.
+    for (auto &[view, timing] : m_timings)
+        timing.plannedSeconds = 0.0;
+    for (Plan &plan : result) {
+        if (!m_fixed)
+            m_timings[plan.renderCallback].plannedSeconds += plan.time() / plan.scale;
         m_plans[Key(plan.renderCallback, plan.element.element)] = std::move(plan);
+    }
+}
+
+void FramerateAdjust::checkRates()
+{
+    const std::pair<QDateTime, double> rates = currentRates();
+    if (rates == m_rates)
+        return;
+    m_rates = rates;
+    m_timings.clear();
 }
 
 void FramerateAdjust::collectPlans(RenderCallback *callback, WorkList *work, double *frameTime) const
 {
+    const auto timing = m_timings.find(callback);
+    const double scale = timing == m_timings.end() ? 1.0 : timing->second.correction.getScale();
     for (const auto &[key, entry] : callback->getDrawOrder()) {
         CADRenderer *renderer = callback->findRenderer(entry.element->getType());
         if (!renderer)
@@ -86,8 +122,11 @@ void FramerateAdjust::collectPlans(RenderCallback *callback, WorkList *work, dou
         Plan plan;
         plan.renderCallback = callback;
         plan.element = entry;
+        plan.scale = scale;
         plan.renderTypes = renderer->setup(entry, {}, 1);
-        const double time = m_fixed ? 1.0 : renderer->estimateRenderTime(plan.renderTypes, 1);
+        const double time = m_fixed ? 1.0 : scale * renderer->estimateRenderTime(plan.renderTypes, 1);
+        // Set up only to be asked: the view draws it later with a setup of its own.
+        renderer->finish();
         if (std::abs(time) <= NO_TIME)
             continue;
         *frameTime += time;
@@ -107,6 +146,8 @@ void FramerateAdjust::reduceUntilFluid(WorkList *work, double frameTime, std::ve
         work->erase(top);
         // A renderer's state belongs to the element it was set up for last.
         if (plan.element.element != lastElement || plan.renderCallback != lastCallback) {
+            if (renderer)
+                renderer->finish();
             renderer = plan.renderCallback->findRenderer(plan.element.element->getType());
             renderer->setup(plan.element, {}, 1);
             lastElement = plan.element.element;
@@ -117,11 +158,14 @@ void FramerateAdjust::reduceUntilFluid(WorkList *work, double frameTime, std::ve
             continue;
         }
         frameTime -= plan.time();
-        plan.cost = renderer->estimateRenderTime(plan.renderTypes, plan.stepping) * plan.weight();
+        plan.cost
+            = plan.scale * renderer->estimateRenderTime(plan.renderTypes, plan.stepping) * plan.weight();
         frameTime += plan.time();
         plan.reduced = true;
         work->emplace(plan.cost, std::move(plan));
     }
+    if (renderer)
+        renderer->finish();
     for (auto &[cost, plan] : *work)
         result->push_back(std::move(plan));
     work->clear();
@@ -130,6 +174,24 @@ void FramerateAdjust::reduceUntilFluid(WorkList *work, double frameTime, std::ve
 void FramerateAdjust::dropPlans(const RenderCallback *callback)
 {
     std::erase_if(m_plans, [callback](const auto &entry) { return entry.first.first == callback; });
+    if (const auto timing = m_timings.find(callback); timing != m_timings.end())
+        timing->second.plannedSeconds = 0.0;
+}
+
+void FramerateAdjust::frameDrawn(RenderCallback *callback)
+{
+    const auto timing = m_timings.find(callback);
+    if (timing == m_timings.end() || timing->second.plannedSeconds <= 0.0)
+        return;
+    // One frame per plan: a repaint without a new plan is not the frame it was made for.
+    const double estimated = std::exchange(timing->second.plannedSeconds, 0.0);
+    GL::RenderObject *view = callback->getRenderObject();
+    if (!view || !callback->getUpdateOptions().interactiveUpdate)
+        return;
+    // The frame is done when the GPU is. A view waits for it anyway before it shows the picture.
+    ::glFinish();
+    view->insertDetailedTimingStep(QStringLiteral("frame drawn"));
+    timing->second.correction.addFrame(estimated, view->getDetailedTimingSteps().back().second / 1000.0);
 }
 
 bool FramerateAdjust::getPlan(const RenderCallback *callback, const CAD::Element *element,

@@ -257,7 +257,13 @@ bool RenderCallback::draw()
     }
 }
 
-void RenderCallback::postDraw() { }
+void RenderCallback::postDraw()
+{
+    // The frame-rate adjustment learns how long the frame took.
+    FramerateAdjust *adjust = FramerateAdjust::getInstance();
+    if (adjust && getRenderStage() == GL::RenderObject::RS_FINISH)
+        adjust->frameDrawn(this);
+}
 
 void RenderCallback::initRenderObject()
 {

@@ -1,12 +1,16 @@
-// The frame-rate plan on real views, reaching the renderers of an interactive repaint.
+// The frame-rate plan on real views, reaching the renderers of an interactive repaint, and
+// corrected by the time the view's frames really take.
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/prog_error_message.h"
 
 #include <QMap>
 
+#include <chrono>
 #include <map>
 #include <memory>
+#include <thread>
 
 using namespace Vaq;
 using CAD::Element;
@@ -18,7 +22,8 @@ namespace {
 
 // Estimates each element from a table of seconds: an element starts at detail level
 // `levels` (its one render type), each reduction lowers it by one and the time falls in
-// proportion to level + 1. Logs reductions and the types and stepping each element was drawn with.
+// proportion to level + 1. Logs reductions and the types and stepping each element was drawn
+// with; drawing an element takes at least drawSeconds.
 class CostRenderer : public GCAD::CADGLRenderer
 {
 public:
@@ -30,6 +35,7 @@ public:
     }
 
     QMap<QString, double> seconds;
+    double drawSeconds = 0.0;
     mutable QStringList reductions;
     std::map<QString, std::pair<std::vector<unsigned>, unsigned>> drawnWith;
 
@@ -53,7 +59,11 @@ protected:
     {
         drawnWith[m_current_element->getFileName()] = { m_render_types, m_stepping };
     }
-    bool drawInternal() override { return true; }
+    bool drawInternal() override
+    {
+        std::this_thread::sleep_for(std::chrono::duration<double>(drawSeconds));
+        return true;
+    }
     void postDrawInternal(int) override { }
 
 private:
@@ -92,7 +102,7 @@ protected:
     {
         std::vector<unsigned> types;
         unsigned stepping = 0;
-        if (!adjust.getPlan(&callback, element, &types, &stepping))
+        if (!adjust->getPlan(&callback, element, &types, &stepping))
             return { -1, 0 };
         return { int(types.at(0)), stepping };
     }
@@ -101,7 +111,7 @@ protected:
         view->repaintWidget(GL::UpdateOptions(1, GL::UpdateOptions::UT_INTERACTIVE));
     }
 
-    FramerateAdjust adjust;
+    std::unique_ptr<FramerateAdjust> adjust = std::make_unique<FramerateAdjust>();
     std::vector<std::unique_ptr<Element>> elements;
 };
 
@@ -125,6 +135,9 @@ TEST_F(FramePlan, ReductionsFallOnTheMostExpensiveElementUntilEightFramesPerSeco
         { 2, { { "slow", 1.0 }, { "empty", 0.0 } }, { "slow", "slow" }, { 0, -1 } },
     };
     for (const Case &c : cases) {
+        // Each case plans its first frame, with nothing measured yet.
+        adjust.reset();
+        adjust = std::make_unique<FramerateAdjust>();
         scene.entries.clear();
         scene.getRendererContainer().freeAll();
         CostRenderer &renderer = addRenderer(scene, c.levels);
@@ -140,6 +153,9 @@ TEST_F(FramePlan, ReductionsFallOnTheMostExpensiveElementUntilEightFramesPerSeco
             EXPECT_EQ(renderer.drawnWith[c.seconds[i].first],
                 std::pair(std::vector<unsigned> { type < 0 ? c.levels : unsigned(type) }, 1u));
         }
+        // Planning leaves no renderer set up: the view sets each element up itself to draw it.
+        adjust->plan(&scene);
+        EXPECT_EQ(renderer.getCurrentElement(), nullptr);
     }
 }
 
@@ -168,6 +184,8 @@ TEST_F(FramePlan, LinkedViewsCountThreeTimesAndSelectionLinksNotAtAll)
     EXPECT_EQ(planned(scene, own), std::pair(1, 1u));
     EXPECT_EQ(planned(linked, far), std::pair(0, 1u));
     EXPECT_EQ(planned(selectionOnly, picked), std::pair(-1, 0u));
+    // The plan set the linked view's renderer up to ask it; that view is not drawing.
+    EXPECT_EQ(linkedRenderer.getCurrentElement(), nullptr);
 
     // A linked view is not the master: its own moving repaint leaves the plans alone.
     linkedView->repaintWidget(GL::UpdateOptions(1, GL::UpdateOptions::UT_INTERACTIVE));
@@ -179,8 +197,8 @@ TEST_F(FramePlan, FixedModeGivesEveryElementItsOwnTypesAndASnapshotDropsThePlan)
     CostRenderer &renderer = addRenderer(scene, 2);
     const Element *a = add(scene, renderer, "a", 5.0);
     const Element *b = add(scene, renderer, "b", 0.0); // fixed mode does not ask
-    adjust.setFixed(true);
-    adjust.setFixedStepping(4);
+    adjust->setFixed(true);
+    adjust->setFixedStepping(4);
     interactiveRepaint();
     EXPECT_EQ(planned(scene, a), std::pair(2, 4u));
     EXPECT_EQ(planned(scene, b), std::pair(2, 4u));
@@ -189,6 +207,33 @@ TEST_F(FramePlan, FixedModeGivesEveryElementItsOwnTypesAndASnapshotDropsThePlan)
     EXPECT_EQ(planned(scene, a), std::pair(-1, 0u));
     EXPECT_EQ(renderer.drawnWith["a"], std::pair(std::vector<unsigned> { 2 }, 1u));
     EXPECT_EQ(progErrorMessage([] { FramerateAdjust second; }), "only one instance allowed");
+}
+
+TEST_F(FramePlan, MeasuredFramesCorrectTheEstimatesUntilTheBenchmarkResultChanges)
+{
+    GCAD::BenchmarkResultContainer store;
+    CostRenderer &renderer = addRenderer(scene, 3);
+    const Element *e = add(scene, renderer, "e", 0.1);
+    // Estimated at ten frames per second, the frame takes at least three times as long.
+    renderer.drawSeconds = 0.3;
+    interactiveRepaint();
+    EXPECT_EQ(planned(scene, e), std::pair(3, 1u));
+    // A measured ratio of 3 or more raises the estimate by at least the cube root of 3 to
+    // 0.144 s or more: below eight frames per second, so the element is thinned out.
+    interactiveRepaint();
+    EXPECT_LT(planned(scene, e).first, 3);
+
+    // A new benchmark result: what was learnt with the old rates is forgotten.
+    renderer.drawSeconds = 0.0;
+    const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
+    GCAD::BenchmarkResult result(options);
+    result.setRenderer(options.renderer);
+    result.setDriverVersion(options.driverVersion);
+    result.setSoftwareRendering(options.softwareRendering);
+    store.addResult(result);
+    interactiveRepaint();
+    EXPECT_EQ(planned(scene, e), std::pair(3, 1u));
+    store.clearResults();
 }
 
 } // namespace
