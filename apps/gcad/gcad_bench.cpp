@@ -9,6 +9,7 @@
 #include "gcad/gcad_config.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -241,6 +242,9 @@ int runBench(const QStringList &arguments)
     if (!command)
         return reportError(
             QStringLiteral("bench"), QStringLiteral("the library has no benchmark command"), 1);
+    if (options.baseline && !GL::GLExtensions::getCapabilities().bufferObjects)
+        return reportError(QStringLiteral("--baseline"),
+            QStringLiteral("the baseline draws from a buffer object, which this driver does not offer"), 1);
     std::unique_ptr<BaselineRCB> baselineCallback, inexactFlatCallback;
     std::optional<BenchmarkResult> baseline, inexactFlat;
     if (options.baseline) {

@@ -1,6 +1,7 @@
 // The gcad program run as a user would, each in a configuration folder of the test's choosing:
 // what it prints, what it writes and how it exits.
 #include "tests/apps/scene_test_files.h"
+#include "tests/support/gcad_driver_guard.h"
 
 #include <QFile>
 #include <QImage>
@@ -109,6 +110,19 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
     EXPECT_EQ(folder.entries(), QStringList({ "good.stl", "points.xyz" }));
 }
 
+// The baseline needs a buffer object: a driver without them gets one line before anything
+// is measured.
+TEST(GcadBench, aBaselineWithoutBufferObjectsIsOneErrorLine)
+{
+    const Vaq::Test::DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_vertex_buffer_object");
+    const ProgramRun run = gcad({ "bench", "--quick", "--baseline" });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+        "gcad: error: --baseline: the baseline draws from a buffer object, which this driver does not "
+        "offer\n");
+    EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
+}
+
 TEST(GcadProgram, commandHelpIsItsUsageAndStatus0)
 {
     for (const char *command : { "render", "bench" }) {
@@ -165,6 +179,7 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
 // is compared with a time or with another rate.
 TEST(GcadBench, quickRunPrintsAndWritesTheSameRatesAndTheirRatiosButStoresNothing)
 {
+    GCAD_SKIP_WITHOUT(bufferObjects);
     const TestFolder configuration;
     const ProgramRun run = gcad({ "bench", "--quick", "--size", "24", "--dome", "11", "--baseline", "--json",
                                     configuration.path("bench.json") },
