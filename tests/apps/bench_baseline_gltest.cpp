@@ -8,6 +8,7 @@
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
+#include "tests/support/gcad_driver_guard.h"
 
 #include <QImage>
 
@@ -106,6 +107,7 @@ protected:
 
 TEST_F(BenchBaselineTest, drawsEveryTestAsTheLibraryDoes)
 {
+    GCAD_SKIP_WITHOUT(bufferObjects);
     for (int mode = 0; mode < 4; ++mode) {
         for (Measurement test : { Measurement::SURFACE, Measurement::TWO_SIDED_SURFACE, Measurement::EDGES,
                  Measurement::POINTS }) {

@@ -2,6 +2,7 @@
 // names, the memory budget and the accounting errors.
 #include "gcad/mesh/gcad_buffer_name_pool.h"
 #include "tests/mesh/mesh_draw_scene.h"
+#include "tests/support/gcad_driver_guard.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ using NodeBuffers = MeshDrawTest;
 
 TEST_F(NodeBuffers, uploadThenDownloadGivesBackThePreparedBytes)
 {
+    GCAD_SKIP_WITHOUT(bufferObjects);
     auto mesh = grid(6, 64);
     std::vector<BaVec3d<double>> lifted = mesh->getData(STAGE)->vertices;
     for (auto &v : lifted)
@@ -95,7 +97,9 @@ TEST_F(NodeBuffers, uploadThenDownloadGivesBackThePreparedBytes)
 TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
 {
     // 1 MB cannot spare any screen's reserve, so all of it is the budget.
-    DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_NVX_gpu_memory_info,GL_ATI_meminfo");
+    GCAD_SKIP_WITHOUT(bufferObjects);
+    DriverGuard driver;
+    driver.disableExtensions("GL_NVX_gpu_memory_info,GL_ATI_meminfo");
     driver.set("VAQ_GL_MEMORY_MB", "1");
     const auto mesh = grid(200, 3000);
     const std::vector<GLNode *> leaves = prepareAll(*mesh);
@@ -117,6 +121,7 @@ TEST_F(NodeBuffers, theNodeThatCrossesTheBudgetIsTheLastOneUploaded)
 
 TEST_F(NodeBuffers, aNodeThePoolDidNotAccountIsADoubleDelete)
 {
+    GCAD_SKIP_WITHOUT(bufferObjects);
     const auto small = grid(4, 64), large = grid(6, 64);
     GLNode *counted = prepareAll(*small).front();
     GLNode *uncounted = prepareAll(*large).front();

@@ -1,26 +1,28 @@
 #include "gcad/host/gl/vaq_gl_context.h"
 #include "gcad/host/gl/vaq_gl_extensions.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
+#include "tests/support/gcad_driver_guard.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace GL = Vaq::GL;
+using Vaq::Test::DriverGuard;
 
 namespace {
 
+// Each test starts from the driver as it is, whatever the test run switched off.
 class Extensions : public testing::Test
 {
 protected:
-    void SetUp() override { GL::GLContext::getInstance(); }
-    void TearDown() override
+    void SetUp() override
     {
-        unsetenv("VAQ_GL_DISABLE_EXTENSIONS");
-        GL::GLExtensions::resolve();
-        GL::WidgetOptions::getInstance()->updateWidgetOptions();
+        GL::GLContext::getInstance();
+        driver.emplace("VAQ_GL_DISABLE_EXTENSIONS", "");
     }
+    std::optional<DriverGuard> driver;
 };
 
 // The entry points of the two extensions the tests turn off.
@@ -39,8 +41,7 @@ TEST_F(Extensions, LlvmpipeOffersEveryEntryPointAndDisabledOnesAreNull)
     for (void *entry : queryAndBufferEntryPoints())
         EXPECT_NE(entry, nullptr);
 
-    setenv("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_occlusion_query, GL_ARB_vertex_buffer_object", 1);
-    GL::GLExtensions::resolve();
+    driver->set("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_occlusion_query, GL_ARB_vertex_buffer_object");
     EXPECT_FALSE(caps.occlusionQuery || caps.bufferObjects);
     for (void *entry : queryAndBufferEntryPoints())
         EXPECT_EQ(entry, nullptr);
@@ -49,8 +50,7 @@ TEST_F(Extensions, LlvmpipeOffersEveryEntryPointAndDisabledOnesAreNull)
 
 TEST_F(Extensions, DisabledFrameBufferObjectsTurnOffscreenModeOff)
 {
-    setenv("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_framebuffer_object", 1);
-    GL::GLExtensions::resolve();
+    driver->set("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_framebuffer_object");
     EXPECT_EQ(GL::glGenFramebuffers, nullptr);
     const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getWidgetOptions(true);
     EXPECT_EQ(options.offscreenMode, GL::WidgetOptions::OM_OFF);
