@@ -112,7 +112,7 @@ BENCHMARK(BM_TurnWithFramerateAdjustment)
 QString ratesSource()
 {
     GCAD::BenchmarkResult result;
-    GCAD::BenchmarkResultContainer *store = GCAD::BenchmarkResultContainer::_instance;
+    GCAD::BenchmarkResultContainer *store = GCAD::BenchmarkResultContainer::getInstance();
     if (store && store->getResult(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &result))
         return QStringLiteral("the stored benchmark result of %1")
             .arg(result.getDate().toString(Qt::ISODate));

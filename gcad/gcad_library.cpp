@@ -29,7 +29,7 @@ void InitLibrary(Cfg::CfgNode *node)
 void CloseDefaults(Cfg::CfgNode *)
 {
     delete FramerateAdjust::getInstance();
-    delete BenchmarkResultContainer::_instance;
+    delete BenchmarkResultContainer::getInstance();
 }
 
 void CloseLibrary()

@@ -255,7 +255,7 @@ int runBench(const QStringList &arguments)
         command->addCompanion(baselineCallback.get(), &*baseline);
         command->addCompanion(inexactFlatCallback.get(), &*inexactFlat);
     }
-    GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
+    GApp::MainWindow *window = GApp::MainWindow::getInstance();
     const bool succeeded = window->execute(GCAD::CMD_BENCHMARK_MESH, parameters);
     command->clearCompanions();
     if (!succeeded)

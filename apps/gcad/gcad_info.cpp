@@ -49,7 +49,7 @@ int runInfo(const QStringList &arguments)
     printLine("snapshot size", QStringLiteral("%1 pixels").arg(options.snapshotSize));
     // Measured by gcad bench for this renderer, driver and software flag.
     Vaq::GCAD::BenchmarkResult result;
-    Vaq::GCAD::BenchmarkResultContainer *store = Vaq::GCAD::BenchmarkResultContainer::_instance;
+    Vaq::GCAD::BenchmarkResultContainer *store = Vaq::GCAD::BenchmarkResultContainer::getInstance();
     printLine("performance index",
         store && store->getResult(options, &result)
             ? QString::number(result.calculatePerformanceIndex(), 'f', 2)

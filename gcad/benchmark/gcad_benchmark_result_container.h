@@ -16,6 +16,7 @@ class BenchmarkResultContainer
 public:
     // The one instance, set by the constructor; null before and after its life.
     static BenchmarkResultContainer *_instance;
+    static BenchmarkResultContainer *getInstance() { return _instance; }
 
     // Loads the file; a missing, unreadable or foreign file leaves the store empty.
     // Throws ProgError "only one instance allowed" while another instance exists.

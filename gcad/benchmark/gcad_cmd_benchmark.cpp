@@ -74,7 +74,7 @@ private:
 void checkLibraryStarted()
 {
     const char *function = "Vaq::GCAD::MeshBenchmarkCommand::executeScript";
-    if (!BenchmarkResultContainer::_instance)
+    if (!BenchmarkResultContainer::getInstance())
         VAQ_PROG_ERROR(function, "no benchmark result store (library not started)");
     if (!FramerateAdjust::getInstance())
         VAQ_PROG_ERROR(function, "no frame-rate adjustment (library not started)");
@@ -130,7 +130,7 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
     if (!settings.parse(parameters, &error))
         return false;
     checkLibraryStarted();
-    GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
+    GApp::MainWindow *window = GApp::MainWindow::getInstance();
 
     // Should the driver crash during the run, the next start uses software rendering.
     Cfg::CfgNode &configuration = Cfg::getRoot();
@@ -176,7 +176,7 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         measureRates(measured, settings);
 
         if (settings.isFullRun())
-            BenchmarkResultContainer::_instance->addResult(result);
+            BenchmarkResultContainer::getInstance()->addResult(result);
         m_last_result = result;
         window->resetStatus();
         window->endProgress();
@@ -245,8 +245,8 @@ void MeshBenchmarkCommand::measureAll(const QString &name, bool surface, bool tw
     bool points, unsigned stepping, const std::function<void(BenchmarkResult *, unsigned rate)> &store)
 {
     ++m_measurement_counter;
-    if (GApp::MainWindow *window = GApp::MainWindow::getInstance())
-        window->setProgress(int(m_measurement_counter * 100 / MEASUREMENTS_PER_RUN), m_message);
+    GApp::MainWindow::getInstance()->setProgress(
+        int(m_measurement_counter * 100 / MEASUREMENTS_PER_RUN), m_message);
     const std::vector<std::optional<unsigned>> rates
         = measure(name, surface, twoSided, edges, points, stepping);
     for (std::size_t i = 0; i < m_measured.size(); ++i) {

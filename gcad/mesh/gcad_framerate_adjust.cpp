@@ -39,7 +39,7 @@ std::pair<QDateTime, double> currentRates()
 {
     BenchmarkResult rates;
     QDateTime date;
-    BenchmarkResultContainer *store = BenchmarkResultContainer::_instance;
+    BenchmarkResultContainer *store = BenchmarkResultContainer::getInstance();
     if (store && store->getResult(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &rates))
         date = rates.getDate();
     return { date, rates.calculatePerformanceIndex() };

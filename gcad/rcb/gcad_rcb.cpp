@@ -58,8 +58,7 @@ ElementClassification classify(const CAD::Element *element)
 
 void traceActiveCommand(const char *function, const char *format)
 {
-    const GApp::MainWindow *window = GApp::MainWindow::getInstance();
-    if (const GApp::Command *command = window ? window->getActiveCommand() : nullptr)
+    if (const GApp::Command *command = GApp::MainWindow::getInstance()->getActiveCommand())
         VAQ_TRACE(function, QString::fromLatin1(format).arg(command->getMenuName(), command->getName()));
 }
 
@@ -278,8 +277,7 @@ void RenderCallback::initRenderObject()
 
 bool RenderCallback::getNextElement()
 {
-    const GApp::MainWindow *window = GApp::MainWindow::getInstance();
-    if (window && window->isRepaintSignalNeeded()) {
+    if (GApp::MainWindow::getInstance()->isRepaintSignalNeeded()) {
         traceActiveCommand(
             "Vaq::GCAD::RenderCallback::getNextElement", "Wrong signal handling in command: %1 (%2)");
         VAQ_TRACE("Vaq::GCAD::RenderCallback::getNextElement", QStringLiteral("wrong signal handling"));

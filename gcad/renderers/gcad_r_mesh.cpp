@@ -518,7 +518,7 @@ double MeshRenderer::estimateRenderTime(const std::vector<unsigned> &renderTypes
     const uint64_t edges = 3 * triangles / 2;
 
     BenchmarkResult rates;
-    if (BenchmarkResultContainer *store = BenchmarkResultContainer::_instance)
+    if (BenchmarkResultContainer *store = BenchmarkResultContainer::getInstance())
         store->getResult(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &rates);
     double time = 0.0;
     for (unsigned type : renderTypes) {

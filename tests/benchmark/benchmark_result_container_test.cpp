@@ -58,7 +58,7 @@ TEST_F(BenchmarkResultContainerTest, oneInstanceWhereAddingAConfigurationAgainRe
     BenchmarkResultContainer store;
     EXPECT_EQ(
         Vaq::Test::progErrorMessage([] { BenchmarkResultContainer second; }), "only one instance allowed");
-    EXPECT_EQ(BenchmarkResultContainer::_instance, &store);
+    EXPECT_EQ(BenchmarkResultContainer::getInstance(), &store);
     store.addResult(_card_a);
     store.addResult(_card_b);
     BenchmarkResult result;

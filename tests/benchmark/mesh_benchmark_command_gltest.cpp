@@ -55,7 +55,7 @@ Cfg::CfgNode &softwareRenderingSetTo(unsigned value)
 // Whether the store holds a result of the current configuration, copied into *result.
 bool stored(BenchmarkResult *result)
 {
-    return BenchmarkResultContainer::_instance->getResult(
+    return BenchmarkResultContainer::getInstance()->getResult(
         GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), result);
 }
 
@@ -67,7 +67,7 @@ protected:
         QFile::remove(QDir(Vaq::Test::configDir()).filePath("gcad_benchmark.dat"));
         InitDefaults(&m_node);
         InitLibrary(&m_node);
-        window = GApp::MainWindow::getMainWindow();
+        window = GApp::MainWindow::getInstance();
         command
             = dynamic_cast<MeshBenchmarkCommand *>(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH));
         ASSERT_NE(command, nullptr);
@@ -139,7 +139,7 @@ TEST_F(MeshBenchmarkCommandTest, aShortRunMeasuresThirtySixRatesUnderTheCrashGua
     const GL::WidgetOptions::Options &options = GL::WidgetOptions::getInstance()->getCurrentWidgetOptions();
     const BenchmarkResult earlier
         = makeResult(options.renderer, options.driverVersion, options.softwareRendering, 3);
-    BenchmarkResultContainer::_instance->addResult(earlier);
+    BenchmarkResultContainer::getInstance()->addResult(earlier);
     // The companion's result is measured anew, but neither stored nor printed.
     TurnRecordingRCB companion;
     BenchmarkResult companionResult(cardOptions(true, 1024));
@@ -273,7 +273,7 @@ TEST(MeshBenchmarkCommandWithoutLibrary, failsWithoutTouchingTheSettings)
 {
     Cfg::CfgNode &root = softwareRenderingSetTo(1);
     MeshBenchmarkCommand command;
-    GApp::MainWindow *window = GApp::MainWindow::getMainWindow();
+    GApp::MainWindow *window = GApp::MainWindow::getInstance();
     EXPECT_FALSE(window->execute(CMD_BENCHMARK_MESH, SMALL_RUN));
     EXPECT_TRUE(window->getLastError().startsWith("command failed: sys.run_benchmark: gcad_cmd_benchmark("));
     EXPECT_TRUE(window->getLastError().endsWith(

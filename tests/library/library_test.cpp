@@ -18,7 +18,7 @@ TEST(LibraryStart, CreatesItsObjectsAndRegistersItsEntriesUntilClosed)
 {
     Cfg::CfgNode node;
     InitDefaults(&node);
-    EXPECT_NE(BenchmarkResultContainer::_instance, nullptr);
+    EXPECT_NE(BenchmarkResultContainer::getInstance(), nullptr);
     EXPECT_NE(FramerateAdjust::getInstance(), nullptr);
     EXPECT_EQ(GLNodeContainer::getInstance(), nullptr);
 
@@ -32,7 +32,7 @@ TEST(LibraryStart, CreatesItsObjectsAndRegistersItsEntriesUntilClosed)
 
     CloseLibrary();
     CloseDefaults(&node);
-    EXPECT_EQ(BenchmarkResultContainer::_instance, nullptr);
+    EXPECT_EQ(BenchmarkResultContainer::getInstance(), nullptr);
     EXPECT_EQ(FramerateAdjust::getInstance(), nullptr);
     EXPECT_EQ(GLNodeContainer::getInstance(), nullptr);
     // The commands are the application's to delete.

@@ -34,16 +34,11 @@ MainWindow::~MainWindow()
         _instance = nullptr;
 }
 
-MainWindow *MainWindow::getMainWindow()
+MainWindow *MainWindow::getInstance()
 {
     // Owned by the application object so that it goes with it; deleting it earlier is fine.
     if (!_instance)
         new MainWindow(QCoreApplication::instance());
-    return _instance;
-}
-
-MainWindow *MainWindow::getInstance()
-{
     return _instance;
 }
 

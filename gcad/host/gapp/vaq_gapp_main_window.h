@@ -2,7 +2,7 @@
 // the host's view settings on the program's configuration tree when it is created, runs
 // commands by name (and knows which one is running), shows progress and a status text,
 // counts drawing locks, holds repaint requests until the event loop delivers them, and saves
-// the configuration. One exists per process; getMainWindow makes it on first use.
+// the configuration. One exists per process; getInstance makes it on first use.
 #pragma once
 
 #include "gcad/host/gapp/vaq_gapp_progress.h"
@@ -28,8 +28,6 @@ public:
 
     // The main window; creates one (a child of the application object) when the program
     // made none itself.
-    static MainWindow *getMainWindow();
-    // The main window if one exists, else null.
     static MainWindow *getInstance();
 
     // Runs the command's executeScript with parameters; true on success. False, with the
