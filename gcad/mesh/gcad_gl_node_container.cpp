@@ -2,8 +2,6 @@
 
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/base/vaq_trace.h"
-#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
-#include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/rcb/gcad_rcb.h"
@@ -146,21 +144,9 @@ bool GLNodeContainer::unaccount(const GLNode *node)
 
 std::vector<GLNode *> GLNodeContainer::collectInvisibleNodes() const
 {
-    std::vector<const RenderCallback *> callbacks;
-    for (GL::RenderObject *view : GApp::ViewWidgetContainer::getViews()) {
-        const auto *callback = dynamic_cast<const RenderCallback *>(view->getRenderCallback());
-        if (callback && callback->getRenderObject())
-            callbacks.push_back(callback);
-    }
     std::vector<GLNode *> invisible;
     for (GLNode *node : m_registered) {
-        const CAD::Element *element = node->getPoly();
-        // Validity first: an element a view did not collect is not looked at.
-        const bool shown
-            = std::any_of(callbacks.begin(), callbacks.end(), [element](const RenderCallback *c) {
-                  return c->isElementValid(element) && c->isElementVisible(element);
-              });
-        if (!shown)
+        if (!RenderCallback::isElementShownInOpenViews(node->getPoly()))
             invisible.push_back(node);
     }
     return invisible;

@@ -401,12 +401,13 @@ bool RenderCallback::isElementVisible(const CAD::Element *element) const
     return element->isHirarchyVisible();
 }
 
-bool RenderCallback::isElementShownByOtherViews(const CAD::Element *element) const
+bool RenderCallback::isElementShownInOpenViews(const CAD::Element *element, const RenderCallback *except)
 {
+    // Validity first: an element a view did not collect is not looked at.
     for (const GL::RenderObject *view : GApp::ViewWidgetContainer::getViews()) {
-        const auto *other = dynamic_cast<const RenderCallback *>(view->getRenderCallback());
-        if (other && other != this && other->getRenderObject() && other->isElementValid(element)
-            && other->isElementVisible(element))
+        const auto *callback = dynamic_cast<const RenderCallback *>(view->getRenderCallback());
+        if (callback && callback != except && callback->getRenderObject() && callback->isElementValid(element)
+            && callback->isElementVisible(element))
             return true;
     }
     return false;

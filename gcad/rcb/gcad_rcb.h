@@ -81,8 +81,10 @@ public:
     // Whether the view marks element, and in which colour. Snapshots show no marking.
     virtual bool isElementMarked(const CAD::Element *element, Color *color) const;
     virtual bool isElementVisible(const CAD::Element *element) const;
-    // Whether another open view of this library (one the application lists) shows element.
-    bool isElementShownByOtherViews(const CAD::Element *element) const;
+    // Whether an open view of this library (one the application lists) other than except
+    // collected element in its last repaint and shows it.
+    static bool isElementShownInOpenViews(
+        const CAD::Element *element, const RenderCallback *except = nullptr);
     virtual const CAD::DefaultProperties *getDefaultProperties() const;
     virtual bool showCADLabels() const { return true; }
     virtual CAD::StageIdentifier getActualStageIdentifier() const { return CAD::StageIdentifier::NO_STAGE; }

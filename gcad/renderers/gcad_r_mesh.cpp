@@ -485,7 +485,7 @@ void MeshRenderer::removeAllElements()
 {
     GLNodeContainer *container = GLNodeContainer::getInstance();
     for (const CAD::Element *element : m_drawn_elements) {
-        if (m_render_callback->isElementShownByOtherViews(element))
+        if (RenderCallback::isElementShownInOpenViews(element, m_render_callback))
             continue;
         if (container)
             container->removeNodes(element);
