@@ -53,7 +53,11 @@ struct RotationScene
         before = view->getRenderedImage();
         setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    ~RotationScene() { GL::RenderCallback::setMasterRenderCallback(nullptr); }
+    ~RotationScene()
+    {
+        GL::RenderCallback::setMasterRenderCallback(nullptr);
+        GApp::ViewWidgetContainer::removeView(view.get());
+    }
 
     void turn(bool adjust)
     {

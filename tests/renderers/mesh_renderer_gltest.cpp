@@ -202,16 +202,28 @@ TEST_F(MeshRendering, FittedCylindersDrawNothingInTheForegroundAndRefuseTheirCyl
     renderer().finish();
 }
 
+// Lists a view with the application for the length of a test, as its widget would be.
+struct ListedView
+{
+    explicit ListedView(GL::RenderObject *v)
+        : view(v)
+    {
+        GApp::ViewWidgetContainer::addView(view);
+    }
+    ~ListedView() { GApp::ViewWidgetContainer::removeView(view); }
+    GL::RenderObject *view;
+};
+
 TEST_F(MeshRendering, ClosingAViewDropsOnlyTheNodesNoOtherViewDraws)
 {
-    GApp::ViewWidgetContainer::addView(view.get());
+    const ListedView listed(view.get());
     CAD::PolyBase *shared = show(makeGridMesh(30, 30, ElementCreator::MESH, 0.0, 100));
     auto own = makeGridMesh(20, 20, ElementCreator::MESH, 0.0, 100);
     auto otherScene = std::make_unique<Vaq::Test::TestScene>();
     otherScene->show(shared, STAGE);
     otherScene->show(own.get(), STAGE);
     std::unique_ptr<GL::RenderObject> otherView(GL::RenderObject::createRenderObject(otherScene.get(), W, H));
-    GApp::ViewWidgetContainer::addView(otherView.get());
+    auto otherListed = std::make_unique<ListedView>(otherView.get());
     const auto prepared = [](Vaq::Test::TestScene &s) {
         return static_cast<MeshRenderer *>(s.findRenderer(ElementCreator::MESH))->getPreparedLeaves();
     };
@@ -224,6 +236,7 @@ TEST_F(MeshRendering, ClosingAViewDropsOnlyTheNodesNoOtherViewDraws)
     ASSERT_EQ(nodes.getNumberOfNodes(), sharedLeaves + leavesOf(*own).size());
 
     // The widget goes first, then its callback: what only it drew goes, with the pooled names.
+    otherListed.reset();
     otherView.reset();
     EXPECT_EQ(nodes.getNumberOfNodes(), sharedLeaves);
     EXPECT_TRUE(BufferNamePool::getNames().empty());
@@ -232,7 +245,6 @@ TEST_F(MeshRendering, ClosingAViewDropsOnlyTheNodesNoOtherViewDraws)
     paint();
     EXPECT_EQ(prepared(scene), 0u);
     EXPECT_EQ(nodes.getNumberOfNodes(), sharedLeaves);
-    GApp::ViewWidgetContainer::removeView(view.get());
 }
 
 } // namespace
