@@ -23,8 +23,6 @@ public:
     // A frame whose plan was estimated at estimated seconds (before correction) took measured
     // seconds. Ignored unless both are positive and finite.
     void addFrame(double estimated, double measured);
-    // Back to 1: what was learnt no longer holds (the benchmark rates changed).
-    void reset() { m_scale = 1.0; }
 
 private:
     double m_scale = 1.0;

@@ -178,6 +178,12 @@ void FramerateAdjust::dropPlans(const RenderCallback *callback)
         timing->second.plannedSeconds = 0.0;
 }
 
+void FramerateAdjust::forgetView(const RenderCallback *callback)
+{
+    dropPlans(callback);
+    m_timings.erase(callback);
+}
+
 void FramerateAdjust::frameDrawn(RenderCallback *callback)
 {
     const auto timing = m_timings.find(callback);

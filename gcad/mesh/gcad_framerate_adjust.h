@@ -48,6 +48,9 @@ public:
     void plan(RenderCallback *callback);
     // Forgets the plans of one view (it repaints without adjustment).
     void dropPlans(const RenderCallback *callback);
+    // Forgets everything about a view that goes away, its measured frames included, so that
+    // a later view at the same address starts afresh.
+    void forgetView(const RenderCallback *callback);
     // The repaint of callback's view is complete. An interactive frame drawn with this view's
     // plans is timed, the GPU's work included, and the view's later estimates are corrected
     // by how far the frame strayed from them. The corrections are forgotten when the stored

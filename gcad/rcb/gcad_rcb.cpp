@@ -74,6 +74,8 @@ RenderCallback::RenderCallback(QObject *parent)
 
 RenderCallback::~RenderCallback()
 {
+    if (FramerateAdjust *adjust = FramerateAdjust::getInstance())
+        adjust->forgetView(this);
     _renderer_container.freeAll();
     for (const auto &[element, notifier] : _deregister_objects)
         delete notifier;

@@ -222,6 +222,12 @@ TEST_F(FramePlan, MeasuredFramesCorrectTheEstimatesUntilTheBenchmarkResultChange
     // 0.144 s or more: below eight frames per second, so the element is thinned out.
     interactiveRepaint();
     EXPECT_LT(planned(scene, e).first, 3);
+    // A view that goes away is forgotten: a view made at its address starts afresh.
+    adjust->forgetView(&scene);
+    interactiveRepaint();
+    EXPECT_EQ(planned(scene, e), std::pair(3, 1u));
+    interactiveRepaint();
+    EXPECT_LT(planned(scene, e).first, 3);
 
     // A new benchmark result: what was learnt with the old rates is forgotten.
     renderer.drawSeconds = 0.0;
