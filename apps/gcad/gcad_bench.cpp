@@ -97,6 +97,7 @@ struct Measurement
 {
     const char *name;
     std::function<unsigned(const BenchmarkResult &, bool smooth, bool color)> rate;
+    bool triangles = false; // a surface measurement, which flat shading lights per facet
 };
 
 const std::vector<Measurement> &measurements()
@@ -105,11 +106,11 @@ const std::vector<Measurement> &measurements()
         std::vector<Measurement> list = {
             { "wireframe", [](const BenchmarkResult &r, bool s, bool c) { return r.getEdgeStats(s, c); } },
             { "triangles twosided",
-                [](const BenchmarkResult &r, bool s, bool c) { return r.getTwosidedTriangleStats(s, c); } },
+                [](const BenchmarkResult &r, bool s, bool c) { return r.getTwosidedTriangleStats(s, c); },
+                true },
             { "triangles singlesided",
-                [](const BenchmarkResult &r, bool s, bool c) {
-                    return r.getSinglesidedTriangleStats(s, c);
-                } },
+                [](const BenchmarkResult &r, bool s, bool c) { return r.getSinglesidedTriangleStats(s, c); },
+                true },
         };
         static const char *const pointNames[] = { "points - step 1", "points - step 2", "points - step 3",
             "points - step 4", "points - step 6", "points - step 8" };
@@ -155,13 +156,12 @@ void printRatios(
     std::printf("\nrates against the baseline (the same mesh from one buffer object, one draw call):\n");
     std::printf("  %-18s %-22s %12s %12s %6s\n", "mode", "measurement", "rate/s", "baseline/s", "ratio");
     for (const Mode &mode : MODES) {
-        for (std::size_t m = 0; m < measurements().size(); ++m) {
-            const Measurement &measurement = measurements()[m];
+        for (const Measurement &measurement : measurements()) {
             const unsigned rate = measurement.rate(result, mode.smooth, mode.color);
             const unsigned base = measurement.rate(baseline, mode.smooth, mode.color);
             std::printf("  %-18s %-22s %12u %12u %6s\n", mode.name, measurement.name, rate, base,
                 formatRatio(rate, base).constData());
-            if (!mode.smooth && (m == 1 || m == 2)) {
+            if (!mode.smooth && measurement.triangles) {
                 const unsigned inexact = measurement.rate(inexactFlat, mode.smooth, mode.color);
                 std::printf("    %-39s %12s %12u %6s\n", "(inexact: flat over vertex normals)", "", inexact,
                     formatRatio(rate, inexact).constData());
@@ -265,14 +265,13 @@ int runBench(const QStringList &arguments)
     result.printResults(std::cout);
     std::cout.flush();
     std::printf("performance index: %.2f\n", result.calculatePerformanceIndex());
-    GCAD::MeshBenchmarkSettings settings;
-    QString error;
-    settings.parse(parameters, &error);
-    std::printf(settings.isFullRun() ? "stored as the rates of this configuration\n"
-                                     : "not stored: runs with --size, --quick or --dome only measure\n");
+    std::printf(command->isLastResultStored()
+            ? "stored as the rates of this configuration\n"
+            : "not stored: runs with --size, --quick or --dome only measure\n");
     if (baseline)
         printRatios(result, *baseline, *inexactFlat);
     std::fflush(stdout);
+    QString error;
     if (!options.json.isEmpty() && !writeJson(options.json, result, baseline, &error))
         return reportError(options.json, QStringLiteral("cannot write (%1)").arg(error), 1);
     return 0;

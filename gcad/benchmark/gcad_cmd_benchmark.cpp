@@ -175,7 +175,8 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         window->startProgress();
         measureRates(measured, settings);
 
-        if (settings.isFullRun())
+        m_last_result_stored = settings.isFullRun();
+        if (m_last_result_stored)
             BenchmarkResultContainer::getInstance()->addResult(result);
         m_last_result = result;
         window->resetStatus();

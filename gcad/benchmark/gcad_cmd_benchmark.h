@@ -46,6 +46,8 @@ public:
     bool executeScript(const QString &parameters) override;
     // The result of the last run that finished, stored or not; none before.
     const std::optional<BenchmarkResult> &getLastResult() const { return m_last_result; }
+    // Whether that result went into the store (the run was a full one).
+    bool isLastResultStored() const { return m_last_result_stored; }
 
     // The view edge for a screen: the square root of (width - 150) x (height - 50), rounded.
     static unsigned calculateWidgetSize(const QSize &screen);
@@ -90,6 +92,7 @@ private:
     std::vector<Measured> m_companions;
     MeshBenchmarkSettings m_settings;
     std::optional<BenchmarkResult> m_last_result;
+    bool m_last_result_stored = false;
     QString m_message;
     unsigned m_measurement_counter = 0;
 };
