@@ -114,7 +114,8 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
 // is measured.
 TEST(GcadBench, aBaselineWithoutBufferObjectsIsOneErrorLine)
 {
-    const Vaq::Test::DriverGuard driver("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_vertex_buffer_object");
+    Vaq::Test::DriverGuard driver;
+    driver.disableExtensions("GL_ARB_vertex_buffer_object");
     const ProgramRun run = gcad({ "bench", "--quick", "--baseline" });
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,

@@ -63,5 +63,6 @@ private:
 
 // capability: a flag of GL::Capabilities, e.g. GCAD_SKIP_WITHOUT(bufferObjects).
 #define GCAD_SKIP_WITHOUT(capability)                                                                        \
-    if (Vaq::GL::GLContext::getInstance(), !Vaq::GL::GLExtensions::getCapabilities().capability)             \
-    GTEST_SKIP() << "the driver offers no " #capability
+    if (Vaq::GL::GLContext::getInstance(), Vaq::GL::GLExtensions::getCapabilities().capability) {            \
+    } else                                                                                                   \
+        GTEST_SKIP() << "the driver offers no " #capability
