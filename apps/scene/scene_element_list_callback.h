@@ -15,7 +15,6 @@ class ElementListCallback : public Vaq::GCAD::RenderCallback
 public:
     std::vector<Vaq::CAD::ElementAndStageImp> entries;
     Vaq::CAD::Properties::Global global;
-    unsigned numberOfPoints = 0; // what getNumberOfPointsForDrawing reports
 
     void show(Vaq::CAD::Element *element,
         const Vaq::CAD::StageIdentifier &stage = Vaq::CAD::StageIdentifier::DEFAULT_DATASET)
@@ -26,7 +25,6 @@ public:
     const Vaq::CAD::Properties::Global *getGlobalProperties() const override { return &global; }
     bool acceptsObject(const Vaq::TObject *) override { return true; }
     std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override { return entries; }
-    unsigned getNumberOfPointsForDrawing() override { return numberOfPoints; }
 
     // Open, so that a scene can draw its elements with renderers of its own.
     using Vaq::GCAD::RenderCallback::getRendererContainer;

@@ -1,7 +1,6 @@
 #include "apps/scene/scene_render_callback.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace Gcad::Scene {
 
@@ -32,11 +31,6 @@ std::vector<Vaq::CAD::ElementAndStageImp> SceneRenderCallback::getElementsForDra
     for (const auto &mesh : m_scene.getMeshes())
         entries.emplace_back(mesh.get(), StageIdentifier::NO_STAGE);
     return entries;
-}
-
-unsigned SceneRenderCallback::getNumberOfPointsForDrawing()
-{
-    return unsigned(std::min<std::size_t>(m_scene.getNumberOfPoints(), std::numeric_limits<unsigned>::max()));
 }
 
 bool SceneRenderCallback::getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max)

@@ -23,7 +23,6 @@ public:
     bool acceptsObject(const Vaq::TObject *object) override;
     std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override;
     // The vertices of all meshes the view shows.
-    unsigned getNumberOfPointsForDrawing() override;
     // The box around all meshes; false for an empty scene.
     bool getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max) override;
 

@@ -42,7 +42,6 @@ public:
     bool acceptsObject(const TObject *object) override;
     // The chosen mesh; nothing before createTestData.
     std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override;
-    unsigned getNumberOfPointsForDrawing() override;
     // The fixed box, whatever is shown.
     bool getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max) override;
 

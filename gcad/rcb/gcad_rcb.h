@@ -72,7 +72,6 @@ public:
     virtual bool acceptsObject(const TObject *object) = 0;
     // The top-level entries the view shows; their descendants are drawn with them.
     virtual std::vector<CAD::ElementAndStageImp> getElementsForDrawing() = 0;
-    virtual unsigned getNumberOfPointsForDrawing() = 0;
 
     // Model units per pixel, smaller while a high-resolution snapshot is rendered.
     virtual double getPixelSize() const;
