@@ -223,9 +223,10 @@ TEST(ProvokingVertices, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
     uint32_t *const slotTriangles[2] = { slot0, slot1 };
     const FlatTriangleOrder order
         = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 5, 6);
-    // Slot 0: t0 on the centre, then t2, t3, t4 rotated so that their first corner is last.
-    // Slot 1: t1, the centre's second use.
-    EXPECT_EQ(out, (std::vector<uint16_t> { 0, 1, 5, 3, 5, 2, 4, 5, 3, 0, 5, 4, 1, 2, 5 }));
+    // Slot 0: t0 on the centre, t2, t3, t4 rotated so that their first corner is last; the
+    // list runs by provoking vertex: t2 (2), t3 (3), t4 (4), t0 (5). Slot 1: t1, the centre's
+    // second use.
+    EXPECT_EQ(out, (std::vector<uint16_t> { 3, 5, 2, 4, 5, 3, 0, 5, 4, 0, 1, 5, 1, 2, 5 }));
     EXPECT_EQ(order.indexCount[0][1], 12u);
     EXPECT_EQ(order.indexCount[1][1], 3u);
     EXPECT_EQ(order.indexCount[0][0] + order.indexCount[1][0], 0u);
