@@ -86,6 +86,7 @@ RenderCallback::~RenderCallback()
 void RenderCallback::initAllElementsForDrawing()
 {
     _registered_elements.clear();
+    _registered_arena.release();
     _draw_order.clear();
     _draw_cursor = 0;
 

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <map>
+#include <memory_resource>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -174,7 +175,10 @@ private:
     RendererContainer _renderer_container;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
-    std::set<const CAD::Element *> _registered_elements;
+    // The set's nodes come from an arena that each collection releases at once, so that a
+    // scene of many elements is not allocated element by element in every repaint.
+    std::pmr::monotonic_buffer_resource _registered_arena;
+    std::pmr::set<const CAD::Element *> _registered_elements { &_registered_arena };
     DrawOrder _draw_order;
     std::size_t _draw_cursor = 0; // index into _draw_order
     CAD::Element *_current_element = nullptr;
