@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace Vaq::GCAD {
 
@@ -144,9 +145,14 @@ bool GLNodeContainer::unaccount(const GLNode *node)
 
 std::vector<GLNode *> GLNodeContainer::collectInvisibleNodes() const
 {
+    // A mesh has many nodes: the open views are asked about each mesh once.
+    std::unordered_map<const CAD::Element *, bool> shown;
     std::vector<GLNode *> invisible;
     for (GLNode *node : m_registered) {
-        if (!RenderCallback::isElementShownInOpenViews(node->getPoly()))
+        const auto [entry, added] = shown.try_emplace(node->getPoly(), false);
+        if (added)
+            entry->second = RenderCallback::isElementShownInOpenViews(node->getPoly());
+        if (!entry->second)
             invisible.push_back(node);
     }
     return invisible;

@@ -39,17 +39,17 @@ public:
         m_view = view;
         m_used = view->isClippingPlaneUsed();
         m_plane = view->getClippingPlane();
+        // While the view repaints, these load the plane and switch clipping on.
         view->setClippingPlane(plane);
         view->setUseClippingPlane(true);
-        view->enableClipping();
     }
     ~ClipScope()
     {
         if (!m_view)
             return;
-        m_view->disableClipping();
-        m_view->setUseClippingPlane(m_used);
+        // The view's own plane first, then its flag, which switches clipping off when clear.
         m_view->setClippingPlane(m_plane);
+        m_view->setUseClippingPlane(m_used);
     }
     ClipScope(const ClipScope &) = delete;
     ClipScope &operator=(const ClipScope &) = delete;
