@@ -3,6 +3,7 @@
 #include "apps/gcad/gcad_options.h"
 
 #include "apps/scene/scene_demo.h"
+#include "apps/scene/scene_file_loader.h"
 #include "apps/scene/scene_image.h"
 #include "apps/scene/scene_import.h"
 #include "apps/scene/scene_import_error.h"
@@ -14,7 +15,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace Gcad {
 
@@ -24,15 +27,25 @@ struct RenderOptions
 {
     QStringList files;
     QString output = QStringLiteral("gcad.png");
-    QSize size { 1280, 960 };
-    Vaq::BaVec3d<double> rotation;
+    // Unset: what the scene file says, else 1280 x 960 and the iso view.
+    std::optional<QSize> size;
+    QString view;
     Scene::DisplayOptions display;
 };
+
+QString unknownView(const QString &view)
+{
+    return QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)").arg(view);
+}
+
+bool isSceneFile(const QString &file)
+{
+    return QFileInfo(file).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
+}
 
 RenderOptions parseRenderOptions(const QStringList &arguments)
 {
     RenderOptions options;
-    QString view = QStringLiteral("iso");
     ArgumentReader reader(QStringLiteral("render"), arguments);
     while (!reader.atEnd()) {
         const QString argument = reader.next();
@@ -41,7 +54,7 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
         else if (argument == "--size")
             options.size = parseViewSize(argument, reader.value(argument, QStringLiteral("WxH")));
         else if (argument == "--view")
-            view = reader.value(argument, QStringLiteral("view name"));
+            options.view = reader.value(argument, QStringLiteral("view name"));
         else if (argument == "--flat")
             options.display.flat = true;
         else if (argument == "--edges")
@@ -53,17 +66,34 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
         else
             options.files << argument;
     }
-    if (Vaq::GL::ViewCreator::getViewForName(view, &options.rotation) == Vaq::GL::ViewCreator::VD_NONE)
-        throw UsageError { QStringLiteral("--view"),
-            QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
-                .arg(view) };
+    if (!options.view.isEmpty()
+        && Vaq::GL::ViewCreator::getViewForName(options.view) == Vaq::GL::ViewCreator::VD_NONE)
+        throw UsageError { QStringLiteral("--view"), unknownView(options.view) };
+    if (options.files.size() > 1 && std::any_of(options.files.begin(), options.files.end(), isSceneFile))
+        throw UsageError { QStringLiteral("render"), QStringLiteral("a scene file is given alone") };
     checkOutputPath(options.output);
     return options;
 }
 
-void loadFiles(const QStringList &files, Scene::Scene &scene)
+// Loads the files, or the scene file, into scene and completes options with what a scene file
+// says of the view.
+void loadFiles(RenderOptions &options, Scene::Scene &scene)
 {
-    for (const QString &file : files) {
+    if (options.files.size() == 1 && isSceneFile(options.files.front())) {
+        try {
+            const Scene::ViewDescription view = Scene::loadSceneFile(options.files.front(), scene);
+            if (options.view.isEmpty())
+                options.view = view.direction;
+            if (!options.size)
+                options.size = view.size;
+            if (view.background)
+                scene.setBackground(*view.background);
+        } catch (const Scene::ImportError &e) {
+            throw UsageError { e.fileName(), e.reason() };
+        }
+        return;
+    }
+    for (const QString &file : options.files) {
         try {
             Scene::ImportedData data = Scene::importFile(file);
             if (std::holds_alternative<Scene::PointCloud>(data))
@@ -93,17 +123,19 @@ int runRender(const QStringList &arguments)
 {
     QElapsedTimer timer;
     timer.start();
-    const RenderOptions options = parseRenderOptions(arguments);
+    RenderOptions options = parseRenderOptions(arguments);
 
     Scene::Scene scene;
-    loadFiles(options.files, scene);
+    loadFiles(options, scene);
     if (options.files.isEmpty())
         Scene::addDemoScene(scene);
     scene.applyDisplayOptions(options.display);
+    Vaq::BaVec3d<double> rotation;
+    Vaq::GL::ViewCreator::getViewForName(options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
 
     QImage image;
     try {
-        image = Scene::renderSceneImage(scene, options.size, options.rotation);
+        image = Scene::renderSceneImage(scene, options.size.value_or(QSize(1280, 960)), rotation);
     } catch (const Vaq::ProgError &e) {
         return reportError(QStringLiteral("render"), e.message(), 1);
     }

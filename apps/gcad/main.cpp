@@ -29,10 +29,11 @@ const Subcommand kSubcommands[] = {
         "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
         "performance index",
         Gcad::runInfo },
-    { "render", "[FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
-        "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a PNG, by default gcad.png\n"
-        "of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
-        "corner such as x+y-z+",
+    { "render", "[FILE...|SCENE.json] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
+        "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
+        "docs/scene-format.md; without FILE the demo scene) into a PNG, by default gcad.png of\n"
+        "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
+        "as x+y-z+",
         Gcad::runRender },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"

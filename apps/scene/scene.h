@@ -2,6 +2,7 @@
 // them, and keeps their render data (the spatial tree the mesh renderer draws from) current.
 #pragma once
 
+#include "gcad/host/base/vaq_color.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 
 #include <cstddef>
@@ -32,7 +33,13 @@ public:
     // Switches on, for every mesh, what options asks for; the rest stays as the mesh has it.
     void applyDisplayOptions(const DisplayOptions &options);
 
+    // What the view shows behind the elements: a dark slate unless set, against which
+    // coloured and grey surfaces both stand out.
+    void setBackground(const Vaq::Color &color) { m_background = color; }
+    const Vaq::Color &getBackground() const { return m_background; }
+
 private:
+    Vaq::Color m_background { 38, 42, 52 };
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
 };
 

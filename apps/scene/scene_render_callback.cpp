@@ -6,16 +6,9 @@ namespace Gcad::Scene {
 
 using Vaq::CAD::StageIdentifier;
 
-namespace {
-
-// A dark slate: coloured and grey surfaces both stand out against it.
-constexpr Vaq::Color BACKGROUND(38, 42, 52);
-
-} // namespace
-
 SceneRenderCallback::SceneRenderCallback(const Scene &scene)
     : m_scene(scene)
-    , m_global(BACKGROUND)
+    , m_global(scene.getBackground())
 {
 }
 

@@ -176,6 +176,34 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
 }
 
+// A scene file gives the view; the command line's --size wins over it; a bad one writes nothing.
+TEST(GcadRender, aSceneFileGivesElementsAndViewAndABadOneWritesNothing)
+{
+    TestFolder folder;
+    folder.write("square.stl", binaryStlSquare());
+    const QString scene = folder.write("scene.json", R"({
+        "view": { "direction": "z+", "size": [40, 30], "background": [0, 0, 255] },
+        "elements": [ { "kind": "mesh", "file": "square.stl", "color": "red" } ] })");
+    const QString out = folder.path("scene.png");
+    const ProgramRun run = gcad({ "render", scene, "-o", out });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QImage image(out);
+    ASSERT_EQ(image.size(), QSize(40, 30));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_GT(qRed(image.pixel(20, 15)), 200);
+    ASSERT_EQ(gcad({ "render", scene, "--size", "20x10", "-o", out }).status, 0);
+    EXPECT_EQ(QImage(out).size(), QSize(20, 10));
+
+    const QString bad = folder.write("bad.json", R"({ "elements": [ { "kind": "mesh", "file": "none.stl" } ] })");
+    const QString badOut = folder.path("bad.png");
+    const ProgramRun failed = gcad({ "render", bad, "-o", badOut });
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_EQ(failed.err, "gcad: error: " + bad + ": elements[0].file: none.stl: no such file\n");
+    EXPECT_FALSE(QFile::exists(badOut));
+    EXPECT_EQ(gcad({ "render", scene, folder.path("square.stl") }).err,
+        "gcad: error: render: a scene file is given alone\n");
+}
+
 // A quick run of a small dome in a small view in a configuration folder of its own; no rate
 // is compared with a time or with another rate.
 TEST(GcadBench, quickRunPrintsAndWritesTheSameRatesAndTheirRatiosButStoresNothing)

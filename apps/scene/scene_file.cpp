@@ -1,0 +1,374 @@
+#include "apps/scene/scene_file.h"
+
+#include "apps/scene/scene_import_error.h"
+
+#include "gcad/host/gl/vaq_gl_view_creator.h"
+
+#include <QColor>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <cmath>
+#include <limits>
+
+namespace Gcad::Scene {
+
+namespace {
+
+using Vaq::BaVec3d;
+using Vaq::Color;
+
+constexpr int LARGEST_VIEW = 16384;
+
+QString typeName(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Null: return QStringLiteral("null");
+    case QJsonValue::Bool: return QStringLiteral("true or false");
+    case QJsonValue::Double: return QStringLiteral("a number");
+    case QJsonValue::String: return QStringLiteral("a text");
+    case QJsonValue::Array: return QStringLiteral("a list");
+    case QJsonValue::Object: return QStringLiteral("an object");
+    case QJsonValue::Undefined: break;
+    }
+    return QStringLiteral("nothing");
+}
+
+// "line <l>, column <c>" of a byte offset into text.
+QString lineAndColumn(QByteArrayView text, qsizetype offset)
+{
+    offset = std::clamp<qsizetype>(offset, 0, text.size());
+    int line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return QStringLiteral("line %1, column %2").arg(line).arg(offset - lineStart + 1);
+}
+
+// Reads the values of one document; every failure names the path of the value it is about.
+class Reader
+{
+public:
+    explicit Reader(const QString &fileName) : m_file_name(fileName) { }
+
+    [[noreturn]] void fail(const QString &where, const QString &why) const
+    {
+        throw ImportError(m_file_name, where + QStringLiteral(": ") + why);
+    }
+
+    [[noreturn]] void expected(const QString &where, const QString &what, const QJsonValue &value) const
+    {
+        fail(where, QStringLiteral("expected %1, not %2").arg(what, typeName(value)));
+    }
+
+    // The object at where, refusing keys it does not know so that a misspelt key is not
+    // silently ignored.
+    QJsonObject object(const QJsonValue &value, const QString &where, const QStringList &keys) const
+    {
+        if (!value.isObject())
+            expected(where, QStringLiteral("an object"), value);
+        const QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            if (!keys.contains(it.key()))
+                fail(where, QStringLiteral("unknown key '%1' (known: %2)").arg(it.key(), keys.join(", ")));
+        }
+        return object;
+    }
+
+    QJsonArray array(const QJsonValue &value, const QString &where) const
+    {
+        if (!value.isArray())
+            expected(where, QStringLiteral("a list"), value);
+        return value.toArray();
+    }
+
+    double number(const QJsonValue &value, const QString &where) const
+    {
+        if (!value.isDouble() || !std::isfinite(value.toDouble()))
+            expected(where, QStringLiteral("a finite number"), value);
+        return value.toDouble();
+    }
+
+    double number(const QJsonValue &value, const QString &where, double min, double max) const
+    {
+        const double result = number(value, where);
+        if (result < min || result > max)
+            fail(where, QStringLiteral("%1 is outside %2 to %3").arg(result).arg(min).arg(max));
+        return result;
+    }
+
+    int64_t integer(const QJsonValue &value, const QString &where, int64_t min, int64_t max) const
+    {
+        const double result = number(value, where);
+        if (result != std::floor(result))
+            expected(where, QStringLiteral("a whole number"), value);
+        if (result < double(min) || result > double(max))
+            fail(where, QStringLiteral("%1 is outside %2 to %3").arg(result).arg(min).arg(max));
+        return int64_t(result);
+    }
+
+    bool boolean(const QJsonValue &value, const QString &where) const
+    {
+        if (!value.isBool())
+            expected(where, QStringLiteral("true or false"), value);
+        return value.toBool();
+    }
+
+    QString text(const QJsonValue &value, const QString &where) const
+    {
+        if (!value.isString())
+            expected(where, QStringLiteral("a text"), value);
+        return value.toString();
+    }
+
+    // A colour name or "#rrggbb" (as Qt knows them), or a list of 3 or 4 channels 0 to 255.
+    Color color(const QJsonValue &value, const QString &where) const
+    {
+        if (value.isString()) {
+            const QColor color = QColor::fromString(value.toString());
+            if (!color.isValid())
+                fail(where, QStringLiteral("'%1' is not a colour (a name such as \"red\" or \"#rrggbb\")")
+                                .arg(value.toString().left(40)));
+            return Color(uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue()),
+                uint8_t(color.alpha()));
+        }
+        if (!value.isArray())
+            expected(where, QStringLiteral("a colour"), value);
+        const QJsonArray channels = value.toArray();
+        if (channels.size() != 3 && channels.size() != 4)
+            fail(where, QStringLiteral("a colour has 3 or 4 channels, not %1").arg(channels.size()));
+        uint8_t c[4] = { 0, 0, 0, 255 };
+        for (qsizetype i = 0; i < channels.size(); ++i)
+            c[i] = uint8_t(integer(channels[i], indexed(where, i), 0, 255));
+        return Color(c[0], c[1], c[2], c[3]);
+    }
+
+    template<typename T>
+    BaVec3d<T> vector(const QJsonValue &value, const QString &where) const
+    {
+        const QJsonArray xyz = array(value, where);
+        if (xyz.size() != 3)
+            fail(where, QStringLiteral("expected 3 numbers, not %1").arg(xyz.size()));
+        const double limit = std::numeric_limits<T>::max();
+        return BaVec3d<T>(T(number(xyz[0], indexed(where, 0), -limit, limit)),
+            T(number(xyz[1], indexed(where, 1), -limit, limit)),
+            T(number(xyz[2], indexed(where, 2), -limit, limit)));
+    }
+
+    // One entry per element of the list at key, each read by read(value, where).
+    template<typename Read>
+    auto list(const QJsonObject &object, const QString &where, const QString &key, Read read) const
+    {
+        const QString at = where + '.' + key;
+        const QJsonArray values = array(object[key], at);
+        std::vector<decltype(read(QJsonValue(), QString()))> result;
+        result.reserve(std::size_t(values.size()));
+        for (qsizetype i = 0; i < values.size(); ++i)
+            result.push_back(read(values[i], indexed(at, i)));
+        return result;
+    }
+
+    // The same, for a list that must have count entries when given; empty when not given.
+    template<typename Read>
+    auto perPoint(const QJsonObject &object, const QString &where, const QString &key, std::size_t count,
+        Read read) const
+    {
+        if (!object.contains(key))
+            return decltype(list(object, where, key, read))();
+        auto result = list(object, where, key, read);
+        if (result.size() != count)
+            fail(where + '.' + key, QStringLiteral("%1 entries for %2 points").arg(result.size()).arg(count));
+        return result;
+    }
+
+    static QString indexed(const QString &where, qsizetype index)
+    {
+        return QStringLiteral("%1[%2]").arg(where).arg(index);
+    }
+
+private:
+    const QString &m_file_name;
+};
+
+ViewDescription readView(const Reader &reader, const QJsonValue &value)
+{
+    const QString where = QStringLiteral("view");
+    const QJsonObject view = reader.object(value, where, { "direction", "size", "background" });
+    ViewDescription result;
+    if (view.contains("direction")) {
+        result.direction = reader.text(view["direction"], where + ".direction");
+        if (Vaq::GL::ViewCreator::getViewForName(result.direction) == Vaq::GL::ViewCreator::VD_NONE)
+            reader.fail(where + ".direction",
+                QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
+                    .arg(result.direction.left(40)));
+    }
+    if (view.contains("size")) {
+        const QJsonArray size = reader.array(view["size"], where + ".size");
+        if (size.size() != 2)
+            reader.fail(where + ".size", QStringLiteral("expected [width, height]"));
+        result.size = QSize(int(reader.integer(size[0], where + ".size[0]", 1, LARGEST_VIEW)),
+            int(reader.integer(size[1], where + ".size[1]", 1, LARGEST_VIEW)));
+    }
+    if (view.contains("background"))
+        result.background = reader.color(view["background"], where + ".background");
+    return result;
+}
+
+MeshDescription readMesh(const Reader &reader, const QJsonObject &element, const QString &where)
+{
+    MeshDescription mesh;
+    if (element.contains("file") == element.contains("vertices"))
+        reader.fail(where, QStringLiteral("a mesh needs either \"file\" or \"vertices\" and \"triangles\""));
+    if (element.contains("file")) {
+        mesh.file = reader.text(element["file"], where + ".file");
+        for (const char *key : { "triangles", "colors" }) {
+            if (element.contains(key))
+                reader.fail(where + '.' + key, QStringLiteral("not allowed beside \"file\""));
+        }
+    } else {
+        const auto position = [&](const QJsonValue &v, const QString &at) { return reader.vector<double>(v, at); };
+        mesh.vertices = reader.list(element, where, "vertices", position);
+        const int64_t last = int64_t(mesh.vertices.size()) - 1;
+        mesh.triangles = reader.list(element, where, "triangles", [&](const QJsonValue &v, const QString &at) {
+            const QJsonArray corners = reader.array(v, at);
+            if (corners.size() != 3)
+                reader.fail(at, QStringLiteral("expected 3 vertex numbers, not %1").arg(corners.size()));
+            Vaq::CAD::Triangle triangle;
+            for (int i = 0; i < 3; ++i)
+                triangle[i] = uint32_t(reader.integer(corners[i], Reader::indexed(at, i), 0, last));
+            return triangle;
+        });
+        if (mesh.triangles.empty())
+            reader.fail(where + ".triangles", QStringLiteral("no triangles"));
+        mesh.colors = reader.perPoint(element, where, "colors", mesh.vertices.size(),
+            [&](const QJsonValue &v, const QString &at) { return reader.color(v, at); });
+    }
+    if (element.contains("flat"))
+        mesh.flat = reader.boolean(element["flat"], where + ".flat");
+    if (element.contains("edges"))
+        mesh.edges = reader.boolean(element["edges"], where + ".edges");
+    if (element.contains("vertexPoints"))
+        mesh.vertexPoints = reader.boolean(element["vertexPoints"], where + ".vertexPoints");
+    return mesh;
+}
+
+PointsDisplay readPointsDisplay(const Reader &reader, const QJsonObject &element, const QString &where)
+{
+    PointsDisplay display;
+    if (element.contains("display")) {
+        const QString mode = reader.text(element["display"], where + ".display");
+        const QStringList modes = { "points", "markers", "crosses" };
+        display.mode = int(modes.indexOf(mode));
+        if (display.mode < 0)
+            reader.fail(where + ".display", QStringLiteral("unknown display '%1' (points, markers or crosses)")
+                                                .arg(mode.left(40)));
+    }
+    if (element.contains("pointSize"))
+        display.pointSize = reader.number(element["pointSize"], where + ".pointSize", 1.0, 100.0);
+    if (element.contains("showIds"))
+        display.ids = reader.boolean(element["showIds"], where + ".showIds");
+    if (element.contains("showNormals"))
+        display.normals = reader.boolean(element["showNormals"], where + ".showNormals");
+    if (element.contains("needles"))
+        display.needles = reader.boolean(element["needles"], where + ".needles");
+    if (element.contains("needleScale"))
+        display.needleScale = reader.number(element["needleScale"], where + ".needleScale", -1e6, 1e6);
+    return display;
+}
+
+PointsDescription readPoints(const Reader &reader, const QJsonObject &element, const QString &where)
+{
+    PointsDescription points;
+    points.display = readPointsDisplay(reader, element, where);
+    if (element.contains("file") == element.contains("positions"))
+        reader.fail(where, QStringLiteral("a point set needs either \"file\" or \"positions\""));
+    if (element.contains("file")) {
+        points.file = reader.text(element["file"], where + ".file");
+        for (const char *key : { "normals", "colors", "values", "ids", "deviations" }) {
+            if (element.contains(key))
+                reader.fail(where + '.' + key, QStringLiteral("not allowed beside \"file\""));
+        }
+        return points;
+    }
+    PointCloud &cloud = points.cloud;
+    const auto vectorD = [&](const QJsonValue &v, const QString &at) { return reader.vector<double>(v, at); };
+    const auto vectorF = [&](const QJsonValue &v, const QString &at) { return reader.vector<float>(v, at); };
+    cloud.positions = reader.list(element, where, "positions", vectorD);
+    if (cloud.positions.empty())
+        reader.fail(where + ".positions", QStringLiteral("no points"));
+    const std::size_t n = cloud.positions.size();
+    cloud.normals = reader.perPoint(element, where, "normals", n, vectorF);
+    cloud.colors = reader.perPoint(
+        element, where, "colors", n, [&](const QJsonValue &v, const QString &at) { return reader.color(v, at); });
+    cloud.values = reader.perPoint(element, where, "values", n, [&](const QJsonValue &v, const QString &at) {
+        const double limit = std::numeric_limits<float>::max();
+        return float(reader.number(v, at, -limit, limit));
+    });
+    cloud.ids = reader.perPoint(element, where, "ids", n, [&](const QJsonValue &v, const QString &at) {
+        return int32_t(reader.integer(v, at, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    });
+    cloud.deviations = reader.perPoint(element, where, "deviations", n, vectorF);
+    return points;
+}
+
+ElementDescription readElement(const Reader &reader, const QJsonValue &value, const QString &where)
+{
+    static const QStringList MESH_KEYS
+        = { "kind", "name", "color", "file", "vertices", "triangles", "colors", "flat", "edges", "vertexPoints" };
+    static const QStringList POINTS_KEYS = { "kind", "name", "color", "file", "positions", "normals", "colors",
+        "values", "ids", "deviations", "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
+
+    if (!value.isObject())
+        reader.expected(where, QStringLiteral("an object"), value);
+    const QJsonValue kindValue = value.toObject().value(QLatin1String("kind"));
+    if (kindValue.isUndefined())
+        reader.fail(where, QStringLiteral("no \"kind\" (mesh or points)"));
+    const QString kind = reader.text(kindValue, where + ".kind");
+    const bool mesh = kind == QLatin1String("mesh");
+    if (!mesh && kind != QLatin1String("points"))
+        reader.fail(where + ".kind", QStringLiteral("unknown kind '%1' (mesh or points)").arg(kind.left(40)));
+
+    const QJsonObject element = reader.object(value, where, mesh ? MESH_KEYS : POINTS_KEYS);
+    ElementDescription result;
+    if (element.contains("name"))
+        result.name = reader.text(element["name"], where + ".name");
+    if (element.contains("color"))
+        result.color = reader.color(element["color"], where + ".color");
+    if (mesh)
+        result.data = readMesh(reader, element, where);
+    else
+        result.data = readPoints(reader, element, where);
+    return result;
+}
+
+} // namespace
+
+SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
+{
+    const Reader reader(fileName);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json.toByteArray(), &error);
+    if (error.error != QJsonParseError::NoError)
+        reader.fail(lineAndColumn(json, error.offset), error.errorString());
+
+    const QJsonObject root
+        = reader.object(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()),
+            QStringLiteral("the document"), { "view", "elements" });
+    SceneDescription scene;
+    if (root.contains("view"))
+        scene.view = readView(reader, root["view"]);
+    const QJsonArray elements = reader.array(root["elements"], QStringLiteral("elements"));
+    if (elements.isEmpty())
+        reader.fail(QStringLiteral("elements"), QStringLiteral("the scene has no elements"));
+    for (qsizetype i = 0; i < elements.size(); ++i)
+        scene.elements.push_back(readElement(reader, elements[i], Reader::indexed(QStringLiteral("elements"), i)));
+    return scene;
+}
+
+} // namespace Gcad::Scene

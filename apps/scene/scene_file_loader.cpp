@@ -1,0 +1,126 @@
+#include "apps/scene/scene_file_loader.h"
+
+#include "apps/scene/scene_import.h"
+#include "apps/scene/scene_import_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <memory>
+#include <vector>
+
+namespace Gcad::Scene {
+
+namespace {
+
+using Vaq::CAD::ElementCreator;
+using Vaq::CAD::PolyBase;
+
+// Larger scene files hold their big data in the mesh and point files they name.
+constexpr qint64 LARGEST_SCENE_FILE = qint64(1) << 30;
+
+QByteArray readSceneFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw ImportError(path, QStringLiteral("no such file"));
+    if (!info.isFile())
+        throw ImportError(path, QStringLiteral("not a regular file"));
+    if (info.size() > LARGEST_SCENE_FILE)
+        throw ImportError(path, QStringLiteral("%1 bytes is too large for a scene file (at most %2)")
+                                    .arg(info.size())
+                                    .arg(LARGEST_SCENE_FILE));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ImportError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    QByteArray json = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ImportError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
+    return json;
+}
+
+class Builder
+{
+public:
+    Builder(const QString &path) : m_path(path), m_folder(QFileInfo(path).dir()) { }
+
+    std::unique_ptr<PolyBase> mesh(MeshDescription &description, const QString &where)
+    {
+        std::unique_ptr<PolyBase> mesh;
+        if (!description.file.isEmpty()) {
+            ImportedData data = import(description.file, where);
+            if (!std::holds_alternative<std::unique_ptr<PolyBase>>(data))
+                fail(where + ".file", description.file + QStringLiteral(": holds points, not a mesh"));
+            mesh = std::move(std::get<std::unique_ptr<PolyBase>>(data));
+        } else {
+            mesh = std::make_unique<PolyBase>(ElementCreator::MESH_SCAN);
+            mesh->setMesh(std::move(description.vertices), std::move(description.triangles));
+            if (!description.colors.empty())
+                mesh->setDrawColors(std::move(description.colors));
+            mesh->computeNormals();
+        }
+        Vaq::CAD::ElemProp &properties = *mesh->getElemProperties();
+        properties.smooth = !description.flat;
+        properties.showEdges = description.edges;
+        properties.showPoints = description.vertexPoints;
+        return mesh;
+    }
+
+    [[noreturn]] void fail(const QString &where, const QString &why) const
+    {
+        throw ImportError(m_path, where + QStringLiteral(": ") + why);
+    }
+
+private:
+    ImportedData import(const QString &file, const QString &where) const
+    {
+        try {
+            return importFile(QDir::cleanPath(m_folder.absoluteFilePath(file)));
+        } catch (const ImportError &e) {
+            fail(where + ".file", file + QStringLiteral(": ") + e.reason());
+        }
+    }
+
+    const QString &m_path;
+    QDir m_folder;
+};
+
+// The element's own name, else its file's, else "<kind> <number>" counting from 1.
+QString nameOf(const ElementDescription &element, const QString &file, const char *kind, std::size_t index)
+{
+    if (!element.name.isEmpty())
+        return element.name;
+    if (!file.isEmpty())
+        return QFileInfo(file).fileName();
+    return QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1);
+}
+
+} // namespace
+
+ViewDescription loadSceneFile(const QString &path, Scene &scene)
+{
+    SceneDescription description = parseSceneFile(readSceneFile(path), path);
+    Builder builder(path);
+    std::vector<std::unique_ptr<PolyBase>> meshes;
+    for (std::size_t i = 0; i < description.elements.size(); ++i) {
+        ElementDescription &element = description.elements[i];
+        const QString where = QStringLiteral("elements[%1]").arg(i);
+        if (auto *mesh = std::get_if<MeshDescription>(&element.data)) {
+            const QString name = nameOf(element, mesh->file, "mesh", i);
+            meshes.push_back(builder.mesh(*mesh, where));
+            meshes.back()->setFileName(name);
+            if (element.color) {
+                meshes.back()->getElemProperties()->color = *element.color;
+                meshes.back()->getElemProperties()->meshFrontColor = *element.color;
+            }
+        } else {
+            builder.fail(where, QStringLiteral("point sets cannot be drawn yet"));
+        }
+    }
+    for (auto &mesh : meshes)
+        scene.addMesh(std::move(mesh));
+    return description.view;
+}
+
+} // namespace Gcad::Scene

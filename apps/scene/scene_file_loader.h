@@ -1,0 +1,18 @@
+// Loading a scene file: reads it, imports the mesh and point files it names (relative to the
+// scene file's folder) and adds every element it describes to a Scene.
+#pragma once
+
+#include "apps/scene/scene.h"
+#include "apps/scene/scene_file.h"
+
+#include <QString>
+
+namespace Gcad::Scene {
+
+// Adds the elements of the scene file at path to scene and returns what the file says of the
+// view. Throws ImportError for path, "<where>: <why>" (see parseSceneFile); a file an element
+// names that cannot be imported gives "elements[<i>].file: <its name>: <why>". Nothing is added
+// to scene unless every element could be read.
+ViewDescription loadSceneFile(const QString &path, Scene &scene);
+
+} // namespace Gcad::Scene

@@ -1,0 +1,142 @@
+// The scene file: what a well-formed document gives, where and why a bad one is refused, and
+// how the elements it names are loaded into a scene.
+#include "apps/scene/scene_file.h"
+#include "apps/scene/scene_file_loader.h"
+
+#include "tests/apps/scene_test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Gcad::Scene::MeshDescription;
+using Gcad::Scene::parseSceneFile;
+using Gcad::Scene::PointsDescription;
+using Gcad::Test::importError;
+using Gcad::Test::TestFolder;
+using Vaq::Color;
+
+QString parseError(const char *json)
+{
+    return importError([json] { parseSceneFile(QByteArrayView(json), QStringLiteral("s.json")); });
+}
+
+TEST(SceneFile, readsTheViewMeshesAndPointSetsAsWritten)
+{
+    const auto scene = parseSceneFile(QByteArrayView(R"({
+        "view": { "direction": "x+y-z+", "size": [640, 480], "background": "#102030" },
+        "elements": [
+            { "kind": "mesh", "name": "part", "file": "part.stl", "color": "orange", "flat": true },
+            { "kind": "mesh", "vertices": [[0, 0, 0], [1, 0, 0], [0, 1, 0.5]], "triangles": [[0, 1, 2]],
+              "colors": ["red", [0, 255, 0], [0, 0, 255, 128]], "edges": true },
+            { "kind": "points", "positions": [[1, 2, 3], [-4, 5e3, 6.25]], "normals": [[0, 0, 1], [1, 0, 0]],
+              "ids": [7, -2147483648], "values": [0.5, -1], "deviations": [[0, 0, 0.1], [0, 0, -0.2]],
+              "display": "crosses", "pointSize": 5, "needles": true, "needleScale": 10 }
+        ] })"),
+        "s.json");
+
+    EXPECT_EQ(scene.view.direction, "x+y-z+");
+    EXPECT_EQ(scene.view.size, QSize(640, 480));
+    EXPECT_EQ(scene.view.background, Color(0x10, 0x20, 0x30));
+    ASSERT_EQ(scene.elements.size(), 3u);
+
+    EXPECT_EQ(scene.elements[0].name, "part");
+    EXPECT_EQ(scene.elements[0].color, Color(255, 165, 0));
+    const auto &file = std::get<MeshDescription>(scene.elements[0].data);
+    EXPECT_EQ(file.file, "part.stl");
+    EXPECT_TRUE(file.flat);
+    EXPECT_FALSE(file.edges);
+
+    const auto &mesh = std::get<MeshDescription>(scene.elements[1].data);
+    ASSERT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.vertices[2].z, 0.5);
+    EXPECT_EQ(mesh.triangles, (std::vector<Vaq::CAD::Triangle> { { 0, 1, 2 } }));
+    EXPECT_EQ(mesh.colors, (std::vector<Color> { { 255, 0, 0 }, { 0, 255, 0 }, { 0, 0, 255, 128 } }));
+    EXPECT_TRUE(mesh.edges);
+    EXPECT_FALSE(scene.elements[1].color.has_value());
+
+    const auto &points = std::get<PointsDescription>(scene.elements[2].data);
+    ASSERT_EQ(points.cloud.positions.size(), 2u);
+    EXPECT_EQ(points.cloud.positions[1].y, 5000.0);
+    EXPECT_EQ(points.cloud.normals[1].x, 1.0f);
+    EXPECT_EQ(points.cloud.ids, (std::vector<int32_t> { 7, -2147483647 - 1 }));
+    EXPECT_EQ(points.cloud.values, (std::vector<float> { 0.5f, -1.0f }));
+    EXPECT_EQ(points.cloud.deviations[1].z, -0.2f);
+    EXPECT_TRUE(points.cloud.colors.empty());
+    EXPECT_EQ(points.display.mode, 2);
+    EXPECT_EQ(points.display.pointSize, 5.0);
+    EXPECT_TRUE(points.display.needles);
+    EXPECT_EQ(points.display.needleScale, 10.0);
+}
+
+TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
+{
+    // Not JSON: the line and column of the fault.
+    const QString syntax = parseError("{\"elements\": [\n  {\"kind\": \"mesh\",}\n]}");
+    EXPECT_TRUE(syntax.startsWith("s.json: line 2, column ")) << syntax.toStdString();
+    EXPECT_TRUE(syntax.endsWith(": object is missing after a comma")) << syntax.toStdString();
+    EXPECT_EQ(parseError("[1, 2]"), "s.json: the document: expected an object, not a list");
+    EXPECT_EQ(parseError("{\"elements\": []}"), "s.json: elements: the scene has no elements");
+    EXPECT_EQ(parseError("{\"elements\": [{\"name\": \"a\"}]}"), "s.json: elements[0]: no \"kind\" (mesh or points)");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"cloud\"}]}"),
+        "s.json: elements[0].kind: unknown kind 'cloud' (mesh or points)");
+    // A misspelt key is refused rather than ignored.
+    EXPECT_TRUE(parseError("{\"elements\": [{\"kind\": \"mesh\", \"file\": \"a.stl\", \"colour\": \"red\"}]}")
+                    .startsWith("s.json: elements[0]: unknown key 'colour' (known: kind, name, color"));
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"mesh\", \"file\": \"a.stl\", \"triangles\": []}]}"),
+        "s.json: elements[0].triangles: not allowed beside \"file\"");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"mesh\"}]}"),
+        "s.json: elements[0]: a mesh needs either \"file\" or \"vertices\" and \"triangles\"");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"mesh\", \"vertices\": [[0,0,0],[1,0,0],[0,1,0]], "
+                         "\"triangles\": [[0,1,3]]}]}"),
+        "s.json: elements[0].triangles[0][2]: 3 is outside 0 to 2");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"normals\": [[0,0,1e39]]}]}"),
+        "s.json: elements[0].normals[0][2]: 1e+39 is outside -3.40282e+38 to 3.40282e+38");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0]]}]}"),
+        "s.json: elements[0].positions[0]: expected 3 numbers, not 2");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0],[1,1,1]], "
+                         "\"ids\": [1]}]}"),
+        "s.json: elements[0].ids: 1 entries for 2 points");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"ids\": [1.5]}]}"),
+        "s.json: elements[0].ids[0]: expected a whole number, not a number");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"colors\": [\"reddish\"]}]}"),
+        "s.json: elements[0].colors[0]: 'reddish' is not a colour (a name such as \"red\" or \"#rrggbb\")");
+    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"colors\": [[0,0,256]]}]}"),
+        "s.json: elements[0].colors[0][2]: 256 is outside 0 to 255");
+    EXPECT_EQ(parseError("{\"view\": {\"direction\": \"up\"}, \"elements\": []}"),
+        "s.json: view.direction: unknown view 'up' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)");
+    EXPECT_EQ(parseError("{\"view\": {\"size\": [0, 10]}, \"elements\": []}"), "s.json: view.size[0]: 0 is outside 1 to 16384");
+}
+
+TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFails)
+{
+    const TestFolder folder;
+    folder.write("square.stl",
+        Gcad::Test::binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } }));
+    folder.write("scan.xyz", "0 0 0\n1 1 1\n");
+    const QString good = folder.write("good.json", R"({ "view": { "background": [1, 2, 3] }, "elements": [
+        { "kind": "mesh", "file": "square.stl", "color": "#ff0000", "edges": true },
+        { "kind": "mesh", "name": "tri", "vertices": [[0,0,1],[1,0,1],[0,1,1]], "triangles": [[0,1,2]] } ] })");
+
+    Gcad::Scene::Scene scene;
+    const Gcad::Scene::ViewDescription view = Gcad::Scene::loadSceneFile(good, scene);
+    EXPECT_EQ(view.background, Color(1, 2, 3));
+    ASSERT_EQ(scene.getMeshes().size(), 2u);
+    EXPECT_EQ(scene.getMeshes()[0]->getFileName(), "square.stl");
+    EXPECT_EQ(scene.getMeshes()[0]->getElemProperties()->color, Color(255, 0, 0));
+    EXPECT_TRUE(scene.getMeshes()[0]->getElemProperties()->showEdges);
+    EXPECT_EQ(scene.getMeshes()[1]->getFileName(), "tri");
+    EXPECT_EQ(scene.getNumberOfTriangles(), 3u);
+
+    const QString bad = folder.write("bad.json", R"({ "elements": [
+        { "kind": "mesh", "file": "square.stl" }, { "kind": "mesh", "file": "scan.xyz" } ] })");
+    Gcad::Scene::Scene empty;
+    EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(bad, empty); }),
+        bad + ": elements[1].file: scan.xyz: holds points, not a mesh");
+    EXPECT_TRUE(empty.getMeshes().empty());
+    const QString missing = folder.write("missing.json", R"({ "elements": [ { "kind": "mesh", "file": "no.stl" } ] })");
+    EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(missing, empty); }),
+        missing + ": elements[0].file: no.stl: no such file");
+}
+
+} // namespace
