@@ -1,7 +1,8 @@
 // CADGLRenderer: the OpenGL layer every concrete renderer derives from. It owns the five
 // render modes (bundles of GL state switched on and back to the library's defaults in
 // pairs), turns the renderer's front and back colours into GL material, routes every line
-// width through the snapshot scaling, and draws bounding boxes.
+// width through the snapshot scaling, draws bounding boxes, and draws the geometric shapes
+// (markers, arcs, discs, surfaces, arrows) that every element renderer is built from.
 #pragma once
 
 #include "gcad/renderers/gcad_renderer.h"
@@ -39,6 +40,16 @@ public:
     // scaling, so they only print a warning and change nothing.
     void glLineWidth(double width);
 
+    // The drawing routines. Sizes named in pixels stay the same on screen at any zoom; shapes
+    // that must not be distorted by the view's axis scale say so. Each routine leaves the
+    // library's default GL state behind.
+
+    // An icosahedron of circumradius about 1.9 x size pixels (at least 5e-05 model units),
+    // undistorted, lit in color; transparent draws it unlit with the colour's alpha. Style 1
+    // puts a square of 10 pixels facing the viewer behind it.
+    void drawPointMarker(
+        const BaVec3d<double> &position, double size, const Color &color, int style, bool transparent);
+
 protected:
     std::vector<unsigned> getRenderTypes() const override { return { 0 }; }
     void applyMaterial(int opaque) override;
@@ -55,6 +66,12 @@ protected:
 
 private:
     void checkTransparencyAllowed(const char *function) const;
+    // The view's per-axis stretch ((1, 1, 1) without a view), and the model-view matrix pushed
+    // with its inverse applied, under which shapes built in the stretched space come out
+    // undistorted. popAxisScale pops it again.
+    BaVec3d<double> getAxisScale() const;
+    void pushInverseAxisScale(const BaVec3d<double> &axisScale) const;
+    static void popAxisScale();
 };
 
 } // namespace Vaq::GCAD
