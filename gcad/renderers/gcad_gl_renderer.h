@@ -5,6 +5,7 @@
 // (markers, arcs, discs, surfaces, arrows) that every element renderer is built from.
 #pragma once
 
+#include "gcad/host/base/vaq_shapes.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 namespace Vaq::GCAD {
@@ -50,6 +51,31 @@ public:
     void drawPointMarker(
         const BaVec3d<double> &position, double size, const Color &color, int style, bool transparent);
 
+    // An arc as a line strip in the current mode: start turned about the axis through centre
+    // along normal by sweep radians, clockwise seen from the normal's tip, in segments of about
+    // one pixel (at least one degree each), or through count corners when fixedPoints is set
+    // (ProgError "invalid number of fixed points" below three).
+    void drawCircleInternal(const BaVec3d<double> &centre, const BaVec3d<double> &normal,
+        const BaVec3d<double> &start, bool fixedPoints, unsigned count, double sweep, const Color &color);
+    // The sector of the same arc, filled with triangles in the colour's alpha.
+    void drawDiscInternal(const BaVec3d<double> &centre, const BaVec3d<double> &normal,
+        const BaVec3d<double> &start, bool fixedPoints, unsigned count, double sweep, const Color &color);
+    // A full circle as unlit lines that do not write depth, and a full disc blended.
+    void drawCircle(
+        const BaVec3d<double> &centre, const BaVec3d<double> &normal, double radius, const Color &color);
+    void drawDisc(
+        const BaVec3d<double> &centre, const BaVec3d<double> &normal, double radius, const Color &color);
+    // A circle element: the blended disc, a 30-pixel cross at the centre, a needle of
+    // needleLength model units along the normal, and the outline, lines lineWidth pixels wide.
+    void drawCircleElement(const Circle3d &circle, const Color &color, double lineWidth, double needleLength);
+    // The same for a regular polygon, fill and outline exactly through its corners; an invalid
+    // polygon draws nothing.
+    void drawRegularPolygon(
+        const RegularPolygon3d &polygon, const Color &color, double lineWidth, double needleLength);
+    // A plane's polygon, blended, and its closed outline.
+    void drawPolygon(const BaVec3d<double> &normal, const std::vector<BaVec3d<double>> &points,
+        const Color &color, double lineWidth);
+
 protected:
     std::vector<unsigned> getRenderTypes() const override { return { 0 }; }
     void applyMaterial(int opaque) override;
@@ -72,6 +98,10 @@ private:
     BaVec3d<double> getAxisScale() const;
     void pushInverseAxisScale(const BaVec3d<double> &axisScale) const;
     static void popAxisScale();
+    // The 30-pixel cross through centre (one arm towards start) and the needle along the
+    // normal, as depth-writing lines of lineWidth pixels; the width stays set.
+    void drawCentreCross(const BaVec3d<double> &centre, const BaVec3d<double> &normal,
+        const BaVec3d<double> &start, const Color &color, double lineWidth, double needleLength);
 };
 
 } // namespace Vaq::GCAD

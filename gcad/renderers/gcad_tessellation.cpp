@@ -2,6 +2,10 @@
 // the tables are built once, on first use.
 #include "gcad/renderers/gcad_tessellation.h"
 
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/base/vaq_transformation.h"
+
+#include <algorithm>
 #include <cmath>
 
 namespace Vaq::GCAD::Tessellation {
@@ -78,6 +82,37 @@ std::array<BaVec3d<double>, 12> markerCorners(const BaVec3d<double> &centre, dou
     for (std::size_t i = 0; i < corners.size(); ++i)
         corners[i] = centre + markerVertices()[i] * size;
     return corners;
+}
+
+double arcStep(double pixelLength, double radius, bool fixedPoints, unsigned count, const char *function)
+{
+    static constexpr double ONE_DEGREE = 0.017453292519943295;
+    double step;
+    if (fixedPoints) {
+        if (count < 3)
+            VAQ_PROG_ERROR(function, "invalid number of fixed points");
+        step = 2.0 * M_PI / count;
+    } else {
+        // A radius below one pixel (or none) gives a quarter turn per segment.
+        const double s = pixelLength / radius;
+        step = std::asin(s < 1.0 ? std::max(s, -1.0) : 1.0);
+    }
+    return std::max(step, ONE_DEGREE);
+}
+
+std::vector<BaVec3d<double>> arcPoints(const BaVec3d<double> &centre, const BaVec3d<double> &normal,
+    const BaVec3d<double> &start, double step, double sweep)
+{
+    sweep = std::isfinite(sweep) ? std::clamp(sweep, 0.0, 2.0 * M_PI) : 0.0;
+    const unsigned count = unsigned(sweep / step + 0.5);
+    std::vector<BaVec3d<double>> points;
+    points.reserve(count + 1);
+    for (unsigned i = 0; i < count; ++i)
+        points.push_back(
+            Transformation::computeTransformationRotateAxis(centre, normal, -(i * step)).transform(start));
+    points.push_back(
+        Transformation::computeTransformationRotateAxis(centre, normal, -sweep).transform(start));
+    return points;
 }
 
 } // namespace Vaq::GCAD::Tessellation

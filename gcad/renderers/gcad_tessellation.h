@@ -24,4 +24,15 @@ const std::array<std::array<int, 3>, 20> &markerTriangles();
 // The marker's corners for a marker of the given size centred at centre.
 std::array<BaVec3d<double>, 12> markerCorners(const BaVec3d<double> &centre, double size);
 
+// The angle between two vertices of an arc of the given radius: one segment spans about
+// pixelLength (the model length of one pixel), but at least one degree; with fixedPoints, a
+// full turn in exactly count steps. Throws ProgError "invalid number of fixed points" naming
+// function for fewer than three fixed points.
+double arcStep(double pixelLength, double radius, bool fixedPoints, unsigned count, const char *function);
+// The vertices of an arc: start turned about the axis through centre along normal by the
+// angles 0, -step, -2 step, ... (clockwise seen from the normal's tip), round(sweep / step) of
+// them, then one at exactly -sweep. The sweep is taken as 0 to 2 pi.
+std::vector<BaVec3d<double>> arcPoints(const BaVec3d<double> &centre, const BaVec3d<double> &normal,
+    const BaVec3d<double> &start, double step, double sweep);
+
 } // namespace Vaq::GCAD::Tessellation
