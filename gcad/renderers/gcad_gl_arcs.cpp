@@ -1,5 +1,5 @@
 // CADGLRenderer: arcs, sectors and the planar figures built from them (circles, discs,
-// circle elements, regular polygons, plane polygons).
+// circle elements, regular polygons, plane polygons, slots and rounded rectangles).
 #include "gcad/renderers/gcad_gl_renderer.h"
 
 #include "gcad/host/gl/vaq_gl_api.h"
@@ -159,6 +159,50 @@ void CADGLRenderer::drawPolygon(const BaVec3d<double> &normal, const std::vector
     }
     ::glEnd();
     disableRenderMode(RM_LINES);
+    resetLineWidth();
+}
+
+void CADGLRenderer::drawSlot(const BaVec3d<double> &first, const BaVec3d<double> &second,
+    const BaVec3d<double> &normal, double width, const Color &color, double lineWidth, double needleLength)
+{
+    drawRoundedFigure(
+        roundedRectangle(first, second, normal, width, 0.5 * width), normal, color, lineWidth, needleLength);
+}
+
+void CADGLRenderer::drawRoundedRectangle(const BaVec3d<double> &first, const BaVec3d<double> &second,
+    const BaVec3d<double> &normal, double width, double edgeRadius, const Color &color, double lineWidth,
+    double needleLength)
+{
+    drawRoundedFigure(
+        roundedRectangle(first, second, normal, width, edgeRadius), normal, color, lineWidth, needleLength);
+}
+
+void CADGLRenderer::drawRoundedFigure(const RoundedRectangle &figure, const BaVec3d<double> &normal,
+    const Color &color, double lineWidth, double needleLength)
+{
+    enableRenderMode(RM_TRANSPARENT);
+    for (int k = 0; k < 4; ++k)
+        drawDiscInternal(
+            figure.centres[k], normal, figure.centres[k] + figure.starts[k], false, 0, 0.5 * M_PI, color);
+    ::glBegin(GL_QUADS);
+    ::glColor4ub(color.r, color.g, color.b, color.a);
+    ::glNormal3d(normal.x, normal.y, normal.z);
+    for (const BaVec3d<double> &p : figure.quads)
+        vertex(p);
+    ::glEnd();
+    disableRenderMode(RM_TRANSPARENT);
+
+    drawCentreCross(figure.middle, normal, figure.middle + figure.direction, color, lineWidth, needleLength);
+
+    enableRenderMode(RM_LINES_NO_DEPTH_WRITE);
+    for (int k = 0; k < 4; ++k)
+        drawCircleInternal(
+            figure.centres[k], normal, figure.centres[k] + figure.starts[k], false, 0, 0.5 * M_PI, color);
+    ::glBegin(GL_LINES);
+    for (const BaVec3d<double> &p : figure.sides)
+        vertex(p);
+    ::glEnd();
+    disableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     resetLineWidth();
 }
 

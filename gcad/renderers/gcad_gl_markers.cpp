@@ -1,5 +1,6 @@
 // CADGLRenderer: the shapes drawn in the view's stretched space so that the axis scale does
-// not distort them: point markers, arrowheads and caliper jaws.
+// not distort them (point markers, arrowheads and caliper jaws), and the emitting of
+// tessellated batches.
 #include "gcad/renderers/gcad_gl_renderer.h"
 
 #include "gcad/host/gl/vaq_gl_api.h"
@@ -57,6 +58,17 @@ void CADGLRenderer::popAxisScale()
     ::glPopMatrix();
 }
 
+void CADGLRenderer::drawBatch(unsigned mode, const Batch &batch)
+{
+    ::glBegin(mode);
+    for (std::size_t i = 0; i < batch.vertices.size(); ++i) {
+        const BaVec3d<double> &n = batch.normals[i];
+        ::glNormal3d(n.x, n.y, n.z);
+        vertex(batch.vertices[i]);
+    }
+    ::glEnd();
+}
+
 void CADGLRenderer::drawPointMarker(
     const BaVec3d<double> &position, double size, const Color &color, int style, bool transparent)
 {
@@ -65,12 +77,14 @@ void CADGLRenderer::drawPointMarker(
     const BaVec3d<double> centre = stretched(position, axisScale);
     const std::array<BaVec3d<double>, 12> corners = markerCorners(centre, drawSize);
 
-    pushInverseAxisScale(axisScale);
+    // The mode first: it may refuse transparency, and must do so before the matrix is pushed.
     Color fill = color;
     if (transparent) {
         enableRenderMode(RM_TRANSPARENT);
         ::glDisable(GL_LIGHTING);
-    } else {
+    }
+    pushInverseAxisScale(axisScale);
+    if (!transparent) {
         applyMaterial(1);
         fill.a = 255;
         ::glEnable(GL_COLOR_MATERIAL);
@@ -78,8 +92,9 @@ void CADGLRenderer::drawPointMarker(
     ::glDisable(GL_POLYGON_OFFSET_FILL);
     ::glEnable(GL_CULL_FACE);
     ::glCullFace(GL_BACK);
-    ::glColor4ub(fill.r, fill.g, fill.b, fill.a);
-
+    // The colour goes inside each batch: Mesa applies a colour given before glBegin to the
+    // colour material only when it differs from the current colour, and would otherwise keep
+    // the material that applyMaterial loaded.
     if (style == 1) {
         // The view direction in the stretched space, where the square is built.
         const GL::RenderObject *view = m_render_callback->getRenderObject();
@@ -93,6 +108,7 @@ void CADGLRenderer::drawPointMarker(
         setLength(&u, halfSide);
         setLength(&w, halfSide);
         ::glBegin(GL_QUADS);
+        ::glColor4ub(fill.r, fill.g, fill.b, fill.a);
         vertex(centre - u - w);
         vertex(centre + u - w);
         vertex(centre + u + w);
@@ -102,9 +118,6 @@ void CADGLRenderer::drawPointMarker(
     }
 
     ::glBegin(GL_TRIANGLES);
-    // Once more inside the batch: Mesa applies a colour given before glBegin to the colour
-    // material only when it differs from the current colour, and would then keep the
-    // material that applyMaterial loaded.
     ::glColor4ub(fill.r, fill.g, fill.b, fill.a);
     for (const auto &[p, q, r] : markerTriangles()) {
         normal(corners[p], corners[q], corners[r]);
@@ -124,6 +137,60 @@ void CADGLRenderer::drawPointMarker(
         disableRenderMode(RM_TRANSPARENT);
         ::glEnable(GL_LIGHTING);
     }
+    popAxisScale();
+}
+
+void CADGLRenderer::drawArrowHead(
+    const BaVec3d<double> &tip, const BaVec3d<double> &towards, double length, const Color &color)
+{
+    const BaVec3d<double> axisScale = getAxisScale();
+    pushInverseAxisScale(axisScale);
+    applyMaterial(1);
+    ::glDisable(GL_POLYGON_OFFSET_FILL);
+    ::glColor4ub(color.r, color.g, color.b, color.a);
+    drawBatch(GL_TRIANGLES, arrowHead(stretched(tip, axisScale), stretched(towards, axisScale), length));
+    ::glEnable(GL_POLYGON_OFFSET_FILL);
+    popAxisScale();
+}
+
+void CADGLRenderer::drawDoubleArrowHead(
+    const BaVec3d<double> &tip, const BaVec3d<double> &towards, double length, const Color &color)
+{
+    const BaVec3d<double> axisScale = getAxisScale();
+    pushInverseAxisScale(axisScale);
+    applyMaterial(1);
+    ::glDisable(GL_POLYGON_OFFSET_FILL);
+    ::glColor4ub(color.r, color.g, color.b, color.a);
+    drawBatch(GL_TRIANGLES, doubleArrowHead(stretched(tip, axisScale), stretched(towards, axisScale), length));
+    ::glEnable(GL_POLYGON_OFFSET_FILL);
+    popAxisScale();
+}
+
+void CADGLRenderer::drawCaliperJaw(const BaVec3d<double> &position, const BaVec3d<double> &direction,
+    const BaVec3d<double> &normal, double length, double width, const Color &fill, const Color &outline)
+{
+    const BaVec3d<double> axisScale = getAxisScale();
+    const Jaw jaw
+        = caliperJaw(stretched(position, axisScale), stretched(direction, axisScale), normal, length, width);
+    pushInverseAxisScale(axisScale);
+    ::glEnable(GL_COLOR_MATERIAL);
+    ::glBegin(GL_TRIANGLES);
+    ::glColor4ub(fill.r, fill.g, fill.b, fill.a);
+    for (std::size_t i = 0; i < jaw.faces.vertices.size(); ++i) {
+        const BaVec3d<double> &n = jaw.faces.normals[i];
+        ::glNormal3d(n.x, n.y, n.z);
+        vertex(jaw.faces.vertices[i]);
+    }
+    ::glEnd();
+    ::glDisable(GL_COLOR_MATERIAL);
+
+    enableRenderMode(RM_LINES_NO_DEPTH_WRITE);
+    ::glColor3ub(outline.r, outline.g, outline.b);
+    ::glBegin(GL_LINES);
+    for (const BaVec3d<double> &p : jaw.edges)
+        vertex(p);
+    ::glEnd();
+    disableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     popAxisScale();
 }
 

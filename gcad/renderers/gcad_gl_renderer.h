@@ -5,8 +5,11 @@
 // (markers, arcs, discs, surfaces, arrows) that every element renderer is built from.
 #pragma once
 
+#include "gcad/host/base/vaq_paraboloid.h"
 #include "gcad/host/base/vaq_shapes.h"
+#include "gcad/host/base/vaq_transformation.h"
 #include "gcad/renderers/gcad_renderer.h"
+#include "gcad/renderers/gcad_tessellation.h"
 
 namespace Vaq::GCAD {
 
@@ -26,6 +29,10 @@ public:
     void initDefaults() override;
     bool checkDefaults() override;
     void drawBoundingBox(const Box3d &box) override;
+    // A blended disc in color (its alpha) about position, square to direction, over
+    // everything: no depth or stencil test, unlit.
+    void drawSpotlight(const BaVec3d<double> &position, const BaVec3d<double> &direction, double radius,
+        const Color &color) override;
 
     // Switch a mode's state on, and back to the defaults; always called in pairs. Other
     // values change nothing. RM_TRANSPARENT throws ProgError "transparency not allowed in
@@ -75,6 +82,46 @@ public:
     // A plane's polygon, blended, and its closed outline.
     void drawPolygon(const BaVec3d<double> &normal, const std::vector<BaVec3d<double>> &points,
         const Color &color, double lineWidth);
+    // A slot (long hole) round the segment from first to second, width wide, and a rectangle
+    // of the same extent with corners of edgeRadius: blended fill, centre cross and needle as
+    // for circles, outline.
+    void drawSlot(const BaVec3d<double> &first, const BaVec3d<double> &second, const BaVec3d<double> &normal,
+        double width, const Color &color, double lineWidth, double needleLength);
+    void drawRoundedRectangle(const BaVec3d<double> &first, const BaVec3d<double> &second,
+        const BaVec3d<double> &normal, double width, double edgeRadius, const Color &color, double lineWidth,
+        double needleLength);
+
+    // Pyramids length model units long with the apex on tip and the body towards towards, lit
+    // in the opaque material and undistorted by the axis scale: four-sided, and an eight-sided
+    // double pyramid.
+    void drawArrowHead(
+        const BaVec3d<double> &tip, const BaVec3d<double> &towards, double length, const Color &color);
+    void drawDoubleArrowHead(
+        const BaVec3d<double> &tip, const BaVec3d<double> &towards, double length, const Color &color);
+    // A caliper jaw: a lit knife-edged prism in fill along direction through position, its
+    // back against normal, and its edges in outline; undistorted by the axis scale.
+    void drawCaliperJaw(const BaVec3d<double> &position, const BaVec3d<double> &direction,
+        const BaVec3d<double> &normal, double length, double width, const Color &fill, const Color &outline);
+
+    // An open cylinder, blended, seen from outside and inside alike.
+    void drawCylinder(const BaVec3d<double> &centre, const BaVec3d<double> &axis, double radius,
+        double length, const Color &color);
+    // A cone's blended surface, or with outline its rims and two side lines as lines of
+    // lineWidth pixels that do not write depth. Nothing when its side lines do not meet.
+    void drawCone(const Cone3d &cone, const Color &color, double lineWidth, bool outline);
+    // The profile turned about the z axis of transformation in n steps, quads in color.
+    void drawSurfaceOfRevolution(const Tessellation::Profile &profile, unsigned n,
+        const Transformation &transformation, bool smooth, const Color &color);
+    // Blended sphere and paraboloid in n segments round.
+    void drawSphere(const Sphere3d &sphere, unsigned n, bool smooth, const Color &color);
+    void drawParaboloid(const Paraboloid3d &paraboloid, unsigned n, bool smooth, const Color &color);
+
+    // Coordinate axes: the lit material of an axis, an arrow from origin along vector in the
+    // current material, and the sphere of about 11 pixels at an origin (in the highlight colour
+    // when highlighted, else grey).
+    void applyAxisMaterial(const Color &color);
+    void drawAxisArrow(bool thin, const BaVec3d<double> &origin, const BaVec3d<double> &vector);
+    void drawOriginSphere(RenderCallback *callback, const BaVec3d<double> &centre, bool highlighted);
 
 protected:
     std::vector<unsigned> getRenderTypes() const override { return { 0 }; }
@@ -98,6 +145,11 @@ private:
     BaVec3d<double> getAxisScale() const;
     void pushInverseAxisScale(const BaVec3d<double> &axisScale) const;
     static void popAxisScale();
+    // Each vertex of the batch with its normal, as mode (GL_TRIANGLES or GL_QUADS).
+    static void drawBatch(unsigned mode, const Tessellation::Batch &batch);
+    // Fill, cross and outline of a rounded rectangle (a slot when its corners are half its width).
+    void drawRoundedFigure(const Tessellation::RoundedRectangle &figure, const BaVec3d<double> &normal,
+        const Color &color, double lineWidth, double needleLength);
     // The 30-pixel cross through centre (one arm towards start) and the needle along the
     // normal, as depth-writing lines of lineWidth pixels; the width stays set.
     void drawCentreCross(const BaVec3d<double> &centre, const BaVec3d<double> &normal,
