@@ -1,6 +1,7 @@
 // The drawing routines on a real view: where each shape lands in pixels, that sizes given in
 // pixels survive zooming and axis stretching, and that every routine leaves the default GL
 // state behind (the fixture fails a test on the "GL-Default error" trace).
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
 #include "tests/support/gcad_gl_test.h"
 
@@ -156,6 +157,16 @@ TEST_F(Shapes, StyleOneMarkersStandOnAScreenFacingSquare)
         EXPECT_EQ(isBackground(at(Vec(0, 0, 0), -4.5, -4.5)), style == 0) << style;
         EXPECT_TRUE(isBackground(at(Vec(0, 0, 0), 7, 7))) << style;
     }
+    // A transparent marker in no colour at all shows nothing, yet its element can be picked
+    // there (labels are found by their invisible markers).
+    draw([&](ShapeRenderer &r) { r.drawPointMarker(Vec(0, 0, 0), 3.0, Color(0, 0, 0, 0), 1, true); });
+    EXPECT_TRUE(isBackground(at(Vec(0, 0, 0), 0.5, 0.5)));
+    const BaVec2d<double> centre = pixelOf(Vec(0, 0, 0));
+    EXPECT_EQ(view->getStencilHandler()->getNearestRenderedElement({ centre.x + 0.5, centre.y + 0.5 }),
+        element.get());
+    EXPECT_EQ(
+        view->getStencilHandler()->getNearestRenderedElement({ centre.x + 30.5, centre.y + 0.5 }), nullptr);
+
     // Turned, the square still faces the viewer.
     view->setRotation({ 0.7, -0.4, 0.2 });
     draw([&](ShapeRenderer &r) { r.drawPointMarker(Vec(0, 0, 0), 3.0, Color(0, 255, 0), 1, false); });
