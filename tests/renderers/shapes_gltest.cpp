@@ -29,7 +29,6 @@ public:
         m_supported_types = { ElementCreator::LABEL, ElementCreator::DISC };
     }
     std::function<void(ShapeRenderer &)> shapes;
-    using CADGLRenderer::calculateDrawSize;
     using CADGLRenderer::disableRenderMode;
     using CADGLRenderer::enableRenderMode;
 

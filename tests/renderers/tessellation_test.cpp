@@ -102,60 +102,49 @@ TEST(Arcs, FixedPointsPassThroughTheCornersAndNeedThreeOfThem)
         "invalid number of fixed points");
 }
 
-// The face normal of each triangle (or quad, from its first three corners) of a batch.
-std::vector<Vec> faceNormals(const Batch &batch, std::size_t corners)
-{
-    std::vector<Vec> normals;
-    for (std::size_t i = 0; i + 2 < batch.vertices.size(); i += corners) {
-        const Vec &p = batch.vertices[i], &q = batch.vertices[i + 1], &r = batch.vertices[i + 2];
-        normals.push_back((q - p).cross(r - p));
-    }
-    return normals;
-}
-
-// Every face of the batch looks away from the line through point along axis (or from the
-// point itself for a zero axis): its normal points from the line to the face.
+// Every face of the batch (taken corners at a time) looks away from the line through point
+// along axis, or from the point itself for a zero axis; faces that shrink to a line have no side.
 void expectFacingAway(
     const Batch &batch, std::size_t corners, const Vec &point, const Vec &axis, bool away = true)
 {
-    const auto normals = faceNormals(batch, corners);
-    for (std::size_t f = 0; f < normals.size(); ++f) {
-        Vec centroid;
-        for (std::size_t i = 0; i < corners; ++i)
-            centroid += batch.vertices[f * corners + i] * (1.0 / corners);
-        Vec out = centroid - point;
+    for (std::size_t f = 0; f + corners <= batch.vertices.size(); f += corners) {
+        const Vec &p = batch.vertices[f], &q = batch.vertices[f + 1], &r = batch.vertices[f + 2];
+        const Vec normal = (q - p).cross(r - p);
+        Vec out = (p + q + r) * (1.0 / 3.0) - point;
         out -= axis * out.dot(axis);
-        if (normals[f].length() > 1e-12) { // faces that shrink to a line at a tip have no side
-            EXPECT_EQ(normals[f].dot(out) > 0.0, away) << "face " << f;
+        if (normal.length() > 1e-12) {
+            EXPECT_EQ(normal.dot(out) > 0.0, away) << "face " << f / corners;
         }
     }
 }
 
-TEST(Figures, ArrowHeadsPointTheirApexAtTheTipWithSidesFacingOut)
+// The largest distance of the batch's vertices from the x axis through (0, 1, 1), and their
+// reach along x from x0.
+std::pair<double, double> extent(const Batch &batch, double x0)
+{
+    double width = 0, reach = 0;
+    for (const Vec &v : batch.vertices) {
+        width = std::max(width, std::hypot(v.y - 1, v.z - 1));
+        reach = std::max(reach, std::abs(v.x - x0));
+    }
+    return { width, reach };
+}
+
+TEST(Figures, ArrowHeadsPutTheirApexOnTheTipAndFaceOut)
 {
     const Vec tip(1, 1, 1), x(1, 0, 0);
-    const Batch single = arrowHead(tip, Vec(9, 1, 1), 4.0);
-    ASSERT_EQ(single.vertices.size(), 12u);
+    const Batch single = arrowHead(tip, Vec(9, 1, 1), 4.0), twin = doubleArrowHead(tip, Vec(-5, 1, 1), 3.0);
+    ASSERT_EQ(single.vertices.size(), 4u * 3u);
+    ASSERT_EQ(twin.vertices.size(), 8u * 3u);
     expectFacingAway(single, 3, tip, x);
-    double reach = 0, width = 0;
-    for (const Vec &v : single.vertices) {
-        reach = std::max(reach, v.x - tip.x);
-        EXPECT_GE(v.x, tip.x); // the body lies towards the direction point
-        width = std::max(width, (v - Vec(v.x, 1, 1)).length());
-    }
-    EXPECT_DOUBLE_EQ(reach, 4.0);
-    EXPECT_NEAR(width, 4.0 * std::sin(M_PI / 12), 1e-12);
-
-    const Batch twin = doubleArrowHead(tip, Vec(-5, 1, 1), 3.0);
-    ASSERT_EQ(twin.vertices.size(), 24u);
     expectFacingAway(twin, 3, tip, x);
-    reach = width = 0;
-    for (const Vec &v : twin.vertices) {
-        reach = std::max(reach, tip.x - v.x);
-        width = std::max(width, (v - Vec(v.x, 1, 1)).length());
-    }
-    EXPECT_DOUBLE_EQ(reach, 3.0);
-    EXPECT_NEAR(width, 2.0 * std::sin(M_PI / 12), 1e-12); // the diamond sits at two thirds
+    for (const Vec &v : single.vertices)
+        EXPECT_GE(v.x, tip.x); // the body lies towards the direction point
+    // Half widths of length x sin 15 degrees; the double head's diamond sits at two thirds.
+    EXPECT_NEAR(extent(single, tip.x).first, 4.0 * std::sin(M_PI / 12), 1e-12);
+    EXPECT_DOUBLE_EQ(extent(single, tip.x).second, 4.0);
+    EXPECT_NEAR(extent(twin, tip.x).first, 2.0 * std::sin(M_PI / 12), 1e-12);
+    EXPECT_DOUBLE_EQ(extent(twin, tip.x).second, 3.0);
 }
 
 TEST(Figures, SpheresAndParaboloidsLieOnTheirSurfacesAndFaceOut)
@@ -163,49 +152,41 @@ TEST(Figures, SpheresAndParaboloidsLieOnTheirSurfacesAndFaceOut)
     const Vec centre(2, -1, 3);
     const Batch sphere = surfaceOfRevolution(halfCircle(1.5, 8), 8, Transformation::translation(centre));
     ASSERT_EQ(sphere.vertices.size(), 8u * 8u * 4u); // 8 rings of 8 quads
-    for (std::size_t i = 0; i < sphere.vertices.size(); ++i) {
-        EXPECT_NEAR((sphere.vertices[i] - centre).length(), 1.5, 1e-12);
-        EXPECT_NEAR((sphere.normals[i] - (sphere.vertices[i] - centre) * (1 / 1.5)).length(), 0.0, 1e-12);
-    }
+    for (std::size_t i = 0; i < sphere.vertices.size(); ++i)
+        expectNear(sphere.normals[i] * 1.5, sphere.vertices[i] - centre);
     expectFacingAway(sphere, 4, centre, Vec());
 
-    // A bowl whose vertex sits at (0, 0, 5), opening along -x: the model maps into its frame by
-    // moving the vertex to the origin and turning -x onto +z.
+    // A bowl of focal length 0.5 whose vertex sits at (0, 0, 5), opening along -x: the model
+    // maps into its frame by moving the vertex to the origin and turning -x onto +z.
     const Transformation toLocal
         = Transformation::rotation(Vec(0, 1, 0), M_PI / 2) * Transformation::translation(Vec(0, 0, -5));
-    const Paraboloid3d bowl(toLocal, 0.5, 2.0);
-    const Batch surface = paraboloid(bowl, 12);
-    ASSERT_FALSE(surface.vertices.empty());
-    for (std::size_t i = 0; i < surface.vertices.size(); ++i) {
-        const Vec &v = surface.vertices[i];
-        const double r2 = v.y * v.y + (v.z - 5) * (v.z - 5);
-        EXPECT_NEAR(-v.x, r2 / 2.0, 1e-9); // depth along -x is r^2 / 4f
-        EXPECT_GE(-v.x, -1e-12);
+    const Batch bowl = paraboloid(Paraboloid3d(toLocal, 0.5, 2.0), 12);
+    ASSERT_FALSE(bowl.vertices.empty());
+    for (std::size_t i = 0; i < bowl.vertices.size(); ++i) {
+        const Vec &v = bowl.vertices[i];
+        EXPECT_NEAR(-v.x, (v.y * v.y + (v.z - 5) * (v.z - 5)) / 2.0, 1e-9); // depth r^2 / 4f
         EXPECT_LE(-v.x, 2.0 + 1e-9);
-        EXPECT_GE(surface.normals[i].x, 0.0); // away from the focus, which lies along -x
+        EXPECT_GE(bowl.normals[i].x, 0.0); // away from the focus, which lies along -x
     }
-    for (const Vec &n : faceNormals(surface, 3))
-        EXPECT_GT(n.x, 0.0);
+    expectFacingAway(bowl, 3, Vec(-10, 0, 5), Vec());
     EXPECT_TRUE(paraboloid(Paraboloid3d(toLocal, -1.0, 2.0), 12).vertices.empty());
 }
 
 TEST(Figures, CylindersAndConesShowBothSidesAndConesNeedAnApex)
 {
-    const Vec centre(0, 0, 1), axis(0, 0, 2);
-    const Batch tube = cylinder(centre, axis, 0.5, 4.0);
+    // Outside first, then inside with the opposite winding and normals.
+    const Batch tube = cylinder(Vec(0, 0, 1), Vec(0, 0, 2), 0.5, 4.0);
     ASSERT_EQ(tube.vertices.size(), 2u * 360u * 4u);
-    for (std::size_t i = 0; i < tube.vertices.size(); ++i) {
-        const Vec &v = tube.vertices[i];
-        EXPECT_NEAR(std::hypot(v.x, v.y), 0.5, 1e-12);
-        EXPECT_NEAR(std::abs(v.z - 1.0), 2.0, 1e-12);
-        const bool outside = i < tube.vertices.size() / 2;
-        EXPECT_NEAR(tube.normals[i].dot(Vec(v.x, v.y, 0) * 2.0), outside ? 1.0 : -1.0, 1e-12);
-    }
     Batch outside, inside;
     outside.vertices.assign(tube.vertices.begin(), tube.vertices.begin() + 1440);
     inside.vertices.assign(tube.vertices.begin() + 1440, tube.vertices.end());
-    expectFacingAway(outside, 4, centre, Vec(0, 0, 1));
-    expectFacingAway(inside, 4, centre, Vec(0, 0, 1), false);
+    expectFacingAway(outside, 4, Vec(), Vec(0, 0, 1));
+    expectFacingAway(inside, 4, Vec(), Vec(0, 0, 1), false);
+    for (std::size_t i = 0; i < tube.vertices.size(); ++i) {
+        const Vec &v = tube.vertices[i];
+        EXPECT_NEAR(std::abs(v.z - 1.0), 2.0, 1e-12);
+        EXPECT_NEAR(tube.normals[i].dot(Vec(v.x, v.y, 0) * 2.0), i < 1440 ? 1.0 : -1.0, 1e-12);
+    }
 
     // Radii 2 and 1 four apart: the sides meet 8 from the wide end, whichever end comes first.
     const Cone3d cone(Vec(0, 0, 4), 1.0, Vec(0, 0, 0), 2.0);
@@ -220,84 +201,51 @@ TEST(Figures, CylindersAndConesShowBothSidesAndConesNeedAnApex)
     for (std::size_t i = 0; i < surface.vertices.size(); ++i) {
         const Vec side = surface.vertices[i] - Vec(0, 0, 8);
         EXPECT_NEAR(surface.normals[i].dot(side), 0.0, 1e-9); // square to the side line
-        const double out = surface.normals[i].dot(Vec(side.x, side.y, 0));
-        EXPECT_EQ(out > 0, i < 1440) << i;
+        EXPECT_EQ(surface.normals[i].dot(Vec(side.x, side.y, 0)) > 0, i < 1440) << i;
     }
-    EXPECT_EQ(coneRims(cone).size(), 4u * 360u);
-    // Seen along -y, the outline's sides are the lines at x = +-radius.
-    const auto sides = coneSides(cone, Vec(0, -1, 0));
-    ASSERT_EQ(sides.size(), 4u);
-    EXPECT_NEAR(std::abs(sides[0].x), 1.0, 1e-12);
-    EXPECT_NEAR(std::abs(sides[1].x), 2.0, 1e-12);
-    EXPECT_NEAR(sides[0].x + sides[2].x, 0.0, 1e-12);
 }
 
 TEST(Figures, RoundedRectanglesTurnClockwiseCornerByCornerAndSlotsHaveRoundEnds)
 {
     const Vec up(0, 0, 1);
-    const auto turnedQuarter = [&](const Vec &v) { return Vec(v.y, -v.x, v.z); }; // clockwise about +z
     const RoundedRectangle box = roundedRectangle(Vec(0, 0, 0), Vec(6, 0, 0), up, 4.0, 0.5);
-    for (int k = 0; k < 4; ++k)
-        expectNear(turnedQuarter(box.starts[k]), box.starts[(k + 1) % 4]);
+    for (int k = 0; k < 4; ++k) { // each arc starts where the last one turned to, clockwise about +z
+        const Vec &s = box.starts[k];
+        expectNear(Vec(s.y, -s.x, s.z), box.starts[(k + 1) % 4]);
+    }
     // Corners sit 1.5 in from the outline, which reaches 2 beyond both ends.
-    for (const Vec &c : box.centres) {
-        EXPECT_DOUBLE_EQ(std::abs(c.y), 1.5);
-        EXPECT_TRUE(c.x == 7.5 || c.x == -1.5) << c.x;
-    }
-    ASSERT_EQ(box.sides.size(), 8u);
-    ASSERT_EQ(box.quads.size(), 12u);
-    for (const Vec &p : box.quads) {
-        EXPECT_LE(std::abs(p.y), 2.0);
-        EXPECT_TRUE(p.x >= -2.0 && p.x <= 8.0);
-    }
-    expectNear(box.middle, Vec(3, 0, 0));
+    for (const Vec &c : box.centres)
+        EXPECT_TRUE(std::abs(c.y) == 1.5 && (c.x == 7.5 || c.x == -1.5)) << c.x << " " << c.y;
+    EXPECT_EQ(box.sides.size(), 8u);
+    for (const Vec &p : box.quads)
+        EXPECT_TRUE(std::abs(p.y) <= 2.0 && p.x >= -2.0 && p.x <= 8.0) << p.x << " " << p.y;
 
-    // A slot: two half circles, each made of two quarters about the same end centre, and two
-    // straight sides.
+    // A slot: two half circles, each two quarters about one end centre, and two straight sides.
     const RoundedRectangle slot = roundedRectangle(Vec(0, 0, 0), Vec(6, 0, 0), up, 4.0, 5.0);
     EXPECT_EQ(slot.radius, 2.0);
-    expectNear(slot.centres[0], Vec(6, 0, 0));
-    expectNear(slot.centres[1], Vec(6, 0, 0));
-    expectNear(slot.centres[2], Vec(0, 0, 0));
+    EXPECT_EQ(slot.centres, (std::array<Vec, 4> { Vec(6, 0, 0), Vec(6, 0, 0), Vec(0, 0, 0), Vec(0, 0, 0) }));
     EXPECT_EQ(slot.sides.size(), 4u);
     expectNear(slot.centres[0] + slot.starts[0], Vec(6, 2, 0)); // the far end's arc runs over +x
 }
 
-TEST(Figures, AxisArrowsAndCaliperJawsHaveTheirProportions)
+TEST(Figures, AxisArrowsKeepTheirProportionsAndThinOnesHalveThem)
 {
-    const Vec origin(1, 0, 0), vector(0, 5, 0);
     for (bool thin : { false, true }) {
-        const AxisArrow arrow = axisArrow(thin, origin, vector);
-        ASSERT_EQ(arrow.head.vertices.size(), 12u * 2u * 3u) << thin;
-        ASSERT_EQ(arrow.shaft.vertices.size(), 12u * 4u) << thin;
-        // L = 10: head 1.5 long and 0.35 wide, shaft 0.15 thick; all halved when thin.
+        // Along x from (1, 1, 1), L = 10: head 1.5 long and 0.35 wide, shaft 0.15 thick.
+        const AxisArrow arrow = axisArrow(thin, Vec(1, 1, 1), Vec(5, 0, 0));
+        ASSERT_EQ(arrow.head.vertices.size(), 12u * 2u * 3u);
         const double f = thin ? 0.5 : 1.0;
-        double top = 0, headRadius = 0, shaftRadius = 0, shaftEnd = 0;
-        for (const Vec &v : arrow.head.vertices) {
-            top = std::max(top, v.y);
-            headRadius = std::max(headRadius, std::hypot(v.x - 1, v.z));
-        }
-        for (const Vec &v : arrow.shaft.vertices) {
-            shaftRadius = std::max(shaftRadius, std::hypot(v.x - 1, v.z));
-            shaftEnd = std::max(shaftEnd, v.y);
-        }
-        EXPECT_DOUBLE_EQ(top, 5.0);
-        EXPECT_NEAR(headRadius, 0.35 * f, 1e-12);
-        EXPECT_NEAR(shaftRadius, 0.15 * f, 1e-12);
-        EXPECT_NEAR(shaftEnd, 5.0 - 1.5 * f, 1e-12);
-        expectFacingAway(arrow.shaft, 4, origin, Vec(0, 1, 0));
+        EXPECT_NEAR(extent(arrow.head, 1).first, 0.35 * f, 1e-12);
+        EXPECT_DOUBLE_EQ(extent(arrow.head, 1).second, 5.0);
+        EXPECT_NEAR(extent(arrow.shaft, 1).first, 0.15 * f, 1e-12);
+        EXPECT_NEAR(extent(arrow.shaft, 1).second, 5.0 - 1.5 * f, 1e-12);
+        expectFacingAway(arrow.shaft, 4, Vec(1, 1, 1), Vec(1, 0, 0));
     }
-
-    // A jaw along x whose back lies against +y: the edge runs through the position, the body
-    // spans 4 along x, 2 across (z) and falls back 1 (45-degree flanks).
+    // A jaw along x whose back lies against +y falls back 1 from its edge (45-degree flanks
+    // reaching 1 to each side) and closes round its inside.
     const Jaw jaw = caliperJaw(Vec(0, 0, 0), Vec(2, 0, 0), Vec(0, 1, 0), 4.0, 2.0);
-    ASSERT_EQ(jaw.faces.vertices.size(), 8u * 3u);
-    EXPECT_EQ(jaw.edges.size(), 18u);
-    for (const Vec &v : jaw.faces.vertices) {
-        EXPECT_LE(std::abs(v.x), 2.0);
-        EXPECT_LE(std::abs(v.z), 1.0);
+    for (const Vec &v : jaw.faces.vertices)
         EXPECT_NEAR(v.y, v.z == 0.0 ? 0.0 : -1.0, 1e-12);
-    }
     expectFacingAway(jaw.faces, 3, Vec(0, -2.0 / 3.0, 0), Vec());
 }
 
