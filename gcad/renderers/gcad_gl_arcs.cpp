@@ -5,6 +5,8 @@
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/renderers/gcad_tessellation.h"
 
+#include <cmath>
+
 namespace Vaq::GCAD {
 
 using namespace Tessellation;

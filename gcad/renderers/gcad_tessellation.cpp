@@ -1,11 +1,11 @@
-// Tessellation of the drawing routines' shapes. Every function is linear in what it returns;
-// the tables are built once, on first use.
+// Tessellation of the drawing routines' shapes: arcs by turning a start point about the normal
+// in steps of about one pixel, surfaces as rings of a profile turned about an axis or as strips
+// of one degree, figures from a few fixed corners. Each function costs time linear in the
+// vertices it returns; the marker tables are built once, on first use.
 #include "gcad/renderers/gcad_tessellation.h"
 
-#include "gcad/host/base/vaq_prog_error.h"
-#include "gcad/host/base/vaq_transformation.h"
-
 #include "gcad/host/base/vaq_line.h"
+#include "gcad/host/base/vaq_prog_error.h"
 
 #include <algorithm>
 #include <cmath>

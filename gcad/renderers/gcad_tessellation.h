@@ -99,7 +99,7 @@ struct RoundedRectangle
     // the normal; corners follow each other clockwise.
     std::array<BaVec3d<double>, 4> centres;
     std::array<BaVec3d<double>, 4> starts;
-    double radius;
+    double radius = 0.0;
     // The inner octagon between the arcs, as three quads, and the four straight sides as
     // line pairs.
     std::vector<BaVec3d<double>> quads;
