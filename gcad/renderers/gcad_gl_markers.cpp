@@ -161,7 +161,8 @@ void CADGLRenderer::drawDoubleArrowHead(
     applyMaterial(1);
     ::glDisable(GL_POLYGON_OFFSET_FILL);
     ::glColor4ub(color.r, color.g, color.b, color.a);
-    drawBatch(GL_TRIANGLES, doubleArrowHead(stretched(tip, axisScale), stretched(towards, axisScale), length));
+    drawBatch(
+        GL_TRIANGLES, doubleArrowHead(stretched(tip, axisScale), stretched(towards, axisScale), length));
     ::glEnable(GL_POLYGON_OFFSET_FILL);
     popAxisScale();
 }
