@@ -164,6 +164,23 @@ void CADGLRenderer::glLineWidth(double)
         QStringLiteral("do not use glLineWidth. use setLineWidth/resetLineWidth instead"));
 }
 
+void CADGLRenderer::drawSpotlight(
+    const BaVec3d<double> &position, const BaVec3d<double> &direction, double radius, const Color &color)
+{
+    m_element_properties = nullptr;
+    m_front_color = m_back_color = color;
+    applyMaterial(0);
+    ::glEnable(GL_COLOR_MATERIAL);
+    ::glDisable(GL_DEPTH_TEST);
+    ::glDisable(GL_STENCIL_TEST);
+    ::glDisable(GL_LIGHTING);
+    drawDisc(position, direction, radius, color);
+    ::glDisable(GL_COLOR_MATERIAL);
+    ::glEnable(GL_DEPTH_TEST);
+    ::glEnable(GL_STENCIL_TEST);
+    ::glEnable(GL_LIGHTING);
+}
+
 void CADGLRenderer::drawBoundingBox(const Box3d &box)
 {
     ::glColor3ub(180, 180, 180);
