@@ -3,11 +3,14 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/gcad_library.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
+#include "gcad/host/gapp/vaq_gapp_view_settings.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
 
 #include <QCoreApplication>
 
@@ -79,6 +82,17 @@ bool asksForHelp(const QStringList &arguments)
     return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
 }
 
+// Loads the user's configuration and hands the host the setting that decides how the GL context
+// is made: software rendering, which an interrupted benchmark leaves switched on.
+void loadConfiguration()
+{
+    Vaq::Cfg::loadRoot();
+    Vaq::Cfg::CfgNode &root = Vaq::Cfg::getRoot();
+    Vaq::GApp::registerViewSettings(root);
+    Vaq::GL::WidgetOptions::getInstance()->setSoftwareRenderingSetting(
+        int(root.getList(Vaq::GL::CFG_SOFTWARE_RENDERING)));
+}
+
 // The library's process-wide objects (result store, frame-rate adjustment, mesh node
 // container) and its commands live while a command runs, with the user's configuration
 // loaded.
@@ -87,7 +101,6 @@ class LibrarySession
 public:
     LibrarySession()
     {
-        Vaq::Cfg::loadRoot();
         Vaq::GCAD::InitDefaults(&Vaq::Cfg::getRoot());
         Vaq::GCAD::InitLibrary(&Vaq::Cfg::getRoot());
     }
@@ -99,6 +112,24 @@ public:
     }
     LibrarySession(const LibrarySession &) = delete;
     LibrarySession &operator=(const LibrarySession &) = delete;
+
+    // Saves the benchmark results before the library goes, so that the user learns of an
+    // unreadable file that was moved aside and of a save that failed. Returns the command's
+    // status, or 1 when the save failed.
+    static int saveResults(int status)
+    {
+        Vaq::GCAD::BenchmarkResultContainer *store = Vaq::GCAD::BenchmarkResultContainer::getInstance();
+        QString error;
+        const bool saved = store->saveResults(&error);
+        if (!store->getMovedAsideFileName().isEmpty())
+            std::fprintf(stderr, "gcad: note: %s could not be read and was moved to %s\n",
+                Vaq::GCAD::BenchmarkResultContainer::getFileName().toUtf8().constData(),
+                store->getMovedAsideFileName().toUtf8().constData());
+        if (!saved)
+            return Gcad::reportError(Vaq::GCAD::BenchmarkResultContainer::getFileName(),
+                QStringLiteral("cannot save the benchmark results (%1)").arg(error), 1);
+        return status;
+    }
 };
 
 } // namespace
@@ -121,12 +152,13 @@ int main(int argc, char **argv)
             printCommandHelp(command);
             return 0;
         }
+        loadConfiguration();
         QString error;
         if (!Vaq::GL::HeadlessApplication::startGL(&error))
             return Gcad::reportError(QStringLiteral("OpenGL"), error, 1);
         try {
             const LibrarySession library;
-            return command.run(arguments);
+            return LibrarySession::saveResults(command.run(arguments));
         } catch (const Gcad::UsageError &e) {
             return Gcad::reportError(e.what, e.why, 2);
         } catch (const Vaq::ProgError &e) {

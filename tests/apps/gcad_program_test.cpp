@@ -3,13 +3,17 @@
 #include "tests/apps/scene_test_files.h"
 #include "tests/support/gcad_driver_guard.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +57,13 @@ QByteArray binaryStlSquare()
     return Gcad::Test::binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } });
 }
 
+// The file's contents, empty when it cannot be read.
+QByteArray readAllQuietly(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -72,6 +83,29 @@ std::vector<double> jsonRates(const QJsonObject &table)
             all.push_back(rate.toDouble());
     }
     return all;
+}
+
+// The value of `gcad info`'s line with label, empty when there is none.
+QString infoValue(const ProgramRun &run, const QString &label)
+{
+    for (const QString &line : run.out.split('\n'))
+        if (line.startsWith(label + ": "))
+            return line.mid(label.size() + 2);
+    return QString();
+}
+
+// A result file with one record of the configuration whose rates are all at the performance
+// index's references (which give the index 10), except the first edge rate, written as given.
+QByteArray resultFile(
+    const QString &renderer, const QString &driver, bool software, const char *firstEdgeRate)
+{
+    auto token = [](QString text) { return text.replace("\\", "\\\\").replace(' ', "\\s").toUtf8(); };
+    QByteArray file = "1 1 1 " + token(renderer) + ' ' + token(driver) + " 2024-01-02T03:04:05 800 "
+        + (software ? "1 " : "0 ") + firstEdgeRate + " 17000000 17000000 17000000 "
+        + "20000000 8000000 30000000 12000000 27000000 18000000 38000000 26000000 ";
+    for (int multiple : { 25, 35, 40, 45, 50, 55 })
+        file += QByteArray::number(multiple * 1000000).append(' ').repeated(4);
+    return file + ' ';
 }
 
 } // namespace
@@ -154,6 +188,88 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
     }
     EXPECT_EQ(lines[5], "off-screen mode: 2 (frame buffer object)");
     EXPECT_EQ(lines[9], "performance index: not available");
+}
+
+// gcad info only reads the result file: whatever it holds, and whatever stands in its place,
+// stays as it was, and nothing but the info lines is printed.
+TEST(GcadInfo, readsTheResultFileWithoutEverWritingIt)
+{
+    const TestFolder configuration;
+    const QString file = configuration.path("gcad_benchmark.dat");
+    const ProgramRun first = gcad({ "info" }, configuration.path(""));
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+    const QString renderer = infoValue(first, "renderer"), driver = infoValue(first, "driver version");
+    const bool software = infoValue(first, "software rendering") == "yes";
+
+    QByteArray threeRecords = resultFile("Card A", "1.0", false, "17000000")
+        + resultFile("Card B", "1.0", false, "17000000").mid(4)
+        + resultFile(renderer, driver, software, "17000000").mid(4);
+    threeRecords.replace(0, 4, "1 3 ");
+    QByteArray flipped = threeRecords;
+    flipped[20] = char(flipped[20] ^ 0x10);
+    const QByteArray newer = "2 " + resultFile(renderer, driver, software, "17000000").mid(2);
+    const std::pair<QByteArray, QString> cases[] = {
+        { resultFile(renderer, driver, software, "17000000"), "10.00" },
+        { threeRecords, "10.00" },
+        // Stream extraction would read -5 as 4294967291, an index above 100.
+        { resultFile(renderer, driver, software, "-5"), "not available" },
+        { flipped, "not available" },
+        { newer, "not available" },
+    };
+    for (const auto &[contents, index] : cases) {
+        SCOPED_TRACE(contents.toStdString());
+        configuration.write("gcad_benchmark.dat", contents);
+        const ProgramRun run = gcad({ "info" }, configuration.path(""));
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        EXPECT_EQ(infoValue(run, "performance index"), index);
+        EXPECT_EQ(readAll(file), contents);
+    }
+
+    // A folder in the file's place: no trace of a failed save in the output.
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkdir(file));
+    const ProgramRun run = gcad({ "info" }, configuration.path(""));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), 10) << run.out.toStdString();
+    EXPECT_TRUE(QFileInfo(file).isDir());
+}
+
+// A run that is killed leaves software rendering on for the next start, and gcad info says
+// why and how to undo it; the next run that completes switches it back to the user's setting.
+TEST(GcadBench, anInterruptedRunLeavesSoftwareRenderingOnUntilARunCompletes)
+{
+    const TestFolder configuration;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configuration.path(""));
+    process.setProcessEnvironment(environment);
+    // The test data of the full dome takes long enough to be killed while it is made.
+    process.start(QStringLiteral(GCAD_PROGRAM), { "bench", "--quick", "--size", "24" });
+    QElapsedTimer timer;
+    timer.start();
+    while (!readAllQuietly(configuration.path("vaq.cfg")).contains("OpenGL/SoftwareRendering\tlist\t2\n")
+        && process.state() != QProcess::NotRunning && timer.elapsed() < 60000)
+        QThread::msleep(10);
+    ASSERT_NE(process.state(), QProcess::NotRunning) << "the run ended before it could be interrupted";
+    process.kill();
+    process.waitForFinished();
+
+    const ProgramRun interrupted = gcad({ "info" }, configuration.path(""));
+    ASSERT_EQ(interrupted.status, 0) << interrupted.err.toStdString();
+    EXPECT_EQ(infoValue(interrupted, "software rendering"),
+        "yes (switched on because a benchmark was interrupted; a benchmark that completes, such as gcad "
+        "bench --quick, switches it back)");
+
+    const ProgramRun completed
+        = gcad({ "bench", "--quick", "--size", "24", "--dome", "11" }, configuration.path(""));
+    ASSERT_EQ(completed.status, 0) << completed.err.toStdString();
+    EXPECT_TRUE(readAll(configuration.path("vaq.cfg")).contains("OpenGL/SoftwareRendering\tlist\t0\n"));
+    const ProgramRun after = gcad({ "info" }, configuration.path(""));
+    EXPECT_TRUE(QStringList({ "yes", "no" }).contains(infoValue(after, "software rendering")))
+        << after.out.toStdString();
 }
 
 TEST(GcadRender, writesThePngAndOneSummaryLine)
