@@ -1,6 +1,7 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
+#include "apps/gcad/gcad_picture_output.h"
 
 #include "apps/scene/scene_demo.h"
 #include "apps/scene/scene_image.h"
@@ -12,7 +13,6 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -37,7 +37,7 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
     while (!reader.atEnd()) {
         const QString argument = reader.next();
         if (argument == "-o")
-            options.output = reader.value(argument, QStringLiteral("PNG file"));
+            options.output = reader.value(argument, QStringLiteral("picture file"));
         else if (argument == "--size")
             options.size = parseViewSize(argument, reader.value(argument, QStringLiteral("WxH")));
         else if (argument == "--view")
@@ -57,7 +57,6 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
         throw UsageError { QStringLiteral("--view"),
             QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
                 .arg(view) };
-    checkOutputPath(options.output);
     return options;
 }
 
@@ -76,17 +75,6 @@ void loadFiles(const QStringList &files, Scene::Scene &scene)
     }
 }
 
-// Writes through a temporary file in the same folder that replaces path only when complete.
-bool writePng(const QImage &image, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int runRender(const QStringList &arguments)
@@ -94,6 +82,7 @@ int runRender(const QStringList &arguments)
     QElapsedTimer timer;
     timer.start();
     const RenderOptions options = parseRenderOptions(arguments);
+    const PictureOutput output(options.output);
 
     Scene::Scene scene;
     loadFiles(options.files, scene);
@@ -108,8 +97,10 @@ int runRender(const QStringList &arguments)
         return reportError(QStringLiteral("render"), e.message(), 1);
     }
     QString error;
-    if (!writePng(image, options.output, &error))
+    if (!output.write(image, &error))
         return reportError(options.output, QStringLiteral("cannot write (%1)").arg(error), 1);
+    if (output.isStandardOutput())
+        return 0;
 
     std::printf("wrote %s: %dx%d pixels, %zu elements, %zu triangles, %zu points, %.2f s\n",
         QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), image.width(), image.height(),

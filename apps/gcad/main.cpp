@@ -32,10 +32,12 @@ const Subcommand kSubcommands[] = {
         "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
         "performance index",
         Gcad::runInfo },
-    { "render", "[FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
-        "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a PNG, by default gcad.png\n"
-        "of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
-        "corner such as x+y-z+",
+    { "render", "[FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
+        "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a picture, by default\n"
+        "gcad.png of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
+        "corner such as x+y-z+. -o: the picture's format follows its extension (.png, .jpg,\n"
+        ".jpeg, .bmp, .tif, .tiff where Qt writes it; PNG without one); - writes PNG to standard\n"
+        "output, a device or FIFO is written into",
         Gcad::runRender },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
@@ -132,10 +134,20 @@ public:
     }
 };
 
+// Qt's own messages: its warnings (a runtime folder with loose permissions, a font it did not
+// find) say nothing about the command's result and stay off standard error, where a failure is
+// one line. Qt's errors are such lines.
+void qtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        Gcad::reportError(QStringLiteral("Qt"), message, 1);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(qtMessage);
     const Vaq::GL::HeadlessApplication application(argc, argv);
 
     QStringList arguments = QCoreApplication::arguments().mid(1);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,7 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using Gcad::Test::TestFolder;
 
@@ -31,13 +38,16 @@ struct ProgramRun
 };
 
 // configDir: the program's VAQ_CONFIG_DIR; empty keeps the test's own. The program runs
-// without XDG_RUNTIME_DIR, as from a plain ssh or container session: Qt must not warn about it
-// on standard error, which the tests read.
-ProgramRun gcad(const QStringList &arguments, const QString &configDir = QString())
+// without XDG_RUNTIME_DIR, as from a plain ssh or container session, unless runtimeDir names
+// one: Qt must not warn about either on standard error, which the tests read.
+ProgramRun gcad(
+    const QStringList &arguments, const QString &configDir = QString(), const QString &runtimeDir = QString())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!runtimeDir.isEmpty())
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     if (!configDir.isEmpty())
         environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configDir);
     process.setProcessEnvironment(environment);
@@ -290,6 +300,80 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     // The square fills the middle of the picture, the scene's dark slate shows at the corners.
     EXPECT_EQ(image.pixel(0, 0), qRgb(38, 42, 52));
     EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
+}
+
+// The picture goes where -o says in the format its extension names; a device or FIFO is
+// written into, never replaced, and "-" is standard output with nothing else on it.
+TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOutput)
+{
+    TestFolder folder;
+    const QString square = folder.write("square.stl", binaryStlSquare());
+    const QStringList small = { "render", square, "--size", "16x12", "-o" };
+    for (const auto &[name, format] : { std::pair("out.jpg", "jpeg"), std::pair("out.bmp", "bmp") }) {
+        const ProgramRun run = gcad(small + QStringList { folder.path(name) });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        QImageReader reader(folder.path(name));
+        EXPECT_EQ(reader.format(), format);
+        EXPECT_EQ(reader.size(), QSize(16, 12));
+    }
+    for (const char *name : { "out.xyzq", "out.pdf" }) {
+        const ProgramRun run = gcad(small + QStringList { folder.path(name) });
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith("gcad: error: " + folder.path(name) + ": '."))
+            << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1);
+        EXPECT_FALSE(QFileInfo::exists(folder.path(name)));
+    }
+
+    QProcess process;
+    process.start(QStringLiteral(GCAD_PROGRAM), small + QStringList { "-" });
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardError().isEmpty());
+    const QImage fromStandardOutput = QImage::fromData(process.readAllStandardOutput(), "PNG");
+    EXPECT_EQ(fromStandardOutput.size(), QSize(16, 12));
+
+    const QString fifo = folder.path("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Holding both ends, neither the program's open nor the test's waits; the small picture
+    // fits the pipe.
+    const int fifoEnd = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fifoEnd, 0);
+    const ProgramRun toFifo = gcad(small + QStringList { fifo });
+    EXPECT_EQ(toFifo.status, 0) << toFifo.err.toStdString();
+    QByteArray fromFifo(65536, '\0');
+    fromFifo.resize(std::max<ssize_t>(0, ::read(fifoEnd, fromFifo.data(), fromFifo.size())));
+    ::close(fifoEnd);
+    EXPECT_EQ(QImage::fromData(fromFifo, "PNG"), fromStandardOutput);
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    // A null device of the test's own, where the user may make one (root): it stays a device.
+    const QString device = folder.path("null");
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        const ProgramRun run = gcad(small + QStringList { device });
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &status), 0);
+        EXPECT_TRUE(S_ISCHR(status.st_mode));
+    }
+}
+
+// Qt's warnings are no errors: neither a runtime folder that others may enter nor any other
+// reaches standard error.
+TEST(GcadRender, qtWarningsStayOffStandardError)
+{
+    TestFolder folder;
+    const QString runtime = folder.path("runtime");
+    ASSERT_TRUE(QDir().mkdir(runtime));
+    ASSERT_TRUE(QFile::setPermissions(runtime,
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther));
+    const ProgramRun run = gcad({ "render", folder.write("square.stl", binaryStlSquare()), "--size", "8x8",
+                                    "-o", folder.path("out.png") },
+        QString(), runtime);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
 }
 
 // A quick run of a small dome in a small view in a configuration folder of its own; no rate
