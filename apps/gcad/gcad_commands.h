@@ -10,7 +10,8 @@ namespace Gcad {
 // it, one "label: value" per line.
 int runInfo(const QStringList &arguments);
 
-// gcad render [FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]:
+// gcad render [FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]
+// [--crease DEG]:
 // draws the files (or the demo scene) into a picture and prints one summary line, unless the
 // picture goes to standard output.
 int runRender(const QStringList &arguments);

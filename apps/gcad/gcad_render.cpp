@@ -9,6 +9,7 @@
 #include "apps/scene/scene_import_error.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 
 #include <QElapsedTimer>
@@ -27,6 +28,7 @@ struct RenderOptions
     QSize size { 1280, 960 };
     Vaq::BaVec3d<double> rotation;
     Scene::DisplayOptions display;
+    double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
 };
 
 RenderOptions parseRenderOptions(const QStringList &arguments)
@@ -48,6 +50,8 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
             options.display.edges = true;
         else if (argument == "--points")
             options.display.points = true;
+        else if (argument == "--crease")
+            options.creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
         else if (argument.startsWith('-') && argument != "-")
             reader.rejectOption(argument);
         else
@@ -60,7 +64,8 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
     return options;
 }
 
-void loadFiles(const QStringList &files, Scene::Scene &scene)
+// Meshes get vertex normals split where their facets differ by more than creaseAngle degrees.
+void loadFiles(const QStringList &files, double creaseAngle, Scene::Scene &scene)
 {
     for (const QString &file : files) {
         try {
@@ -68,7 +73,9 @@ void loadFiles(const QStringList &files, Scene::Scene &scene)
             if (std::holds_alternative<Scene::PointCloud>(data))
                 throw UsageError { file,
                     QStringLiteral("point clouds cannot be drawn yet (there is no points renderer)") };
-            scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
+            auto mesh = std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data));
+            mesh->computeNormals(creaseAngle);
+            scene.addMesh(std::move(mesh));
         } catch (const Scene::ImportError &e) {
             throw UsageError { e.fileName(), e.reason() };
         }
@@ -85,7 +92,7 @@ int runRender(const QStringList &arguments)
     const PictureOutput output(options.output);
 
     Scene::Scene scene;
-    loadFiles(options.files, scene);
+    loadFiles(options.files, options.creaseAngle, scene);
     if (options.files.isEmpty())
         Scene::addDemoScene(scene);
     scene.applyDisplayOptions(options.display);

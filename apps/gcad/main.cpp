@@ -32,12 +32,15 @@ const Subcommand kSubcommands[] = {
         "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
         "performance index",
         Gcad::runInfo },
-    { "render", "[FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
+    { "render",
+        "[FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points] [--crease DEG]",
         "draw .stl, .ply and .obj meshes (without FILE the demo scene) into a picture, by default\n"
         "gcad.png of 1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a\n"
         "corner such as x+y-z+. -o: the picture's format follows its extension (.png, .jpg,\n"
         ".jpeg, .bmp, .tif, .tiff where Qt writes it; PNG without one); - writes PNG to standard\n"
-        "output, a device or FIFO is written into",
+        "output, a device or FIFO is written into. --crease: the files' meshes are shaded smooth\n"
+        "across edges whose facets differ by at most DEG degrees (0 to 180, default 30) and\n"
+        "sharp across the others",
         Gcad::runRender },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"

@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <set>
 #include <vector>
 
 #include <fcntl.h>
@@ -141,6 +143,9 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "render", "-o", noFolder }, noFolder + ": the folder does not exist" },
         { { "render", "-o", folder.path("") }, folder.path("") + ": is a folder, not a file" },
         { { "render", "--size", "16385x10" }, "--size: '16385x10' is not WxH with W and H from 1 to 16384" },
+        { { "render", "--crease", "180.5" }, "--crease: '180.5' is not an angle from 0 to 180 degrees" },
+        { { "render", "--crease", "-1" }, "--crease: '-1' is not an angle from 0 to 180 degrees" },
+        { { "render", "--crease", "nan" }, "--crease: 'nan' is not an angle from 0 to 180 degrees" },
         { { "bench", "--size", "16385" }, "--size: '16385' is not a whole number from 1 to 16384" },
         { { "bench", "--dome", "1002" }, "--dome: '1002' is not a whole number from 2 to 1001" },
     };
@@ -357,6 +362,47 @@ TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOu
         ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &status), 0);
         EXPECT_TRUE(S_ISCHR(status.st_mode));
     }
+}
+
+// An STL file repeats every corner; the import joins them, and the crease angle decides which
+// edges the shading keeps sharp: a cube's faces meet at 90 degrees.
+TEST(GcadRender, aCubeKeepsItsEdgesSharpUnderTheCreaseAngle)
+{
+    TestFolder folder;
+    std::vector<std::array<float, 9>> triangles;
+    const int faces[12][3] = { { 0, 2, 3 }, { 0, 3, 1 }, { 0, 1, 5 }, { 0, 5, 4 }, { 0, 4, 6 }, { 0, 6, 2 },
+        { 1, 3, 7 }, { 1, 7, 5 }, { 2, 6, 7 }, { 2, 7, 3 }, { 4, 5, 7 }, { 4, 7, 6 } };
+    for (const auto &face : faces) {
+        std::array<float, 9> corners;
+        for (int i = 0; i < 3; ++i)
+            for (int axis = 0; axis < 3; ++axis)
+                corners[3 * i + axis] = float(face[i] >> axis & 1);
+        triangles.push_back(corners);
+    }
+    const QString cube = folder.write("cube.stl", Gcad::Test::binaryStl(triangles));
+    std::vector<int> colours;
+    for (const auto &[crease, points] : { std::pair("0", 24), std::pair("89.9", 24), std::pair("90", 8) }) {
+        SCOPED_TRACE(crease);
+        const QString out = folder.path(QStringLiteral("cube-%1.png").arg(crease));
+        const ProgramRun run = gcad({ "render", cube, "--crease", crease, "--size", "64x64", "-o", out });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral(", 12 triangles, %1 points, ").arg(points)))
+            << run.out.toStdString();
+        const QImage image(out);
+        std::set<QRgb> distinct;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                distinct.insert(image.pixel(x, y));
+        colours.push_back(int(distinct.size()));
+    }
+    // Flat faces are about one colour each (three faces and the background show); shading
+    // smooth over the edges gives gradients.
+    EXPECT_LE(colours[0], 8);
+    EXPECT_EQ(colours[1], colours[0]);
+    EXPECT_GT(colours[2], 20);
+    // Without --crease: sharp.
+    const ProgramRun run = gcad({ "render", cube, "--size", "8x8", "-o", folder.path("default.png") });
+    EXPECT_TRUE(run.out.contains(", 12 triangles, 24 points, ")) << run.out.toStdString();
 }
 
 // Qt's warnings are no errors: neither a runtime folder that others may enter nor any other
