@@ -57,6 +57,12 @@ QByteArray formatForPath(const QString &path)
         QStringLiteral("'.%1' is no picture format gcad writes (%2)").arg(extension, writableExtensions()) };
 }
 
+// The file's reason where it has one (a full disk, a closed pipe), else the encoder's.
+QString reason(const QFileDevice &file, const QImageWriter &writer)
+{
+    return file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+}
+
 } // namespace
 
 PictureOutput::PictureOutput(const QString &path)
@@ -96,7 +102,7 @@ bool PictureOutput::write(const QImage &image, QString *error) const
         QSaveFile file(m_path);
         QImageWriter writer(&file, m_format);
         if (!file.open(QIODevice::WriteOnly) || !writer.write(image) || !file.commit()) {
-            *error = writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString();
+            *error = reason(file, writer);
             return false;
         }
         return true;
@@ -107,7 +113,7 @@ bool PictureOutput::write(const QImage &image, QString *error) const
         ? file.open(m_standard_output, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)
         : file.open(QIODevice::WriteOnly);
     if (!opened || !writer.write(image) || !file.flush()) {
-        *error = writer.error() != QImageWriter::UnknownError ? writer.errorString() : file.errorString();
+        *error = reason(file, writer);
         return false;
     }
     return true;

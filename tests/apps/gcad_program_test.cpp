@@ -354,6 +354,13 @@ TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOu
     ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
 
+    // A device that takes nothing: its own reason, on one line.
+    if (QFileInfo::exists("/dev/full")) {
+        const ProgramRun run = gcad(small + QStringList { "/dev/full" });
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "gcad: error: /dev/full: cannot write (No space left on device)\n");
+    }
+
     // A null device of the test's own, where the user may make one (root): it stays a device.
     const QString device = folder.path("null");
     if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
