@@ -10,8 +10,10 @@ namespace Gcad {
 // it, one "label: value" per line.
 int runInfo(const QStringList &arguments);
 
-// gcad render [FILE...] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]:
-// draws the files (or the demo scene) into a PNG and prints one summary line.
+// gcad render [FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]
+// [--crease DEG]:
+// draws the files (or the demo scene) into a picture and prints one summary line, unless the
+// picture goes to standard output.
 int runRender(const QStringList &arguments);
 
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's

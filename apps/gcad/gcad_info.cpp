@@ -1,6 +1,7 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 
+#include "gcad/benchmark/gcad_benchmark_crash_guard.h"
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 
@@ -42,7 +43,12 @@ int runInfo(const QStringList &arguments)
     printLine("vendor", options.vendor);
     printLine("GL version", options.glVersion);
     printLine("driver version", options.driverVersion);
-    printLine("software rendering", options.softwareRendering ? "yes" : "no");
+    if (Vaq::GCAD::BenchmarkCrashGuard::isLeftOn())
+        printLine("software rendering",
+            "yes (switched on because a benchmark was interrupted; a benchmark that completes, such as "
+            "gcad bench --quick, switches it back)");
+    else
+        printLine("software rendering", options.softwareRendering ? "yes" : "no");
     printLine("off-screen mode", offscreenModeName(options.offscreenMode));
     printLine("graphics memory", QStringLiteral("%1 MB").arg(options.memoryMB));
     printLine("render mode", QString::number(options.renderMode));

@@ -59,6 +59,16 @@ int parseViewEdge(const QString &option, const QString &text)
     return edge;
 }
 
+double parseAngle(const QString &option, const QString &text)
+{
+    // Plain decimals only: no sign, exponent, "nan" or "inf".
+    static const QRegularExpression decimal(QStringLiteral("^[0-9]{1,3}(\\.[0-9]+)?$"));
+    const double angle = decimal.match(text).hasMatch() ? text.toDouble() : -1.0;
+    if (angle < 0.0 || angle > 180.0)
+        throw UsageError { option, QStringLiteral("'%1' is not an angle from 0 to 180 degrees").arg(text) };
+    return angle;
+}
+
 void checkOutputPath(const QString &path)
 {
     const QFileInfo info(path);

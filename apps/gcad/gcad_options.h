@@ -34,6 +34,8 @@ private:
 QSize parseViewSize(const QString &option, const QString &text);
 // A whole number from 1 to MAX_VIEW_SIZE.
 int parseViewEdge(const QString &option, const QString &text);
+// An angle in degrees from 0 to 180, such as 30 or 22.5.
+double parseAngle(const QString &option, const QString &text);
 // Refuses an output path that is a folder or whose folder does not exist.
 void checkOutputPath(const QString &path);
 

@@ -1,6 +1,7 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
+#include "apps/gcad/gcad_picture_output.h"
 
 #include "apps/scene/scene_demo.h"
 #include "apps/scene/scene_file_loader.h"
@@ -9,11 +10,11 @@
 #include "apps/scene/scene_import_error.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +32,7 @@ struct RenderOptions
     std::optional<QSize> size;
     QString view;
     Scene::DisplayOptions display;
+    double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
 };
 
 QString unknownView(const QString &view)
@@ -50,7 +52,7 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
     while (!reader.atEnd()) {
         const QString argument = reader.next();
         if (argument == "-o")
-            options.output = reader.value(argument, QStringLiteral("PNG file"));
+            options.output = reader.value(argument, QStringLiteral("picture file"));
         else if (argument == "--size")
             options.size = parseViewSize(argument, reader.value(argument, QStringLiteral("WxH")));
         else if (argument == "--view")
@@ -61,6 +63,8 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
             options.display.edges = true;
         else if (argument == "--points")
             options.display.points = true;
+        else if (argument == "--crease")
+            options.creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
         else if (argument.startsWith('-') && argument != "-")
             reader.rejectOption(argument);
         else
@@ -71,12 +75,12 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
         throw UsageError { QStringLiteral("--view"), unknownView(options.view) };
     if (options.files.size() > 1 && std::any_of(options.files.begin(), options.files.end(), isSceneFile))
         throw UsageError { QStringLiteral("render"), QStringLiteral("a scene file is given alone") };
-    checkOutputPath(options.output);
     return options;
 }
 
 // Loads the files, or the scene file, into scene and completes options with what a scene file
-// says of the view.
+// says of the view. Meshes get vertex normals split where their facets differ by more than the
+// crease angle.
 void loadFiles(RenderOptions &options, Scene::Scene &scene)
 {
     if (options.files.size() == 1 && isSceneFile(options.files.front())) {
@@ -99,22 +103,13 @@ void loadFiles(RenderOptions &options, Scene::Scene &scene)
             if (std::holds_alternative<Scene::PointCloud>(data))
                 throw UsageError { file,
                     QStringLiteral("point clouds cannot be drawn yet (there is no points renderer)") };
-            scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
+            auto mesh = std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data));
+            mesh->computeNormals(options.creaseAngle);
+            scene.addMesh(std::move(mesh));
         } catch (const Scene::ImportError &e) {
             throw UsageError { e.fileName(), e.reason() };
         }
     }
-}
-
-// Writes through a temporary file in the same folder that replaces path only when complete.
-bool writePng(const QImage &image, const QString &path, QString *error)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -124,6 +119,7 @@ int runRender(const QStringList &arguments)
     QElapsedTimer timer;
     timer.start();
     RenderOptions options = parseRenderOptions(arguments);
+    const PictureOutput output(options.output);
 
     Scene::Scene scene;
     loadFiles(options, scene);
@@ -140,8 +136,10 @@ int runRender(const QStringList &arguments)
         return reportError(QStringLiteral("render"), e.message(), 1);
     }
     QString error;
-    if (!writePng(image, options.output, &error))
+    if (!output.write(image, &error))
         return reportError(options.output, QStringLiteral("cannot write (%1)").arg(error), 1);
+    if (output.isStandardOutput())
+        return 0;
 
     std::printf("wrote %s: %dx%d pixels, %zu elements, %zu triangles, %zu points, %.2f s\n",
         QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), image.width(), image.height(),

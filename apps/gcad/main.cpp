@@ -3,11 +3,14 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/gcad_library.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
+#include "gcad/host/gapp/vaq_gapp_view_settings.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
 
 #include <QCoreApplication>
 
@@ -29,11 +32,16 @@ const Subcommand kSubcommands[] = {
         "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
         "performance index",
         Gcad::runInfo },
-    { "render", "[FILE...|SCENE.json] [-o PNG] [--size WxH] [--view DIR] [--flat] [--edges] [--points]",
+    { "render",
+        "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
+        "            [--crease DEG]",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
-        "docs/scene-format.md; without FILE the demo scene) into a PNG, by default gcad.png of\n"
+        "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
-        "as x+y-z+",
+        "as x+y-z+. -o: the picture's format follows its extension (.png, .jpg, .jpeg, .bmp, .tif,\n"
+        ".tiff where Qt writes it; PNG without one); - writes PNG to standard output, a device or\n"
+        "FIFO is written into. --crease: the files' meshes are shaded smooth across edges whose\n"
+        "facets differ by at most DEG degrees (0 to 180, default 30) and sharp across the others",
         Gcad::runRender },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
@@ -80,6 +88,17 @@ bool asksForHelp(const QStringList &arguments)
     return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
 }
 
+// Loads the user's configuration and hands the host the setting that decides how the GL context
+// is made: software rendering, which an interrupted benchmark leaves switched on.
+void loadConfiguration()
+{
+    Vaq::Cfg::loadRoot();
+    Vaq::Cfg::CfgNode &root = Vaq::Cfg::getRoot();
+    Vaq::GApp::registerViewSettings(root);
+    Vaq::GL::WidgetOptions::getInstance()->setSoftwareRenderingSetting(
+        int(root.getList(Vaq::GL::CFG_SOFTWARE_RENDERING)));
+}
+
 // The library's process-wide objects (result store, frame-rate adjustment, mesh node
 // container) and its commands live while a command runs, with the user's configuration
 // loaded.
@@ -88,7 +107,6 @@ class LibrarySession
 public:
     LibrarySession()
     {
-        Vaq::Cfg::loadRoot();
         Vaq::GCAD::InitDefaults(&Vaq::Cfg::getRoot());
         Vaq::GCAD::InitLibrary(&Vaq::Cfg::getRoot());
     }
@@ -100,12 +118,40 @@ public:
     }
     LibrarySession(const LibrarySession &) = delete;
     LibrarySession &operator=(const LibrarySession &) = delete;
+
+    // Saves the benchmark results before the library goes, so that the user learns of an
+    // unreadable file that was moved aside and of a save that failed. Returns the command's
+    // status, or 1 when the save failed.
+    static int saveResults(int status)
+    {
+        Vaq::GCAD::BenchmarkResultContainer *store = Vaq::GCAD::BenchmarkResultContainer::getInstance();
+        QString error;
+        const bool saved = store->saveResults(&error);
+        if (!store->getMovedAsideFileName().isEmpty())
+            std::fprintf(stderr, "gcad: note: %s could not be read and was moved to %s\n",
+                Vaq::GCAD::BenchmarkResultContainer::getFileName().toUtf8().constData(),
+                store->getMovedAsideFileName().toUtf8().constData());
+        if (!saved)
+            return Gcad::reportError(Vaq::GCAD::BenchmarkResultContainer::getFileName(),
+                QStringLiteral("cannot save the benchmark results (%1)").arg(error), 1);
+        return status;
+    }
 };
+
+// Qt's own messages: its warnings (a runtime folder with loose permissions, a font it did not
+// find) say nothing about the command's result and stay off standard error, where a failure is
+// one line. Qt's errors are such lines.
+void qtMessage(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        Gcad::reportError(QStringLiteral("Qt"), message, 1);
+}
 
 } // namespace
 
 int main(int argc, char **argv)
 {
+    qInstallMessageHandler(qtMessage);
     const Vaq::GL::HeadlessApplication application(argc, argv);
 
     QStringList arguments = QCoreApplication::arguments().mid(1);
@@ -122,12 +168,13 @@ int main(int argc, char **argv)
             printCommandHelp(command);
             return 0;
         }
+        loadConfiguration();
         QString error;
         if (!Vaq::GL::HeadlessApplication::startGL(&error))
             return Gcad::reportError(QStringLiteral("OpenGL"), error, 1);
         try {
             const LibrarySession library;
-            return command.run(arguments);
+            return LibrarySession::saveResults(command.run(arguments));
         } catch (const Gcad::UsageError &e) {
             return Gcad::reportError(e.what, e.why, 2);
         } catch (const Vaq::ProgError &e) {

@@ -3,6 +3,8 @@
 #include "gcad/host/base/vaq_tokenize.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <locale>
 #include <string>
 
@@ -59,53 +61,88 @@ void writeRecord(std::ostream &os, const BenchmarkResult &result)
     }
 }
 
-// Whether the item just read was followed by its blank: a file cut inside a number would
-// otherwise yield a shorter number.
-bool itemEnded(std::istream &is)
+// Reads the next item; false at the end of the stream. Every item is followed by a blank, so
+// one that ends the stream was cut.
+bool readItem(std::istream &is, std::string *item)
 {
-    if (!is)
+    if (!(is >> *item))
         return false;
     const std::istream::int_type next = is.peek();
     return next != std::istream::traits_type::eof() && std::isspace(char(next), is.getloc());
 }
 
-// Reads one record into *result; false when the stream ran out or held something else.
-// Fields are set as they are read, so *result is only of use when true is returned.
+// A rate or size as the benchmark writes it: decimal digits only, within 32 bits. Stream
+// extraction would take "-5" as 4294967291 and a cut "12" of "1234" as a number.
+bool readUnsigned(std::istream &is, unsigned *value)
+{
+    std::string item;
+    if (!readItem(is, &item) || item.empty() || item.size() > 10)
+        return false;
+    uint64_t number = 0;
+    for (char c : item) {
+        if (c < '0' || c > '9')
+            return false;
+        number = number * 10 + unsigned(c - '0');
+    }
+    if (number > std::numeric_limits<unsigned>::max())
+        return false;
+    *value = unsigned(number);
+    return true;
+}
+
+bool readText(std::istream &is, QString *text)
+{
+    std::string token;
+    if (!readItem(is, &token))
+        return false;
+    *text = fromToken(token);
+    return true;
+}
+
+// Reads one record into *result; false when the stream ran out or held something a
+// measurement cannot produce. Fields are set as they are read, so *result is only of use
+// when true is returned.
 bool readRecord(std::istream &is, BenchmarkResult *result)
 {
-    int version = 0;
-    is >> version;
-    if (!itemEnded(is))
+    std::string version;
+    if (!readItem(is, &version))
         return false;
-    if (version == 0)
+    if (version == "0")
         return true;
+    if (version != std::to_string(_record_version))
+        return false;
 
-    std::string renderer;
-    std::string driverVersion;
-    std::string date;
-    unsigned widgetSize = 0;
-    bool softwareRendering = false;
-    is >> renderer >> driverVersion >> date >> widgetSize >> softwareRendering;
-    result->setRenderer(fromToken(renderer));
-    result->setDriverVersion(fromToken(driverVersion));
-    result->setDate(QDateTime::fromString(fromToken(date), Qt::ISODate));
+    QString renderer, driverVersion, date;
+    unsigned widgetSize = 0, softwareRendering = 0;
+    if (!readText(is, &renderer) || !readText(is, &driverVersion) || !readText(is, &date)
+        || !readUnsigned(is, &widgetSize) || !readUnsigned(is, &softwareRendering))
+        return false;
+    const QDateTime dateTime = QDateTime::fromString(date, Qt::ISODate);
+    // The widget of a measurement has pixels; the flag is the stream's 0 or 1.
+    if (!dateTime.isValid() || widgetSize == 0 || softwareRendering > 1)
+        return false;
+    result->setRenderer(renderer);
+    result->setDriverVersion(driverVersion);
+    result->setDate(dateTime);
     result->setWidgetSize(widgetSize);
-    result->setSoftwareRendering(softwareRendering);
+    result->setSoftwareRendering(softwareRendering == 1);
 
     unsigned rate = 0;
     for (const RateTable &table : _rate_tables) {
         for (const Mode &mode : _modes) {
-            is >> rate;
+            if (!readUnsigned(is, &rate))
+                return false;
             (result->*table.set)(mode.smooth, mode.color, rate);
         }
     }
     for (unsigned stepping : BenchmarkResult::_steppings) {
         for (const Mode &mode : _modes) {
-            is >> rate;
+            if (!readUnsigned(is, &rate))
+                return false;
             result->setPointStats(mode.smooth, mode.color, stepping, rate);
         }
     }
-    return itemEnded(is);
+    return true;
 }
 } // namespace
 
@@ -118,22 +155,25 @@ void writeBenchmarkResults(std::ostream &os, const std::vector<BenchmarkResult> 
     }
 }
 
-void readBenchmarkResults(
+bool readBenchmarkResults(
     std::istream &is, const BenchmarkResult &defaults, std::vector<BenchmarkResult> *results)
 {
-    int version = 0;
+    std::string version;
     unsigned count = 0;
-    if (!(is >> version) || version != _file_version || !(is >> count))
-        return;
+    if (!readItem(is, &version) || version != std::to_string(_file_version) || !readUnsigned(is, &count))
+        return false;
 
     results->clear();
     results->reserve(std::min(count, _reserve_limit));
     for (unsigned i = 0; i < count; ++i) {
         BenchmarkResult result = defaults;
         if (!readRecord(is, &result))
-            return;
+            return false;
         results->push_back(result);
     }
+    // Anything after the last record is not of this format.
+    std::string rest;
+    return !(is >> rest);
 }
 
 } // namespace Vaq::GCAD

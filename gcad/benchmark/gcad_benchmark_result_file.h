@@ -17,11 +17,14 @@ namespace Vaq::GCAD {
 // classic locale.
 void writeBenchmarkResults(std::ostream &os, const std::vector<BenchmarkResult> &results);
 
-// Replaces *results by the records of the stream. A record of version 0 stands for a copy of
-// defaults. Reading stops at the first record that is incomplete or garbled, which is
-// dropped with everything after it; a header that is not of version 1 leaves *results as
-// it was. The record count of the header is only trusted as far as records arrive.
-void readBenchmarkResults(
+// Reads the records of the stream into *results and returns whether the whole stream was a
+// file of this format. A record of version 0 stands for a copy of defaults. Reading stops at
+// the first record that is incomplete, garbled or holds a value no measurement produces (a
+// negative rate, a widget of no pixels, an invalid date); *results then holds the records
+// before it and false is returned, as for anything after the last record. A header that is not
+// of version 1 leaves *results as it was. The record count of the header is only trusted as
+// far as records arrive.
+bool readBenchmarkResults(
     std::istream &is, const BenchmarkResult &defaults, std::vector<BenchmarkResult> *results);
 
 } // namespace Vaq::GCAD

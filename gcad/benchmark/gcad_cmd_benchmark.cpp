@@ -1,5 +1,6 @@
 #include "gcad/benchmark/gcad_cmd_benchmark.h"
 
+#include "gcad/benchmark/gcad_benchmark_crash_guard.h"
 #include "gcad/benchmark/gcad_benchmark_rcb.h"
 #include "gcad/benchmark/gcad_benchmark_result.h"
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
@@ -7,7 +8,6 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/base/vaq_time.h"
 #include "gcad/host/base/vaq_translation.h"
-#include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
 #include "gcad/host/gapp/vaq_gapp_view_settings.h"
 #include "gcad/host/gapp/vaq_gapp_wait_cursor.h"
@@ -33,8 +33,6 @@ namespace {
 constexpr double TURN_PER_FRAME = 0.6283185307179586;
 // Cards with this much graphics memory or less are not measured.
 constexpr unsigned MIN_MEMORY_MB = 64;
-// Software rendering switched on: the value the crash guard leaves saved during a run.
-constexpr unsigned SOFTWARE_RENDERING_ON = 2;
 
 // The frame-rate plan draws every element with exactly the given stepping while it lives.
 class FixedStepping
@@ -133,10 +131,7 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
     GApp::MainWindow *window = GApp::MainWindow::getInstance();
 
     // Should the driver crash during the run, the next start uses software rendering.
-    Cfg::CfgNode &configuration = Cfg::getRoot();
-    const unsigned softwareRendering = configuration.getList(GL::CFG_SOFTWARE_RENDERING);
-    configuration.setList(GL::CFG_SOFTWARE_RENDERING, SOFTWARE_RENDERING_ON);
-    window->saveConfiguration();
+    BenchmarkCrashGuard guard;
 
     const unsigned size
         = settings.widgetSize > 0 ? settings.widgetSize : calculateWidgetSize(GApp::getDesktopSize());
@@ -182,8 +177,7 @@ bool MeshBenchmarkCommand::executeScript(const QString &parameters)
         window->resetStatus();
         window->endProgress();
     }
-    configuration.setList(GL::CFG_SOFTWARE_RENDERING, softwareRendering);
-    window->saveConfiguration();
+    guard.release();
     return true;
 }
 

@@ -3,17 +3,30 @@
 #include "tests/apps/scene_test_files.h"
 #include "tests/support/gcad_driver_guard.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <set>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using Gcad::Test::TestFolder;
 
@@ -27,13 +40,16 @@ struct ProgramRun
 };
 
 // configDir: the program's VAQ_CONFIG_DIR; empty keeps the test's own. The program runs
-// without XDG_RUNTIME_DIR, as from a plain ssh or container session: Qt must not warn about it
-// on standard error, which the tests read.
-ProgramRun gcad(const QStringList &arguments, const QString &configDir = QString())
+// without XDG_RUNTIME_DIR, as from a plain ssh or container session, unless runtimeDir names
+// one: Qt must not warn about either on standard error, which the tests read.
+ProgramRun gcad(
+    const QStringList &arguments, const QString &configDir = QString(), const QString &runtimeDir = QString())
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!runtimeDir.isEmpty())
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     if (!configDir.isEmpty())
         environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configDir);
     process.setProcessEnvironment(environment);
@@ -51,6 +67,13 @@ ProgramRun gcad(const QStringList &arguments, const QString &configDir = QString
 QByteArray binaryStlSquare()
 {
     return Gcad::Test::binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } });
+}
+
+// The file's contents, empty when it cannot be read.
+QByteArray readAllQuietly(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray readAll(const QString &path)
@@ -72,6 +95,29 @@ std::vector<double> jsonRates(const QJsonObject &table)
             all.push_back(rate.toDouble());
     }
     return all;
+}
+
+// The value of `gcad info`'s line with label, empty when there is none.
+QString infoValue(const ProgramRun &run, const QString &label)
+{
+    for (const QString &line : run.out.split('\n'))
+        if (line.startsWith(label + ": "))
+            return line.mid(label.size() + 2);
+    return QString();
+}
+
+// A result file with one record of the configuration whose rates are all at the performance
+// index's references (which give the index 10), except the first edge rate, written as given.
+QByteArray resultFile(
+    const QString &renderer, const QString &driver, bool software, const char *firstEdgeRate)
+{
+    auto token = [](QString text) { return text.replace("\\", "\\\\").replace(' ', "\\s").toUtf8(); };
+    QByteArray file = "1 1 1 " + token(renderer) + ' ' + token(driver) + " 2024-01-02T03:04:05 800 "
+        + (software ? "1 " : "0 ") + firstEdgeRate + " 17000000 17000000 17000000 "
+        + "20000000 8000000 30000000 12000000 27000000 18000000 38000000 26000000 ";
+    for (int multiple : { 25, 35, 40, 45, 50, 55 })
+        file += QByteArray::number(multiple * 1000000).append(' ').repeated(4);
+    return file + ' ';
 }
 
 } // namespace
@@ -97,6 +143,9 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "render", "-o", noFolder }, noFolder + ": the folder does not exist" },
         { { "render", "-o", folder.path("") }, folder.path("") + ": is a folder, not a file" },
         { { "render", "--size", "16385x10" }, "--size: '16385x10' is not WxH with W and H from 1 to 16384" },
+        { { "render", "--crease", "180.5" }, "--crease: '180.5' is not an angle from 0 to 180 degrees" },
+        { { "render", "--crease", "-1" }, "--crease: '-1' is not an angle from 0 to 180 degrees" },
+        { { "render", "--crease", "nan" }, "--crease: 'nan' is not an angle from 0 to 180 degrees" },
         { { "bench", "--size", "16385" }, "--size: '16385' is not a whole number from 1 to 16384" },
         { { "bench", "--dome", "1002" }, "--dome: '1002' is not a whole number from 2 to 1001" },
     };
@@ -156,6 +205,88 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
     EXPECT_EQ(lines[9], "performance index: not available");
 }
 
+// gcad info only reads the result file: whatever it holds, and whatever stands in its place,
+// stays as it was, and nothing but the info lines is printed.
+TEST(GcadInfo, readsTheResultFileWithoutEverWritingIt)
+{
+    const TestFolder configuration;
+    const QString file = configuration.path("gcad_benchmark.dat");
+    const ProgramRun first = gcad({ "info" }, configuration.path(""));
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+    const QString renderer = infoValue(first, "renderer"), driver = infoValue(first, "driver version");
+    const bool software = infoValue(first, "software rendering") == "yes";
+
+    QByteArray threeRecords = resultFile("Card A", "1.0", false, "17000000")
+        + resultFile("Card B", "1.0", false, "17000000").mid(4)
+        + resultFile(renderer, driver, software, "17000000").mid(4);
+    threeRecords.replace(0, 4, "1 3 ");
+    QByteArray flipped = threeRecords;
+    flipped[20] = char(flipped[20] ^ 0x10);
+    const QByteArray newer = "2 " + resultFile(renderer, driver, software, "17000000").mid(2);
+    const std::pair<QByteArray, QString> cases[] = {
+        { resultFile(renderer, driver, software, "17000000"), "10.00" },
+        { threeRecords, "10.00" },
+        // Stream extraction would read -5 as 4294967291, an index above 100.
+        { resultFile(renderer, driver, software, "-5"), "not available" },
+        { flipped, "not available" },
+        { newer, "not available" },
+    };
+    for (const auto &[contents, index] : cases) {
+        SCOPED_TRACE(contents.toStdString());
+        configuration.write("gcad_benchmark.dat", contents);
+        const ProgramRun run = gcad({ "info" }, configuration.path(""));
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        EXPECT_EQ(infoValue(run, "performance index"), index);
+        EXPECT_EQ(readAll(file), contents);
+    }
+
+    // A folder in the file's place: no trace of a failed save in the output.
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkdir(file));
+    const ProgramRun run = gcad({ "info" }, configuration.path(""));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    EXPECT_EQ(run.out.count('\n'), 10) << run.out.toStdString();
+    EXPECT_TRUE(QFileInfo(file).isDir());
+}
+
+// A run that is killed leaves software rendering on for the next start, and gcad info says
+// why and how to undo it; the next run that completes switches it back to the user's setting.
+TEST(GcadBench, anInterruptedRunLeavesSoftwareRenderingOnUntilARunCompletes)
+{
+    const TestFolder configuration;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configuration.path(""));
+    process.setProcessEnvironment(environment);
+    // The test data of the full dome takes long enough to be killed while it is made.
+    process.start(QStringLiteral(GCAD_PROGRAM), { "bench", "--quick", "--size", "24" });
+    QElapsedTimer timer;
+    timer.start();
+    while (!readAllQuietly(configuration.path("vaq.cfg")).contains("OpenGL/SoftwareRendering\tlist\t2\n")
+        && process.state() != QProcess::NotRunning && timer.elapsed() < 60000)
+        QThread::msleep(10);
+    ASSERT_NE(process.state(), QProcess::NotRunning) << "the run ended before it could be interrupted";
+    process.kill();
+    process.waitForFinished();
+
+    const ProgramRun interrupted = gcad({ "info" }, configuration.path(""));
+    ASSERT_EQ(interrupted.status, 0) << interrupted.err.toStdString();
+    EXPECT_EQ(infoValue(interrupted, "software rendering"),
+        "yes (switched on because a benchmark was interrupted; a benchmark that completes, such as gcad "
+        "bench --quick, switches it back)");
+
+    const ProgramRun completed
+        = gcad({ "bench", "--quick", "--size", "24", "--dome", "11" }, configuration.path(""));
+    ASSERT_EQ(completed.status, 0) << completed.err.toStdString();
+    EXPECT_TRUE(readAll(configuration.path("vaq.cfg")).contains("OpenGL/SoftwareRendering\tlist\t0\n"));
+    const ProgramRun after = gcad({ "info" }, configuration.path(""));
+    EXPECT_TRUE(QStringList({ "yes", "no" }).contains(infoValue(after, "software rendering")))
+        << after.out.toStdString();
+}
+
 TEST(GcadRender, writesThePngAndOneSummaryLine)
 {
     TestFolder folder;
@@ -202,6 +333,128 @@ TEST(GcadRender, aSceneFileGivesElementsAndViewAndABadOneWritesNothing)
     EXPECT_FALSE(QFile::exists(badOut));
     EXPECT_EQ(gcad({ "render", scene, folder.path("square.stl") }).err,
         "gcad: error: render: a scene file is given alone\n");
+}
+
+// The picture goes where -o says in the format its extension names; a device or FIFO is
+// written into, never replaced, and "-" is standard output with nothing else on it.
+TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOutput)
+{
+    TestFolder folder;
+    const QString square = folder.write("square.stl", binaryStlSquare());
+    const QStringList small = { "render", square, "--size", "16x12", "-o" };
+    for (const auto &[name, format] : { std::pair("out.jpg", "jpeg"), std::pair("out.bmp", "bmp") }) {
+        const ProgramRun run = gcad(small + QStringList { folder.path(name) });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        QImageReader reader(folder.path(name));
+        EXPECT_EQ(reader.format(), format);
+        EXPECT_EQ(reader.size(), QSize(16, 12));
+    }
+    for (const char *name : { "out.xyzq", "out.pdf" }) {
+        const ProgramRun run = gcad(small + QStringList { folder.path(name) });
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.startsWith("gcad: error: " + folder.path(name) + ": '."))
+            << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1);
+        EXPECT_FALSE(QFileInfo::exists(folder.path(name)));
+    }
+
+    QProcess process;
+    process.start(QStringLiteral(GCAD_PROGRAM), small + QStringList { "-" });
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardError().isEmpty());
+    const QImage fromStandardOutput = QImage::fromData(process.readAllStandardOutput(), "PNG");
+    EXPECT_EQ(fromStandardOutput.size(), QSize(16, 12));
+
+    const QString fifo = folder.path("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Holding both ends, neither the program's open nor the test's waits; the small picture
+    // fits the pipe.
+    const int fifoEnd = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(fifoEnd, 0);
+    const ProgramRun toFifo = gcad(small + QStringList { fifo });
+    EXPECT_EQ(toFifo.status, 0) << toFifo.err.toStdString();
+    QByteArray fromFifo(65536, '\0');
+    fromFifo.resize(std::max<ssize_t>(0, ::read(fifoEnd, fromFifo.data(), fromFifo.size())));
+    ::close(fifoEnd);
+    EXPECT_EQ(QImage::fromData(fromFifo, "PNG"), fromStandardOutput);
+    struct stat status;
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+
+    // A device that takes nothing: its own reason, on one line.
+    if (QFileInfo::exists("/dev/full")) {
+        const ProgramRun run = gcad(small + QStringList { "/dev/full" });
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "gcad: error: /dev/full: cannot write (No space left on device)\n");
+    }
+
+    // A null device of the test's own, where the user may make one (root): it stays a device.
+    const QString device = folder.path("null");
+    if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        const ProgramRun run = gcad(small + QStringList { device });
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        ASSERT_EQ(::stat(QFile::encodeName(device).constData(), &status), 0);
+        EXPECT_TRUE(S_ISCHR(status.st_mode));
+    }
+}
+
+// An STL file repeats every corner; the import joins them, and the crease angle decides which
+// edges the shading keeps sharp: a cube's faces meet at 90 degrees.
+TEST(GcadRender, aCubeKeepsItsEdgesSharpUnderTheCreaseAngle)
+{
+    TestFolder folder;
+    std::vector<std::array<float, 9>> triangles;
+    const int faces[12][3] = { { 0, 2, 3 }, { 0, 3, 1 }, { 0, 1, 5 }, { 0, 5, 4 }, { 0, 4, 6 }, { 0, 6, 2 },
+        { 1, 3, 7 }, { 1, 7, 5 }, { 2, 6, 7 }, { 2, 7, 3 }, { 4, 5, 7 }, { 4, 7, 6 } };
+    for (const auto &face : faces) {
+        std::array<float, 9> corners;
+        for (int i = 0; i < 3; ++i)
+            for (int axis = 0; axis < 3; ++axis)
+                corners[3 * i + axis] = float(face[i] >> axis & 1);
+        triangles.push_back(corners);
+    }
+    const QString cube = folder.write("cube.stl", Gcad::Test::binaryStl(triangles));
+    std::vector<int> colours;
+    for (const auto &[crease, points] : { std::pair("0", 24), std::pair("89.9", 24), std::pair("90", 8) }) {
+        SCOPED_TRACE(crease);
+        const QString out = folder.path(QStringLiteral("cube-%1.png").arg(crease));
+        const ProgramRun run = gcad({ "render", cube, "--crease", crease, "--size", "64x64", "-o", out });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(QStringLiteral(", 12 triangles, %1 points, ").arg(points)))
+            << run.out.toStdString();
+        const QImage image(out);
+        std::set<QRgb> distinct;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                distinct.insert(image.pixel(x, y));
+        colours.push_back(int(distinct.size()));
+    }
+    // Flat faces are about one colour each (three faces and the background show); shading
+    // smooth over the edges gives gradients.
+    EXPECT_LE(colours[0], 8);
+    EXPECT_EQ(colours[1], colours[0]);
+    EXPECT_GT(colours[2], 20);
+    // Without --crease: sharp.
+    const ProgramRun run = gcad({ "render", cube, "--size", "8x8", "-o", folder.path("default.png") });
+    EXPECT_TRUE(run.out.contains(", 12 triangles, 24 points, ")) << run.out.toStdString();
+}
+
+// Qt's warnings are no errors: neither a runtime folder that others may enter nor any other
+// reaches standard error.
+TEST(GcadRender, qtWarningsStayOffStandardError)
+{
+    TestFolder folder;
+    const QString runtime = folder.path("runtime");
+    ASSERT_TRUE(QDir().mkdir(runtime));
+    ASSERT_TRUE(QFile::setPermissions(runtime,
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther));
+    const ProgramRun run = gcad({ "render", folder.write("square.stl", binaryStlSquare()), "--size", "8x8",
+                                    "-o", folder.path("out.png") },
+        QString(), runtime);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
 }
 
 // A quick run of a small dome in a small view in a configuration folder of its own; no rate

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -20,14 +21,26 @@ namespace {
 class BenchmarkResultContainerTest : public testing::Test
 {
 protected:
-    void SetUp() override { QFile::remove(fileName()); }
-    void TearDown() override { QFile::remove(fileName()); }
+    void SetUp() override { removeFiles(); }
+    void TearDown() override { removeFiles(); }
 
     static QString fileName() { return QDir(Vaq::Test::configDir()).filePath("gcad_benchmark.dat"); }
 
-    static std::string readFile()
+    // The store's file and whatever was moved aside or put in its place.
+    static void removeFiles()
     {
-        QFile file(fileName());
+        QDir folder(Vaq::Test::configDir());
+        for (const QString &name : folder.entryList({ "gcad_benchmark.dat*" }, QDir::AllEntries))
+            QFileInfo(folder.filePath(name)).isDir() ? folder.rmdir(name) : folder.remove(name);
+    }
+    static QStringList movedAside()
+    {
+        return QDir(Vaq::Test::configDir()).entryList({ "gcad_benchmark.dat.unreadable-*" });
+    }
+
+    static std::string readFile(const QString &name = fileName())
+    {
+        QFile file(name);
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<missing>";
     }
 
@@ -97,4 +110,65 @@ TEST_F(BenchmarkResultContainerTest, newestCompleteResultOfADamagedFileWinsAndCl
         EXPECT_EQ(readFile(), file);
     }
     EXPECT_EQ(readFile(), "1 0 ");
+    // The damaged file was not lost: it went aside before the new one was written.
+    const QStringList aside = movedAside();
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(readFile(QDir(Vaq::Test::configDir()).filePath(aside[0])), file);
+}
+
+TEST_F(BenchmarkResultContainerTest, writesOnlyWhatChangedAndMovesAnUnreadableFileAsideFirst)
+{
+    // An empty store makes no file; a file the store would write differently (two results of
+    // one configuration, other blanks) is kept while nothing changes.
+    {
+        BenchmarkResultContainer store;
+    }
+    EXPECT_EQ(readFile(), "<missing>");
+    const std::string handEdited
+        = "1  2\n" + fileText({ _card_a }).substr(4) + fileText({ _card_a }).substr(4);
+    writeFile(handEdited);
+    {
+        BenchmarkResultContainer store;
+        EXPECT_TRUE(store.saveResults());
+    }
+    EXPECT_EQ(readFile(), handEdited);
+
+    // One flipped byte in the first of three records, and a file of a newer version: nothing
+    // reads them, nothing overwrites them until a result is added, and then they go aside.
+    std::string flipped = fileText({ _card_a, _card_b, makeResult("Card C", "", true, 3) });
+    flipped[fileText({}).size() + 40] ^= 0x10;
+    for (const std::string &text : { flipped, "2 1 " + fileText({ _card_a }).substr(4) }) {
+        SCOPED_TRACE(text);
+        removeFiles();
+        writeFile(text);
+        {
+            BenchmarkResultContainer store;
+        }
+        EXPECT_EQ(readFile(), text);
+        EXPECT_TRUE(movedAside().isEmpty());
+
+        BenchmarkResultContainer store;
+        store.addResult(_card_b);
+        EXPECT_EQ(readFile(), fileText({ _card_b }));
+        const QStringList aside = movedAside();
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(store.getMovedAsideFileName(), QDir(Vaq::Test::configDir()).filePath(aside[0]));
+        EXPECT_EQ(readFile(store.getMovedAsideFileName()), text);
+    }
+}
+
+TEST_F(BenchmarkResultContainerTest, aFailedSaveSaysWhyAndIsTriedAgain)
+{
+    // A folder in the file's place is neither read nor moved aside.
+    ASSERT_TRUE(QDir(Vaq::Test::configDir()).mkdir("gcad_benchmark.dat"));
+    BenchmarkResultContainer store;
+    store.addResult(_card_a);
+    QString error;
+    EXPECT_FALSE(store.saveResults(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(fileName()).isDir());
+    EXPECT_TRUE(movedAside().isEmpty());
+    ASSERT_TRUE(QDir(Vaq::Test::configDir()).rmdir("gcad_benchmark.dat"));
+    EXPECT_TRUE(store.saveResults());
+    EXPECT_EQ(readFile(), fileText({ _card_a }));
 }

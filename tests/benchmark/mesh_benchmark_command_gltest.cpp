@@ -1,6 +1,7 @@
 // The mesh benchmark command on a real context, with the library started as an application
 // starts it: what one run measures, reports and (only when full) stores, how it guards the software-rendering
 // setting, and how it refuses what it cannot run. No rate is compared with a time.
+#include "gcad/benchmark/gcad_benchmark_crash_guard.h"
 #include "gcad/benchmark/gcad_benchmark_rcb.h"
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/benchmark/gcad_cmd_benchmark.h"
@@ -64,7 +65,7 @@ class MeshBenchmarkCommandTest : public testing::Test
 protected:
     void SetUp() override
     {
-        QFile::remove(QDir(Vaq::Test::configDir()).filePath("gcad_benchmark.dat"));
+        removeFiles();
         InitDefaults(&m_node);
         InitLibrary(&m_node);
         window = GApp::MainWindow::getInstance();
@@ -77,7 +78,12 @@ protected:
         GApp::CommandContainer::deleteAll();
         CloseLibrary();
         CloseDefaults(&m_node);
-        QFile::remove(QDir(Vaq::Test::configDir()).filePath("gcad_benchmark.dat"));
+        removeFiles();
+    }
+    static void removeFiles()
+    {
+        for (const char *name : { "gcad_benchmark.dat", "gcad_benchmark.guard" })
+            QFile::remove(QDir(Vaq::Test::configDir()).filePath(name));
     }
 
     // Runs the benchmark with a companion measured beside it.
@@ -267,6 +273,14 @@ TEST_F(MeshBenchmarkCommandTest, refusalsAndFailuresStoreNothing)
     EXPECT_TRUE(readFile("vaq.cfg").contains(GUARD_ON));
     EXPECT_EQ(GL::RenderCallback::getMasterRenderCallback(), master);
     EXPECT_FALSE(stored(&companionResult));
+
+    // The next run that completes puts back the user's setting from before the failed run, not
+    // the guard's that it found.
+    EXPECT_TRUE(BenchmarkCrashGuard::isLeftOn());
+    ASSERT_TRUE(window->execute(CMD_BENCHMARK_MESH, SMALL_RUN)) << window->getLastError().toStdString();
+    EXPECT_EQ(root.getList(GL::CFG_SOFTWARE_RENDERING), 1u);
+    EXPECT_TRUE(readFile("vaq.cfg").contains("OpenGL/SoftwareRendering\tlist\t1\n"));
+    EXPECT_FALSE(BenchmarkCrashGuard::isLeftOn());
 }
 
 TEST(MeshBenchmarkCommandWithoutLibrary, failsWithoutTouchingTheSettings)

@@ -4,6 +4,9 @@
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace Vaq::CAD {
 
 namespace {
@@ -33,6 +36,116 @@ void setFlags(std::vector<PointFlags> &flags, const std::vector<uint32_t> &indic
     }
     for (uint32_t i : indices)
         flags[i].set(flag, on);
+}
+
+// Calls f with every per-vertex vector of data but the vertex normals.
+template<typename F> void forEachPerVertexVector(PolyBaseData &data, F f)
+{
+    f(data.vertices);
+    f(data.drawColors);
+    f(data.pointFlags);
+    f(data.deviations);
+    f(data.toleranceIndices);
+    f(data.offsetVertices);
+    f(data.offsetVertexNormals);
+}
+
+constexpr uint32_t NONE = std::numeric_limits<uint32_t>::max();
+
+// What splitAtCreases gives: the triangles re-pointed to the copies, for each copy the vertex
+// it copies, and for each vertex and copy the area-weighted normal sum of its smooth group.
+struct CreaseSplit
+{
+    std::vector<Triangle> triangles;
+    std::vector<uint32_t> copies;
+    std::vector<BaVec3d<double>> normalSums;
+};
+
+// The smooth groups around every vertex, in O(triangles + vertices) time and memory with plain
+// arrays. The triangles around each vertex (its fan) are listed by a counting sort. Within a
+// fan, two triangles that share an edge at the vertex and whose facets differ by at most the
+// crease angle are joined (union-find over the fan; the triangle that last had the edge's far
+// corner is found through an array indexed by that corner, stamped with the vertex so that it
+// needs no clearing). The first group keeps the vertex; each further group gets a copy.
+// weighted: twice each triangle's area times its unit normal.
+CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles, std::size_t vertexCount,
+    const std::vector<BaVec3d<double>> &weighted, double creaseAngleDegrees)
+{
+    // A degenerate triangle lists a vertex twice but belongs to its fan once.
+    auto forEachCorner = [&triangles](std::size_t t, auto f) {
+        const Triangle &c = triangles[t];
+        f(c[0]);
+        if (c[1] != c[0])
+            f(c[1]);
+        if (c[2] != c[0] && c[2] != c[1])
+            f(c[2]);
+    };
+    std::vector<uint32_t> fanStart(vertexCount + 1, 0);
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        forEachCorner(t, [&](uint32_t v) { ++fanStart[v + 1]; });
+    for (std::size_t v = 0; v < vertexCount; ++v)
+        fanStart[v + 1] += fanStart[v];
+    std::vector<uint32_t> fan(fanStart.back());
+    std::vector<uint32_t> fanEnd(fanStart.begin(), fanStart.end() - 1);
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        forEachCorner(t, [&](uint32_t v) { fan[fanEnd[v]++] = uint32_t(t); });
+
+    std::vector<BaVec3d<double>> unit(triangles.size());
+    for (std::size_t t = 0; t < triangles.size(); ++t)
+        unit[t] = weighted[t].normalized();
+    // The tolerance keeps coplanar facets together under a crease of 0 degrees despite rounding.
+    const double minCosine = std::cos(creaseAngleDegrees * M_PI / 180.0) - 1e-9;
+    auto smooth = [&unit, minCosine](uint32_t a, uint32_t b) {
+        // A triangle without area has no direction to differ by.
+        return unit[a].dot(unit[b]) >= minCosine || unit[a].dot(unit[a]) == 0.0
+            || unit[b].dot(unit[b]) == 0.0;
+    };
+
+    CreaseSplit split { triangles, {}, std::vector<BaVec3d<double>>(vertexCount) };
+    std::vector<uint32_t> edgeStamp(vertexCount, NONE);
+    std::vector<uint32_t> edgeOwner(vertexCount);
+    std::vector<uint32_t> parent;
+    std::vector<uint32_t> groupVertex;
+    for (uint32_t v = 0; v < vertexCount; ++v) {
+        const uint32_t *around = fan.data() + fanStart[v];
+        const uint32_t count = fanStart[v + 1] - fanStart[v];
+        parent.resize(count);
+        for (uint32_t i = 0; i < count; ++i)
+            parent[i] = i;
+        auto find = [&parent](uint32_t i) {
+            while (parent[i] != i)
+                i = parent[i] = parent[parent[i]];
+            return i;
+        };
+        for (uint32_t i = 0; i < count; ++i) {
+            for (uint32_t w : triangles[around[i]]) {
+                if (w == v)
+                    continue;
+                if (edgeStamp[w] == v && smooth(around[i], around[edgeOwner[w]]))
+                    parent[find(i)] = find(edgeOwner[w]);
+                edgeStamp[w] = v;
+                edgeOwner[w] = i;
+            }
+        }
+        groupVertex.assign(count, NONE);
+        bool ownUsed = false;
+        for (uint32_t i = 0; i < count; ++i) {
+            uint32_t &target = groupVertex[find(i)];
+            if (target == NONE && !ownUsed) {
+                target = v;
+                ownUsed = true;
+            } else if (target == NONE) {
+                target = uint32_t(vertexCount + split.copies.size());
+                split.copies.push_back(v);
+                split.normalSums.emplace_back();
+            }
+            split.normalSums[target] += weighted[around[i]];
+            for (uint32_t &corner : split.triangles[around[i]])
+                if (corner == v)
+                    corner = target;
+        }
+    }
+    return split;
 }
 
 // Which change of the spatial tree's leaves a flag is.
@@ -66,6 +179,7 @@ void PolyBase::setMesh(std::vector<BaVec3d<double>> vertices, std::vector<Triang
     // The old tree refers to the old vertices; it goes at once, its leaves' data with it.
     m_render_data.reset();
     m_boundary.reset();
+    m_crease_copies.clear();
     m_data = PolyBaseData();
     m_data.pointFlags.resize(vertices.size());
     m_data.triangleFlags.resize(triangles.size());
@@ -77,24 +191,72 @@ void PolyBase::setMesh(std::vector<BaVec3d<double>> vertices, std::vector<Triang
         m_box.extend(v);
 }
 
-void PolyBase::computeNormals()
+void PolyBase::computeNormals(double creaseAngleDegrees)
 {
-    std::vector<BaVec3d<double>> sums(m_data.vertices.size());
+    const bool hadCopies = !m_crease_copies.empty();
+    if (hadCopies) {
+        // The tree refers to the vertices that are about to go.
+        m_render_data.reset();
+        joinCreaseCopies();
+    }
+    std::vector<BaVec3d<double>> weighted(m_data.triangles.size());
     m_data.triangleNormals.resize(m_data.triangles.size());
     for (std::size_t t = 0; t < m_data.triangles.size(); ++t) {
         const Triangle &c = m_data.triangles[t];
         const BaVec3d<double> &p1 = m_data.vertices[c[0]];
         // Twice the area times the unit normal: large triangles weigh more at their corners.
-        const BaVec3d<double> n = (m_data.vertices[c[1]] - p1).cross(m_data.vertices[c[2]] - p1);
-        m_data.triangleNormals[t] = toFloat(n.normalized());
-        for (uint32_t v : c)
-            sums[v] += n;
+        weighted[t] = (m_data.vertices[c[1]] - p1).cross(m_data.vertices[c[2]] - p1);
+        m_data.triangleNormals[t] = toFloat(weighted[t].normalized());
     }
+
+    CreaseSplit split;
+    if (creaseAngleDegrees < NO_CREASE_ANGLE) {
+        split = splitAtCreases(m_data.triangles, m_data.vertices.size(), weighted, creaseAngleDegrees);
+    } else {
+        split.normalSums.resize(m_data.vertices.size());
+        for (std::size_t t = 0; t < m_data.triangles.size(); ++t)
+            for (uint32_t v : m_data.triangles[t])
+                split.normalSums[v] += weighted[t];
+    }
+    if (!split.copies.empty()) {
+        m_render_data.reset();
+        // Copies do not share their corners, so the boundary is taken from the mesh as set; the
+        // copied vertices keep their indices.
+        if (!m_no_boundary && !m_boundary)
+            m_boundary = std::make_unique<PolyBoundary>(m_data);
+        m_data.triangles = std::move(split.triangles);
+        m_crease_copies = std::move(split.copies);
+        forEachPerVertexVector(m_data, [this](auto &values) {
+            if (values.empty())
+                return;
+            values.reserve(values.size() + m_crease_copies.size());
+            for (uint32_t v : m_crease_copies)
+                values.push_back(values[v]);
+        });
+    }
+    if (hadCopies || !m_crease_copies.empty())
+        m_data.renderDataModified = true;
+
     m_data.vertexNormals.resize(m_data.vertices.size());
-    for (std::size_t v = 0; v < sums.size(); ++v)
-        m_data.vertexNormals[v] = toFloat(sums[v].normalized());
+    for (std::size_t v = 0; v < split.normalSums.size(); ++v)
+        m_data.vertexNormals[v] = toFloat(split.normalSums[v].normalized());
     m_data.renderVisualizationModified = true;
     markAllLeaves(BspTree::CH_GEOMETRY);
+}
+
+void PolyBase::joinCreaseCopies()
+{
+    const std::size_t own = m_data.vertices.size() - m_crease_copies.size();
+    for (Triangle &triangle : m_data.triangles)
+        for (uint32_t &corner : triangle)
+            if (corner >= own)
+                corner = m_crease_copies[corner - own];
+    forEachPerVertexVector(m_data, [own](auto &values) {
+        if (values.size() > own)
+            values.resize(own);
+    });
+    m_data.vertexNormals.resize(std::min(m_data.vertexNormals.size(), own));
+    m_crease_copies.clear();
 }
 
 void PolyBase::checkPerVertex(std::size_t count, const char *function) const
@@ -237,6 +399,7 @@ PolyBaseRenderData *PolyBase::getPolyBaseRenderData(const StageIdentifier &stage
 
 void PolyBase::updateVisualization(const StageIdentifier &stage, bool dataChanged, bool flagsChanged)
 {
+    // Smooth: a split here would renumber vertices that the caller may hold.
     if (m_data.vertexNormals.size() != m_data.vertices.size()
         || m_data.triangleNormals.size() != m_data.triangles.size())
         computeNormals();

@@ -79,9 +79,22 @@ public:
     // flags are reset and the render data is dropped until the next updateVisualization.
     // Throws ProgError "triangle corner out of range"; nothing changes then.
     void setMesh(std::vector<BaVec3d<double>> vertices, std::vector<Triangle> triangles);
+    // The crease angle for meshes that come without normals, such as imported files: facets
+    // that differ by more, at a machined edge for instance, keep the edge sharp.
+    static constexpr double DEFAULT_CREASE_ANGLE = 30.0;
+    // The largest angle between two facets: a crease of 180 degrees smooths across every edge.
+    static constexpr double NO_CREASE_ANGLE = 180.0;
+
     // Triangle normals from the corners (counter-clockwise front), vertex normals as the
-    // area-weighted mean of the normals of the triangles around the vertex.
-    void computeNormals();
+    // area-weighted mean of the normals of the triangles around the vertex that are joined to
+    // each other across edges where their facets differ by at most creaseAngleDegrees (0 to
+    // 180). Cost: linear in triangles and vertices, plain arrays; the idea is a union-find of
+    // each vertex's triangle fan across its smooth edges. Where that leaves more than one smooth group at a
+    // vertex, each group after the first gets a copy of the vertex (appended, with its colour, flags and
+    // other per-vertex values) and its triangles are re-pointed to it, which rebuilds the tree. Every call
+    // starts from the mesh as set: copies of an earlier call are joined back first. The
+    // boundary stays that of the mesh as set.
+    void computeNormals(double creaseAngleDegrees = NO_CREASE_ANGLE);
 
     // Setters for per-vertex values take one value per vertex, or none to remove them, else
     // throw ProgError "wrong number of values" and change nothing.
@@ -148,6 +161,8 @@ public:
 
 private:
     void checkPerVertex(std::size_t count, const char *function) const;
+    // Re-points the triangles of crease copies to the vertices they copy and drops the copies.
+    void joinCreaseCopies();
     void markAllLeaves(unsigned change);
 
     PolyBaseData m_data;
@@ -162,6 +177,8 @@ private:
     std::unique_ptr<PolyBoundary> m_boundary;
     std::vector<Polyline> m_lines;
     std::unique_ptr<PolyBaseRenderData> m_render_data;
+    // For each vertex after the mesh's own, the vertex it copies at a crease.
+    std::vector<uint32_t> m_crease_copies;
 };
 
 } // namespace Vaq::CAD

@@ -39,31 +39,30 @@ QString UserFile::getSaveFileName(const QString &name)
     return fileName;
 }
 
-bool UserFile::writeAtomically(const QString &fileName, const QByteArray &data)
+bool UserFile::writeAtomically(const QString &fileName, const QByteArray &data, QString *error)
 {
     const char *function = "Vaq::Cfg::UserFile::writeAtomically";
+    QString reason;
     QSaveFile file(fileName);
     // Never fall back to writing the target in place: that is what this function avoids.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
-        VAQ_TRACE(function, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    if (file.write(data) != data.size() || !file.flush()) {
-        VAQ_TRACE(function, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
+        reason = file.errorString();
+    } else if (file.write(data) != data.size() || !file.flush()) {
+        reason = file.errorString();
         file.cancelWriting();
-        return false;
-    }
-    if (_fail_before_rename) {
-        VAQ_TRACE(function, QStringLiteral("cannot write %1: rename refused for testing").arg(fileName));
+    } else if (_fail_before_rename) {
+        reason = QStringLiteral("rename refused for testing");
         file.cancelWriting();
-        return false;
+    } else if (!file.commit()) {
+        reason = file.errorString();
+    } else {
+        return true;
     }
-    if (!file.commit()) {
-        VAQ_TRACE(function, QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString()));
-        return false;
-    }
-    return true;
+    VAQ_TRACE(function, QStringLiteral("cannot write %1: %2").arg(fileName, reason));
+    if (error)
+        *error = reason;
+    return false;
 }
 
 void UserFile::setFailBeforeRenameForTesting(bool fail)

@@ -19,9 +19,10 @@ public:
     // The path to write name to; creates the configuration folder when it is missing.
     static QString getSaveFileName(const QString &name);
 
-    // Replaces fileName's contents by data atomically. Returns false (with a trace) when
-    // anything fails; fileName then keeps its previous contents, and no temporary is left.
-    static bool writeAtomically(const QString &fileName, const QByteArray &data);
+    // Replaces fileName's contents by data atomically. Returns false (with a trace, and the
+    // reason in *error when given) when anything fails; fileName then keeps its previous
+    // contents, and no temporary is left.
+    static bool writeAtomically(const QString &fileName, const QByteArray &data, QString *error = nullptr);
 
     // For tests: while set, writeAtomically writes and flushes the temporary file and then
     // fails instead of renaming it, as a crash at that moment would.

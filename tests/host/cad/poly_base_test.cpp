@@ -1,11 +1,15 @@
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
+#include "gcad/host/cad/vaq_cad_poly_boundary.h"
 #include "tests/support/prog_error_message.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <utility>
+#include <vector>
 
 using namespace Vaq;
 using namespace Vaq::CAD;
@@ -21,6 +25,20 @@ void makeOctahedron(PolyBase &mesh)
     mesh.setMesh({ { 1, 0, 0 }, { -1, 0, 0 }, { 0, 1, 0 }, { 0, -1, 0 }, { 0, 0, 1 }, { 0, 0, -1 } },
         { { 0, 2, 4 }, { 2, 1, 4 }, { 1, 3, 4 }, { 3, 0, 4 }, { 2, 0, 5 }, { 1, 2, 5 }, { 3, 1, 5 },
             { 0, 3, 5 } });
+}
+
+// The unit cube, corner k at (k & 1, k >> 1 & 1, k >> 2 & 1), two outward triangles per face;
+// without its top face (z = 1) when open.
+void makeCube(PolyBase &mesh, bool open = false)
+{
+    std::vector<BaVec3d<double>> corners;
+    for (int k = 0; k < 8; ++k)
+        corners.emplace_back(k & 1, k >> 1 & 1, k >> 2 & 1);
+    std::vector<Triangle> triangles = { { 0, 2, 3 }, { 0, 3, 1 }, { 0, 1, 5 }, { 0, 5, 4 }, { 0, 4, 6 },
+        { 0, 6, 2 }, { 1, 3, 7 }, { 1, 7, 5 }, { 2, 6, 7 }, { 2, 7, 3 } };
+    if (!open)
+        triangles.insert(triangles.end(), { { 4, 5, 7 }, { 4, 7, 6 } });
+    mesh.setMesh(std::move(corners), std::move(triangles));
 }
 
 void expectNear(const BaVec3d<float> &actual, const BaVec3d<double> &expected)
@@ -48,6 +66,108 @@ TEST(PolyBaseNormals, octahedronNormalsPointAlongTheAxesAndTheFaceDiagonals)
         expectNear(
             data.triangleNormals[t], (data.vertices[c[0]] + data.vertices[c[1]] + data.vertices[c[2]]) * s);
     }
+}
+
+TEST(PolyBaseNormals, creasesGiveACubeFlatFacesAndCopiesWhatEachVertexCarries)
+{
+    PolyBase mesh;
+    makeCube(mesh);
+    std::vector<Color> colors;
+    for (uint8_t k = 0; k < 8; ++k)
+        colors.emplace_back(k, 0, 0);
+    mesh.setDrawColors(colors);
+    mesh.setDeviations({ 0, 1, 2, 3, 4, 5, 6, 7 });
+    mesh.setPointFlag({ 7 }, PointFlags::SELECTED, true);
+    mesh.updateVisualization(STAGE, false, false);
+    mesh.computeNormals(PolyBase::DEFAULT_CREASE_ANGLE);
+    const PolyBaseData &data = *mesh.getData(STAGE);
+
+    // Three faces meet at right angles in each corner: one vertex per corner and face.
+    ASSERT_EQ(data.vertices.size(), 24u);
+    std::vector<int> copiesOfCorner(8, 0);
+    for (std::size_t v = 0; v < 24; ++v) {
+        const BaVec3d<double> &p = data.vertices[v];
+        const int corner = int(p.x) + 2 * int(p.y) + 4 * int(p.z);
+        ++copiesOfCorner[corner];
+        EXPECT_EQ(data.drawColors[v], colors[corner]) << v;
+        EXPECT_EQ(data.deviations[v], float(corner)) << v;
+        EXPECT_EQ(data.pointFlags[v].isSelected(), corner == 7) << v;
+    }
+    EXPECT_EQ(copiesOfCorner, std::vector<int>(8, 3));
+    // Flat: every corner of a triangle has the triangle's normal.
+    for (std::size_t t = 0; t < 12; ++t)
+        for (uint32_t v : data.triangles[t])
+            expectNear(data.vertexNormals[v],
+                BaVec3d<double>(
+                    data.triangleNormals[t].x, data.triangleNormals[t].y, data.triangleNormals[t].z));
+
+    // The tree is built anew over all copies; the closed cube still has no boundary.
+    EXPECT_EQ(mesh.getPolyBaseRenderData(STAGE), nullptr);
+    mesh.updateVisualization(STAGE, false, false);
+    EXPECT_EQ(mesh.getNumberOfVisiblePoints(STAGE), 24u);
+    EXPECT_EQ(mesh.getNumberOfVisibleTriangles(STAGE), 12u);
+    ASSERT_NE(mesh.getBoundary(), nullptr);
+    EXPECT_TRUE(mesh.getBoundary()->getPolylines().empty());
+
+    // Each call starts from the mesh as set: faces at 90 degrees split under 89, not under 91.
+    for (const auto &[crease, vertices] :
+        { std::pair(91.0, 8u), std::pair(89.0, 24u), std::pair(180.0, 8u) }) {
+        mesh.computeNormals(crease);
+        EXPECT_EQ(data.vertices.size(), vertices) << crease;
+        EXPECT_EQ(data.drawColors.size(), vertices) << crease;
+        EXPECT_EQ(data.vertexNormals.size(), vertices) << crease;
+    }
+    EXPECT_EQ(data.drawColors, colors);
+    // Smooth again: the corner's normal points out of the cube on all three axes.
+    for (std::size_t v = 0; v < 8; ++v) {
+        const BaVec3d<float> &n = data.vertexNormals[v];
+        EXPECT_TRUE((n.x > 0) == (v & 1) && (n.y > 0) == (v >> 1 & 1) && (n.z > 0) == (v >> 2 & 1)) << v;
+    }
+}
+
+TEST(PolyBaseNormals, theBoundaryIsTheMeshsNotTheCreasesAndASmoothSphereKeepsItsVertices)
+{
+    // An open box: the rim of its missing top is the only boundary, though its side walls split.
+    PolyBase box;
+    makeCube(box, true);
+    box.computeNormals(PolyBase::DEFAULT_CREASE_ANGLE);
+    box.updateVisualization(STAGE, false, false);
+    EXPECT_EQ(box.getData(STAGE)->vertices.size(), 4u * 3 + 4u * 2);
+    ASSERT_NE(box.getBoundary(), nullptr);
+    ASSERT_EQ(box.getBoundary()->getPolylines().size(), 1u);
+    const std::vector<uint32_t> &rim = box.getBoundary()->getPolylines()[0];
+    EXPECT_EQ(std::set<uint32_t>(rim.begin(), rim.end()), (std::set<uint32_t> { 4, 5, 6, 7 }));
+
+    // A sphere of 64 meridians and 31 parallels: neighbouring facets differ by about 6 degrees.
+    std::vector<BaVec3d<double>> points = { { 0, 0, 1 }, { 0, 0, -1 } };
+    std::vector<Triangle> triangles;
+    const uint32_t meridians = 64, parallels = 31;
+    for (uint32_t i = 1; i <= parallels; ++i) {
+        const double theta = M_PI * i / (parallels + 1);
+        for (uint32_t j = 0; j < meridians; ++j) {
+            const double phi = 2 * M_PI * j / meridians;
+            points.emplace_back(
+                std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta));
+        }
+    }
+    auto at = [&](uint32_t i, uint32_t j) { return 2 + (i - 1) * meridians + j % meridians; };
+    for (uint32_t j = 0; j < meridians; ++j) {
+        triangles.push_back({ 0, at(1, j), at(1, j + 1) });
+        triangles.push_back({ 1, at(parallels, j + 1), at(parallels, j) });
+        for (uint32_t i = 1; i < parallels; ++i) {
+            triangles.push_back({ at(i, j), at(i + 1, j), at(i + 1, j + 1) });
+            triangles.push_back({ at(i, j), at(i + 1, j + 1), at(i, j + 1) });
+        }
+    }
+    PolyBase sphere;
+    sphere.setMesh(points, triangles);
+    sphere.computeNormals(PolyBase::DEFAULT_CREASE_ANGLE);
+    const PolyBaseData &data = *sphere.getData(STAGE);
+    ASSERT_EQ(data.vertices.size(), points.size());
+    EXPECT_EQ(data.triangles, triangles);
+    for (std::size_t v = 0; v < points.size(); ++v)
+        EXPECT_GT(data.vertexNormals[v].dot(BaVec3d<float>(points[v].x, points[v].y, points[v].z)), 0.999f)
+            << v;
 }
 
 TEST(PolyBaseData, badInputIsRefusedAndChangesNothing)
