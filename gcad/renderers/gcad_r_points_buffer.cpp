@@ -1,0 +1,139 @@
+#include "gcad/renderers/gcad_r_points_buffer.h"
+
+#include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
+#include "gcad/mesh/gcad_buffer_name_pool.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Vaq::GCAD {
+
+namespace {
+
+constexpr std::size_t POSITION_BYTES = 3 * sizeof(float);
+constexpr std::size_t NORMAL_BYTES = 3 * sizeof(float);
+constexpr std::size_t COLOR_BYTES = 4;
+
+} // namespace
+
+PointsBuffer::~PointsBuffer()
+{
+    release();
+}
+
+void PointsBuffer::release()
+{
+    if (m_name)
+        BufferNamePool::release(m_name);
+    m_name = 0;
+    m_count = 0;
+    m_colors = nullptr;
+}
+
+bool PointsBuffer::prepare(const CAD::PointsBase &element, const CAD::StageIdentifier &stage,
+    const CAD::PointsRecordVector<Color> &colors)
+{
+    const auto &points = element.getPointVector(stage);
+    if (m_name && m_version == element.getDataVersion() && m_colors == &colors && m_count == points.size())
+        return true;
+    release();
+    if (!GL::glGenBuffers || !GL::glMapBuffer || !GL::glUnmapBuffer)
+        return false;
+    m_name = BufferNamePool::obtain();
+    if (!m_name)
+        return false;
+
+    const auto &normals = element.getNormalVector(stage);
+    m_has_normals = !normals.empty();
+    m_has_colors = !colors.empty();
+    // One array after the other, so that each is a plain copy of floats or bytes.
+    const std::size_t n = points.size();
+    const std::size_t size
+        = n * (POSITION_BYTES + (m_has_normals ? NORMAL_BYTES : 0) + (m_has_colors ? COLOR_BYTES : 0));
+    GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
+    GL::glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size), nullptr, GL_STATIC_DRAW);
+    auto *out = static_cast<uint8_t *>(GL::glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
+    if (!out) {
+        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+        release();
+        return false;
+    }
+    auto *position = reinterpret_cast<float *>(out);
+    for (const BaVec3d<double> &p : points) {
+        *position++ = float(p.x);
+        *position++ = float(p.y);
+        *position++ = float(p.z);
+    }
+    if (m_has_normals) {
+        auto *normal = position;
+        for (const BaVec3d<float> &v : normals) {
+            // A point without a direction faces the z axis, as every renderer draws it.
+            const bool none = v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
+            *normal++ = v.x;
+            *normal++ = v.y;
+            *normal++ = none ? 1.0f : v.z;
+        }
+        position = normal;
+    }
+    if (m_has_colors)
+        std::memcpy(position, colors.data(), n * COLOR_BYTES);
+    const bool stored = GL::glUnmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE;
+    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (!stored) {
+        release();
+        return false;
+    }
+    m_version = element.getDataVersion();
+    m_colors = &colors;
+    m_count = unsigned(n);
+    return true;
+}
+
+void PointsBuffer::draw(
+    const CAD::PointsRecordVector<CAD::PointFlags> &flags, unsigned start, unsigned end, unsigned stepping)
+{
+    end = std::min(end, m_count);
+    if (!m_name || start >= end)
+        return;
+    const auto shown = [&flags](unsigned i) { return flags[i].isVisibleAndNotPreview(); };
+    bool all = stepping == 1;
+    for (unsigned i = start; all && i < end; ++i)
+        all = shown(i);
+    m_indices.clear();
+    if (!all) {
+        for (unsigned i = start; i < end; i += stepping)
+            if (shown(i))
+                m_indices.push_back(i);
+        if (m_indices.empty())
+            return;
+    }
+
+    const std::size_t n = m_count;
+    GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+    ::glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    std::size_t offset = n * POSITION_BYTES;
+    if (m_has_normals) {
+        ::glEnableClientState(GL_NORMAL_ARRAY);
+        ::glNormalPointer(GL_FLOAT, 0, reinterpret_cast<const void *>(offset));
+        offset += n * NORMAL_BYTES;
+    } else {
+        ::glNormal3f(0.0f, 0.0f, 1.0f);
+    }
+    if (m_has_colors) {
+        // Three bytes of each colour: the points are opaque whatever the alpha says.
+        ::glEnableClientState(GL_COLOR_ARRAY);
+        ::glColorPointer(3, GL_UNSIGNED_BYTE, COLOR_BYTES, reinterpret_cast<const void *>(offset));
+    }
+    if (all)
+        ::glDrawArrays(GL_POINTS, GLint(start), GLsizei(end - start));
+    else
+        ::glDrawElements(GL_POINTS, GLsizei(m_indices.size()), GL_UNSIGNED_INT, m_indices.data());
+    ::glDisableClientState(GL_COLOR_ARRAY);
+    ::glDisableClientState(GL_NORMAL_ARRAY);
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+}
+
+} // namespace Vaq::GCAD
