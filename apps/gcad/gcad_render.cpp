@@ -6,6 +6,7 @@
 #include "apps/scene/scene_image.h"
 #include "apps/scene/scene_import.h"
 #include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_points.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
@@ -66,10 +67,10 @@ void loadFiles(const QStringList &files, Scene::Scene &scene)
     for (const QString &file : files) {
         try {
             Scene::ImportedData data = Scene::importFile(file);
-            if (std::holds_alternative<Scene::PointCloud>(data))
-                throw UsageError { file,
-                    QStringLiteral("point clouds cannot be drawn yet (there is no points renderer)") };
-            scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
+            if (auto *cloud = std::get_if<Scene::PointCloud>(&data))
+                scene.addPoints(Scene::createPointsElement(std::move(*cloud), file));
+            else
+                scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
         } catch (const Scene::ImportError &e) {
             throw UsageError { e.fileName(), e.reason() };
         }
@@ -113,7 +114,7 @@ int runRender(const QStringList &arguments)
 
     std::printf("wrote %s: %dx%d pixels, %zu elements, %zu triangles, %zu points, %.2f s\n",
         QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), image.width(), image.height(),
-        scene.getMeshes().size(), scene.getNumberOfTriangles(), scene.getNumberOfPoints(),
+        scene.getElements().size(), scene.getNumberOfTriangles(), scene.getNumberOfPoints(),
         timer.elapsed() / 1000.0);
     std::fflush(stdout);
     return 0;

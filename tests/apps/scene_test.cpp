@@ -2,6 +2,7 @@
 // mesh's own, what the render callback hands the drawing cycle, and what the demo scene holds.
 #include "apps/scene/scene.h"
 #include "apps/scene/scene_demo.h"
+#include "apps/scene/scene_points.h"
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
@@ -38,6 +39,44 @@ TEST(Scene, countsAndHandsTheCallbackItsMeshesAndTheirOwnBox)
     ASSERT_TRUE(callback.getBoundingBox(&min, &max));
     EXPECT_EQ(min, Vaq::BaVec3d<double>(-0.5, -0.5, -2));
     EXPECT_EQ(max, Vaq::BaVec3d<double>(3.5, 1.5, 0.5));
+
+    // A point set comes after the meshes and widens the box.
+    PointCloud cloud;
+    cloud.positions = { { 0, 0, 0 }, { 6, 0, 1 } };
+    scene.addPoints(createPointsElement(std::move(cloud), "cloud.xyz"));
+    EXPECT_EQ(scene.getNumberOfPoints(), 27u);
+    ASSERT_EQ(callback.getElementsForDrawing().size(), 3u);
+    EXPECT_EQ(callback.getElementsForDrawing()[2].element, scene.getPointSets()[0].get());
+    ASSERT_TRUE(callback.getBoundingBox(&min, &max));
+    EXPECT_EQ(max, Vaq::BaVec3d<double>(6, 1.5, 1));
+}
+
+TEST(ScenePoints, aCloudBecomesAPointCloudElementInItsColoursOrTheDefaultWithNeedlesWhereItHasDeviations)
+{
+    PointCloud plain;
+    plain.positions = { { 1, 2, 3 }, { 4, 5, 6 } };
+    const auto grey = createPointsElement(plain, "plain.xyz");
+    EXPECT_EQ(grey->getType(), ElementCreator::POINT_CLOUD);
+    EXPECT_EQ(grey->getFileName(), "plain.xyz");
+    EXPECT_TRUE(grey->getColorVector(StageIdentifier::NO_STAGE).empty());
+    EXPECT_EQ(grey->getElemProperties()->datasetColor, DEFAULT_POINT_COLOR);
+    EXPECT_FALSE(grey->getElemProperties()->deviationNeedles);
+
+    PointCloud full = plain;
+    full.colors = { Vaq::Color(1, 2, 3), Vaq::Color(4, 5, 6) };
+    full.normals = { { 0, 0, 1 }, { 1, 0, 0 } };
+    full.values = { 0.5f, Vaq::CAD::NO_VALUE };
+    full.ids = { 10, 11 };
+    full.deviations = { { 0, 0, 0.5f }, { 0, 0, 0 } };
+    const auto scan = createPointsElement(full, "scan.ply");
+    EXPECT_EQ(scan->getPointVector(StageIdentifier::NO_STAGE), full.positions);
+    EXPECT_EQ(scan->getColorVector(StageIdentifier::NO_STAGE), full.colors);
+    EXPECT_EQ(scan->getNormalVector(StageIdentifier::NO_STAGE), full.normals);
+    EXPECT_EQ(scan->getDataVector(StageIdentifier::NO_STAGE), full.values);
+    EXPECT_EQ(scan->getIdVector(StageIdentifier::NO_STAGE), full.ids);
+    EXPECT_EQ(scan->getDistanceVector(StageIdentifier::NO_STAGE), full.deviations);
+    EXPECT_TRUE(scan->getElemProperties()->deviationNeedles);
+    EXPECT_TRUE(scan->getElemProperties()->showIdentifiers);
 }
 
 TEST(Scene, displayOptionsOnlySwitchOnWhatTheUserAsksFor)
