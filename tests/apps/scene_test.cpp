@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace Gcad::Scene;
 using Vaq::CAD::ElementClassification;
 using Vaq::CAD::ElementCreator;
@@ -115,4 +117,16 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
     }
     EXPECT_TRUE(smooth > 0 && smooth < 4) << smooth;
     EXPECT_GT(colourMapped, 0);
+
+    // Beside the meshes, a coloured scan of two million points with needles on a few of them.
+    ASSERT_EQ(scene.getPointSets().size(), 1u);
+    const Vaq::CAD::PointsBase &scan = *scene.getPointSets()[0];
+    const std::size_t count = scan.getPointVector(StageIdentifier::NO_STAGE).size();
+    EXPECT_GE(count, 2000000u);
+    EXPECT_EQ(scan.getColorVector(StageIdentifier::NO_STAGE).size(), count);
+    EXPECT_TRUE(scan.getElemProperties()->deviationNeedles && scan.existsDistanceVector(StageIdentifier::NO_STAGE));
+    const auto &values = scan.getDataVector(StageIdentifier::NO_STAGE);
+    const auto needles = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
+    EXPECT_GT(needles, 100);
+    EXPECT_LT(needles, 10000);
 }
