@@ -55,6 +55,12 @@ Transformation Transformation::rotation(const BaVec3d<double> &axis, double angl
     return t;
 }
 
+Transformation Transformation::computeTransformationRotateAxis(
+    const BaVec3d<double> &point, const BaVec3d<double> &direction, double angle)
+{
+    return translation(point) * rotation(direction, angle) * translation(-point);
+}
+
 Transformation Transformation::operator*(const Transformation &o) const
 {
     Transformation r;

@@ -20,6 +20,10 @@ public:
     static Transformation scaling(double sx, double sy, double sz);
     // Rotation by angle (radians) about an axis through the origin; a zero axis gives the identity.
     static Transformation rotation(const BaVec3d<double> &axis, double angle);
+    // Rotation by angle (radians, counter-clockwise seen from the direction's tip) about the
+    // axis through point along direction; a zero direction gives the identity.
+    static Transformation computeTransformationRotateAxis(
+        const BaVec3d<double> &point, const BaVec3d<double> &direction, double angle);
 
     double operator()(int row, int column) const { return m_m[row * 4 + column]; }
     double &operator()(int row, int column) { return m_m[row * 4 + column]; }

@@ -1,5 +1,7 @@
 #include "gcad/host/base/vaq_box.h"
 #include "gcad/host/base/vaq_cheby.h"
+#include "gcad/host/base/vaq_paraboloid.h"
+#include "gcad/host/base/vaq_shapes.h"
 #include "gcad/host/base/vaq_transformation.h"
 
 #include <gtest/gtest.h>
@@ -77,4 +79,39 @@ TEST(Transformation, boxOfRotatedBoxContainsCorners)
     EXPECT_NEAR(turned.getMin().x, -std::sqrt(0.5), 1e-12);
     EXPECT_NEAR(turned.getMax().y, std::sqrt(2.0), 1e-12);
     EXPECT_TRUE(Transformation().transformBox(Box3d()).isEmpty());
+}
+
+TEST(Shapes, RotationAboutAnOffAxisAndTheShapesBuiltOnIt)
+{
+    // A quarter turn about the vertical line through (1, 1, 0) takes (2, 1, 5) to (1, 2, 5).
+    const Transformation quarter
+        = Transformation::computeTransformationRotateAxis({ 1, 1, 0 }, { 0, 0, 3 }, M_PI / 2);
+    expectNear(quarter.transform({ 2, 1, 5 }), { 1, 2, 5 });
+    expectNear(quarter.transform({ 1, 1, -4 }), { 1, 1, -4 });
+
+    // A square's corners follow each other clockwise seen from the normal's tip.
+    const RegularPolygon3d square({ 1, 1, 0 }, { 0, 0, 1 }, { 2, 1, 0 }, 4);
+    ASSERT_EQ(square.getPoints().size(), 4u);
+    expectNear(square.getPoints()[1], { 1, 0, 0 });
+    expectNear(square.getPoints()[3], { 1, 2, 0 });
+    EXPECT_TRUE(square.isValid());
+    EXPECT_FALSE(RegularPolygon3d({ 0, 0, 0 }, { 0, 0, 1 }, { 1, 0, 0 }, 2).isValid());
+    EXPECT_FALSE(RegularPolygon3d({ 0, 0, 0 }, { 0, 0, 1 }, { 0, 0, 0 }, 5).isValid());
+}
+
+TEST(Paraboloid3d, PointsLieOnTheSurfaceWithNormalsAwayFromTheFocus)
+{
+    // Focal length 2: z = r^2 / 8; the rim at height 2 has radius 4.
+    const Paraboloid3d bowl(Transformation(), 2.0, 2.0);
+    EXPECT_DOUBLE_EQ(bowl.getRimRadius(), 4.0);
+    BaVec3d<double> point, normal;
+    bowl.compute(4.0, M_PI / 2, &point, &normal);
+    expectNear(point, { 0, 4, 2 });
+    // The slope dz/dr = r / 2f is 1 at the rim: the normal is (0, 1, -1) normalised.
+    expectNear(normal, BaVec3d<double>(0, 1, -1).normalized());
+    bowl.compute(0.0, 1.0, &point, &normal);
+    expectNear(normal, { 0, 0, -1 });
+    EXPECT_TRUE(bowl.isValid());
+    EXPECT_FALSE(Paraboloid3d(Transformation(), 0.0, 1.0).isValid());
+    EXPECT_FALSE(Paraboloid3d(Transformation(), 1.0, std::nan("")).isValid());
 }

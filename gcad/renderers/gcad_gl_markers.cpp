@@ -1,0 +1,130 @@
+// CADGLRenderer: the shapes drawn in the view's stretched space so that the axis scale does
+// not distort them: point markers, arrowheads and caliper jaws.
+#include "gcad/renderers/gcad_gl_renderer.h"
+
+#include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/rcb/gcad_rcb.h"
+#include "gcad/renderers/gcad_tessellation.h"
+
+#include <algorithm>
+
+namespace Vaq::GCAD {
+
+using namespace Tessellation;
+
+namespace {
+
+// Below this a marker would vanish however far the view zooms in.
+constexpr double MIN_MARKER_SIZE = 5e-05;
+// Half the side of the screen-facing square of style 1 markers, in pixels.
+constexpr double MARKER_SQUARE_HALF_SIDE = 5.0;
+
+BaVec3d<double> stretched(const BaVec3d<double> &p, const BaVec3d<double> &axisScale)
+{
+    return { p.x * axisScale.x, p.y * axisScale.y, p.z * axisScale.z };
+}
+
+void normal(const BaVec3d<double> &p, const BaVec3d<double> &q, const BaVec3d<double> &r)
+{
+    const BaVec3d<double> n = (q - p).cross(r - p);
+    ::glNormal3d(n.x, n.y, n.z);
+}
+
+void vertex(const BaVec3d<double> &p)
+{
+    ::glVertex3d(p.x, p.y, p.z);
+}
+
+} // namespace
+
+BaVec3d<double> CADGLRenderer::getAxisScale() const
+{
+    const GL::RenderObject *view = m_render_callback->getRenderObject();
+    return view ? view->getAxisScale() : BaVec3d<double>(1.0, 1.0, 1.0);
+}
+
+void CADGLRenderer::pushInverseAxisScale(const BaVec3d<double> &axisScale) const
+{
+    ::glMatrixMode(GL_MODELVIEW);
+    ::glPushMatrix();
+    ::glScaled(1.0 / axisScale.x, 1.0 / axisScale.y, 1.0 / axisScale.z);
+}
+
+void CADGLRenderer::popAxisScale()
+{
+    ::glMatrixMode(GL_MODELVIEW);
+    ::glPopMatrix();
+}
+
+void CADGLRenderer::drawPointMarker(
+    const BaVec3d<double> &position, double size, const Color &color, int style, bool transparent)
+{
+    const double drawSize = std::max(calculateDrawSize(true, size), MIN_MARKER_SIZE);
+    const BaVec3d<double> axisScale = getAxisScale();
+    const BaVec3d<double> centre = stretched(position, axisScale);
+    const std::array<BaVec3d<double>, 12> corners = markerCorners(centre, drawSize);
+
+    pushInverseAxisScale(axisScale);
+    Color fill = color;
+    if (transparent) {
+        enableRenderMode(RM_TRANSPARENT);
+        ::glDisable(GL_LIGHTING);
+    } else {
+        applyMaterial(1);
+        fill.a = 255;
+        ::glEnable(GL_COLOR_MATERIAL);
+    }
+    ::glDisable(GL_POLYGON_OFFSET_FILL);
+    ::glEnable(GL_CULL_FACE);
+    ::glCullFace(GL_BACK);
+    ::glColor4ub(fill.r, fill.g, fill.b, fill.a);
+
+    if (style == 1) {
+        // The view direction in the stretched space, where the square is built.
+        const GL::RenderObject *view = m_render_callback->getRenderObject();
+        const BaVec3d<double> direction
+            = stretched(view ? view->getViewDirection() : BaVec3d<double>(0, 0, -1), axisScale);
+        BaVec3d<double> u = perpendicular(direction);
+        // u x direction (not direction x u) winds the square counter-clockwise for the viewer,
+        // so that culling keeps it.
+        BaVec3d<double> w = u.cross(direction);
+        const double halfSide = MARKER_SQUARE_HALF_SIDE * m_render_callback->getPixelSize();
+        setLength(&u, halfSide);
+        setLength(&w, halfSide);
+        ::glBegin(GL_QUADS);
+        vertex(centre - u - w);
+        vertex(centre + u - w);
+        vertex(centre + u + w);
+        vertex(centre - u + w);
+        ::glEnd();
+        ::glDepthMask(GL_FALSE);
+    }
+
+    ::glBegin(GL_TRIANGLES);
+    // Once more inside the batch: Mesa applies a colour given before glBegin to the colour
+    // material only when it differs from the current colour, and would then keep the
+    // material that applyMaterial loaded.
+    ::glColor4ub(fill.r, fill.g, fill.b, fill.a);
+    for (const auto &[p, q, r] : markerTriangles()) {
+        normal(corners[p], corners[q], corners[r]);
+        vertex(corners[p]);
+        vertex(corners[q]);
+        vertex(corners[r]);
+    }
+    ::glEnd();
+
+    ::glDisable(GL_CULL_FACE);
+    ::glCullFace(GL_FRONT);
+    if (style == 1)
+        ::glDepthMask(GL_TRUE);
+    ::glDisable(GL_COLOR_MATERIAL);
+    ::glEnable(GL_POLYGON_OFFSET_FILL);
+    if (transparent) {
+        disableRenderMode(RM_TRANSPARENT);
+        ::glEnable(GL_LIGHTING);
+    }
+    popAxisScale();
+}
+
+} // namespace Vaq::GCAD
