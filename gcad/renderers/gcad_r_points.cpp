@@ -271,6 +271,8 @@ bool PointsRenderer::drawInternal()
     switch (m_type) {
     case PRT_POINTS:
         return drawPoints();
+    case PRT_MARKERS:
+        return drawMarkers();
     case PRT_CROSSES:
         return drawCrosses();
     case PRT_NORMALS:
@@ -342,6 +344,13 @@ bool PointsRenderer::drawPoints()
     });
     ::glEnd();
     return finished;
+}
+
+bool PointsRenderer::drawMarkers()
+{
+    const auto &positions = m_points->getPointVector(m_stage);
+    const double size = m_element_properties->markerSize;
+    return forEachPointOfSlice([&](unsigned i) { drawPointMarker(positions[i], size, colorOf(i), 1, false); });
 }
 
 bool PointsRenderer::drawCrosses()

@@ -55,6 +55,7 @@ private:
     static void setColor(const Color &color);
 
     bool drawPoints();
+    bool drawMarkers();
     bool drawCrosses();
     bool drawNormals();
     bool drawLabels();

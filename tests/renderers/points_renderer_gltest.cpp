@@ -130,6 +130,39 @@ TEST_F(PointsRendering, aStillViewDrawsSlicesOf100000PointsAndASliceEndingAtTheL
     }
 }
 
+TEST_F(PointsRendering, markersAreDrawnAroundEachPointUntilAMovingViewHasTooManyOfThem)
+{
+    const BaVec3d<double> a(3, 3, 0), crowd(8, 8, 0);
+    const GL::UpdateOptions moving(GL::UpdateOptions::US_VIEW, GL::UpdateOptions::UT_INTERACTIVE);
+    // a and 1999 more points: no more than 2000 visible points keep their markers even while
+    // the view moves.
+    std::vector<BaVec3d<double>> points(2000, crowd);
+    points[0] = a;
+    PointsBase *cloud = show(ElementCreator::POINT_CLOUD, points);
+    cloud->getElemProperties()->displayMode = 1;
+    cloud->getElemProperties()->markerSize = 5.0;
+    cloud->setColors(std::vector<Color>(2002, RED));
+    // The marker's square reaches 5 pixels from the point, its icosahedron further; a plain
+    // point (3 pixels) only 1.
+    for (const GL::UpdateOptions &options : { GL::UpdateOptions(), moving }) {
+        paint(options);
+        EXPECT_GT(at(a, 4, 0).red(), 100);
+        EXPECT_GT(at(a, 0, -4).red(), 100);
+        EXPECT_FALSE(drawn(a, 14, 0));
+    }
+
+    points.push_back(crowd);
+    clouds.clear();
+    scene.entries.clear();
+    cloud = show(ElementCreator::POINT_CLOUD, points);
+    cloud->getElemProperties()->displayMode = 1;
+    paint(moving);
+    EXPECT_TRUE(drawn(a));
+    EXPECT_FALSE(drawn(a, 4, 0));
+    paint();
+    EXPECT_TRUE(drawn(a, 4, 0));
+}
+
 TEST_F(PointsRendering, crossesNormalsAndNeedlesRunFromEachPointAsFarAsTheirSizesSay)
 {
     const BaVec3d<double> a(3, 3, 0), b(7, 7, 0);
