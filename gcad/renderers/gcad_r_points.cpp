@@ -318,7 +318,7 @@ bool PointsRenderer::drawPoints()
             const unsigned count = unsigned(flags.size());
             unsigned stepping = 1, end = count;
             calculateStepping(count, m_next, &stepping, &end);
-            buffer->draw(flags, m_next, end, stepping);
+            buffer->draw(flags, m_points->getNumberOfVisiblePoints(m_stage) == count, m_next, end, stepping);
             m_next = std::max(m_next, end);
             return end == count;
         }

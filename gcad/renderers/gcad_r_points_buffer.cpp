@@ -90,15 +90,15 @@ bool PointsBuffer::prepare(const CAD::PointsBase &element, const CAD::StageIdent
     return true;
 }
 
-void PointsBuffer::draw(
-    const CAD::PointsRecordVector<CAD::PointFlags> &flags, unsigned start, unsigned end, unsigned stepping)
+void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, bool allShown, unsigned start,
+    unsigned end, unsigned stepping)
 {
     end = std::min(end, m_count);
     if (!m_name || start >= end)
         return;
-    const auto shown = [&flags](unsigned i) { return flags[i].isVisibleAndNotPreview(); };
+    const auto shown = [&](unsigned i) { return allShown || flags[i].isVisibleAndNotPreview(); };
     bool all = stepping == 1;
-    for (unsigned i = start; all && i < end; ++i)
+    for (unsigned i = start; all && !allShown && i < end; ++i)
         all = shown(i);
     m_indices.clear();
     if (!all) {

@@ -26,10 +26,11 @@ public:
     bool prepare(const CAD::PointsBase &element, const CAD::StageIdentifier &stage,
         const CAD::PointsRecordVector<Color> &colors);
     // Draws the points from start to below end, every stepping-th, leaving out the points
-    // that flags (one per point) mark hidden or preview. Sets up and clears the vertex arrays
-    // itself; the buffer must be prepared.
-    void draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, unsigned start, unsigned end,
-        unsigned stepping);
+    // that flags (one per point) mark hidden or preview; allShown says that none is, so that
+    // the flags need not be read. Sets up and clears the vertex arrays itself; the buffer
+    // must be prepared.
+    void draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, bool allShown, unsigned start,
+        unsigned end, unsigned stepping);
     // Gives the buffer object back (the context must be current).
     void release();
 
