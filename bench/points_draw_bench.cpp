@@ -90,7 +90,8 @@ private:
             std::size_t(m_count) * 4);
         GL::glGenBuffers(1, &m_buffer);
         GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffer);
-        GL::glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
+        GL::glBufferData(
+            GL_ARRAY_BUFFER, GLsizeiptr(data.size() * sizeof(float)), data.data(), GL_STATIC_DRAW);
         GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
 
@@ -143,8 +144,18 @@ void BM_OneDrawArrays(benchmark::State &state)
         = benchmark::Counter(double(state.iterations()) * COLUMNS * ROWS, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_PointsRenderer)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(3)->ReportAggregatesOnly(true);
-BENCHMARK(BM_OneDrawArrays)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PointsRenderer)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OneDrawArrays)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 
@@ -161,9 +172,10 @@ int main(int argc, char **argv)
     DrawScene::paint(*_scene->plainView);
     const int differing = Bench::RotationView::differingPixels(
         _scene->libraryView->getRenderedImage(), _scene->plainView->getRenderedImage());
-    std::printf("%u points in a %d x %d view; the renderer's picture and the baseline's: %s\n", COLUMNS * ROWS,
-        VIEW_SIZE, VIEW_SIZE,
-        differing == 0 ? "identical" : QStringLiteral("%1 pixels differ").arg(differing).toUtf8().constData());
+    std::printf("%u points in a %d x %d view; the renderer's picture and the baseline's: %s\n",
+        COLUMNS * ROWS, VIEW_SIZE, VIEW_SIZE,
+        differing == 0 ? "identical"
+                       : QStringLiteral("%1 pixels differ").arg(differing).toUtf8().constData());
     std::fflush(stdout);
 
     Bench::MedianReporter reporter;

@@ -78,14 +78,15 @@ int main(int argc, char **argv)
     GCAD::InitDefaults(&Cfg::getRoot());
     GCAD::InitLibrary(&Cfg::getRoot());
     _scene = std::make_unique<RotationScene>();
-    std::printf("scan of %u x %u points in a %d x %d view: built, uploaded and drawn once in %.1f s\n", COLUMNS,
-        ROWS, VIEW_SIZE, VIEW_SIZE, _scene->setupSeconds);
+    std::printf("scan of %u x %u points in a %d x %d view: built, uploaded and drawn once in %.1f s\n",
+        COLUMNS, ROWS, VIEW_SIZE, VIEW_SIZE, _scene->setupSeconds);
     std::fflush(stdout);
 
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
     double full = 0.0, adjusted = 0.0;
-    if (reporter.median("BM_RepaintInFull", &full) && reporter.median("BM_TurnWithFramerateAdjustment", &adjusted))
+    if (reporter.median("BM_RepaintInFull", &full)
+        && reporter.median("BM_TurnWithFramerateAdjustment", &adjusted))
         std::printf("frames per second, medians: full repaint %.2f, turning with frame-rate adjustment %.2f "
                     "(%.1f x; the adjustment aims at %.0f)\n",
             1000.0 / full, 1000.0 / adjusted, full / adjusted, GCAD::FramerateAdjust::TARGET_FRAME_RATE);

@@ -27,7 +27,8 @@ inline std::unique_ptr<CAD::PointsBase> makeScanCloud(unsigned columns, unsigned
             const double s = std::sin(3.0 * std::numbers::pi * x), c = std::cos(2.0 * std::numbers::pi * y);
             const double z = AMPLITUDE * s * c;
             const double dzdx = AMPLITUDE * 3.0 * std::numbers::pi * std::cos(3.0 * std::numbers::pi * x) * c;
-            const double dzdy = -AMPLITUDE * 2.0 * std::numbers::pi * s * std::sin(2.0 * std::numbers::pi * y);
+            const double dzdy
+                = -AMPLITUDE * 2.0 * std::numbers::pi * s * std::sin(2.0 * std::numbers::pi * y);
             positions.emplace_back(x, y, z);
             normals.push_back(BaVec3d<float>(float(-dzdx), float(-dzdy), 1.0f).normalized());
             const auto t = uint8_t(127.5 * (1.0 + z / AMPLITUDE));

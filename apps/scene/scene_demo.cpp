@@ -94,10 +94,10 @@ std::unique_ptr<Vaq::CAD::PointsBase> scan()
             // z = a cos(pi u) cos(pi v), with its gradient for the normal.
             const double cu = std::cos(std::numbers::pi * u), cv = std::cos(std::numbers::pi * v);
             const double z = DEVIATION_AMPLITUDE * (2.0 * cu * cv - 1.0);
-            const double dzdx = -2.0 * DEVIATION_AMPLITUDE * std::numbers::pi * std::sin(std::numbers::pi * u) * cv
-                / SCAN_WIDTH;
-            const double dzdy = -2.0 * DEVIATION_AMPLITUDE * std::numbers::pi * cu * std::sin(std::numbers::pi * v)
-                / SCAN_HEIGHT;
+            const double dzdx = -2.0 * DEVIATION_AMPLITUDE * std::numbers::pi * std::sin(std::numbers::pi * u)
+                * cv / SCAN_WIDTH;
+            const double dzdy = -2.0 * DEVIATION_AMPLITUDE * std::numbers::pi * cu
+                * std::sin(std::numbers::pi * v) / SCAN_HEIGHT;
             const BaVec3d<float> normal = BaVec3d<float>(float(-dzdx), float(-dzdy), 1.0f).normalized();
             cloud.positions.emplace_back(SCAN_X + SCAN_WIDTH * (u + 0.5), SCAN_HEIGHT * v, z);
             cloud.normals.push_back(normal);

@@ -38,7 +38,8 @@ bool SceneRenderCallback::getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d
     Vaq::Box3d scene;
     for (const Vaq::CAD::Element *element : m_scene.getElements()) {
         Vaq::Box3d box;
-        if (element->getBoundingBox(StageIdentifier::NO_STAGE, Vaq::CAD::BBT_DISPLAY, Vaq::CAD::CCS_WORLD, box))
+        if (element->getBoundingBox(
+                StageIdentifier::NO_STAGE, Vaq::CAD::BBT_DISPLAY, Vaq::CAD::CCS_WORLD, box))
             scene.extend(box);
     }
     if (scene.isEmpty())

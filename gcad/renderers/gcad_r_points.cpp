@@ -67,8 +67,8 @@ PointsRenderer::PointsRenderer(RenderCallback *callback)
     : CADGLRenderer(callback)
 {
     m_supported_types = { ElementCreator::POINT_CLOUD, ElementCreator::POINTS_DEVIATION,
-        ElementCreator::POINTS_SPRINGBACK, ElementCreator::REFERENCE_POINTS, ElementCreator::POINTS_DISPLACEMENT,
-        ElementCreator::POINTS_SCAN, ElementCreator::POINTS_PROBED };
+        ElementCreator::POINTS_SPRINGBACK, ElementCreator::REFERENCE_POINTS,
+        ElementCreator::POINTS_DISPLACEMENT, ElementCreator::POINTS_SCAN, ElementCreator::POINTS_PROBED };
 }
 
 PointsRenderer::~PointsRenderer() = default;
@@ -289,8 +289,7 @@ bool PointsRenderer::drawInternal()
     }
 }
 
-template<typename Visit>
-bool PointsRenderer::forEachPointOfSlice(Visit visit)
+template<typename Visit> bool PointsRenderer::forEachPointOfSlice(Visit visit)
 {
     const auto &flags = m_points->getFlagVector(m_stage);
     const unsigned count = unsigned(flags.size());
@@ -350,7 +349,8 @@ bool PointsRenderer::drawMarkers()
 {
     const auto &positions = m_points->getPointVector(m_stage);
     const double size = m_element_properties->markerSize;
-    return forEachPointOfSlice([&](unsigned i) { drawPointMarker(positions[i], size, colorOf(i), 1, false); });
+    return forEachPointOfSlice(
+        [&](unsigned i) { drawPointMarker(positions[i], size, colorOf(i), 1, false); });
 }
 
 bool PointsRenderer::drawCrosses()

@@ -47,8 +47,7 @@ protected:
 
 private:
     // Visits the shown points of the next slice; true when the slice reached the last point.
-    template<typename Visit>
-    bool forEachPointOfSlice(Visit visit);
+    template<typename Visit> bool forEachPointOfSlice(Visit visit);
     void chooseColorVector();
     const Color &colorOf(unsigned i) const;
     // The colour's red, green and blue as the current GL colour.

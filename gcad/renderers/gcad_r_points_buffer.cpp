@@ -14,6 +14,9 @@ namespace {
 constexpr std::size_t POSITION_BYTES = 3 * sizeof(float);
 constexpr std::size_t NORMAL_BYTES = 3 * sizeof(float);
 constexpr std::size_t COLOR_BYTES = 4;
+// The largest stride GL takes for a vertex array (GL_MAX_VERTEX_ATTRIB_STRIDE is at least
+// this, and drivers check it).
+constexpr std::size_t MAX_STRIDE = 2048;
 
 } // namespace
 
@@ -96,27 +99,34 @@ void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, b
     end = std::min(end, m_count);
     if (!m_name || start >= end)
         return;
-    const auto shown = [&](unsigned i) { return allShown || flags[i].isVisibleAndNotPreview(); };
-    bool all = stepping == 1;
-    for (unsigned i = start; all && !allShown && i < end; ++i)
-        all = shown(i);
+    // Every stepping-th point of a run of shown points is read straight from the arrays with
+    // a stride of stepping records; anything else is drawn through a list of the points.
+    bool arrays = allShown && stepping * NORMAL_BYTES <= MAX_STRIDE;
+    if (!allShown && stepping == 1) {
+        arrays = true;
+        for (unsigned i = start; arrays && i < end; ++i)
+            arrays = flags[i].isVisibleAndNotPreview();
+    }
     m_indices.clear();
-    if (!all) {
+    if (!arrays) {
         for (unsigned i = start; i < end; i += stepping)
-            if (shown(i))
+            if (allShown || flags[i].isVisibleAndNotPreview())
                 m_indices.push_back(i);
         if (m_indices.empty())
             return;
     }
+    // The arrays begin at the first point drawn, or at the first point for the list.
+    const std::size_t first = arrays ? start : 0, step = arrays ? stepping : 1;
+    const auto at = [](std::size_t offset) { return reinterpret_cast<const void *>(offset); };
 
     const std::size_t n = m_count;
     GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
     ::glEnableClientState(GL_VERTEX_ARRAY);
-    ::glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    ::glVertexPointer(3, GL_FLOAT, GLsizei(step * POSITION_BYTES), at(first * POSITION_BYTES));
     std::size_t offset = n * POSITION_BYTES;
     if (m_has_normals) {
         ::glEnableClientState(GL_NORMAL_ARRAY);
-        ::glNormalPointer(GL_FLOAT, 0, reinterpret_cast<const void *>(offset));
+        ::glNormalPointer(GL_FLOAT, GLsizei(step * NORMAL_BYTES), at(offset + first * NORMAL_BYTES));
         offset += n * NORMAL_BYTES;
     } else {
         ::glNormal3f(0.0f, 0.0f, 1.0f);
@@ -124,10 +134,10 @@ void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, b
     if (m_has_colors) {
         // Three bytes of each colour: the points are opaque whatever the alpha says.
         ::glEnableClientState(GL_COLOR_ARRAY);
-        ::glColorPointer(3, GL_UNSIGNED_BYTE, COLOR_BYTES, reinterpret_cast<const void *>(offset));
+        ::glColorPointer(3, GL_UNSIGNED_BYTE, GLsizei(step * COLOR_BYTES), at(offset + first * COLOR_BYTES));
     }
-    if (all)
-        ::glDrawArrays(GL_POINTS, GLint(start), GLsizei(end - start));
+    if (arrays)
+        ::glDrawArrays(GL_POINTS, 0, GLsizei((end - start + stepping - 1) / stepping));
     else
         ::glDrawElements(GL_POINTS, GLsizei(m_indices.size()), GL_UNSIGNED_INT, m_indices.data());
     ::glDisableClientState(GL_COLOR_ARRAY);

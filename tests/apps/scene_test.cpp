@@ -124,9 +124,15 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
     const std::size_t count = scan.getPointVector(StageIdentifier::NO_STAGE).size();
     EXPECT_GE(count, 2000000u);
     EXPECT_EQ(scan.getColorVector(StageIdentifier::NO_STAGE).size(), count);
-    EXPECT_TRUE(scan.getElemProperties()->deviationNeedles && scan.existsDistanceVector(StageIdentifier::NO_STAGE));
+    EXPECT_TRUE(
+        scan.getElemProperties()->deviationNeedles && scan.existsDistanceVector(StageIdentifier::NO_STAGE));
     const auto &values = scan.getDataVector(StageIdentifier::NO_STAGE);
-    const auto needles = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
+    const auto needles
+        = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
+    // The programs build no element that their views could not draw.
+    SceneRenderCallback callback(scene);
+    for (const Vaq::CAD::Element *element : scene.getElements())
+        EXPECT_NE(callback.findRenderer(element->getType()), nullptr) << element->getType();
 }

@@ -58,8 +58,7 @@ protected:
         return at(point, dx, dy) != QColor(Qt::black);
     }
     // Each record of a point set, one per point including the two corners.
-    template<typename T>
-    static std::vector<T> perPoint(std::vector<T> records)
+    template<typename T> static std::vector<T> perPoint(std::vector<T> records)
     {
         records.resize(records.size() + 2);
         return records;
@@ -109,6 +108,31 @@ TEST_F(PointsRendering, pointsAreLitByTheirNormalANullNormalFacesTheViewerAndBuf
     EXPECT_FALSE(drawn(hidden));
 }
 
+TEST_F(PointsRendering, aMovingViewThinsOutTheSamePointsWhetherAllOrOnlySomeAreShown)
+{
+    // 600000 points in rows of 1000, coloured by their number, and the two corners: every
+    // third point is drawn while the view moves. Hiding point 1, which is not among them,
+    // must not change which points are drawn or their colours.
+    std::vector<BaVec3d<double>> points;
+    std::vector<Color> colors;
+    for (unsigned i = 0; i < 600000; ++i) {
+        points.emplace_back(0.5 + (i % 1000) * 0.009, 0.5 + (i / 1000) * 0.015, 0.0);
+        colors.emplace_back(uint8_t(i), uint8_t(i >> 8), uint8_t(255 - (i >> 12)));
+    }
+    PointsBase *cloud = show(ElementCreator::POINT_CLOUD, points);
+    cloud->getElemProperties()->displayMode = 0;
+    cloud->getElemProperties()->pointSize = 1.0;
+    cloud->setColors(perPoint(colors));
+    cloud->setPointFlag({ 600000, 600001 }, CAD::PointFlags::HIDDEN, false);
+    const GL::UpdateOptions moving(GL::UpdateOptions::US_VIEW, GL::UpdateOptions::UT_INTERACTIVE);
+    const QImage all = paint(moving);
+    cloud->setPointFlag({ 1 }, CAD::PointFlags::HIDDEN, true);
+    EXPECT_EQ(paint(moving), all);
+    // A still view draws every point: more than the moving one.
+    const QImage still = paint();
+    EXPECT_NE(still, all);
+}
+
 TEST_F(PointsRendering, aStillViewDrawsSlicesOf100000PointsAndASliceEndingAtTheLastPointFinishes)
 {
     for (const auto &[count, steps] : { std::pair(199998u, 2u), std::pair(249998u, 3u) }) {
@@ -116,7 +140,8 @@ TEST_F(PointsRendering, aStillViewDrawsSlicesOf100000PointsAndASliceEndingAtTheL
         clouds.clear();
         scene.drawResults.clear();
         // With the two corners, 200000 and 250000 points.
-        PointsBase *cloud = show(ElementCreator::POINT_CLOUD, std::vector<BaVec3d<double>>(count, { 5, 5, 0 }));
+        PointsBase *cloud
+            = show(ElementCreator::POINT_CLOUD, std::vector<BaVec3d<double>>(count, { 5, 5, 0 }));
         cloud->getElemProperties()->displayMode = 0;
         paint();
         std::vector<bool> level0;
@@ -285,8 +310,8 @@ public:
         : GL::RenderObject(callback, nullptr, width, height)
     {
     }
-    void renderText(const BaVec3d<double> &position, const QString &text, const QFont &font,
-        const Color &color) override
+    void renderText(
+        const BaVec3d<double> &position, const QString &text, const QFont &font, const Color &color) override
     {
         texts << text;
         fontSizes.push_back(font.pointSize());

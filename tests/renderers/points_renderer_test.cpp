@@ -89,7 +89,8 @@ TEST_F(PointsRenderTypes, eachResultKindHasItsOwnExtras)
 
     // An element of a type that is no point set is a programming error.
     CAD::Element mesh(ElementCreator::MESH, "mesh.stl");
-    EXPECT_EQ(Vaq::Test::progErrorMessage(
-                  [&] { renderer.setup({ &mesh, CAD::StageIdentifier::DEFAULT_DATASET }, {}, 1); }),
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] {
+        renderer.setup({ &mesh, CAD::StageIdentifier::DEFAULT_DATASET }, {}, 1);
+    }),
         "wrong renderer for element");
 }

@@ -18,8 +18,7 @@
 namespace Vaq::CAD {
 
 // One record per point.
-template<typename T>
-using PointsRecordVector = std::vector<T>;
+template<typename T> using PointsRecordVector = std::vector<T>;
 
 class PointsBase : public Element
 {

@@ -60,7 +60,9 @@ TEST(PointsBase, visiblePointsLeaveOutHiddenAndPreviewAndEveryChangeBumpsTheVers
     version = cloud.getDataVersion();
     cloud.setPointFlag({ 3 }, PointFlags::PREVIEW, false);
     EXPECT_EQ(cloud.getNumberOfVisiblePoints(STAGE), 2u);
-    EXPECT_EQ(progErrorMessage([&] { cloud.setPointFlag({ 1, 4 }, PointFlags::HIDDEN, true); }),
+    EXPECT_EQ(progErrorMessage([&] {
+        cloud.setPointFlag({ 1, 4 }, PointFlags::HIDDEN, true);
+    }),
         "point index out of range");
     EXPECT_TRUE(cloud.getFlagVector(STAGE)[1].isVisible());
     EXPECT_GT(cloud.getDataVersion(), version);
