@@ -3,6 +3,8 @@
 // the same points drawn from one plain buffer object (float positions, float normals, byte
 // colours, one array after the other) with one glDrawArrays under the same GL state, in a
 // second view of the same size and camera on the same context. Both must draw the same picture.
+// A third view draws through the renderer without buffer objects (the same arrays in client
+// memory), to show what the buffer object gains.
 #include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
 #include "bench/rotation_view.h"
@@ -105,12 +107,15 @@ struct DrawScene
     {
         cloud = Bench::makeScanCloud(COLUMNS, ROWS);
         library.show(cloud.get(), CAD::StageIdentifier::NO_STAGE);
+        client.show(cloud.get(), CAD::StageIdentifier::NO_STAGE);
         plain.show(cloud.get(), CAD::StageIdentifier::NO_STAGE);
         plain.getRendererContainer().freeAll();
         plain.getRendererContainer().registerRenderer(new PlainPointsRenderer(&plain));
-        for (auto &[callback, view] : { std::pair(&library, &libraryView), std::pair(&plain, &plainView) }) {
+        for (auto &[callback, view] : { std::pair(&library, &libraryView), std::pair(&plain, &plainView),
+                 std::pair(&client, &clientView) }) {
             view->reset(GL::RenderObject::createRenderObject(callback, VIEW_SIZE, VIEW_SIZE));
             (*view)->setRotation(ROTATION);
+            (*view)->setAllowGPURessources(callback != &client);
             (*view)->repaintWidget(); // uploads the points
         }
     }
@@ -122,8 +127,8 @@ struct DrawScene
     }
 
     std::unique_ptr<CAD::PointsBase> cloud;
-    Gcad::Scene::ElementListCallback library, plain;
-    std::unique_ptr<GL::RenderObject> libraryView, plainView;
+    Gcad::Scene::ElementListCallback library, plain, client;
+    std::unique_ptr<GL::RenderObject> libraryView, plainView, clientView;
 };
 
 std::unique_ptr<DrawScene> _scene;
@@ -144,6 +149,19 @@ void BM_OneDrawArrays(benchmark::State &state)
         = benchmark::Counter(double(state.iterations()) * COLUMNS * ROWS, benchmark::Counter::kIsRate);
 }
 
+void BM_PointsRendererClientMemory(benchmark::State &state)
+{
+    for (auto _ : state)
+        DrawScene::paint(*_scene->clientView);
+    state.counters["points/s"]
+        = benchmark::Counter(double(state.iterations()) * COLUMNS * ROWS, benchmark::Counter::kIsRate);
+}
+
+BENCHMARK(BM_PointsRendererClientMemory)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_PointsRenderer)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
@@ -170,12 +188,19 @@ int main(int argc, char **argv)
     // Both pictures, drawn once more, must be the same.
     DrawScene::paint(*_scene->libraryView);
     DrawScene::paint(*_scene->plainView);
-    const int differing = Bench::RotationView::differingPixels(
-        _scene->libraryView->getRenderedImage(), _scene->plainView->getRenderedImage());
-    std::printf("%u points in a %d x %d view; the renderer's picture and the baseline's: %s\n",
-        COLUMNS * ROWS, VIEW_SIZE, VIEW_SIZE,
-        differing == 0 ? "identical"
-                       : QStringLiteral("%1 pixels differ").arg(differing).toUtf8().constData());
+    DrawScene::paint(*_scene->clientView);
+    const QImage picture = _scene->libraryView->getRenderedImage();
+    const int differing
+        = Bench::RotationView::differingPixels(picture, _scene->plainView->getRenderedImage());
+    const int clientDiffering
+        = Bench::RotationView::differingPixels(picture, _scene->clientView->getRenderedImage());
+    const auto describe = [](int count) {
+        return count == 0 ? QStringLiteral("identical") : QStringLiteral("%1 pixels differ").arg(count);
+    };
+    std::printf("%u points in a %d x %d view; the renderer's picture and the baseline's: %s; drawn without "
+                "buffer objects: %s\n",
+        COLUMNS * ROWS, VIEW_SIZE, VIEW_SIZE, qPrintable(describe(differing)),
+        qPrintable(describe(clientDiffering)));
     std::fflush(stdout);
 
     Bench::MedianReporter reporter;
@@ -185,7 +210,12 @@ int main(int argc, char **argv)
         std::printf("medians: renderer %.1f ms, one glDrawArrays %.1f ms; the renderer draws at %.2f of the "
                     "baseline's rate\n",
             renderer, baseline, baseline / renderer);
+    double clientMemory = 0.0;
+    if (reporter.median("BM_PointsRendererClientMemory", &clientMemory) && baseline > 0.0)
+        std::printf(
+            "without buffer objects (arrays in client memory): %.1f ms, %.2f of the baseline's rate\n",
+            clientMemory, baseline / clientMemory);
     benchmark::Shutdown();
     _scene.reset();
-    return differing == 0 ? 0 : 1;
+    return differing == 0 && clientDiffering == 0 ? 0 : 1;
 }

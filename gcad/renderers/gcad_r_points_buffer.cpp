@@ -30,48 +30,64 @@ void PointsBuffer::release()
     if (m_name)
         BufferNamePool::release(m_name);
     m_name = 0;
+    m_client = {};
+    m_filled = false;
     m_count = 0;
     m_colors = nullptr;
 }
 
-bool PointsBuffer::prepare(const CAD::PointsBase &element, const CAD::StageIdentifier &stage,
-    const CAD::PointsRecordVector<Color> &colors)
+void PointsBuffer::prepare(const CAD::PointsBase &element, const CAD::StageIdentifier &stage,
+    const CAD::PointsRecordVector<Color> &colors, bool useBufferObject)
 {
     const auto &points = element.getPointVector(stage);
-    if (m_name && m_version == element.getDataVersion() && m_colors == &colors && m_count == points.size())
-        return true;
+    const bool canUseBufferObject
+        = useBufferObject && GL::glGenBuffers && GL::glMapBuffer && GL::glUnmapBuffer;
+    if (m_filled && m_version == element.getDataVersion() && m_colors == &colors && m_count == points.size()
+        && (m_name != 0) == canUseBufferObject)
+        return;
     release();
-    if (!GL::glGenBuffers || !GL::glMapBuffer || !GL::glUnmapBuffer)
-        return false;
-    m_name = BufferNamePool::obtain();
-    if (!m_name)
-        return false;
-
-    const auto &normals = element.getNormalVector(stage);
-    m_has_normals = !normals.empty();
+    m_has_normals = !element.getNormalVector(stage).empty();
     m_has_colors = !colors.empty();
-    // One array after the other, so that each is a plain copy of floats or bytes.
-    const std::size_t n = points.size();
-    const std::size_t size
-        = n * (POSITION_BYTES + (m_has_normals ? NORMAL_BYTES : 0) + (m_has_colors ? COLOR_BYTES : 0));
-    GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
-    GL::glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size), nullptr, GL_STATIC_DRAW);
-    auto *out = static_cast<uint8_t *>(GL::glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
-    if (!out) {
+    m_count = unsigned(points.size());
+    m_version = element.getDataVersion();
+    m_colors = &colors;
+    m_filled = true;
+    const std::size_t size = std::size_t(m_count)
+        * (POSITION_BYTES + (m_has_normals ? NORMAL_BYTES : 0) + (m_has_colors ? COLOR_BYTES : 0));
+
+    if (canUseBufferObject && (m_name = BufferNamePool::obtain()) != 0) {
+        GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
+        GL::glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(size), nullptr, GL_STATIC_DRAW);
+        if (auto *out = static_cast<uint8_t *>(GL::glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY))) {
+            fill(out, element, stage, colors);
+            if (GL::glUnmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE) {
+                GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+                return;
+            }
+        }
+        // Storage the driver could not give or lost: client memory serves as well.
         GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
-        release();
-        return false;
+        BufferNamePool::release(m_name);
+        m_name = 0;
     }
+    m_client.resize(size);
+    fill(m_client.data(), element, stage, colors);
+}
+
+void PointsBuffer::fill(uint8_t *out, const CAD::PointsBase &element, const CAD::StageIdentifier &stage,
+    const CAD::PointsRecordVector<Color> &colors) const
+{
+    // One array after the other, so that each is a plain copy of floats or bytes.
     auto *position = reinterpret_cast<float *>(out);
-    for (const BaVec3d<double> &p : points) {
+    for (const BaVec3d<double> &p : element.getPointVector(stage)) {
         *position++ = float(p.x);
         *position++ = float(p.y);
         *position++ = float(p.z);
     }
     if (m_has_normals) {
         auto *normal = position;
-        for (const BaVec3d<float> &v : normals) {
-            // A point without a direction faces the z axis, as every renderer draws it.
+        for (const BaVec3d<float> &v : element.getNormalVector(stage)) {
+            // A point without a direction faces the z axis.
             const bool none = v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
             *normal++ = v.x;
             *normal++ = v.y;
@@ -80,24 +96,14 @@ bool PointsBuffer::prepare(const CAD::PointsBase &element, const CAD::StageIdent
         position = normal;
     }
     if (m_has_colors)
-        std::memcpy(position, colors.data(), n * COLOR_BYTES);
-    const bool stored = GL::glUnmapBuffer(GL_ARRAY_BUFFER) == GL_TRUE;
-    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
-    if (!stored) {
-        release();
-        return false;
-    }
-    m_version = element.getDataVersion();
-    m_colors = &colors;
-    m_count = unsigned(n);
-    return true;
+        std::memcpy(position, colors.data(), std::size_t(m_count) * COLOR_BYTES);
 }
 
 void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, bool allShown, unsigned start,
     unsigned end, unsigned stepping)
 {
     end = std::min(end, m_count);
-    if (!m_name || start >= end)
+    if (!m_filled || start >= end)
         return;
     // Every stepping-th point of a run of shown points is read straight from the arrays with
     // a stride of stepping records; anything else is drawn through a list of the points.
@@ -117,7 +123,9 @@ void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, b
     }
     // The arrays begin at the first point drawn, or at the first point for the list.
     const std::size_t first = arrays ? start : 0, step = arrays ? stepping : 1;
-    const auto at = [](std::size_t offset) { return reinterpret_cast<const void *>(offset); };
+    // Offsets into the buffer object, or into the client memory.
+    const uint8_t *base = m_name ? nullptr : m_client.data();
+    const auto at = [base](std::size_t offset) { return static_cast<const void *>(base + offset); };
 
     const std::size_t n = m_count;
     GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);

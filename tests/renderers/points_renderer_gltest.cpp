@@ -1,5 +1,5 @@
 // The points renderer on a real view, checked by its pixels: points lit by their normals
-// (a null normal faces the viewer) whether drawn from a buffer object or one by one, hidden
+// (a null normal faces the viewer) whether drawn from a buffer object or client memory, hidden
 // and preview points left out, slices of 100000 points, crosses, normals, needles,
 // displacement components and identifier labels.
 #include "gcad/host/base/vaq_init.h"
@@ -68,7 +68,7 @@ protected:
     QImage image;
 };
 
-TEST_F(PointsRendering, pointsAreLitByTheirNormalANullNormalFacesTheViewerAndBufferAndOneByOneDrawAlike)
+TEST_F(PointsRendering, pointsAreLitByTheirNormalANullNormalFacesTheViewerAndBufferAndClientMemoryDrawAlike)
 {
     const BaVec3d<double> facing(2, 2, 0), nullNormal(8, 2, 0), away(2, 8, 0), hidden(8, 8, 0),
         preview(5, 5, 0);
