@@ -7,6 +7,7 @@
 #include "gcad/host/cad/vaq_cad_points_base.h"
 #include "gcad/renderers/gcad_r_points.h"
 #include "tests/support/gcad_gl_test.h"
+#include "tests/support/prog_error_message.h"
 
 #include <QImage>
 
@@ -300,6 +301,14 @@ TEST_F(PointsRendering, displacementsShowTheSelectedComponentsAndTheirResultant)
     EXPECT_FALSE(drawn(alongX));
     EXPECT_FALSE(drawn(resultant));
     EXPECT_TRUE(drawn(alongY));
+}
+
+TEST_F(PointsRendering, anElementOfAPointsTypeWithoutPointsIsAProgrammingError)
+{
+    CAD::Element notPoints(ElementCreator::POINT_CLOUD, "cloud.xyz");
+    scene.show(&notPoints, STAGE);
+    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { view->repaintWidget(); }), "wrong element type");
+    scene.entries.clear();
 }
 
 // A view that also keeps every text placed in it.
