@@ -128,7 +128,8 @@ void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, b
     const auto at = [base](std::size_t offset) { return static_cast<const void *>(base + offset); };
 
     const std::size_t n = m_count;
-    GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
+    if (m_name)
+        GL::glBindBuffer(GL_ARRAY_BUFFER, m_name);
     ::glEnableClientState(GL_VERTEX_ARRAY);
     ::glVertexPointer(3, GL_FLOAT, GLsizei(step * POSITION_BYTES), at(first * POSITION_BYTES));
     std::size_t offset = n * POSITION_BYTES;
@@ -151,7 +152,8 @@ void PointsBuffer::draw(const CAD::PointsRecordVector<CAD::PointFlags> &flags, b
     ::glDisableClientState(GL_COLOR_ARRAY);
     ::glDisableClientState(GL_NORMAL_ARRAY);
     ::glDisableClientState(GL_VERTEX_ARRAY);
-    GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
+    if (m_name)
+        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 } // namespace Vaq::GCAD
