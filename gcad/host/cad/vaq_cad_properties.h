@@ -45,9 +45,10 @@ struct ElemProp
     // A strain grid is drawn without its value colours.
     bool uncolored = false;
 
-    // What a point set shows beside its points (sizes and lengths in pixels). The deviation
-    // needles need the points shown too; the spring, cutoff and deviation needles of a
-    // springback result are drawn when vectorNeedles is on, each by its own switch.
+    // What a point set shows beside its points (sizes and lengths in pixels). A scan's
+    // deviation needles need the points shown too. The cutoff, spring and deviation needles
+    // drawn together (by scans when vectorNeedles is on, by springback results always) each
+    // have their own switch.
     bool pointsShown = true;
     double markerSize = 5.0;
     double crossSize = 9.0;
