@@ -1,13 +1,14 @@
 // The points renderer. Every render type walks the points in slices (calculateStepping): a
 // still view draws 100000 points per step, a moving one every n-th point of the whole set in
-// one step, so that at most about 300000 are drawn per frame. Only points that are visible
-// and no preview are drawn.
+// one step, so that at most about 300000 are drawn per frame, and thins them further by the
+// stepping of the frame-rate adjustment's plan. Only points that are visible and no preview
+// are drawn.
 //
 // Plain points (render type 0) are the bulk of every large cloud, and one immediate-mode call
 // per vertex costs more than the rasteriser needs for the point itself (llvmpipe drew 10
-// million points that way at 0.61 of the rate of one glDrawArrays from a buffer object). They are therefore drawn with vertex arrays (PointsBuffer):
-// float positions, normals with (0, 0, 0) replaced by (0, 0, 1), and the colours, in one
-// buffer object per element, built at the first draw and kept until the element's data or
+// million points that way at 0.61 of the rate of one glDrawArrays from a buffer object). They are therefore
+// drawn with vertex arrays (PointsBuffer): float positions, normals with (0, 0, 0) replaced by (0, 0, 1), and
+// the colours, in one buffer object per element, built at the first draw and kept until the element's data or
 // colour choice changes, the element goes, or the view's render data is released. A slice of
 // points that are all shown is one glDrawArrays (every n-th point of a moving view read with a
 // stride of n records), any other slice one glDrawElements of the shown points. Drivers and
@@ -16,12 +17,15 @@
 // million differently from the arrays).
 #include "gcad/renderers/gcad_r_points.h"
 
+#include "gcad/benchmark/gcad_benchmark_result.h"
+#include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/host/base/vaq_init.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/base/vaq_translation.h"
 #include "gcad/host/cad/vaq_cad_displacement_field.h"
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/rcb/gcad_rcb.h"
 
 #include <QFont>
@@ -83,6 +87,35 @@ void PointsRenderer::removeElement(CAD::Element *element)
 void PointsRenderer::removeAllElements()
 {
     m_buffers.clear();
+}
+
+double PointsRenderer::estimateRenderTime(const std::vector<unsigned> &renderTypes, unsigned stepping) const
+{
+    const auto *points = dynamic_cast<const CAD::PointsBase *>(m_current_element);
+    if (!points || renderTypes.empty())
+        return 0.0;
+    // What one frame draws before the plan's stepping: the slice rule's share of the points.
+    const unsigned count = unsigned(points->getPointVector(m_stage).size());
+    unsigned thinning = 1, end = count;
+    calculateStepping(count, 0, &thinning, &end);
+    const double drawn = double(points->getNumberOfVisiblePoints(m_stage)) / thinning;
+
+    BenchmarkResult rates;
+    if (BenchmarkResultContainer *store = BenchmarkResultContainer::getInstance())
+        store->getResult(GL::WidgetOptions::getInstance()->getCurrentWidgetOptions(), &rates);
+    // Lit points, coloured when the set has colours; every further pass costs a pass of points.
+    const bool colored = !points->getColorVector(m_stage).empty();
+    return renderTypes.size() * drawn / rates.getPointStats(true, colored, stepping);
+}
+
+bool PointsRenderer::reduceRenderTime(std::vector<unsigned> *, unsigned *stepping) const
+{
+    const auto &steppings = BenchmarkResult::_steppings;
+    const auto at = std::find(steppings.begin(), steppings.end(), *stepping);
+    if (at == steppings.end() || at + 1 == steppings.end())
+        return false;
+    *stepping = *(at + 1);
+    return true;
 }
 
 std::vector<unsigned> PointsRenderer::getRenderTypes() const
@@ -291,12 +324,21 @@ bool PointsRenderer::drawInternal()
     }
 }
 
+void PointsRenderer::calculateSlice(unsigned count, unsigned *stepping, unsigned *end) const
+{
+    calculateStepping(count, m_next, stepping, end);
+    // A frame-rate plan thins out what a moving view draws even further; a still view always
+    // shows every point.
+    if (m_render_types_given && m_render_callback->getUpdateOptions().interactiveUpdate)
+        *stepping *= std::max(m_stepping, 1u);
+}
+
 template<typename Visit> bool PointsRenderer::forEachPointOfSlice(Visit visit)
 {
     const auto &flags = m_points->getFlagVector(m_stage);
     const unsigned count = unsigned(flags.size());
     unsigned stepping = 1, end = count;
-    calculateStepping(count, m_next, &stepping, &end);
+    calculateSlice(count, &stepping, &end);
     for (unsigned i = m_next; i < end; i += stepping) {
         if (flags[i].isVisibleAndNotPreview())
             visit(i);
@@ -318,7 +360,7 @@ bool PointsRenderer::drawPoints()
     const auto &flags = m_points->getFlagVector(m_stage);
     const unsigned count = unsigned(flags.size());
     unsigned stepping = 1, end = count;
-    calculateStepping(count, m_next, &stepping, &end);
+    calculateSlice(count, &stepping, &end);
     buffer->draw(flags, m_points->getNumberOfVisiblePoints(m_stage) == count, m_next, end, stepping);
     m_next = std::max(m_next, end);
     return end == count;

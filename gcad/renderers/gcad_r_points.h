@@ -36,6 +36,12 @@ public:
     void removeElement(CAD::Element *element) override;
     void removeAllElements() override;
 
+    // The frame-rate adjustment's view of the current element: the time its render types take
+    // at the benchmarked point rates, and a cheaper plan, every stepping-th of the points a
+    // moving view draws (up to 8).
+    double estimateRenderTime(const std::vector<unsigned> &renderTypes, unsigned stepping) const override;
+    bool reduceRenderTime(std::vector<unsigned> *renderTypes, unsigned *stepping) const override;
+
 protected:
     // Throws ProgError "wrong renderer for element" for a type this renderer does not draw.
     std::vector<unsigned> getRenderTypes() const override;
@@ -46,6 +52,8 @@ protected:
     void postDrawInternal(int phase) override;
 
 private:
+    // The end and stepping of the next slice of count points.
+    void calculateSlice(unsigned count, unsigned *stepping, unsigned *end) const;
     // Visits the shown points of the next slice; true when the slice reached the last point.
     template<typename Visit> bool forEachPointOfSlice(Visit visit);
     void chooseColorVector();

@@ -94,3 +94,28 @@ TEST_F(PointsRenderTypes, eachResultKindHasItsOwnExtras)
     }),
         "wrong renderer for element");
 }
+
+TEST_F(PointsRenderTypes, aFrameRatePlanThinsTheCloudStepByStepAndEstimatesEachStepCheaper)
+{
+    PointsBase cloud(ElementCreator::POINT_CLOUD);
+    cloud.setPoints(std::vector<BaVec3d<double>>(1000, { 1, 2, 3 }));
+    const Types types = renderer.setup({ &cloud, CAD::StageIdentifier::DEFAULT_DATASET }, {}, 1);
+    unsigned stepping = 1;
+    std::vector<unsigned> steppings;
+    double time = renderer.estimateRenderTime(types, stepping);
+    EXPECT_GT(time, 0.0);
+    Types reduced = types;
+    while (renderer.reduceRenderTime(&reduced, &stepping)) {
+        steppings.push_back(stepping);
+        const double cheaper = renderer.estimateRenderTime(reduced, stepping);
+        EXPECT_LT(cheaper, time) << stepping;
+        time = cheaper;
+    }
+    // The benchmarked steppings, the render types untouched.
+    EXPECT_EQ(steppings, std::vector<unsigned>({ 2, 3, 4, 6, 8 }));
+    EXPECT_EQ(reduced, types);
+    // Hidden points take no time.
+    cloud.setPointFlag({ 0, 1, 2, 3, 4 }, CAD::PointFlags::HIDDEN, true);
+    EXPECT_LT(renderer.estimateRenderTime(types, 8), time);
+    renderer.finish();
+}
