@@ -5,22 +5,17 @@
 // the frames it measures; the run prints the rates it started from, the medians and the plan
 // it ended with. Afterwards the view is turned back and repainted in full: the picture must be
 // the one drawn before the motion.
-#include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
+#include "bench/rotation_view.h"
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/gcad_library.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
-#include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
-#include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
 
-#include <QImage>
-
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -30,8 +25,6 @@ namespace {
 
 constexpr unsigned DOME_SIZE = 2237;
 constexpr int VIEW_SIZE = 1024;
-// Each interactive frame turns the view by this much about its vertical axis.
-constexpr double STEP_RADIANS = 2.0 * M_PI / 180.0;
 const BaVec3d<double> START_ROTATION { -0.6, 0.0, 0.4 };
 
 struct RotationScene
@@ -42,37 +35,14 @@ struct RotationScene
         mesh = CAD::createDomeMesh(DOME_SIZE, false);
         mesh->needsNoBoundary(true);
         mesh->updateVisualization(CAD::StageIdentifier::NO_STAGE, false, false);
-        callback.show(mesh.get(), CAD::StageIdentifier::NO_STAGE);
-        view.reset(GL::RenderObject::createRenderObject(&callback, VIEW_SIZE, VIEW_SIZE));
-        // As an application lists the views it opens: the meshes they show stay on the GPU
-        // between full repaints.
-        GApp::ViewWidgetContainer::addView(view.get());
-        GL::RenderCallback::setMasterRenderCallback(&callback);
-        view->setRotation(START_ROTATION);
-        view->repaintWidget(); // prepares and uploads every node
-        before = view->getRenderedImage();
+        rotation = std::make_unique<Bench::RotationView>(mesh.get(), VIEW_SIZE, START_ROTATION);
         setupSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    ~RotationScene()
-    {
-        GL::RenderCallback::setMasterRenderCallback(nullptr);
-        GApp::ViewWidgetContainer::removeView(view.get());
-    }
 
-    void turn(bool adjust)
-    {
-        view->setFramerateAdjustAllowed(adjust);
-        angle += STEP_RADIANS;
-        view->setRotation({ START_ROTATION.x, START_ROTATION.y + angle, START_ROTATION.z });
-        view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_VIEW, GL::UpdateOptions::UT_INTERACTIVE));
-        view->waitForRendering();
-    }
+    void turn(bool adjust) { rotation->turn(adjust); }
 
     std::unique_ptr<CAD::PolyBase> mesh;
-    Gcad::Scene::ElementListCallback callback;
-    std::unique_ptr<GL::RenderObject> view;
-    QImage before;
-    double angle = 0.0;
+    std::unique_ptr<Bench::RotationView> rotation;
     double setupSeconds = 0.0;
 };
 
@@ -129,24 +99,12 @@ QString lastPlan()
     std::vector<unsigned> types;
     unsigned stepping = 0;
     if (!GCAD::FramerateAdjust::getInstance()->getPlan(
-            &scene().callback, scene().mesh.get(), &types, &stepping))
+            &scene().rotation->callback, scene().mesh.get(), &types, &stepping))
         return QStringLiteral("none");
     QStringList names;
     for (unsigned type : types)
         names << QStringLiteral("0x%1").arg(type, 0, 16);
     return QStringLiteral("render types %1, stepping %2").arg(names.join(QLatin1Char(' '))).arg(stepping);
-}
-
-// Pixels in which two pictures differ.
-int differingPixels(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return a.width() * a.height();
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            count += a.pixel(x, y) != b.pixel(x, y);
-    return count;
 }
 
 } // namespace
@@ -174,11 +132,7 @@ int main(int argc, char **argv)
     scene().turn(true);
     std::printf("last moving frame planned with %s\n", qPrintable(lastPlan()));
 
-    // Back to where the motion started, drawn in full.
-    RotationScene &s = scene();
-    s.view->setRotation(START_ROTATION);
-    s.view->repaintWidget();
-    const int differing = differingPixels(s.view->getRenderedImage(), s.before);
+    const int differing = scene().rotation->differingFromStart();
     std::printf("full repaint after the motion: %s\n",
         differing == 0
             ? "identical to the one before"

@@ -8,6 +8,7 @@
 #include "apps/scene/scene_image.h"
 #include "apps/scene/scene_import.h"
 #include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_points.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
@@ -100,9 +101,10 @@ void loadFiles(RenderOptions &options, Scene::Scene &scene)
     for (const QString &file : options.files) {
         try {
             Scene::ImportedData data = Scene::importFile(file);
-            if (std::holds_alternative<Scene::PointCloud>(data))
-                throw UsageError { file,
-                    QStringLiteral("point clouds cannot be drawn yet (there is no points renderer)") };
+            if (auto *cloud = std::get_if<Scene::PointCloud>(&data)) {
+                scene.addPoints(Scene::createPointsElement(std::move(*cloud), file));
+                continue;
+            }
             auto mesh = std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data));
             mesh->computeNormals(options.creaseAngle);
             scene.addMesh(std::move(mesh));
@@ -143,7 +145,7 @@ int runRender(const QStringList &arguments)
 
     std::printf("wrote %s: %dx%d pixels, %zu elements, %zu triangles, %zu points, %.2f s\n",
         QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), image.width(), image.height(),
-        scene.getMeshes().size(), scene.getNumberOfTriangles(), scene.getNumberOfPoints(),
+        scene.getElements().size(), scene.getNumberOfTriangles(), scene.getNumberOfPoints(),
         timer.elapsed() / 1000.0);
     std::fflush(stdout);
     return 0;

@@ -9,6 +9,7 @@
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_view_settings.h"
+#include "gcad/host/base/vaq_init.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 
@@ -153,6 +154,8 @@ int main(int argc, char **argv)
 {
     qInstallMessageHandler(qtMessage);
     const Vaq::GL::HeadlessApplication application(argc, argv);
+    // An inspection application: it labels point identifiers where a point set asks for them.
+    Vaq::VaqInit::_app = 10;
 
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty() || arguments.first() == "--help" || arguments.first() == "-h") {

@@ -10,6 +10,21 @@ void Scene::addMesh(std::unique_ptr<Vaq::CAD::PolyBase> mesh)
     m_meshes.push_back(std::move(mesh));
 }
 
+void Scene::addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points)
+{
+    m_point_sets.push_back(std::move(points));
+}
+
+std::vector<Vaq::CAD::Element *> Scene::getElements() const
+{
+    std::vector<Vaq::CAD::Element *> elements;
+    for (const auto &mesh : m_meshes)
+        elements.push_back(mesh.get());
+    for (const auto &points : m_point_sets)
+        elements.push_back(points.get());
+    return elements;
+}
+
 std::size_t Scene::getNumberOfTriangles() const
 {
     std::size_t count = 0;
@@ -23,6 +38,8 @@ std::size_t Scene::getNumberOfPoints() const
     std::size_t count = 0;
     for (const auto &mesh : m_meshes)
         count += mesh->getData(StageIdentifier::NO_STAGE)->vertices.size();
+    for (const auto &points : m_point_sets)
+        count += points->getPointVector(StageIdentifier::NO_STAGE).size();
     return count;
 }
 

@@ -1,8 +1,10 @@
-// Scene: the meshes a program shows. It owns them, so that they outlive every view that draws
-// them, and keeps their render data (the spatial tree the mesh renderer draws from) current.
+// Scene: the meshes and point sets a program shows. It owns them, so that they outlive every
+// view that draws them, and keeps the meshes' render data (the spatial tree the mesh renderer
+// draws from) current.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
+#include "gcad/host/cad/vaq_cad_points_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 
 #include <cstddef>
@@ -25,9 +27,13 @@ public:
     // Takes mesh and builds its render data.
     void addMesh(std::unique_ptr<Vaq::CAD::PolyBase> mesh);
     const std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> &getMeshes() const { return m_meshes; }
+    void addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points);
+    const std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> &getPointSets() const { return m_point_sets; }
+    // Every element: the meshes, then the point sets.
+    std::vector<Vaq::CAD::Element *> getElements() const;
 
     std::size_t getNumberOfTriangles() const;
-    // Vertices of the meshes.
+    // Vertices of the meshes and points of the point sets.
     std::size_t getNumberOfPoints() const;
 
     // Switches on, for every mesh, what options asks for; the rest stays as the mesh has it.
@@ -41,6 +47,7 @@ public:
 private:
     Vaq::Color m_background { 38, 42, 52 };
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
+    std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
 };
 
 } // namespace Gcad::Scene

@@ -1,10 +1,13 @@
 #include "apps/scene/scene_demo.h"
 
+#include "apps/scene/scene_points.h"
+
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <QColor>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -23,6 +26,12 @@ constexpr unsigned FINE = 601; // 2 x 600 x 600 = 720000 triangles
 constexpr unsigned COARSE = 13; // large enough facets to see flat shading
 constexpr double GRID = 0.625; // centre offset of the tiles; each covers 1 x 1, so 0.25 apart
 constexpr double WAVE_AMPLITUDE = 0.12;
+// The scan beside the tiles: 1024 x 2048 points over 1 x 2.25, every NEEDLE_SPACING-th point
+// of every NEEDLE_SPACING-th row with a deviation needle.
+constexpr unsigned SCAN_COLUMNS = 1024, SCAN_ROWS = 2048;
+constexpr double SCAN_X = 1.25, SCAN_WIDTH = 1.0, SCAN_HEIGHT = 2.25;
+constexpr unsigned NEEDLE_SPACING = 64;
+constexpr double DEVIATION_AMPLITUDE = 0.05;
 
 // A mesh over the unit square centred at (x, y) with the dome's grid of n x n vertices; height
 // maps each dome vertex (x and y from -0.5 to 0.5, the dome's z) to the new z.
@@ -67,6 +76,48 @@ std::vector<Color> rippleColors(const PolyBase &mesh, double x, double y)
     return colors;
 }
 
+// A scanned sheet that bulges out in the middle; its deviation from a flat nominal colours
+// it from blue (below) over green to red (above).
+std::unique_ptr<Vaq::CAD::PointsBase> scan()
+{
+    PointCloud cloud;
+    const std::size_t count = std::size_t(SCAN_COLUMNS) * SCAN_ROWS;
+    cloud.positions.reserve(count);
+    cloud.normals.reserve(count);
+    cloud.colors.reserve(count);
+    cloud.values.assign(count, Vaq::CAD::NO_VALUE);
+    cloud.deviations.assign(count, {});
+    for (unsigned row = 0; row < SCAN_ROWS; ++row) {
+        const double v = row / double(SCAN_ROWS - 1) - 0.5;
+        for (unsigned column = 0; column < SCAN_COLUMNS; ++column) {
+            const double u = column / double(SCAN_COLUMNS - 1) - 0.5;
+            // z = a cos(pi u) cos(pi v), with its gradient for the normal.
+            const double cu = std::cos(std::numbers::pi * u), cv = std::cos(std::numbers::pi * v);
+            const double z = DEVIATION_AMPLITUDE * (2.0 * cu * cv - 1.0);
+            const double dzdx = -2.0 * DEVIATION_AMPLITUDE * std::numbers::pi * std::sin(std::numbers::pi * u)
+                * cv / SCAN_WIDTH;
+            const double dzdy = -2.0 * DEVIATION_AMPLITUDE * std::numbers::pi * cu
+                * std::sin(std::numbers::pi * v) / SCAN_HEIGHT;
+            const BaVec3d<float> normal = BaVec3d<float>(float(-dzdx), float(-dzdy), 1.0f).normalized();
+            cloud.positions.emplace_back(SCAN_X + SCAN_WIDTH * (u + 0.5), SCAN_HEIGHT * v, z);
+            cloud.normals.push_back(normal);
+            const double t = std::clamp(0.5 + 0.5 * z / DEVIATION_AMPLITUDE, 0.0, 1.0);
+            const QColor c = QColor::fromHsvF(0.66 * (1.0 - t), 0.9, 1.0);
+            cloud.colors.emplace_back(uint8_t(c.red()), uint8_t(c.green()), uint8_t(c.blue()));
+            if (row % NEEDLE_SPACING == NEEDLE_SPACING / 2 && column % NEEDLE_SPACING == NEEDLE_SPACING / 2) {
+                const std::size_t i = cloud.positions.size() - 1;
+                cloud.values[i] = float(z);
+                cloud.deviations[i] = normal * float(z);
+            }
+        }
+    }
+    auto points = createPointsElement(std::move(cloud), QStringLiteral("demo scan"));
+    // Deviations of a few hundredths: long enough needles to see them.
+    points->getElemProperties()->needleScale = 4.0;
+    points->getElemProperties()->pointSize = 2.0;
+    return points;
+}
+
 } // namespace
 
 void addDemoScene(Scene &scene)
@@ -93,6 +144,8 @@ void addDemoScene(Scene &scene)
         [](const BaVec3d<double> &v) { return v.z; });
     facets->getElemProperties()->smooth = false;
     scene.addMesh(std::move(facets));
+
+    scene.addPoints(scan());
 }
 
 } // namespace Gcad::Scene

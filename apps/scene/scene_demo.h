@@ -2,14 +2,15 @@
 // 2 x 2 grid show the mesh pipeline at work: a plain smooth dome, a ripple with vertex
 // colours, a wave colour-mapped by its deviation values through the legend, and a coarse
 // dome drawn flat so that its facets show. The three fine ones have 601 x 601 vertices and
-// 720000 triangles each, 2.16 million in all.
+// 720000 triangles each, 2.16 million in all. Beside them lies a scan of 2.1 million coloured
+// points with deviation needles on a sparse grid of them.
 #pragma once
 
 #include "apps/scene/scene.h"
 
 namespace Gcad::Scene {
 
-// Adds the demo meshes to scene and sets the data range of the current legend
+// Adds the demo meshes and the scan to scene and sets the data range of the current legend
 // (Vaq::Legend2::LegendHandler::getInstance) to the range of the wave's deviations.
 void addDemoScene(Scene &scene);
 

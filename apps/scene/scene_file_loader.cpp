@@ -2,6 +2,7 @@
 
 #include "apps/scene/scene_import.h"
 #include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_points.h"
 
 #include <QDir>
 #include <QFile>
@@ -67,6 +68,27 @@ public:
         return mesh;
     }
 
+    std::unique_ptr<Vaq::CAD::PointsBase> points(PointsDescription &description, const QString &where)
+    {
+        PointCloud cloud = std::move(description.cloud);
+        if (!description.file.isEmpty()) {
+            ImportedData data = import(description.file, where);
+            if (!std::holds_alternative<PointCloud>(data))
+                fail(where + ".file", description.file + QStringLiteral(": holds a mesh, not points"));
+            cloud = std::move(std::get<PointCloud>(data));
+        }
+        auto points = createPointsElement(std::move(cloud), QString());
+        const PointsDisplay &display = description.display;
+        Vaq::CAD::ElemProp &properties = *points->getElemProperties();
+        properties.displayMode = display.mode;
+        properties.pointSize = properties.markerSize = properties.crossSize = display.pointSize;
+        properties.showIdentifiers = display.ids;
+        properties.showNormals = display.normals;
+        properties.deviationNeedles = display.needles;
+        properties.needleScale = display.needleScale;
+        return points;
+    }
+
     [[noreturn]] void fail(const QString &where, const QString &why) const
     {
         throw ImportError(m_path, where + QStringLiteral(": ") + why);
@@ -103,23 +125,29 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene)
     SceneDescription description = parseSceneFile(readSceneFile(path), path);
     Builder builder(path);
     std::vector<std::unique_ptr<PolyBase>> meshes;
+    std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
         if (auto *mesh = std::get_if<MeshDescription>(&element.data)) {
-            const QString name = nameOf(element, mesh->file, "mesh", i);
             meshes.push_back(builder.mesh(*mesh, where));
-            meshes.back()->setFileName(name);
+            meshes.back()->setFileName(nameOf(element, mesh->file, "mesh", i));
             if (element.color) {
                 meshes.back()->getElemProperties()->color = *element.color;
                 meshes.back()->getElemProperties()->meshFrontColor = *element.color;
             }
         } else {
-            builder.fail(where, QStringLiteral("point sets cannot be drawn yet"));
+            auto &points = std::get<PointsDescription>(element.data);
+            pointSets.push_back(builder.points(points, where));
+            pointSets.back()->setFileName(nameOf(element, points.file, "points", i));
+            if (element.color)
+                pointSets.back()->getElemProperties()->datasetColor = *element.color;
         }
     }
     for (auto &mesh : meshes)
         scene.addMesh(std::move(mesh));
+    for (auto &points : pointSets)
+        scene.addPoints(std::move(points));
     return description.view;
 }
 

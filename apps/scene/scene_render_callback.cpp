@@ -14,24 +14,25 @@ SceneRenderCallback::SceneRenderCallback(const Scene &scene)
 
 bool SceneRenderCallback::acceptsObject(const Vaq::TObject *object)
 {
-    return std::any_of(m_scene.getMeshes().begin(), m_scene.getMeshes().end(),
-        [object](const auto &mesh) { return mesh.get() == object; });
+    const std::vector<Vaq::CAD::Element *> elements = m_scene.getElements();
+    return std::find(elements.begin(), elements.end(), object) != elements.end();
 }
 
 std::vector<Vaq::CAD::ElementAndStageImp> SceneRenderCallback::getElementsForDrawing()
 {
     std::vector<Vaq::CAD::ElementAndStageImp> entries;
-    for (const auto &mesh : m_scene.getMeshes())
-        entries.emplace_back(mesh.get(), StageIdentifier::NO_STAGE);
+    for (Vaq::CAD::Element *element : m_scene.getElements())
+        entries.emplace_back(element, StageIdentifier::NO_STAGE);
     return entries;
 }
 
 bool SceneRenderCallback::getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max)
 {
     Vaq::Box3d scene;
-    for (const auto &mesh : m_scene.getMeshes()) {
+    for (const Vaq::CAD::Element *element : m_scene.getElements()) {
         Vaq::Box3d box;
-        if (mesh->getBoundingBox(StageIdentifier::NO_STAGE, Vaq::CAD::BBT_DISPLAY, Vaq::CAD::CCS_WORLD, box))
+        if (element->getBoundingBox(
+                StageIdentifier::NO_STAGE, Vaq::CAD::BBT_DISPLAY, Vaq::CAD::CCS_WORLD, box))
             scene.extend(box);
     }
     if (scene.isEmpty())

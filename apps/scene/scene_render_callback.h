@@ -1,7 +1,7 @@
-// SceneRenderCallback: the render callback of a program's view. It shows every mesh of one
+// SceneRenderCallback: the render callback of a program's view. It shows every element of one
 // Scene (not owned; it must outlive the callback) on the scene's background and draws them
 // through the library's renderers like any view of the application. The view it serves is a
-// still picture, so it fits the view to the meshes' own box rather than to one that keeps
+// still picture, so it fits the view to the elements' own box rather than to one that keeps
 // the scene in view at every rotation.
 #pragma once
 
@@ -22,8 +22,7 @@ public:
     const Vaq::CAD::Properties::Global *getGlobalProperties() const override { return &m_global; }
     bool acceptsObject(const Vaq::TObject *object) override;
     std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override;
-    // The vertices of all meshes the view shows.
-    // The box around all meshes; false for an empty scene.
+    // The box around all elements; false for an empty scene.
     bool getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max) override;
 
 private:

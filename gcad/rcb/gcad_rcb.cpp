@@ -17,6 +17,7 @@
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_r_mesh.h"
+#include "gcad/renderers/gcad_r_points.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
@@ -70,6 +71,7 @@ RenderCallback::RenderCallback(QObject *parent)
     std::copy(std::begin(IDENTITY), std::end(IDENTITY), _gl_transformation);
     // The library's renderers; the other element kinds' renderers register here as they join.
     _renderer_container.registerRenderer(new MeshRenderer(this));
+    _renderer_container.registerRenderer(new PointsRenderer(this));
 }
 
 RenderCallback::~RenderCallback()

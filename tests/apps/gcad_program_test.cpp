@@ -132,8 +132,7 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
     const QString missing = folder.path("missing.stl"), png = folder.path("out.png");
     const std::pair<QStringList, QString> cases[] = {
         { { "render", good, missing, "-o", png }, missing + ": no such file" },
-        { { "render", good, points, "-o", png },
-            points + ": point clouds cannot be drawn yet (there is no points renderer)" },
+        { { "render", points, missing, "-o", png }, missing + ": no such file" },
         { { "paint" }, "paint: unknown command (see gcad --help)" },
         { { "--fast" }, "--fast: unknown option (see gcad --help)" },
         { { "info", "--verbose" }, "--verbose: unknown option of 'info' (see gcad --help)" },
@@ -305,6 +304,24 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     // The square fills the middle of the picture, the scene's dark slate shows at the corners.
     EXPECT_EQ(image.pixel(0, 0), qRgb(38, 42, 52));
     EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
+
+    // A point cloud (a 5 x 5 grid) is drawn as points, the view fitted to them: the middle
+    // point lies in the middle of the picture.
+    QString grid;
+    for (int i = 0; i < 25; ++i)
+        grid += QStringLiteral("%1 %2 0\n").arg(i % 5).arg(i / 5);
+    const QString cloud = folder.write("cloud.xyz", grid.toUtf8());
+    const ProgramRun points = gcad({ "render", cloud, "--view", "z+", "--size", "64x48", "-o", out });
+    ASSERT_EQ(points.status, 0) << points.err.toStdString();
+    EXPECT_TRUE(points.out.contains(QRegularExpression("1 elements, 0 triangles, 25 points, ")))
+        << points.out.toStdString();
+    const QImage drawn(out);
+    const QRgb background = qRgb(38, 42, 52);
+    int middle = 0;
+    for (int y = 22; y <= 25; ++y)
+        for (int x = 30; x <= 33; ++x)
+            middle += drawn.pixel(x, y) != background;
+    EXPECT_GT(middle, 0);
 }
 
 // A scene file gives the view; the command line's --size wins over it; a bad one writes nothing.

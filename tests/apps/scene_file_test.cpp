@@ -116,7 +116,10 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
     folder.write("scan.xyz", "0 0 0\n1 1 1\n");
     const QString good = folder.write("good.json", R"({ "view": { "background": [1, 2, 3] }, "elements": [
         { "kind": "mesh", "file": "square.stl", "color": "#ff0000", "edges": true },
-        { "kind": "mesh", "name": "tri", "vertices": [[0,0,1],[1,0,1],[0,1,1]], "triangles": [[0,1,2]] } ] })");
+        { "kind": "mesh", "name": "tri", "vertices": [[0,0,1],[1,0,1],[0,1,1]], "triangles": [[0,1,2]] },
+        { "kind": "points", "file": "scan.xyz", "color": "lime", "display": "markers", "pointSize": 7 },
+        { "kind": "points", "positions": [[0,0,2]], "ids": [4], "showIds": true, "deviations": [[0,0,1]],
+          "needles": true, "needleScale": 3 } ] })");
 
     Gcad::Scene::Scene scene;
     const Gcad::Scene::ViewDescription view = Gcad::Scene::loadSceneFile(good, scene);
@@ -127,6 +130,18 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
     EXPECT_TRUE(scene.getMeshes()[0]->getElemProperties()->showEdges);
     EXPECT_EQ(scene.getMeshes()[1]->getFileName(), "tri");
     EXPECT_EQ(scene.getNumberOfTriangles(), 3u);
+    ASSERT_EQ(scene.getPointSets().size(), 2u);
+    const Vaq::CAD::PointsBase &scan = *scene.getPointSets()[0];
+    EXPECT_EQ(scan.getFileName(), "scan.xyz");
+    EXPECT_EQ(scan.getPointVector(Vaq::CAD::StageIdentifier::NO_STAGE).size(), 2u);
+    EXPECT_EQ(scan.getElemProperties()->datasetColor, Color(0, 255, 0));
+    EXPECT_EQ(scan.getElemProperties()->displayMode, 1);
+    EXPECT_EQ(scan.getElemProperties()->markerSize, 7.0);
+    const Vaq::CAD::ElemProp &inline_ = *scene.getPointSets()[1]->getElemProperties();
+    EXPECT_EQ(scene.getPointSets()[1]->getFileName(), "points 4");
+    EXPECT_TRUE(inline_.showIdentifiers);
+    EXPECT_TRUE(inline_.deviationNeedles);
+    EXPECT_EQ(inline_.needleScale, 3.0);
 
     const QString bad = folder.write("bad.json", R"({ "elements": [
         { "kind": "mesh", "file": "square.stl" }, { "kind": "mesh", "file": "scan.xyz" } ] })");
@@ -134,6 +149,9 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
     EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(bad, empty); }),
         bad + ": elements[1].file: scan.xyz: holds points, not a mesh");
     EXPECT_TRUE(empty.getMeshes().empty());
+    const QString swapped = folder.write("swapped.json", R"({ "elements": [ { "kind": "points", "file": "square.stl" } ] })");
+    EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(swapped, empty); }),
+        swapped + ": elements[0].file: square.stl: holds a mesh, not points");
     const QString missing = folder.write("missing.json", R"({ "elements": [ { "kind": "mesh", "file": "no.stl" } ] })");
     EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(missing, empty); }),
         missing + ": elements[0].file: no.stl: no such file");

@@ -2,11 +2,14 @@
 // mesh's own, what the render callback hands the drawing cycle, and what the demo scene holds.
 #include "apps/scene/scene.h"
 #include "apps/scene/scene_demo.h"
+#include "apps/scene/scene_points.h"
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace Gcad::Scene;
 using Vaq::CAD::ElementClassification;
@@ -38,6 +41,44 @@ TEST(Scene, countsAndHandsTheCallbackItsMeshesAndTheirOwnBox)
     ASSERT_TRUE(callback.getBoundingBox(&min, &max));
     EXPECT_EQ(min, Vaq::BaVec3d<double>(-0.5, -0.5, -2));
     EXPECT_EQ(max, Vaq::BaVec3d<double>(3.5, 1.5, 0.5));
+
+    // A point set comes after the meshes and widens the box.
+    PointCloud cloud;
+    cloud.positions = { { 0, 0, 0 }, { 6, 0, 1 } };
+    scene.addPoints(createPointsElement(std::move(cloud), "cloud.xyz"));
+    EXPECT_EQ(scene.getNumberOfPoints(), 27u);
+    ASSERT_EQ(callback.getElementsForDrawing().size(), 3u);
+    EXPECT_EQ(callback.getElementsForDrawing()[2].element, scene.getPointSets()[0].get());
+    ASSERT_TRUE(callback.getBoundingBox(&min, &max));
+    EXPECT_EQ(max, Vaq::BaVec3d<double>(6, 1.5, 1));
+}
+
+TEST(ScenePoints, aCloudBecomesAPointCloudElementInItsColoursOrTheDefaultWithNeedlesWhereItHasDeviations)
+{
+    PointCloud plain;
+    plain.positions = { { 1, 2, 3 }, { 4, 5, 6 } };
+    const auto grey = createPointsElement(plain, "plain.xyz");
+    EXPECT_EQ(grey->getType(), ElementCreator::POINT_CLOUD);
+    EXPECT_EQ(grey->getFileName(), "plain.xyz");
+    EXPECT_TRUE(grey->getColorVector(StageIdentifier::NO_STAGE).empty());
+    EXPECT_EQ(grey->getElemProperties()->datasetColor, DEFAULT_POINT_COLOR);
+    EXPECT_FALSE(grey->getElemProperties()->deviationNeedles);
+
+    PointCloud full = plain;
+    full.colors = { Vaq::Color(1, 2, 3), Vaq::Color(4, 5, 6) };
+    full.normals = { { 0, 0, 1 }, { 1, 0, 0 } };
+    full.values = { 0.5f, Vaq::CAD::NO_VALUE };
+    full.ids = { 10, 11 };
+    full.deviations = { { 0, 0, 0.5f }, { 0, 0, 0 } };
+    const auto scan = createPointsElement(full, "scan.ply");
+    EXPECT_EQ(scan->getPointVector(StageIdentifier::NO_STAGE), full.positions);
+    EXPECT_EQ(scan->getColorVector(StageIdentifier::NO_STAGE), full.colors);
+    EXPECT_EQ(scan->getNormalVector(StageIdentifier::NO_STAGE), full.normals);
+    EXPECT_EQ(scan->getDataVector(StageIdentifier::NO_STAGE), full.values);
+    EXPECT_EQ(scan->getIdVector(StageIdentifier::NO_STAGE), full.ids);
+    EXPECT_EQ(scan->getDistanceVector(StageIdentifier::NO_STAGE), full.deviations);
+    EXPECT_TRUE(scan->getElemProperties()->deviationNeedles);
+    EXPECT_FALSE(scan->getElemProperties()->showIdentifiers);
 }
 
 TEST(Scene, displayOptionsOnlySwitchOnWhatTheUserAsksFor)
@@ -76,4 +117,22 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
     }
     EXPECT_TRUE(smooth > 0 && smooth < 4) << smooth;
     EXPECT_GT(colourMapped, 0);
+
+    // Beside the meshes, a coloured scan of two million points with needles on a few of them.
+    ASSERT_EQ(scene.getPointSets().size(), 1u);
+    const Vaq::CAD::PointsBase &scan = *scene.getPointSets()[0];
+    const std::size_t count = scan.getPointVector(StageIdentifier::NO_STAGE).size();
+    EXPECT_GE(count, 2000000u);
+    EXPECT_EQ(scan.getColorVector(StageIdentifier::NO_STAGE).size(), count);
+    EXPECT_TRUE(
+        scan.getElemProperties()->deviationNeedles && scan.existsDistanceVector(StageIdentifier::NO_STAGE));
+    const auto &values = scan.getDataVector(StageIdentifier::NO_STAGE);
+    const auto needles
+        = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
+    EXPECT_GT(needles, 100);
+    EXPECT_LT(needles, 10000);
+    // The programs build no element that their views could not draw.
+    SceneRenderCallback callback(scene);
+    for (const Vaq::CAD::Element *element : scene.getElements())
+        EXPECT_NE(callback.findRenderer(element->getType()), nullptr) << element->getType();
 }

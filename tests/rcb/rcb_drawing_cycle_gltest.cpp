@@ -72,6 +72,13 @@ private:
 class DrawingCycle : public Vaq::Test::GLTest
 {
 protected:
+    // The tests draw plain elements of data-set types through stand-in renderers, in place
+    // of the library's own.
+    void SetUp() override
+    {
+        Vaq::Test::GLTest::SetUp();
+        scene.getRendererContainer().freeAll();
+    }
     // A renderer for the types the tests draw, owned by the scene.
     QuadRenderer &addRenderer(std::vector<unsigned> renderTypes = { 0 }, unsigned steps = 1)
     {

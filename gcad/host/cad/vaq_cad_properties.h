@@ -44,6 +44,33 @@ struct ElemProp
     bool showBoundary = false;
     // A strain grid is drawn without its value colours.
     bool uncolored = false;
+
+    // What a point set shows beside its points (sizes and lengths in pixels). A scan's
+    // deviation needles need the points shown too. The cutoff, spring and deviation needles
+    // drawn together (by scans when vectorNeedles is on, by springback results always) each
+    // have their own switch.
+    bool pointsShown = true;
+    double markerSize = 5.0;
+    double crossSize = 9.0;
+    bool showIdentifiers = false;
+    double labelFontSize = 9.0;
+    // Which colours the points take: 0 their own, 1 the spring colours, 2 the cutoff colours.
+    int colorSource = 0;
+    bool showNormals = false;
+    double normalLength = 20.0;
+    bool vectorNeedles = false;
+    bool deviationNeedles = false;
+    bool springNeedles = false;
+    bool cutoffNeedles = false;
+    double needleLineWidth = 1.0;
+    // Model units of needle per model unit of deviation.
+    double needleScale = 1.0;
+    // Displacements: the scale of their lines, which axis components are drawn (0 all three,
+    // 1 x, 2 y, 3 z, 4 x and y, 5 x and z, 6 y and z), and whether their resultant is too.
+    double displacementScale = 1.0;
+    int displacementComponents = 0;
+    bool displacementResultant = true;
+    double displacementLineWidth = 1.0;
 };
 
 struct DefaultProperties
