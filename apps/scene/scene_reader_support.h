@@ -1,0 +1,82 @@
+// What the file readers share: error texts that quote a bit of the file safely, memory that is
+// asked for up front with a clear "out of memory", and a cursor over text made of blank-
+// separated words that knows its line.
+#pragma once
+
+#include "apps/scene/scene_import_error.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <new>
+#include <string_view>
+#include <vector>
+
+namespace Gcad::Scene {
+
+// A piece of a file as an error message quotes it: at most 40 characters, anything that is
+// not printable ASCII as '?', so that a binary file read by mistake still gives one short line.
+QString quoted(std::string_view text);
+
+// Reserves room for count elements, or throws ImportError "out of memory (<size> needed)".
+template<typename T> void reserveOrFail(std::vector<T> &values, std::size_t count, const QString &fileName)
+{
+    try {
+        values.reserve(count);
+    } catch (const std::bad_alloc &) {
+        throw ImportError(fileName,
+            QStringLiteral("out of memory (%1 MB needed)").arg(double(count) * sizeof(T) / 1e6, 0, 'f', 1));
+    } catch (const std::length_error &) {
+        throw ImportError(fileName,
+            QStringLiteral("out of memory (%1 MB needed)").arg(double(count) * sizeof(T) / 1e6, 0, 'f', 1));
+    }
+}
+
+// Appends value, doubling the room through reserveOrFail when it is full.
+template<typename T> void appendOrFail(std::vector<T> &values, const T &value, const QString &fileName)
+{
+    if (values.size() == values.capacity())
+        reserveOrFail(values, std::max<std::size_t>(1024, 2 * values.capacity()), fileName);
+    values.push_back(value);
+}
+
+// Words of text separated by blanks (space, tab, CR, LF, FF, VT), read from the front.
+class TextCursor
+{
+public:
+    TextCursor(std::string_view text, const QString &fileName, std::size_t offset = 0, std::size_t line = 1)
+        : m_text(text)
+        , m_file_name(fileName)
+        , m_pos(offset)
+        , m_line(line)
+    {
+    }
+
+    // Skips blanks; false at the end of the text.
+    bool skipBlanks();
+    // Skips the rest of the line, its line end included.
+    void skipLine();
+    // The next word, empty at the end of the text.
+    std::string_view word();
+    // The next word as a number; throws "line <n>: expected <what>, found '<word>'" otherwise.
+    double number(const char *what);
+    // The next word as a whole number from low to high, or the error above.
+    long long integer(const char *what, long long low, long long high);
+    // Throws unless the next word is keyword.
+    void expect(std::string_view keyword);
+
+    [[noreturn]] void fail(const QString &what) const;
+    [[noreturn]] void failFound(const char *expected, std::string_view found) const;
+
+    std::size_t offset() const { return m_pos; }
+    std::size_t line() const { return m_line; }
+    const QString &fileName() const { return m_file_name; }
+
+private:
+    std::string_view m_text;
+    const QString &m_file_name;
+    std::size_t m_pos;
+    std::size_t m_line;
+};
+
+} // namespace Gcad::Scene

@@ -1,0 +1,72 @@
+#include "apps/scene/scene_vertex_merger.h"
+
+#include "apps/scene/scene_reader_support.h"
+
+#include <bit>
+#include <limits>
+
+namespace Gcad::Scene {
+
+using Vaq::BaVec3d;
+
+VertexMerger::VertexMerger(const QString &fileName)
+    : m_file_name(fileName)
+{
+    reserveOrFail(m_slots, 1024, m_file_name);
+    m_slots.assign(1024, 0);
+    m_mask = m_slots.size() - 1;
+}
+
+uint64_t VertexMerger::hash(const BaVec3d<double> &p)
+{
+    // Adding +0.0 turns -0.0 into +0.0, so that both hash alike as they compare alike.
+    const uint64_t x = std::bit_cast<uint64_t>(p.x + 0.0);
+    const uint64_t y = std::bit_cast<uint64_t>(p.y + 0.0);
+    const uint64_t z = std::bit_cast<uint64_t>(p.z + 0.0);
+    uint64_t h = x * 0x9E3779B97F4A7C15ull;
+    h = (h ^ (h >> 29) ^ y) * 0xBF58476D1CE4E5B9ull;
+    h = (h ^ (h >> 31) ^ z) * 0x94D049BB133111EBull;
+    return h ^ (h >> 32);
+}
+
+uint32_t VertexMerger::indexOf(const BaVec3d<double> &p)
+{
+    uint64_t slot = hash(p) & m_mask;
+    while (const uint32_t stored = m_slots[slot]) {
+        if (m_vertices[stored - 1] == p)
+            return stored - 1;
+        slot = (slot + 1) & m_mask;
+    }
+    if (m_vertices.size() == std::numeric_limits<uint32_t>::max() - 1)
+        throw ImportError(m_file_name, QStringLiteral("too many vertices for 32-bit indices"));
+    appendOrFail(m_vertices, p, m_file_name);
+    m_slots[slot] = uint32_t(m_vertices.size());
+    if (2 * m_vertices.size() > m_slots.size())
+        grow();
+    return uint32_t(m_vertices.size() - 1);
+}
+
+void VertexMerger::grow()
+{
+    std::vector<uint32_t> table;
+    reserveOrFail(table, 2 * m_slots.size(), m_file_name);
+    table.assign(2 * m_slots.size(), 0);
+    m_mask = table.size() - 1;
+    for (uint32_t stored : m_slots) {
+        if (stored == 0)
+            continue;
+        uint64_t slot = hash(m_vertices[stored - 1]) & m_mask;
+        while (table[slot] != 0)
+            slot = (slot + 1) & m_mask;
+        table[slot] = stored;
+    }
+    m_slots = std::move(table);
+}
+
+std::vector<BaVec3d<double>> VertexMerger::takeVertices()
+{
+    m_slots = std::vector<uint32_t>();
+    return std::move(m_vertices);
+}
+
+} // namespace Gcad::Scene

@@ -1,0 +1,39 @@
+// VertexMerger: gives corners at the same position one vertex index, in the order of first
+// appearance. Cost: O(1) expected per corner; memory: the vertices plus an open-addressing
+// table of 32-bit indices kept at most half full (doubled and rehashed as it fills).
+// Positions are compared exactly (-0 and +0 alike); the table holds only indices, so a probe
+// compares the candidate's stored position.
+#pragma once
+
+#include "gcad/host/base/vaq_vec.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace Gcad::Scene {
+
+class VertexMerger
+{
+public:
+    // fileName: for the ImportError of a mesh beyond 32-bit indices or out of memory.
+    explicit VertexMerger(const QString &fileName);
+
+    // The index of the vertex at p, a new one if no earlier corner was there. p is finite.
+    uint32_t indexOf(const Vaq::BaVec3d<double> &p);
+
+    // The merged vertices; the merger is not used afterwards.
+    std::vector<Vaq::BaVec3d<double>> takeVertices();
+
+private:
+    static uint64_t hash(const Vaq::BaVec3d<double> &p);
+    void grow();
+
+    const QString &m_file_name;
+    std::vector<Vaq::BaVec3d<double>> m_vertices;
+    std::vector<uint32_t> m_slots; // vertex index + 1; 0 is an empty slot
+    uint64_t m_mask = 0;
+};
+
+} // namespace Gcad::Scene
