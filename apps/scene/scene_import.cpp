@@ -22,17 +22,21 @@ ImportedData importFile(const QString &path)
             path, QStringLiteral("unknown file type%1 (expected .stl, .ply, .obj or .xyz)").arg(type));
     }
 
-    MappedFile file(path);
-    if (suffix == "xyz")
-        return readXyzPoints(file.bytes(), path, file.releaser());
-    if (suffix == "stl")
-        return buildMesh(readStlMesh(file.bytes(), path, file.releaser()), path);
-    if (suffix == "obj")
-        return buildMesh(readObjMesh(file.bytes(), path), path);
-    PlyData ply = readPly(file.bytes(), path, file.releaser());
-    if (PointCloud *cloud = std::get_if<PointCloud>(&ply))
+    // The file is unmapped before the element is built, so that the two are never in memory
+    // together.
+    PlyData data = [&]() -> PlyData {
+        MappedFile file(path);
+        if (suffix == "xyz")
+            return readXyzPoints(file.bytes(), path, file.releaser());
+        if (suffix == "stl")
+            return readStlMesh(file.bytes(), path, file.releaser());
+        if (suffix == "obj")
+            return readObjMesh(file.bytes(), path);
+        return readPly(file.bytes(), path, file.releaser());
+    }();
+    if (PointCloud *cloud = std::get_if<PointCloud>(&data))
         return std::move(*cloud);
-    return buildMesh(std::move(std::get<MeshData>(ply)), path);
+    return buildMesh(std::move(std::get<MeshData>(data)), path);
 }
 
 } // namespace Gcad::Scene

@@ -3,6 +3,7 @@
 #include "apps/scene/scene_reader_support.h"
 #include "apps/scene/scene_vertex_merger.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -34,26 +35,32 @@ bool startsWithSolid(std::string_view bytes)
     return start != std::string_view::npos && bytes.substr(start, 5) == "solid";
 }
 
-MeshData readBinary(
-    std::string_view bytes, uint32_t count, const QString &fileName, const ReleaseRead &release)
+MeshData readBinary(std::string_view bytes, uint32_t count, const QString &fileName, const ReleaseRead &release)
 {
     MeshData mesh;
     reserveOrFail(mesh.triangles, count, fileName);
     VertexMerger merger(fileName);
     std::size_t released = 0;
-    for (uint32_t t = 0; t < count; ++t) {
-        const std::size_t offset = HEADER_BYTES + std::size_t(t) * TRIANGLE_BYTES;
-        const char *corners = bytes.data() + offset + 12; // after the facet normal
-        Vaq::CAD::Triangle triangle;
-        for (int c = 0; c < 3; ++c) {
-            const BaVec3d<double> p(littleEndianFloat(corners + 12 * c),
-                littleEndianFloat(corners + 12 * c + 4), littleEndianFloat(corners + 12 * c + 8));
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                throw ImportError(fileName,
-                    QStringLiteral("byte %1: non-finite vertex coordinates").arg(offset + 12 + 12 * c));
-            triangle[c] = merger.indexOf(p);
+    // Corners go to the merger a block of triangles at a time.
+    constexpr uint32_t BLOCK = VertexMerger::BLOCK / 3;
+    BaVec3d<double> corners[3 * BLOCK];
+    Vaq::CAD::Triangle triangles[BLOCK];
+    for (uint32_t first = 0; first < count; first += BLOCK) {
+        const uint32_t size = std::min(BLOCK, count - first);
+        for (uint32_t t = 0; t < size; ++t) {
+            const std::size_t offset = HEADER_BYTES + std::size_t(first + t) * TRIANGLE_BYTES + 12;
+            for (uint32_t c = 0; c < 3; ++c) {
+                const char *at = bytes.data() + offset + 12 * c;
+                BaVec3d<double> &p = corners[3 * t + c];
+                p = { littleEndianFloat(at), littleEndianFloat(at + 4), littleEndianFloat(at + 8) };
+                if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+                    throw ImportError(
+                        fileName, QStringLiteral("byte %1: non-finite vertex coordinates").arg(offset + 12 * c));
+            }
         }
-        mesh.triangles.push_back(triangle);
+        merger.indicesOf(corners, 3 * size, triangles[0].data());
+        mesh.triangles.insert(mesh.triangles.end(), triangles, triangles + size);
+        const std::size_t offset = HEADER_BYTES + std::size_t(first) * TRIANGLE_BYTES;
         if (release && offset - released > RELEASE_STEP) {
             release(offset);
             released = offset;

@@ -12,12 +12,12 @@ using Vaq::BaVec3d;
 VertexMerger::VertexMerger(const QString &fileName)
     : m_file_name(fileName)
 {
-    reserveOrFail(m_slots, 1024, m_file_name);
-    m_slots.assign(1024, 0);
-    m_mask = m_slots.size() - 1;
+    reserveOrFail(m_table, 1024, m_file_name);
+    m_table.assign(1024, 0);
+    m_mask = m_table.size() - 1;
 }
 
-uint64_t VertexMerger::hash(const BaVec3d<double> &p)
+inline uint64_t VertexMerger::hash(const BaVec3d<double> &p)
 {
     // Adding +0.0 turns -0.0 into +0.0, so that both hash alike as they compare alike.
     const uint64_t x = std::bit_cast<uint64_t>(p.x + 0.0);
@@ -29,10 +29,10 @@ uint64_t VertexMerger::hash(const BaVec3d<double> &p)
     return h ^ (h >> 32);
 }
 
-uint32_t VertexMerger::indexOf(const BaVec3d<double> &p)
+inline uint32_t VertexMerger::lookUp(const BaVec3d<double> &p, uint64_t hash)
 {
-    uint64_t slot = hash(p) & m_mask;
-    while (const uint32_t stored = m_slots[slot]) {
+    uint64_t slot = hash & m_mask;
+    while (const uint32_t stored = m_table[slot]) {
         if (m_vertices[stored - 1] == p)
             return stored - 1;
         slot = (slot + 1) & m_mask;
@@ -40,19 +40,39 @@ uint32_t VertexMerger::indexOf(const BaVec3d<double> &p)
     if (m_vertices.size() == std::numeric_limits<uint32_t>::max() - 1)
         throw ImportError(m_file_name, QStringLiteral("too many vertices for 32-bit indices"));
     appendOrFail(m_vertices, p, m_file_name);
-    m_slots[slot] = uint32_t(m_vertices.size());
-    if (2 * m_vertices.size() > m_slots.size())
+    m_table[slot] = uint32_t(m_vertices.size());
+    if (2 * m_vertices.size() > m_table.size())
         grow();
     return uint32_t(m_vertices.size() - 1);
+}
+
+uint32_t VertexMerger::indexOf(const BaVec3d<double> &p)
+{
+    return lookUp(p, hash(p));
+}
+
+void VertexMerger::indicesOf(const BaVec3d<double> *points, std::size_t count, uint32_t *indices)
+{
+    uint64_t hashes[BLOCK];
+    for (std::size_t i = 0; i < count; ++i) {
+        hashes[i] = hash(points[i]);
+        __builtin_prefetch(&m_table[hashes[i] & m_mask]);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        if (const uint32_t stored = m_table[hashes[i] & m_mask])
+            __builtin_prefetch(&m_vertices[stored - 1]);
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        indices[i] = lookUp(points[i], hashes[i]);
 }
 
 void VertexMerger::grow()
 {
     std::vector<uint32_t> table;
-    reserveOrFail(table, 2 * m_slots.size(), m_file_name);
-    table.assign(2 * m_slots.size(), 0);
+    reserveOrFail(table, 2 * m_table.size(), m_file_name);
+    table.assign(2 * m_table.size(), 0);
     m_mask = table.size() - 1;
-    for (uint32_t stored : m_slots) {
+    for (uint32_t stored : m_table) {
         if (stored == 0)
             continue;
         uint64_t slot = hash(m_vertices[stored - 1]) & m_mask;
@@ -60,12 +80,12 @@ void VertexMerger::grow()
             slot = (slot + 1) & m_mask;
         table[slot] = stored;
     }
-    m_slots = std::move(table);
+    m_table = std::move(table);
 }
 
 std::vector<BaVec3d<double>> VertexMerger::takeVertices()
 {
-    m_slots = std::vector<uint32_t>();
+    m_table = std::vector<uint32_t>();
     return std::move(m_vertices);
 }
 
