@@ -265,6 +265,20 @@ public:
     double value(Type type)
     {
         need(sizeOf(type));
+        return fixedValue(type);
+    }
+    // Throws unless size more bytes follow.
+    void need(std::size_t size) const
+    {
+        if (size > m_bytes.size() - m_pos)
+            throw ImportError(m_file_name,
+                QStringLiteral("byte %1: the file ends inside element '%2'")
+                    .arg(m_pos)
+                    .arg(quoted(*m_element)));
+    }
+    // A value of an entry whose size was checked with need.
+    double fixedValue(Type type)
+    {
         const char *at = m_bytes.data() + m_pos;
         m_pos += sizeOf(type);
         switch (type) {
@@ -323,14 +337,6 @@ private:
         }
         return bits;
     }
-    void need(std::size_t size) const
-    {
-        if (size > m_bytes.size() - m_pos)
-            throw ImportError(m_file_name,
-                QStringLiteral("byte %1: the file ends inside element '%2'")
-                    .arg(m_pos)
-                    .arg(quoted(*m_element)));
-    }
 
     std::string_view m_bytes;
     std::size_t m_pos;
@@ -351,6 +357,9 @@ public:
     }
 
     double value(Type type) { return isInteger(type) ? double(integer(type)) : m_text.number("a number"); }
+    double fixedValue(Type type) { return value(type); }
+    // Text has no fixed sizes.
+    void need(std::size_t) const { }
     int64_t integer(Type)
     {
         return m_text.integer(
@@ -471,13 +480,25 @@ private:
             if (property.role >= RED && property.role <= BLUE)
                 colorType[property.role - RED] = property.type;
         }
+        // Without lists every entry has one size, checked once per entry.
+        const bool fixed = std::none_of(element.properties.begin(), element.properties.end(),
+            [](const Property &p) { return p.countType.has_value(); });
+        std::size_t entrySize = 0;
+        for (const Property &property : element.properties)
+            entrySize += sizeOf(property.type);
         for (std::size_t i = 0; i < count; ++i) {
             m_body.startEntry();
-            for (const Property &property : element.properties) {
-                if (property.countType)
-                    skipList(property);
-                else
-                    v[property.role] = m_body.value(property.type);
+            if (fixed) {
+                m_body.need(entrySize);
+                for (const Property &property : element.properties)
+                    v[property.role] = m_body.fixedValue(property.type);
+            } else {
+                for (const Property &property : element.properties) {
+                    if (property.countType)
+                        skipList(property);
+                    else
+                        v[property.role] = m_body.value(property.type);
+                }
             }
             if (!std::isfinite(v[X]) || !std::isfinite(v[Y]) || !std::isfinite(v[Z]))
                 m_body.fail(QStringLiteral("non-finite vertex coordinates"));

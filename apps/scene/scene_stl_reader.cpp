@@ -35,11 +35,13 @@ bool startsWithSolid(std::string_view bytes)
     return start != std::string_view::npos && bytes.substr(start, 5) == "solid";
 }
 
-MeshData readBinary(std::string_view bytes, uint32_t count, const QString &fileName, const ReleaseRead &release)
+MeshData readBinary(
+    std::string_view bytes, uint32_t count, const QString &fileName, const ReleaseRead &release)
 {
     MeshData mesh;
     reserveOrFail(mesh.triangles, count, fileName);
-    VertexMerger merger(fileName);
+    // A closed mesh has about half as many vertices as triangles.
+    VertexMerger merger(fileName, count / 2);
     std::size_t released = 0;
     // Corners go to the merger a block of triangles at a time.
     constexpr uint32_t BLOCK = VertexMerger::BLOCK / 3;
@@ -54,8 +56,8 @@ MeshData readBinary(std::string_view bytes, uint32_t count, const QString &fileN
                 BaVec3d<double> &p = corners[3 * t + c];
                 p = { littleEndianFloat(at), littleEndianFloat(at + 4), littleEndianFloat(at + 8) };
                 if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-                    throw ImportError(
-                        fileName, QStringLiteral("byte %1: non-finite vertex coordinates").arg(offset + 12 * c));
+                    throw ImportError(fileName,
+                        QStringLiteral("byte %1: non-finite vertex coordinates").arg(offset + 12 * c));
             }
         }
         merger.indicesOf(corners, 3 * size, triangles[0].data());
@@ -84,7 +86,8 @@ BaVec3d<double> readCorner(TextCursor &text)
 MeshData readAscii(std::string_view bytes, const QString &fileName, const ReleaseRead &release)
 {
     MeshData mesh;
-    VertexMerger merger(fileName);
+    // A facet takes at least some 100 bytes of text.
+    VertexMerger merger(fileName, bytes.size() / 200);
     TextCursor text(bytes, fileName);
     std::size_t released = 0;
     while (text.skipBlanks()) {

@@ -9,12 +9,10 @@ namespace Gcad::Scene {
 
 using Vaq::BaVec3d;
 
-VertexMerger::VertexMerger(const QString &fileName)
+VertexMerger::VertexMerger(const QString &fileName, std::size_t expectedVertices)
     : m_file_name(fileName)
 {
-    reserveOrFail(m_table, 1024, m_file_name);
-    m_table.assign(1024, 0);
-    m_mask = m_table.size() - 1;
+    rebuild(std::bit_ceil(std::max<std::size_t>(1024, 2 * expectedVertices)));
 }
 
 inline uint64_t VertexMerger::hash(const BaVec3d<double> &p)
@@ -68,19 +66,26 @@ void VertexMerger::indicesOf(const BaVec3d<double> *points, std::size_t count, u
 
 void VertexMerger::grow()
 {
-    std::vector<uint32_t> table;
-    reserveOrFail(table, 2 * m_table.size(), m_file_name);
-    table.assign(2 * m_table.size(), 0);
-    m_mask = table.size() - 1;
-    for (uint32_t stored : m_table) {
-        if (stored == 0)
-            continue;
-        uint64_t slot = hash(m_vertices[stored - 1]) & m_mask;
-        while (table[slot] != 0)
+    rebuild(2 * m_table.size());
+}
+
+// The vertices are read in order and their slots written ahead of use, rather than the old
+// table in order and the vertices at random.
+void VertexMerger::rebuild(std::size_t size)
+{
+    m_table = std::vector<uint32_t>();
+    reserveOrFail(m_table, size, m_file_name);
+    m_table.assign(size, 0);
+    m_mask = size - 1;
+    constexpr std::size_t AHEAD = 16;
+    for (std::size_t i = 0; i < m_vertices.size(); ++i) {
+        if (i + AHEAD < m_vertices.size())
+            __builtin_prefetch(&m_table[hash(m_vertices[i + AHEAD]) & m_mask]);
+        uint64_t slot = hash(m_vertices[i]) & m_mask;
+        while (m_table[slot] != 0)
             slot = (slot + 1) & m_mask;
-        table[slot] = stored;
+        m_table[slot] = uint32_t(i + 1);
     }
-    m_table = std::move(table);
 }
 
 std::vector<BaVec3d<double>> VertexMerger::takeVertices()

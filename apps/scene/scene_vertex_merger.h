@@ -19,8 +19,9 @@ namespace Gcad::Scene {
 class VertexMerger
 {
 public:
-    // fileName: for the ImportError of a mesh beyond 32-bit indices or out of memory.
-    explicit VertexMerger(const QString &fileName);
+    // fileName: for the ImportError of a mesh beyond 32-bit indices or out of memory;
+    // expectedVertices: how many the table is first made for (it grows when there are more).
+    VertexMerger(const QString &fileName, std::size_t expectedVertices);
 
     // The index of the vertex at p, a new one if no earlier corner was there. p is finite.
     uint32_t indexOf(const Vaq::BaVec3d<double> &p);
@@ -35,6 +36,7 @@ private:
     static uint64_t hash(const Vaq::BaVec3d<double> &p);
     uint32_t lookUp(const Vaq::BaVec3d<double> &p, uint64_t hash);
     void grow();
+    void rebuild(std::size_t size);
 
     const QString &m_file_name;
     std::vector<Vaq::BaVec3d<double>> m_vertices;
