@@ -23,10 +23,12 @@ bool isSeparator(char c)
     return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// a in any case equals the lower-case name b.
 bool sameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char c, char d) { return std::tolower(c) == d; });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char c, char d) {
+        return (c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) == d;
+    });
 }
 
 Column columnNamed(std::string_view name)
@@ -69,7 +71,10 @@ Words splitLine(std::string_view line)
 // The columns a comment names, if its words start with x y z.
 std::optional<std::vector<Column>> namedColumns(std::string_view comment)
 {
-    const Words words = splitLine(comment.substr(comment.find_first_not_of('#')));
+    const std::size_t start = comment.find_first_not_of('#');
+    if (start == std::string_view::npos)
+        return std::nullopt;
+    const Words words = splitLine(comment.substr(start));
     if (words.count < 3 || columnNamed(words.words[0]) != X || columnNamed(words.words[1]) != Y
         || columnNamed(words.words[2]) != Z)
         return std::nullopt;

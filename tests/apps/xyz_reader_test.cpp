@@ -23,6 +23,7 @@ PointCloud read(std::string_view text)
 TEST(XyzReader, readsPointsSkippingCommentsAndBlankLines)
 {
     const PointCloud cloud = read("# exported scan\n"
+                                  "#\n"
                                   "\n"
                                   "1 2 3\n"
                                   "  -0.5\t1e-3   4.25  # a comment after the values\r\n"
