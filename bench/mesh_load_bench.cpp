@@ -1,9 +1,10 @@
 // Load times of big mesh and point files: a binary STL of a height field, XYZ text and a binary
 // PLY of points, generated in a temporary folder. Each load runs in a child process of its own
 // (this program started again), three times; the table gives the median time, the file bytes
-// per second, and the child's peak memory above what it held before loading, beside the size of
-// the finished data. Reference rows: "cat FILE > /dev/null" and, for text, "wc -l FILE"; for the
-// STL also the earlier path through assimp (read, join identical vertices, build the element).
+// per second, the child's processor time (what a busy machine slows least) and its peak memory
+// above what it held before loading, beside the size of the finished data. Reference rows:
+// "cat FILE > /dev/null" and, for text, "wc -l FILE"; for the STL also the earlier path through
+// assimp (read, join identical vertices, build the element).
 //
 //   bench_mesh_load [millions]   millions of triangles and of points (default 10)
 #include "apps/scene/scene_import.h"
@@ -15,6 +16,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,10 +171,20 @@ std::unique_ptr<PolyBase> loadThroughAssimp(const char *path)
     return polyBase;
 }
 
-// Prints "<seconds> <peak bytes above the start> <bytes of the data>".
+// The processor time of this process so far, user and system.
+double cpuSeconds()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Prints "<seconds> <peak bytes above the start> <bytes of the data> <processor seconds>".
 int child(const std::string &variant, const char *path)
 {
     const double before = statusBytes("VmRSS");
+    const double cpuBefore = cpuSeconds();
     const Clock::time_point start = Clock::now();
     double bytes = 0.0;
     if (variant == "assimp") {
@@ -190,7 +202,8 @@ int child(const std::string &variant, const char *path)
                 *std::get<std::unique_ptr<PolyBase>>(data)->getData(Vaq::CAD::StageIdentifier::NO_STAGE));
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("%.6f %.0f %.0f\n", seconds, statusBytes("VmHWM") - before, bytes);
+    std::printf(
+        "%.6f %.0f %.0f %.6f\n", seconds, statusBytes("VmHWM") - before, bytes, cpuSeconds() - cpuBefore);
     return 0;
 }
 
@@ -198,7 +211,7 @@ int child(const std::string &variant, const char *path)
 
 struct Result
 {
-    double seconds = 0, peak = 0, bytes = 0;
+    double seconds = 0, peak = 0, bytes = 0, cpu = 0;
 };
 
 // Runs argv as a child and reads its one line of figures; a shell command is only timed.
@@ -234,7 +247,8 @@ Result run(const std::vector<std::string> &argv, bool figures)
         std::exit(1);
     }
     if (figures)
-        std::sscanf(text.c_str(), "%lf %lf %lf", &result.seconds, &result.peak, &result.bytes);
+        std::sscanf(
+            text.c_str(), "%lf %lf %lf %lf", &result.seconds, &result.peak, &result.bytes, &result.cpu);
     return result;
 }
 
@@ -247,14 +261,15 @@ double median3(std::vector<double> values)
 // Three runs of a variant, the medians of each figure.
 Result measure(const std::vector<std::string> &argv, bool figures)
 {
-    std::vector<double> seconds, peaks, bytes;
+    std::vector<double> seconds, peaks, bytes, cpu;
     for (int i = 0; i < 3; ++i) {
         const Result r = run(argv, figures);
         seconds.push_back(r.seconds);
         peaks.push_back(r.peak);
         bytes.push_back(r.bytes);
+        cpu.push_back(r.cpu);
     }
-    return { median3(seconds), median3(peaks), median3(bytes) };
+    return { median3(seconds), median3(peaks), median3(bytes), median3(cpu) };
 }
 
 double fileSize(const std::string &path)
@@ -267,7 +282,8 @@ void row(const char *name, double size, const Result &r, const char *note = "")
 {
     std::printf("  %-14s %8.2f s %8.0f MB/s", name, r.seconds, size / r.seconds / 1e6);
     if (r.bytes > 0)
-        std::printf(" %9.0f MB peak %8.0f MB data %5.2fx", r.peak / 1e6, r.bytes / 1e6, r.peak / r.bytes);
+        std::printf(" %7.2f s cpu %7.0f MB peak %6.0f MB data %5.2fx", r.cpu, r.peak / 1e6, r.bytes / 1e6,
+            r.peak / r.bytes);
     std::printf("%s\n", note);
 }
 
