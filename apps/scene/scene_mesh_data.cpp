@@ -1,6 +1,7 @@
 #include "apps/scene/scene_mesh_data.h"
 
 #include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_reader_support.h"
 
 #include <new>
 
@@ -21,8 +22,7 @@ std::unique_ptr<Vaq::CAD::PolyBase> buildMesh(MeshData mesh, const QString &file
         polyBase->computeNormals();
         return polyBase;
     } catch (const std::bad_alloc &) {
-        throw ImportError(
-            fileName, QStringLiteral("out of memory (%1 MB needed)").arg(needed / 1e6, 0, 'f', 1));
+        failOutOfMemory(fileName, needed);
     }
 }
 

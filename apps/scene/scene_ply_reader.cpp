@@ -383,7 +383,7 @@ private:
     TextCursor m_text;
 };
 
-uint8_t colorChannel(double value, Type type, const auto &body)
+inline uint8_t colorChannel(double value, Type type, const auto &body)
 {
     if (isInteger(type)) {
         if (value < 0 || value > 255)
@@ -474,24 +474,31 @@ private:
         if (values)
             reserveOrFail(m_cloud.values, count, m_file_name);
 
-        double v[ROLE_COUNT] = {};
+        // Types and roles packed tight for the loop; a list marks the element as of varying size.
+        struct Field
+        {
+            Type type;
+            Role role;
+        };
+        std::vector<Field> fields;
+        bool fixed = true;
+        std::size_t entrySize = 0;
         Type colorType[3] = {};
         for (const Property &property : element.properties) {
+            fixed = fixed && !property.countType;
+            fields.push_back({ property.type, property.role });
+            entrySize += sizeOf(property.type);
             if (property.role >= RED && property.role <= BLUE)
                 colorType[property.role - RED] = property.type;
         }
-        // Without lists every entry has one size, checked once per entry.
-        const bool fixed = std::none_of(element.properties.begin(), element.properties.end(),
-            [](const Property &p) { return p.countType.has_value(); });
-        std::size_t entrySize = 0;
-        for (const Property &property : element.properties)
-            entrySize += sizeOf(property.type);
+        double v[ROLE_COUNT] = {};
         for (std::size_t i = 0; i < count; ++i) {
             m_body.startEntry();
             if (fixed) {
+                // Every entry has one size, checked once.
                 m_body.need(entrySize);
-                for (const Property &property : element.properties)
-                    v[property.role] = m_body.fixedValue(property.type);
+                for (const Field &field : fields)
+                    v[field.role] = m_body.fixedValue(field.type);
             } else {
                 for (const Property &property : element.properties) {
                     if (property.countType)
@@ -507,8 +514,7 @@ private:
                 m_cloud.normals.emplace_back(float(v[NX]), float(v[NY]), float(v[NZ]));
             if (colors)
                 colorsOut.emplace_back(colorChannel(v[RED], colorType[0], m_body),
-                    colorChannel(v[GREEN], colorType[1], m_body),
-                    colorChannel(v[BLUE], colorType[2], m_body));
+                    colorChannel(v[GREEN], colorType[1], m_body), colorChannel(v[BLUE], colorType[2], m_body));
             if (values)
                 m_cloud.values.push_back(float(v[VALUE]));
             if ((i & 0xFFFF) == 0)

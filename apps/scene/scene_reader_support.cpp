@@ -17,6 +17,11 @@ QString quoted(std::string_view text)
     return text.size() > LONGEST ? result + QStringLiteral("...") : result;
 }
 
+void failOutOfMemory(const QString &fileName, double bytes)
+{
+    throw ImportError(fileName, QStringLiteral("out of memory (%1 MB needed)").arg(bytes / 1e6, 0, 'f', 1));
+}
+
 namespace {
 
 bool isBlank(char c)

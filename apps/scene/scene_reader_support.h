@@ -18,17 +18,16 @@ namespace Gcad::Scene {
 // not printable ASCII as '?', so that a binary file read by mistake still gives one short line.
 QString quoted(std::string_view text);
 
-// Reserves room for count elements, or throws ImportError "out of memory (<size> needed)".
+// Throws ImportError "out of memory (<bytes in MB> MB needed)".
+[[noreturn]] void failOutOfMemory(const QString &fileName, double bytes);
+
+// Reserves room for count elements, or throws as failOutOfMemory.
 template<typename T> void reserveOrFail(std::vector<T> &values, std::size_t count, const QString &fileName)
 {
     try {
         values.reserve(count);
-    } catch (const std::bad_alloc &) {
-        throw ImportError(fileName,
-            QStringLiteral("out of memory (%1 MB needed)").arg(double(count) * sizeof(T) / 1e6, 0, 'f', 1));
-    } catch (const std::length_error &) {
-        throw ImportError(fileName,
-            QStringLiteral("out of memory (%1 MB needed)").arg(double(count) * sizeof(T) / 1e6, 0, 'f', 1));
+    } catch (const std::exception &) { // std::bad_alloc, or std::length_error beyond max_size()
+        failOutOfMemory(fileName, double(count) * double(sizeof(T)));
     }
 }
 

@@ -2,6 +2,7 @@
 // triangle strips, point clouds with normals, colours and a value, binary in either byte order,
 // and the line or byte it names for each file it refuses.
 #include "apps/scene/scene_ply_reader.h"
+#include "apps/scene/scene_reader_support.h"
 #include "tests/apps/scene_test_files.h"
 
 #include <gtest/gtest.h>
@@ -178,4 +179,12 @@ TEST(PlyReader, refusesEveryLieAndCutWithTheLineOrByte)
     };
     for (const auto &[file, reason] : cases)
         EXPECT_EQ(Gcad::Test::importError([&] { read(file); }), "m.ply: " + reason) << file.toStdString();
+}
+
+TEST(ReaderSupport, outOfMemoryIsSaidWithTheSizeNeeded)
+{
+    // 2^62 doubles are beyond what a vector can hold: 2^65 bytes, 36893488147419.1 MB.
+    std::vector<double> values;
+    EXPECT_EQ(Gcad::Test::importError([&] { reserveOrFail(values, std::size_t(1) << 62, "m.ply"); }),
+        "m.ply: out of memory (36893488147419.1 MB needed)");
 }
