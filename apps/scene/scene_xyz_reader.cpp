@@ -18,9 +18,17 @@ constexpr std::size_t MOST_COLUMNS = 32;
 
 enum Column : uint8_t { SKIP, X, Y, Z, NX, NY, NZ, RED, GREEN, BLUE, VALUE };
 
+// Which bytes separate values: blanks, tabs, commas, semicolons, and CR of CRLF line ends.
+constexpr std::array<bool, 256> SEPARATOR = [] {
+    std::array<bool, 256> table {};
+    for (unsigned char c : std::string_view(" \t,;\r\f\v"))
+        table[c] = true;
+    return table;
+}();
+
 bool isSeparator(char c)
 {
-    return c == ' ' || c == '\t' || c == ',' || c == ';' || c == '\r' || c == '\f' || c == '\v';
+    return SEPARATOR[static_cast<unsigned char>(c)];
 }
 
 // a in any case equals the lower-case name b.
@@ -118,6 +126,7 @@ public:
             const std::size_t newline = text.find('\n', start);
             const std::size_t end = newline == std::string_view::npos ? text.size() : newline;
             const std::string_view line = text.substr(start, end - start);
+            const std::size_t lineStart = start;
             start = end + 1;
             ++m_line;
             const Words words = splitLine(line);
@@ -131,6 +140,8 @@ public:
             }
             if (m_columns.empty())
                 chooseColumns(words.count);
+            if (m_cloud.positions.empty())
+                reserveLike(line.size() + 1, text.size() - lineStart);
             readPoint(words);
             if (release && start - released > RELEASE_STEP) {
                 release(start);
@@ -169,6 +180,22 @@ private:
         m_guessing = count == 6;
         for (Column column : m_columns)
             m_has[column] = true;
+    }
+
+    // Room for as many points as there are lines like the first in the rest of the file, so
+    // that the vectors seldom grow; at most one per six bytes ("1 2 3\n"), so that a short first
+    // line costs nothing unreasonable.
+    void reserveLike(std::size_t lineBytes, std::size_t restBytes)
+    {
+        const std::size_t count
+            = restBytes / std::max<std::size_t>(6, lineBytes) + restBytes / lineBytes / 16 + 16;
+        reserveOrFail(m_cloud.positions, count, m_file_name);
+        if (m_has[NX])
+            reserveOrFail(m_cloud.normals, count, m_file_name);
+        if (m_has[RED])
+            reserveOrFail(m_cloud.colors, count, m_file_name);
+        if (m_has[VALUE])
+            reserveOrFail(m_cloud.values, count, m_file_name);
     }
 
     double number(std::string_view word) const
