@@ -2,7 +2,9 @@
 // commas or semicolons; '#' starts a comment that runs to the end of the line, blank lines are
 // skipped. The columns:
 //   3  x y z
-//   6  x y z nx ny nz  or  x y z r g b (unit vectors are normals, whole numbers 0-255 colours)
+//   6  x y z nx ny nz  or  x y z r g b: normals when every triple is a unit vector (also when
+//      each could be a colour, such as 1 0 0), else colours when every triple is whole numbers
+//      from 0 to 255
 //   7  x y z r g b value
 //   9  x y z nx ny nz r g b
 // A comment before the first point whose words start with x y z names the columns instead, e.g.
