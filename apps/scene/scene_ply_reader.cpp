@@ -466,13 +466,13 @@ private:
         const std::size_t count = std::size_t(element.count);
         std::vector<BaVec3d<double>> &positions = m_mesh ? m_mesh_data.vertices : m_cloud.positions;
         std::vector<Vaq::Color> &colorsOut = m_mesh ? m_mesh_data.colors : m_cloud.colors;
-        reserveOrFail(positions, count, m_file_name);
+        reserveToFill(positions, count, m_file_name);
         if (normals)
-            reserveOrFail(m_cloud.normals, count, m_file_name);
+            reserveToFill(m_cloud.normals, count, m_file_name);
         if (colors)
-            reserveOrFail(colorsOut, count, m_file_name);
+            reserveToFill(colorsOut, count, m_file_name);
         if (values)
-            reserveOrFail(m_cloud.values, count, m_file_name);
+            reserveToFill(m_cloud.values, count, m_file_name);
 
         // Types and roles packed tight for the loop; a list marks the element as of varying size.
         struct Field

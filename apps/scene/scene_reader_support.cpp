@@ -2,7 +2,11 @@
 
 #include <fast_float/fast_float.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <charconv>
+#include <cstdint>
 
 namespace Gcad::Scene {
 
@@ -20,6 +24,17 @@ QString quoted(std::string_view text)
 void failOutOfMemory(const QString &fileName, double bytes)
 {
     throw ImportError(fileName, QStringLiteral("out of memory (%1 MB needed)").arg(bytes / 1e6, 0, 'f', 1));
+}
+
+void populatePages(const void *data, std::size_t bytes)
+{
+    // Only whole pages: a page that starts before data may belong to another allocation.
+    const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    const uintptr_t begin = (uintptr_t(data) + page - 1) & ~(page - 1);
+    const uintptr_t end = (uintptr_t(data) + bytes) & ~(page - 1);
+    // Small or refused (an older kernel): the pages fault in as they are written.
+    if (end > begin)
+        ::madvise(reinterpret_cast<void *>(begin), end - begin, MADV_POPULATE_WRITE);
 }
 
 namespace {

@@ -31,6 +31,16 @@ template<typename T> void reserveOrFail(std::vector<T> &values, std::size_t coun
     }
 }
 
+// Maps the pages of bytes at data in one call, rather than a page fault for each page.
+void populatePages(const void *data, std::size_t bytes);
+
+// reserveOrFail for count elements that will all be written; their memory is mapped at once.
+template<typename T> void reserveToFill(std::vector<T> &values, std::size_t count, const QString &fileName)
+{
+    reserveOrFail(values, count, fileName);
+    populatePages(values.data() + values.size(), (values.capacity() - values.size()) * sizeof(T));
+}
+
 // Appends value, doubling the room through reserveOrFail when it is full.
 template<typename T> void appendOrFail(std::vector<T> &values, const T &value, const QString &fileName)
 {

@@ -39,7 +39,7 @@ MeshData readBinary(
     std::string_view bytes, uint32_t count, const QString &fileName, const ReleaseRead &release)
 {
     MeshData mesh;
-    reserveOrFail(mesh.triangles, count, fileName);
+    reserveToFill(mesh.triangles, count, fileName);
     // A closed mesh has about half as many vertices as triangles.
     VertexMerger merger(fileName, count / 2);
     std::size_t released = 0;
