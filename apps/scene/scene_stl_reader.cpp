@@ -46,9 +46,9 @@ MeshData readBinary(
     // Corners go to the merger a block of triangles at a time.
     constexpr uint32_t BLOCK = VertexMerger::BLOCK / 3;
     BaVec3d<double> corners[3 * BLOCK];
-    Vaq::CAD::Triangle triangles[BLOCK];
-    for (uint32_t first = 0; first < count; first += BLOCK) {
-        const uint32_t size = std::min(BLOCK, count - first);
+    uint32_t indices[3 * BLOCK];
+    for (uint64_t first = 0; first < count; first += BLOCK) {
+        const uint32_t size = uint32_t(std::min<uint64_t>(BLOCK, count - first));
         for (uint32_t t = 0; t < size; ++t) {
             const std::size_t offset = HEADER_BYTES + std::size_t(first + t) * TRIANGLE_BYTES + 12;
             for (uint32_t c = 0; c < 3; ++c) {
@@ -60,8 +60,9 @@ MeshData readBinary(
                         QStringLiteral("byte %1: non-finite vertex coordinates").arg(offset + 12 * c));
             }
         }
-        merger.indicesOf(corners, 3 * size, triangles[0].data());
-        mesh.triangles.insert(mesh.triangles.end(), triangles, triangles + size);
+        merger.indicesOf(corners, 3 * size, indices);
+        for (uint32_t t = 0; t < size; ++t)
+            mesh.triangles.push_back({ indices[3 * t], indices[3 * t + 1], indices[3 * t + 2] });
         const std::size_t offset = HEADER_BYTES + std::size_t(first) * TRIANGLE_BYTES;
         if (release && offset - released > RELEASE_STEP) {
             release(offset);
