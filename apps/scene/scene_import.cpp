@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <variant>
+
 namespace Gcad::Scene {
 
 ImportedData importFile(const QString &path)
@@ -24,7 +26,7 @@ ImportedData importFile(const QString &path)
 
     // The file is unmapped before the element is built, so that the two are never in memory
     // together.
-    PlyData data = [&]() -> PlyData {
+    std::variant<MeshData, PointCloud> data = [&]() -> std::variant<MeshData, PointCloud> {
         MappedFile file(path);
         if (suffix == "xyz")
             return readXyzPoints(file.bytes(), path, file.releaser());
