@@ -13,6 +13,9 @@ VertexMerger::VertexMerger(const QString &fileName, std::size_t expectedVertices
     : m_file_name(fileName)
 {
     rebuild(std::bit_ceil(std::max<std::size_t>(1024, 2 * expectedVertices)));
+    // With some room to spare, so that a count a little over the guess does not copy them all;
+    // what is not filled is never touched.
+    reserveOrFail(m_vertices, expectedVertices + expectedVertices / 8, m_file_name);
 }
 
 inline uint64_t VertexMerger::hash(const BaVec3d<double> &p)

@@ -20,7 +20,8 @@ class VertexMerger
 {
 public:
     // fileName: for the ImportError of a mesh beyond 32-bit indices or out of memory;
-    // expectedVertices: how many the table is first made for (it grows when there are more).
+    // expectedVertices: how many the table and the vertices are first made for (they grow when
+    // there are more).
     VertexMerger(const QString &fileName, std::size_t expectedVertices);
 
     // The index of the vertex at p, a new one if no earlier corner was there. p is finite.
