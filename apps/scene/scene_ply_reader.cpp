@@ -426,6 +426,8 @@ public:
         if (m_vertex_count == 0)
             throw ImportError(
                 m_file_name, m_mesh ? QStringLiteral("no vertices") : QStringLiteral("no points"));
+        if (m_mesh && m_mesh_data.triangles.empty())
+            throw ImportError(m_file_name, QStringLiteral("no triangles"));
         if (m_mesh)
             return std::move(m_mesh_data);
         return std::move(m_cloud);

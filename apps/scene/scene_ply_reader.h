@@ -26,7 +26,8 @@ namespace Gcad::Scene {
 using PlyData = std::variant<MeshData, PointCloud>;
 
 // The mesh or points of bytes. Throws ImportError for fileName with the line (header and ascii
-// body) or the byte offset (binary body) and what is wrong there.
+// body) or the byte offset (binary body) and what is wrong there; "no points" or "no triangles"
+// (faces or strips that make none) when there is nothing to show.
 PlyData readPly(std::string_view bytes, const QString &fileName, const ReleaseRead &release = {});
 
 } // namespace Gcad::Scene

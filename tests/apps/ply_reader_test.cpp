@@ -176,6 +176,10 @@ TEST(PlyReader, refusesEveryLieAndCutWithTheLineOrByte)
         { binaryHeader + quadCut.data(), "byte 205: a list of 4 corners, more than the file holds" },
         { binaryHeader + triangle.data() + "x", "byte 218: 1 bytes more than the header declares" },
         { "ply\nformat ascii 1.0\nelement vertex 0\n" + xyz + "end_header\n", "no points" },
+        // Strips whose every triangle repeats a vertex.
+        { ascii + "element tristrips 1\nproperty list int int vertex_indices\nend_header\n" + three
+                + "4 0 0 1 1\n",
+            "no triangles" },
     };
     for (const auto &[file, reason] : cases)
         EXPECT_EQ(Gcad::Test::importError([&] { read(file); }), "m.ply: " + reason) << file.toStdString();
