@@ -516,7 +516,8 @@ private:
                 m_cloud.normals.emplace_back(float(v[NX]), float(v[NY]), float(v[NZ]));
             if (colors)
                 colorsOut.emplace_back(colorChannel(v[RED], colorType[0], m_body),
-                    colorChannel(v[GREEN], colorType[1], m_body), colorChannel(v[BLUE], colorType[2], m_body));
+                    colorChannel(v[GREEN], colorType[1], m_body),
+                    colorChannel(v[BLUE], colorType[2], m_body));
             if (values)
                 m_cloud.values.push_back(float(v[VALUE]));
             if ((i & 0xFFFF) == 0)
