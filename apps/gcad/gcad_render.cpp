@@ -86,7 +86,7 @@ void loadFiles(RenderOptions &options, Scene::Scene &scene)
 {
     if (options.files.size() == 1 && isSceneFile(options.files.front())) {
         try {
-            const Scene::ViewDescription view = Scene::loadSceneFile(options.files.front(), scene);
+            const Scene::ViewDescription view = Scene::loadSceneFile(options.files.front(), scene, options.creaseAngle);
             if (options.view.isEmpty())
                 options.view = view.direction;
             if (!options.size)
@@ -100,14 +100,12 @@ void loadFiles(RenderOptions &options, Scene::Scene &scene)
     }
     for (const QString &file : options.files) {
         try {
-            Scene::ImportedData data = Scene::importFile(file);
+            Scene::ImportedData data = Scene::importFile(file, options.creaseAngle);
             if (auto *cloud = std::get_if<Scene::PointCloud>(&data)) {
                 scene.addPoints(Scene::createPointsElement(std::move(*cloud), file));
                 continue;
             }
-            auto mesh = std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data));
-            mesh->computeNormals(options.creaseAngle);
-            scene.addMesh(std::move(mesh));
+            scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
         } catch (const Scene::ImportError &e) {
             throw UsageError { e.fileName(), e.reason() };
         }

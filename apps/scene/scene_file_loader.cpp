@@ -44,7 +44,12 @@ QByteArray readSceneFile(const QString &path)
 class Builder
 {
 public:
-    Builder(const QString &path) : m_path(path), m_folder(QFileInfo(path).dir()) { }
+    Builder(const QString &path, double creaseAngle)
+        : m_path(path)
+        , m_folder(QFileInfo(path).dir())
+        , m_crease_angle(creaseAngle)
+    {
+    }
 
     std::unique_ptr<PolyBase> mesh(MeshDescription &description, const QString &where)
     {
@@ -59,7 +64,7 @@ public:
             mesh->setMesh(std::move(description.vertices), std::move(description.triangles));
             if (!description.colors.empty())
                 mesh->setDrawColors(std::move(description.colors));
-            mesh->computeNormals();
+            mesh->computeNormals(m_crease_angle);
         }
         Vaq::CAD::ElemProp &properties = *mesh->getElemProperties();
         properties.smooth = !description.flat;
@@ -98,7 +103,7 @@ private:
     ImportedData import(const QString &file, const QString &where) const
     {
         try {
-            return importFile(QDir::cleanPath(m_folder.absoluteFilePath(file)));
+            return importFile(QDir::cleanPath(m_folder.absoluteFilePath(file)), m_crease_angle);
         } catch (const ImportError &e) {
             fail(where + ".file", file + QStringLiteral(": ") + e.reason());
         }
@@ -106,6 +111,7 @@ private:
 
     const QString &m_path;
     QDir m_folder;
+    double m_crease_angle;
 };
 
 // The element's own name, else its file's, else "<kind> <number>" counting from 1.
@@ -120,10 +126,10 @@ QString nameOf(const ElementDescription &element, const QString &file, const cha
 
 } // namespace
 
-ViewDescription loadSceneFile(const QString &path, Scene &scene)
+ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAngle)
 {
     SceneDescription description = parseSceneFile(readSceneFile(path), path);
-    Builder builder(path);
+    Builder builder(path, creaseAngle);
     std::vector<std::unique_ptr<PolyBase>> meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {

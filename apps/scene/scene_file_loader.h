@@ -12,7 +12,9 @@ namespace Gcad::Scene {
 // Adds the elements of the scene file at path to scene and returns what the file says of the
 // view. Throws ImportError for path, "<where>: <why>" (see parseSceneFile); a file an element
 // names that cannot be imported gives "elements[<i>].file: <its name>: <why>". Nothing is added
-// to scene unless every element could be read.
-ViewDescription loadSceneFile(const QString &path, Scene &scene);
+// to scene unless every element could be read. Meshes get their vertex normals split at
+// creaseAngle degrees (PolyBase::computeNormals).
+ViewDescription loadSceneFile(
+    const QString &path, Scene &scene, double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE);
 
 } // namespace Gcad::Scene

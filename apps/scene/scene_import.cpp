@@ -1,40 +1,44 @@
 #include "apps/scene/scene_import.h"
 
 #include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_mapped_file.h"
+#include "apps/scene/scene_mesh_import.h"
+#include "apps/scene/scene_ply_reader.h"
+#include "apps/scene/scene_stl_reader.h"
 #include "apps/scene/scene_xyz_reader.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <variant>
 
 namespace Gcad::Scene {
 
-ImportedData importFile(const QString &path)
+ImportedData importFile(const QString &path, double creaseAngle)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        throw ImportError(path, QStringLiteral("no such file"));
-    if (info.isDir())
-        throw ImportError(path, QStringLiteral("is a folder, not a file"));
-    const QString suffix = info.suffix().toLower();
-    const bool mesh = suffix == "stl" || suffix == "ply" || suffix == "obj";
-    if (!mesh && suffix != "xyz") {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != "stl" && suffix != "ply" && suffix != "obj" && suffix != "xyz") {
+        // A missing file or a folder is said as such before its name is looked at.
+        const MappedFile file(path);
         const QString type = suffix.isEmpty() ? QString() : QStringLiteral(" '.%1'").arg(suffix);
         throw ImportError(
             path, QStringLiteral("unknown file type%1 (expected .stl, .ply, .obj or .xyz)").arg(type));
     }
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ImportError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
-    if (file.size() == 0)
-        throw ImportError(path, QStringLiteral("empty file"));
-    if (mesh)
-        return importMeshFile(path);
-
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ImportError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));
-    return readXyzPoints(std::string_view(text.constData(), std::size_t(text.size())), path);
+    // The file is unmapped before the element is built, so that the two are never in memory
+    // together.
+    std::variant<MeshData, PointCloud> data = [&]() -> std::variant<MeshData, PointCloud> {
+        MappedFile file(path);
+        if (suffix == "xyz")
+            return readXyzPoints(file.bytes(), path, file.releaser());
+        if (suffix == "stl")
+            return readStlMesh(file.bytes(), path, file.releaser());
+        if (suffix == "obj")
+            return readObjMesh(file.bytes(), path);
+        return readPly(file.bytes(), path, file.releaser());
+    }();
+    if (PointCloud *cloud = std::get_if<PointCloud>(&data))
+        return std::move(*cloud);
+    return buildMesh(std::move(std::get<MeshData>(data)), path, creaseAngle);
 }
 
 } // namespace Gcad::Scene

@@ -3,17 +3,20 @@
 // be wrong gives one clear reason.
 #pragma once
 
-#include "apps/scene/scene_mesh_import.h"
+#include "apps/scene/scene_mesh_data.h"
 
 #include <QString>
 
 namespace Gcad::Scene {
 
-// Reads path: .stl, .obj and .ply through importMeshFile (a .ply without faces gives a point
-// cloud), .xyz with readXyzPoints; the extension in any case. Throws ImportError for path:
-// "no such file", "is a folder, not a file", "unknown file type '.<ext>' (expected .stl,
-// .ply, .obj or .xyz)" (without the quoted part when there is no extension), "cannot be read (<system
-// reason>)", "empty file", or the reason the format's reader gives.
-ImportedData importFile(const QString &path);
+// Reads path, a regular file mapped into memory: .stl with readStlMesh, .ply with readPly (a
+// mesh, or a point cloud without faces), .xyz with readXyzPoints, .obj with readObjMesh; the
+// extension in any case. Throws ImportError for path: "unknown file type '.<ext>' (expected
+// .stl, .ply, .obj or .xyz)" (without the quoted part when there is no extension), what
+// MappedFile refuses ("no such file", "is not a regular file", "empty file", ...), or the reason
+// the format's reader gives. A mesh's vertex normals are split where its facets differ by
+// more than creaseAngle degrees (see PolyBase::computeNormals).
+ImportedData importFile(
+    const QString &path, double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE);
 
 } // namespace Gcad::Scene

@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -539,4 +541,34 @@ TEST(GcadBench, quickRunPrintsAndWritesTheSameRatesAndTheirRatiosButStoresNothin
     const ProgramRun info = gcad({ "info" }, configuration.path(""));
     ASSERT_EQ(info.status, 0) << info.err.toStdString();
     EXPECT_TRUE(info.out.endsWith("\nperformance index: not available\n")) << info.out.toStdString();
+}
+
+// Files that once aborted, crashed, hung or blocked the program: each is one error line naming
+// the file and the place, status 2, and no picture.
+TEST(GcadRender, hostileMeshAndPointFilesAreOneErrorLineAndStatus2AndWriteNothing)
+{
+    TestFolder folder;
+    const QByteArray header = "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+                              "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
+                              "end_header\n";
+    const QString zeroCorners
+        = folder.write("zero.ply", header + "0.0 0.0 0.0\n1.0 0.0 0.0\n0.0 1.0 0.0\n0\n");
+    const QString cutHeader = folder.write("cut.ply", header.left(60));
+    const QString badPoints = folder.write("bad.xyz", "1 2 3\n4 5 inf\n");
+    const QString fifo = folder.path("x.stl");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<QString, QString> cases[] = {
+        { zeroCorners, "line 13: a face of 0 corners" },
+        { cutHeader, "line 5: the file ends inside the header (no 'end_header')" },
+        { badPoints, "line 2: non-finite coordinate 'inf'" },
+        { fifo, "is not a regular file" },
+    };
+    const QString png = folder.path("out.png");
+    for (const auto &[file, error] : cases) {
+        const ProgramRun run = gcad({ "render", file, "-o", png });
+        EXPECT_EQ(run.status, 2) << file.toStdString();
+        EXPECT_EQ(run.err, "gcad: error: " + file + ": " + error + "\n");
+    }
+    // The listing leaves out the FIFO, which is no file.
+    EXPECT_EQ(folder.entries(), QStringList({ "bad.xyz", "cut.ply", "zero.ply" }));
 }
