@@ -48,6 +48,12 @@ QString fromToken(const std::string &token)
 
 void writeRecord(std::ostream &os, const BenchmarkResult &result)
 {
+    // A result of no widget was never measured: the defaults a record of version 0 stands for,
+    // as it was read. Written out in full, it would read back as a record no measurement gives.
+    if (result.getWidgetSize() == 0) {
+        os << "0 ";
+        return;
+    }
     os << _record_version << ' ' << toToken(result.getRenderer()) << ' ' << toToken(result.getDriverVersion())
        << ' ' << toToken(result.getDate().toString(Qt::ISODate)) << ' ' << result.getWidgetSize() << ' '
        << result.isSoftwareRendering() << ' ';

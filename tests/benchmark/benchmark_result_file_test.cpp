@@ -62,6 +62,8 @@ TEST(BenchmarkResultFile, recordOfVersionZeroKeepsTheDefaults)
     EXPECT_EQ(loaded.results[0].getRenderer(), "no renderer");
     EXPECT_EQ(rates(loaded.results[0]), rates(BenchmarkResult(cardOptions(true, 0))));
     EXPECT_EQ(dump(loaded.results[1]), dump(_card));
+    // Written back, the defaults stay a record of version 0, which reads whole again.
+    EXPECT_EQ(fileText(loaded.results), "1 2 0  " + _record + " ");
 }
 
 TEST(BenchmarkResultFile, foreignOrEmptyHeaderLeavesTheListAsItWasAndIsNotReadWhole)
