@@ -38,7 +38,8 @@ struct RenderOptions
 
 QString unknownView(const QString &view)
 {
-    return QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)").arg(view);
+    return QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
+        .arg(view);
 }
 
 bool isSceneFile(const QString &file)
@@ -86,7 +87,8 @@ void loadFiles(RenderOptions &options, Scene::Scene &scene)
 {
     if (options.files.size() == 1 && isSceneFile(options.files.front())) {
         try {
-            const Scene::ViewDescription view = Scene::loadSceneFile(options.files.front(), scene, options.creaseAngle);
+            const Scene::ViewDescription view
+                = Scene::loadSceneFile(options.files.front(), scene, options.creaseAngle);
             if (options.view.isEmpty())
                 options.view = view.direction;
             if (!options.size)
@@ -127,7 +129,8 @@ int runRender(const QStringList &arguments)
         Scene::addDemoScene(scene);
     scene.applyDisplayOptions(options.display);
     Vaq::BaVec3d<double> rotation;
-    Vaq::GL::ViewCreator::getViewForName(options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
+    Vaq::GL::ViewCreator::getViewForName(
+        options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
 
     QImage image;
     try {

@@ -25,13 +25,20 @@ constexpr int LARGEST_VIEW = 16384;
 QString typeName(const QJsonValue &value)
 {
     switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("true or false");
-    case QJsonValue::Double: return QStringLiteral("a number");
-    case QJsonValue::String: return QStringLiteral("a text");
-    case QJsonValue::Array: return QStringLiteral("a list");
-    case QJsonValue::Object: return QStringLiteral("an object");
-    case QJsonValue::Undefined: break;
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    case QJsonValue::Bool:
+        return QStringLiteral("true or false");
+    case QJsonValue::Double:
+        return QStringLiteral("a number");
+    case QJsonValue::String:
+        return QStringLiteral("a text");
+    case QJsonValue::Array:
+        return QStringLiteral("a list");
+    case QJsonValue::Object:
+        return QStringLiteral("an object");
+    case QJsonValue::Undefined:
+        break;
     }
     return QStringLiteral("nothing");
 }
@@ -55,7 +62,10 @@ QString lineAndColumn(QByteArrayView text, qsizetype offset)
 class Reader
 {
 public:
-    explicit Reader(const QString &fileName) : m_file_name(fileName) { }
+    explicit Reader(const QString &fileName)
+        : m_file_name(fileName)
+    {
+    }
 
     [[noreturn]] void fail(const QString &where, const QString &why) const
     {
@@ -133,10 +143,11 @@ public:
         if (value.isString()) {
             const QColor color = QColor::fromString(value.toString());
             if (!color.isValid())
-                fail(where, QStringLiteral("'%1' is not a colour (a name such as \"red\" or \"#rrggbb\")")
-                                .arg(value.toString().left(40)));
-            return Color(uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue()),
-                uint8_t(color.alpha()));
+                fail(where,
+                    QStringLiteral("'%1' is not a colour (a name such as \"red\" or \"#rrggbb\")")
+                        .arg(value.toString().left(40)));
+            return Color(
+                uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue()), uint8_t(color.alpha()));
         }
         if (!value.isArray())
             expected(where, QStringLiteral("a colour"), value);
@@ -149,8 +160,7 @@ public:
         return Color(c[0], c[1], c[2], c[3]);
     }
 
-    template<typename T>
-    BaVec3d<T> vector(const QJsonValue &value, const QString &where) const
+    template<typename T> BaVec3d<T> vector(const QJsonValue &value, const QString &where) const
     {
         const QJsonArray xyz = array(value, where);
         if (xyz.size() != 3)
@@ -232,18 +242,20 @@ MeshDescription readMesh(const Reader &reader, const QJsonObject &element, const
                 reader.fail(where + '.' + key, QStringLiteral("not allowed beside \"file\""));
         }
     } else {
-        const auto position = [&](const QJsonValue &v, const QString &at) { return reader.vector<double>(v, at); };
+        const auto position
+            = [&](const QJsonValue &v, const QString &at) { return reader.vector<double>(v, at); };
         mesh.vertices = reader.list(element, where, "vertices", position);
         const int64_t last = int64_t(mesh.vertices.size()) - 1;
-        mesh.triangles = reader.list(element, where, "triangles", [&](const QJsonValue &v, const QString &at) {
-            const QJsonArray corners = reader.array(v, at);
-            if (corners.size() != 3)
-                reader.fail(at, QStringLiteral("expected 3 vertex numbers, not %1").arg(corners.size()));
-            Vaq::CAD::Triangle triangle;
-            for (int i = 0; i < 3; ++i)
-                triangle[i] = uint32_t(reader.integer(corners[i], Reader::indexed(at, i), 0, last));
-            return triangle;
-        });
+        mesh.triangles = reader.list(
+            element, where, "triangles", [&](const QJsonValue &v, const QString &at) {
+                const QJsonArray corners = reader.array(v, at);
+                if (corners.size() != 3)
+                    reader.fail(at, QStringLiteral("expected 3 vertex numbers, not %1").arg(corners.size()));
+                Vaq::CAD::Triangle triangle;
+                for (int i = 0; i < 3; ++i)
+                    triangle[i] = uint32_t(reader.integer(corners[i], Reader::indexed(at, i), 0, last));
+                return triangle;
+            });
         if (mesh.triangles.empty())
             reader.fail(where + ".triangles", QStringLiteral("no triangles"));
         mesh.colors = reader.perPoint(element, where, "colors", mesh.vertices.size(),
@@ -266,8 +278,8 @@ PointsDisplay readPointsDisplay(const Reader &reader, const QJsonObject &element
         const QStringList modes = { "points", "markers", "crosses" };
         display.mode = int(modes.indexOf(mode));
         if (display.mode < 0)
-            reader.fail(where + ".display", QStringLiteral("unknown display '%1' (points, markers or crosses)")
-                                                .arg(mode.left(40)));
+            reader.fail(where + ".display",
+                QStringLiteral("unknown display '%1' (points, markers or crosses)").arg(mode.left(40)));
     }
     if (element.contains("pointSize"))
         display.pointSize = reader.number(element["pointSize"], where + ".pointSize", 1.0, 100.0);
@@ -304,14 +316,15 @@ PointsDescription readPoints(const Reader &reader, const QJsonObject &element, c
         reader.fail(where + ".positions", QStringLiteral("no points"));
     const std::size_t n = cloud.positions.size();
     cloud.normals = reader.perPoint(element, where, "normals", n, vectorF);
-    cloud.colors = reader.perPoint(
-        element, where, "colors", n, [&](const QJsonValue &v, const QString &at) { return reader.color(v, at); });
+    cloud.colors = reader.perPoint(element, where, "colors", n,
+        [&](const QJsonValue &v, const QString &at) { return reader.color(v, at); });
     cloud.values = reader.perPoint(element, where, "values", n, [&](const QJsonValue &v, const QString &at) {
         const double limit = std::numeric_limits<float>::max();
         return float(reader.number(v, at, -limit, limit));
     });
     cloud.ids = reader.perPoint(element, where, "ids", n, [&](const QJsonValue &v, const QString &at) {
-        return int32_t(reader.integer(v, at, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+        return int32_t(
+            reader.integer(v, at, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     });
     cloud.deviations = reader.perPoint(element, where, "deviations", n, vectorF);
     return points;
@@ -319,10 +332,11 @@ PointsDescription readPoints(const Reader &reader, const QJsonObject &element, c
 
 ElementDescription readElement(const Reader &reader, const QJsonValue &value, const QString &where)
 {
-    static const QStringList MESH_KEYS
-        = { "kind", "name", "color", "file", "vertices", "triangles", "colors", "flat", "edges", "vertexPoints" };
-    static const QStringList POINTS_KEYS = { "kind", "name", "color", "file", "positions", "normals", "colors",
-        "values", "ids", "deviations", "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
+    static const QStringList MESH_KEYS = { "kind", "name", "color", "file", "vertices", "triangles", "colors",
+        "flat", "edges", "vertexPoints" };
+    static const QStringList POINTS_KEYS
+        = { "kind", "name", "color", "file", "positions", "normals", "colors", "values", "ids", "deviations",
+              "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
 
     if (!value.isObject())
         reader.expected(where, QStringLiteral("an object"), value);
@@ -367,7 +381,8 @@ SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
     if (elements.isEmpty())
         reader.fail(QStringLiteral("elements"), QStringLiteral("the scene has no elements"));
     for (qsizetype i = 0; i < elements.size(); ++i)
-        scene.elements.push_back(readElement(reader, elements[i], Reader::indexed(QStringLiteral("elements"), i)));
+        scene.elements.push_back(
+            readElement(reader, elements[i], Reader::indexed(QStringLiteral("elements"), i)));
     return scene;
 }
 

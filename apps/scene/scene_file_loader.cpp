@@ -29,9 +29,10 @@ QByteArray readSceneFile(const QString &path)
     if (!info.isFile())
         throw ImportError(path, QStringLiteral("not a regular file"));
     if (info.size() > LARGEST_SCENE_FILE)
-        throw ImportError(path, QStringLiteral("%1 bytes is too large for a scene file (at most %2)")
-                                    .arg(info.size())
-                                    .arg(LARGEST_SCENE_FILE));
+        throw ImportError(path,
+            QStringLiteral("%1 bytes is too large for a scene file (at most %2)")
+                .arg(info.size())
+                .arg(LARGEST_SCENE_FILE));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ImportError(path, QStringLiteral("cannot be read (%1)").arg(file.errorString()));

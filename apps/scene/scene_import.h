@@ -16,7 +16,6 @@ namespace Gcad::Scene {
 // MappedFile refuses ("no such file", "is not a regular file", "empty file", ...), or the reason
 // the format's reader gives. A mesh's vertex normals are split where its facets differ by
 // more than creaseAngle degrees (see PolyBase::computeNormals).
-ImportedData importFile(
-    const QString &path, double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE);
+ImportedData importFile(const QString &path, double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE);
 
 } // namespace Gcad::Scene

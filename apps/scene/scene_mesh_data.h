@@ -25,8 +25,8 @@ struct MeshData
 using ImportedData = std::variant<std::unique_ptr<Vaq::CAD::PolyBase>, PointCloud>;
 
 // The MESH_SCAN element named fileName with mesh's vertices, triangles and colours and
-// normals computed with creaseAngle (PolyBase::computeNormals); its render data is left to whoever shows it. Throws ImportError "no
-// triangles" for a mesh without any.
+// normals computed with creaseAngle (PolyBase::computeNormals); its render data is left to whoever shows it.
+// Throws ImportError "no triangles" for a mesh without any.
 std::unique_ptr<Vaq::CAD::PolyBase> buildMesh(MeshData mesh, const QString &fileName, double creaseAngle);
 
 } // namespace Gcad::Scene

@@ -69,7 +69,8 @@ GLContext *GLContext::getInstance()
     QString reason;
     GLContext *context = tryGetInstance(&reason);
     if (!context)
-        VAQ_PROG_ERROR("Vaq::GL::GLContext::getInstance", QStringLiteral("no OpenGL context: %1").arg(reason));
+        VAQ_PROG_ERROR(
+            "Vaq::GL::GLContext::getInstance", QStringLiteral("no OpenGL context: %1").arg(reason));
     return context;
 }
 
