@@ -106,13 +106,12 @@ QString infoValue(const ProgramRun &run, const QString &label)
 }
 
 // A result file with one record of the configuration whose rates are all at the performance
-// index's references (which give the index 10), except the first edge rate, written as given.
-QByteArray resultFile(
-    const QString &renderer, const QString &driver, bool software, const char *firstEdgeRate)
+// index's references, which give the index 10.
+QByteArray resultFile(const QString &renderer, const QString &driver, bool software)
 {
     auto token = [](QString text) { return text.replace("\\", "\\\\").replace(' ', "\\s").toUtf8(); };
     QByteArray file = "1 1 1 " + token(renderer) + ' ' + token(driver) + " 2024-01-02T03:04:05 800 "
-        + (software ? "1 " : "0 ") + firstEdgeRate + " 17000000 17000000 17000000 "
+        + (software ? "1 " : "0 ") + "17000000 17000000 17000000 17000000 "
         + "20000000 8000000 30000000 12000000 27000000 18000000 38000000 26000000 ";
     for (int multiple : { 25, 35, 40, 45, 50, 55 })
         file += QByteArray::number(multiple * 1000000).append(' ').repeated(4);
@@ -182,16 +181,20 @@ TEST(GcadProgram, commandHelpIsItsUsageAndStatus0)
     }
 }
 
-TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
+// gcad info prints one "label: value" line per item and only reads the result file: whatever
+// it holds, and whatever stands in its place, stays as it was, and nothing else is printed.
+TEST(GcadInfo, printsALineAnItemAndReadsTheResultFileWithoutEverWritingIt)
 {
     const TestFolder configuration; // no benchmark was run there
-    const ProgramRun run = gcad({ "info" }, configuration.path(""));
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-    const QStringList lines = run.out.trimmed().split('\n');
+    const QString file = configuration.path("gcad_benchmark.dat");
+    const ProgramRun first = gcad({ "info" }, configuration.path(""));
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.err.isEmpty()) << first.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file));
+    const QStringList lines = first.out.trimmed().split('\n');
     const QStringList labels = { "renderer", "vendor", "GL version", "driver version", "software rendering",
         "off-screen mode", "graphics memory", "render mode", "snapshot size", "performance index" };
-    ASSERT_EQ(lines.size(), labels.size()) << run.out.toStdString();
+    ASSERT_EQ(lines.size(), labels.size()) << first.out.toStdString();
     for (int i = 0; i < labels.size(); ++i) {
         EXPECT_TRUE(lines[i].startsWith(labels[i] + ": ")) << lines[i].toStdString();
         EXPECT_GT(lines[i].size(), labels[i].size() + 2) << "empty value: " << lines[i].toStdString();
@@ -201,29 +204,18 @@ TEST(GcadProgram, infoPrintsOneLabelValueLinePerItem)
     }
     EXPECT_EQ(lines[5], "off-screen mode: 2 (frame buffer object)");
     EXPECT_EQ(lines[9], "performance index: not available");
-}
 
-// gcad info only reads the result file: whatever it holds, and whatever stands in its place,
-// stays as it was, and nothing but the info lines is printed.
-TEST(GcadInfo, readsTheResultFileWithoutEverWritingIt)
-{
-    const TestFolder configuration;
-    const QString file = configuration.path("gcad_benchmark.dat");
-    const ProgramRun first = gcad({ "info" }, configuration.path(""));
-    ASSERT_EQ(first.status, 0) << first.err.toStdString();
-    EXPECT_FALSE(QFileInfo::exists(file));
     const QString renderer = infoValue(first, "renderer"), driver = infoValue(first, "driver version");
     const bool software = infoValue(first, "software rendering") == "yes";
 
-    QByteArray threeRecords = resultFile("Card A", "1.0", false, "17000000")
-        + resultFile("Card B", "1.0", false, "17000000").mid(4)
-        + resultFile(renderer, driver, software, "17000000").mid(4);
+    QByteArray threeRecords = resultFile("Card A", "1.0", false) + resultFile("Card B", "1.0", false).mid(4)
+        + resultFile(renderer, driver, software).mid(4);
     threeRecords.replace(0, 4, "1 3 ");
     QByteArray flipped = threeRecords;
     flipped[20] = char(flipped[20] ^ 0x10);
-    const QByteArray newer = "2 " + resultFile(renderer, driver, software, "17000000").mid(2);
+    const QByteArray newer = "2 " + resultFile(renderer, driver, software).mid(2);
     const std::pair<QByteArray, QString> cases[] = {
-        { resultFile(renderer, driver, software, "17000000"), "10.00" },
+        { resultFile(renderer, driver, software), "10.00" },
         { threeRecords, "10.00" },
         { flipped, "not available" },
         { newer, "not available" },
