@@ -75,37 +75,40 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
     const QString syntax = parseError("{\"elements\": [\n  {\"kind\": \"mesh\",}\n]}");
     EXPECT_TRUE(syntax.startsWith("s.json: line 2, column ")) << syntax.toStdString();
     EXPECT_TRUE(syntax.endsWith(": object is missing after a comma")) << syntax.toStdString();
-    EXPECT_EQ(parseError("[1, 2]"), "s.json: the document: expected an object, not a list");
-    EXPECT_EQ(parseError("{\"elements\": []}"), "s.json: elements: the scene has no elements");
-    EXPECT_EQ(parseError("{\"elements\": [{\"name\": \"a\"}]}"), "s.json: elements[0]: no \"kind\" (mesh or points)");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"cloud\"}]}"),
-        "s.json: elements[0].kind: unknown kind 'cloud' (mesh or points)");
     // A misspelt key is refused rather than ignored.
-    EXPECT_TRUE(parseError("{\"elements\": [{\"kind\": \"mesh\", \"file\": \"a.stl\", \"colour\": \"red\"}]}")
+    EXPECT_TRUE(parseError(R"({"elements": [{"kind": "mesh", "file": "a.stl", "colour": "red"}]})")
                     .startsWith("s.json: elements[0]: unknown key 'colour' (known: kind, name, color"));
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"mesh\", \"file\": \"a.stl\", \"triangles\": []}]}"),
-        "s.json: elements[0].triangles: not allowed beside \"file\"");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"mesh\"}]}"),
-        "s.json: elements[0]: a mesh needs either \"file\" or \"vertices\" and \"triangles\"");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"mesh\", \"vertices\": [[0,0,0],[1,0,0],[0,1,0]], "
-                         "\"triangles\": [[0,1,3]]}]}"),
-        "s.json: elements[0].triangles[0][2]: 3 is outside 0 to 2");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"normals\": [[0,0,1e39]]}]}"),
-        "s.json: elements[0].normals[0][2]: 1e+39 is outside -3.40282e+38 to 3.40282e+38");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0]]}]}"),
-        "s.json: elements[0].positions[0]: expected 3 numbers, not 2");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0],[1,1,1]], "
-                         "\"ids\": [1]}]}"),
-        "s.json: elements[0].ids: 1 entries for 2 points");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"ids\": [1.5]}]}"),
-        "s.json: elements[0].ids[0]: expected a whole number, not a number");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"colors\": [\"reddish\"]}]}"),
-        "s.json: elements[0].colors[0]: 'reddish' is not a colour (a name such as \"red\" or \"#rrggbb\")");
-    EXPECT_EQ(parseError("{\"elements\": [{\"kind\": \"points\", \"positions\": [[0,0,0]], \"colors\": [[0,0,256]]}]}"),
-        "s.json: elements[0].colors[0][2]: 256 is outside 0 to 255");
-    EXPECT_EQ(parseError("{\"view\": {\"direction\": \"up\"}, \"elements\": []}"),
-        "s.json: view.direction: unknown view 'up' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)");
-    EXPECT_EQ(parseError("{\"view\": {\"size\": [0, 10]}, \"elements\": []}"), "s.json: view.size[0]: 0 is outside 1 to 16384");
+
+    const std::pair<const char *, const char *> cases[] = {
+        { "[1, 2]", "the document: expected an object, not a list" },
+        { R"({"elements": []})", "elements: the scene has no elements" },
+        { R"({"elements": [{"name": "a"}]})", R"(elements[0]: no "kind" (mesh or points))" },
+        { R"({"elements": [{"kind": "cloud"}]})", "elements[0].kind: unknown kind 'cloud' (mesh or points)" },
+        { R"({"elements": [{"kind": "mesh", "file": "a.stl", "triangles": []}]})",
+            R"(elements[0].triangles: not allowed beside "file")" },
+        { R"({"elements": [{"kind": "mesh"}]})",
+            R"(elements[0]: a mesh needs either "file" or "vertices" and "triangles")" },
+        { R"({"elements": [{"kind": "mesh", "vertices": [[0,0,0],[1,0,0],[0,1,0]], )"
+          R"("triangles": [[0,1,3]]}]})",
+            "elements[0].triangles[0][2]: 3 is outside 0 to 2" },
+        { R"({"elements": [{"kind": "points", "positions": [[0,0,0]], "normals": [[0,0,1e39]]}]})",
+            "elements[0].normals[0][2]: 1e+39 is outside -3.40282e+38 to 3.40282e+38" },
+        { R"({"elements": [{"kind": "points", "positions": [[0,0]]}]})",
+            "elements[0].positions[0]: expected 3 numbers, not 2" },
+        { R"({"elements": [{"kind": "points", "positions": [[0,0,0],[1,1,1]], "ids": [1]}]})",
+            "elements[0].ids: 1 entries for 2 points" },
+        { R"({"elements": [{"kind": "points", "positions": [[0,0,0]], "ids": [1.5]}]})",
+            "elements[0].ids[0]: expected a whole number, not a number" },
+        { R"({"elements": [{"kind": "points", "positions": [[0,0,0]], "colors": ["reddish"]}]})",
+            R"(elements[0].colors[0]: 'reddish' is not a colour (a name such as "red" or "#rrggbb"))" },
+        { R"({"elements": [{"kind": "points", "positions": [[0,0,0]], "colors": [[0,0,256]]}]})",
+            "elements[0].colors[0][2]: 256 is outside 0 to 255" },
+        { R"({"view": {"direction": "up"}, "elements": []})",
+            "view.direction: unknown view 'up' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)" },
+        { R"({"view": {"size": [0, 10]}, "elements": []})", "view.size[0]: 0 is outside 1 to 16384" },
+    };
+    for (const auto &[json, reason] : cases)
+        EXPECT_EQ(parseError(json), QStringLiteral("s.json: ") + reason) << json;
 }
 
 TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFails)
@@ -149,12 +152,10 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
     EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(bad, empty); }),
         bad + ": elements[1].file: scan.xyz: holds points, not a mesh");
     EXPECT_TRUE(empty.getMeshes().empty());
-    const QString swapped = folder.write("swapped.json", R"({ "elements": [ { "kind": "points", "file": "square.stl" } ] })");
+    const QString swapped
+        = folder.write("swapped.json", R"({ "elements": [ { "kind": "points", "file": "square.stl" } ] })");
     EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(swapped, empty); }),
         swapped + ": elements[0].file: square.stl: holds a mesh, not points");
-    const QString missing = folder.write("missing.json", R"({ "elements": [ { "kind": "mesh", "file": "no.stl" } ] })");
-    EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(missing, empty); }),
-        missing + ": elements[0].file: no.stl: no such file");
 }
 
 } // namespace

@@ -22,14 +22,10 @@ PointCloud read(std::string_view text)
 
 TEST(XyzReader, readsPointsSkippingCommentsAndBlankLines)
 {
-    const PointCloud cloud = read("# exported scan\n"
-                                  "#\n"
-                                  "\n"
-                                  "1 2 3\n"
-                                  "  -0.5\t1e-3   4.25  # a comment after the values\r\n"
-                                  "   \t\n"
-                                  "7,8;9\n"
-                                  "10 11 12"); // the last line needs no line end
+    // The last line needs no line end.
+    const PointCloud cloud
+        = read("# exported scan\n#\n\n1 2 3\n  -0.5\t1e-3   4.25  # a comment after the values\r\n"
+               "   \t\n7,8;9\n10 11 12");
     EXPECT_EQ(cloud.positions,
         std::vector<BaVec3d<double>>({ BaVec3d<double>(1, 2, 3), BaVec3d<double>(-0.5, 0.001, 4.25),
             BaVec3d<double>(7, 8, 9), BaVec3d<double>(10, 11, 12) }));

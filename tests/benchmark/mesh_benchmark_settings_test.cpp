@@ -27,17 +27,14 @@ TEST(MeshBenchmarkSettings, readsEveryItemInAnyOrderTheLastOfAKindWinning)
 TEST(MeshBenchmarkSettings, onlyTheFullRunStandsForTheConfiguration)
 {
     // Verbose output and naming the full dome change no measurement; every other item does.
-    for (const char *text : { "", "verbose", "dome=1001 verbose" }) {
+    const std::pair<const char *, bool> cases[]
+        = { { "", true }, { "verbose", true }, { "dome=1001 verbose", true }, { "quick", false },
+              { "size=1427", false }, { "dome=1000", false }, { "verbose quick", false } };
+    for (const auto &[text, full] : cases) {
         MeshBenchmarkSettings settings;
         QString error;
         ASSERT_TRUE(settings.parse(QString::fromLatin1(text), &error)) << text;
-        EXPECT_TRUE(settings.isFullRun()) << text;
-    }
-    for (const char *text : { "quick", "size=1427", "dome=1000", "verbose quick" }) {
-        MeshBenchmarkSettings settings;
-        QString error;
-        ASSERT_TRUE(settings.parse(QString::fromLatin1(text), &error)) << text;
-        EXPECT_FALSE(settings.isFullRun()) << text;
+        EXPECT_EQ(settings.isFullRun(), full) << text;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 namespace Vaq::Test {
@@ -65,14 +66,10 @@ public:
         if (q.texture)
             textureEnabled = GL::TextureManager::_manager.enableTexture(q.texture, GL_TEXTURE0, GL_REPLACE);
         ::glBegin(GL_QUADS);
-        ::glTexCoord2d(0, 0);
-        ::glVertex3d(q.x0, q.y0, q.z);
-        ::glTexCoord2d(1, 0);
-        ::glVertex3d(q.x1, q.y0, q.z);
-        ::glTexCoord2d(1, 1);
-        ::glVertex3d(q.x1, q.y1, q.z);
-        ::glTexCoord2d(0, 1);
-        ::glVertex3d(q.x0, q.y1, q.z);
+        for (const auto &[s, t] : { std::pair(0, 0), std::pair(1, 0), std::pair(1, 1), std::pair(0, 1) }) {
+            ::glTexCoord2d(s, t);
+            ::glVertex3d(s ? q.x1 : q.x0, t ? q.y1 : q.y0, q.z);
+        }
         ::glEnd();
         if (q.texture)
             GL::TextureManager::_manager.disableTexture(GL_TEXTURE0);
