@@ -143,26 +143,25 @@ void CADGLRenderer::drawPointMarker(
 void CADGLRenderer::drawArrowHead(
     const BaVec3d<double> &tip, const BaVec3d<double> &towards, double length, const Color &color)
 {
-    const BaVec3d<double> axisScale = getAxisScale();
-    pushInverseAxisScale(axisScale);
-    applyMaterial(1);
-    ::glDisable(GL_POLYGON_OFFSET_FILL);
-    ::glColor4ub(color.r, color.g, color.b, color.a);
-    drawBatch(GL_TRIANGLES, arrowHead(stretched(tip, axisScale), stretched(towards, axisScale), length));
-    ::glEnable(GL_POLYGON_OFFSET_FILL);
-    popAxisScale();
+    drawArrowFigure(arrowHead, tip, towards, length, color);
 }
 
 void CADGLRenderer::drawDoubleArrowHead(
     const BaVec3d<double> &tip, const BaVec3d<double> &towards, double length, const Color &color)
+{
+    drawArrowFigure(doubleArrowHead, tip, towards, length, color);
+}
+
+// Either arrowhead, built in the view's stretched space so that it is not distorted.
+void CADGLRenderer::drawArrowFigure(ArrowFigure figure, const BaVec3d<double> &tip,
+    const BaVec3d<double> &towards, double length, const Color &color)
 {
     const BaVec3d<double> axisScale = getAxisScale();
     pushInverseAxisScale(axisScale);
     applyMaterial(1);
     ::glDisable(GL_POLYGON_OFFSET_FILL);
     ::glColor4ub(color.r, color.g, color.b, color.a);
-    drawBatch(
-        GL_TRIANGLES, doubleArrowHead(stretched(tip, axisScale), stretched(towards, axisScale), length));
+    drawBatch(GL_TRIANGLES, figure(stretched(tip, axisScale), stretched(towards, axisScale), length));
     ::glEnable(GL_POLYGON_OFFSET_FILL);
     popAxisScale();
 }

@@ -147,6 +147,11 @@ private:
     static void popAxisScale();
     // Each vertex of the batch with its normal, as mode (GL_TRIANGLES or GL_QUADS).
     static void drawBatch(unsigned mode, const Tessellation::Batch &batch);
+    // An arrowhead figure (tip, the point it points away from, length), built in the stretched
+    // space and drawn solid in colour.
+    using ArrowFigure = Tessellation::Batch (*)(const BaVec3d<double> &, const BaVec3d<double> &, double);
+    void drawArrowFigure(ArrowFigure figure, const BaVec3d<double> &tip, const BaVec3d<double> &towards,
+        double length, const Color &color);
     // Fill, cross and outline of a rounded rectangle (a slot when its corners are half its width).
     void drawRoundedFigure(const Tessellation::RoundedRectangle &figure, const BaVec3d<double> &normal,
         const Color &color, double lineWidth, double needleLength);

@@ -74,6 +74,20 @@ bool Element::removeStage(const StageIdentifier &stage)
     return m_stages.removeStage(stage);
 }
 
+bool Element::getStoredOrDataBox(const Box3d &dataBox, const StageIdentifier &stage, BoundingBoxType_t type,
+    ContextCS_t context, Box3d &box) const
+{
+    if (Element::getBoundingBox(stage, type, context, box))
+        return true;
+    if (dataBox.isEmpty() || !isStageValid(stage))
+        return false;
+    Transformation transformation;
+    box = context == CCS_WORLD && getRenderTransformation(stage, &transformation)
+        ? transformation.transformBox(dataBox)
+        : dataBox;
+    return true;
+}
+
 bool Element::getBoundingBox(
     const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const
 {

@@ -159,6 +159,13 @@ public:
     LabelElement *setLabel(const QString &text);
     void removeLabel() { m_label.reset(); }
 
+protected:
+    // What a data element reports as its box: a stored box (getBoundingBox of the element)
+    // wins; otherwise dataBox, the box of its own data, transformed as getBoundingBox says.
+    // False when neither exists or the stage is not valid.
+    bool getStoredOrDataBox(const Box3d &dataBox, const StageIdentifier &stage, BoundingBoxType_t type,
+        ContextCS_t context, Box3d &box) const;
+
 private:
     ElementCreator::Element_t m_type;
     QString m_file_name;

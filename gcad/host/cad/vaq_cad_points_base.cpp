@@ -195,16 +195,7 @@ unsigned PointsBase::getNumberOfVisiblePoints(const StageIdentifier &stage) cons
 bool PointsBase::getBoundingBox(
     const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const
 {
-    // A box the application stored wins; otherwise the box of the points.
-    if (Element::getBoundingBox(stage, type, context, box))
-        return true;
-    if (m_box.isEmpty() || !isStageValid(stage))
-        return false;
-    Transformation transformation;
-    box = context == CCS_WORLD && getRenderTransformation(stage, &transformation)
-        ? transformation.transformBox(m_box)
-        : m_box;
-    return true;
+    return getStoredOrDataBox(m_box, stage, type, context, box);
 }
 
 bool PointsBase::transferDistToVector(float distance, const BaVec3d<float> &direction, BaVec3d<float> *vector)

@@ -450,16 +450,7 @@ unsigned PolyBase::getNumberOfVisibleTriangles(const StageIdentifier &stage) con
 bool PolyBase::getBoundingBox(
     const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const
 {
-    // A box the application stored wins; otherwise the box of the vertices.
-    if (Element::getBoundingBox(stage, type, context, box))
-        return true;
-    if (m_box.isEmpty() || !isStageValid(stage))
-        return false;
-    Transformation transformation;
-    box = context == CCS_WORLD && getRenderTransformation(stage, &transformation)
-        ? transformation.transformBox(m_box)
-        : m_box;
-    return true;
+    return getStoredOrDataBox(m_box, stage, type, context, box);
 }
 
 } // namespace Vaq::CAD
