@@ -36,12 +36,6 @@ MeshWithTree twoLeaves()
     return MeshWithTree(vertices, triangles, 20);
 }
 
-// A unit square of two triangles facing +z.
-MeshWithTree square()
-{
-    return MeshWithTree({ { 0, 0, 0 }, { 1, 0, 0 }, { 1, 1, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 }, { 0, 2, 3 } });
-}
-
 constexpr unsigned FLAT = RT_TRIANGLES;
 
 } // namespace
@@ -188,7 +182,7 @@ TEST(GLNodeColourMap, toleranceModeNeedsAValidToleranceForEachVertex)
     const Legend2::LegendHandler saved = legend;
     legend.getColorMap().setToleranceMode(true);
     legend.setNumberOfRenderColors(9); // three texels per band
-    MeshWithTree mesh = square();
+    MeshWithTree mesh({ { 0, 0, 0 }, { 1, 0, 0 }, { 1, 1, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 }, { 0, 2, 3 } });
     mesh.mesh.setDeviations({ 0.0f, 0.0f, 0.0f, 2.0f });
     GLNode node(STAGE, mesh.leaf());
     auto texCoord = [&](unsigned k) {

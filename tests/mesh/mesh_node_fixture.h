@@ -5,7 +5,6 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_bsp_tree.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
-#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "tests/support/gcad_grid_mesh.h"
 #include "tests/support/prog_error_message.h"
@@ -15,8 +14,6 @@
 #include <string>
 
 namespace Vaq::Test {
-
-inline const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
 
 // Keeps the leaves in mesh order (cache size 0) while a test builds trees, so that the
 // expected index order follows the triangle numbers.
@@ -46,12 +43,6 @@ struct MeshWithTree
     CAD::PolyBase mesh;
     std::unique_ptr<CAD::BspTree> tree;
 };
-
-// The leaves of an element's own tree.
-inline const std::vector<CAD::BspNode *> &leavesOf(const CAD::PolyBase &mesh)
-{
-    return mesh.getPolyBaseRenderData(STAGE)->getAllLeaves();
-}
 
 // A grid of n x n vertices split into leaves of at most leafLimit vertices.
 inline std::unique_ptr<CAD::PolyBase> grid(unsigned n, unsigned leafLimit)

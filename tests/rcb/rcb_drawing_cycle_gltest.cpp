@@ -21,52 +21,33 @@ namespace {
 
 constexpr auto LABEL = ElementCreator::LABEL;
 
-// The clipping an application offers: one plane and one box, each defined or not, each
-// switched on and off on its own.
+// The clipping an application offers, reduced to what the drawing cycle asks: one plane,
+// switched on and off. Boxes and the plane's frame are never asked for while drawing.
 class PlaneClipping : public GCAD::ClippingInterface
 {
 public:
     bool isClippingActive() const override { return m_active; }
     void setClippingActive(bool active) override { m_active = active; }
-    bool isClippingPlaneDefined() const override { return m_plane_defined; }
-    void setClippingPlane(const Plane3d &plane) override
-    {
-        m_plane = plane;
-        m_plane_defined = true;
-    }
+    bool isClippingPlaneDefined() const override { return true; }
+    void setClippingPlane(const Plane3d &plane) override { m_plane = plane; }
     void flipClippingPlane() override { m_plane = Plane3d(m_plane.getPoint(), -m_plane.getNormal()); }
-    void moveClippingPlane(double distance) override
-    {
-        m_plane = Plane3d(m_plane.getPoint() + m_plane.getNormal() * distance, m_plane.getNormal());
-    }
+    void moveClippingPlane(double) override { }
     bool getClippingPlane(Plane3d *plane) const override
     {
-        if (m_plane_defined)
-            *plane = m_plane;
-        return m_plane_defined;
+        *plane = m_plane;
+        return true;
     }
-    bool isClippingBoxActive() const override { return m_box_active; }
-    void setClippingBoxActive(bool active) override { m_box_active = active; }
-    void setClippingBox(const Box3d &box) override
-    {
-        m_box = box;
-        m_box_defined = true;
-    }
-    bool getClippingBox(Box3d *box) const override
-    {
-        if (m_box_defined)
-            *box = m_box;
-        return m_box_defined;
-    }
-    bool isClippingPlaneShown() const override { return m_shown; }
-    void setClippingPlaneShown(bool shown) override { m_shown = shown; }
-    void resetClipping() override { m_active = m_box_active = m_plane_defined = m_box_defined = false; }
+    bool isClippingBoxActive() const override { return false; }
+    void setClippingBoxActive(bool) override { }
+    void setClippingBox(const Box3d &) override { }
+    bool getClippingBox(Box3d *) const override { return false; }
+    bool isClippingPlaneShown() const override { return false; }
+    void setClippingPlaneShown(bool) override { }
+    void resetClipping() override { m_active = false; }
 
 private:
-    bool m_active = false, m_plane_defined = false, m_box_active = false, m_box_defined = false;
-    bool m_shown = false;
+    bool m_active = false;
     Plane3d m_plane;
-    Box3d m_box;
 };
 
 class DrawingCycle : public Vaq::Test::GLTest

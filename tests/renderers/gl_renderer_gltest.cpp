@@ -57,26 +57,7 @@ void expectMaterial(GLenum face, GLenum name, std::array<float, 4> expected)
         EXPECT_FLOAT_EQ(actual[i], expected[i]) << "component " << i;
 }
 
-class RenderModes : public Vaq::Test::GLTest
-{
-protected:
-    // A renderer for the types the tests draw, registered with the scene.
-    ProbeRenderer &addRenderer()
-    {
-        auto *renderer
-            = new ProbeRenderer(&scene, { ElementCreator::LABEL, ElementCreator::SECTION_INSPECTION_2D });
-        scene.getRendererContainer().registerRenderer(renderer);
-        return *renderer;
-    }
-    Element *add(ElementCreator::Element_t type, const QString &name)
-    {
-        elements.emplace_back(makeElement(type, name, 0, 0, 10, 10));
-        scene.show(elements.back().get());
-        return elements.back().get();
-    }
-
-    std::vector<std::unique_ptr<Element>> elements;
-};
+using RenderModes = Vaq::Test::GLTest;
 
 TEST_F(RenderModes, ModesSetTheirStateAndRestoreTheDefaultsAndLinesAreSmoothedWhereAllowed)
 {
@@ -174,10 +155,17 @@ TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaqueAndRawLineWidth
 // Steps thin out only while the view moves, and never for 2-D inspections.
 TEST_F(RenderModes, TheRenderStageAndTheRepaintKindLimitEachStep)
 {
-    ProbeRenderer &renderer = addRenderer();
-    add(ElementCreator::LABEL, "label");
-    add(ElementCreator::SECTION_INSPECTION_2D, "2d");
-    add(ElementCreator::LABEL, "foreground")->setRenderLevel(CAD::RL_FOREGROUND);
+    auto &renderer
+        = *new ProbeRenderer(&scene, { ElementCreator::LABEL, ElementCreator::SECTION_INSPECTION_2D });
+    scene.getRendererContainer().registerRenderer(&renderer);
+    std::vector<std::unique_ptr<Element>> elements;
+    for (const auto &[type, name] :
+        { std::pair(ElementCreator::LABEL, "label"), std::pair(ElementCreator::SECTION_INSPECTION_2D, "2d"),
+            std::pair(ElementCreator::LABEL, "foreground") }) {
+        elements.emplace_back(makeElement(type, name, 0, 0, 10, 10));
+        scene.show(elements.back().get());
+    }
+    elements[2]->setRenderLevel(CAD::RL_FOREGROUND);
     QuadRenderer other(&scene, { ElementCreator::LABEL }, { 0, 1 });
     QStringList refused;
     std::map<int, std::vector<unsigned>> chosen;

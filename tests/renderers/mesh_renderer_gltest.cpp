@@ -1,6 +1,5 @@
 // The mesh renderer on a real view: occlusion queries, culling against the view, the wait
 // cursor, legend changes that force the nodes to be rebuilt, and nodes shared by views.
-#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/mesh/gcad_buffer_name_pool.h"
@@ -22,11 +21,11 @@ using namespace Vaq;
 using namespace Vaq::GCAD;
 using CAD::ElementCreator;
 using Vaq::Test::DriverGuard;
+using Vaq::Test::leavesOf;
 using Vaq::Test::makeGridMesh;
+using Vaq::Test::STAGE;
 
 namespace {
-
-const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
 
 GLNode *nodeOf(const CAD::BspNode *leaf)
 {
@@ -51,10 +50,6 @@ protected:
         meshes.push_back(std::move(mesh));
         scene.show(meshes.back().get(), STAGE);
         return meshes.back().get();
-    }
-    const std::vector<CAD::BspNode *> &leavesOf(const CAD::PolyBase &mesh) const
-    {
-        return mesh.getPolyBaseRenderData(STAGE)->getAllLeaves();
     }
     QImage paint()
     {

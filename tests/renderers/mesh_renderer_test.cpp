@@ -1,7 +1,6 @@
 // The mesh renderer's choices without GL: the render types a mesh's switches give, the order
 // in which a moving view thins them out, and the render-time estimate from the benchmark rates.
 #include "gcad/benchmark/gcad_benchmark_result.h"
-#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/mesh/gcad_gl_node.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/renderers/gcad_r_mesh.h"
@@ -112,8 +111,7 @@ TEST_F(MeshRendererChoices, TimeComesFromTheRatesAndCountsClientDataThreeTimes)
         allThree);
 
     // A leaf known to lie outside this view does not count.
-    const std::vector<CAD::BspNode *> &leaves
-        = mesh->getPolyBaseRenderData(CAD::StageIdentifier::DEFAULT_DATASET)->getAllLeaves();
+    const std::vector<CAD::BspNode *> &leaves = Vaq::Test::leavesOf(*mesh);
     ASSERT_GT(leaves.size(), 1u);
     GLNode hidden(CAD::StageIdentifier::DEFAULT_DATASET, leaves[0]);
     hidden.setVisibleInView(&scene, false);

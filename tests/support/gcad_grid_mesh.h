@@ -1,13 +1,16 @@
 // A flat grid mesh for tests: columns x rows vertices spread evenly over the unit square at
 // height z, two triangles per cell, facing +z, normals computed and the spatial tree built
-// with leaves of at most maxLeafVertices vertices.
+// with leaves of at most maxLeafVertices vertices; leavesOf gives a mesh's leaves.
 #pragma once
 
 #include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 
 #include <memory>
 
 namespace Vaq::Test {
+
+inline const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
 
 inline std::unique_ptr<CAD::PolyBase> makeGridMesh(unsigned columns, unsigned rows,
     CAD::ElementCreator::Element_t type = CAD::ElementCreator::MESH, double z = 0.0,
@@ -30,8 +33,14 @@ inline std::unique_ptr<CAD::PolyBase> makeGridMesh(unsigned columns, unsigned ro
     mesh->computeNormals();
     mesh->needsNoBoundary(true);
     mesh->setMaxLeafVertices(maxLeafVertices);
-    mesh->updateVisualization(CAD::StageIdentifier::DEFAULT_DATASET, false, false);
+    mesh->updateVisualization(STAGE, false, false);
     return mesh;
+}
+
+// The leaves of a mesh's own tree.
+inline const std::vector<CAD::BspNode *> &leavesOf(const CAD::PolyBase &mesh)
+{
+    return mesh.getPolyBaseRenderData(STAGE)->getAllLeaves();
 }
 
 } // namespace Vaq::Test
