@@ -52,25 +52,41 @@ template<typename F> void forEachPerVertexVector(PolyBaseData &data, F f)
 
 constexpr uint32_t NONE = std::numeric_limits<uint32_t>::max();
 
-// What splitAtCreases gives: the triangles re-pointed to the copies, for each copy the vertex
-// it copies, and for each vertex and copy the area-weighted normal sum of its smooth group.
+// Twice the area of triangle t times its unit normal: large triangles weigh more at their corners.
+BaVec3d<double> weightedNormal(const std::vector<BaVec3d<double>> &vertices, const Triangle &c)
+{
+    const BaVec3d<double> &p1 = vertices[c[0]];
+    return (vertices[c[1]] - p1).cross(vertices[c[2]] - p1);
+}
+
+// What splitAtCreases gives: the triangle corners to re-point to copies, for each copy the
+// vertex it copies, and for each vertex and copy the area-weighted normal sum of its smooth
+// group.
 struct CreaseSplit
 {
-    std::vector<Triangle> triangles;
+    struct Repoint
+    {
+        uint32_t triangle;
+        uint32_t corner; // 0, 1 or 2
+        uint32_t vertex;
+    };
+    std::vector<Repoint> repoints;
     std::vector<uint32_t> copies;
-    std::vector<BaVec3d<double>> normalSums;
+    std::vector<BaVec3d<float>> normalSums;
 };
 
-// The smooth groups around every vertex, in O(triangles + vertices) time and memory with plain
-// arrays. The triangles around each vertex (its fan) are listed by a counting sort. Within a
-// fan, two triangles that share an edge at the vertex and whose facets differ by at most the
-// crease angle are joined (union-find over the fan; the triangle that last had the edge's far
-// corner is found through an array indexed by that corner, stamped with the vertex so that it
-// needs no clearing). The first group keeps the vertex; each further group gets a copy.
-// weighted: twice each triangle's area times its unit normal.
-CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles, std::size_t vertexCount,
-    const std::vector<BaVec3d<double>> &weighted, double creaseAngleDegrees)
+// The smooth groups around every vertex, in O(triangles + vertices) time with plain arrays; the
+// memory beyond the mesh is one entry per corner and a few per vertex, since a mesh of tens of
+// millions of triangles is split while it loads. The triangles around each vertex (its fan) are
+// listed by a counting sort. Within a fan, two triangles that share an edge at the vertex and
+// whose facets differ by at most the crease angle are joined (union-find over the fan; the
+// triangle that last had the edge's far corner is found through an array indexed by that
+// corner, stamped with the vertex so that it needs no clearing). The first group keeps the
+// vertex; each further group gets a copy. unit: each triangle's unit normal.
+CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles, const std::vector<BaVec3d<double>> &vertices,
+    const std::vector<BaVec3d<float>> &unit, double creaseAngleDegrees)
 {
+    const std::size_t vertexCount = vertices.size();
     // A degenerate triangle lists a vertex twice but belongs to its fan once.
     auto forEachCorner = [&triangles](std::size_t t, auto f) {
         const Triangle &c = triangles[t];
@@ -80,28 +96,30 @@ CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles, std::size_t v
         if (c[2] != c[0] && c[2] != c[1])
             f(c[2]);
     };
+    // Counted to the end of each fan, then filled backwards down to its start.
     std::vector<uint32_t> fanStart(vertexCount + 1, 0);
     for (std::size_t t = 0; t < triangles.size(); ++t)
         forEachCorner(t, [&](uint32_t v) { ++fanStart[v + 1]; });
     for (std::size_t v = 0; v < vertexCount; ++v)
         fanStart[v + 1] += fanStart[v];
     std::vector<uint32_t> fan(fanStart.back());
-    std::vector<uint32_t> fanEnd(fanStart.begin(), fanStart.end() - 1);
-    for (std::size_t t = 0; t < triangles.size(); ++t)
-        forEachCorner(t, [&](uint32_t v) { fan[fanEnd[v]++] = uint32_t(t); });
+    for (std::size_t t = triangles.size(); t-- > 0;)
+        forEachCorner(t, [&](uint32_t v) { fan[--fanStart[v + 1]] = uint32_t(t); });
+    // fanStart[v + 1] now holds the start of v's fan; shift it back to index v.
+    for (std::size_t v = 0; v < vertexCount; ++v)
+        fanStart[v] = fanStart[v + 1];
+    fanStart[vertexCount] = uint32_t(fan.size());
 
-    std::vector<BaVec3d<double>> unit(triangles.size());
-    for (std::size_t t = 0; t < triangles.size(); ++t)
-        unit[t] = weighted[t].normalized();
-    // The tolerance keeps coplanar facets together under a crease of 0 degrees despite rounding.
-    const double minCosine = std::cos(creaseAngleDegrees * M_PI / 180.0) - 1e-9;
+    // The tolerance keeps coplanar facets together under a crease of 0 degrees despite the
+    // rounding of float normals.
+    const float minCosine = float(std::cos(creaseAngleDegrees * M_PI / 180.0) - 1e-6);
     auto smooth = [&unit, minCosine](uint32_t a, uint32_t b) {
         // A triangle without area has no direction to differ by.
-        return unit[a].dot(unit[b]) >= minCosine || unit[a].dot(unit[a]) == 0.0
-            || unit[b].dot(unit[b]) == 0.0;
+        return unit[a].dot(unit[b]) >= minCosine || unit[a].dot(unit[a]) == 0.0f
+            || unit[b].dot(unit[b]) == 0.0f;
     };
 
-    CreaseSplit split { triangles, {}, std::vector<BaVec3d<double>>(vertexCount) };
+    CreaseSplit split { {}, {}, std::vector<BaVec3d<float>>(vertexCount) };
     std::vector<uint32_t> edgeStamp(vertexCount, NONE);
     std::vector<uint32_t> edgeOwner(vertexCount);
     std::vector<uint32_t> parent;
@@ -139,10 +157,11 @@ CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles, std::size_t v
                 split.copies.push_back(v);
                 split.normalSums.emplace_back();
             }
-            split.normalSums[target] += weighted[around[i]];
-            for (uint32_t &corner : split.triangles[around[i]])
-                if (corner == v)
-                    corner = target;
+            const Triangle &corners = triangles[around[i]];
+            split.normalSums[target] += toFloat(weightedNormal(vertices, corners));
+            for (uint32_t k = 0; k < 3; ++k)
+                if (corners[k] == v && target != v)
+                    split.repoints.push_back({ around[i], k, target });
         }
     }
     return split;
@@ -199,24 +218,20 @@ void PolyBase::computeNormals(double creaseAngleDegrees)
         m_render_data.reset();
         joinCreaseCopies();
     }
-    std::vector<BaVec3d<double>> weighted(m_data.triangles.size());
     m_data.triangleNormals.resize(m_data.triangles.size());
-    for (std::size_t t = 0; t < m_data.triangles.size(); ++t) {
-        const Triangle &c = m_data.triangles[t];
-        const BaVec3d<double> &p1 = m_data.vertices[c[0]];
-        // Twice the area times the unit normal: large triangles weigh more at their corners.
-        weighted[t] = (m_data.vertices[c[1]] - p1).cross(m_data.vertices[c[2]] - p1);
-        m_data.triangleNormals[t] = toFloat(weighted[t].normalized());
-    }
+    for (std::size_t t = 0; t < m_data.triangles.size(); ++t)
+        m_data.triangleNormals[t] = toFloat(weightedNormal(m_data.vertices, m_data.triangles[t]).normalized());
 
     CreaseSplit split;
     if (creaseAngleDegrees < NO_CREASE_ANGLE) {
-        split = splitAtCreases(m_data.triangles, m_data.vertices.size(), weighted, creaseAngleDegrees);
+        split = splitAtCreases(m_data.triangles, m_data.vertices, m_data.triangleNormals, creaseAngleDegrees);
     } else {
         split.normalSums.resize(m_data.vertices.size());
-        for (std::size_t t = 0; t < m_data.triangles.size(); ++t)
-            for (uint32_t v : m_data.triangles[t])
-                split.normalSums[v] += weighted[t];
+        for (const Triangle &triangle : m_data.triangles) {
+            const BaVec3d<float> weighted = toFloat(weightedNormal(m_data.vertices, triangle));
+            for (uint32_t v : triangle)
+                split.normalSums[v] += weighted;
+        }
     }
     if (!split.copies.empty()) {
         m_render_data.reset();
@@ -224,7 +239,8 @@ void PolyBase::computeNormals(double creaseAngleDegrees)
         // copied vertices keep their indices.
         if (!m_no_boundary && !m_boundary)
             m_boundary = std::make_unique<PolyBoundary>(m_data);
-        m_data.triangles = std::move(split.triangles);
+        for (const CreaseSplit::Repoint &repoint : split.repoints)
+            m_data.triangles[repoint.triangle][repoint.corner] = repoint.vertex;
         m_crease_copies = std::move(split.copies);
         forEachPerVertexVector(m_data, [this](auto &values) {
             if (values.empty())
@@ -237,9 +253,9 @@ void PolyBase::computeNormals(double creaseAngleDegrees)
     if (hadCopies || !m_crease_copies.empty())
         m_data.renderDataModified = true;
 
-    m_data.vertexNormals.resize(m_data.vertices.size());
-    for (std::size_t v = 0; v < split.normalSums.size(); ++v)
-        m_data.vertexNormals[v] = toFloat(split.normalSums[v].normalized());
+    for (BaVec3d<float> &normal : split.normalSums)
+        normal = normal.normalized();
+    m_data.vertexNormals = std::move(split.normalSums);
     m_data.renderVisualizationModified = true;
     markAllLeaves(BspTree::CH_GEOMETRY);
 }
