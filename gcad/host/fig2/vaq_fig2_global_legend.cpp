@@ -13,7 +13,8 @@ GlobalLegend *GlobalLegend::getInstance()
 void GlobalLegend::update()
 {
     const Legend2::ColorMap &map = Legend2::LegendHandler::getInstance()->getColorMap();
-    if (getColors() != map.getColors() || getMinimum() != map.getMinimum() || getMaximum() != map.getMaximum())
+    if (getColors() != map.getColors() || getMinimum() != map.getMinimum()
+        || getMaximum() != map.getMaximum())
         setScale(map.getColors(), map.getMinimum(), map.getMaximum()); // lays out through this again
     else
         Legend::update();

@@ -10,7 +10,10 @@ class ImageData
 {
 public:
     ImageData() = default;
-    explicit ImageData(const QImage &image) : m_image(image) { }
+    explicit ImageData(const QImage &image)
+        : m_image(image)
+    {
+    }
 
     bool isNull() const { return m_image.isNull(); }
     int width() const { return m_image.width(); }

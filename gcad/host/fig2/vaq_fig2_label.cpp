@@ -22,7 +22,8 @@ QLineF LabelBase::getConnector() const
         return QLineF();
     const QRectF box = getBoxRect();
     const QPointF &p = m_connector_point;
-    const QPointF edge(std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
+    const QPointF edge(
+        std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
     if (edge == p)
         return QLineF();
     return QLineF(edge, p);

@@ -66,7 +66,8 @@ void Legend::layoutTicks(const QRectF &inner, double titleHeight)
     for (size_t i = 0; i <= bands; ++i) {
         auto tick = std::make_unique<Text>();
         tick->setFont(Font::sans(TICK_POINTS));
-        tick->setText(QString::number(m_minimum + (m_maximum - m_minimum) * double(i) / double(bands), 'g', 4));
+        tick->setText(
+            QString::number(m_minimum + (m_maximum - m_minimum) * double(i) / double(bands), 'g', 4));
         m_ticks.push_back(std::move(tick));
     }
     const QSizeF first = m_ticks.front()->getSize(), last = m_ticks.back()->getSize();
@@ -95,10 +96,12 @@ void Legend::layoutTicks(const QRectF &inner, double titleHeight)
         Text &tick = *m_ticks[i];
         if (m_horizontal) {
             tick.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-            tick.setPosition(QPointF(m_bar.left() + m_bar.width() * double(i) / double(bands), m_bar.bottom() + GAP));
+            tick.setPosition(
+                QPointF(m_bar.left() + m_bar.width() * double(i) / double(bands), m_bar.bottom() + GAP));
         } else {
             tick.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            tick.setPosition(QPointF(m_bar.right() + GAP, m_bar.bottom() - m_bar.height() * double(i) / double(bands)));
+            tick.setPosition(
+                QPointF(m_bar.right() + GAP, m_bar.bottom() - m_bar.height() * double(i) / double(bands)));
         }
         if (kept.empty() || !kept.back()->getRect().adjusted(-GAP, -GAP, GAP, GAP).intersects(tick.getRect()))
             kept.push_back(std::move(m_ticks[i]));

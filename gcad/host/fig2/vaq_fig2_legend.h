@@ -24,18 +24,34 @@ public:
 
     Type_t getType() const override { return T_LEGEND; }
     QRectF getCoveredRect() const override { return getRect(); }
-    void move(double dx, double dy) override { m_center += QPointF(dx, dy); update(); }
+    void move(double dx, double dy) override
+    {
+        m_center += QPointF(dx, dy);
+        update();
+    }
     void update() override;
     void paint(QPainter &painter) const override;
 
     QRectF getRect() const;
     const QPointF &getCenter() const { return m_center; }
-    void setCenter(const QPointF &center) { m_center = center; update(); }
+    void setCenter(const QPointF &center)
+    {
+        m_center = center;
+        update();
+    }
     const QSizeF &getSize() const { return m_size; }
-    void setSize(const QSizeF &size) { m_size = size; update(); }
+    void setSize(const QSizeF &size)
+    {
+        m_size = size;
+        update();
+    }
 
     bool isHorizontal() const { return m_horizontal; }
-    void setHorizontal(bool horizontal) { m_horizontal = horizontal; update(); }
+    void setHorizontal(bool horizontal)
+    {
+        m_horizontal = horizontal;
+        update();
+    }
     // Stretched over the whole view edge it sits at.
     bool isMaximized() const { return m_maximized; }
     void setMaximized(bool maximized) { m_maximized = maximized; }
