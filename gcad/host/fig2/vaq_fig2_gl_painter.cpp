@@ -21,7 +21,14 @@ bool GLFigurePainter::begin(GL::RenderObject *view, const QRectF &area)
     const QSize size(view->width(), view->height());
     if (m_image.size() != size)
         m_image = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    m_image.fill(Qt::transparent);
+    // ARGB32 is B, G, R, A in memory on little-endian machines: read as it is. The view's
+    // alpha is opaque where it was drawn; end() leaves it as it was in any case.
+    ::glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    ::glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    ::glPixelStorei(GL_PACK_ROW_LENGTH, GLint(m_image.bytesPerLine() / 4));
+    ::glReadPixels(0, 0, size.width(), size.height(), GL_BGRA, GL_UNSIGNED_BYTE, m_image.bits());
+    ::glPopClientAttrib();
+    m_image.mirror(); // GL rows run upward
     m_painter.begin(&m_image);
     setFigureTransform(m_painter, size, area);
     m_view = view;
@@ -44,11 +51,11 @@ void GLFigurePainter::end()
     if (!m_view)
         return;
     m_painter.end();
-    composite();
+    writeBack();
     m_view = nullptr;
 }
 
-void GLFigurePainter::composite() const
+void GLFigurePainter::writeBack() const
 {
     const int w = m_image.width(), h = m_image.height();
     ::glPushAttrib(GL_ALL_ATTRIB_BITS);
@@ -56,46 +63,24 @@ void GLFigurePainter::composite() const
     ::glMatrixMode(GL_PROJECTION);
     ::glPushMatrix();
     ::glLoadIdentity();
-    ::glOrtho(0.0, w, 0.0, h, -1.0, 1.0);
     ::glMatrixMode(GL_MODELVIEW);
     ::glPushMatrix();
     ::glLoadIdentity();
 
+    // The pixels replace the view's colours as they are; its alpha stays.
     ::glViewport(0, 0, w, h);
     ::glDisable(GL_DEPTH_TEST);
     ::glDisable(GL_STENCIL_TEST);
-    ::glDisable(GL_LIGHTING);
-    ::glDisable(GL_CULL_FACE);
-    ::glDisable(GL_CLIP_PLANE0);
-    ::glEnable(GL_BLEND);
-    ::glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA); // the image is premultiplied
-
-    // ARGB32 is B, G, R, A in memory on little-endian machines: uploaded as it is.
-    GLuint texture = 0;
-    ::glGenTextures(1, &texture);
-    ::glBindTexture(GL_TEXTURE_2D, texture);
-    ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    ::glDisable(GL_BLEND);
+    ::glDisable(GL_TEXTURE_2D);
+    ::glDisable(GL_CLIP_PLANE0); // a clipped raster position would draw nothing
+    ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    // The image runs top-down: start at the top edge and step downward.
+    ::glRasterPos2d(-1.0, 1.0);
+    ::glPixelZoom(1.0f, -1.0f);
     ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(m_image.bytesPerLine() / 4));
-    ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_BGRA, GL_UNSIGNED_BYTE, m_image.constBits());
-    ::glEnable(GL_TEXTURE_2D);
-    ::glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-
-    // The image's top row is texture row 0 and belongs at the top of the view (y = h).
-    ::glBegin(GL_QUADS);
-    ::glTexCoord2d(0.0, 1.0);
-    ::glVertex2i(0, 0);
-    ::glTexCoord2d(1.0, 1.0);
-    ::glVertex2i(w, 0);
-    ::glTexCoord2d(1.0, 0.0);
-    ::glVertex2i(w, h);
-    ::glTexCoord2d(0.0, 0.0);
-    ::glVertex2i(0, h);
-    ::glEnd();
-    ::glDeleteTextures(1, &texture);
+    ::glDrawPixels(w, h, GL_BGRA, GL_UNSIGNED_BYTE, m_image.constBits());
 
     ::glMatrixMode(GL_PROJECTION);
     ::glPopMatrix();
