@@ -14,11 +14,10 @@ Element::~Element()
 
 Group::~Group()
 {
-    while (!m_children.empty()) {
-        Element *child = m_children.back();
-        if (std::unique_ptr<Element> owned = remove(child))
-            owned.reset();
-    }
+    // Owned children come back from remove() and are deleted with the temporary; held
+    // ones are only let go.
+    while (!m_children.empty())
+        remove(m_children.back());
 }
 
 QRectF Group::getCoveredRect() const
