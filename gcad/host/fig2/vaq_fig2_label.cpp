@@ -1,0 +1,95 @@
+#include "gcad/host/fig2/vaq_fig2_label.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace Vaq::Fig2 {
+
+const QPointF LabelBase::INVALID_POINT(-1.0e300, -1.0e300);
+
+QString LabelBase::getRTFStyleAttribute(const QString &family, double pointSize, const Color &color)
+{
+    return QStringLiteral("style=\"font-family:'%1'; font-size:%2pt; color:%3\"")
+        .arg(family)
+        .arg(pointSize)
+        .arg(toQColor(color).name());
+}
+
+QLineF LabelBase::getConnector() const
+{
+    if (!hasConnectorPoint())
+        return QLineF();
+    const QRectF box = getBoxRect();
+    const QPointF &p = m_connector_point;
+    const QPointF edge(
+        std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
+    if (edge == p)
+        return QLineF();
+    return QLineF(edge, p);
+}
+
+void LabelBase::paint(QPainter &painter) const
+{
+    const QLineF connector = getConnector();
+    if (!connector.isNull() && m_connector_style.isVisible()) {
+        painter.setPen(m_connector_style.toPen());
+        painter.drawLine(connector);
+    }
+    painter.setPen(m_border.toPen());
+    painter.setBrush(m_background.toBrush());
+    if (m_border.isVisible() || m_background.isVisible())
+        painter.drawRect(getBoxRect());
+    painter.setBrush(Qt::NoBrush);
+    paintContent(painter);
+}
+
+Label::Label()
+{
+    placeText();
+}
+
+QRectF Label::getBoxRect() const
+{
+    return m_text.getRect().adjusted(-m_margin, -m_margin, m_margin, m_margin);
+}
+
+void Label::setText(const QString &text)
+{
+    m_text.setText(text);
+    placeText();
+}
+
+void Label::setFont(const QFont &font)
+{
+    m_text.setFont(font);
+    placeText();
+}
+
+void Label::setPosition(const QPointF &position)
+{
+    m_position = position;
+    placeText();
+}
+
+void Label::setAlignment(Qt::Alignment alignment)
+{
+    m_alignment = alignment;
+    placeText();
+}
+
+void Label::setMargin(double margin)
+{
+    m_margin = margin;
+    placeText();
+}
+
+void Label::placeText()
+{
+    // The text keeps its top-left anchor; the label's alignment is applied to the framed box.
+    const QSizeF text = m_text.getSize();
+    const QSizeF box(text.width() + 2.0 * m_margin, text.height() + 2.0 * m_margin);
+    m_text.setPosition(alignedTopLeft(m_position, box, m_alignment) + QPointF(m_margin, m_margin));
+}
+
+} // namespace Vaq::Fig2

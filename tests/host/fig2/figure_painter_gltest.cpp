@@ -1,0 +1,223 @@
+#include "gcad/host/fig2/vaq_fig2_figure.h"
+#include "gcad/host/fig2/vaq_fig2_gl_painter.h"
+#include "gcad/host/fig2/vaq_fig2_label.h"
+#include "gcad/host/fig2/vaq_fig2_legend.h"
+#include "gcad/host/fig2/vaq_fig2_line.h"
+#include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_tools.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace Vaq;
+using namespace Vaq::Fig2;
+
+namespace {
+
+const Color BACKGROUND(40, 40, 40);
+constexpr double PIXEL_MM = 0.25; // the figure's pixel size at snapshot scaling 1
+
+// Paints one figure over an otherwise empty view in the 2-D overlay stage, as the overlay
+// does, with the view covering the figure's millimetres at pixelSize.
+class FigureScene : public GL::RenderCallback
+{
+public:
+    const Figure *figure = nullptr;
+    double pixelSize = PIXEL_MM;
+    bool painted = false;
+    QString stateLeft; // the first GL default the painter did not restore
+
+    bool draw() override
+    {
+        GL::RenderObject *view = getRenderObject();
+        if (getRenderStage() != GL::RenderObject::RS_OVERLAY2D || !figure)
+            return true;
+        GFigure2::GLFigurePainter painter;
+        painted
+            = painter.begin(view, QRectF(0.0, 0.0, view->width() * pixelSize, view->height() * pixelSize));
+        painter.drawFigure(*figure, QPointF(0.0, 0.0), 1.0);
+        painter.end();
+        GL::GLTools::checkDefaults(&stateLeft);
+        return true;
+    }
+};
+
+QImage paint(const Figure &figure, int size, double pixelSize)
+{
+    FigureScene scene;
+    scene.figure = &figure;
+    scene.pixelSize = pixelSize;
+    std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, size, size));
+    view->setBackgroundColor(BACKGROUND);
+    view->repaintWidget();
+    EXPECT_TRUE(scene.painted);
+    EXPECT_EQ(scene.stateLeft, QString());
+    return view->getRenderedImage();
+}
+
+QColor qcolor(const Color &c)
+{
+    return QColor(c.r, c.g, c.b);
+}
+
+// Pixels of the column at x whose colour is exactly c.
+int countInColumn(const QImage &image, int x, const QColor &c)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        n += image.pixelColor(x, y) == c;
+    return n;
+}
+
+// The bounding box, in pixels, of the pixels inside area whose colour is within tolerance of c.
+QRect boundsOf(const QImage &image, const QRect &area, const QColor &c, int tolerance, int *count)
+{
+    QRect bounds;
+    *count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            if (std::abs(p.red() - c.red()) <= tolerance && std::abs(p.green() - c.green()) <= tolerance
+                && std::abs(p.blue() - c.blue()) <= tolerance) {
+                bounds |= QRect(x, y, 1, 1);
+                ++*count;
+            }
+        }
+    }
+    return bounds;
+}
+
+QRect toPixels(const QRectF &mm, double pixelSize)
+{
+    return QRectF(mm.topLeft() / pixelSize, mm.size() / pixelSize).toAlignedRect();
+}
+
+// A red line 3 pixels wide, and a label with blue text on white with a yellow connector.
+struct TestFigure
+{
+    Figure figure;
+    Line line { QPointF(10 * PIXEL_MM, 20.5 * PIXEL_MM), QPointF(190 * PIXEL_MM, 20.5 * PIXEL_MM),
+        LineStyle { LineStyle::SOLID, Color(255, 0, 0), 3 * PIXEL_MM } };
+    Label label;
+
+    TestFigure()
+    {
+        figure.setBackground(FillStyle::null);
+        figure.setSize(QSizeF(200 * PIXEL_MM, 200 * PIXEL_MM));
+        label.setText(
+            QStringLiteral("<html><span %1>Point 12</span></html>")
+                .arg(LabelBase::getRTFStyleAttribute(Font::DEFAULT_FONT_SANS, 12.0, Color(0, 0, 255))));
+        label.setMargin(2.0);
+        label.setPosition(QPointF(10.0, 15.0));
+        label.setConnectorPoint(QPointF(10.0, 45.0));
+        label.setConnectorStyle(LineStyle { LineStyle::SOLID, Color(255, 255, 0), 2 * PIXEL_MM });
+        figure.getRoot().add(&line);
+        figure.getRoot().add(&label);
+    }
+};
+
+TEST(GLFigurePainter, LineLabelBoxConnectorAndTextLandWhereTheFigureSays)
+{
+    TestFigure f;
+    const QImage image = paint(f.figure, 200, PIXEL_MM);
+    const QColor red(255, 0, 0), white(255, 255, 255), background = qcolor(BACKGROUND);
+
+    // The line covers rows 19 to 21 from column 10 to 190, and nothing above or below.
+    EXPECT_EQ(image.pixelColor(100, 20), red);
+    EXPECT_EQ(countInColumn(image, 100, red), 3);
+    EXPECT_EQ(image.pixelColor(100, 17), background);
+    EXPECT_EQ(image.pixelColor(5, 20), background);
+    EXPECT_EQ(image.pixelColor(195, 20), background);
+
+    // The label's box is white inside its margin and ends where its box does.
+    const QRectF box = f.label.getBoxRect();
+    const QRect boxPixels = toPixels(box, PIXEL_MM);
+    EXPECT_EQ(image.pixelColor(boxPixels.left() + 3, boxPixels.center().y()), white);
+    EXPECT_EQ(image.pixelColor(boxPixels.left() - 3, boxPixels.center().y()), background);
+    EXPECT_EQ(image.pixelColor(boxPixels.center().x(), boxPixels.bottom() + 3), background);
+
+    // The connector runs straight down from the box's lower edge to its point (10, 45) mm.
+    const QLineF connector = f.label.getConnector();
+    const QPointF middle = (connector.p1() + connector.p2()) / 2.0 / PIXEL_MM;
+    EXPECT_EQ(image.pixelColor(int(middle.x()), int(middle.y())), QColor(255, 255, 0));
+    EXPECT_EQ(image.pixelColor(int(middle.x()) + 4, int(middle.y())), background);
+
+    // Text: blue pixels fill the text's box and stay inside it. Crisp glyphs reach the full
+    // text colour about as often as the same text drawn by QPainter straight at its pixel
+    // size; a scaled bitmap would blur most of them into mixes of blue and white.
+    int full = 0, any = 0;
+    const QRect text = toPixels(f.label.getTextRect(), PIXEL_MM);
+    boundsOf(image, boxPixels, QColor(0, 0, 255), 0, &full);
+    const QRect inked = boundsOf(image, boxPixels.adjusted(1, 1, -1, -1), QColor(0, 0, 255), 200, &any);
+    QImage native(text.size() + QSize(8, 8), QImage::Format_RGB32);
+    native.fill(Qt::white);
+    {
+        QPainter painter(&native);
+        QFont font(Font::DEFAULT_FONT_SANS);
+        font.setPixelSize(int(std::lround(12.0 * 25.4 / 72.0 / PIXEL_MM)));
+        painter.setFont(font);
+        painter.setPen(QColor(0, 0, 255));
+        painter.drawText(native.rect(), Qt::AlignCenter, QStringLiteral("Point 12"));
+    }
+    int nativeFull = 0, nativeAny = 0;
+    boundsOf(native, native.rect(), QColor(0, 0, 255), 0, &nativeFull);
+    boundsOf(native, native.rect(), QColor(0, 0, 255), 200, &nativeAny);
+    ASSERT_GT(nativeFull, 0);
+    EXPECT_GT(double(full) / any, 0.6 * double(nativeFull) / nativeAny)
+        << full << "/" << any << " vs " << nativeFull << "/" << nativeAny;
+    EXPECT_TRUE(text.adjusted(-1, -1, 1, 1).contains(inked)) << inked.x() << "," << inked.y();
+    EXPECT_GT(inked.width(), text.width() * 3 / 4);
+}
+
+TEST(GLFigurePainter, LegendBarShowsItsColoursInOrder)
+{
+    Figure figure;
+    figure.setBackground(FillStyle::null);
+    Legend legend;
+    const std::vector<Color> colors { { 0, 0, 255 }, { 0, 255, 255 }, { 0, 255, 0 }, { 255, 255, 0 },
+        { 255, 0, 0 } };
+    legend.setScale(colors, 0.0, 5.0);
+    legend.setTitle(QStringLiteral("Deviation"));
+    legend.setCenter(QPointF(25.0, 25.0));
+    legend.setSize(QSizeF(45.0, 15.0));
+    figure.getRoot().add(&legend);
+    const QImage image = paint(figure, 200, PIXEL_MM);
+
+    const QRectF bar = legend.getColorBarRect();
+    const double y = bar.center().y() / PIXEL_MM;
+    for (size_t band = 0; band < colors.size(); ++band) {
+        const double x = (bar.left() + bar.width() * (double(band) + 0.5) / double(colors.size())) / PIXEL_MM;
+        EXPECT_EQ(image.pixelColor(int(x), int(y)), qcolor(colors[band])) << band;
+    }
+    // The legend's white box ends at its frame.
+    const QRect box = toPixels(legend.getRect(), PIXEL_MM);
+    EXPECT_EQ(image.pixelColor(box.left() + 2, box.top() + 2), QColor(255, 255, 255));
+    EXPECT_EQ(image.pixelColor(box.right() + 3, box.top() + 2), qcolor(BACKGROUND));
+}
+
+TEST(GLFigurePainter, SnapshotScalingTwoPaintsLinesAndTextTwiceAsLarge)
+{
+    // The same figure on a view twice as large at half the pixel size, as a snapshot renders.
+    TestFigure f;
+    const QImage normal = paint(f.figure, 200, PIXEL_MM);
+    const QImage doubled = paint(f.figure, 400, PIXEL_MM / 2.0);
+    EXPECT_EQ(countInColumn(normal, 100, QColor(255, 0, 0)), 3);
+    EXPECT_EQ(countInColumn(doubled, 200, QColor(255, 0, 0)), 6);
+
+    int n = 0;
+    const QRect box1 = toPixels(f.label.getBoxRect(), PIXEL_MM),
+                box2 = toPixels(f.label.getBoxRect(), PIXEL_MM / 2.0);
+    const QRect ink1 = boundsOf(normal, box1.adjusted(1, 1, -1, -1), QColor(0, 0, 255), 200, &n);
+    const QRect ink2 = boundsOf(doubled, box2.adjusted(1, 1, -1, -1), QColor(0, 0, 255), 200, &n);
+    ASSERT_FALSE(ink1.isEmpty());
+    EXPECT_NEAR(ink2.width(), 2 * ink1.width(), 3);
+    EXPECT_NEAR(ink2.height(), 2 * ink1.height(), 3);
+    EXPECT_NEAR(ink2.left(), 2 * ink1.left(), 2);
+}
+
+} // namespace
