@@ -88,18 +88,8 @@ void BM_RendererAlone(benchmark::State &state)
     }
 }
 
-BENCHMARK(BM_RepaintCycle)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(0.5)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_RendererAlone)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(0.5)
-    ->Repetitions(5)
-    ->ReportAggregatesOnly(true);
+GCAD_WALL_CLOCK_BENCHMARK(BM_RepaintCycle, 0.5, 5);
+GCAD_WALL_CLOCK_BENCHMARK(BM_RendererAlone, 0.5, 5);
 
 } // namespace
 

@@ -132,18 +132,8 @@ void BM_CopyDomeNodeBytes(benchmark::State &state)
 
 // Repetitions of both, interleaved at random, so that a busy machine slows both alike; the
 // medians are compared.
-BENCHMARK(BM_PrepareDomeNodes)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(0.5)
-    ->Repetitions(7)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_CopyDomeNodeBytes)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(0.5)
-    ->Repetitions(7)
-    ->ReportAggregatesOnly(true);
+GCAD_WALL_CLOCK_BENCHMARK(BM_PrepareDomeNodes, 0.5, 7);
+GCAD_WALL_CLOCK_BENCHMARK(BM_CopyDomeNodeBytes, 0.5, 7);
 
 } // namespace
 

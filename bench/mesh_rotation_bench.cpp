@@ -68,18 +68,8 @@ void BM_TurnWithFramerateAdjustment(benchmark::State &state)
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_TurnInFull)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_TurnWithFramerateAdjustment)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
+GCAD_WALL_CLOCK_BENCHMARK(BM_TurnInFull, 2.0, 3);
+GCAD_WALL_CLOCK_BENCHMARK(BM_TurnWithFramerateAdjustment, 2.0, 3);
 
 // Where the estimates start from: the stored benchmark result of this configuration or the
 // default rates.

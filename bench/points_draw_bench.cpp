@@ -157,23 +157,9 @@ void BM_PointsRendererClientMemory(benchmark::State &state)
         = benchmark::Counter(double(state.iterations()) * COLUMNS * ROWS, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_PointsRendererClientMemory)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_PointsRenderer)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
-BENCHMARK(BM_OneDrawArrays)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(2.0)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true);
+GCAD_WALL_CLOCK_BENCHMARK(BM_PointsRendererClientMemory, 0.5, 3);
+GCAD_WALL_CLOCK_BENCHMARK(BM_PointsRenderer, 2.0, 3);
+GCAD_WALL_CLOCK_BENCHMARK(BM_OneDrawArrays, 2.0, 3);
 
 } // namespace
 
