@@ -54,10 +54,10 @@ inline void runInterleaved(int argc, char **argv, MedianReporter &reporter)
 
 // Registers function timed on the wall clock in milliseconds, run repetitions times of at least
 // minTime seconds each, reporting only the aggregates (the median among them).
-#define GCAD_WALL_CLOCK_BENCHMARK(function, minTime, repetitions)                                   \
-    BENCHMARK(function)                                                                            \
-        ->Unit(benchmark::kMillisecond)                                                            \
-        ->UseRealTime()                                                                            \
-        ->MinTime(minTime)                                                                         \
-        ->Repetitions(repetitions)                                                                 \
+#define GCAD_WALL_CLOCK_BENCHMARK(function, minTime, repetitions)                                            \
+    BENCHMARK(function)                                                                                      \
+        ->Unit(benchmark::kMillisecond)                                                                      \
+        ->UseRealTime()                                                                                      \
+        ->MinTime(minTime)                                                                                   \
+        ->Repetitions(repetitions)                                                                           \
         ->ReportAggregatesOnly(true)
