@@ -19,6 +19,13 @@ LabelElement::LabelElement(const QString &text)
 
 LabelElement::~LabelElement() = default;
 
+void LabelElement::update(const StageIdentifier &stage)
+{
+    m_shown_stage = stage;
+    if (m_fig_text)
+        applyStyle();
+}
+
 bool LabelElement::getConnectorPoint(const StageIdentifier &stage, BaVec3d<double> *point) const
 {
     const auto found = m_connector_points.find(stage);
@@ -40,11 +47,8 @@ void LabelElement::updateFigureElements(
         m_fig_text = std::make_unique<Fig2::Label>();
         m_fig_text->setAlignment(Qt::AlignCenter);
     }
+    applyStyle();
     Fig2::Label &label = *m_fig_text;
-    label.setText(m_text);
-    const Color textColor = m_highlighted ? m_highlight_color : Color(0, 0, 0);
-    label.setTextColor(textColor);
-    label.setBorder({ Fig2::LineStyle::SOLID, textColor, m_highlighted ? HIGHLIGHT_BORDER_WIDTH : 0.0 });
 
     // Window pixels have y upward, the figure's millimetres y downward from the top edge.
     const auto toFigure = [&](const BaVec3d<double> &model) {
@@ -59,6 +63,14 @@ void LabelElement::updateFigureElements(
         label.setConnectorPoint(Fig2::LabelBase::INVALID_POINT);
     }
     m_figure_stage = stage;
+}
+
+void LabelElement::applyStyle()
+{
+    m_fig_text->setText(m_text);
+    const Color color = m_highlighted ? m_highlight_color : Color(0, 0, 0);
+    m_fig_text->setTextColor(color);
+    m_fig_text->setBorder({ Fig2::LineStyle::SOLID, color, m_highlighted ? HIGHLIGHT_BORDER_WIDTH : 0.0 });
 }
 
 std::vector<Fig2::Element *> LabelElement::getFigureElements(const StageIdentifier &stage) const

@@ -46,8 +46,9 @@ public:
     const Color &getHighlightColor() const { return m_highlight_color; }
     void setHighlightColor(const Color &color) { m_highlight_color = color; }
 
-    // Shows the label for stage; UNINITIALIZED until the first update.
-    void update(const StageIdentifier &stage) { m_shown_stage = stage; }
+    // Shows the label for stage and brings its figure label's text and highlight up to date;
+    // the shown stage is UNINITIALIZED until the first update.
+    void update(const StageIdentifier &stage);
     const StageIdentifier &getShownStage() const { return m_shown_stage; }
 
     // The model point the connector points at, per stage; false (and *point unchanged) for a
@@ -78,6 +79,8 @@ public:
     Fig2::Label *getLabelFigText() const { return m_fig_text.get(); }
 
 private:
+    void applyStyle();
+
     QString m_text;
     bool m_visible = true;
     bool m_temporarily_visible = false;
