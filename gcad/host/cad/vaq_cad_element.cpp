@@ -348,4 +348,26 @@ LabelElement *Element::setLabel(const QString &text)
     return m_label.get();
 }
 
+bool Element::mustLabelBeRendered(const StageIdentifier &stage) const
+{
+    return m_label && m_label->mustBeRendered() && isVisible(VR_HIERARCHY) && isStageValid(stage);
+}
+
+void Element::updateFigureElements(
+    const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize)
+{
+    if (m_label)
+        m_label->updateFigureElements(stage, viewHeight, view, pixelSize);
+}
+
+std::vector<Fig2::Element *> Element::getFigureElements(const StageIdentifier &stage) const
+{
+    return m_label ? m_label->getFigureElements(stage) : std::vector<Fig2::Element *>();
+}
+
+bool Element::getConnectorPoint(const StageIdentifier &stage, BaVec3d<double> *point) const
+{
+    return m_label && m_label->getConnectorPoint(stage, point);
+}
+
 } // namespace Vaq::CAD

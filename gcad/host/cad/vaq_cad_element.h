@@ -159,6 +159,16 @@ public:
     LabelElement *setLabel(const QString &text);
     void removeLabel() { m_label.reset(); }
 
+    // The label's share of the 2-D overlay, each a no-op or empty without a label.
+    // A label is drawn when the element is visible in its hierarchy and valid in the stage
+    // and the label has text and is shown, for good or for now.
+    bool mustLabelBeRendered(const StageIdentifier &stage) const;
+    void updateFigureElements(
+        const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize);
+    std::vector<Fig2::Element *> getFigureElements(const StageIdentifier &stage) const;
+    bool getConnectorPoint(const StageIdentifier &stage, BaVec3d<double> *point) const;
+    bool isAutoLabelPlacement() const { return m_label && m_label->isAutoLabelPlacement(); }
+
 protected:
     // What a data element reports as its box: a stored box (getBoundingBox of the element)
     // wins; otherwise dataBox, the box of its own data, transformed as getBoundingBox says.
