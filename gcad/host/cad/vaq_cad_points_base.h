@@ -9,7 +9,7 @@
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/host/cad/vaq_cad_point_flags.h"
-#include "gcad/host/cad/vaq_cad_poly_base.h" // NO_VALUE
+#include "gcad/host/cad/vaq_cad_no_value.h"
 
 #include <cstdint>
 #include <limits>

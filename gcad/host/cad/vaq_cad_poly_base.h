@@ -6,6 +6,7 @@
 
 #include "gcad/host/cad/vaq_cad_bsp_tree.h"
 #include "gcad/host/cad/vaq_cad_element.h"
+#include "gcad/host/cad/vaq_cad_no_value.h"
 #include "gcad/host/cad/vaq_cad_patch_info.h"
 #include "gcad/host/cad/vaq_cad_point_flags.h"
 #include "gcad/host/cad/vaq_cad_tolerance.h"
@@ -25,8 +26,6 @@ class PolyBoundary;
 // The corners P1, P2, P3 of a triangle as vertex indices, counter-clockwise seen from the front.
 using Triangle = std::array<uint32_t, 3>;
 
-// Marks a per-point value that was not computed: the largest float.
-inline constexpr float NO_VALUE = std::numeric_limits<float>::max();
 
 // What existsMaterialOffset reports.
 enum MaterialOffset_t {

@@ -1,7 +1,7 @@
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
-#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_no_value.h"
 
 #include <algorithm>
 #include <cmath>
