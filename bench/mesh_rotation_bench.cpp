@@ -113,12 +113,7 @@ int main(int argc, char **argv)
 
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
-    double full = 0.0, adjusted = 0.0;
-    if (reporter.median("BM_TurnInFull", &full)
-        && reporter.median("BM_TurnWithFramerateAdjustment", &adjusted))
-        std::printf("frames per second, medians: in full %.2f, with frame-rate adjustment %.2f (%.1f x; the "
-                    "adjustment aims at %.0f)\n",
-            1000.0 / full, 1000.0 / adjusted, full / adjusted, GCAD::FramerateAdjust::TARGET_FRAME_RATE);
+    Bench::printFrameRates(reporter, "BM_TurnInFull", "BM_TurnWithFramerateAdjustment");
     scene().turn(true);
     std::printf("last moving frame planned with %s\n", qPrintable(lastPlan()));
 

@@ -75,12 +75,7 @@ int main(int argc, char **argv)
 
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
-    double full = 0.0, adjusted = 0.0;
-    if (reporter.median("BM_RepaintInFull", &full)
-        && reporter.median("BM_TurnWithFramerateAdjustment", &adjusted))
-        std::printf("frames per second, medians: full repaint %.2f, turning with frame-rate adjustment %.2f "
-                    "(%.1f x; the adjustment aims at %.0f)\n",
-            1000.0 / full, 1000.0 / adjusted, full / adjusted, GCAD::FramerateAdjust::TARGET_FRAME_RATE);
+    Bench::printFrameRates(reporter, "BM_RepaintInFull", "BM_TurnWithFramerateAdjustment");
 
     _scene->rotation->turn(true);
     std::vector<unsigned> types;

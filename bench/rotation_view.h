@@ -5,12 +5,15 @@
 #pragma once
 
 #include "apps/scene/scene_element_list_callback.h"
+#include "bench/median_reporter.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/mesh/gcad_framerate_adjust.h"
 
 #include <QImage>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace Vaq::Bench {
@@ -81,5 +84,17 @@ private:
     BaVec3d<double> m_start;
     double m_angle = 0.0;
 };
+
+// Prints the frames per second of the full repaints (benchmark full) and of the turns with the
+// frame-rate adjustment (benchmark adjusted), medians of reporter, and their ratio.
+inline void printFrameRates(const MedianReporter &reporter, const char *full, const char *adjusted)
+{
+    double fullTime = 0.0, adjustedTime = 0.0;
+    if (reporter.median(full, &fullTime) && reporter.median(adjusted, &adjustedTime))
+        std::printf("frames per second, medians: in full %.2f, with frame-rate adjustment %.2f (%.1f x; the "
+                    "adjustment aims at %.0f)\n",
+            1000.0 / fullTime, 1000.0 / adjustedTime, fullTime / adjustedTime,
+            GCAD::FramerateAdjust::TARGET_FRAME_RATE);
+}
 
 } // namespace Vaq::Bench
