@@ -1,0 +1,60 @@
+// BoxDistributor: places the text boxes of labels inside a view so that they cover neither
+// each other nor what must stay visible (fixed boxes, other labels' points), close to the
+// points their connectors reach. The overlay hands it the labels to place and the obstacles
+// of one frame, runs it once and reads the moved labels back.
+#pragma once
+
+#include "gcad/host/fig2/vaq_fig2_element.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+#include <vector>
+
+namespace Vaq::Fig2 {
+
+class LabelBase;
+class Legend;
+
+class BoxDistributor
+{
+public:
+    // The view edge a legend sits at.
+    enum Side_t { SIDE_NONE = -1, SIDE_TOP = 0, SIDE_BOTTOM = 1, SIDE_LEFT = 2, SIDE_RIGHT = 3 };
+
+    // viewSize: the usable area (0, 0) to viewSize in figure millimetres. marginFactor
+    // (> 1) widens every box by that factor around its centre when testing for overlap, so
+    // that placed boxes keep a gap; fillFactor (0 to 1) is the share of the area the text
+    // boxes may fill before the distributor stops trying to keep their leaders short.
+    BoxDistributor(const QSizeF &viewSize, double marginFactor, double fillFactor);
+
+    // Takes a strip of the given depth (millimetres) at side out of the usable area.
+    void moveSide(Side_t side, double distance);
+
+    // An obstacle no text box may cover.
+    void addFixedBox(const QRectF &box);
+    void addFixedBox(const Element *element);
+    // A label that stays where it is: its box and its connector point are obstacles, and
+    // placed leaders should not cross its connector.
+    void addFixedTextBox(const LabelBase *label);
+    // A label to place. Its current position is taken as last frame's placement and kept
+    // when it is still free.
+    void addTextBox(LabelBase *label);
+
+    // Moves every text box to a free place near its connector point (or near centre for a
+    // label without one); labels are moved with Element::move and updated.
+    void distribute(const QPointF &centre = QPointF());
+    // Moves every text box as close to its own connector point as the obstacles allow.
+    void placeAtElement();
+
+    // Whether the legend touches a view edge: it lies within its own size times
+    // (marginFactor - 1) of it. The edge tested is the one its long side runs along
+    // (top or bottom for a horizontal legend, left or right for a vertical one); a maximized
+    // legend always counts as at its nearest such edge. *side and *distance (the depth the
+    // legend takes from the view at that edge, millimetres) are set when true.
+    static bool legendAtBorder(const QSizeF &viewSize, const Legend &legend, bool horizontal, bool maximized,
+        double marginFactor, Side_t *side, double *distance);
+};
+
+} // namespace Vaq::Fig2
