@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <memory_resource>
 #include <set>
 #include <unordered_map>
@@ -25,12 +26,16 @@
 namespace Vaq::CAD {
 class DistPullOut;
 }
+namespace Vaq::Fig2 {
+class Figure;
+}
 
 namespace Vaq::GCAD {
 
 class CADRenderer;
 class ClippingInterface;
 class DeregisterCADElement;
+class Overlay2d;
 
 class RenderCallback : public GL::RenderCallback
 {
@@ -87,6 +92,10 @@ public:
         const CAD::Element *element, const RenderCallback *except = nullptr);
     virtual const CAD::DefaultProperties *getDefaultProperties() const;
     virtual bool showCADLabels() const { return true; }
+    // The figure the 2-D overlay gathers the element labels and legends of this view into;
+    // owned by the concrete callback. Null: the view shows no labels.
+    virtual Fig2::Figure *getFigure() { return nullptr; }
+    Overlay2d *getOverlay2d() const { return _overlay2d.get(); }
     virtual CAD::StageIdentifier getActualStageIdentifier() const { return CAD::StageIdentifier::NO_STAGE; }
     virtual ClippingInterface *getClippingInterface() const { return nullptr; }
     virtual bool isCoordinateAxisDrawingEnabled() const { return _axis_drawing_enabled; }
@@ -173,6 +182,7 @@ private:
 
     std::vector<DistanceHandler> _distance_handlers;
     RendererContainer _renderer_container;
+    std::unique_ptr<Overlay2d> _overlay2d;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
     // The set's nodes come from an arena that each collection releases at once, so that a

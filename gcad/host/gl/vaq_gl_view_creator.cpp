@@ -66,6 +66,13 @@ ViewCreator::ViewDirection_t ViewCreator::getMainViewDirection() const
     return VD_NONE;
 }
 
+void ViewCreator::setHeading(const QString &text, int size, const Color &color)
+{
+    m_heading = text;
+    m_heading_size = size;
+    m_heading_color = color;
+}
+
 void ViewCreator::setBackgroundColor(const Color &color)
 {
     m_background = color;

@@ -58,6 +58,15 @@ public:
     // it looks along none or has no view.
     ViewDirection_t getMainViewDirection() const;
 
+    // A line of text shown over the view's top edge (for example that it is clipped); the
+    // window showing the view paints it. An empty text shows nothing.
+    void setHeading(const QString &text, int size, const Color &color);
+    const QString &getHeading() const { return m_heading; }
+    int getHeadingSize() const { return m_heading_size; }
+    const Color &getHeadingColor() const { return m_heading_color; }
+    // The point size of a 3-D view's heading.
+    static constexpr int HEADING_SIZE_3D = 12;
+
     // Stored, and passed on to the view when there is one.
     void setBackgroundColor(const Color &color);
     const Color &getBackgroundColor() const { return m_background; }
@@ -80,6 +89,9 @@ private:
     RenderCallback *m_callback;
     EditorInterface *m_editor;
     Color m_background { 0, 0, 0, 255 };
+    QString m_heading;
+    int m_heading_size = HEADING_SIZE_3D;
+    Color m_heading_color { 255, 255, 255 };
 };
 
 } // namespace Vaq::GL
