@@ -442,6 +442,12 @@ void PolyBase::executeDelayedUpdateVisualization()
         updateVisualization(StageIdentifier::NO_STAGE, false, false);
 }
 
+unsigned PolyBase::getNumberOfPoints(const StageIdentifier &stage) const
+{
+    const PolyBaseData *data = getData(stage);
+    return data ? unsigned(data->vertices.size()) : 0;
+}
+
 unsigned PolyBase::getNumberOfVisiblePoints(const StageIdentifier &stage) const
 {
     unsigned count = 0;

@@ -152,6 +152,7 @@ public:
     void requestDelayedUpdateVisualization() { m_delayed_update = true; }
     void executeDelayedUpdateVisualization();
 
+    unsigned getNumberOfPoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisibleTriangles(const StageIdentifier &stage) const;
     // The box of the vertices; false without vertices or in a stage where the element is not valid.
