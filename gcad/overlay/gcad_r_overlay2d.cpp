@@ -273,7 +273,8 @@ void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
             } else if (text->isTemporarilyInvisible()) {
                 return;
             }
-            // The label of a point cut away by the clipping plane goes with it.
+            // The label of a point cut away by the clipping plane (behind it: the plane keeps
+            // the side its normal points to) goes with it.
             const ClippingInterface *clipping = m_render_callback->getClippingInterface();
             Plane3d plane;
             if (element->isClippingAllowed() && clipping && clipping->isClippingActive()
@@ -282,7 +283,7 @@ void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
                 const BaVec3d<double> point = element->getRenderTransformation(stage, &toView)
                     ? toView.transform(connector)
                     : connector;
-                if (plane.distance(point) > 0.5 * m_render_callback->getPixelSize())
+                if (-plane.distance(point) > 0.5 * m_render_callback->getPixelSize())
                     return;
             }
         }

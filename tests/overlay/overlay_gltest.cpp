@@ -11,6 +11,7 @@
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
+#include "tests/support/gcad_plane_clipping.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,9 @@ class FigureScene : public Gcad::Scene::ElementListCallback
 public:
     FigureScene() { figure.setBackground(Fig2::FillStyle::null); }
     Fig2::Figure *getFigure() override { return &figure; }
+    GCAD::ClippingInterface *getClippingInterface() const override { return clipping; }
     Fig2::Figure figure;
+    GCAD::ClippingInterface *clipping = nullptr;
 };
 
 class OverlayView : public testing::Test
@@ -71,7 +74,8 @@ protected:
         return sets.back().get();
     }
     // A labelled element whose label box is centred offset away from its connector point.
-    CAD::PointsBase *addLabelled(const QString &text, const BaVec3d<double> &point, const BaVec3d<double> &offset)
+    CAD::PointsBase *addLabelled(
+        const QString &text, const BaVec3d<double> &point, const BaVec3d<double> &offset)
     {
         CAD::PointsBase *set = addPoints({ point });
         CAD::LabelElement *label = set->setLabel(text);
@@ -207,8 +211,8 @@ TEST_F(OverlayView, anAxisViewShowsRasterLinesAtWholeStepsAndItsDirection)
     const Transformation inverse = view->getInverse3d2dTransformation();
     const double y0 = inverse.transform(BaVec3d<double>(0, 0, 0)).y;
     const double y1 = inverse.transform(BaVec3d<double>(W, H, 0)).y;
-    const Overlay2d::RasterSteps steps = Overlay2d::computeRasterSteps(
-        (long long)(y0 * 1000), (long long)(y1 * 1000), 0, 1000, W);
+    const Overlay2d::RasterSteps steps
+        = Overlay2d::computeRasterSteps((long long)(y0 * 1000), (long long)(y1 * 1000), 0, 1000, W);
     const double step = steps.step / 1000.0;
     const QColor raster(49, 49, 49);
     int lines = 0;
@@ -218,7 +222,8 @@ TEST_F(OverlayView, anAxisViewShowsRasterLinesAtWholeStepsAndItsDirection)
             continue;
         ++lines;
         EXPECT_GT(countNear(QPoint(p.x(), H * 3 / 4), raster), 0) << "line at " << y;
-        EXPECT_EQ(countNear(pixelOf(BaVec3d<double>(0, y + step / 2, 5)) + QPoint(0, H * 3 / 4 - p.y()), raster), 0)
+        EXPECT_EQ(
+            countNear(pixelOf(BaVec3d<double>(0, y + step / 2, 5)) + QPoint(0, H * 3 / 4 - p.y()), raster), 0)
             << "between lines after " << y;
     }
     EXPECT_GE(lines, 2);
@@ -226,9 +231,11 @@ TEST_F(OverlayView, anAxisViewShowsRasterLinesAtWholeStepsAndItsDirection)
     // The direction is written centred at the top.
     const auto directionText = [&] {
         for (const Fig2::Element *e : overlay().getTextFigure()->getRoot().getChildren()) {
-            if (const auto *label = dynamic_cast<const Fig2::Label *>(e); label && label->getText().contains("</span>"))
+            if (const auto *label = dynamic_cast<const Fig2::Label *>(e);
+                label && label->getText().contains("</span>"))
                 if (label->getCoveredRect().top() < 20 * overlay().getPixelSize()
-                    && std::abs(label->getCoveredRect().center().x() - W / 2 * overlay().getPixelSize()) < 1.0)
+                    && std::abs(label->getCoveredRect().center().x() - W / 2 * overlay().getPixelSize())
+                        < 1.0)
                     return label->getText();
         }
         return QString();
@@ -283,7 +290,8 @@ TEST_F(OverlayView, theLegendStaysInsideTheViewWhenItShrinks)
     const double px = overlay().getPixelSize();
     const auto inside = [&](int w, int h) {
         const QRectF r = legend->getCoveredRect();
-        return r.left() >= -1e-9 && r.top() >= -1e-9 && r.right() <= w * px + 1e-9 && r.bottom() <= h * px + 1e-9;
+        return r.left() >= -1e-9 && r.top() >= -1e-9 && r.right() <= w * px + 1e-9
+            && r.bottom() <= h * px + 1e-9;
     };
     EXPECT_TRUE(inside(W, H));
     // Smaller than the legend's 120 mm: the legend shrinks with the view and stays in it.
@@ -295,8 +303,36 @@ TEST_F(OverlayView, theLegendStaysInsideTheViewWhenItShrinks)
     const std::vector<Color> &colors = legend->getColors();
     ASSERT_FALSE(colors.empty());
     const Color &middle = colors[colors.size() / 2];
-    EXPECT_GE(countNear(pixelOf(legend->getColorBarRect().center()), QColor(middle.r, middle.g, middle.b), 1), 6);
+    EXPECT_GE(
+        countNear(pixelOf(legend->getColorBarRect().center()), QColor(middle.r, middle.g, middle.b), 1), 6);
     scene.figure.getRoot().remove(legend);
+}
+
+TEST_F(OverlayView, clippingHidesTheLabelsOfCutAwayPointsAndSaysSoInTheHeading)
+{
+    Vaq::Test::PlaneClipping clipping;
+    clipping.setClippingPlane(Plane3d(BaVec3d<double>(5, 0, 0), BaVec3d<double>(1, 0, 0)));
+    clipping.setClippingActive(true);
+    scene.clipping = &clipping;
+    CAD::PointsBase *kept = addLabelled(QStringLiteral("kept"), { 7, 5, 0 }, { 0, 2, 0 });
+    CAD::PointsBase *cut = addLabelled(QStringLiteral("cut"), { 2, 5, 0 }, { 0, 2, 0 });
+    paint();
+    EXPECT_GT(countNear(pixelOf(BaVec3d<double>(7, 7, 0)), Qt::white, 4), 20);
+    EXPECT_EQ(countNear(pixelOf(BaVec3d<double>(2, 7, 0)), Qt::white, 4), 0);
+    EXPECT_EQ(overlay().getElementAtPosition(pixelOf(BaVec3d<double>(7, 7, 0))), kept);
+    EXPECT_NE(cut->getLabel()->getLabelFigText()->getParent(), &scene.figure.getRoot());
+    EXPECT_EQ(creator->getHeading(), QStringLiteral("clipped"));
+
+    clipping.setClippingActive(false);
+    paint();
+    EXPECT_GT(countNear(pixelOf(BaVec3d<double>(2, 7, 0)), Qt::white, 4), 20);
+    EXPECT_TRUE(creator->getHeading().isEmpty());
+
+    // Someone else's heading stays.
+    creator->setHeading(QStringLiteral("Section A"), 10, Color(255, 0, 0));
+    clipping.setClippingActive(true);
+    paint();
+    EXPECT_EQ(creator->getHeading(), QStringLiteral("Section A"));
 }
 
 TEST_F(OverlayView, badLabelsAndTinyViewsStillPaint)

@@ -41,8 +41,9 @@ TEST(RasterSteps, aStepGivesFewerLinesThanOnePer50PixelsAndTheRangesReachAStepBe
 
 TEST(RasterSteps, anEmptyRangeOrATinyViewGivesAnEmptyRaster)
 {
-    for (const Overlay2d::RasterSteps &r : { Overlay2d::computeRasterSteps(5, 5, 0, 10, 500),
-             Overlay2d::computeRasterSteps(0, 10, 7, 7, 500), Overlay2d::computeRasterSteps(0, 10, 0, 10, 1) })
+    for (const Overlay2d::RasterSteps &r :
+        { Overlay2d::computeRasterSteps(5, 5, 0, 10, 500), Overlay2d::computeRasterSteps(0, 10, 7, 7, 500),
+            Overlay2d::computeRasterSteps(0, 10, 0, 10, 1) })
         expectSteps(r, 1, 0, 1, 0, 1);
 }
 

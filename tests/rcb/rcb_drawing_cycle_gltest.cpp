@@ -4,6 +4,7 @@
 #include "gcad/clipping/gcad_clipping_interface.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "tests/support/gcad_gl_test.h"
+#include "tests/support/gcad_plane_clipping.h"
 #include "tests/support/prog_error_message.h"
 
 #include <cmath>
@@ -17,38 +18,11 @@ using Test::makeElement;
 using Test::progErrorMessage;
 using Test::QuadRenderer;
 
+using Vaq::Test::PlaneClipping;
+
 namespace {
 
 constexpr auto LABEL = ElementCreator::LABEL;
-
-// The clipping an application offers, reduced to what the drawing cycle asks: one plane,
-// switched on and off. Boxes and the plane's frame are never asked for while drawing.
-class PlaneClipping : public GCAD::ClippingInterface
-{
-public:
-    bool isClippingActive() const override { return m_active; }
-    void setClippingActive(bool active) override { m_active = active; }
-    bool isClippingPlaneDefined() const override { return true; }
-    void setClippingPlane(const Plane3d &plane) override { m_plane = plane; }
-    void flipClippingPlane() override { m_plane = Plane3d(m_plane.getPoint(), -m_plane.getNormal()); }
-    void moveClippingPlane(double) override { }
-    bool getClippingPlane(Plane3d *plane) const override
-    {
-        *plane = m_plane;
-        return true;
-    }
-    bool isClippingBoxActive() const override { return false; }
-    void setClippingBoxActive(bool) override { }
-    void setClippingBox(const Box3d &) override { }
-    bool getClippingBox(Box3d *) const override { return false; }
-    bool isClippingPlaneShown() const override { return false; }
-    void setClippingPlaneShown(bool) override { }
-    void resetClipping() override { m_active = false; }
-
-private:
-    bool m_active = false;
-    Plane3d m_plane;
-};
 
 class DrawingCycle : public Vaq::Test::GLTest
 {
