@@ -1,0 +1,69 @@
+// BoxGrid: a uniform grid of buckets over a rectangle that finds the stored items (each kept
+// as its bounding rectangle and a caller's number) near a query rectangle, so that the label
+// layout tests a candidate box against its neighbours only. Items outside the bounds fall
+// into the border buckets.
+#pragma once
+
+#include <QRectF>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace Vaq::Fig2 {
+
+class BoxGrid
+{
+public:
+    // cellSize > 0; the grid has at most 256 buckets a side, larger cells where needed.
+    BoxGrid(const QRectF &bounds, double cellSize);
+
+    // Stores an item with the given bounding rectangle; returns its handle.
+    int insert(const QRectF &rect, int payload);
+    // Takes a stored item out again; the handle is not reused.
+    void erase(int handle);
+
+    // Calls visit(rect, payload) once for each stored item whose bucket range meets rect's,
+    // until visit returns false. Returns false when a visit stopped it.
+    template<typename Visit> bool visit(const QRectF &rect, Visit &&visit) const
+    {
+        if (++m_query == 0) {
+            std::fill(m_seen.begin(), m_seen.end(), 0u);
+            m_query = 1;
+        }
+        const Range r = range(rect);
+        for (int y = r.y0; y <= r.y1; ++y) {
+            for (int x = r.x0; x <= r.x1; ++x) {
+                for (int handle : m_cells[size_t(y) * size_t(m_nx) + size_t(x)]) {
+                    if (m_seen[size_t(handle)] == m_query)
+                        continue;
+                    m_seen[size_t(handle)] = m_query;
+                    if (!visit(m_rects[size_t(handle)], m_payloads[size_t(handle)]))
+                        return false;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    struct Range
+    {
+        int x0, y0, x1, y1;
+    };
+    Range range(const QRectF &rect) const;
+    int column(double x) const;
+    int row(double y) const;
+
+    QRectF m_bounds;
+    int m_nx = 1, m_ny = 1;
+    double m_cell_w = 1.0, m_cell_h = 1.0;
+    std::vector<std::vector<int>> m_cells;
+    std::vector<QRectF> m_rects;
+    std::vector<int> m_payloads;
+    // The query that last visited each item, so that an item in several buckets is visited once.
+    mutable std::vector<std::uint32_t> m_seen;
+    mutable std::uint32_t m_query = 0;
+};
+
+} // namespace Vaq::Fig2

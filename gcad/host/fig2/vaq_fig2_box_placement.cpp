@@ -1,0 +1,618 @@
+// Label box placement: finds for each text box a place near its point where the box, widened by
+// the margin factor, covers no other box, no obstacle and no point, with a short leader that
+// crosses nothing.
+// Idea: point-feature labelling with candidate positions chosen greedily (Christensen, Marks and
+// Shieber, 1995). The candidates lie on rings of growing distance around the point, each ring a
+// rectangle around the point sampled about half a box apart; the most crowded boxes go first and
+// each takes its cheapest free candidate (leader length plus a penalty per crossing). Last
+// frame's places that are still free are kept before anything else, so that labels stay calm
+// while the view turns (Been, Daiches and Yap, 2006), and crossing leaders are repaired at the
+// end by swapping the two boxes or moving one of them, as in boundary labelling. A box that
+// finds no free place takes one where only the gaps overlap, or else the one that hides least.
+// Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
+// in a crowded one c is bounded by the search radius and all boxes together by a budget. A
+// uniform grid keeps each query to the items near the candidate.
+#include "gcad/host/fig2/vaq_fig2_box_placement.h"
+
+#include "gcad/host/fig2/vaq_fig2_box_grid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace Vaq::Fig2 {
+
+namespace {
+
+// From one ring to the next the gap grows by a step, or by this share of it where that is more,
+// so that a far search takes few rings.
+constexpr double RING_GROWTH = 0.15;
+// A last place is kept while its leader is no longer than this many steps; a box searches at
+// least as far.
+constexpr double KEEP_STEPS = 4.5;
+// One crossing costs as much leader length as this many steps; a box looks no farther than
+// that beyond its first free candidate.
+constexpr double CROSSING_STEPS = 3.0;
+// Candidates along one side of a ring at most.
+constexpr int MAX_SIDE_SAMPLES = 16;
+// Candidates tried per box on average; once they are spent, the boxes left search only the
+// rings within KEEP_STEPS, so that a hopelessly crowded view still takes bounded time.
+constexpr long BUDGET_PER_BOX = 1500;
+constexpr int UNCROSS_PASSES = 4;
+// Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
+constexpr int MAX_CROSSINGS = 8;
+// The smallest ring spacing, millimetres (for boxes of no height).
+constexpr double MIN_STEP = 1.0;
+// Covering a point weighs as much as covering this share of the box's own area, and covering
+// the gap around other boxes this share of the area covered.
+constexpr double POINT_COVER_SHARE = 0.5;
+constexpr double GAP_COVER_SHARE = 0.05;
+constexpr double EPS = 1e-9;
+constexpr double INF = std::numeric_limits<double>::infinity();
+
+// Overlap of the insides; rectangles that only touch do not overlap.
+bool overlaps(const QRectF &a, const QRectF &b)
+{
+    return a.left() < b.right() && b.left() < a.right() && a.top() < b.bottom() && b.top() < a.bottom();
+}
+
+// Overlap or contact: the bounds of a level segment have no inside.
+bool touches(const QRectF &a, const QRectF &b)
+{
+    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
+}
+
+bool strictlyInside(const QPointF &p, const QRectF &r)
+{
+    return r.left() < p.x() && p.x() < r.right() && r.top() < p.y() && p.y() < r.bottom();
+}
+
+bool contains(const QRectF &outer, const QRectF &inner)
+{
+    return inner.left() >= outer.left() - EPS && inner.right() <= outer.right() + EPS
+        && inner.top() >= outer.top() - EPS && inner.bottom() <= outer.bottom() + EPS;
+}
+
+QRectF widened(const QRectF &box, double factor)
+{
+    const double dx = box.width() * (factor - 1.0) / 2.0, dy = box.height() * (factor - 1.0) / 2.0;
+    return box.adjusted(-dx, -dy, dx, dy);
+}
+
+QRectF boundsOf(const QLineF &line)
+{
+    return QRectF(line.p1(), line.p2()).normalized();
+}
+
+// From the point of the box's edge nearest to p to p; of length 0 when p lies in the box.
+QLineF leaderOf(const QRectF &box, const QPointF &p)
+{
+    const QPointF edge(
+        std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
+    return QLineF(edge, p);
+}
+
+double turn(const QPointF &o, const QPointF &a, const QPointF &b)
+{
+    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
+}
+
+// Whether the segments cross at a point inside both; touching ends and collinear overlaps do not
+// count, so that two leaders to the same point do not cross.
+bool segmentsCross(const QLineF &a, const QLineF &b)
+{
+    const double d1 = turn(b.p1(), b.p2(), a.p1()), d2 = turn(b.p1(), b.p2(), a.p2());
+    const double d3 = turn(a.p1(), a.p2(), b.p1()), d4 = turn(a.p1(), a.p2(), b.p2());
+    return ((d1 < 0.0 && d2 > 0.0) || (d1 > 0.0 && d2 < 0.0))
+        && ((d3 < 0.0 && d4 > 0.0) || (d3 > 0.0 && d4 < 0.0));
+}
+
+// Whether a piece of the segment runs through the inside of the rectangle (Liang-Barsky
+// clipping); running along an edge or touching a corner does not count.
+bool segmentEnters(const QLineF &s, const QRectF &r)
+{
+    const double p[4] = { -s.dx(), s.dx(), -s.dy(), s.dy() };
+    const double q[4] = { s.x1() - r.left(), r.right() - s.x1(), s.y1() - r.top(), r.bottom() - s.y1() };
+    double t0 = 0.0, t1 = 1.0;
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] == 0.0) {
+            if (q[k] <= 0.0)
+                return false;
+            continue;
+        }
+        const double t = q[k] / p[k];
+        if (p[k] < 0.0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 >= t1)
+            return false;
+    }
+    return true;
+}
+
+class Layout
+{
+public:
+    Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes);
+    std::vector<QRectF> run(BoxMode_t mode, const QPointF &centre);
+
+private:
+    struct Item
+    {
+        QSizeF size;
+        QRectF previous;
+        // The connector point, or for a box without one the point it is placed near.
+        QPointF target;
+        bool hasPoint = false;
+        // Ring spacing: about one widened box height.
+        double step = MIN_STEP;
+        QRectF box;
+        bool placed = false;
+        int rectHandle = -1, leaderHandle = -1;
+    };
+
+    void put(int i, const QRectF &box);
+    void take(int i);
+    QLineF leaderLine(int payload) const;
+
+    QRectF clamped(const QRectF &box) const;
+    QRectF centredAt(int i, const QPointF &centre) const;
+    double shortestLeader(int i, double gap) const;
+    template<typename Consider> void forEachCandidate(int i, bool nearOnly, Consider &&consider) const;
+
+    bool isFree(int i, const QRectF &box, bool tight = false) const;
+    int crossings(int i, const QRectF &box) const;
+    int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
+    double coverage(int i, const QRectF &box, double limit) const;
+    double leaderLength(int i, const QRectF &box) const;
+    int crowding(int i) const;
+
+    bool keepable(int i) const;
+    bool search(int i, bool avoidCrossings, bool tight, QRectF *best) const;
+    QRectF leastCovered(int i) const;
+    void place(int i, bool avoidCrossings);
+    void uncross();
+    bool trySwap(int i, int j);
+    bool tryMove(int i);
+
+    const BoxScene &m_scene;
+    std::vector<Item> m_items;
+    // How far a box searches: far enough that all boxes would fit around one point at the
+    // fill share, even in a corner.
+    double m_radius = 0.0;
+    // Candidates left to try (see BUDGET_PER_BOX).
+    mutable long m_budget = 0;
+    // Obstacles (payload -1) and the widened boxes placed (payload: the item).
+    BoxGrid m_rects;
+    // Fixed points (payload -1) and the items' connector points (payload: the item).
+    BoxGrid m_points;
+    // Fixed leaders (payload -1 - index) and placed leaders (payload: the item).
+    BoxGrid m_leaders;
+};
+
+// Buckets about two average boxes wide: a candidate meets a few of them.
+double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
+{
+    double sum = 0.0;
+    for (const BoxToPlace &b : boxes)
+        sum += std::max(b.box.width(), b.box.height());
+    const double mean = boxes.empty() ? std::max(area.width(), area.height()) : sum / double(boxes.size());
+    return std::max(mean, MIN_STEP);
+}
+
+Layout::Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
+    : m_scene(scene)
+    , m_rects(scene.area, cellSizeFor(boxes, scene.area))
+    , m_points(scene.area, cellSizeFor(boxes, scene.area))
+    , m_leaders(scene.area, cellSizeFor(boxes, scene.area))
+{
+    const double m = scene.marginFactor;
+    double coveredArea = 0.0;
+    m_items.resize(boxes.size());
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        Item &item = m_items[i];
+        item.previous = boxes[i].box.normalized();
+        item.size = item.previous.size();
+        item.target = boxes[i].point;
+        item.hasPoint = boxes[i].hasPoint;
+        item.step = std::max(m * item.size.height(), MIN_STEP);
+        coveredArea += m * item.size.width() * m * item.size.height();
+        if (item.hasPoint)
+            m_points.insert(QRectF(item.target, QSizeF(0.0, 0.0)), int(i));
+    }
+    m_radius = 2.0 * std::sqrt(coveredArea / (std::numbers::pi * scene.fillFactor));
+    m_budget = BUDGET_PER_BOX * long(boxes.size());
+
+    for (const QRectF &r : scene.obstacles)
+        m_rects.insert(r, -1);
+    for (const QPointF &p : scene.points)
+        m_points.insert(QRectF(p, QSizeF(0.0, 0.0)), -1);
+    for (size_t k = 0; k < scene.leaders.size(); ++k)
+        m_leaders.insert(boundsOf(scene.leaders[k]), -1 - int(k));
+}
+
+void Layout::put(int i, const QRectF &box)
+{
+    Item &item = m_items[size_t(i)];
+    item.box = box;
+    item.placed = true;
+    item.rectHandle = m_rects.insert(widened(box, m_scene.marginFactor), i);
+    if (item.hasPoint && leaderLength(i, box) > 0.0)
+        item.leaderHandle = m_leaders.insert(boundsOf(leaderOf(box, item.target)), i);
+}
+
+void Layout::take(int i)
+{
+    Item &item = m_items[size_t(i)];
+    m_rects.erase(item.rectHandle);
+    if (item.leaderHandle >= 0)
+        m_leaders.erase(item.leaderHandle);
+    item.rectHandle = item.leaderHandle = -1;
+    item.placed = false;
+}
+
+QLineF Layout::leaderLine(int payload) const
+{
+    if (payload < 0)
+        return m_scene.leaders[size_t(-1 - payload)];
+    const Item &item = m_items[size_t(payload)];
+    return leaderOf(item.box, item.target);
+}
+
+// Shifted into the area where it sticks out; a box larger than the area keeps to its top left.
+QRectF Layout::clamped(const QRectF &box) const
+{
+    const QRectF &a = m_scene.area;
+    const double x = std::max(a.left(), std::min(box.left(), a.right() - box.width()));
+    const double y = std::max(a.top(), std::min(box.top(), a.bottom() - box.height()));
+    return QRectF(QPointF(x, y), box.size());
+}
+
+QRectF Layout::centredAt(int i, const QPointF &centre) const
+{
+    const QSizeF &s = m_items[size_t(i)].size;
+    return clamped(
+        QRectF(centre.x() - s.width() / 2.0, centre.y() - s.height() / 2.0, s.width(), s.height()));
+}
+
+// The shortest leader a candidate on the ring of the given gap can have (ignoring the shift
+// into the area).
+double Layout::shortestLeader(int i, double gap) const
+{
+    const QSizeF &s = m_items[size_t(i)].size;
+    return gap + (m_scene.marginFactor - 1.0) / 2.0 * std::min(s.width(), s.height());
+}
+
+// Calls consider(gap, box) for the candidate boxes, ring by ring, until it returns false; gap
+// is how far the widened box keeps from the point on the ring. Its centre runs round a
+// rectangle around the point: first the side above the point, then below, right and left,
+// each from its middle outward, so that among equally good places the one above wins. The
+// rings reach the search radius, or only KEEP_STEPS when nearOnly or the budget is spent.
+template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, Consider &&consider) const
+{
+    const Item &item = m_items[size_t(i)];
+    const double m = m_scene.marginFactor;
+    const double w = m * item.size.width(), h = m * item.size.height();
+    const QPointF &p = item.target;
+    const QRectF &area = m_scene.area;
+    const double keepGap = KEEP_STEPS * item.step;
+    const double lastGap = nearOnly || m_budget <= 0 ? keepGap : std::max(m_radius, keepGap);
+    if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
+        return;
+    // Samples on each side from the middle outward, without the corners on the left and right.
+    auto evenCount = [](double length, double spacing) {
+        const int n = int(std::ceil(length / spacing - EPS));
+        return std::clamp(n + (n & 1), 2, MAX_SIDE_SAMPLES);
+    };
+    QRectF last;
+    auto offer = [&](double gap, double cx, double cy) {
+        const QRectF box = centredAt(i, QPointF(cx, cy));
+        if (box == last)
+            return true;
+        last = box;
+        --m_budget;
+        return consider(gap, box);
+    };
+    for (double gap = item.step / 2.0; gap <= lastGap; gap += std::max(item.step, RING_GROWTH * gap)) {
+        const double a = w / 2.0 + gap, b = h / 2.0 + gap;
+        const int nx = evenCount(2.0 * a, std::max(w, item.step) / 2.0);
+        const int ny = evenCount(2.0 * b, std::max(h, item.step) / 2.0);
+        const double dx = 2.0 * a / nx, dy = 2.0 * b / ny;
+        for (const double y : { p.y() - b, p.y() + b }) {
+            for (int k = 0; k <= nx; ++k) {
+                const int j = (k & 1) ? (k + 1) / 2 : -k / 2;
+                if (!offer(gap, p.x() + j * dx, y))
+                    return;
+            }
+        }
+        for (const double x : { p.x() + a, p.x() - a }) {
+            for (int k = 0; k < ny - 1; ++k) {
+                const int j = (k & 1) ? (k + 1) / 2 : -k / 2;
+                if (!offer(gap, x, p.y() + j * dy))
+                    return;
+            }
+        }
+        // Once the ring holds the whole area, every further ring is shifted onto the same places.
+        if (p.x() - a <= area.left() && p.x() + a >= area.right() && p.y() - b <= area.top()
+            && p.y() + b >= area.bottom())
+            return;
+    }
+}
+
+// Whether the widened box covers no other widened box, obstacle or point; when tight, whether
+// the box itself covers none of the other boxes, obstacles and points, the gaps aside.
+bool Layout::isFree(int i, const QRectF &box, bool tight) const
+{
+    const QRectF wide = widened(box, m_scene.marginFactor);
+    const QRectF &mine = tight ? box : wide;
+    const bool clear = m_rects.visit(mine, [&](const QRectF &r, int owner) {
+        return owner == i || !overlaps(mine, tight && owner >= 0 ? m_items[size_t(owner)].box : r);
+    });
+    return clear
+        && m_points.visit(mine, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), mine); });
+}
+
+// The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
+// through the box, leaving out the item's own.
+// Counts no further than MAX_CROSSINGS.
+int Layout::crossings(int i, const QRectF &box) const
+{
+    int count = 0;
+    const Item &item = m_items[size_t(i)];
+    const QRectF wide = widened(box, m_scene.marginFactor);
+    if (item.hasPoint) {
+        const QLineF leader = leaderOf(box, item.target);
+        const QRectF bounds = boundsOf(leader);
+        m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
+            count += payload != i && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
+            return count < MAX_CROSSINGS;
+        });
+        m_rects.visit(bounds, [&](const QRectF &r, int owner) {
+            count += owner != i && touches(bounds, r) && segmentEnters(leader, r);
+            return count < MAX_CROSSINGS;
+        });
+    }
+    m_leaders.visit(wide, [&](const QRectF &r, int payload) {
+        count += payload != i && touches(wide, r) && segmentEnters(leaderLine(payload), wide);
+        return count < MAX_CROSSINGS;
+    });
+    return std::min(count, MAX_CROSSINGS);
+}
+
+// crossings between two items at the given boxes, while neither is in the grids.
+int Layout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
+{
+    const QLineF li = leaderOf(bi, m_items[size_t(i)].target), lj = leaderOf(bj, m_items[size_t(j)].target);
+    const QRectF wi = widened(bi, m_scene.marginFactor), wj = widened(bj, m_scene.marginFactor);
+    return int(segmentsCross(li, lj)) + int(segmentEnters(li, wj)) + int(segmentEnters(lj, wi));
+}
+
+double overlapArea(const QRectF &a, const QRectF &b)
+{
+    const double w = std::min(a.right(), b.right()) - std::max(a.left(), b.left());
+    const double h = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
+    return w > 0.0 && h > 0.0 ? w * h : 0.0;
+}
+
+// What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
+// point, and a little for the gaps it fills, so that of two places that hide nothing the one
+// keeping more gap wins. The sum stops growing once it is past limit.
+double Layout::coverage(int i, const QRectF &box, double limit) const
+{
+    const QRectF wide = widened(box, m_scene.marginFactor);
+    double sum = 0.0;
+    m_rects.visit(wide, [&](const QRectF &r, int owner) {
+        if (owner != i) {
+            const QRectF &other = owner >= 0 ? m_items[size_t(owner)].box : r;
+            sum += overlapArea(box, other) + GAP_COVER_SHARE * overlapArea(wide, r);
+        }
+        return sum <= limit;
+    });
+    const double pointWeight = POINT_COVER_SHARE * box.width() * box.height();
+    m_points.visit(box, [&](const QRectF &r, int) {
+        if (strictlyInside(r.topLeft(), box))
+            sum += pointWeight;
+        return sum <= limit;
+    });
+    return sum;
+}
+
+double Layout::leaderLength(int i, const QRectF &box) const
+{
+    const QLineF leader = leaderOf(box, m_items[size_t(i)].target);
+    return std::sqrt(leader.dx() * leader.dx() + leader.dy() * leader.dy());
+}
+
+// Points near the item's point that compete for the same first ring.
+int Layout::crowding(int i) const
+{
+    const Item &item = m_items[size_t(i)];
+    const double m = m_scene.marginFactor;
+    const double rx = m * item.size.width() + item.step, ry = m * item.size.height() + item.step;
+    const QRectF near(item.target.x() - rx, item.target.y() - ry, 2.0 * rx, 2.0 * ry);
+    int count = 0;
+    m_points.visit(near, [&](const QRectF &r, int) {
+        count += strictlyInside(r.topLeft(), near);
+        return true;
+    });
+    return count;
+}
+
+bool Layout::keepable(int i) const
+{
+    const Item &item = m_items[size_t(i)];
+    if (!contains(m_scene.area, item.previous) || !isFree(i, item.previous))
+        return false;
+    return leaderLength(i, item.previous) <= shortestLeader(i, KEEP_STEPS * item.step);
+}
+
+// The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
+// avoid them. The search stops at the first ring that cannot beat the best found, and at most
+// one penalty beyond the first free candidate.
+bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
+{
+    const double penalty = avoidCrossings && m_budget > 0 ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
+    double bestCost = INF, enough = INF;
+    double ringGap = -1.0;
+    forEachCandidate(i, false, [&](double gap, const QRectF &box) {
+        if (gap != ringGap) {
+            if (std::min(bestCost, enough) <= shortestLeader(i, gap))
+                return false;
+            ringGap = gap;
+        }
+        const double length = leaderLength(i, box);
+        if (length >= bestCost || !isFree(i, box, tight))
+            return true;
+        enough = std::min(enough, length + penalty);
+        const double cost = length + (penalty > 0.0 ? penalty * crossings(i, box) : 0.0);
+        if (cost < bestCost) {
+            bestCost = cost;
+            *best = box;
+        }
+        return true;
+    });
+    return bestCost < INF;
+}
+
+// With no free place: the nearby candidate that covers least, and of those the one with the
+// shortest leader; a place far away would cover as much and only add a long leader.
+QRectF Layout::leastCovered(int i) const
+{
+    QRectF best = centredAt(i, m_items[size_t(i)].previous.center());
+    double bestCover = INF, bestLength = INF;
+    forEachCandidate(i, false, [&](double, const QRectF &box) {
+        const double cover = coverage(i, box, bestCover);
+        const double length = leaderLength(i, box);
+        if (cover < bestCover - EPS || (cover <= bestCover + EPS && length < bestLength)) {
+            bestCover = cover;
+            bestLength = length;
+            best = box;
+        }
+        return true;
+    });
+    return best;
+}
+
+void Layout::place(int i, bool avoidCrossings)
+{
+    QRectF box;
+    if (!search(i, avoidCrossings, false, &box) && !search(i, avoidCrossings, true, &box))
+        box = leastCovered(i);
+    put(i, box);
+}
+
+// Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
+// or else moves to its best place counting crossings. Every accepted change lowers the number
+// of crossings, so the passes end; their number bounds the time taken.
+void Layout::uncross()
+{
+    for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
+        bool changed = false;
+        for (int i = 0; i < int(m_items.size()) && m_budget > 0; ++i) {
+            const Item &item = m_items[size_t(i)];
+            if (!item.hasPoint || item.leaderHandle < 0)
+                continue;
+            // The placed leaders it crosses, to swap with; a fixed one only lets it move.
+            const QLineF leader = leaderOf(item.box, item.target);
+            std::vector<int> partners;
+            bool crossed = false;
+            m_leaders.visit(boundsOf(leader), [&](const QRectF &, int payload) {
+                if (payload != i && segmentsCross(leader, leaderLine(payload))) {
+                    crossed = true;
+                    if (payload >= 0)
+                        partners.push_back(payload);
+                }
+                return true;
+            });
+            if (!crossed)
+                continue;
+            std::sort(partners.begin(), partners.end());
+            bool swapped = false;
+            for (size_t k = 0; k < partners.size() && !swapped; ++k)
+                swapped = trySwap(i, partners[k]);
+            changed = swapped || tryMove(i) || changed;
+        }
+        if (!changed)
+            return;
+    }
+}
+
+// Swaps the centres of the two boxes when both are free there and fewer crossings result.
+bool Layout::trySwap(int i, int j)
+{
+    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
+    take(i);
+    take(j);
+    const QRectF si = centredAt(i, bj.center()), sj = centredAt(j, bi.center());
+    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
+    const bool better = isFree(i, si) && isFree(j, sj)
+        && !overlaps(widened(si, m_scene.marginFactor), widened(sj, m_scene.marginFactor))
+        && crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj) < before;
+    put(i, better ? si : bi);
+    put(j, better ? sj : bj);
+    return better;
+}
+
+// Moves the box to its best free place counting crossings, when that has fewer of them.
+bool Layout::tryMove(int i)
+{
+    const QRectF old = m_items[size_t(i)].box;
+    take(i);
+    QRectF box;
+    const bool better = search(i, true, false, &box) && crossings(i, box) < crossings(i, old);
+    put(i, better ? box : old);
+    return better;
+}
+
+std::vector<QRectF> Layout::run(BoxMode_t mode, const QPointF &centre)
+{
+    const int n = int(m_items.size());
+    const bool distribute = mode == BOX_DISTRIBUTE;
+    for (int i = 0; i < n; ++i) {
+        Item &item = m_items[size_t(i)];
+        if (!item.hasPoint)
+            item.target = centre;
+        if (distribute ? keepable(i) : !item.hasPoint)
+            put(i, item.previous);
+    }
+    // The most crowded first, as they have the fewest places to choose from; boxes without a
+    // point last, as any free place near the centre suits them.
+    std::vector<int> order;
+    std::vector<int> crowd(size_t(n), 0);
+    for (int i = 0; i < n; ++i) {
+        if (!m_items[size_t(i)].placed) {
+            order.push_back(i);
+            crowd[size_t(i)] = m_items[size_t(i)].hasPoint ? crowding(i) : -1;
+        }
+    }
+    std::stable_sort(
+        order.begin(), order.end(), [&](int a, int b) { return crowd[size_t(a)] > crowd[size_t(b)]; });
+    for (const int i : order)
+        place(i, distribute);
+    if (distribute)
+        uncross();
+
+    std::vector<QRectF> boxes;
+    boxes.reserve(size_t(n));
+    for (const Item &item : m_items)
+        boxes.push_back(item.box);
+    return boxes;
+}
+
+} // namespace
+
+std::vector<QRectF> placeBoxes(
+    const BoxScene &scene, const std::vector<BoxToPlace> &boxes, BoxMode_t mode, const QPointF &centre)
+{
+    if (!(scene.area.width() > 0.0 && scene.area.height() > 0.0)) {
+        std::vector<QRectF> unchanged;
+        for (const BoxToPlace &b : boxes)
+            unchanged.push_back(b.box);
+        return unchanged;
+    }
+    return Layout(scene, boxes).run(mode, centre);
+}
+
+} // namespace Vaq::Fig2

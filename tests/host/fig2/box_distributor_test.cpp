@@ -1,0 +1,465 @@
+#include "gcad/host/fig2/vaq_fig2_box_distributor.h"
+#include "gcad/host/fig2/vaq_fig2_label.h"
+#include "gcad/host/fig2/vaq_fig2_legend.h"
+#include "tests/support/prog_error_message.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+
+using namespace Vaq;
+using namespace Vaq::Fig2;
+using Vaq::Test::progErrorMessage;
+
+namespace {
+
+// A 1920 x 1080 pixel view at 0.2646 mm per pixel, and the overlay's factors.
+const QSizeF VIEW(508.0, 286.0);
+constexpr double MARGIN = 1.1, FILL = 0.7;
+constexpr double EPS = 1e-6;
+
+// A label with a box of a given size and no text to lay out.
+class BoxLabel : public LabelBase
+{
+public:
+    BoxLabel(const QRectF &box, const QPointF &point)
+        : m_box(box)
+    {
+        setConnectorPoint(point);
+    }
+    QRectF getBoxRect() const override { return m_box; }
+    void move(double dx, double dy) override { m_box.translate(dx, dy); }
+
+protected:
+    void paintContent(QPainter &) const override { }
+
+private:
+    QRectF m_box;
+};
+
+using Labels = std::vector<std::unique_ptr<BoxLabel>>;
+
+bool overlap(const QRectF &a, const QRectF &b)
+{
+    return a.left() < b.right() - EPS && b.left() < a.right() - EPS && a.top() < b.bottom() - EPS
+        && b.top() < a.bottom() - EPS;
+}
+
+bool covers(const QRectF &r, const QPointF &p)
+{
+    return r.left() < p.x() - EPS && p.x() < r.right() - EPS && r.top() < p.y() - EPS
+        && p.y() < r.bottom() - EPS;
+}
+
+bool inside(const QRectF &outer, const QRectF &inner)
+{
+    return inner.left() >= outer.left() - EPS && inner.right() <= outer.right() + EPS
+        && inner.top() >= outer.top() - EPS && inner.bottom() <= outer.bottom() + EPS;
+}
+
+double turn(const QPointF &o, const QPointF &a, const QPointF &b)
+{
+    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
+}
+
+bool crosses(const QLineF &a, const QLineF &b)
+{
+    if (a.isNull() || b.isNull())
+        return false;
+    return turn(b.p1(), b.p2(), a.p1()) * turn(b.p1(), b.p2(), a.p2()) < 0.0
+        && turn(a.p1(), a.p2(), b.p1()) * turn(a.p1(), a.p2(), b.p2()) < 0.0;
+}
+
+// count labels 8 to 30 mm wide and 4 to 6 mm high pointing at random places of the area, each
+// box starting over its own point, so that no last place can be kept.
+Labels randomLabels(int count, const QRectF &area, unsigned seed)
+{
+    std::mt19937 random(seed);
+    auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+    Labels labels;
+    for (int i = 0; i < count; ++i) {
+        const QPointF point(uniform(area.left(), area.right()), uniform(area.top(), area.bottom()));
+        const QSizeF size(uniform(8.0, 30.0), uniform(4.0, 6.0));
+        labels.push_back(std::make_unique<BoxLabel>(QRectF(point - QPointF(2.0, 2.0), size), point));
+    }
+    return labels;
+}
+
+std::vector<QRectF> boxesOf(const Labels &labels)
+{
+    std::vector<QRectF> boxes;
+    for (const auto &label : labels)
+        boxes.push_back(label->getBoxRect());
+    return boxes;
+}
+
+// The area of all pairwise overlaps of the labels' boxes.
+double overlapArea(const Labels &labels)
+{
+    double sum = 0.0;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        for (size_t j = i + 1; j < labels.size(); ++j) {
+            const QRectF both = labels[i]->getBoxRect().intersected(labels[j]->getBoxRect());
+            sum += both.width() * both.height();
+        }
+    }
+    return sum;
+}
+
+TEST(BoxDistributor, RandomLabelsKeepClearOfEachOtherObstaclesAndPointsWithShortUncrossedLeaders)
+{
+    // A legend strip at the bottom, the reserved corner, a floating legend and a label placed
+    // by hand: about a sixth of the area is text, so every label has room near its point.
+    const QRectF area(0.0, 0.0, VIEW.width() - 15.0, VIEW.height() - 25.0);
+    const QRectF corner(0.0, VIEW.height() - 32.0, 32.0, 32.0), legend(200.0, 120.0, 120.0, 20.0);
+    for (const auto &[count, seed] : { std::pair { 50, 1u }, { 120, 2u }, { 200, 3u }, { 200, 4u } }) {
+        SCOPED_TRACE(testing::Message() << count << " labels, seed " << seed);
+        Labels labels = randomLabels(count, area, seed);
+        BoxLabel manual(QRectF(400.0, 40.0, 30.0, 5.0), QPointF(380.0, 60.0));
+        BoxDistributor distributor(VIEW, MARGIN, FILL);
+        distributor.moveSide(BoxDistributor::SIDE_BOTTOM, 25.0);
+        distributor.moveSide(BoxDistributor::SIDE_RIGHT, 15.0);
+        distributor.addFixedBox(corner);
+        distributor.addFixedBox(legend);
+        distributor.addFixedTextBox(&manual);
+        for (auto &label : labels)
+            distributor.addTextBox(label.get());
+        distributor.distribute(area.center());
+
+        double longest = 0.0, sum = 0.0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const QRectF box = labels[i]->getBoxRect();
+            ASSERT_TRUE(inside(area, box)) << i;
+            ASSERT_FALSE(overlap(box, corner) || overlap(box, legend) || overlap(box, manual.getBoxRect()))
+                << i;
+            ASSERT_FALSE(covers(box, manual.getConnectorPoint())) << i;
+            ASSERT_FALSE(crosses(labels[i]->getConnector(), manual.getConnector())) << i;
+            for (size_t j = 0; j < labels.size(); ++j) {
+                ASSERT_FALSE(covers(box, labels[j]->getConnectorPoint()))
+                    << i << " covers the point of " << j;
+                if (j > i) {
+                    ASSERT_FALSE(overlap(box, labels[j]->getBoxRect())) << i << " overlaps " << j;
+                    ASSERT_FALSE(crosses(labels[i]->getConnector(), labels[j]->getConnector()))
+                        << i << " crosses " << j;
+                }
+            }
+            const double length = labels[i]->getConnector().length();
+            longest = std::max(longest, length);
+            sum += length;
+        }
+        // Free places lie within a few box heights of every point.
+        EXPECT_LT(longest, 30.0);
+        EXPECT_LT(sum / count, 5.0);
+    }
+}
+
+TEST(BoxDistributor, LeadersOfSideBySidePointsAreUncrossed)
+{
+    // Last frame left each box above the other label's point, so that the leaders cross;
+    // both places are free and near, but swapping them uncrosses the leaders.
+    const QPointF p1(100.0, 100.0), p2(130.0, 100.0);
+    const QRectF overP2(118.0, 88.0, 20.0, 5.0), overP1(92.0, 88.0, 20.0, 5.0);
+    {
+        BoxLabel a(overP2, p1), b(overP1, p2);
+        ASSERT_TRUE(crosses(a.getConnector(), b.getConnector()));
+        BoxDistributor distributor(VIEW, MARGIN, FILL);
+        distributor.addTextBox(&a);
+        distributor.addTextBox(&b);
+        distributor.distribute();
+        EXPECT_FALSE(crosses(a.getConnector(), b.getConnector()));
+        EXPECT_FALSE(overlap(a.getBoxRect(), b.getBoxRect()));
+        EXPECT_FALSE(covers(a.getBoxRect(), p2) || covers(b.getBoxRect(), p1));
+    }
+    {
+        // The same with the second label fixed: the placed one gives way.
+        BoxLabel a(overP2, p1), fixed(overP1, p2);
+        BoxDistributor distributor(VIEW, MARGIN, FILL);
+        distributor.addFixedTextBox(&fixed);
+        distributor.addTextBox(&a);
+        distributor.distribute();
+        EXPECT_FALSE(crosses(a.getConnector(), fixed.getConnector()));
+        EXPECT_FALSE(overlap(a.getBoxRect(), fixed.getBoxRect()));
+        EXPECT_EQ(fixed.getBoxRect(), overP1);
+    }
+}
+
+TEST(BoxDistributor, KeepsLastPlacesThatAreStillFreeAndNear)
+{
+    // A grid of labels, each box 8 mm to the lower left of its point: free and near, though
+    // not where a fresh layout would put it.
+    Labels labels;
+    for (int i = 0; i < 30; ++i) {
+        const QPointF point(40.0 + 60.0 * (i % 6), 40.0 + 40.0 * (i / 6));
+        labels.push_back(
+            std::make_unique<BoxLabel>(QRectF(point + QPointF(-28.0, 8.0), QSizeF(20.0, 5.0)), point));
+    }
+    const std::vector<QRectF> before = boxesOf(labels);
+    auto run = [&](const std::vector<QRectF> &fixed) {
+        BoxDistributor distributor(VIEW, MARGIN, FILL);
+        for (const QRectF &box : fixed)
+            distributor.addFixedBox(box);
+        for (auto &label : labels)
+            distributor.addTextBox(label.get());
+        distributor.distribute(QPointF(200.0, 120.0));
+    };
+    run({});
+    EXPECT_EQ(boxesOf(labels), before);
+
+    // The view turned a little: the points moved, the places are still good.
+    for (auto &label : labels)
+        label->setConnectorPoint(label->getConnectorPoint() + QPointF(0.4, -0.3));
+    run({});
+    EXPECT_EQ(boxesOf(labels), before);
+
+    // Something now covers label 7's place: it moves, the others stay.
+    const QRectF blocker = before[7].adjusted(-2.0, -1.0, 2.0, 1.0);
+    run({ blocker });
+    const std::vector<QRectF> after = boxesOf(labels);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        if (i == 7)
+            EXPECT_FALSE(overlap(after[i], blocker));
+        else
+            EXPECT_EQ(after[i], before[i]) << i;
+    }
+
+    // A place far from its point is not kept although it is free.
+    BoxLabel far(QRectF(300.0, 250.0, 20.0, 5.0), QPointF(300.0, 150.0));
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    distributor.addTextBox(&far);
+    distributor.distribute();
+    EXPECT_LT(far.getConnector().length(), 10.0);
+}
+
+// Labels for the same scene in a new set of objects, allocated last to first, so that their
+// addresses run the other way.
+Labels sameLabelsReversed(int count, const QRectF &area, unsigned seed)
+{
+    const Labels model = randomLabels(count, area, seed);
+    Labels labels(model.size());
+    for (size_t i = model.size(); i-- > 0;)
+        labels[i] = std::make_unique<BoxLabel>(model[i]->getBoxRect(), model[i]->getConnectorPoint());
+    return labels;
+}
+
+TEST(BoxDistributor, TheSameSceneGivesTheSameLayout)
+{
+    // Crowded enough that ties, fallbacks and repairs all take part.
+    const QRectF area(QPointF(), VIEW);
+    Labels first = randomLabels(600, area, 7), second = sameLabelsReversed(600, area, 7);
+    for (Labels *labels : { &first, &second }) {
+        BoxDistributor distributor(VIEW, MARGIN, FILL);
+        distributor.addFixedBox(QRectF(150.0, 100.0, 120.0, 20.0));
+        for (auto &label : *labels)
+            distributor.addTextBox(label.get());
+        distributor.distribute(QPointF(254.0, 143.0));
+    }
+    EXPECT_EQ(boxesOf(first), boxesOf(second));
+}
+
+TEST(BoxDistributor, CrowdedViewEndsWithLittleOverlap)
+{
+    // 50 labels of 30 x 6 mm point into a 10 mm square in the middle of a 150 x 100 mm view:
+    // their widened boxes need three quarters of it, more than fits around the points.
+    std::mt19937 random(11);
+    auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
+    Labels labels;
+    for (int i = 0; i < 50; ++i) {
+        const QPointF point(uniform(70.0, 80.0), uniform(45.0, 55.0));
+        labels.push_back(std::make_unique<BoxLabel>(QRectF(point, QSizeF(30.0, 6.0)), point));
+    }
+    const QSizeF view(150.0, 100.0);
+    BoxDistributor distributor(view, MARGIN, FILL);
+    for (auto &label : labels)
+        distributor.addTextBox(label.get());
+    distributor.distribute(QPointF(75.0, 50.0));
+    for (auto &label : labels)
+        EXPECT_TRUE(inside(QRectF(QPointF(), view), label->getBoxRect()));
+    // Left where they were, they would overlap by several times their own area.
+    EXPECT_LT(overlapArea(labels), 0.05 * 50 * 30.0 * 6.0);
+
+    // A box larger than the view keeps to its top left.
+    BoxLabel huge(QRectF(5.0, 5.0, 40.0, 8.0), QPointF(10.0, 2.0));
+    BoxDistributor tiny(QSizeF(20.0, 5.0), MARGIN, FILL);
+    tiny.addTextBox(&huge);
+    tiny.distribute();
+    EXPECT_EQ(huge.getBoxRect().topLeft(), QPointF(0.0, 0.0));
+}
+
+TEST(BoxDistributor, PlaceAtElementPutsEveryBoxNextToItsPoint)
+{
+    // Last places 15 mm off are free and near enough to keep when distributing, but placing at
+    // the element brings each box next to its point.
+    BoxLabel a(QRectF(115.0, 100.0, 20.0, 5.0), QPointF(100.0, 100.0));
+    BoxLabel b(QRectF(300.0, 200.0, 20.0, 5.0), QPointF(300.0, 185.0));
+    // Two labels of one point share it.
+    BoxLabel c(QRectF(200.0, 60.0, 20.0, 5.0), QPointF(200.0, 50.0)),
+        d(QRectF(170.0, 20.0, 20.0, 5.0), QPointF(200.0, 50.0));
+    // Without a point, a label stays where it is.
+    BoxLabel loose(QRectF(-5.0, 30.0, 20.0, 5.0), LabelBase::INVALID_POINT);
+
+    auto run = [&](bool atElement) {
+        BoxDistributor distributor(VIEW, MARGIN, FILL);
+        for (BoxLabel *label : { &a, &b, &c, &d, &loose })
+            distributor.addTextBox(label);
+        atElement ? distributor.placeAtElement() : distributor.distribute();
+    };
+    run(false);
+    EXPECT_EQ(a.getBoxRect(), QRectF(115.0, 100.0, 20.0, 5.0));
+    const QRectF looseBefore = loose.getBoxRect();
+    run(true);
+    for (BoxLabel *label : { &a, &b, &c, &d }) {
+        EXPECT_LT(label->getConnector().length(), 5.0);
+        EXPECT_GT(label->getConnector().length(), 0.0);
+    }
+    EXPECT_FALSE(overlap(c.getBoxRect(), d.getBoxRect()));
+    EXPECT_EQ(loose.getBoxRect(), looseBefore);
+}
+
+TEST(BoxDistributor, LabelsWithoutPointGoNearTheCentre)
+{
+    // Its last place lies under a fixed box: it goes to a free place at the centre.
+    const QPointF centre(250.0, 140.0);
+    const QRectF blocker(240.0, 130.0, 20.0, 20.0);
+    BoxLabel loose(QRectF(20.0, 20.0, 20.0, 5.0), LabelBase::INVALID_POINT);
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    distributor.addFixedBox(blocker);
+    distributor.addTextBox(&loose);
+    distributor.distribute(centre);
+    EXPECT_FALSE(overlap(loose.getBoxRect(), blocker));
+    EXPECT_LT(QLineF(loose.getBoxRect().center(), centre).length(), 25.0);
+    // Where it is now is free and near: the next frame keeps it.
+    const QRectF placed = loose.getBoxRect();
+    BoxDistributor next(VIEW, MARGIN, FILL);
+    next.addFixedBox(blocker);
+    next.addTextBox(&loose);
+    next.distribute(centre);
+    EXPECT_EQ(loose.getBoxRect(), placed);
+}
+
+TEST(BoxDistributor, MoveSideTakesStripsOutOfTheArea)
+{
+    // The last places lie in strips at all four sides; the points are inside the usable area.
+    BoxLabel top(QRectF(200.0, 3.0, 20.0, 5.0), QPointF(210.0, 14.0));
+    BoxLabel bottom(QRectF(200.0, 278.0, 20.0, 5.0), QPointF(210.0, 262.0));
+    BoxLabel left(QRectF(2.0, 140.0, 20.0, 5.0), QPointF(33.0, 142.0));
+    BoxLabel right(QRectF(485.0, 140.0, 20.0, 5.0), QPointF(470.0, 142.0));
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    distributor.moveSide(BoxDistributor::SIDE_TOP, 10.0);
+    // Of two strips at one side the deeper counts.
+    distributor.moveSide(BoxDistributor::SIDE_TOP, 2.0);
+    distributor.moveSide(BoxDistributor::SIDE_BOTTOM, 20.0);
+    distributor.moveSide(BoxDistributor::SIDE_LEFT, 25.0);
+    distributor.moveSide(BoxDistributor::SIDE_RIGHT, 30.0);
+    distributor.moveSide(BoxDistributor::SIDE_NONE, 100.0);
+    for (BoxLabel *label : { &top, &bottom, &left, &right })
+        distributor.addTextBox(label);
+    distributor.distribute();
+    const QRectF area(25.0, 10.0, VIEW.width() - 55.0, VIEW.height() - 30.0);
+    for (BoxLabel *label : { &top, &bottom, &left, &right }) {
+        EXPECT_TRUE(inside(area, label->getBoxRect()))
+            << label->getBoxRect().x() << " " << label->getBoxRect().y();
+        EXPECT_LT(label->getConnector().length(), 10.0);
+    }
+}
+
+TEST(BoxDistributor, MovesFigureLabelsClearOfFigureElements)
+{
+    Legend legend;
+    legend.setCenter(QPointF(100.0, 50.0));
+    Legend hidden;
+    hidden.setCenter(QPointF(100.0, 150.0));
+    hidden.setTemporarilyInvisible(true);
+    // One label starts on the legend, one on the hidden legend, which covers nothing.
+    Label onLegend, onHidden;
+    onLegend.setText(QStringLiteral("Deviation 0.25"));
+    onLegend.setPosition(QPointF(90.0, 45.0));
+    onLegend.setConnectorPoint(QPointF(80.0, 62.0));
+    onHidden.setText(QStringLiteral("P2"));
+    onHidden.setPosition(QPointF(95.0, 150.0));
+    onHidden.setConnectorPoint(QPointF(90.0, 160.0));
+    const QRectF hiddenStart = onHidden.getBoxRect();
+
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    distributor.addFixedBox(&legend);
+    distributor.addFixedBox(&hidden);
+    distributor.addTextBox(&onLegend);
+    distributor.addTextBox(&onHidden);
+    distributor.distribute();
+    EXPECT_FALSE(overlap(onLegend.getBoxRect(), legend.getCoveredRect()));
+    EXPECT_LT(onLegend.getConnector().length(), 10.0);
+    // The text moved with its box.
+    EXPECT_TRUE(inside(onLegend.getBoxRect(), onLegend.getTextRect()));
+    EXPECT_EQ(onHidden.getBoxRect(), hiddenStart);
+}
+
+TEST(BoxDistributor, RejectsBadInput)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(progErrorMessage([] { BoxDistributor(QSizeF(-1.0, 10.0), MARGIN, FILL); }),
+        "view size must be finite and not negative");
+    EXPECT_EQ(progErrorMessage([] { BoxDistributor(VIEW, 0.9, FILL); }), "margin factor must be at least 1");
+    EXPECT_EQ(progErrorMessage([] { BoxDistributor(VIEW, MARGIN, 0.0); }), "fill factor must lie in (0, 1]");
+    EXPECT_EQ(progErrorMessage([&] { BoxDistributor(VIEW, MARGIN, nan); }), "fill factor must lie in (0, 1]");
+
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    EXPECT_EQ(progErrorMessage([&] { distributor.moveSide(BoxDistributor::SIDE_LEFT, -2.0); }),
+        "strip depth must be finite and not negative");
+    EXPECT_EQ(progErrorMessage([&] { distributor.addFixedBox(QRectF(0.0, nan, 1.0, 1.0)); }),
+        "fixed box is not finite");
+    EXPECT_EQ(progErrorMessage([&] { distributor.addFixedBox(static_cast<const Element *>(nullptr)); }),
+        "no element");
+    EXPECT_EQ(progErrorMessage([&] { distributor.addTextBox(nullptr); }), "no label");
+    BoxLabel broken(QRectF(nan, 0.0, 10.0, 5.0), QPointF(1.0, 1.0));
+    BoxLabel fine(QRectF(20.0, 20.0, 10.0, 5.0), QPointF(1.0, 1.0));
+    distributor.addTextBox(&fine);
+    distributor.addTextBox(&broken);
+    EXPECT_EQ(progErrorMessage([&] { distributor.distribute(); }), "label box is not finite");
+    // Nothing moved.
+    EXPECT_EQ(fine.getBoxRect(), QRectF(20.0, 20.0, 10.0, 5.0));
+}
+
+TEST(BoxDistributorLegendAtBorder, TouchesTheEdgeAlongItsLongSide)
+{
+    // 120 x 20 mm; with margin 1.1 a horizontal legend touches an edge within 2 mm of it.
+    Legend legend;
+    BoxDistributor::Side_t side = BoxDistributor::SIDE_NONE;
+    double distance = 0.0;
+    auto atBorder = [&](const QPointF &centre, bool horizontal, bool maximized) {
+        legend.setHorizontal(horizontal);
+        legend.setSize(horizontal ? QSizeF(120.0, 20.0) : QSizeF(20.0, 120.0));
+        legend.setCenter(centre);
+        side = BoxDistributor::SIDE_NONE;
+        distance = 0.0;
+        return BoxDistributor::legendAtBorder(VIEW, legend, horizontal, maximized, MARGIN, &side, &distance);
+    };
+    // 2 mm above the bottom edge: takes 22 mm there.
+    EXPECT_TRUE(atBorder(QPointF(254.0, 274.0), true, false));
+    EXPECT_EQ(side, BoxDistributor::SIDE_BOTTOM);
+    EXPECT_DOUBLE_EQ(distance, 22.0);
+    // Flush with the top edge.
+    EXPECT_TRUE(atBorder(QPointF(254.0, 10.0), true, false));
+    EXPECT_EQ(side, BoxDistributor::SIDE_TOP);
+    EXPECT_DOUBLE_EQ(distance, 20.0);
+    // 6 mm off the bottom is too far, unless maximized.
+    EXPECT_FALSE(atBorder(QPointF(254.0, 270.0), true, false));
+    EXPECT_EQ(side, BoxDistributor::SIDE_NONE);
+    EXPECT_TRUE(atBorder(QPointF(254.0, 270.0), true, true));
+    EXPECT_EQ(side, BoxDistributor::SIDE_BOTTOM);
+    EXPECT_DOUBLE_EQ(distance, 26.0);
+    // Vertical, 1 mm from the right edge; near the bottom edge does not count for it.
+    EXPECT_TRUE(atBorder(QPointF(497.0, 143.0), false, false));
+    EXPECT_EQ(side, BoxDistributor::SIDE_RIGHT);
+    EXPECT_DOUBLE_EQ(distance, 21.0);
+    EXPECT_FALSE(atBorder(QPointF(254.0, 225.0), false, false));
+    // The outputs are optional.
+    legend.setCenter(QPointF(10.0, 143.0));
+    EXPECT_TRUE(BoxDistributor::legendAtBorder(VIEW, legend, false, false, MARGIN, nullptr, nullptr));
+    // An empty legend touches nothing.
+    legend.setSize(QSizeF(0.0, 0.0));
+    EXPECT_FALSE(BoxDistributor::legendAtBorder(VIEW, legend, false, true, MARGIN, &side, &distance));
+}
+
+} // namespace
