@@ -6,6 +6,8 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 
+#include <QStringList>
+
 namespace Vaq::GCAD {
 
 ClippingInterface::ClippingInterface()
@@ -59,6 +61,33 @@ bool ClippingInterface::appendMeshLeafBoxes(
         boxes->push_back(transformed ? transformation.transformBox(box) : box);
     }
     return true;
+}
+
+QString ClippingInterface::getDescription() const
+{
+    QStringList parts;
+    Plane3d plane;
+    if (isClippingActive() && getClippingPlane(&plane)) {
+        const BaVec3d<double> &p = plane.getPoint(), &n = plane.getNormal();
+        parts << QStringLiteral("plane %1 %2 %3 %4 %5 %6")
+                     .arg(p.x)
+                     .arg(p.y)
+                     .arg(p.z)
+                     .arg(n.x)
+                     .arg(n.y)
+                     .arg(n.z);
+    }
+    Box3d box;
+    if (isClippingBoxActive() && getClippingBox(&box)) {
+        parts << QStringLiteral("box %1 %2 %3 %4 %5 %6")
+                     .arg(box.getMin().x)
+                     .arg(box.getMin().y)
+                     .arg(box.getMin().z)
+                     .arg(box.getMax().x)
+                     .arg(box.getMax().y)
+                     .arg(box.getMax().z);
+    }
+    return parts.join(QLatin1Char(';'));
 }
 
 } // namespace Vaq::GCAD

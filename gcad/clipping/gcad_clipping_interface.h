@@ -46,6 +46,9 @@ public:
     virtual void setClippingPlaneShown(bool shown) = 0;
     // Forgets plane and box and switches clipping off.
     virtual void resetClipping() = 0;
+    // A text that changes whenever what the view clips away changes (empty without active
+    // clipping), so that views can tell when to lay their labels out again.
+    virtual QString getDescription() const;
 
     // The boxes of the given type of the (element, stage) pairs, in view coordinates, in list
     // order; *boxes is replaced (the caller owns the vector and the boxes in it, by value).

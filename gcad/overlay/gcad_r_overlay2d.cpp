@@ -37,6 +37,12 @@ bool isInvalidPoint(const QPointF &p)
     return same(p.x(), invalid.x()) && same(p.y(), invalid.y());
 }
 
+bool isFinite(const QRectF &r)
+{
+    return std::isfinite(r.x()) && std::isfinite(r.y()) && std::isfinite(r.width())
+        && std::isfinite(r.height());
+}
+
 template<typename T> T configValue(const char *key, T fallback, T (Cfg::CfgNode::*get)(const QString &) const)
 {
     const Cfg::CfgNode &root = Cfg::getRoot();
@@ -237,7 +243,7 @@ void Overlay2d::initFigure()
         }
     }
 
-    // The label layout joins here.
+    layoutLabels();
 }
 
 void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
@@ -296,7 +302,9 @@ void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
             auto *figureLabel = static_cast<Fig2::LabelBase *>(figureElement);
             const QPointF p = figureLabel->getConnectorPoint();
             const bool valid = !isInvalidPoint(p);
-            if (valid && (p.x() < 0.0 || p.y() < 0.0 || p.x() >= viewMM.width() || p.y() >= viewMM.height()))
+            const bool inView
+                = p.x() >= 0.0 && p.y() >= 0.0 && p.x() < viewMM.width() && p.y() < viewMM.height();
+            if (valid && !inView) // a point at infinity or NaN is in no view either
                 continue;
             // With labels placed at their elements, a label the user did not hand to the
             // layout sits at its point plus the offset the user gave it.
@@ -307,6 +315,8 @@ void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
                 figureElement->update();
             }
         }
+        if (!isFinite(figureElement->getCoveredRect()))
+            continue;
         m_figure_elements.push_back(figureElement);
         m_figure_element_owners[figureElement] = entry;
         if (figureElement->getParent() != &root)

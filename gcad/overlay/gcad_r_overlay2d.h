@@ -30,6 +30,7 @@
 #include <vector>
 
 namespace Vaq::Fig2 {
+class BoxDistributor;
 class Element;
 class Figure;
 class Label;
@@ -101,6 +102,37 @@ public:
     static RasterSteps computeRasterSteps(
         long long min1, long long max1, long long min2, long long max2, int pixels);
 
+    // Label layout (gcad_r_overlay2d_position). Positions are figure millimetres of a label's
+    // box's top left; an edge-anchored position counts a negative x from the right edge (the
+    // box's right edge lies -x millimetres left of it) and a negative y from the lower edge.
+    //
+    // Lays the labels of the given elements out now, as the next full repaint would, without
+    // storing their places in the model.
+    void estimateLabelPositions(const std::vector<CAD::ElementAndStageImp> &elements);
+    // Puts the label at an edge-anchored position and stores the place in the model.
+    void placeElement(CAD::LabelElement *label, const CAD::StageIdentifier &stage, const QPointF &position);
+    // The same for a gathered figure element; one no element owns is only moved.
+    void placeElement(Fig2::Element *element, const QPointF &position);
+    // Edge-anchored position to absolute, for the element's box size in the current view.
+    QPointF computeLabelPosition(Fig2::Element *element, const QPointF &position) const;
+    // The same for the element's label; throws ProgError "The CAD::Element does not have a
+    // Fig2::Text-Element!" for an element without a label text.
+    QPointF computeLabelPosition(const CAD::Element *element, const QPointF &position) const;
+    // Where the box is, edge-anchored to the nearer edges (at most -0.001 when anchored, so
+    // that a box flush with the right or lower edge does not read as the left or upper one).
+    QPointF getLabelPosition(Fig2::Element *element) const;
+    // The same for the element's label; (0, 0) without one.
+    QPointF getLabelPosition(const CAD::Element *element) const;
+    // Whether the layout may move a gathered figure element; others are ignored.
+    void setAutoLabelPlacement(Fig2::Element *element, bool on);
+    // The label of the element that provided the figure element, or null.
+    CAD::LabelElement *getLabelElementForFigElement(const Fig2::Element *element) const;
+    // The boxes of the gathered labels, once the view has finished drawing; false when none
+    // are gathered.
+    bool getAllCoveredTextAreas(std::vector<QRectF> *areas);
+    // The next repaint lays the labels out again.
+    void repositionLabels();
+
     // A crosshair through a model point, in the given colour.
     void markCross(const BaVec3d<double> &point, const Color &color);
     void unmarkCross();
@@ -129,6 +161,19 @@ protected:
     // Records, for every label and legend of the label figure in paint order, the pixels it
     // covers.
     void fillElementIdImage(const QSize &pixels);
+    // Whether the view moved, resized, clipped differently or finished moving since the last
+    // layout; remembers the view for the next call when it did. Asked in full repaints only.
+    bool viewChangedSinceLayout();
+    // Hands the gathered labels to the box distributor and stores where they went.
+    void layoutLabels();
+    // A distributor for the view with the legend's strip and the lower-left corner kept
+    // free and the overlay's own figure as obstacles.
+    std::unique_ptr<Fig2::BoxDistributor> createDistributor(const QSizeF &viewSize) const;
+    // Stores where the label's box now is as its offset from its connector point in the model.
+    void storeLabelPlace(CAD::Element *element, const CAD::StageIdentifier &stage, const Fig2::Element *box);
+    // Moves the element so that its box's top left lies at position.
+    static void moveTopLeftTo(Fig2::Element *element, const QPointF &position);
+
     // Moves the legend's centre to the anchor of its initial position in a view of that size.
     void moveLegendToAnchor(const QSizeF &viewSize);
     void updateRaster();
@@ -170,6 +215,13 @@ protected:
     double m_legend_distance = 0.0;
 
     QSize m_last_view_size { 0, 0 };
+    // The view at the last label layout.
+    BaVec3d<double> m_last_rotation { 0.0, 0.0, 0.0 };
+    BaVec3d<double> m_last_translation { 0.0, 0.0, 0.0 };
+    BaVec3d<double> m_last_axis_scale { 1.0, 1.0, 1.0 };
+    double m_last_scale = 1.0;
+    bool m_last_label_flag = false;
+    QString m_last_clipping_key;
     bool m_show_labels = false;
     unsigned m_box_mode = 0;
 

@@ -66,6 +66,7 @@ void Overlay2d::doResize()
         }
     }
     m_last_view_size = pixels;
+    repositionLabels();
 }
 
 void Overlay2d::setLegendSize(const QSizeF &viewSize)

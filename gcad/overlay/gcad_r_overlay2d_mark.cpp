@@ -10,6 +10,8 @@
 #include "gcad/host/fig2/vaq_fig2_text.h"
 #include "gcad/rcb/gcad_rcb.h"
 
+#include <cmath>
+
 namespace Vaq::GCAD {
 
 void Overlay2d::markCross(const BaVec3d<double> &point, const Color &color)
@@ -62,7 +64,9 @@ void Overlay2d::updateMarks()
     const QSizeF viewMM = viewSizeMM();
     const Transformation view = m_render_callback->get3d2dTransformation();
     Fig2::LineStyle style { Fig2::LineStyle::SOLID, m_cross_color, m_pixel_size };
-    if (m_cross_active) {
+    // A point that does not project (at infinity, NaN) shows no mark.
+    const auto isFinite = [](const QPointF &p) { return std::isfinite(p.x()) && std::isfinite(p.y()); };
+    if (m_cross_active && isFinite(project(view, m_cross_point))) {
         const QPointF at = project(view, m_cross_point);
         marks->add(createFigLine(QPointF(0.0, at.y()), QPointF(viewMM.width(), at.y()), style));
         marks->add(createFigLine(QPointF(at.x(), 0.0), QPointF(at.x(), viewMM.height()), style));
@@ -71,6 +75,8 @@ void Overlay2d::updateMarks()
     const double arm = 10.0 * m_pixel_size;
     for (const auto &[id, mark] : m_marked_points) {
         const QPointF at = project(view, mark.point);
+        if (!isFinite(at))
+            continue;
         style.color = mark.color;
         marks->add(createFigLine(at - QPointF(arm, 0.0), at + QPointF(arm, 0.0), style));
         marks->add(createFigLine(at - QPointF(0.0, arm), at + QPointF(0.0, arm), style));
