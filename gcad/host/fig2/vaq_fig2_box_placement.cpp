@@ -36,10 +36,15 @@ constexpr double KEEP_STEPS = 4.5;
 constexpr double CROSSING_STEPS = 3.0;
 // Candidates along one side of a ring at most.
 constexpr int MAX_SIDE_SAMPLES = 16;
-// Candidates tried per box on average; once they are spent, the boxes left search only the
-// rings within KEEP_STEPS, so that a hopelessly crowded view still takes bounded time.
-constexpr long BUDGET_PER_BOX = 1500;
+// Work per box on average, in grid entries read, a candidate counting as CANDIDATE_WORK of them;
+// once it is spent, the boxes left look at their first ring only, so that a hopelessly crowded
+// view still takes bounded time.
+constexpr std::uint64_t WORK_PER_BOX = 40000;
+constexpr std::uint64_t CANDIDATE_WORK = 32;
 constexpr int UNCROSS_PASSES = 4;
+// Swaps and moves tried per box on average to remove crossings, which are few unless the
+// view is crowded and most of them cannot be removed.
+constexpr long UNCROSS_TRIES_PER_BOX = 2;
 // Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
 constexpr int MAX_CROSSINGS = 8;
 // The smallest ring spacing, millimetres (for boxes of no height).
@@ -163,12 +168,13 @@ private:
     template<typename Consider> void forEachCandidate(int i, bool nearOnly, Consider &&consider) const;
 
     bool isFree(int i, const QRectF &box, bool tight = false) const;
-    int crossings(int i, const QRectF &box) const;
+    int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
     double coverage(int i, const QRectF &box, double limit) const;
     double leaderLength(int i, const QRectF &box) const;
     int crowding(int i) const;
 
+    bool spent() const;
     bool keepable(int i) const;
     bool search(int i, bool avoidCrossings, bool tight, QRectF *best) const;
     QRectF leastCovered(int i) const;
@@ -182,8 +188,9 @@ private:
     // How far a box searches: far enough that all boxes would fit around one point at the
     // fill share, even in a corner.
     double m_radius = 0.0;
-    // Candidates left to try (see BUDGET_PER_BOX).
-    mutable long m_budget = 0;
+    // The work all searches may do (see WORK_PER_BOX), and the candidates tried so far.
+    std::uint64_t m_budget = 0;
+    mutable std::uint64_t m_candidates = 0;
     // Obstacles (payload -1) and the widened boxes placed (payload: the item).
     BoxGrid m_rects;
     // Fixed points (payload -1) and the items' connector points (payload: the item).
@@ -223,7 +230,7 @@ Layout::Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
             m_points.insert(QRectF(item.target, QSizeF(0.0, 0.0)), int(i));
     }
     m_radius = 2.0 * std::sqrt(coveredArea / (std::numbers::pi * scene.fillFactor));
-    m_budget = BUDGET_PER_BOX * long(boxes.size());
+    m_budget = WORK_PER_BOX * boxes.size();
 
     for (const QRectF &r : scene.obstacles)
         m_rects.insert(r, -1);
@@ -289,7 +296,8 @@ double Layout::shortestLeader(int i, double gap) const
 // is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
-// rings reach the search radius, or only KEEP_STEPS when nearOnly or the budget is spent.
+// rings reach the search radius, or only KEEP_STEPS when nearOnly; once the budget is spent,
+// no ring after the first.
 template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
@@ -298,7 +306,7 @@ template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, 
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
     const double keepGap = KEEP_STEPS * item.step;
-    const double lastGap = nearOnly || m_budget <= 0 ? keepGap : std::max(m_radius, keepGap);
+    const double lastGap = nearOnly ? keepGap : std::max(m_radius, keepGap);
     if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
@@ -312,7 +320,7 @@ template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, 
         if (box == last)
             return true;
         last = box;
-        --m_budget;
+        ++m_candidates;
         return consider(gap, box);
     };
     for (double gap = item.step / 2.0; gap <= lastGap; gap += std::max(item.step, RING_GROWTH * gap)) {
@@ -335,8 +343,9 @@ template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, 
             }
         }
         // Once the ring holds the whole area, every further ring is shifted onto the same places.
-        if (p.x() - a <= area.left() && p.x() + a >= area.right() && p.y() - b <= area.top()
-            && p.y() + b >= area.bottom())
+        if (spent()
+            || (p.x() - a <= area.left() && p.x() + a >= area.right() && p.y() - b <= area.top()
+                && p.y() + b >= area.bottom()))
             return;
     }
 }
@@ -356,8 +365,8 @@ bool Layout::isFree(int i, const QRectF &box, bool tight) const
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
 // through the box, leaving out the item's own.
-// Counts no further than MAX_CROSSINGS.
-int Layout::crossings(int i, const QRectF &box) const
+// Counts no further than limit.
+int Layout::crossings(int i, const QRectF &box, int limit) const
 {
     int count = 0;
     const Item &item = m_items[size_t(i)];
@@ -367,18 +376,18 @@ int Layout::crossings(int i, const QRectF &box) const
         const QRectF bounds = boundsOf(leader);
         m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
             count += payload != i && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
-            return count < MAX_CROSSINGS;
+            return count < limit;
         });
         m_rects.visit(bounds, [&](const QRectF &r, int owner) {
             count += owner != i && touches(bounds, r) && segmentEnters(leader, r);
-            return count < MAX_CROSSINGS;
+            return count < limit;
         });
     }
     m_leaders.visit(wide, [&](const QRectF &r, int payload) {
         count += payload != i && touches(wide, r) && segmentEnters(leaderLine(payload), wide);
-        return count < MAX_CROSSINGS;
+        return count < limit;
     });
-    return std::min(count, MAX_CROSSINGS);
+    return std::min(count, limit);
 }
 
 // crossings between two items at the given boxes, while neither is in the grids.
@@ -440,6 +449,12 @@ int Layout::crowding(int i) const
     return count;
 }
 
+bool Layout::spent() const
+{
+    const std::uint64_t entries = m_rects.entriesRead() + m_points.entriesRead() + m_leaders.entriesRead();
+    return entries + CANDIDATE_WORK * m_candidates > m_budget;
+}
+
 bool Layout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
@@ -450,10 +465,13 @@ bool Layout::keepable(int i) const
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
 // avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate.
+// one penalty beyond the first free candidate. Crossings count only within the keeping
+// distance: beyond it the box sits in a crowd, where the leaders cross anyway and counting
+// them would cost time with every candidate.
 bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
 {
-    const double penalty = avoidCrossings && m_budget > 0 ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
+    const double keep = shortestLeader(i, KEEP_STEPS * m_items[size_t(i)].step);
+    double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
     double ringGap = -1.0;
     forEachCandidate(i, false, [&](double gap, const QRectF &box) {
@@ -465,8 +483,15 @@ bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
         const double length = leaderLength(i, box);
         if (length >= bestCost || !isFree(i, box, tight))
             return true;
+        if (length > keep)
+            penalty = 0.0;
         enough = std::min(enough, length + penalty);
-        const double cost = length + (penalty > 0.0 ? penalty * crossings(i, box) : 0.0);
+        double cost = length;
+        if (penalty > 0.0) {
+            // Only as many crossings as could still leave it cheaper are counted.
+            const double room = std::ceil((bestCost - length) / penalty);
+            cost += penalty * crossings(i, box, room < MAX_CROSSINGS ? int(room) : MAX_CROSSINGS);
+        }
         if (cost < bestCost) {
             bestCost = cost;
             *best = box;
@@ -505,12 +530,13 @@ void Layout::place(int i, bool avoidCrossings)
 
 // Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
 // or else moves to its best place counting crossings. Every accepted change lowers the number
-// of crossings, so the passes end; their number bounds the time taken.
+// of crossings, so the passes end; their number and that of the tries bound the time taken.
 void Layout::uncross()
 {
+    long tries = UNCROSS_TRIES_PER_BOX * long(m_items.size());
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
-        for (int i = 0; i < int(m_items.size()) && m_budget > 0; ++i) {
+        for (int i = 0; i < int(m_items.size()) && tries > 0 && !spent(); ++i) {
             const Item &item = m_items[size_t(i)];
             if (!item.hasPoint || item.leaderHandle < 0)
                 continue;
@@ -530,8 +556,9 @@ void Layout::uncross()
                 continue;
             std::sort(partners.begin(), partners.end());
             bool swapped = false;
-            for (size_t k = 0; k < partners.size() && !swapped; ++k)
+            for (size_t k = 0; k < partners.size() && !swapped && tries > 0; ++k, --tries)
                 swapped = trySwap(i, partners[k]);
+            --tries;
             changed = swapped || tryMove(i) || changed;
         }
         if (!changed)
