@@ -14,14 +14,18 @@
 // uniform grid keeps each query to the items near the candidate.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
+#include "gcad/host/fig2/vaq_fig2_box_geometry.h"
 #include "gcad/host/fig2/vaq_fig2_box_grid.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
 namespace Vaq::Fig2 {
+
+using namespace BoxGeometry;
 
 namespace {
 
@@ -53,89 +57,7 @@ constexpr double MIN_STEP = 1.0;
 // the gap around other boxes this share of the area covered.
 constexpr double POINT_COVER_SHARE = 0.5;
 constexpr double GAP_COVER_SHARE = 0.05;
-constexpr double EPS = 1e-9;
 constexpr double INF = std::numeric_limits<double>::infinity();
-
-// Overlap of the insides; rectangles that only touch do not overlap.
-bool overlaps(const QRectF &a, const QRectF &b)
-{
-    return a.left() < b.right() && b.left() < a.right() && a.top() < b.bottom() && b.top() < a.bottom();
-}
-
-// Overlap or contact: the bounds of a level segment have no inside.
-bool touches(const QRectF &a, const QRectF &b)
-{
-    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
-}
-
-bool strictlyInside(const QPointF &p, const QRectF &r)
-{
-    return r.left() < p.x() && p.x() < r.right() && r.top() < p.y() && p.y() < r.bottom();
-}
-
-bool contains(const QRectF &outer, const QRectF &inner)
-{
-    return inner.left() >= outer.left() - EPS && inner.right() <= outer.right() + EPS
-        && inner.top() >= outer.top() - EPS && inner.bottom() <= outer.bottom() + EPS;
-}
-
-QRectF widened(const QRectF &box, double factor)
-{
-    const double dx = box.width() * (factor - 1.0) / 2.0, dy = box.height() * (factor - 1.0) / 2.0;
-    return box.adjusted(-dx, -dy, dx, dy);
-}
-
-QRectF boundsOf(const QLineF &line)
-{
-    return QRectF(line.p1(), line.p2()).normalized();
-}
-
-// From the point of the box's edge nearest to p to p; of length 0 when p lies in the box.
-QLineF leaderOf(const QRectF &box, const QPointF &p)
-{
-    const QPointF edge(
-        std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
-    return QLineF(edge, p);
-}
-
-double turn(const QPointF &o, const QPointF &a, const QPointF &b)
-{
-    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
-}
-
-// Whether the segments cross at a point inside both; touching ends and collinear overlaps do not
-// count, so that two leaders to the same point do not cross.
-bool segmentsCross(const QLineF &a, const QLineF &b)
-{
-    const double d1 = turn(b.p1(), b.p2(), a.p1()), d2 = turn(b.p1(), b.p2(), a.p2());
-    const double d3 = turn(a.p1(), a.p2(), b.p1()), d4 = turn(a.p1(), a.p2(), b.p2());
-    return ((d1 < 0.0 && d2 > 0.0) || (d1 > 0.0 && d2 < 0.0))
-        && ((d3 < 0.0 && d4 > 0.0) || (d3 > 0.0 && d4 < 0.0));
-}
-
-// Whether a piece of the segment runs through the inside of the rectangle (Liang-Barsky
-// clipping); running along an edge or touching a corner does not count.
-bool segmentEnters(const QLineF &s, const QRectF &r)
-{
-    const double p[4] = { -s.dx(), s.dx(), -s.dy(), s.dy() };
-    const double q[4] = { s.x1() - r.left(), r.right() - s.x1(), s.y1() - r.top(), r.bottom() - s.y1() };
-    double t0 = 0.0, t1 = 1.0;
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0.0) {
-            if (q[k] <= 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 >= t1)
-            return false;
-    }
-    return true;
-}
 
 class Layout
 {
@@ -165,7 +87,7 @@ private:
     QRectF clamped(const QRectF &box) const;
     QRectF centredAt(int i, const QPointF &centre) const;
     double shortestLeader(int i, double gap) const;
-    template<typename Consider> void forEachCandidate(int i, bool nearOnly, Consider &&consider) const;
+    template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
     bool isFree(int i, const QRectF &box, bool tight = false) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
@@ -199,7 +121,7 @@ private:
     BoxGrid m_leaders;
 };
 
-// Buckets about two average boxes wide: a candidate meets a few of them.
+// Buckets about one average box wide: a candidate meets a few of them.
 double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
 {
     double sum = 0.0;
@@ -296,23 +218,22 @@ double Layout::shortestLeader(int i, double gap) const
 // is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
-// rings reach the search radius, or only KEEP_STEPS when nearOnly; once the budget is spent,
-// no ring after the first.
-template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, Consider &&consider) const
+// rings reach the search radius (at least KEEP_STEPS); once the budget is spent, no ring after
+// the first.
+template<typename Consider> void Layout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
     const double m = m_scene.marginFactor;
     const double w = m * item.size.width(), h = m * item.size.height();
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
-    const double keepGap = KEEP_STEPS * item.step;
-    const double lastGap = nearOnly ? keepGap : std::max(m_radius, keepGap);
+    const double lastGap = std::max(m_radius, KEEP_STEPS * item.step);
     if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
     auto evenCount = [](double length, double spacing) {
-        const int n = int(std::ceil(length / spacing - EPS));
-        return std::clamp(n + (n & 1), 2, MAX_SIDE_SAMPLES);
+        const double n = std::ceil(length / spacing - 1e-9);
+        return n >= MAX_SIDE_SAMPLES ? MAX_SIDE_SAMPLES : std::max(2, int(n) + (int(n) & 1));
     };
     QRectF last;
     auto offer = [&](double gap, double cx, double cy) {
@@ -342,7 +263,8 @@ template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, 
                     return;
             }
         }
-        // Once the ring holds the whole area, every further ring is shifted onto the same places.
+        // No further ring once the budget is spent or the ring holds the whole area: then every
+        // further ring would be shifted onto the same places.
         if (spent()
             || (p.x() - a <= area.left() && p.x() + a >= area.right() && p.y() - b <= area.top()
                 && p.y() + b >= area.bottom()))
@@ -364,8 +286,7 @@ bool Layout::isFree(int i, const QRectF &box, bool tight) const
 }
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
-// through the box, leaving out the item's own.
-// Counts no further than limit.
+// through the box, leaving out the item's own; counted no further than limit.
 int Layout::crossings(int i, const QRectF &box, int limit) const
 {
     int count = 0;
@@ -390,19 +311,12 @@ int Layout::crossings(int i, const QRectF &box, int limit) const
     return std::min(count, limit);
 }
 
-// crossings between two items at the given boxes, while neither is in the grids.
+// The crossings between two items at the given boxes, while neither is in the grids.
 int Layout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
 {
     const QLineF li = leaderOf(bi, m_items[size_t(i)].target), lj = leaderOf(bj, m_items[size_t(j)].target);
     const QRectF wi = widened(bi, m_scene.marginFactor), wj = widened(bj, m_scene.marginFactor);
     return int(segmentsCross(li, lj)) + int(segmentEnters(li, wj)) + int(segmentEnters(lj, wi));
-}
-
-double overlapArea(const QRectF &a, const QRectF &b)
-{
-    const double w = std::min(a.right(), b.right()) - std::max(a.left(), b.left());
-    const double h = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
-    return w > 0.0 && h > 0.0 ? w * h : 0.0;
 }
 
 // What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
@@ -458,7 +372,7 @@ bool Layout::spent() const
 bool Layout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous) || !isFree(i, item.previous))
+    if (!contains(m_scene.area, item.previous, 1e-9) || !isFree(i, item.previous))
         return false;
     return leaderLength(i, item.previous) <= shortestLeader(i, KEEP_STEPS * item.step);
 }
@@ -474,7 +388,7 @@ bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
     double ringGap = -1.0;
-    forEachCandidate(i, false, [&](double gap, const QRectF &box) {
+    forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
             if (std::min(bestCost, enough) <= shortestLeader(i, gap))
                 return false;
@@ -501,16 +415,16 @@ bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
     return bestCost < INF;
 }
 
-// With no free place: the nearby candidate that covers least, and of those the one with the
-// shortest leader; a place far away would cover as much and only add a long leader.
+// With no free place: the candidate that covers least, and of those the one with the shortest
+// leader.
 QRectF Layout::leastCovered(int i) const
 {
     QRectF best = centredAt(i, m_items[size_t(i)].previous.center());
     double bestCover = INF, bestLength = INF;
-    forEachCandidate(i, false, [&](double, const QRectF &box) {
+    forEachCandidate(i, [&](double, const QRectF &box) {
         const double cover = coverage(i, box, bestCover);
         const double length = leaderLength(i, box);
-        if (cover < bestCover - EPS || (cover <= bestCover + EPS && length < bestLength)) {
+        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
             bestCover = cover;
             bestLength = length;
             best = box;
