@@ -8,7 +8,7 @@
 // frame's places that are still free are kept before anything else, so that labels stay calm
 // while the view turns (Been, Daiches and Yap, 2006), and crossing leaders are repaired at the
 // end by swapping the two boxes or moving one of them, as in boundary labelling. A box that
-// finds no free place takes one where only the gaps overlap, or else the one that hides least.
+// finds no free place takes the candidate that hides least of the others.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius and all boxes together by a budget. A
 // uniform grid keeps each query to the items near the candidate.
@@ -89,7 +89,7 @@ private:
     double shortestLeader(int i, double gap) const;
     template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
-    bool isFree(int i, const QRectF &box, bool tight = false) const;
+    bool isFree(int i, const QRectF &box) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
     double coverage(int i, const QRectF &box, double limit) const;
@@ -98,7 +98,7 @@ private:
 
     bool spent() const;
     bool keepable(int i) const;
-    bool search(int i, bool avoidCrossings, bool tight, QRectF *best) const;
+    bool search(int i, bool avoidCrossings, QRectF *best) const;
     QRectF leastCovered(int i) const;
     void place(int i, bool avoidCrossings);
     void uncross();
@@ -272,17 +272,14 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
     }
 }
 
-// Whether the widened box covers no other widened box, obstacle or point; when tight, whether
-// the box itself covers none of the other boxes, obstacles and points, the gaps aside.
-bool Layout::isFree(int i, const QRectF &box, bool tight) const
+// Whether the widened box covers no other widened box, obstacle or point.
+bool Layout::isFree(int i, const QRectF &box) const
 {
     const QRectF wide = widened(box, m_scene.marginFactor);
-    const QRectF &mine = tight ? box : wide;
-    const bool clear = m_rects.visit(mine, [&](const QRectF &r, int owner) {
-        return owner == i || !overlaps(mine, tight && owner >= 0 ? m_items[size_t(owner)].box : r);
-    });
+    const bool clear
+        = m_rects.visit(wide, [&](const QRectF &r, int owner) { return owner == i || !overlaps(wide, r); });
     return clear
-        && m_points.visit(mine, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), mine); });
+        && m_points.visit(wide, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), wide); });
 }
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
@@ -382,7 +379,7 @@ bool Layout::keepable(int i) const
 // one penalty beyond the first free candidate. Crossings count only within the keeping
 // distance: beyond it the box sits in a crowd, where the leaders cross anyway and counting
 // them would cost time with every candidate.
-bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
+bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
 {
     const double keep = shortestLeader(i, KEEP_STEPS * m_items[size_t(i)].step);
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
@@ -395,7 +392,7 @@ bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
             ringGap = gap;
         }
         const double length = leaderLength(i, box);
-        if (length >= bestCost || !isFree(i, box, tight))
+        if (length >= bestCost || !isFree(i, box))
             return true;
         if (length > keep)
             penalty = 0.0;
@@ -437,7 +434,7 @@ QRectF Layout::leastCovered(int i) const
 void Layout::place(int i, bool avoidCrossings)
 {
     QRectF box;
-    if (!search(i, avoidCrossings, false, &box) && !search(i, avoidCrossings, true, &box))
+    if (!search(i, avoidCrossings, &box))
         box = leastCovered(i);
     put(i, box);
 }
@@ -502,7 +499,7 @@ bool Layout::tryMove(int i)
     const QRectF old = m_items[size_t(i)].box;
     take(i);
     QRectF box;
-    const bool better = search(i, true, false, &box) && crossings(i, box) < crossings(i, old);
+    const bool better = search(i, true, &box) && crossings(i, box) < crossings(i, old);
     put(i, better ? box : old);
     return better;
 }

@@ -66,29 +66,25 @@ bool inside(const QRectF &outer, const QRectF &inner)
         && inner.top() >= outer.top() - EPS && inner.bottom() <= outer.bottom() + EPS;
 }
 
-double turn(const QPointF &o, const QPointF &a, const QPointF &b)
-{
-    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
-}
-
+// Whether the leaders cross at a point inside both (they are never parallel here).
 bool crosses(const QLineF &a, const QLineF &b)
 {
-    if (a.isNull() || b.isNull())
-        return false;
-    return turn(b.p1(), b.p2(), a.p1()) * turn(b.p1(), b.p2(), a.p2()) < 0.0
-        && turn(a.p1(), a.p2(), b.p1()) * turn(a.p1(), a.p2(), b.p2()) < 0.0;
+    QPointF at;
+    return !a.isNull() && !b.isNull() && a.intersects(b, &at) == QLineF::BoundedIntersection && at != a.p2()
+        && at != b.p2();
 }
 
-// count labels 8 to 30 mm wide and 4 to 6 mm high pointing at random places of the area, each
-// box starting over its own point, so that no last place can be kept.
-Labels randomLabels(int count, const QRectF &area, unsigned seed)
+// count labels of sizes between least and most (8 to 30 x 4 to 6 mm unless given) pointing at
+// random places of points, each box starting over its own point, so that none can stay.
+Labels randomLabels(int count, const QRectF &points, unsigned seed, const QSizeF &least = QSizeF(8.0, 4.0),
+    const QSizeF &most = QSizeF(30.0, 6.0))
 {
     std::mt19937 random(seed);
     auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
     Labels labels;
     for (int i = 0; i < count; ++i) {
-        const QPointF point(uniform(area.left(), area.right()), uniform(area.top(), area.bottom()));
-        const QSizeF size(uniform(8.0, 30.0), uniform(4.0, 6.0));
+        const QPointF point(uniform(points.left(), points.right()), uniform(points.top(), points.bottom()));
+        const QSizeF size(uniform(least.width(), most.width()), uniform(least.height(), most.height()));
         labels.push_back(std::make_unique<BoxLabel>(QRectF(point - QPointF(2.0, 2.0), size), point));
     }
     return labels;
@@ -271,13 +267,8 @@ TEST(BoxDistributor, CrowdedViewEndsWithLittleOverlap)
 {
     // 50 labels of 30 x 6 mm point into a 10 mm square in the middle of a 150 x 100 mm view:
     // their widened boxes need three quarters of it, more than fits around the points.
-    std::mt19937 random(11);
-    auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
-    Labels labels;
-    for (int i = 0; i < 50; ++i) {
-        const QPointF point(uniform(70.0, 80.0), uniform(45.0, 55.0));
-        labels.push_back(std::make_unique<BoxLabel>(QRectF(point, QSizeF(30.0, 6.0)), point));
-    }
+    Labels labels
+        = randomLabels(50, QRectF(70.0, 45.0, 10.0, 10.0), 11, QSizeF(30.0, 6.0), QSizeF(30.0, 6.0));
     const QSizeF view(150.0, 100.0);
     BoxDistributor distributor(view, MARGIN, FILL);
     for (auto &label : labels)
