@@ -53,8 +53,8 @@ public:
     // Moves every text box to a free place near its connector point (or near centre for a
     // label without one), keeping last frame's places that are still free and near, and
     // avoiding leader crossings (BOX_DISTRIBUTE); labels are moved with Element::move and
-    // updated. A connector point that is not finite counts as none. Throws ProgError "label
-    // box is not finite" for such a label, moving none.
+    // updated. A connector point that is not finite counts as none. Throws ProgError for a
+    // centre or a label box that is not finite, moving no label.
     void distribute(const QPointF &centre = QPointF());
     // Moves every text box with a connector point as close to it as the obstacles allow;
     // labels without one stay where they are (BOX_NEAR_POINT). Throws as distribute does.

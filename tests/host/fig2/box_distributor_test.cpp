@@ -376,6 +376,8 @@ TEST(BoxDistributor, RejectsBadInput)
     BoxDistributor distributor(VIEW, MARGIN, FILL);
     EXPECT_EQ(progErrorMessage([&] { distributor.moveSide(BoxDistributor::SIDE_LEFT, -2.0); }),
         "strip depth must be finite and not negative");
+    EXPECT_EQ(
+        progErrorMessage([&] { distributor.moveSide(BoxDistributor::Side_t(-2), 2.0); }), "unknown side");
     EXPECT_EQ(progErrorMessage([&] { distributor.addFixedBox(QRectF(0.0, nan, 1.0, 1.0)); }),
         "fixed box is not finite");
     EXPECT_EQ(progErrorMessage([&] { distributor.addFixedBox(static_cast<const Element *>(nullptr)); }),
@@ -385,7 +387,9 @@ TEST(BoxDistributor, RejectsBadInput)
     BoxLabel fine(QRectF(20.0, 20.0, 10.0, 5.0), QPointF(1.0, 1.0));
     distributor.addTextBox(&fine);
     distributor.addTextBox(&broken);
+    EXPECT_EQ(progErrorMessage([&] { distributor.distribute(QPointF(nan, 0.0)); }), "centre is not finite");
     EXPECT_EQ(progErrorMessage([&] { distributor.distribute(); }), "label box is not finite");
+    EXPECT_EQ(progErrorMessage([&] { distributor.placeAtElement(); }), "label box is not finite");
     // Nothing moved.
     EXPECT_EQ(fine.getBoxRect(), QRectF(20.0, 20.0, 10.0, 5.0));
 }
