@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <random>
