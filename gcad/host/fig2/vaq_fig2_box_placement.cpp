@@ -3,12 +3,13 @@
 // crosses nothing.
 // Idea: point-feature labelling with candidate positions chosen greedily (Christensen, Marks and
 // Shieber, 1995). The candidates lie on rings of growing distance around the point, each ring a
-// rectangle around the point sampled about half a box apart; the most crowded boxes go first and
-// each takes its cheapest free candidate (leader length plus a penalty per crossing). Last
-// frame's places that are still free are kept before anything else, so that labels stay calm
-// while the view turns (Been, Daiches and Yap, 2006), and crossing leaders are repaired at the
-// end by swapping the two boxes or moving one of them, as in boundary labelling. A box that
-// finds no free place takes the candidate that hides least of the others.
+// rectangle around the point sampled about half a box apart (at most 16 candidates a side); the
+// most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
+// penalty per crossing). Last frame's places that are still free are kept before anything else,
+// so that labels stay calm while the view turns (Been, Daiches and Yap, 2006), and crossing
+// leaders are repaired at the end by swapping the two boxes or moving one of them, as in
+// boundary labelling. A box that finds no free place takes the candidate that hides least of
+// the others.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius and all boxes together by a budget. A
 // uniform grid keeps each query to the items near the candidate.
