@@ -28,8 +28,8 @@ using namespace Vaq::Bench;
 
 namespace {
 
-// Label counts and coverages that realistic label sizes reach: the fonts come out at 5.5 to 16.5
-// points (50 labels covering 20 % would need 20 points, 1000 covering 20 % less than 4).
+// Label counts and coverages that realistic label sizes reach: the fonts come out at about 5.5 to
+// 17 points (50 labels covering 20 % would need 20 points, 1000 covering 20 % less than 4).
 struct SceneRow
 {
     int labels;
