@@ -4,7 +4,6 @@
 #include "gcad/host/fig2/vaq_fig2_text.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <cmath>
 
