@@ -3,10 +3,11 @@
 // all on the same random scenes of a 1920 x 1080 pixel view: 50 to 1000 labels of one to three
 // lines covering 10 to 60 % of the view, points spread uniformly or in clusters. For every scene
 // and layout it prints the share of labels free of any overlap, the leader crossings, the mean
-// and 95th-percentile leader length, the median time of three layouts from the same start, and
-// the share of labels that keep their place beside their point when the layout runs again
-// after the view turned by 2 degrees (every label first moved along with its point, as the
-// overlay does). A markdown table, then whether the distributor meets its targets.
+// and 95th-percentile leader length, the median time of three layouts from the same start (wall
+// clock, and the thread's processor time, on which the targets are judged), and the share of
+// labels that keep their place beside their point when the layout runs again after the view
+// turned by 2 degrees (every label first moved along with its point, as the overlay does).
+// A markdown table, then whether the distributor meets its targets.
 //
 //   bench_label_layout
 #include "bench/label_layout_baselines.h"
@@ -22,6 +23,8 @@
 #include <numbers>
 #include <string>
 #include <vector>
+
+#include <time.h>
 
 using namespace Vaq;
 using namespace Vaq::Bench;
@@ -48,6 +51,11 @@ constexpr int ANNEALING_MOVES_PER_LABEL = 20;
 constexpr double TURN_DEGREES = 2.0;
 constexpr double KEPT_TOLERANCE_PX = 0.5;
 
+struct Timing
+{
+    double wall = 0.0, cpu = 0.0;
+};
+
 struct Result
 {
     SceneRow row;
@@ -55,7 +63,8 @@ struct Result
     double coverage = 0.0;
     double pointSize = 0.0;
     LayoutQuality quality[METHODS];
-    double milliseconds[METHODS] = {};
+    // Wall clock and the processor time of the thread, each the median of TIMED_RUNS.
+    Timing time[METHODS] = {};
     double kept[METHODS] = {};
 };
 
@@ -97,20 +106,35 @@ void layOut(Method method, LabelScene &scene, uint64_t seed)
         placeByBaseline(method, scene, seed);
 }
 
-// The median of TIMED_RUNS layouts, each from the labels centred on their points; the last
-// one's layout stays.
-double timeLayout(Method method, LabelScene &scene, uint64_t seed)
+double threadMilliseconds()
 {
-    std::vector<double> ms;
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return 1e3 * double(t.tv_sec) + 1e-6 * double(t.tv_nsec);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The medians of TIMED_RUNS layouts, each from the labels centred on their points; the last
+// one's layout stays. On a busy machine the wall clock also counts the time other processes
+// had the processor; the thread's processor time does not.
+Timing timeLayout(Method method, LabelScene &scene, uint64_t seed)
+{
+    std::vector<double> wall, cpu;
     for (int run = 0; run < TIMED_RUNS; ++run) {
         scene.centreLabelsOnPoints();
         const auto start = std::chrono::steady_clock::now();
+        const double startCpu = threadMilliseconds();
         layOut(method, scene, seed);
-        ms.push_back(
+        cpu.push_back(threadMilliseconds() - startCpu);
+        wall.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return { median(wall), median(cpu) };
 }
 
 // Turns every point about the view's centre and moves its label along, keeping the box's
@@ -137,7 +161,7 @@ Result runScene(const SceneRow &row, bool clustered, uint64_t seed)
         points.push_back(label->getConnectorPoint());
     for (int m = 0; m < METHODS; ++m) {
         const Method method = Method(m);
-        result.milliseconds[m] = timeLayout(method, scene, seed);
+        result.time[m] = timeLayout(method, scene, seed);
         result.quality[m] = measureLayout(scene);
         const std::vector<QPointF> before = boxOffsets(scene);
         turnView(scene, TURN_DEGREES);
@@ -152,15 +176,16 @@ Result runScene(const SceneRow &row, bool clustered, uint64_t seed)
 void printTable(const std::vector<Result> &results)
 {
     std::printf("| points | labels | coverage | font pt | layout | overlap-free | crossings | mean leader px "
-                "| p95 leader px | time ms | kept after 2° |\n");
-    std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|---:|---:|\n");
+                "| p95 leader px | time ms | CPU ms | kept after 2° |\n");
+    std::printf("|---|---:|---:|---:|---|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Result &r : results) {
         for (int m = 0; m < METHODS; ++m) {
             const LayoutQuality &q = r.quality[m];
-            std::printf("| %s | %d | %.1f %% | %.1f | %s | %.1f %% | %d | %.1f | %.1f | %.2f | %.1f %% |\n",
+            std::printf(
+                "| %s | %d | %.1f %% | %.1f | %s | %.1f %% | %d | %.1f | %.1f | %.2f | %.2f | %.1f %% |\n",
                 r.clustered ? "clusters" : "uniform", r.row.labels, 100.0 * r.coverage, r.pointSize,
                 METHOD_NAMES[m], 100.0 * q.freeShare, q.crossings, q.meanLeader / PIXEL_MM,
-                q.leader95 / PIXEL_MM, r.milliseconds[m], 100.0 * r.kept[m]);
+                q.leader95 / PIXEL_MM, r.time[m].wall, r.time[m].cpu, 100.0 * r.kept[m]);
         }
     }
 }
@@ -187,11 +212,11 @@ void printTargets(const std::vector<Result> &results)
             denseBetter += q[DISTRIBUTOR].freeShare > std::max(q[GREEDY].freeShare, q[ANNEALING].freeShare);
         }
         if (r.row.labels == 500)
-            worst500 = std::max(worst500, r.milliseconds[DISTRIBUTOR]);
+            worst500 = std::max(worst500, r.time[DISTRIBUTOR].cpu);
         if (r.row.labels == 1000)
-            worst1000 = std::max(worst1000, r.milliseconds[DISTRIBUTOR]);
+            worst1000 = std::max(worst1000, r.time[DISTRIBUTOR].cpu);
         if (q[DISTRIBUTOR].freeShare >= q[ANNEALING].freeShare) {
-            const double ratio = r.milliseconds[ANNEALING] / r.milliseconds[DISTRIBUTOR];
+            const double ratio = r.time[ANNEALING].cpu / r.time[DISTRIBUTOR].cpu;
             ++comparable;
             fast += ratio >= 5.0;
             slowestRatio = std::min(slowestRatio, ratio);
@@ -208,11 +233,11 @@ void printTargets(const std::vector<Result> &results)
         verdict(denseBetter == dense));
     std::printf("- no crossings in >= 95 %% of scenes up to 40 %%: %d of %d: %s\n", uncrossed40, upTo40,
         verdict(uncrossed40 >= 0.95 * upTo40));
-    std::printf("- 500 labels <= 20 ms: slowest %.2f ms: %s\n", worst500, verdict(worst500 <= 20.0));
-    std::printf("- 1000 labels <= 60 ms: slowest %.2f ms: %s\n", worst1000, verdict(worst1000 <= 60.0));
+    std::printf("- 500 labels <= 20 ms (CPU): slowest %.2f ms: %s\n", worst500, verdict(worst500 <= 20.0));
+    std::printf("- 1000 labels <= 60 ms (CPU): slowest %.2f ms: %s\n", worst1000, verdict(worst1000 <= 60.0));
     std::printf(
         "- >= 5x faster than annealing at equal or better overlap share: %d of %d scenes (%d with an equal "
-        "or better share, least time ratio among them %.1fx): %s\n",
+        "or better share, least CPU time ratio among them %.1fx): %s\n",
         fast, scenes, comparable, slowestRatio, verdict(fast == scenes));
     std::printf(
         "- >= 90 %% keep their place after 2°: %.1f %% of all labels, least %.1f %% in one scene: %s\n",
