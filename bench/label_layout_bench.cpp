@@ -21,7 +21,6 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
-#include <string>
 #include <vector>
 
 #include <time.h>
