@@ -199,7 +199,9 @@ void printTargets(const std::vector<Result> &results)
 {
     int upTo40 = 0, free40 = 0, uncrossed40 = 0, dense = 0, denseBetter = 0, comparable = 0, fast = 0;
     int labels = 0;
-    double worst500 = 0.0, worst1000 = 0.0, slowestRatio = INFINITY, leastKept = 1.0, kept = 0.0;
+    // The slowest layouts of 500 and 1000 labels, in all scenes and in those up to 40 %.
+    double worst500[2] = {}, worst1000[2] = {};
+    double slowestRatio = INFINITY, leastKept = 1.0, kept = 0.0;
     for (const Result &r : results) {
         const LayoutQuality *q = r.quality;
         if (r.row.coverage <= 0.4) {
@@ -210,10 +212,11 @@ void printTargets(const std::vector<Result> &results)
             ++dense;
             denseBetter += q[DISTRIBUTOR].freeShare > std::max(q[GREEDY].freeShare, q[ANNEALING].freeShare);
         }
-        if (r.row.labels == 500)
-            worst500 = std::max(worst500, r.time[DISTRIBUTOR].cpu);
-        if (r.row.labels == 1000)
-            worst1000 = std::max(worst1000, r.time[DISTRIBUTOR].cpu);
+        if (double *worst = r.row.labels == 500 ? worst500 : r.row.labels == 1000 ? worst1000 : nullptr) {
+            worst[0] = std::max(worst[0], r.time[DISTRIBUTOR].cpu);
+            if (r.row.coverage <= 0.4)
+                worst[1] = std::max(worst[1], r.time[DISTRIBUTOR].cpu);
+        }
         if (q[DISTRIBUTOR].freeShare >= q[ANNEALING].freeShare) {
             const double ratio = r.time[ANNEALING].cpu / r.time[DISTRIBUTOR].cpu;
             ++comparable;
@@ -232,8 +235,10 @@ void printTargets(const std::vector<Result> &results)
         verdict(denseBetter == dense));
     std::printf("- no crossings in >= 95 %% of scenes up to 40 %%: %d of %d: %s\n", uncrossed40, upTo40,
         verdict(uncrossed40 >= 0.95 * upTo40));
-    std::printf("- 500 labels <= 20 ms (CPU): slowest %.2f ms: %s\n", worst500, verdict(worst500 <= 20.0));
-    std::printf("- 1000 labels <= 60 ms (CPU): slowest %.2f ms: %s\n", worst1000, verdict(worst1000 <= 60.0));
+    std::printf("- 500 labels <= 20 ms (CPU): slowest %.2f ms, %.2f ms up to 40 %%: %s\n", worst500[0],
+        worst500[1], verdict(worst500[0] <= 20.0));
+    std::printf("- 1000 labels <= 60 ms (CPU): slowest %.2f ms, %.2f ms up to 40 %%: %s\n", worst1000[0],
+        worst1000[1], verdict(worst1000[0] <= 60.0));
     std::printf(
         "- >= 5x faster than annealing at equal or better overlap share: %d of %d scenes (%d with an equal "
         "or better share, least CPU time ratio among them %.1fx): %s\n",
