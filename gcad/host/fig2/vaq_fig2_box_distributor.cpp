@@ -94,7 +94,9 @@ void BoxDistributor::addTextBox(LabelBase *label)
 
 void BoxDistributor::distribute(const QPointF &centre)
 {
-    place(BOX_DISTRIBUTE, isFinite(centre) ? centre : QPointF());
+    if (!isFinite(centre))
+        VAQ_PROG_ERROR("Vaq::Fig2::BoxDistributor::distribute", "centre is not finite");
+    place(BOX_DISTRIBUTE, centre);
 }
 
 void BoxDistributor::placeAtElement()

@@ -34,27 +34,30 @@ public:
 
     // Takes a strip of the given depth (millimetres, from the view edge) at side out of the
     // usable area; of several strips at one side the deepest counts, SIDE_NONE takes none.
-    // Throws ProgError for a depth that is not finite or negative.
+    // Throws ProgError for a depth that is not finite or negative and for an unknown side.
     void moveSide(Side_t side, double distance);
 
-    // An obstacle no text box may cover: a rectangle, or what a visible element covers.
-    // Throws ProgError for a rectangle that is not finite or a null element.
+    // An obstacle no text box may cover: a rectangle, or what an element covers (nothing while
+    // it is temporarily invisible). Throws ProgError for a rectangle that is not finite and
+    // for a null element.
     void addFixedBox(const QRectF &box);
     void addFixedBox(const Element *element);
     // A label that stays where it is: its box and its connector point are obstacles, and
-    // placed leaders should not cross its connector.
+    // placed leaders avoid crossing its connector. Throws ProgError for a null label.
     void addFixedTextBox(const LabelBase *label);
     // A label to place; the distributor does not own it and it must outlive the placement.
     // Its current position is taken as last frame's placement and kept when it is still free.
+    // Throws ProgError for a null label.
     void addTextBox(LabelBase *label);
 
     // Moves every text box to a free place near its connector point (or near centre for a
-    // label without one), keeping last frame's places that are still free and whose leaders
-    // are short, and then removing leader crossings; labels are moved with Element::move and
-    // updated. Throws ProgError "label box is not finite" for such a label, moving none.
+    // label without one), keeping last frame's places that are still free and near, and
+    // avoiding leader crossings (BOX_DISTRIBUTE); labels are moved with Element::move and
+    // updated. A connector point that is not finite counts as none. Throws ProgError for a
+    // centre or a label box that is not finite, moving no label.
     void distribute(const QPointF &centre = QPointF());
     // Moves every text box with a connector point as close to it as the obstacles allow;
-    // labels without one stay where they are.
+    // labels without one stay where they are (BOX_NEAR_POINT). Throws as distribute does.
     void placeAtElement();
 
     // Whether the legend touches a view edge: it lies within its own size times

@@ -11,7 +11,8 @@ constexpr int MAX_CELLS_PER_SIDE = 256;
 
 int cellCount(double extent, double cellSize)
 {
-    return std::clamp(int(std::ceil(extent / cellSize)), 1, MAX_CELLS_PER_SIDE);
+    const double count = std::ceil(extent / cellSize);
+    return count >= MAX_CELLS_PER_SIDE ? MAX_CELLS_PER_SIDE : std::max(1, int(count));
 }
 
 } // namespace

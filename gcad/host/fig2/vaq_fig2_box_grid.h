@@ -34,7 +34,9 @@ public:
         const Range r = range(rect);
         for (int y = r.y0; y <= r.y1; ++y) {
             for (int x = r.x0; x <= r.x1; ++x) {
-                for (int handle : m_cells[size_t(y) * size_t(m_nx) + size_t(x)]) {
+                const std::vector<int> &cell = m_cells[size_t(y) * size_t(m_nx) + size_t(x)];
+                m_entries_read += cell.size();
+                for (int handle : cell) {
                     if (m_seen[size_t(handle)] == m_query)
                         continue;
                     m_seen[size_t(handle)] = m_query;
@@ -45,6 +47,9 @@ public:
         }
         return true;
     }
+
+    // Bucket entries read by all visits so far: a measure of the work done.
+    std::uint64_t entriesRead() const { return m_entries_read; }
 
 private:
     struct Range
@@ -64,6 +69,7 @@ private:
     // The query that last visited each item, so that an item in several buckets is visited once.
     mutable std::vector<std::uint32_t> m_seen;
     mutable std::uint32_t m_query = 0;
+    mutable std::uint64_t m_entries_read = 0;
 };
 
 } // namespace Vaq::Fig2

@@ -3,25 +3,30 @@
 // crosses nothing.
 // Idea: point-feature labelling with candidate positions chosen greedily (Christensen, Marks and
 // Shieber, 1995). The candidates lie on rings of growing distance around the point, each ring a
-// rectangle around the point sampled about half a box apart; the most crowded boxes go first and
-// each takes its cheapest free candidate (leader length plus a penalty per crossing). Last
-// frame's places that are still free are kept before anything else, so that labels stay calm
-// while the view turns (Been, Daiches and Yap, 2006), and crossing leaders are repaired at the
-// end by swapping the two boxes or moving one of them, as in boundary labelling. A box that
-// finds no free place takes one where only the gaps overlap, or else the one that hides least.
+// rectangle around the point sampled about half a box apart (at most 16 candidates a side); the
+// most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
+// penalty per crossing). Last frame's places that are still free are kept before anything else,
+// so that labels stay calm while the view turns (Been, Daiches and Yap, 2006), and crossing
+// leaders are repaired at the end by swapping the two boxes or moving one of them, as in
+// boundary labelling. A box that finds no free place takes the candidate that hides least of
+// the others.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius and all boxes together by a budget. A
 // uniform grid keeps each query to the items near the candidate.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
+#include "gcad/host/fig2/vaq_fig2_box_geometry.h"
 #include "gcad/host/fig2/vaq_fig2_box_grid.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
 namespace Vaq::Fig2 {
+
+using namespace BoxGeometry;
 
 namespace {
 
@@ -36,10 +41,15 @@ constexpr double KEEP_STEPS = 4.5;
 constexpr double CROSSING_STEPS = 3.0;
 // Candidates along one side of a ring at most.
 constexpr int MAX_SIDE_SAMPLES = 16;
-// Candidates tried per box on average; once they are spent, the boxes left search only the
-// rings within KEEP_STEPS, so that a hopelessly crowded view still takes bounded time.
-constexpr long BUDGET_PER_BOX = 1500;
+// Work per box on average, in grid entries read, a candidate counting as CANDIDATE_WORK of them;
+// once it is spent, the boxes left look at their first ring only, so that a hopelessly crowded
+// view still takes bounded time.
+constexpr std::uint64_t WORK_PER_BOX = 40000;
+constexpr std::uint64_t CANDIDATE_WORK = 32;
 constexpr int UNCROSS_PASSES = 4;
+// Swaps and moves tried per box on average to remove crossings, which are few unless the
+// view is crowded and most of them cannot be removed.
+constexpr long UNCROSS_TRIES_PER_BOX = 2;
 // Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
 constexpr int MAX_CROSSINGS = 8;
 // The smallest ring spacing, millimetres (for boxes of no height).
@@ -48,89 +58,7 @@ constexpr double MIN_STEP = 1.0;
 // the gap around other boxes this share of the area covered.
 constexpr double POINT_COVER_SHARE = 0.5;
 constexpr double GAP_COVER_SHARE = 0.05;
-constexpr double EPS = 1e-9;
 constexpr double INF = std::numeric_limits<double>::infinity();
-
-// Overlap of the insides; rectangles that only touch do not overlap.
-bool overlaps(const QRectF &a, const QRectF &b)
-{
-    return a.left() < b.right() && b.left() < a.right() && a.top() < b.bottom() && b.top() < a.bottom();
-}
-
-// Overlap or contact: the bounds of a level segment have no inside.
-bool touches(const QRectF &a, const QRectF &b)
-{
-    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
-}
-
-bool strictlyInside(const QPointF &p, const QRectF &r)
-{
-    return r.left() < p.x() && p.x() < r.right() && r.top() < p.y() && p.y() < r.bottom();
-}
-
-bool contains(const QRectF &outer, const QRectF &inner)
-{
-    return inner.left() >= outer.left() - EPS && inner.right() <= outer.right() + EPS
-        && inner.top() >= outer.top() - EPS && inner.bottom() <= outer.bottom() + EPS;
-}
-
-QRectF widened(const QRectF &box, double factor)
-{
-    const double dx = box.width() * (factor - 1.0) / 2.0, dy = box.height() * (factor - 1.0) / 2.0;
-    return box.adjusted(-dx, -dy, dx, dy);
-}
-
-QRectF boundsOf(const QLineF &line)
-{
-    return QRectF(line.p1(), line.p2()).normalized();
-}
-
-// From the point of the box's edge nearest to p to p; of length 0 when p lies in the box.
-QLineF leaderOf(const QRectF &box, const QPointF &p)
-{
-    const QPointF edge(
-        std::clamp(p.x(), box.left(), box.right()), std::clamp(p.y(), box.top(), box.bottom()));
-    return QLineF(edge, p);
-}
-
-double turn(const QPointF &o, const QPointF &a, const QPointF &b)
-{
-    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
-}
-
-// Whether the segments cross at a point inside both; touching ends and collinear overlaps do not
-// count, so that two leaders to the same point do not cross.
-bool segmentsCross(const QLineF &a, const QLineF &b)
-{
-    const double d1 = turn(b.p1(), b.p2(), a.p1()), d2 = turn(b.p1(), b.p2(), a.p2());
-    const double d3 = turn(a.p1(), a.p2(), b.p1()), d4 = turn(a.p1(), a.p2(), b.p2());
-    return ((d1 < 0.0 && d2 > 0.0) || (d1 > 0.0 && d2 < 0.0))
-        && ((d3 < 0.0 && d4 > 0.0) || (d3 > 0.0 && d4 < 0.0));
-}
-
-// Whether a piece of the segment runs through the inside of the rectangle (Liang-Barsky
-// clipping); running along an edge or touching a corner does not count.
-bool segmentEnters(const QLineF &s, const QRectF &r)
-{
-    const double p[4] = { -s.dx(), s.dx(), -s.dy(), s.dy() };
-    const double q[4] = { s.x1() - r.left(), r.right() - s.x1(), s.y1() - r.top(), r.bottom() - s.y1() };
-    double t0 = 0.0, t1 = 1.0;
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0.0) {
-            if (q[k] <= 0.0)
-                return false;
-            continue;
-        }
-        const double t = q[k] / p[k];
-        if (p[k] < 0.0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 >= t1)
-            return false;
-    }
-    return true;
-}
 
 class Layout
 {
@@ -160,17 +88,18 @@ private:
     QRectF clamped(const QRectF &box) const;
     QRectF centredAt(int i, const QPointF &centre) const;
     double shortestLeader(int i, double gap) const;
-    template<typename Consider> void forEachCandidate(int i, bool nearOnly, Consider &&consider) const;
+    template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
-    bool isFree(int i, const QRectF &box, bool tight = false) const;
-    int crossings(int i, const QRectF &box) const;
+    bool isFree(int i, const QRectF &box) const;
+    int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
     double coverage(int i, const QRectF &box, double limit) const;
     double leaderLength(int i, const QRectF &box) const;
     int crowding(int i) const;
 
+    bool spent() const;
     bool keepable(int i) const;
-    bool search(int i, bool avoidCrossings, bool tight, QRectF *best) const;
+    bool search(int i, bool avoidCrossings, QRectF *best) const;
     QRectF leastCovered(int i) const;
     void place(int i, bool avoidCrossings);
     void uncross();
@@ -182,8 +111,9 @@ private:
     // How far a box searches: far enough that all boxes would fit around one point at the
     // fill share, even in a corner.
     double m_radius = 0.0;
-    // Candidates left to try (see BUDGET_PER_BOX).
-    mutable long m_budget = 0;
+    // The work all searches may do (see WORK_PER_BOX), and the candidates tried so far.
+    std::uint64_t m_budget = 0;
+    mutable std::uint64_t m_candidates = 0;
     // Obstacles (payload -1) and the widened boxes placed (payload: the item).
     BoxGrid m_rects;
     // Fixed points (payload -1) and the items' connector points (payload: the item).
@@ -192,7 +122,7 @@ private:
     BoxGrid m_leaders;
 };
 
-// Buckets about two average boxes wide: a candidate meets a few of them.
+// Buckets about one average box wide: a candidate meets a few of them.
 double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
 {
     double sum = 0.0;
@@ -223,7 +153,7 @@ Layout::Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
             m_points.insert(QRectF(item.target, QSizeF(0.0, 0.0)), int(i));
     }
     m_radius = 2.0 * std::sqrt(coveredArea / (std::numbers::pi * scene.fillFactor));
-    m_budget = BUDGET_PER_BOX * long(boxes.size());
+    m_budget = WORK_PER_BOX * boxes.size();
 
     for (const QRectF &r : scene.obstacles)
         m_rects.insert(r, -1);
@@ -289,22 +219,22 @@ double Layout::shortestLeader(int i, double gap) const
 // is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
-// rings reach the search radius, or only KEEP_STEPS when nearOnly or the budget is spent.
-template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, Consider &&consider) const
+// rings reach the search radius (at least KEEP_STEPS); once the budget is spent, no ring after
+// the first.
+template<typename Consider> void Layout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
     const double m = m_scene.marginFactor;
     const double w = m * item.size.width(), h = m * item.size.height();
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
-    const double keepGap = KEEP_STEPS * item.step;
-    const double lastGap = nearOnly || m_budget <= 0 ? keepGap : std::max(m_radius, keepGap);
+    const double lastGap = std::max(m_radius, KEEP_STEPS * item.step);
     if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
     auto evenCount = [](double length, double spacing) {
-        const int n = int(std::ceil(length / spacing - EPS));
-        return std::clamp(n + (n & 1), 2, MAX_SIDE_SAMPLES);
+        const double n = std::ceil(length / spacing - 1e-9);
+        return n >= MAX_SIDE_SAMPLES ? MAX_SIDE_SAMPLES : std::max(2, int(n) + (int(n) & 1));
     };
     QRectF last;
     auto offer = [&](double gap, double cx, double cy) {
@@ -312,7 +242,7 @@ template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, 
         if (box == last)
             return true;
         last = box;
-        --m_budget;
+        ++m_candidates;
         return consider(gap, box);
     };
     for (double gap = item.step / 2.0; gap <= lastGap; gap += std::max(item.step, RING_GROWTH * gap)) {
@@ -334,30 +264,28 @@ template<typename Consider> void Layout::forEachCandidate(int i, bool nearOnly, 
                     return;
             }
         }
-        // Once the ring holds the whole area, every further ring is shifted onto the same places.
-        if (p.x() - a <= area.left() && p.x() + a >= area.right() && p.y() - b <= area.top()
-            && p.y() + b >= area.bottom())
+        // No further ring once the budget is spent or the ring holds the whole area: then every
+        // further ring would be shifted onto the same places.
+        if (spent()
+            || (p.x() - a <= area.left() && p.x() + a >= area.right() && p.y() - b <= area.top()
+                && p.y() + b >= area.bottom()))
             return;
     }
 }
 
-// Whether the widened box covers no other widened box, obstacle or point; when tight, whether
-// the box itself covers none of the other boxes, obstacles and points, the gaps aside.
-bool Layout::isFree(int i, const QRectF &box, bool tight) const
+// Whether the widened box covers no other widened box, obstacle or point.
+bool Layout::isFree(int i, const QRectF &box) const
 {
     const QRectF wide = widened(box, m_scene.marginFactor);
-    const QRectF &mine = tight ? box : wide;
-    const bool clear = m_rects.visit(mine, [&](const QRectF &r, int owner) {
-        return owner == i || !overlaps(mine, tight && owner >= 0 ? m_items[size_t(owner)].box : r);
-    });
+    const bool clear
+        = m_rects.visit(wide, [&](const QRectF &r, int owner) { return owner == i || !overlaps(wide, r); });
     return clear
-        && m_points.visit(mine, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), mine); });
+        && m_points.visit(wide, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), wide); });
 }
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
-// through the box, leaving out the item's own.
-// Counts no further than MAX_CROSSINGS.
-int Layout::crossings(int i, const QRectF &box) const
+// through the box, leaving out the item's own; counted no further than limit.
+int Layout::crossings(int i, const QRectF &box, int limit) const
 {
     int count = 0;
     const Item &item = m_items[size_t(i)];
@@ -367,33 +295,26 @@ int Layout::crossings(int i, const QRectF &box) const
         const QRectF bounds = boundsOf(leader);
         m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
             count += payload != i && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
-            return count < MAX_CROSSINGS;
+            return count < limit;
         });
         m_rects.visit(bounds, [&](const QRectF &r, int owner) {
             count += owner != i && touches(bounds, r) && segmentEnters(leader, r);
-            return count < MAX_CROSSINGS;
+            return count < limit;
         });
     }
     m_leaders.visit(wide, [&](const QRectF &r, int payload) {
         count += payload != i && touches(wide, r) && segmentEnters(leaderLine(payload), wide);
-        return count < MAX_CROSSINGS;
+        return count < limit;
     });
-    return std::min(count, MAX_CROSSINGS);
+    return std::min(count, limit);
 }
 
-// crossings between two items at the given boxes, while neither is in the grids.
+// The crossings between two items at the given boxes, while neither is in the grids.
 int Layout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
 {
     const QLineF li = leaderOf(bi, m_items[size_t(i)].target), lj = leaderOf(bj, m_items[size_t(j)].target);
     const QRectF wi = widened(bi, m_scene.marginFactor), wj = widened(bj, m_scene.marginFactor);
     return int(segmentsCross(li, lj)) + int(segmentEnters(li, wj)) + int(segmentEnters(lj, wi));
-}
-
-double overlapArea(const QRectF &a, const QRectF &b)
-{
-    const double w = std::min(a.right(), b.right()) - std::max(a.left(), b.left());
-    const double h = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
-    return w > 0.0 && h > 0.0 ? w * h : 0.0;
 }
 
 // What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
@@ -440,33 +361,49 @@ int Layout::crowding(int i) const
     return count;
 }
 
+bool Layout::spent() const
+{
+    const std::uint64_t entries = m_rects.entriesRead() + m_points.entriesRead() + m_leaders.entriesRead();
+    return entries + CANDIDATE_WORK * m_candidates > m_budget;
+}
+
 bool Layout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous) || !isFree(i, item.previous))
+    if (!contains(m_scene.area, item.previous, 1e-9) || !isFree(i, item.previous))
         return false;
     return leaderLength(i, item.previous) <= shortestLeader(i, KEEP_STEPS * item.step);
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
 // avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate.
-bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
+// one penalty beyond the first free candidate. Crossings count only within the keeping
+// distance: beyond it the box sits in a crowd, where the leaders cross anyway and counting
+// them would cost time with every candidate.
+bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
 {
-    const double penalty = avoidCrossings && m_budget > 0 ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
+    const double keep = shortestLeader(i, KEEP_STEPS * m_items[size_t(i)].step);
+    double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
     double ringGap = -1.0;
-    forEachCandidate(i, false, [&](double gap, const QRectF &box) {
+    forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
             if (std::min(bestCost, enough) <= shortestLeader(i, gap))
                 return false;
             ringGap = gap;
         }
         const double length = leaderLength(i, box);
-        if (length >= bestCost || !isFree(i, box, tight))
+        if (length >= bestCost || !isFree(i, box))
             return true;
+        if (length > keep)
+            penalty = 0.0;
         enough = std::min(enough, length + penalty);
-        const double cost = length + (penalty > 0.0 ? penalty * crossings(i, box) : 0.0);
+        double cost = length;
+        if (penalty > 0.0) {
+            // Only as many crossings as could still leave it cheaper are counted.
+            const double room = std::ceil((bestCost - length) / penalty);
+            cost += penalty * crossings(i, box, room < MAX_CROSSINGS ? int(room) : MAX_CROSSINGS);
+        }
         if (cost < bestCost) {
             bestCost = cost;
             *best = box;
@@ -476,16 +413,16 @@ bool Layout::search(int i, bool avoidCrossings, bool tight, QRectF *best) const
     return bestCost < INF;
 }
 
-// With no free place: the nearby candidate that covers least, and of those the one with the
-// shortest leader; a place far away would cover as much and only add a long leader.
+// With no free place: the candidate that covers least, and of those the one with the shortest
+// leader.
 QRectF Layout::leastCovered(int i) const
 {
     QRectF best = centredAt(i, m_items[size_t(i)].previous.center());
     double bestCover = INF, bestLength = INF;
-    forEachCandidate(i, false, [&](double, const QRectF &box) {
+    forEachCandidate(i, [&](double, const QRectF &box) {
         const double cover = coverage(i, box, bestCover);
         const double length = leaderLength(i, box);
-        if (cover < bestCover - EPS || (cover <= bestCover + EPS && length < bestLength)) {
+        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
             bestCover = cover;
             bestLength = length;
             best = box;
@@ -498,19 +435,20 @@ QRectF Layout::leastCovered(int i) const
 void Layout::place(int i, bool avoidCrossings)
 {
     QRectF box;
-    if (!search(i, avoidCrossings, false, &box) && !search(i, avoidCrossings, true, &box))
+    if (!search(i, avoidCrossings, &box))
         box = leastCovered(i);
     put(i, box);
 }
 
 // Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
 // or else moves to its best place counting crossings. Every accepted change lowers the number
-// of crossings, so the passes end; their number bounds the time taken.
+// of crossings, so the passes end; their number and that of the tries bound the time taken.
 void Layout::uncross()
 {
+    long tries = UNCROSS_TRIES_PER_BOX * long(m_items.size());
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
-        for (int i = 0; i < int(m_items.size()) && m_budget > 0; ++i) {
+        for (int i = 0; i < int(m_items.size()) && tries > 0 && !spent(); ++i) {
             const Item &item = m_items[size_t(i)];
             if (!item.hasPoint || item.leaderHandle < 0)
                 continue;
@@ -530,8 +468,9 @@ void Layout::uncross()
                 continue;
             std::sort(partners.begin(), partners.end());
             bool swapped = false;
-            for (size_t k = 0; k < partners.size() && !swapped; ++k)
+            for (size_t k = 0; k < partners.size() && !swapped && tries > 0; ++k, --tries)
                 swapped = trySwap(i, partners[k]);
+            --tries;
             changed = swapped || tryMove(i) || changed;
         }
         if (!changed)
@@ -561,7 +500,7 @@ bool Layout::tryMove(int i)
     const QRectF old = m_items[size_t(i)].box;
     take(i);
     QRectF box;
-    const bool better = search(i, true, false, &box) && crossings(i, box) < crossings(i, old);
+    const bool better = search(i, true, &box) && crossings(i, box) < crossings(i, old);
     put(i, better ? box : old);
     return better;
 }

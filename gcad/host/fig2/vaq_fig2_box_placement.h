@@ -43,19 +43,22 @@ struct BoxToPlace
 
 // The overlay's box modes 0 and 1.
 enum BoxMode_t {
-    // Keeps last frame's places that are still free and whose leaders are short, places the
-    // others near their points (a box without a point near centre), then removes leader
-    // crossings where moving the boxes allows it.
+    // Keeps last frame's places that are still free and near (a leader of at most 4.5 widened
+    // box heights; for a box without a point, as near to centre), places the others near
+    // their points (a box without a point near centre), avoiding leader crossings, then
+    // removes the crossings left where swapping or moving boxes allows it.
     BOX_DISTRIBUTE = 0,
     // Places every box with a point as close to it as is free; boxes without one stay.
     BOX_NEAR_POINT = 1,
 };
 
-// The new box of every entry of boxes, in their order and of their sizes. No box covers another
-// box, an obstacle or any point (its own included) where a free place within its search radius
-// exists; where none does, it takes the candidate place that covers least. The result depends
-// only on the input (the same input gives the same places). An empty area leaves the boxes
-// where they are. The scene's values must be finite.
+// The new box of every entry of boxes, in their order and of their sizes. No box, widened,
+// covers another widened box, an obstacle or any point (its own included) where a free place
+// within its search radius exists; where none does, it takes the candidate place that hides
+// least of the other boxes, obstacles and points. The result depends only on the input
+// (the same input gives the same places). An empty area leaves the boxes where they are. All
+// values must be finite. A roomy view of 200 boxes takes well under a millisecond; the work
+// per box is bounded in any view.
 std::vector<QRectF> placeBoxes(
     const BoxScene &scene, const std::vector<BoxToPlace> &boxes, BoxMode_t mode, const QPointF &centre);
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <limits>
 #include <memory>
 #include <random>
@@ -54,35 +54,37 @@ bool covers(const QRectF &r, const QPointF &p)
         && p.y() < r.bottom() - EPS;
 }
 
+QRectF widened(const QRectF &box)
+{
+    const double dx = box.width() * (MARGIN - 1.0) / 2.0, dy = box.height() * (MARGIN - 1.0) / 2.0;
+    return box.adjusted(-dx, -dy, dx, dy);
+}
+
 bool inside(const QRectF &outer, const QRectF &inner)
 {
     return inner.left() >= outer.left() - EPS && inner.right() <= outer.right() + EPS
         && inner.top() >= outer.top() - EPS && inner.bottom() <= outer.bottom() + EPS;
 }
 
-double turn(const QPointF &o, const QPointF &a, const QPointF &b)
-{
-    return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
-}
-
+// Whether the leaders cross at a point inside both (they are never parallel here).
 bool crosses(const QLineF &a, const QLineF &b)
 {
-    if (a.isNull() || b.isNull())
-        return false;
-    return turn(b.p1(), b.p2(), a.p1()) * turn(b.p1(), b.p2(), a.p2()) < 0.0
-        && turn(a.p1(), a.p2(), b.p1()) * turn(a.p1(), a.p2(), b.p2()) < 0.0;
+    QPointF at;
+    return !a.isNull() && !b.isNull() && a.intersects(b, &at) == QLineF::BoundedIntersection && at != a.p2()
+        && at != b.p2();
 }
 
-// count labels 8 to 30 mm wide and 4 to 6 mm high pointing at random places of the area, each
-// box starting over its own point, so that no last place can be kept.
-Labels randomLabels(int count, const QRectF &area, unsigned seed)
+// count labels of sizes between least and most (8 to 30 x 4 to 6 mm unless given) pointing at
+// random places of points, each box starting over its own point, so that none can stay.
+Labels randomLabels(int count, const QRectF &points, unsigned seed, const QSizeF &least = QSizeF(8.0, 4.0),
+    const QSizeF &most = QSizeF(30.0, 6.0))
 {
     std::mt19937 random(seed);
     auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
     Labels labels;
     for (int i = 0; i < count; ++i) {
-        const QPointF point(uniform(area.left(), area.right()), uniform(area.top(), area.bottom()));
-        const QSizeF size(uniform(8.0, 30.0), uniform(4.0, 6.0));
+        const QPointF point(uniform(points.left(), points.right()), uniform(points.top(), points.bottom()));
+        const QSizeF size(uniform(least.width(), most.width()), uniform(least.height(), most.height()));
         labels.push_back(std::make_unique<BoxLabel>(QRectF(point - QPointF(2.0, 2.0), size), point));
     }
     return labels;
@@ -111,9 +113,10 @@ double overlapArea(const Labels &labels)
 
 TEST(BoxDistributor, RandomLabelsKeepClearOfEachOtherObstaclesAndPointsWithShortUncrossedLeaders)
 {
-    // A legend strip at the bottom, the reserved corner, a floating legend and a label placed
-    // by hand: about a sixth of the area is text, so every label has room near its point.
-    const QRectF area(0.0, 0.0, VIEW.width() - 15.0, VIEW.height() - 25.0);
+    // Strips at all sides (a legend's at the bottom), the reserved corner, a floating legend and
+    // a label placed by hand: about a sixth of the area is text, so every label has room near
+    // its point.
+    const QRectF area(6.0, 8.0, VIEW.width() - 21.0, VIEW.height() - 33.0);
     const QRectF corner(0.0, VIEW.height() - 32.0, 32.0, 32.0), legend(200.0, 120.0, 120.0, 20.0);
     for (const auto &[count, seed] : { std::pair { 50, 1u }, { 120, 2u }, { 200, 3u }, { 200, 4u } }) {
         SCOPED_TRACE(testing::Message() << count << " labels, seed " << seed);
@@ -122,6 +125,11 @@ TEST(BoxDistributor, RandomLabelsKeepClearOfEachOtherObstaclesAndPointsWithShort
         BoxDistributor distributor(VIEW, MARGIN, FILL);
         distributor.moveSide(BoxDistributor::SIDE_BOTTOM, 25.0);
         distributor.moveSide(BoxDistributor::SIDE_RIGHT, 15.0);
+        distributor.moveSide(BoxDistributor::SIDE_TOP, 8.0);
+        distributor.moveSide(BoxDistributor::SIDE_LEFT, 6.0);
+        // Of two strips at one side the deeper counts; SIDE_NONE takes none.
+        distributor.moveSide(BoxDistributor::SIDE_BOTTOM, 5.0);
+        distributor.moveSide(BoxDistributor::SIDE_NONE, 100.0);
         distributor.addFixedBox(corner);
         distributor.addFixedBox(legend);
         distributor.addFixedTextBox(&manual);
@@ -141,7 +149,9 @@ TEST(BoxDistributor, RandomLabelsKeepClearOfEachOtherObstaclesAndPointsWithShort
                 ASSERT_FALSE(covers(box, labels[j]->getConnectorPoint()))
                     << i << " covers the point of " << j;
                 if (j > i) {
-                    ASSERT_FALSE(overlap(box, labels[j]->getBoxRect())) << i << " overlaps " << j;
+                    // Widened by the margin factor, they still keep apart.
+                    ASSERT_FALSE(overlap(widened(box), widened(labels[j]->getBoxRect())))
+                        << i << " overlaps " << j;
                     ASSERT_FALSE(crosses(labels[i]->getConnector(), labels[j]->getConnector()))
                         << i << " crosses " << j;
                 }
@@ -263,13 +273,8 @@ TEST(BoxDistributor, CrowdedViewEndsWithLittleOverlap)
 {
     // 50 labels of 30 x 6 mm point into a 10 mm square in the middle of a 150 x 100 mm view:
     // their widened boxes need three quarters of it, more than fits around the points.
-    std::mt19937 random(11);
-    auto uniform = [&](double low, double high) { return low + (high - low) * (random() / 4294967296.0); };
-    Labels labels;
-    for (int i = 0; i < 50; ++i) {
-        const QPointF point(uniform(70.0, 80.0), uniform(45.0, 55.0));
-        labels.push_back(std::make_unique<BoxLabel>(QRectF(point, QSizeF(30.0, 6.0)), point));
-    }
+    Labels labels
+        = randomLabels(50, QRectF(70.0, 45.0, 10.0, 10.0), 11, QSizeF(30.0, 6.0), QSizeF(30.0, 6.0));
     const QSizeF view(150.0, 100.0);
     BoxDistributor distributor(view, MARGIN, FILL);
     for (auto &label : labels)
@@ -288,81 +293,45 @@ TEST(BoxDistributor, CrowdedViewEndsWithLittleOverlap)
     EXPECT_EQ(huge.getBoxRect().topLeft(), QPointF(0.0, 0.0));
 }
 
-TEST(BoxDistributor, PlaceAtElementPutsEveryBoxNextToItsPoint)
+TEST(BoxDistributor, PlaceAtElementPutsEveryBoxNextToItsPointWhereDistributeKeepsItsPlace)
 {
     // Last places 15 mm off are free and near enough to keep when distributing, but placing at
-    // the element brings each box next to its point.
+    // the element brings each box next to its point. Two labels share one point.
     BoxLabel a(QRectF(115.0, 100.0, 20.0, 5.0), QPointF(100.0, 100.0));
     BoxLabel b(QRectF(300.0, 200.0, 20.0, 5.0), QPointF(300.0, 185.0));
-    // Two labels of one point share it.
-    BoxLabel c(QRectF(200.0, 60.0, 20.0, 5.0), QPointF(200.0, 50.0)),
-        d(QRectF(170.0, 20.0, 20.0, 5.0), QPointF(200.0, 50.0));
-    // Without a point, a label stays where it is.
-    BoxLabel loose(QRectF(-5.0, 30.0, 20.0, 5.0), LabelBase::INVALID_POINT);
-
+    BoxLabel c(QRectF(200.0, 65.0, 20.0, 5.0), QPointF(200.0, 50.0));
+    BoxLabel d(QRectF(170.0, 30.0, 20.0, 5.0), QPointF(200.0, 50.0));
+    // Without a point, a label goes to the centre, kept off the box there, or stays.
+    BoxLabel loose(QRectF(20.0, 20.0, 20.0, 5.0), LabelBase::INVALID_POINT);
+    const QPointF centre(250.0, 140.0);
+    const QRectF blocker(240.0, 130.0, 20.0, 20.0);
     auto run = [&](bool atElement) {
         BoxDistributor distributor(VIEW, MARGIN, FILL);
+        distributor.addFixedBox(blocker);
         for (BoxLabel *label : { &a, &b, &c, &d, &loose })
             distributor.addTextBox(label);
-        atElement ? distributor.placeAtElement() : distributor.distribute();
+        atElement ? distributor.placeAtElement() : distributor.distribute(centre);
     };
     run(false);
-    EXPECT_EQ(a.getBoxRect(), QRectF(115.0, 100.0, 20.0, 5.0));
-    const QRectF looseBefore = loose.getBoxRect();
+    const std::vector<QRectF> distributed
+        = { a.getBoxRect(), b.getBoxRect(), c.getBoxRect(), d.getBoxRect(), loose.getBoxRect() };
+    EXPECT_EQ(distributed[0], QRectF(115.0, 100.0, 20.0, 5.0));
+    EXPECT_EQ(distributed[1], QRectF(300.0, 200.0, 20.0, 5.0));
+    EXPECT_FALSE(overlap(loose.getBoxRect(), blocker));
+    EXPECT_LT(QLineF(loose.getBoxRect().center(), centre).length(), 25.0);
+    // The next frame keeps all of them, the label without a point included.
+    run(false);
+    EXPECT_EQ(distributed,
+        (std::vector<QRectF> {
+            a.getBoxRect(), b.getBoxRect(), c.getBoxRect(), d.getBoxRect(), loose.getBoxRect() }));
+
     run(true);
     for (BoxLabel *label : { &a, &b, &c, &d }) {
         EXPECT_LT(label->getConnector().length(), 5.0);
         EXPECT_GT(label->getConnector().length(), 0.0);
     }
     EXPECT_FALSE(overlap(c.getBoxRect(), d.getBoxRect()));
-    EXPECT_EQ(loose.getBoxRect(), looseBefore);
-}
-
-TEST(BoxDistributor, LabelsWithoutPointGoNearTheCentre)
-{
-    // Its last place lies under a fixed box: it goes to a free place at the centre.
-    const QPointF centre(250.0, 140.0);
-    const QRectF blocker(240.0, 130.0, 20.0, 20.0);
-    BoxLabel loose(QRectF(20.0, 20.0, 20.0, 5.0), LabelBase::INVALID_POINT);
-    BoxDistributor distributor(VIEW, MARGIN, FILL);
-    distributor.addFixedBox(blocker);
-    distributor.addTextBox(&loose);
-    distributor.distribute(centre);
-    EXPECT_FALSE(overlap(loose.getBoxRect(), blocker));
-    EXPECT_LT(QLineF(loose.getBoxRect().center(), centre).length(), 25.0);
-    // Where it is now is free and near: the next frame keeps it.
-    const QRectF placed = loose.getBoxRect();
-    BoxDistributor next(VIEW, MARGIN, FILL);
-    next.addFixedBox(blocker);
-    next.addTextBox(&loose);
-    next.distribute(centre);
-    EXPECT_EQ(loose.getBoxRect(), placed);
-}
-
-TEST(BoxDistributor, MoveSideTakesStripsOutOfTheArea)
-{
-    // The last places lie in strips at all four sides; the points are inside the usable area.
-    BoxLabel top(QRectF(200.0, 3.0, 20.0, 5.0), QPointF(210.0, 14.0));
-    BoxLabel bottom(QRectF(200.0, 278.0, 20.0, 5.0), QPointF(210.0, 262.0));
-    BoxLabel left(QRectF(2.0, 140.0, 20.0, 5.0), QPointF(33.0, 142.0));
-    BoxLabel right(QRectF(485.0, 140.0, 20.0, 5.0), QPointF(470.0, 142.0));
-    BoxDistributor distributor(VIEW, MARGIN, FILL);
-    distributor.moveSide(BoxDistributor::SIDE_TOP, 10.0);
-    // Of two strips at one side the deeper counts.
-    distributor.moveSide(BoxDistributor::SIDE_TOP, 2.0);
-    distributor.moveSide(BoxDistributor::SIDE_BOTTOM, 20.0);
-    distributor.moveSide(BoxDistributor::SIDE_LEFT, 25.0);
-    distributor.moveSide(BoxDistributor::SIDE_RIGHT, 30.0);
-    distributor.moveSide(BoxDistributor::SIDE_NONE, 100.0);
-    for (BoxLabel *label : { &top, &bottom, &left, &right })
-        distributor.addTextBox(label);
-    distributor.distribute();
-    const QRectF area(25.0, 10.0, VIEW.width() - 55.0, VIEW.height() - 30.0);
-    for (BoxLabel *label : { &top, &bottom, &left, &right }) {
-        EXPECT_TRUE(inside(area, label->getBoxRect()))
-            << label->getBoxRect().x() << " " << label->getBoxRect().y();
-        EXPECT_LT(label->getConnector().length(), 10.0);
-    }
+    EXPECT_EQ(loose.getBoxRect(), distributed[4]);
 }
 
 TEST(BoxDistributor, MovesFigureLabelsClearOfFigureElements)
@@ -407,6 +376,8 @@ TEST(BoxDistributor, RejectsBadInput)
     BoxDistributor distributor(VIEW, MARGIN, FILL);
     EXPECT_EQ(progErrorMessage([&] { distributor.moveSide(BoxDistributor::SIDE_LEFT, -2.0); }),
         "strip depth must be finite and not negative");
+    EXPECT_EQ(
+        progErrorMessage([&] { distributor.moveSide(BoxDistributor::Side_t(-2), 2.0); }), "unknown side");
     EXPECT_EQ(progErrorMessage([&] { distributor.addFixedBox(QRectF(0.0, nan, 1.0, 1.0)); }),
         "fixed box is not finite");
     EXPECT_EQ(progErrorMessage([&] { distributor.addFixedBox(static_cast<const Element *>(nullptr)); }),
@@ -416,50 +387,52 @@ TEST(BoxDistributor, RejectsBadInput)
     BoxLabel fine(QRectF(20.0, 20.0, 10.0, 5.0), QPointF(1.0, 1.0));
     distributor.addTextBox(&fine);
     distributor.addTextBox(&broken);
+    EXPECT_EQ(progErrorMessage([&] { distributor.distribute(QPointF(nan, 0.0)); }), "centre is not finite");
     EXPECT_EQ(progErrorMessage([&] { distributor.distribute(); }), "label box is not finite");
+    EXPECT_EQ(progErrorMessage([&] { distributor.placeAtElement(); }), "label box is not finite");
     // Nothing moved.
     EXPECT_EQ(fine.getBoxRect(), QRectF(20.0, 20.0, 10.0, 5.0));
 }
 
 TEST(BoxDistributorLegendAtBorder, TouchesTheEdgeAlongItsLongSide)
 {
-    // 120 x 20 mm; with margin 1.1 a horizontal legend touches an edge within 2 mm of it.
-    Legend legend;
-    BoxDistributor::Side_t side = BoxDistributor::SIDE_NONE;
-    double distance = 0.0;
-    auto atBorder = [&](const QPointF &centre, bool horizontal, bool maximized) {
-        legend.setHorizontal(horizontal);
-        legend.setSize(horizontal ? QSizeF(120.0, 20.0) : QSizeF(20.0, 120.0));
-        legend.setCenter(centre);
-        side = BoxDistributor::SIDE_NONE;
-        distance = 0.0;
-        return BoxDistributor::legendAtBorder(VIEW, legend, horizontal, maximized, MARGIN, &side, &distance);
+    // 120 x 20 mm (20 x 120 when vertical); with margin 1.1 it touches an edge within 2 mm.
+    struct Case
+    {
+        QPointF centre;
+        bool horizontal, maximized, atBorder;
+        BoxDistributor::Side_t side;
+        double distance;
     };
-    // 2 mm above the bottom edge: takes 22 mm there.
-    EXPECT_TRUE(atBorder(QPointF(254.0, 274.0), true, false));
-    EXPECT_EQ(side, BoxDistributor::SIDE_BOTTOM);
-    EXPECT_DOUBLE_EQ(distance, 22.0);
-    // Flush with the top edge.
-    EXPECT_TRUE(atBorder(QPointF(254.0, 10.0), true, false));
-    EXPECT_EQ(side, BoxDistributor::SIDE_TOP);
-    EXPECT_DOUBLE_EQ(distance, 20.0);
-    // 6 mm off the bottom is too far, unless maximized.
-    EXPECT_FALSE(atBorder(QPointF(254.0, 270.0), true, false));
-    EXPECT_EQ(side, BoxDistributor::SIDE_NONE);
-    EXPECT_TRUE(atBorder(QPointF(254.0, 270.0), true, true));
-    EXPECT_EQ(side, BoxDistributor::SIDE_BOTTOM);
-    EXPECT_DOUBLE_EQ(distance, 26.0);
-    // Vertical, 1 mm from the right edge; near the bottom edge does not count for it.
-    EXPECT_TRUE(atBorder(QPointF(497.0, 143.0), false, false));
-    EXPECT_EQ(side, BoxDistributor::SIDE_RIGHT);
-    EXPECT_DOUBLE_EQ(distance, 21.0);
-    EXPECT_FALSE(atBorder(QPointF(254.0, 225.0), false, false));
-    // The outputs are optional.
-    legend.setCenter(QPointF(10.0, 143.0));
-    EXPECT_TRUE(BoxDistributor::legendAtBorder(VIEW, legend, false, false, MARGIN, nullptr, nullptr));
+    for (const Case &c : {
+             Case { { 254.0, 274.0 }, true, false, true, BoxDistributor::SIDE_BOTTOM, 22.0 }, // 2 mm off
+             Case { { 254.0, 10.0 }, true, false, true, BoxDistributor::SIDE_TOP, 20.0 }, // flush
+             Case { { 254.0, 270.0 }, true, false, false, BoxDistributor::SIDE_NONE, 0.0 }, // 6 mm off
+             Case { { 254.0, 270.0 }, true, true, true, BoxDistributor::SIDE_BOTTOM, 26.0 }, // maximized
+             Case { { 497.0, 143.0 }, false, false, true, BoxDistributor::SIDE_RIGHT, 21.0 }, // 1 mm off
+             // Vertical and 1 mm off the bottom: not the edge its long side runs along.
+             Case { { 254.0, 225.0 }, false, false, false, BoxDistributor::SIDE_NONE, 0.0 },
+         }) {
+        SCOPED_TRACE(testing::Message() << c.centre.x() << ", " << c.centre.y());
+        Legend legend;
+        legend.setSize(c.horizontal ? QSizeF(120.0, 20.0) : QSizeF(20.0, 120.0));
+        legend.setCenter(c.centre);
+        BoxDistributor::Side_t side = BoxDistributor::SIDE_NONE;
+        double distance = 0.0;
+        EXPECT_EQ(
+            BoxDistributor::legendAtBorder(VIEW, legend, c.horizontal, c.maximized, MARGIN, &side, &distance),
+            c.atBorder);
+        EXPECT_EQ(side, c.side);
+        EXPECT_DOUBLE_EQ(distance, c.distance);
+        // The outputs are optional.
+        EXPECT_EQ(
+            BoxDistributor::legendAtBorder(VIEW, legend, c.horizontal, c.maximized, MARGIN, nullptr, nullptr),
+            c.atBorder);
+    }
     // An empty legend touches nothing.
-    legend.setSize(QSizeF(0.0, 0.0));
-    EXPECT_FALSE(BoxDistributor::legendAtBorder(VIEW, legend, false, true, MARGIN, &side, &distance));
+    Legend empty;
+    empty.setSize(QSizeF(0.0, 0.0));
+    EXPECT_FALSE(BoxDistributor::legendAtBorder(VIEW, empty, false, true, MARGIN, nullptr, nullptr));
 }
 
 } // namespace
