@@ -20,6 +20,7 @@
 
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 #include <QSize>
 #include <QSizeF>
 #include <QString>
@@ -132,6 +133,11 @@ public:
     bool getAllCoveredTextAreas(std::vector<QRectF> *areas);
     // The next repaint lays the labels out again.
     void repositionLabels();
+    // What the last repaint gathered into the label figure, and the element each came from.
+    const std::vector<Fig2::Element *> &getGatheredElements() const { return m_figure_elements; }
+    const CAD::Element *getOwner(const Fig2::Element *element) const;
+    // The boxes the last label layout kept its labels clear of (figure millimetres).
+    const std::vector<QRectF> &getLayoutObstacles() const { return m_layout_obstacles; }
 
     // A crosshair through a model point, in the given colour.
     void markCross(const BaVec3d<double> &point, const Color &color);
@@ -168,7 +174,10 @@ protected:
     void layoutLabels();
     // A distributor for the view with the legend's strip and the lower-left corner kept
     // free and the overlay's own figure as obstacles.
-    std::unique_ptr<Fig2::BoxDistributor> createDistributor(const QSizeF &viewSize) const;
+    std::unique_ptr<Fig2::BoxDistributor> createDistributor(const QSizeF &viewSize);
+    // Hands an obstacle to the distributor and remembers its box.
+    void addObstacle(Fig2::BoxDistributor &distributor, const QRectF &box);
+    void addObstacle(Fig2::BoxDistributor &distributor, const Fig2::Element *element);
     // Stores where the label's box now is as its offset from its connector point in the model.
     void storeLabelPlace(CAD::Element *element, const CAD::StageIdentifier &stage, const Fig2::Element *box);
     // Moves the element so that its box's top left lies at position.
@@ -222,6 +231,7 @@ protected:
     double m_last_scale = 1.0;
     bool m_last_label_flag = false;
     QString m_last_clipping_key;
+    std::vector<QRectF> m_layout_obstacles;
     bool m_show_labels = false;
     unsigned m_box_mode = 0;
 

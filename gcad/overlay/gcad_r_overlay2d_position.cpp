@@ -63,8 +63,9 @@ bool Overlay2d::viewChangedSinceLayout()
     return changed;
 }
 
-std::unique_ptr<Fig2::BoxDistributor> Overlay2d::createDistributor(const QSizeF &viewSize) const
+std::unique_ptr<Fig2::BoxDistributor> Overlay2d::createDistributor(const QSizeF &viewSize)
 {
+    m_layout_obstacles.clear();
     auto distributor = std::make_unique<Fig2::BoxDistributor>(
         QSizeF(std::max(viewSize.width(), 1.0), std::max(viewSize.height(), 1.0)), 1.1, 0.7);
     Fig2::BoxDistributor::Side_t side = Fig2::BoxDistributor::SIDE_NONE;
@@ -75,11 +76,29 @@ std::unique_ptr<Fig2::BoxDistributor> Overlay2d::createDistributor(const QSizeF 
         distributor->moveSide(side, distance);
     if (!m_render_callback->getUpdateOptions().snapshotRendering) {
         const double d = FREE_CORNER_PIXELS * m_pixel_size;
-        distributor->addFixedBox(QRectF(0.0, viewSize.height() - d, d, d));
+        addObstacle(*distributor, QRectF(0.0, viewSize.height() - d, d, d));
     }
     for (const Fig2::Element *child : m_text_figure->getRoot().getChildren())
-        distributor->addFixedBox(child);
+        addObstacle(*distributor, child);
     return distributor;
+}
+
+void Overlay2d::addObstacle(Fig2::BoxDistributor &distributor, const QRectF &box)
+{
+    distributor.addFixedBox(box);
+    m_layout_obstacles.push_back(box);
+}
+
+void Overlay2d::addObstacle(Fig2::BoxDistributor &distributor, const Fig2::Element *element)
+{
+    // A label that stays keeps its point and its leader clear as well.
+    const Fig2::LabelBase *label = asLabel(element);
+    if (label && label->hasConnectorPoint())
+        distributor.addFixedTextBox(label);
+    else
+        distributor.addFixedBox(element);
+    if (!element->isTemporarilyInvisible())
+        m_layout_obstacles.push_back(element->getCoveredRect());
 }
 
 void Overlay2d::layoutLabels()
@@ -106,7 +125,7 @@ void Overlay2d::layoutLabels()
     for (Fig2::Element *element : m_figure_elements) {
         const Fig2::LabelBase *label = asLabel(element);
         if (!label || !label->hasConnectorPoint()) {
-            distributor->addFixedBox(element);
+            addObstacle(*distributor, element);
             continue;
         }
         const QPointF p = label->getConnectorPoint();
@@ -115,7 +134,7 @@ void Overlay2d::layoutLabels()
         const bool inView = p.x() >= 0.0 && p.y() >= 0.0 && p.x() < W && p.y() < H;
         if (!element->isAutoPlacement()) {
             if (inView)
-                distributor->addFixedTextBox(label);
+                addObstacle(*distributor, label);
             continue;
         }
         // Labels whose point left the view wait outside it, taking no room from the others.
@@ -129,7 +148,7 @@ void Overlay2d::layoutLabels()
     }
     for (const Fig2::Element *child : m_label_figure->getRoot().getChildren()) {
         if (child->getType() == Fig2::Element::T_LEGEND || !child->isExternallyManaged())
-            distributor->addFixedBox(child);
+            addObstacle(*distributor, child);
     }
     for (Fig2::LabelBase *label : toPlace)
         distributor->addTextBox(label);
@@ -196,11 +215,7 @@ void Overlay2d::estimateLabelPositions(const std::vector<CAD::ElementAndStageImp
     for (const Fig2::Element *child : m_label_figure->getRoot().getChildren()) {
         if (std::find(toPlace.begin(), toPlace.end(), child) != toPlace.end())
             continue;
-        const Fig2::LabelBase *label = asLabel(child);
-        if (label && label->hasConnectorPoint())
-            distributor->addFixedTextBox(label);
-        else
-            distributor->addFixedBox(child);
+        addObstacle(*distributor, child);
     }
     for (Fig2::LabelBase *label : toPlace)
         distributor->addTextBox(label);
@@ -276,6 +291,12 @@ void Overlay2d::setAutoLabelPlacement(Fig2::Element *element, bool on)
 {
     if (std::find(m_figure_elements.begin(), m_figure_elements.end(), element) != m_figure_elements.end())
         element->setAutoPlacement(on);
+}
+
+const CAD::Element *Overlay2d::getOwner(const Fig2::Element *element) const
+{
+    const auto owner = m_figure_element_owners.find(element);
+    return owner != m_figure_element_owners.end() ? owner->second.element : nullptr;
 }
 
 CAD::LabelElement *Overlay2d::getLabelElementForFigElement(const Fig2::Element *element) const

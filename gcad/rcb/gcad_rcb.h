@@ -83,6 +83,22 @@ public:
     virtual double getPixelSize() const;
     // Whether element was collected by the last initAllElementsForDrawing.
     virtual bool isElementValid(const CAD::Element *element) const;
+    // Marking (gcad_rcb_mark): elements this view shows in a colour of the caller's choice,
+    // with their labels highlighted. Each returns whether something changed and repaints the
+    // view's overlay stage when it did (markElements and unmarkElements always repaint).
+    // renderLevel, when given, is lowered to the lowest render level of a changed element.
+    bool markElement(CAD::Element *element, const Color &color);
+    // Throws ProgError "Wrong size for vectors!" (nothing changed) for vectors of different length.
+    bool markElements(
+        const std::vector<CAD::Element *> &elements, const std::vector<Color> &colors, unsigned *renderLevel);
+    bool unmarkElement(); // all
+    bool unmarkElement(CAD::Element *element);
+    bool unmarkElements(const std::vector<CAD::Element *> &elements, unsigned *renderLevel);
+    // Single points of an element; throws ProgError "highlight of points not possible" for an
+    // element that cannot highlight points. Unmarking neither refreshes nor repaints.
+    bool markPointOfElement(CAD::Element *element, const std::vector<int> &indices, const Color &color);
+    bool unmarkPointOfElement(CAD::Element *element, const std::vector<int> &indices);
+    bool unmarkPointOfElement(CAD::Element *element);
     // Whether the view marks element, and in which colour. Snapshots show no marking.
     virtual bool isElementMarked(const CAD::Element *element, Color *color) const;
     virtual bool isElementVisible(const CAD::Element *element) const;
@@ -187,6 +203,8 @@ private:
     // The element is being destroyed: forget everything about it.
     void deregisterMarkedElement(CAD::Element *element);
     void clearElementFromRenderedElements(CAD::Element *element);
+    bool isMarkedIn(const CAD::Element *element, const Color &color) const;
+    void repaintForMarking();
     // Brings the element's own highlight state (and its label's) in line with this view.
     void updateHighlighting(CAD::Element *element, bool on, bool checkValid);
     void updateHighlighting(CAD::Element *element, bool on, const Color &color, bool checkValid);

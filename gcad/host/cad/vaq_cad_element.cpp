@@ -322,21 +322,23 @@ bool Element::isPointHighlighted(const std::vector<int> &indices, Color *color) 
     return true;
 }
 
-void Element::clearHighlightPoint()
+bool Element::clearHighlightPoint()
 {
     if (m_highlighted_points.empty())
-        return;
+        return false;
     m_highlighted_points.clear();
     m_stages.markVisualizationOutdated();
+    return true;
 }
 
-void Element::clearHighlightPoint(const std::vector<int> &indices)
+bool Element::clearHighlightPoint(const std::vector<int> &indices)
 {
     std::size_t erased = 0;
     for (const int index : indices)
         erased += m_highlighted_points.erase(index);
     if (erased)
         m_stages.markVisualizationOutdated();
+    return erased != 0;
 }
 
 LabelElement *Element::setLabel(const QString &text)

@@ -146,8 +146,9 @@ public:
     bool isPointHighlighted(const std::vector<int> &indices, Color *color) const;
     // The number of highlighted points.
     std::size_t getNumberOfHighlightedPoints() const { return m_highlighted_points.size(); }
-    void clearHighlightPoint();
-    void clearHighlightPoint(const std::vector<int> &indices);
+    // Whether a highlighted point was cleared.
+    bool clearHighlightPoint();
+    bool clearHighlightPoint(const std::vector<int> &indices);
 
     bool isClippingAllowed() const { return m_clipping_allowed; }
     void setClippingAllowed(bool allowed) { m_clipping_allowed = allowed; }

@@ -452,11 +452,13 @@ void Layout::uncross()
             const Item &item = m_items[size_t(i)];
             if (!item.hasPoint || item.leaderHandle < 0)
                 continue;
-            // The placed leaders it crosses, to swap with; a fixed one only lets it move.
+            // The placed leaders it crosses and the boxes it runs through, to swap with; a
+            // fixed one only lets it move.
             const QLineF leader = leaderOf(item.box, item.target);
+            const QRectF bounds = boundsOf(leader);
             std::vector<int> partners;
             bool crossed = false;
-            m_leaders.visit(boundsOf(leader), [&](const QRectF &, int payload) {
+            m_leaders.visit(bounds, [&](const QRectF &, int payload) {
                 if (payload != i && segmentsCross(leader, leaderLine(payload))) {
                     crossed = true;
                     if (payload >= 0)
@@ -464,9 +466,18 @@ void Layout::uncross()
                 }
                 return true;
             });
+            m_rects.visit(bounds, [&](const QRectF &r, int owner) {
+                if (owner != i && touches(bounds, r) && segmentEnters(leader, r)) {
+                    crossed = true;
+                    if (owner >= 0)
+                        partners.push_back(owner);
+                }
+                return true;
+            });
             if (!crossed)
                 continue;
             std::sort(partners.begin(), partners.end());
+            partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
             bool swapped = false;
             for (size_t k = 0; k < partners.size() && !swapped && tries > 0; ++k, --tries)
                 swapped = trySwap(i, partners[k]);

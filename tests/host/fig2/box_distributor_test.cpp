@@ -196,6 +196,24 @@ TEST(BoxDistributor, LeadersOfSideBySidePointsAreUncrossed)
     }
 }
 
+TEST(BoxDistributor, ALeaderThatRunsThroughAnotherBoxIsRepaired)
+{
+    // Last frame left the far label behind the near one, its leader through the near box;
+    // both places are free and near, and there are no leaders to cross.
+    const QPointF p1(100.0, 100.0), p2(110.0, 100.0);
+    BoxLabel farther(QRectF(123.0, 97.0, 8.0, 6.0), p1), nearer(QRectF(114.0, 97.0, 8.0, 6.0), p2);
+    ASSERT_TRUE(farther.getConnector().p2() == p1 || farther.getConnector().p1() == p1);
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    distributor.addTextBox(&farther);
+    distributor.addTextBox(&nearer);
+    distributor.distribute();
+    const QLineF leader = farther.getConnector();
+    const QRectF box = nearer.getBoxRect();
+    for (double t = 0.0; t <= 1.0; t += 0.01)
+        EXPECT_FALSE(box.contains(leader.pointAt(t))) << "at " << t;
+    EXPECT_FALSE(overlap(farther.getBoxRect(), nearer.getBoxRect()));
+}
+
 TEST(BoxDistributor, KeepsLastPlacesThatAreStillFreeAndNear)
 {
     // A grid of labels, each box 8 mm to the lower left of its point: free and near, though
