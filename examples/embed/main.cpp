@@ -85,7 +85,7 @@ int main(int argc, char **argv)
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             covered += image.pixelColor(x, y) != QColor(Qt::white);
-    std::printf("wrote %s: %dx%d pixels, %ld of them show the mesh\n", picture, image.width(),
-        image.height(), covered);
+    std::printf("wrote %s: %dx%d pixels, %ld of them show the mesh\n", picture, image.width(), image.height(),
+        covered);
     return covered > 0 ? 0 : 1;
 }
