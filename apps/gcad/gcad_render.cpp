@@ -45,7 +45,8 @@ struct RenderOptions
 Scene::PointMark parsePointMark(const QString &option, const QString &text)
 {
     const qsizetype colon = text.indexOf(':');
-    return { parsePoint(option, text.left(colon)), colon < 0 ? QString() : text.mid(colon + 1), std::nullopt };
+    return { parsePoint(option, text.left(colon)), colon < 0 ? QString() : text.mid(colon + 1),
+        std::nullopt };
 }
 
 // Shows the elements' labels while a picture is drawn: the configured choice is for the

@@ -334,9 +334,9 @@ ElementDescription readElement(const Reader &reader, const QJsonValue &value, co
 {
     static const QStringList MESH_KEYS = { "kind", "name", "label", "color", "file", "vertices", "triangles",
         "colors", "flat", "edges", "vertexPoints" };
-    static const QStringList POINTS_KEYS = { "kind", "name", "label", "color", "file", "positions", "normals",
-        "colors", "values", "ids", "deviations", "display", "pointSize", "showIds", "showNormals", "needles",
-        "needleScale" };
+    static const QStringList POINTS_KEYS
+        = { "kind", "name", "label", "color", "file", "positions", "normals", "colors", "values", "ids",
+              "deviations", "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
 
     if (!value.isObject())
         reader.expected(where, QStringLiteral("an object"), value);
@@ -386,9 +386,9 @@ SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
     if (error.error != QJsonParseError::NoError)
         reader.fail(lineAndColumn(json, error.offset), error.errorString());
 
-    const QJsonObject root
-        = reader.object(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()),
-            QStringLiteral("the document"), { "view", "elements", "labels", "raster", "pointMarks", "cross" });
+    const QJsonObject root = reader.object(
+        document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()),
+        QStringLiteral("the document"), { "view", "elements", "labels", "raster", "pointMarks", "cross" });
     SceneDescription scene;
     if (root.contains("view"))
         scene.view = readView(reader, root["view"]);

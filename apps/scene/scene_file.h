@@ -1,8 +1,8 @@
 // Reader of scene files: a JSON document that lists the elements a program shows (each with its
 // kind, its data or the path of a mesh or point file, its colour and display properties, a
-// name and a label), the view they are shown in and what the view's overlay shows. The format is described in docs/scene-format.md. The
-// reader only checks and converts; loadSceneFile (scene_file_loader.h) turns the result into a
-// Scene.
+// name and a label), the view they are shown in and what the view's overlay shows. The format
+// is described in docs/scene-format.md. The reader only checks and converts; loadSceneFile
+// (scene_file_loader.h) turns the result into a Scene.
 #pragma once
 
 #include "apps/scene/scene.h"

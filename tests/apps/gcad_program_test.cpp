@@ -143,6 +143,12 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "render", "--crease", "180.5" }, "--crease: '180.5' is not an angle from 0 to 180 degrees" },
         { { "render", "--crease", "-1" }, "--crease: '-1' is not an angle from 0 to 180 degrees" },
         { { "render", "--crease", "nan" }, "--crease: 'nan' is not an angle from 0 to 180 degrees" },
+        { { "render", "--point-mark", "1,2:A" }, "--point-mark: '1,2' is not X,Y,Z of three finite numbers" },
+        { { "render", "--point-mark", "1,inf,2:A" },
+            "--point-mark: '1,inf,2' is not X,Y,Z of three finite numbers" },
+        { { "render", "--cross", "nan,0,0" }, "--cross: 'nan,0,0' is not X,Y,Z of three finite numbers" },
+        { { "render", "--cross", "1e999,0,0" }, "--cross: '1e999,0,0' is not X,Y,Z of three finite numbers" },
+        { { "render", "--point-mark" }, "--point-mark: missing value (X,Y,Z[:TEXT])" },
         { { "bench", "--size", "16385" }, "--size: '16385' is not a whole number from 1 to 16384" },
         { { "bench", "--dome", "1002" }, "--dome: '1002' is not a whole number from 2 to 1001" },
     };
