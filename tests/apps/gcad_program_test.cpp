@@ -354,6 +354,116 @@ TEST(GcadRender, aSceneFileGivesElementsAndViewAndABadOneWritesNothing)
         "gcad: error: render: a scene file is given alone\n");
 }
 
+// Pixels of a picture that pass a test, and the bounding box of them.
+template<typename Pass> std::vector<QPoint> pixelsWhere(const QImage &image, Pass pass)
+{
+    std::vector<QPoint> found;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (pass(image.pixel(x, y), QPoint(x, y)))
+                found.emplace_back(x, y);
+    return found;
+}
+
+QRect boundingBox(const std::vector<QPoint> &points)
+{
+    QRect box;
+    for (const QPoint &p : points)
+        box |= QRect(p, QSize(1, 1));
+    return box;
+}
+
+// The overlay over a red plate seen from z+: its label (a white box pointing at the plate's
+// middle vertex) and a mark's green cross on the corner of a blue triangle beside the plate,
+// found by the triangle's own pixels, so that a mirrored or shifted projection misses it.
+TEST(GcadRender, labelsAndPointMarksAreDrawnWhereTheirPointsAre)
+{
+    TestFolder folder;
+    const QString scene = folder.write("plate.json", R"({
+        "view": { "direction": "z+", "size": [240, 180], "background": [0, 0, 0] },
+        "elements": [
+            { "kind": "mesh", "name": "plate", "color": "red", "flat": true,
+              "vertices": [[0, 0, 0], [1, 0, 0], [1, 1, 0], [0, 1, 0], [0.5, 0.5, 0]],
+              "triangles": [[0, 1, 4], [1, 2, 4], [2, 3, 4], [3, 0, 4]] },
+            { "kind": "mesh", "color": "blue", "flat": true,
+              "vertices": [[-0.4, -0.4, 0], [-0.15, -0.4, 0], [-0.4, -0.15, 0]], "triangles": [[0, 1, 2]] }
+        ] })");
+    const QString plain = folder.path("plain.png"), overlay = folder.path("overlay.png");
+    ASSERT_EQ(gcad({ "render", scene, "-o", plain }).status, 0);
+    const ProgramRun run
+        = gcad({ "render", scene, "--labels", "--point-mark", "-0.4,-0.4,0", "-o", overlay });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const QImage before(plain), after(overlay);
+    ASSERT_EQ(after.size(), QSize(240, 180));
+
+    // The plate's middle, where the label's connector points: the middle of the red pixels.
+    const auto isRed = [](QRgb c) { return qRed(c) > 100 && qGreen(c) < 60 && qBlue(c) < 60; };
+    const QPoint middle = boundingBox(pixelsWhere(before, [&](QRgb c, QPoint) { return isRed(c); })).center();
+    // The label's white box, of the size of one line of text, either over that point or with
+    // its connector (dark pixels that were red) reaching it.
+    const QRect box = boundingBox(pixelsWhere(after, [&](QRgb c, QPoint p) {
+        return qRed(c) > 230 && qGreen(c) > 230 && qBlue(c) > 230 && before.pixel(p) != c;
+    }));
+    ASSERT_FALSE(box.isEmpty());
+    EXPECT_TRUE(box.width() >= 15 && box.width() < 120 && box.height() >= 8 && box.height() < 40)
+        << box.width() << " x " << box.height();
+    const std::vector<QPoint> connector = pixelsWhere(after, [&](QRgb c, QPoint p) {
+        return qGray(c) < 60 && isRed(before.pixel(p)) && (p - middle).manhattanLength() <= 3;
+    });
+    EXPECT_TRUE(box.adjusted(-2, -2, 2, 2).contains(middle) || !connector.empty())
+        << "box at " << box.x() << ", " << box.y() << "; middle " << middle.x() << ", " << middle.y();
+
+    // The cross: the column and row with the most green pixels meet at the triangle's corner.
+    const std::vector<QPoint> green = pixelsWhere(
+        after, [](QRgb c, QPoint) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; });
+    ASSERT_GE(green.size(), 20u);
+    std::vector<int> columns(240), rows(180);
+    for (const QPoint &p : green) {
+        ++columns[p.x()];
+        ++rows[p.y()];
+    }
+    const QPoint cross(int(std::max_element(columns.begin(), columns.end()) - columns.begin()),
+        int(std::max_element(rows.begin(), rows.end()) - rows.begin()));
+    const QRect blue
+        = boundingBox(pixelsWhere(before, [](QRgb c, QPoint) { return qBlue(c) > 100 && qRed(c) < 60; }));
+    ASSERT_FALSE(blue.isEmpty());
+    EXPECT_TRUE(blue.adjusted(-2, -2, 2, 2).contains(cross)) << "cross at " << cross.x() << ", " << cross.y();
+    const QPoint corners[] = { blue.topLeft(), blue.topRight(), blue.bottomLeft(), blue.bottomRight() };
+    EXPECT_TRUE(std::any_of(std::begin(corners), std::end(corners),
+        [&](const QPoint &corner) { return (corner - cross).manhattanLength() <= 4; }))
+        << "cross at " << cross.x() << ", " << cross.y();
+}
+
+// Labels of no text and of 10000 characters, a raster, marks and a crosshair in views down to
+// one pixel: the picture is painted and nothing fails.
+TEST(GcadRender, theOverlayCopesWithOddLabelsAndTinyViews)
+{
+    TestFolder folder;
+    folder.write("square.stl", binaryStlSquare());
+    const QString scene = folder.write("odd.json",
+        QStringLiteral(R"({
+        "raster": true, "cross": [0.5, 0.5, 0], "pointMarks": [{ "at": [1e30, 0, 0], "text": "far" }],
+        "elements": [
+            { "kind": "mesh", "file": "square.stl", "label": "", "color": "red" },
+            { "kind": "points", "positions": [[0, 0, 0.1]], "label": "%1" } ] })")
+            .arg(QString(10000, 'W'))
+            .toUtf8());
+    for (const char *size : { "160x120", "1x1", "2x300" }) {
+        SCOPED_TRACE(size);
+        const QString out = folder.path("odd.png");
+        const ProgramRun run = gcad({ "render", scene, "--labels", "--view", "z+", "--size", size,
+            "--point-mark", "0,0,0:A", "-o", out });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        const QImage image(out);
+        EXPECT_EQ(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()), size);
+        if (image.width() > 100) // the square shows around the long label
+            EXPECT_FALSE(
+                pixelsWhere(image, [](QRgb c, QPoint) { return qRed(c) > 150 && qGreen(c) < 60; }).empty());
+    }
+}
+
 // The picture goes where -o says in the format its extension names; a device or FIFO is
 // written into, never replaced, and "-" is standard output with nothing else on it.
 TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOutput)
