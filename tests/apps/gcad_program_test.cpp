@@ -458,9 +458,10 @@ TEST(GcadRender, theOverlayCopesWithOddLabelsAndTinyViews)
         EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
         const QImage image(out);
         EXPECT_EQ(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()), size);
-        if (image.width() > 100) // the square shows around the long label
+        if (image.width() > 100) { // the square shows around the long label
             EXPECT_FALSE(
                 pixelsWhere(image, [](QRgb c, QPoint) { return qRed(c) > 150 && qGreen(c) < 60; }).empty());
+        }
     }
 }
 
