@@ -86,7 +86,8 @@ public:
     std::vector<CAD::Element *> getRenderedElements(unsigned x0, unsigned y0, unsigned x1, unsigned y1) const;
 
     // A figure line (the caller owns it).
-    std::unique_ptr<Fig2::Line> createFigLine(const QPointF &p1, const QPointF &p2, const Fig2::LineStyle &style) const;
+    std::unique_ptr<Fig2::Line> createFigLine(
+        const QPointF &p1, const QPointF &p2, const Fig2::LineStyle &style) const;
     // A frameless label of the overlay's own figure from the reusable pool, placed at
     // position; it stays valid until the pool is reset.
     Fig2::Label *createFigLabel(const QPointF &position, const QString &text, const QString &style);
@@ -97,7 +98,8 @@ public:
     // Raster ranges for the view's corners min..max along two axes (thousandths of the
     // unit) over a view pixels wide: a step of the 1-2-5 table giving fewer than one line
     // per 50 pixels, each range widened to whole steps plus one step on both sides.
-    static RasterSteps computeRasterSteps(long long min1, long long max1, long long min2, long long max2, int pixels);
+    static RasterSteps computeRasterSteps(
+        long long min1, long long max1, long long min2, long long max2, int pixels);
 
     // A crosshair through a model point, in the given colour.
     void markCross(const BaVec3d<double> &point, const Color &color);
@@ -124,6 +126,11 @@ protected:
     void setLegendSize(const QSizeF &viewSize);
     void checkLegendPosition(const QSizeF &viewSize);
     void drawInternalFigure();
+    // Records, for every label and legend of the label figure in paint order, the pixels it
+    // covers.
+    void fillElementIdImage(const QSize &pixels);
+    // Moves the legend's centre to the anchor of its initial position in a view of that size.
+    void moveLegendToAnchor(const QSizeF &viewSize);
     void updateRaster();
     void updateViewDirection();
     void updateMarks();
@@ -134,6 +141,9 @@ protected:
     // A model point in figure millimetres: window pixels through the view transformation, y
     // flipped.
     QPointF project(const Transformation &view, const BaVec3d<double> &point) const;
+    // The callback's view transformation with the element's render transformation for the
+    // stage in front of it.
+    Transformation viewTransformation(const CAD::Element *element, const CAD::StageIdentifier &stage) const;
 
     RenderCallback *m_render_callback;
     double m_pixel_size = 0.0;

@@ -15,6 +15,7 @@
 #include "gcad/mesh/gcad_buffer_name_pool.h"
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
+#include "gcad/overlay/gcad_r_overlay2d.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_r_mesh.h"
 #include "gcad/renderers/gcad_r_points.h"
@@ -72,6 +73,7 @@ RenderCallback::RenderCallback(QObject *parent)
     // The library's renderers; the other element kinds' renderers register here as they join.
     _renderer_container.registerRenderer(new MeshRenderer(this));
     _renderer_container.registerRenderer(new PointsRenderer(this));
+    _overlay2d = std::make_unique<Overlay2d>(this);
 }
 
 RenderCallback::~RenderCallback()
@@ -254,8 +256,9 @@ bool RenderCallback::draw()
     case GL::RenderObject::RS_SETUP:
     case GL::RenderObject::RS_FINISH:
     case GL::RenderObject::RS_OVERLAY3D:
-    case GL::RenderObject::RS_OVERLAY2D:
         return true;
+    case GL::RenderObject::RS_OVERLAY2D:
+        return _overlay2d->draw();
     default:
         return drawElementStep();
     }

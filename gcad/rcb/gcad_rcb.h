@@ -102,6 +102,17 @@ public:
     virtual bool isCoordinateGridDrawingEnabled() const { return _axis_grid_drawing_enabled; }
     virtual bool isWriteViewDirectionEnabled() const { return _write_view_direction; }
 
+    // What the last repaint drew where (gcad_rcb_stencil). Pixels are GL window coordinates
+    // (origin lower left); only elements this view collected count, and labels win over the
+    // geometry under them. searchAround lets a background pixel find the nearest element.
+    CAD::Element *getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround) const;
+    // Every element drawn in the rectangle between the corners, each once, in pointer order.
+    std::vector<CAD::Element *> getRenderedElements(const BaVec2d<double> &corner1,
+        const BaVec2d<double> &corner2, bool withLabels, bool clipToView) const;
+    // The one element at the pixel, or null; throws ProgError "too many elements" when more
+    // than one covers it.
+    CAD::Element *getRenderedElement(const BaVec2d<double> &pixel, bool clipToView) const;
+
     // Orders elements for selection: derived meshes and section results first, then plain
     // elements, deviation point sets, point clouds, measurements, measuring-plan reference
     // points and last geometric primitives; each group keeps its order.

@@ -43,7 +43,10 @@ public:
             std::fill_n(m_pixels.begin() + std::ptrdiff_t(y) * m_width + x0, x1 - x0 + 1, value);
     }
 
-    std::uint32_t pixel(int x, int y) const { return m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)]; }
+    std::uint32_t pixel(int x, int y) const
+    {
+        return m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
+    }
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < m_width && y < m_height; }
 
 private:

@@ -89,6 +89,8 @@ public:
     void setRenderTransformation(const StageIdentifier &stage, const Transformation &transformation);
     void clearRenderTransformation(const StageIdentifier &stage);
 
+    // The points the element has in the stage, and how many of them the view shows.
+    virtual unsigned getNumberOfPoints(const StageIdentifier &) const { return 0; }
     virtual unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const;
     void setNumberOfVisiblePoints(const StageIdentifier &stage, unsigned count);
 

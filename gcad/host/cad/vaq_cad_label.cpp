@@ -48,6 +48,8 @@ void LabelElement::updateFigureElements(
         m_fig_text->setAlignment(Qt::AlignCenter);
     }
     applyStyle();
+    if (m_only_check_template && m_figure_stage == stage)
+        return;
     Fig2::Label &label = *m_fig_text;
 
     // Window pixels have y upward, the figure's millimetres y downward from the top edge.

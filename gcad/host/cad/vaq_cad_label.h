@@ -66,6 +66,11 @@ public:
     bool isAutoLabelPlacement() const { return m_auto_placement; }
     void setAutoLabelPlacement(bool on) { m_auto_placement = on; }
 
+    // Set for repaints of the overlay only (the view has not moved): the next update brings
+    // the label's text and highlight up to date and leaves its place alone.
+    void setOnlyCheckTemplate(bool on) { m_only_check_template = on; }
+    bool isOnlyCheckTemplate() const { return m_only_check_template; }
+
     // Builds the figure label for stage in a view viewHeight pixels high: its text and
     // highlight, its connector at the projected connector point (LabelBase::INVALID_POINT
     // when the stage has none) and its box centred at the projected point plus the manual
@@ -90,6 +95,7 @@ private:
     std::map<StageIdentifier, BaVec3d<double>> m_connector_points;
     BaVec3d<double> m_manual_origin_offset { 0.0, 0.0, 0.0 };
     bool m_auto_placement = false;
+    bool m_only_check_template = false;
     std::unique_ptr<Fig2::Label> m_fig_text;
     StageIdentifier m_figure_stage = StageIdentifier::UNINITIALIZED;
 };

@@ -73,6 +73,10 @@ public:
     // it is stale.
     uint64_t getDataVersion() const { return m_version; }
 
+    unsigned getNumberOfPoints(const StageIdentifier &stage) const override
+    {
+        return isStageValid(stage) ? unsigned(m_points.size()) : 0;
+    }
     // The points that are visible and no preview.
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;
     // The box of the points; false without points or in a stage where the element is not valid.

@@ -2,6 +2,7 @@
 
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/base/vaq_translation.h"
+#include "gcad/host/base/vaq_unit.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
 #include "gcad/host/fig2/vaq_fig2_global_legend.h"
@@ -466,7 +467,7 @@ void PolyBase::updateFigureElements(
     if (!isColorMapShown(stage))
         return;
     GLegend2::GlobalLegend *legend = GLegend2::GlobalLegend::getInstance();
-    const QString title = translate("GCAD", "Deviation [mm]");
+    const QString title = translate("GCAD", "Deviation [%1]").arg(Unit::getLengthUnit().getName());
     if (legend->getTitle().getText() != title)
         legend->setTitle(title);
     legend->update();
@@ -478,6 +479,12 @@ std::vector<Fig2::Element *> PolyBase::getFigureElements(const StageIdentifier &
     if (isColorMapShown(stage))
         elements.push_back(GLegend2::GlobalLegend::getInstance());
     return elements;
+}
+
+unsigned PolyBase::getNumberOfPoints(const StageIdentifier &stage) const
+{
+    const PolyBaseData *data = getData(stage);
+    return data ? unsigned(data->vertices.size()) : 0;
 }
 
 unsigned PolyBase::getNumberOfVisiblePoints(const StageIdentifier &stage) const

@@ -157,13 +157,15 @@ public:
     // deviation values there.
     bool isColorMapShown(const StageIdentifier &stage) const;
     // A mesh that shows the colour map hands out the views' legend (GlobalLegend) after its
-    // label, titled and scaled from the current LegendHandler at every update; it is then
-    // drawn in the overlay even without a label text.
+    // label, titled with the deviation's name and the length unit and scaled from the
+    // current LegendHandler at every update; it is then drawn in the overlay even without a
+    // label text.
     bool mustLabelBeRendered(const StageIdentifier &stage) const override;
     void updateFigureElements(
         const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize) override;
     std::vector<Fig2::Element *> getFigureElements(const StageIdentifier &stage) const override;
 
+    unsigned getNumberOfPoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisibleTriangles(const StageIdentifier &stage) const;
     // The box of the vertices; false without vertices or in a stage where the element is not valid.

@@ -33,7 +33,12 @@ void Line::paint(QPainter &painter) const
 {
     if (!m_style.isVisible())
         return;
-    painter.setPen(m_style.toPen());
+    // A line thinner than a device pixel is drawn as a hairline, so that it stays visible
+    // instead of fading out in the antialiasing.
+    QPen pen = m_style.toPen();
+    if (pen.widthF() * painter.transform().m11() < 1.0)
+        pen.setWidthF(0.0);
+    painter.setPen(pen);
     painter.drawLine(m_p1, m_p2);
 }
 

@@ -65,6 +65,8 @@ Text::~Text() = default;
 
 void Text::setText(const QString &text)
 {
+    if (text == m_text)
+        return; // the layout stands
     m_text = text;
     if (Qt::mightBeRichText(text))
         m_document->setHtml(text);

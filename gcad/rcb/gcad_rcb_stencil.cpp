@@ -1,0 +1,66 @@
+// Picking: which collected element the last repaint drew under a pixel or in a rectangle,
+// from the view's stencil ids and the overlay's label image.
+#include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
+#include "gcad/overlay/gcad_r_overlay2d.h"
+#include "gcad/rcb/gcad_rcb.h"
+
+#include <set>
+
+namespace Vaq::GCAD {
+
+CAD::Element *RenderCallback::getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround) const
+{
+    const GL::RenderObject *view = getRenderObject();
+    if (!view)
+        return nullptr;
+    const QPoint widgetPixel(int(pixel.x), view->height() - int(pixel.y) - 1);
+    CAD::Element *label = _overlay2d->getElementAtPosition(widgetPixel);
+    if (label && isElementValid(label))
+        return label;
+    const CAD::Element *found = view->getStencilHandler()->getNearestRenderedElement(pixel, searchAround);
+    return found && isElementValid(found) ? const_cast<CAD::Element *>(found) : nullptr;
+}
+
+std::vector<CAD::Element *> RenderCallback::getRenderedElements(
+    const BaVec2d<double> &corner1, const BaVec2d<double> &corner2, bool withLabels, bool clipToView) const
+{
+    const GL::RenderObject *view = getRenderObject();
+    unsigned rect[4];
+    std::vector<const CAD::Element *> drawn;
+    if (!view || !view->getStencilHandler()->getRenderedElements(corner1, corner2, clipToView, rect, &drawn))
+        return {};
+
+    std::set<CAD::Element *> hits;
+    const auto add = [&](const CAD::Element *element) {
+        if (element && isElementValid(element))
+            hits.insert(const_cast<CAD::Element *>(element));
+    };
+    if (withLabels) {
+        const std::vector<CAD::Element *> labels
+            = _overlay2d->getRenderedElements(rect[0], rect[1], rect[2], rect[3]);
+        if (labels.size() != drawn.size())
+            return {};
+        for (std::size_t i = 0; i < drawn.size(); ++i)
+            add(labels[i] && isElementValid(labels[i]) ? labels[i] : drawn[i]);
+    } else {
+        const CAD::Element *previous = nullptr;
+        for (const CAD::Element *element : drawn) {
+            if (element != previous)
+                add(element);
+            previous = element;
+        }
+    }
+    return { hits.begin(), hits.end() };
+}
+
+CAD::Element *RenderCallback::getRenderedElement(const BaVec2d<double> &pixel, bool clipToView) const
+{
+    const std::vector<CAD::Element *> found = getRenderedElements(pixel, pixel, true, clipToView);
+    if (found.size() > 1)
+        VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::getRenderedElement", QStringLiteral("too many elements"));
+    return found.empty() ? nullptr : found.front();
+}
+
+} // namespace Vaq::GCAD
