@@ -332,10 +332,10 @@ PointsDescription readPoints(const Reader &reader, const QJsonObject &element, c
 
 ElementDescription readElement(const Reader &reader, const QJsonValue &value, const QString &where)
 {
-    static const QStringList MESH_KEYS = { "kind", "name", "label", "color", "file", "vertices", "triangles",
+    static const QStringList MESH_KEYS = { "kind", "name", "color", "label", "file", "vertices", "triangles",
         "colors", "flat", "edges", "vertexPoints" };
     static const QStringList POINTS_KEYS
-        = { "kind", "name", "label", "color", "file", "positions", "normals", "colors", "values", "ids",
+        = { "kind", "name", "color", "label", "file", "positions", "normals", "colors", "values", "ids",
               "deviations", "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
 
     if (!value.isObject())
