@@ -2,13 +2,14 @@
 // triangles, 2.1 million points) with 200 labels (the demo's five elements and 195 small
 // labelled point sets over it) and the colour legend of its wave, repainted in full
 // (template 0) and interactively (template 1, the view swaying by a degree), each with the
-// overlay and without it. Without it, the view's callback hands out no label figure and shows
-// no element labels; the scene has no raster and no marks. Both sides are drawn by the same
-// view, so they draw the same 3-D pixels; the run checks that the two pictures differ only
-// under the label figure's elements. The frame-rate adjustment is off, so that every frame
-// draws the whole scene whatever the overlay costs. The run prints the medians, the
-// milliseconds the overlay adds and their share, and the time the overlay takes to fill its
-// element-id image (from the repaint's timing steps).
+// overlay and without it (the view's callback then skips the overlay's render stage; the scene
+// has no raster and no marks). Both sides are drawn by the same view, so they draw the same
+// 3-D pixels; the run checks that the two pictures differ only under the label figure's
+// elements. The frame-rate adjustment is off, so that every frame draws the whole scene
+// whatever the overlay costs. The run prints the medians, the milliseconds the overlay adds
+// and their share, and the overlay's render stage timed alone, step by step (the repaint's
+// timing steps, the element-id image's fill among them), since the repaints' totals vary on a
+// busy machine by more than the overlay costs.
 #include "apps/scene/scene_demo.h"
 #include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
@@ -19,11 +20,13 @@
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
+#include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QRect>
 
@@ -43,15 +46,59 @@ constexpr int CLUSTER_COLUMNS = 15, CLUSTER_ROWS = 13;
 constexpr int LABELS = 5 + CLUSTER_COLUMNS * CLUSTER_ROWS;
 constexpr double SWAY_RADIANS = M_PI / 180.0;
 
+// The scene's callback with the 2-D overlay switched on or off; off, its render stage draws
+// nothing. It times the overlay's steps in every repaint that draws it, from the moment the
+// GPU has finished the scene until it has finished the overlay too, so that they hold none of
+// the scene's drawing.
 class SwitchableOverlayCallback : public Gcad::Scene::SceneRenderCallback
 {
 public:
     using SceneRenderCallback::SceneRenderCallback;
 
     bool overlay = true;
+    // Per [interactive repaint], the milliseconds of each of the overlay's timing steps since
+    // the one before it, in the order they came, and of the whole stage ("in all").
+    std::vector<std::pair<QString, std::vector<double>>> steps[2];
 
-    Fig2::Figure *getFigure() override { return overlay ? SceneRenderCallback::getFigure() : nullptr; }
-    bool showCADLabels() const override { return overlay; }
+    bool draw() override
+    {
+        if (getRenderStage() != GL::RenderObject::RS_OVERLAY2D)
+            return SceneRenderCallback::draw();
+        if (!overlay)
+            return true;
+        GL::RenderObject *view = getRenderObject();
+        ::glFinish();
+        view->insertDetailedTimingStep(STAGE_START);
+        const bool done = SceneRenderCallback::draw();
+        ::glFinish();
+        view->insertDetailedTimingStep(QStringLiteral("finish"));
+        record(view->getDetailedTimingSteps(), steps[getUpdateOptions().interactiveUpdate]);
+        return done;
+    }
+
+private:
+    inline static const QString STAGE_START = QStringLiteral("overlay stage");
+
+    static void record(const QList<QPair<QString, double>> &timing,
+        std::vector<std::pair<QString, std::vector<double>>> &into)
+    {
+        qsizetype start = timing.size() - 1;
+        while (start > 0 && timing[start].first != STAGE_START)
+            --start;
+        add(into, QStringLiteral("in all"), timing.back().second - timing[start].second);
+        for (qsizetype i = start + 1; i < timing.size(); ++i)
+            add(into, timing[i].first, timing[i].second - timing[i - 1].second);
+    }
+
+    static void add(
+        std::vector<std::pair<QString, std::vector<double>>> &into, const QString &name, double ms)
+    {
+        auto found
+            = std::find_if(into.begin(), into.end(), [&](const auto &step) { return step.first == name; });
+        if (found == into.end())
+            found = into.insert(into.end(), { name, {} });
+        found->second.push_back(ms);
+    }
 };
 
 // A 3 x 3 grid of points 0.01 apart at (x, y, z), labelled.
@@ -111,17 +158,6 @@ struct OverlayScene
         view->waitForRendering();
     }
 
-    // Milliseconds between the "fill id image" step and the step before it; negative when the
-    // last repaint had none.
-    double idImageFillTime() const
-    {
-        const auto &steps = view->getDetailedTimingSteps();
-        for (qsizetype i = 1; i < steps.size(); ++i)
-            if (steps[i].first == QLatin1String("fill id image"))
-                return steps[i].second - steps[i - 1].second;
-        return -1.0;
-    }
-
     // Pixels in which the pictures with and without the overlay differ outside what the label
     // figure's elements cover (boxes and connectors, 2 pixels around them for antialiasing).
     int differingOutsideOverlay(const QImage &with, const QImage &without) const
@@ -152,18 +188,21 @@ struct OverlayScene
     std::unique_ptr<GL::RenderObject> view;
     BaVec3d<double> start;
     double sway = SWAY_RADIANS;
-    std::vector<double> fillTimes;
 };
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1.0 : values[values.size() / 2];
+}
 
 // Made in main once the library has started, dropped before it closes.
 std::unique_ptr<OverlayScene> _scene;
 
 void BM_FullWithOverlay(benchmark::State &state)
 {
-    for (auto _ : state) {
+    for (auto _ : state)
         _scene->fullRepaint(true);
-        _scene->fillTimes.push_back(_scene->idImageFillTime());
-    }
 }
 
 void BM_FullWithoutOverlay(benchmark::State &state)
@@ -189,20 +228,15 @@ GCAD_WALL_CLOCK_BENCHMARK(BM_FullWithoutOverlay, 1.0, 3);
 GCAD_WALL_CLOCK_BENCHMARK(BM_InteractiveWithOverlay, 1.0, 3);
 GCAD_WALL_CLOCK_BENCHMARK(BM_InteractiveWithoutOverlay, 1.0, 3);
 
-// "<what>: without the overlay A ms, with it B ms: +C ms (D %)" from the medians.
-void printCost(const Bench::MedianReporter &reporter, const char *what, const char *with, const char *without,
-    const char *target)
+// "<what>: without the overlay A ms, with it B ms: +C ms, D x" from the medians; returns A.
+double printCost(const Bench::MedianReporter &reporter, const char *what, const char *with,
+    const char *without, const char *target)
 {
     double withTime = 0.0, withoutTime = 0.0;
     if (reporter.median(with, &withTime) && reporter.median(without, &withoutTime))
-        std::printf("%s, medians: without the overlay %.1f ms, with it %.1f ms: +%.2f ms, %.3f x (%s)\n",
+        std::printf("%s, medians: without the overlay %.1f ms, with it %.1f ms: %+.2f ms, %.3f x (%s)\n",
             what, withoutTime, withTime, withTime - withoutTime, withTime / withoutTime, target);
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1.0 : values[values.size() / 2];
+    return withoutTime;
 }
 
 } // namespace
@@ -228,15 +262,21 @@ int main(int argc, char **argv)
 
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
-    printCost(
+    const double fullWithout = printCost(
         reporter, "full repaint", "BM_FullWithOverlay", "BM_FullWithoutOverlay", "target: at most 1.15 x");
     printCost(reporter, "interactive repaint", "BM_InteractiveWithOverlay", "BM_InteractiveWithoutOverlay",
         "target: at most +3 ms");
-    const double fill = median(_scene->fillTimes);
-    if (fill >= 0.0)
-        std::printf("element-id image fill in a full repaint, median: %.2f ms\n", fill);
-    else
-        std::printf("element-id image fill: no \"fill id image\" timing step in the full repaints\n");
+    for (const bool interactive : { false, true }) {
+        QStringList steps;
+        for (const auto &[name, times] : _scene->callback->steps[interactive])
+            steps << QStringLiteral("%1 %2").arg(name).arg(median(times), 0, 'f', 2);
+        std::printf("overlay stage of a%s repaint, medians in ms: %s\n",
+            interactive ? "n interactive" : " full", qPrintable(steps.join(QStringLiteral(", "))));
+    }
+    // The first step is the whole stage.
+    if (!_scene->callback->steps[0].empty() && fullWithout > 0.0)
+        std::printf("the overlay stage alone adds %.1f %% to a full repaint\n",
+            100.0 * median(_scene->callback->steps[0].front().second) / fullWithout);
 
     benchmark::Shutdown();
     _scene.reset();
