@@ -375,7 +375,8 @@ QRect boundingBox(const std::vector<QPoint> &points)
 
 // The overlay over a red plate seen from z+: its label (a white box pointing at the plate's
 // middle vertex) and a mark's green cross on the corner of a blue triangle beside the plate,
-// found by the triangle's own pixels, so that a mirrored, turned or shifted projection misses it.
+// found by the triangle's own pixels, so that a mirrored, turned or shifted projection misses it;
+// and the raster, which only an axis view shows.
 TEST(GcadRender, labelsAndPointMarksAreDrawnWhereTheirPointsAre)
 {
     TestFolder folder;
@@ -432,6 +433,24 @@ TEST(GcadRender, labelsAndPointMarksAreDrawnWhereTheirPointsAre)
     EXPECT_TRUE(std::any_of(std::begin(corners), std::end(corners),
         [&](const QPoint &corner) { return (corner - cross).manhattanLength() <= 4; }))
         << "cross at " << cross.x() << ", " << cross.y();
+
+    // --raster: lines across the whole view where it looks along an axis, none in a diagonal view.
+    const auto rasterColumns = [&](const char *view) {
+        const QString without = folder.path("without.png"), with = folder.path("with.png");
+        EXPECT_EQ(gcad({ "render", scene, "--view", view, "-o", without }).status, 0);
+        EXPECT_EQ(gcad({ "render", scene, "--view", view, "--raster", "-o", with }).status, 0);
+        const QImage a(without), b(with);
+        int columns = 0;
+        for (int x = 0; x < a.width(); ++x) {
+            int differing = 0;
+            for (int y = 0; y < a.height(); ++y)
+                differing += a.pixel(x, y) != b.pixel(x, y);
+            columns += differing > a.height() * 6 / 10;
+        }
+        return columns;
+    };
+    EXPECT_GE(rasterColumns("z+"), 2);
+    EXPECT_EQ(rasterColumns("x+y+z+"), 0);
 }
 
 // Labels of no text and of 10000 characters, a raster, marks and a crosshair in views down to
