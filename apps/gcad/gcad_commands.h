@@ -11,9 +11,9 @@ namespace Gcad {
 int runInfo(const QStringList &arguments);
 
 // gcad render [FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]
-// [--crease DEG]:
-// draws the files (or the demo scene) into a picture and prints one summary line, unless the
-// picture goes to standard output.
+// [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]:
+// draws the files (or the demo scene), with the 2-D overlay asked for, into a picture and
+// prints one summary line, unless the picture goes to standard output.
 int runRender(const QStringList &arguments);
 
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's

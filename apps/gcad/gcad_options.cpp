@@ -4,6 +4,9 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringList>
+
+#include <cmath>
 
 namespace Gcad {
 
@@ -67,6 +70,26 @@ double parseAngle(const QString &option, const QString &text)
     if (angle < 0.0 || angle > 180.0)
         throw UsageError { option, QStringLiteral("'%1' is not an angle from 0 to 180 degrees").arg(text) };
     return angle;
+}
+
+Vaq::BaVec3d<double> parsePoint(const QString &option, const QString &text)
+{
+    // Plain decimals only, so that "nan" and "inf" are refused like any other word.
+    static const QRegularExpression decimal(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    const QStringList parts = text.split(',');
+    double xyz[3] = {};
+    bool good = parts.size() == 3;
+    for (qsizetype i = 0; good && i < 3; ++i) {
+        const QString part = parts[i].trimmed();
+        good = decimal.match(part).hasMatch();
+        if (good)
+            xyz[i] = part.toDouble(&good);
+        good = good && std::isfinite(xyz[i]);
+    }
+    if (!good)
+        throw UsageError { option, QStringLiteral("'%1' is not X,Y,Z of three finite numbers").arg(text) };
+    return { xyz[0], xyz[1], xyz[2] };
 }
 
 void checkOutputPath(const QString &path)

@@ -3,6 +3,8 @@
 // once and not after a long run. Every problem is thrown as UsageError.
 #pragma once
 
+#include "gcad/host/base/vaq_vec.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -36,6 +38,8 @@ QSize parseViewSize(const QString &option, const QString &text);
 int parseViewEdge(const QString &option, const QString &text);
 // An angle in degrees from 0 to 180, such as 30 or 22.5.
 double parseAngle(const QString &option, const QString &text);
+// "X,Y,Z": three finite decimal numbers such as 1, -2.5 or 3e-2.
+Vaq::BaVec3d<double> parsePoint(const QString &option, const QString &text);
 // Refuses an output path that is a folder or whose folder does not exist.
 void checkOutputPath(const QString &path);
 

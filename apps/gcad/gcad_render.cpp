@@ -10,8 +10,10 @@
 #include "apps/scene/scene_import_error.h"
 #include "apps/scene/scene_points.h"
 
+#include "gcad/gcad_config.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 
 #include <QElapsedTimer>
@@ -34,6 +36,35 @@ struct RenderOptions
     QString view;
     Scene::DisplayOptions display;
     double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
+    bool labels = false;
+    // Added to what a scene file says; the crosshair replaces the file's.
+    Scene::OverlayOptions overlay;
+};
+
+// "X,Y,Z[:TEXT]": a point mark, its text after the first colon.
+Scene::PointMark parsePointMark(const QString &option, const QString &text)
+{
+    const qsizetype colon = text.indexOf(':');
+    return { parsePoint(option, text.left(colon)), colon < 0 ? QString() : text.mid(colon + 1),
+        std::nullopt };
+}
+
+// Shows the elements' labels while a picture is drawn: the configured choice is for the
+// application's views, and a picture shows exactly the labels it was asked for.
+class LabelsShown
+{
+public:
+    LabelsShown()
+        : m_configured(Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS))
+    {
+        Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, true);
+    }
+    ~LabelsShown() { Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, m_configured); }
+    LabelsShown(const LabelsShown &) = delete;
+    LabelsShown &operator=(const LabelsShown &) = delete;
+
+private:
+    bool m_configured;
 };
 
 QString unknownView(const QString &view)
@@ -67,6 +98,15 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
             options.display.points = true;
         else if (argument == "--crease")
             options.creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
+        else if (argument == "--labels")
+            options.labels = true;
+        else if (argument == "--raster")
+            options.overlay.raster = true;
+        else if (argument == "--point-mark")
+            options.overlay.pointMarks.push_back(
+                parsePointMark(argument, reader.value(argument, QStringLiteral("X,Y,Z[:TEXT]"))));
+        else if (argument == "--cross")
+            options.overlay.cross = parsePoint(argument, reader.value(argument, QStringLiteral("X,Y,Z")));
         else if (argument.startsWith('-') && argument != "-")
             reader.rejectOption(argument);
         else
@@ -128,11 +168,15 @@ int runRender(const QStringList &arguments)
     if (options.files.isEmpty())
         Scene::addDemoScene(scene);
     scene.applyDisplayOptions(options.display);
+    if (options.labels)
+        scene.labelElements();
+    scene.getOverlay().add(options.overlay);
     Vaq::BaVec3d<double> rotation;
     Vaq::GL::ViewCreator::getViewForName(
         options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
 
     QImage image;
+    const LabelsShown labelsShown;
     try {
         image = Scene::renderSceneImage(scene, options.size.value_or(QSize(1280, 960)), rotation);
     } catch (const Vaq::ProgError &e) {

@@ -35,14 +35,18 @@ const Subcommand kSubcommands[] = {
         Gcad::runInfo },
     { "render",
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
-        "            [--crease DEG]",
+        "            [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
         "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
         "as x+y-z+. -o: the picture's format follows its extension (.png, .jpg, .jpeg, .bmp, .tif,\n"
         ".tiff where Qt writes it; PNG without one); - writes PNG to standard output, a device or\n"
         "FIFO is written into. --crease: the files' meshes are shaded smooth across edges whose\n"
-        "facets differ by at most DEG degrees (0 to 180, default 30) and sharp across the others",
+        "facets differ by at most DEG degrees (0 to 180, default 30) and sharp across the others.\n"
+        "--labels: every element gets a label with its name, pointing at the element; --raster:\n"
+        "the coordinate raster (in the axis views x+ to z-) and the view direction's name;\n"
+        "--point-mark: a small cross at the model point with TEXT beside it (repeatable); --cross:\n"
+        "a crosshair through the model point. A colour-mapped mesh shows the colour legend",
         Gcad::runRender },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"

@@ -1,5 +1,7 @@
 #include "apps/scene/scene.h"
 
+#include "apps/scene/scene_labels.h"
+
 namespace Gcad::Scene {
 
 using Vaq::CAD::StageIdentifier;
@@ -41,6 +43,22 @@ std::size_t Scene::getNumberOfPoints() const
     for (const auto &points : m_point_sets)
         count += points->getPointVector(StageIdentifier::NO_STAGE).size();
     return count;
+}
+
+void OverlayOptions::add(const OverlayOptions &other)
+{
+    raster = raster || other.raster;
+    pointMarks.insert(pointMarks.end(), other.pointMarks.begin(), other.pointMarks.end());
+    if (other.cross)
+        cross = other.cross;
+}
+
+void Scene::labelElements()
+{
+    for (Vaq::CAD::Element *element : getElements()) {
+        if (!element->getLabel())
+            attachLabel(*element, element->getFileName());
+    }
 }
 
 void Scene::applyDisplayOptions(const DisplayOptions &options)

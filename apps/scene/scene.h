@@ -1,14 +1,18 @@
-// Scene: the meshes and point sets a program shows. It owns them, so that they outlive every
-// view that draws them, and keeps the meshes' render data (the spatial tree the mesh renderer
-// draws from) current.
+// Scene: the meshes and point sets a program shows, and what its view's overlay marks. It owns
+// the elements, so that they outlive every view that draws them, and keeps the meshes' render
+// data (the spatial tree the mesh renderer draws from) current.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
+#include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_points_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 
+#include <QString>
+
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Gcad::Scene {
@@ -19,6 +23,27 @@ struct DisplayOptions
     bool flat = false; // flat instead of smooth shading
     bool edges = false; // the triangle edges over the surface
     bool points = false; // the vertices as points over the surface
+};
+
+// A numbered point mark of the view's overlay: a small cross at a model point, with a text
+// beside it unless the text is blank.
+struct PointMark
+{
+    Vaq::BaVec3d<double> at;
+    QString text;
+    std::optional<Vaq::Color> color; // unset: the overlay's own
+};
+
+// What the view's 2-D overlay shows besides the elements' labels and legend.
+struct OverlayOptions
+{
+    bool raster = false; // the coordinate raster (in axis views) and the view-direction text
+    std::vector<PointMark> pointMarks;
+    std::optional<Vaq::BaVec3d<double>> cross; // a crosshair through the point
+
+    // Takes on what other asks for too: its raster, its marks after these, its crosshair
+    // instead of this one where it has one.
+    void add(const OverlayOptions &other);
 };
 
 class Scene
@@ -39,6 +64,13 @@ public:
     // Switches on, for every mesh, what options asks for; the rest stays as the mesh has it.
     void applyDisplayOptions(const DisplayOptions &options);
 
+    // Labels every element that has none with its name (getFileName), connected to a point of
+    // its own (attachLabel).
+    void labelElements();
+
+    OverlayOptions &getOverlay() { return m_overlay; }
+    const OverlayOptions &getOverlay() const { return m_overlay; }
+
     // What the view shows behind the elements: a dark slate unless set, against which
     // coloured and grey surfaces both stand out.
     void setBackground(const Vaq::Color &color) { m_background = color; }
@@ -46,6 +78,7 @@ public:
 
 private:
     Vaq::Color m_background { 38, 42, 52 };
+    OverlayOptions m_overlay;
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
 };

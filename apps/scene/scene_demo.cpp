@@ -1,5 +1,6 @@
 #include "apps/scene/scene_demo.h"
 
+#include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
@@ -122,12 +123,15 @@ std::unique_ptr<Vaq::CAD::PointsBase> scan()
 
 void addDemoScene(Scene &scene)
 {
-    scene.addMesh(heightField(ElementCreator::MESH, QStringLiteral("demo dome"), FINE, -GRID, GRID,
-        [](const BaVec3d<double> &v) { return v.z; }));
+    auto dome = heightField(ElementCreator::MESH, QStringLiteral("demo dome"), FINE, -GRID, GRID,
+        [](const BaVec3d<double> &v) { return v.z; });
+    attachLabel(*dome, QStringLiteral("Dome"));
+    scene.addMesh(std::move(dome));
 
     auto coloured
         = heightField(ElementCreator::MESH_SCAN, QStringLiteral("demo ripple"), FINE, GRID, GRID, ripple);
     coloured->setDrawColors(rippleColors(*coloured, GRID, GRID));
+    attachLabel(*coloured, QStringLiteral("Ripple, vertex colours"));
     scene.addMesh(std::move(coloured));
 
     auto mapped = heightField(
@@ -138,14 +142,18 @@ void addDemoScene(Scene &scene)
     mapped->setDeviations(std::move(deviations));
     mapped->getElemProperties()->colorMapEnabled = true;
     Vaq::Legend2::LegendHandler::getInstance()->getColorMap().setDataRange(-WAVE_AMPLITUDE, WAVE_AMPLITUDE);
+    attachLabel(*mapped, QStringLiteral("Wave, deviation colour map"));
     scene.addMesh(std::move(mapped));
 
     auto facets = heightField(ElementCreator::MESH, QStringLiteral("demo facets"), COARSE, -GRID, -GRID,
         [](const BaVec3d<double> &v) { return v.z; });
     facets->getElemProperties()->smooth = false;
+    attachLabel(*facets, QStringLiteral("Facets, flat shading"));
     scene.addMesh(std::move(facets));
 
-    scene.addPoints(scan());
+    auto points = scan();
+    attachLabel(*points, QStringLiteral("Scan, deviation needles"));
+    scene.addPoints(std::move(points));
 }
 
 } // namespace Gcad::Scene

@@ -332,11 +332,11 @@ PointsDescription readPoints(const Reader &reader, const QJsonObject &element, c
 
 ElementDescription readElement(const Reader &reader, const QJsonValue &value, const QString &where)
 {
-    static const QStringList MESH_KEYS = { "kind", "name", "color", "file", "vertices", "triangles", "colors",
-        "flat", "edges", "vertexPoints" };
+    static const QStringList MESH_KEYS = { "kind", "name", "color", "label", "file", "vertices", "triangles",
+        "colors", "flat", "edges", "vertexPoints" };
     static const QStringList POINTS_KEYS
-        = { "kind", "name", "color", "file", "positions", "normals", "colors", "values", "ids", "deviations",
-              "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
+        = { "kind", "name", "color", "label", "file", "positions", "normals", "colors", "values", "ids",
+              "deviations", "display", "pointSize", "showIds", "showNormals", "needles", "needleScale" };
 
     if (!value.isObject())
         reader.expected(where, QStringLiteral("an object"), value);
@@ -352,6 +352,8 @@ ElementDescription readElement(const Reader &reader, const QJsonValue &value, co
     ElementDescription result;
     if (element.contains("name"))
         result.name = reader.text(element["name"], where + ".name");
+    if (element.contains("label"))
+        result.label = reader.text(element["label"], where + ".label");
     if (element.contains("color"))
         result.color = reader.color(element["color"], where + ".color");
     if (mesh)
@@ -359,6 +361,19 @@ ElementDescription readElement(const Reader &reader, const QJsonValue &value, co
     else
         result.data = readPoints(reader, element, where);
     return result;
+}
+
+PointMark readPointMark(const Reader &reader, const QJsonValue &value, const QString &where)
+{
+    const QJsonObject object = reader.object(value, where, { "at", "text", "color" });
+    if (!object.contains("at"))
+        reader.fail(where, QStringLiteral("no \"at\" (the marked point)"));
+    PointMark mark { reader.vector<double>(object["at"], where + ".at"), QString(), std::nullopt };
+    if (object.contains("text"))
+        mark.text = reader.text(object["text"], where + ".text");
+    if (object.contains("color"))
+        mark.color = reader.color(object["color"], where + ".color");
+    return mark;
 }
 
 } // namespace
@@ -371,12 +386,24 @@ SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
     if (error.error != QJsonParseError::NoError)
         reader.fail(lineAndColumn(json, error.offset), error.errorString());
 
-    const QJsonObject root
-        = reader.object(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()),
-            QStringLiteral("the document"), { "view", "elements" });
+    const QJsonObject root = reader.object(
+        document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()),
+        QStringLiteral("the document"), { "view", "elements", "labels", "raster", "pointMarks", "cross" });
     SceneDescription scene;
     if (root.contains("view"))
         scene.view = readView(reader, root["view"]);
+    if (root.contains("labels"))
+        scene.labels = reader.boolean(root["labels"], QStringLiteral("labels"));
+    if (root.contains("raster"))
+        scene.overlay.raster = reader.boolean(root["raster"], QStringLiteral("raster"));
+    if (root.contains("pointMarks")) {
+        const QJsonArray marks = reader.array(root["pointMarks"], QStringLiteral("pointMarks"));
+        for (qsizetype i = 0; i < marks.size(); ++i)
+            scene.overlay.pointMarks.push_back(
+                readPointMark(reader, marks[i], Reader::indexed(QStringLiteral("pointMarks"), i)));
+    }
+    if (root.contains("cross"))
+        scene.overlay.cross = reader.vector<double>(root["cross"], QStringLiteral("cross"));
     const QJsonArray elements = reader.array(root["elements"], QStringLiteral("elements"));
     if (elements.isEmpty())
         reader.fail(QStringLiteral("elements"), QStringLiteral("the scene has no elements"));

@@ -1,10 +1,11 @@
 // Reader of scene files: a JSON document that lists the elements a program shows (each with its
-// kind, its data or the path of a mesh or point file, its colour and display properties and a
-// name) and the view they are shown in. The format is described in docs/scene-format.md. The
-// reader only checks and converts; loadSceneFile (scene_file_loader.h) turns the result into a
-// Scene.
+// kind, its data or the path of a mesh or point file, its colour and display properties, a
+// name and a label), the view they are shown in and what the view's overlay shows. The format
+// is described in docs/scene-format.md. The reader only checks and converts; loadSceneFile
+// (scene_file_loader.h) turns the result into a Scene.
 #pragma once
 
+#include "apps/scene/scene.h"
 #include "apps/scene/scene_point_cloud.h"
 
 #include "gcad/host/base/vaq_color.h"
@@ -55,6 +56,7 @@ struct PointsDescription
 struct ElementDescription
 {
     QString name; // empty: the file's name, or "<kind> <number>"
+    std::optional<QString> label; // the text of the element's label
     std::optional<Vaq::Color> color;
     std::variant<MeshDescription, PointsDescription> data;
 };
@@ -71,6 +73,8 @@ struct SceneDescription
 {
     ViewDescription view;
     std::vector<ElementDescription> elements;
+    bool labels = false; // every element without a label of its own is labelled with its name
+    OverlayOptions overlay;
 };
 
 // The scene that json describes. Throws ImportError for fileName with "<where>: <why>": where

@@ -2,6 +2,7 @@
 
 #include "apps/scene/scene_import.h"
 #include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
 
 #include <QDir>
@@ -136,9 +137,11 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
+        Vaq::CAD::Element *added = nullptr;
         if (auto *mesh = std::get_if<MeshDescription>(&element.data)) {
             meshes.push_back(builder.mesh(*mesh, where));
-            meshes.back()->setFileName(nameOf(element, mesh->file, "mesh", i));
+            added = meshes.back().get();
+            added->setFileName(nameOf(element, mesh->file, "mesh", i));
             if (element.color) {
                 meshes.back()->getElemProperties()->color = *element.color;
                 meshes.back()->getElemProperties()->meshFrontColor = *element.color;
@@ -146,15 +149,20 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));
-            pointSets.back()->setFileName(nameOf(element, points.file, "points", i));
+            added = pointSets.back().get();
+            added->setFileName(nameOf(element, points.file, "points", i));
             if (element.color)
                 pointSets.back()->getElemProperties()->datasetColor = *element.color;
         }
+        if (element.label || description.labels)
+            attachLabel(*added, element.label.value_or(added->getFileName()));
     }
     for (auto &mesh : meshes)
         scene.addMesh(std::move(mesh));
     for (auto &points : pointSets)
         scene.addPoints(std::move(points));
+
+    scene.getOverlay().add(description.overlay);
     return description.view;
 }
 

@@ -3,6 +3,7 @@
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_view_creator.h"
 
 #include <memory>
 
@@ -11,9 +12,11 @@ namespace Gcad::Scene {
 QImage renderSceneImage(const Scene &scene, const QSize &size, const Vaq::BaVec3d<double> &rotation)
 {
     SceneRenderCallback callback(scene);
-    // The view goes before its callback.
+    // Tells the overlay along which axis the view looks, for the raster and the direction's name.
+    Vaq::GL::ViewCreator creator(&callback);
+    // The view goes before its creator and callback.
     const std::unique_ptr<Vaq::GL::RenderObject> view(
-        Vaq::GL::RenderObject::createRenderObject(&callback, size.width(), size.height()));
+        Vaq::GL::RenderObject::createRenderObject(&callback, size.width(), size.height(), &creator));
     view->setRotation(rotation);
     view->fitView();
     view->repaintWidget();

@@ -1,5 +1,7 @@
 #include "apps/scene/scene_render_callback.h"
 
+#include "gcad/overlay/gcad_r_overlay2d.h"
+
 #include <algorithm>
 
 namespace Gcad::Scene {
@@ -10,6 +12,13 @@ SceneRenderCallback::SceneRenderCallback(const Scene &scene)
     : m_scene(scene)
     , m_global(scene.getBackground())
 {
+    m_figure.setBackground(Vaq::Fig2::FillStyle::null);
+    Vaq::GCAD::Overlay2d &overlay = *getOverlay2d();
+    const OverlayOptions &options = scene.getOverlay();
+    for (const PointMark &mark : options.pointMarks)
+        overlay.markPoint(mark.at, mark.text, mark.color.value_or(Vaq::GCAD::Overlay2d::DEFAULT_MARK_COLOR));
+    if (options.cross)
+        overlay.markCross(*options.cross, Vaq::GCAD::Overlay2d::DEFAULT_MARK_COLOR);
 }
 
 bool SceneRenderCallback::acceptsObject(const Vaq::TObject *object)

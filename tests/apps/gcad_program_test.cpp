@@ -143,6 +143,12 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "render", "--crease", "180.5" }, "--crease: '180.5' is not an angle from 0 to 180 degrees" },
         { { "render", "--crease", "-1" }, "--crease: '-1' is not an angle from 0 to 180 degrees" },
         { { "render", "--crease", "nan" }, "--crease: 'nan' is not an angle from 0 to 180 degrees" },
+        { { "render", "--point-mark", "1,2:A" }, "--point-mark: '1,2' is not X,Y,Z of three finite numbers" },
+        { { "render", "--point-mark", "1,inf,2:A" },
+            "--point-mark: '1,inf,2' is not X,Y,Z of three finite numbers" },
+        { { "render", "--cross", "nan,0,0" }, "--cross: 'nan,0,0' is not X,Y,Z of three finite numbers" },
+        { { "render", "--cross", "1e999,0,0" }, "--cross: '1e999,0,0' is not X,Y,Z of three finite numbers" },
+        { { "render", "--point-mark" }, "--point-mark: missing value (X,Y,Z[:TEXT])" },
         { { "bench", "--size", "16385" }, "--size: '16385' is not a whole number from 1 to 16384" },
         { { "bench", "--dome", "1002" }, "--dome: '1002' is not a whole number from 2 to 1001" },
     };
@@ -346,6 +352,134 @@ TEST(GcadRender, aSceneFileGivesElementsAndViewAndABadOneWritesNothing)
     EXPECT_FALSE(QFile::exists(badOut));
     EXPECT_EQ(gcad({ "render", scene, folder.path("square.stl") }).err,
         "gcad: error: render: a scene file is given alone\n");
+}
+
+// Pixels of a picture that pass a test, and the bounding box of them.
+template<typename Pass> std::vector<QPoint> pixelsWhere(const QImage &image, Pass pass)
+{
+    std::vector<QPoint> found;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (pass(image.pixel(x, y), QPoint(x, y)))
+                found.emplace_back(x, y);
+    return found;
+}
+
+QRect boundingBox(const std::vector<QPoint> &points)
+{
+    QRect box;
+    for (const QPoint &p : points)
+        box |= QRect(p, QSize(1, 1));
+    return box;
+}
+
+// The overlay over a red plate seen from z+: its label (a white box pointing at the plate's
+// middle vertex) and a mark's green cross on the corner of a blue triangle beside the plate,
+// found by the triangle's own pixels, so that a mirrored, turned or shifted projection misses it;
+// and the raster, which only an axis view shows.
+TEST(GcadRender, labelsAndPointMarksAreDrawnWhereTheirPointsAre)
+{
+    TestFolder folder;
+    const QString scene = folder.write("plate.json", R"({
+        "view": { "direction": "z+", "size": [240, 180], "background": [0, 0, 0] },
+        "elements": [
+            { "kind": "mesh", "name": "plate", "color": "red", "flat": true,
+              "vertices": [[0, 0, 0], [1, 0, 0], [1, 1, 0], [0, 1, 0], [0.5, 0.5, 0]],
+              "triangles": [[0, 1, 4], [1, 2, 4], [2, 3, 4], [3, 0, 4]] },
+            { "kind": "mesh", "color": "blue", "flat": true, "label": "",
+              "vertices": [[-0.4, 0.1, 0], [-0.15, 0.1, 0], [-0.4, 0.35, 0]], "triangles": [[0, 1, 2]] }
+        ] })");
+    const QString plain = folder.path("plain.png"), overlay = folder.path("overlay.png");
+    ASSERT_EQ(gcad({ "render", scene, "-o", plain }).status, 0);
+    const ProgramRun run = gcad({ "render", scene, "--labels", "--point-mark", "-0.4,0.1,0", "-o", overlay });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    const QImage before(plain), after(overlay);
+    ASSERT_EQ(after.size(), QSize(240, 180));
+
+    // The plate's middle, where the label's connector points: the middle of the red pixels.
+    const auto isRed = [](QRgb c) { return qRed(c) > qGreen(c) + 80 && qRed(c) > qBlue(c) + 80; };
+    const QPoint middle = boundingBox(pixelsWhere(before, [&](QRgb c, QPoint) { return isRed(c); })).center();
+    // The label's white box, of the size of one line of text, either over that point or with
+    // its connector (dark pixels that were red) reaching it. The triangle's label has no text.
+    const QRect box = boundingBox(pixelsWhere(after, [&](QRgb c, QPoint p) {
+        return qRed(c) > 230 && qGreen(c) > 230 && qBlue(c) > 230 && before.pixel(p) != c;
+    }));
+    ASSERT_FALSE(box.isEmpty());
+    EXPECT_TRUE(box.width() >= 15 && box.width() < 120 && box.height() >= 8 && box.height() < 40)
+        << box.width() << " x " << box.height();
+    const std::vector<QPoint> connector = pixelsWhere(after, [&](QRgb c, QPoint p) {
+        return qGray(c) < 60 && isRed(before.pixel(p)) && (p - middle).manhattanLength() <= 3;
+    });
+    EXPECT_TRUE(box.adjusted(-2, -2, 2, 2).contains(middle) || !connector.empty())
+        << "box at " << box.x() << ", " << box.y() << "; middle " << middle.x() << ", " << middle.y();
+
+    // The cross: the column and row with the most green pixels meet at the triangle's corner.
+    const std::vector<QPoint> green = pixelsWhere(
+        after, [](QRgb c, QPoint) { return qGreen(c) > qRed(c) + 40 && qGreen(c) > qBlue(c) + 40; });
+    ASSERT_GE(green.size(), 20u);
+    std::vector<int> columns(240), rows(180);
+    for (const QPoint &p : green) {
+        ++columns[p.x()];
+        ++rows[p.y()];
+    }
+    const QPoint cross(int(std::max_element(columns.begin(), columns.end()) - columns.begin()),
+        int(std::max_element(rows.begin(), rows.end()) - rows.begin()));
+    const QRect blue = boundingBox(pixelsWhere(
+        before, [](QRgb c, QPoint) { return qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 80; }));
+    ASSERT_FALSE(blue.isEmpty());
+    EXPECT_TRUE(blue.adjusted(-2, -2, 2, 2).contains(cross)) << "cross at " << cross.x() << ", " << cross.y();
+    const QPoint corners[] = { blue.topLeft(), blue.topRight(), blue.bottomLeft(), blue.bottomRight() };
+    EXPECT_TRUE(std::any_of(std::begin(corners), std::end(corners),
+        [&](const QPoint &corner) { return (corner - cross).manhattanLength() <= 4; }))
+        << "cross at " << cross.x() << ", " << cross.y();
+
+    // --raster: lines across the whole view where it looks along an axis, none in a diagonal view.
+    const auto rasterColumns = [&](const char *view) {
+        const QString without = folder.path("without.png"), with = folder.path("with.png");
+        EXPECT_EQ(gcad({ "render", scene, "--view", view, "-o", without }).status, 0);
+        EXPECT_EQ(gcad({ "render", scene, "--view", view, "--raster", "-o", with }).status, 0);
+        const QImage a(without), b(with);
+        int columns = 0;
+        for (int x = 0; x < a.width(); ++x) {
+            int differing = 0;
+            for (int y = 0; y < a.height(); ++y)
+                differing += a.pixel(x, y) != b.pixel(x, y);
+            columns += differing > a.height() * 6 / 10;
+        }
+        return columns;
+    };
+    EXPECT_GE(rasterColumns("z+"), 2);
+    EXPECT_EQ(rasterColumns("x+y+z+"), 0);
+}
+
+// Labels of no text and of 10000 characters, a raster, marks and a crosshair in views down to
+// one pixel: the picture is painted and nothing fails.
+TEST(GcadRender, theOverlayCopesWithOddLabelsAndTinyViews)
+{
+    TestFolder folder;
+    folder.write("square.stl", binaryStlSquare());
+    const QString scene = folder.write("odd.json",
+        QStringLiteral(R"({
+        "raster": true, "cross": [0.5, 0.5, 0], "pointMarks": [{ "at": [1e30, 0, 0], "text": "far" }],
+        "elements": [
+            { "kind": "mesh", "file": "square.stl", "label": "", "color": "red" },
+            { "kind": "points", "positions": [[0, 0, 0.1]], "label": "%1" } ] })")
+            .arg(QString(10000, 'W'))
+            .toUtf8());
+    for (const char *size : { "160x120", "1x1", "2x300" }) {
+        SCOPED_TRACE(size);
+        const QString out = folder.path("odd.png");
+        const ProgramRun run = gcad({ "render", scene, "--labels", "--view", "z+", "--size", size,
+            "--point-mark", "0,0,0:A", "-o", out });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+        const QImage image(out);
+        EXPECT_EQ(QStringLiteral("%1x%2").arg(image.width()).arg(image.height()), size);
+        if (image.width() > 100) { // the square shows around the long label
+            EXPECT_FALSE(pixelsWhere(image, [](QRgb c, QPoint) { return qRed(c) > qGreen(c) + 80; }).empty());
+        }
+    }
 }
 
 // The picture goes where -o says in the format its extension names; a device or FIFO is

@@ -25,8 +25,11 @@ TEST(SceneFile, readsTheViewMeshesAndPointSetsAsWritten)
 {
     const auto scene = parseSceneFile(QByteArrayView(R"({
         "view": { "direction": "x+y-z+", "size": [640, 480], "background": "#102030" },
+        "labels": true, "raster": true, "cross": [4, 5, -6],
+        "pointMarks": [ { "at": [1, 2, 3], "text": "P1", "color": "blue" }, { "at": [0, 0, -1e-3] } ],
         "elements": [
-            { "kind": "mesh", "name": "part", "file": "part.stl", "color": "orange", "flat": true },
+            { "kind": "mesh", "name": "part", "label": "Part 7", "file": "part.stl", "color": "orange",
+              "flat": true },
             { "kind": "mesh", "vertices": [[0, 0, 0], [1, 0, 0], [0, 1, 0.5]], "triangles": [[0, 1, 2]],
               "colors": ["red", [0, 255, 0], [0, 0, 255, 128]], "edges": true },
             { "kind": "points", "positions": [[1, 2, 3], [-4, 5e3, 6.25]], "normals": [[0, 0, 1], [1, 0, 0]],
@@ -40,7 +43,20 @@ TEST(SceneFile, readsTheViewMeshesAndPointSetsAsWritten)
     EXPECT_EQ(scene.view.background, Color(0x10, 0x20, 0x30));
     ASSERT_EQ(scene.elements.size(), 3u);
 
+    EXPECT_TRUE(scene.labels);
+    EXPECT_TRUE(scene.overlay.raster);
+    EXPECT_EQ(scene.overlay.cross, Vaq::BaVec3d<double>(4, 5, -6));
+    ASSERT_EQ(scene.overlay.pointMarks.size(), 2u);
+    EXPECT_EQ(scene.overlay.pointMarks[0].at, Vaq::BaVec3d<double>(1, 2, 3));
+    EXPECT_EQ(scene.overlay.pointMarks[0].text, "P1");
+    EXPECT_EQ(scene.overlay.pointMarks[0].color, Color(0, 0, 255));
+    EXPECT_EQ(scene.overlay.pointMarks[1].at.z, -1e-3);
+    EXPECT_TRUE(scene.overlay.pointMarks[1].text.isEmpty());
+    EXPECT_FALSE(scene.overlay.pointMarks[1].color.has_value());
+
     EXPECT_EQ(scene.elements[0].name, "part");
+    EXPECT_EQ(scene.elements[0].label, "Part 7");
+    EXPECT_FALSE(scene.elements[1].label.has_value());
     EXPECT_EQ(scene.elements[0].color, Color(255, 165, 0));
     const auto &file = std::get<MeshDescription>(scene.elements[0].data);
     EXPECT_EQ(file.file, "part.stl");
@@ -75,6 +91,10 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
     const QString syntax = parseError("{\"elements\": [\n  {\"kind\": \"mesh\",}\n]}");
     EXPECT_TRUE(syntax.startsWith("s.json: line 2, column ")) << syntax.toStdString();
     EXPECT_TRUE(syntax.endsWith(": object is missing after a comma")) << syntax.toStdString();
+    // Text that is not UTF-8, and numbers beyond a double, are no JSON either.
+    for (const char *json : { "{\"elements\": [{\"kind\": \"mesh\", \"label\": \"\xff\xfe\"}]}",
+             R"({"cross": [0, 0, 1e999], "elements": []})" })
+        EXPECT_TRUE(parseError(json).startsWith("s.json: line 1, column ")) << parseError(json).toStdString();
     // A misspelt key is refused rather than ignored.
     EXPECT_TRUE(parseError(R"({"elements": [{"kind": "mesh", "file": "a.stl", "colour": "red"}]})")
                     .startsWith("s.json: elements[0]: unknown key 'colour' (known: kind, name, color"));
@@ -106,6 +126,19 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
         { R"({"view": {"direction": "up"}, "elements": []})",
             "view.direction: unknown view 'up' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)" },
         { R"({"view": {"size": [0, 10]}, "elements": []})", "view.size[0]: 0 is outside 1 to 16384" },
+        { R"({"elements": [{"kind": "mesh", "file": "a.stl", "label": 7}]})",
+            "elements[0].label: expected a text, not a number" },
+        { R"({"labels": "yes", "elements": []})", "labels: expected true or false, not a text" },
+        { R"({"cross": [0, 0], "elements": []})", "cross: expected 3 numbers, not 2" },
+        { R"({"cross": [0, 0, null], "elements": []})", "cross[2]: expected a finite number, not null" },
+        { R"({"pointMarks": {"at": [0, 0, 0]}, "elements": []})",
+            "pointMarks: expected a list, not an object" },
+        { R"({"pointMarks": [{"at": [0, 0, 0]}, {"text": "A"}], "elements": []})",
+            R"(pointMarks[1]: no "at" (the marked point))" },
+        { R"({"pointMarks": [{"at": [0, 0, 0], "colour": "red"}], "elements": []})",
+            "pointMarks[0]: unknown key 'colour' (known: at, text, color)" },
+        { R"({"pointMarks": [{"at": [0, "1", 0]}], "elements": []})",
+            "pointMarks[0].at[1]: expected a finite number, not a text" },
     };
     for (const auto &[json, reason] : cases)
         EXPECT_EQ(parseError(json), QStringLiteral("s.json: ") + reason) << json;
@@ -117,16 +150,33 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
     folder.write("square.stl",
         Gcad::Test::binaryStl({ { 0, 0, 0, 1, 0, 0, 1, 1, 0 }, { 0, 0, 0, 1, 1, 0, 0, 1, 0 } }));
     folder.write("scan.xyz", "0 0 0\n1 1 1\n");
-    const QString good = folder.write("good.json", R"({ "view": { "background": [1, 2, 3] }, "elements": [
-        { "kind": "mesh", "file": "square.stl", "color": "#ff0000", "edges": true },
+    const QString good = folder.write("good.json", R"({ "view": { "background": [1, 2, 3] },
+        "labels": true, "raster": true, "pointMarks": [{ "at": [0, 0, 1], "text": "top" }], "elements": [
+        { "kind": "mesh", "file": "square.stl", "color": "#ff0000", "edges": true, "label": "" },
         { "kind": "mesh", "name": "tri", "vertices": [[0,0,1],[1,0,1],[0,1,1]], "triangles": [[0,1,2]] },
         { "kind": "points", "file": "scan.xyz", "color": "lime", "display": "markers", "pointSize": 7 },
         { "kind": "points", "positions": [[0,0,2]], "ids": [4], "showIds": true, "deviations": [[0,0,1]],
           "needles": true, "needleScale": 3 } ] })");
 
     Gcad::Scene::Scene scene;
+    scene.getOverlay().cross = Vaq::BaVec3d<double>(1, 1, 1); // the file has none: it stays
     const Gcad::Scene::ViewDescription view = Gcad::Scene::loadSceneFile(good, scene);
     EXPECT_EQ(view.background, Color(1, 2, 3));
+    EXPECT_TRUE(scene.getOverlay().raster);
+    ASSERT_EQ(scene.getOverlay().pointMarks.size(), 1u);
+    EXPECT_EQ(scene.getOverlay().pointMarks[0].text, "top");
+    EXPECT_EQ(scene.getOverlay().cross, Vaq::BaVec3d<double>(1, 1, 1));
+    // "labels" labels each element with its name, unless it has a label of its own (even an
+    // empty one, which shows nothing); each label points at a point of its element.
+    QStringList labels;
+    for (const Vaq::CAD::Element *element : scene.getElements()) {
+        ASSERT_NE(element->getLabel(), nullptr) << element->getFileName().toStdString();
+        labels << element->getLabel()->getText();
+        Vaq::BaVec3d<double> point;
+        EXPECT_TRUE(element->getConnectorPoint(Vaq::CAD::StageIdentifier::NO_STAGE, &point));
+        EXPECT_TRUE(element->isAutoLabelPlacement());
+    }
+    EXPECT_EQ(labels, QStringList({ "", "tri", "scan.xyz", "points 4" }));
     ASSERT_EQ(scene.getMeshes().size(), 2u);
     EXPECT_EQ(scene.getMeshes()[0]->getFileName(), "square.stl");
     EXPECT_EQ(scene.getMeshes()[0]->getElemProperties()->color, Color(255, 0, 0));

@@ -1,15 +1,22 @@
 // The scene of the programs: what it counts, how the user's display options combine with a
-// mesh's own, what the render callback hands the drawing cycle, and what the demo scene holds.
+// mesh's own, where labels point, what the render callback hands the drawing cycle and its
+// overlay, and what the demo scene holds.
 #include "apps/scene/scene.h"
 #include "apps/scene/scene_demo.h"
+#include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/fig2/vaq_fig2_global_legend.h"
+#include "gcad/overlay/gcad_r_overlay2d.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
 
 using namespace Gcad::Scene;
 using Vaq::CAD::ElementClassification;
@@ -51,6 +58,72 @@ TEST(Scene, countsAndHandsTheCallbackItsMeshesAndTheirOwnBox)
     EXPECT_EQ(callback.getElementsForDrawing()[2].element, scene.getPointSets()[0].get());
     ASSERT_TRUE(callback.getBoundingBox(&min, &max));
     EXPECT_EQ(max, Vaq::BaVec3d<double>(6, 1.5, 1));
+}
+
+// A label points at a point of its element nearest the middle of its box: among all points of a
+// small element, among a sample of a big one.
+TEST(SceneLabels, pointAtAPointOfTheirElementNearTheMiddleOfItsBox)
+{
+    Scene scene;
+    PointCloud cloud;
+    cloud.positions = { { 0, 0, 0 }, { 10, 0, 0 }, { 4, 1, 0 }, { 6, 2, 0 }, { 0, 2, 0 } };
+    scene.addPoints(createPointsElement(cloud, "few.xyz"));
+    // A dome of 360000 vertices over the unit square, up to z = 0.5 in the middle.
+    scene.addMesh(Vaq::CAD::createDomeMesh(600, false));
+    scene.getMeshes()[0]->setFileName("dome");
+    const StageIdentifier stage = StageIdentifier::NO_STAGE;
+    EXPECT_EQ(connectorPoint(*scene.getPointSets()[0], stage), Vaq::BaVec3d<double>(4, 1, 0));
+    const std::optional<Vaq::BaVec3d<double>> top = connectorPoint(*scene.getMeshes()[0], stage);
+    ASSERT_TRUE(top.has_value());
+    const auto &vertices = scene.getMeshes()[0]->getData(stage)->vertices;
+    EXPECT_NE(std::find(vertices.begin(), vertices.end(), *top), vertices.end());
+    const Vaq::BaVec3d<double> centre(0.0, 0.0, 0.25);
+    double nearest = 1.0;
+    for (const Vaq::BaVec3d<double> &v : vertices)
+        nearest = std::min(nearest, (v - centre).length());
+    EXPECT_LT((*top - centre).length(), nearest + 0.02);
+
+    // Labelling keeps a label that is there and labels the others with their names.
+    scene.getMeshes()[0]->setLabel("own");
+    scene.labelElements();
+    EXPECT_EQ(scene.getMeshes()[0]->getLabel()->getText(), "own");
+    const Vaq::CAD::Element &few = *scene.getPointSets()[0];
+    ASSERT_NE(few.getLabel(), nullptr);
+    EXPECT_EQ(few.getLabel()->getText(), "few.xyz");
+    EXPECT_TRUE(few.isAutoLabelPlacement());
+    Vaq::BaVec3d<double> point;
+    ASSERT_TRUE(few.getConnectorPoint(stage, &point));
+    EXPECT_EQ(point, Vaq::BaVec3d<double>(4, 1, 0));
+    // An element without data has neither box nor point.
+    const auto empty = std::make_unique<Vaq::CAD::PolyBase>();
+    EXPECT_FALSE(connectorPoint(*empty, stage).has_value());
+}
+
+// The callback hands the scene's marks to its overlay and gathers labels into a transparent
+// figure of its own.
+TEST(Scene, theCallbackShowsTheOverlayTheSceneAsksFor)
+{
+    Scene scene;
+    OverlayOptions &overlay = scene.getOverlay();
+    overlay.pointMarks = { { { 1, 2, 3 }, "A", std::nullopt }, { { 4, 5, 6 }, "", Vaq::Color(0, 0, 255) } };
+    overlay.add({ .raster = true, .pointMarks = {}, .cross = Vaq::BaVec3d<double>(7, 8, 9) });
+    SceneRenderCallback callback(scene);
+    EXPECT_TRUE(callback.isCoordinateGridDrawingEnabled() && callback.isWriteViewDirectionEnabled());
+    ASSERT_NE(callback.getFigure(), nullptr);
+    EXPECT_FALSE(callback.getFigure()->getBackground().isVisible());
+    const Vaq::GCAD::Overlay2d &overlay2d = *callback.getOverlay2d();
+    const auto &marks = overlay2d.getMarkedPoints();
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks.at(0).point, Vaq::BaVec3d<double>(1, 2, 3));
+    EXPECT_EQ(marks.at(0).text, "A");
+    EXPECT_EQ(marks.at(0).color, Vaq::GCAD::Overlay2d::DEFAULT_MARK_COLOR);
+    EXPECT_EQ(marks.at(1).color, Vaq::Color(0, 0, 255));
+    EXPECT_TRUE(overlay2d.isCrossActive());
+
+    Scene plain;
+    SceneRenderCallback plainCallback(plain);
+    EXPECT_FALSE(
+        plainCallback.isCoordinateGridDrawingEnabled() || plainCallback.getOverlay2d()->isCrossActive());
 }
 
 TEST(ScenePoints, aCloudBecomesAPointCloudElementInItsColoursOrTheDefaultWithNeedlesWhereItHasDeviations)
@@ -131,8 +204,18 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
-    // The programs build no element that their views could not draw.
+    // The programs build no element that their views could not draw. Each is labelled; the
+    // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);
-    for (const Vaq::CAD::Element *element : scene.getElements())
+    int legends = 0;
+    for (Vaq::CAD::Element *element : scene.getElements()) {
         EXPECT_NE(callback.findRenderer(element->getType()), nullptr) << element->getType();
+        Vaq::BaVec3d<double> point;
+        EXPECT_TRUE(element->mustLabelBeRendered(StageIdentifier::NO_STAGE));
+        EXPECT_TRUE(element->getConnectorPoint(StageIdentifier::NO_STAGE, &point));
+        element->updateFigureElements(StageIdentifier::NO_STAGE, 100, Vaq::Transformation(), 0.25);
+        const auto figure = element->getFigureElements(StageIdentifier::NO_STAGE);
+        legends += int(std::count(figure.begin(), figure.end(), Vaq::GLegend2::GlobalLegend::getInstance()));
+    }
+    EXPECT_EQ(legends, 1);
 }

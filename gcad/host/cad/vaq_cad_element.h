@@ -162,13 +162,14 @@ public:
     LabelElement *setLabel(const QString &text);
     void removeLabel() { m_label.reset(); }
 
-    // The label's share of the 2-D overlay, each a no-op or empty without a label.
+    // The element's share of the 2-D overlay: its label, each a no-op or empty without one,
+    // and whatever else a kind hands out (a colour-mapped mesh its legend).
     // A label is drawn when the element is visible in its hierarchy and valid in the stage
     // and the label has text and is shown, for good or for now.
-    bool mustLabelBeRendered(const StageIdentifier &stage) const;
-    void updateFigureElements(
+    virtual bool mustLabelBeRendered(const StageIdentifier &stage) const;
+    virtual void updateFigureElements(
         const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize);
-    std::vector<Fig2::Element *> getFigureElements(const StageIdentifier &stage) const;
+    virtual std::vector<Fig2::Element *> getFigureElements(const StageIdentifier &stage) const;
     bool getConnectorPoint(const StageIdentifier &stage, BaVec3d<double> *point) const;
     bool isAutoLabelPlacement() const { return m_label && m_label->isAutoLabelPlacement(); }
 

@@ -1,8 +1,11 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/base/vaq_translation.h"
+#include "gcad/host/base/vaq_unit.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
+#include "gcad/host/fig2/vaq_fig2_global_legend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -440,6 +443,42 @@ void PolyBase::executeDelayedUpdateVisualization()
 {
     if (m_delayed_update)
         updateVisualization(StageIdentifier::NO_STAGE, false, false);
+}
+
+bool PolyBase::isColorMapShown(const StageIdentifier &stage) const
+{
+    ElementClassification classification;
+    ElementCreator::getElementClassification(this, &classification);
+    const bool colorMapped = classification[ElementClassification::COLOR_MAPPED]
+        || (getType() == ElementCreator::MESH && getElemProperties()->colorMapEnabled);
+    const PolyBaseData *data = getData(stage);
+    return colorMapped && data && !data->deviations.empty();
+}
+
+bool PolyBase::mustLabelBeRendered(const StageIdentifier &stage) const
+{
+    return Element::mustLabelBeRendered(stage) || (isColorMapShown(stage) && isVisible(VR_HIERARCHY));
+}
+
+void PolyBase::updateFigureElements(
+    const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize)
+{
+    Element::updateFigureElements(stage, viewHeight, view, pixelSize);
+    if (!isColorMapShown(stage))
+        return;
+    GLegend2::GlobalLegend *legend = GLegend2::GlobalLegend::getInstance();
+    const QString title = translate("GCAD", "Deviation [%1]").arg(Unit::getLengthUnit().getName());
+    if (legend->getTitle().getText() != title)
+        legend->setTitle(title);
+    legend->update();
+}
+
+std::vector<Fig2::Element *> PolyBase::getFigureElements(const StageIdentifier &stage) const
+{
+    std::vector<Fig2::Element *> elements = Element::getFigureElements(stage);
+    if (isColorMapShown(stage))
+        elements.push_back(GLegend2::GlobalLegend::getInstance());
+    return elements;
 }
 
 unsigned PolyBase::getNumberOfPoints(const StageIdentifier &stage) const

@@ -152,6 +152,19 @@ public:
     void requestDelayedUpdateVisualization() { m_delayed_update = true; }
     void executeDelayedUpdateVisualization();
 
+    // Whether the mesh shows its deviations through the legend's colour map in stage: a
+    // colour-mapped kind, or a plain mesh with the colour map switched on, that has
+    // deviation values there.
+    bool isColorMapShown(const StageIdentifier &stage) const;
+    // A mesh that shows the colour map hands out the views' legend (GlobalLegend) after its
+    // label, titled with the deviation's name and the length unit and scaled from the
+    // current LegendHandler at every update; it is then drawn in the overlay even without a
+    // label text.
+    bool mustLabelBeRendered(const StageIdentifier &stage) const override;
+    void updateFigureElements(
+        const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize) override;
+    std::vector<Fig2::Element *> getFigureElements(const StageIdentifier &stage) const override;
+
     unsigned getNumberOfPoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisibleTriangles(const StageIdentifier &stage) const;

@@ -1,8 +1,12 @@
 #include "gcad/host/cad/vaq_cad_element.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/fig2/vaq_fig2_global_legend.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
+#include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <numbers>
 
 using namespace Vaq;
@@ -130,4 +134,56 @@ TEST(LabelFigure, highlightFramesTheBoxInTheHighlightColour)
     element.updateFigureElements(STAGE_1, VIEW_HEIGHT, VIEW, PIXEL_SIZE);
     EXPECT_EQ(fig->getBorder().color, plain.color);
     EXPECT_EQ(fig->getBorder().width, plain.width);
+}
+
+// A mesh coloured by its deviations hands out the views' legend, scaled as the legend handler
+// says, and is drawn in the overlay for it even without a label text; other meshes are not.
+TEST(LabelFigure, aColourMappedMeshHandsOutTheLegendAfterItsLabel)
+{
+    const auto triangle = [](ElementCreator::Element_t type, bool deviations) {
+        auto mesh = std::make_unique<PolyBase>(type);
+        mesh->setMesh({ { 0, 0, 0 }, { 1, 0, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 } });
+        if (deviations)
+            mesh->setDeviations({ -0.2f, 0.0f, 0.4f });
+        return mesh;
+    };
+    Legend2::LegendHandler::getInstance()->getColorMap().setDataRange(-0.25, 0.75);
+    GLegend2::GlobalLegend *legend = GLegend2::GlobalLegend::getInstance();
+
+    const auto mapped = triangle(ElementCreator::MESH_COLOR_MAPPED, true);
+    EXPECT_TRUE(mapped->mustLabelBeRendered(STAGE_1));
+    mapped->updateFigureElements(STAGE_1, VIEW_HEIGHT, VIEW, PIXEL_SIZE);
+    EXPECT_EQ(mapped->getFigureElements(STAGE_1), std::vector<Fig2::Element *> { legend });
+    EXPECT_EQ(legend->getMinimum(), -0.25);
+    EXPECT_EQ(legend->getMaximum(), 0.75);
+    EXPECT_FALSE(legend->getTitle().getText().isEmpty());
+
+    // The label first, then the legend; a hidden mesh draws neither.
+    mapped->setLabel(QStringLiteral("Wave"))->setConnectorPoint(STAGE_1, { 0.0, 0.0, 0.0 });
+    mapped->updateFigureElements(STAGE_1, VIEW_HEIGHT, VIEW, PIXEL_SIZE);
+    const std::vector<Fig2::Element *> both = mapped->getFigureElements(STAGE_1);
+    ASSERT_EQ(both.size(), 2u);
+    EXPECT_EQ(both[0], mapped->getLabel()->getLabelFigText());
+    EXPECT_EQ(both[1], legend);
+    mapped->getLabel()->setText(QString());
+    mapped->setVisible(false);
+    EXPECT_FALSE(mapped->mustLabelBeRendered(STAGE_1));
+    mapped->setVisible(true);
+    mapped->setStageValid(STAGE_2, false);
+    EXPECT_FALSE(mapped->mustLabelBeRendered(STAGE_2));
+    EXPECT_TRUE(mapped->getFigureElements(STAGE_2).empty());
+
+    // A plain mesh shows the map only when switched on; without deviations there is nothing to map.
+    const auto plain = triangle(ElementCreator::MESH, true);
+    EXPECT_FALSE(plain->mustLabelBeRendered(STAGE_1));
+    plain->getElemProperties()->colorMapEnabled = true;
+    EXPECT_TRUE(plain->mustLabelBeRendered(STAGE_1));
+    const auto noValues = triangle(ElementCreator::MESH_COLOR_MAPPED, false);
+    EXPECT_FALSE(noValues->mustLabelBeRendered(STAGE_1));
+    noValues->updateFigureElements(STAGE_1, VIEW_HEIGHT, VIEW, PIXEL_SIZE);
+    EXPECT_TRUE(noValues->getFigureElements(STAGE_1).empty());
+    // A scan keeps its own colours whatever the switch says.
+    const auto scan = triangle(ElementCreator::MESH_SCAN, true);
+    scan->getElemProperties()->colorMapEnabled = true;
+    EXPECT_FALSE(scan->mustLabelBeRendered(STAGE_1));
 }
