@@ -33,17 +33,17 @@ TriangleBvh::TriangleBvh(const std::vector<BaVec3d<double>> &vertices, const std
 
 void TriangleBvh::build(uint32_t node, uint32_t begin, uint32_t end, std::vector<Item> &items)
 {
-    Box3d box, centroidBox;
-    for (uint32_t i = begin; i < end; ++i) {
-        for (const uint32_t corner : m_triangles[items[i].triangle])
-            box.extend(m_vertices[corner]);
+    Box3d centroidBox;
+    for (uint32_t i = begin; i < end; ++i)
         centroidBox.extend(items[i].centroid);
-    }
-    m_nodes[node].box = box;
     const BaVec3d<double> size = centroidBox.getSize();
     if (end - begin <= LEAF_SIZE || (size.x == 0.0 && size.y == 0.0 && size.z == 0.0)) {
-        m_nodes[node].first = begin;
-        m_nodes[node].count = end - begin;
+        Box3d box;
+        for (uint32_t i = begin; i < end; ++i) {
+            for (const uint32_t corner : m_triangles[items[i].triangle])
+                box.extend(m_vertices[corner]);
+        }
+        m_nodes[node] = { box, begin, end - begin };
         return;
     }
     const int axis = size.x >= size.y && size.x >= size.z ? 0 : (size.y >= size.z ? 1 : 2);
@@ -51,10 +51,13 @@ void TriangleBvh::build(uint32_t node, uint32_t begin, uint32_t end, std::vector
     std::nth_element(items.begin() + begin, items.begin() + middle, items.begin() + end,
         [axis](const Item &a, const Item &b) { return a.centroid[axis] < b.centroid[axis]; });
     const uint32_t children = uint32_t(m_nodes.size());
-    m_nodes[node].first = children;
     m_nodes.resize(m_nodes.size() + 2);
     build(children, begin, middle, items);
     build(children + 1, middle, end, items);
+    // An inner box is its children's: each triangle is read once, at its leaf.
+    Box3d box = m_nodes[children].box;
+    box.extend(m_nodes[children + 1].box);
+    m_nodes[node] = { box, children, 0 };
 }
 
 bool TriangleBvh::intersect(const Ray &ray, double *limit, const AcceptHit &accept, RayHit *hit) const
