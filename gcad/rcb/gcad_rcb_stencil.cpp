@@ -38,10 +38,13 @@ std::vector<CAD::Element *> RenderCallback::getRenderedElements(
     if (!view || !view->getStencilHandler()->getRenderedElements(corner1, corner2, clipToView, rect, &drawn))
         return {};
 
+    // Runs of pixels showing the same element are common: each run is looked up once.
     std::set<CAD::Element *> hits;
+    const CAD::Element *previous = nullptr;
     const auto add = [&](const CAD::Element *element) {
-        if (element && isElementValid(element))
+        if (element && element != previous && isElementValid(element))
             hits.insert(const_cast<CAD::Element *>(element));
+        previous = element;
     };
     if (withLabels) {
         const std::vector<CAD::Element *> labels
@@ -51,12 +54,8 @@ std::vector<CAD::Element *> RenderCallback::getRenderedElements(
         for (std::size_t i = 0; i < drawn.size(); ++i)
             add(labels[i] && isElementValid(labels[i]) ? labels[i] : drawn[i]);
     } else {
-        const CAD::Element *previous = nullptr;
-        for (const CAD::Element *element : drawn) {
-            if (element != previous)
-                add(element);
-            previous = element;
-        }
+        for (const CAD::Element *element : drawn)
+            add(element);
     }
     return { hits.begin(), hits.end() };
 }
