@@ -16,6 +16,12 @@ int runInfo(const QStringList &arguments);
 // prints one summary line, unless the picture goes to standard output.
 int runRender(const QStringList &arguments);
 
+// gcad pick [FILE...] (--at X,Y | --rect X0,Y0,X1,Y1) [--json] and the view options of render:
+// draws the scene as render does and prints the elements drawn at the pixel or in the
+// rectangle (pixels of the picture, from its upper left corner), for --at also the rotation
+// centre under the pixel with its depth, or "nothing".
+int runPick(const QStringList &arguments);
+
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
 // mesh benchmark (whose full run stores its result), prints the rates, the performance index and
 // whether they were stored, with --baseline also each rate's ratio to the same meshes drawn from

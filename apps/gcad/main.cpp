@@ -48,6 +48,15 @@ const Subcommand kSubcommands[] = {
         "--point-mark: a small cross at the model point with TEXT beside it (repeatable); --cross:\n"
         "a crosshair through the model point. A colour-mapped mesh shows the colour legend",
         Gcad::runRender },
+    { "pick",
+        "[FILE...|SCENE.json] (--at X,Y | --rect X0,Y0,X1,Y1) [--json] [--size WxH] [--view DIR]\n"
+        "            [--flat] [--edges] [--points] [--crease DEG]",
+        "draw the scene as render does with the same options and print the elements drawn at\n"
+        "pixel X,Y (counted from the picture's upper left corner) or inside the rectangle, one\n"
+        "\"NAME (KIND)\" a line, for --at also the rotation centre under the pixel and its depth\n"
+        "(larger is nearer), or \"nothing\"; with both, the elements of the rectangle. --json:\n"
+        "{\"elements\": [{\"name\": ..., \"kind\": ...}], \"point\": [X, Y, Z], \"depth\": D}",
+        Gcad::runPick },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
         "rates for the views' estimates and the performance index. --size: view edge in pixels\n"

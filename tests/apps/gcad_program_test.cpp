@@ -151,6 +151,14 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "render", "--point-mark" }, "--point-mark: missing value (X,Y,Z[:TEXT])" },
         { { "bench", "--size", "16385" }, "--size: '16385' is not a whole number from 1 to 16384" },
         { { "bench", "--dome", "1002" }, "--dome: '1002' is not a whole number from 2 to 1001" },
+        { { "pick", good, "--at", "60,0", "--size", "60x40" }, "--at: outside the 60x40 view" },
+        { { "pick", good, "--at", "-1,3", "--size", "60x40" }, "--at: outside the 60x40 view" },
+        { { "pick", good, "--rect", "0,0,59,40", "--size", "60x40" }, "--rect: outside the 60x40 view" },
+        { { "pick", good, "--rect", "5,5,1,9" }, "--rect: the corners are swapped (X0 <= X1 and Y0 <= Y1)" },
+        { { "pick", good, "--at", "1;2" }, "--at: '1;2' is not X,Y with whole numbers" },
+        { { "pick", good, "--rect", "1,2,3" }, "--rect: '1,2,3' is not X0,Y0,X1,Y1 with whole numbers" },
+        { { "pick", good }, "pick: --at X,Y or --rect X0,Y0,X1,Y1 is needed" },
+        { { "pick", "--at" }, "--at: missing value (X,Y)" },
     };
     for (const auto &[arguments, error] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -480,6 +488,71 @@ TEST(GcadRender, theOverlayCopesWithOddLabelsAndTinyViews)
             EXPECT_FALSE(pixelsWhere(image, [](QRgb c, QPoint) { return qRed(c) > qGreen(c) + 80; }).empty());
         }
     }
+}
+
+// Pick answers for the pixels of the picture render writes with the same arguments: a red
+// square at z = 0 partly under a green one at z = 1, seen from above.
+TEST(GcadPick, namesTheElementDrawnAtAPixelWithTheSurfacePointUnderItAndAllInARectangle)
+{
+    TestFolder folder;
+    const QString scene = folder.write("pick.json", R"({
+        "view": { "direction": "z+", "size": [60, 40], "background": [0, 0, 255] },
+        "elements": [
+          { "kind": "mesh", "name": "low", "color": [255, 0, 0],
+            "vertices": [[0, 0, 0], [2, 0, 0], [2, 1, 0], [0, 1, 0]], "triangles": [[0, 1, 2], [0, 2, 3]] },
+          { "kind": "mesh", "name": "high", "color": [0, 255, 0],
+            "vertices": [[1, 0, 1], [3, 0, 1], [3, 1, 1], [1, 1, 1]], "triangles": [[0, 1, 2], [0, 2, 3]] } ] })");
+    const QString out = folder.path("pick.png");
+    ASSERT_EQ(gcad({ "render", scene, "--flat", "-o", out }).status, 0);
+    const QImage image(out);
+    // The middle row's pixels furthest inside the red and the green run.
+    QPoint red, green;
+    for (int x = 0, reds = 0, greens = 0; x < image.width(); ++x) {
+        const QRgb c = image.pixel(x, 20);
+        reds = qRed(c) > 200 && qGreen(c) < 100 ? reds + 1 : 0;
+        greens = qGreen(c) > 200 && qRed(c) < 100 ? greens + 1 : 0;
+        if (reds == 3)
+            red = QPoint(x - 1, 20);
+        if (greens == 3)
+            green = QPoint(x - 1, 20);
+    }
+    ASSERT_FALSE(red.isNull());
+    ASSERT_FALSE(green.isNull());
+    const auto at = [&](const QPoint &p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); };
+
+    ProgramRun run = gcad({ "pick", scene, "--flat", "--at", at(red) });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << run.out.toStdString();
+    EXPECT_EQ(lines[0], "low (mesh)");
+    EXPECT_TRUE(lines[1].startsWith("rotation centre: ")) << lines[1].toStdString();
+
+    // JSON: the green square in front, its point at z = 1 and nearer than the red one's.
+    const auto pickJson = [&](const QStringList &where) {
+        const ProgramRun json = gcad(QStringList { "pick", scene, "--flat", "--json" } + where);
+        EXPECT_EQ(json.status, 0) << json.err.toStdString();
+        return QJsonDocument::fromJson(json.out.toUtf8()).object();
+    };
+    const QJsonObject low = pickJson({ "--at", at(red) }), high = pickJson({ "--at", at(green) });
+    EXPECT_EQ(high.value("elements").toArray(),
+        QJsonArray({ QJsonObject { { "name", "high" }, { "kind", "mesh" } } }));
+    EXPECT_NEAR(low.value("point").toArray().at(2).toDouble(), 0.0, 1e-6);
+    EXPECT_NEAR(high.value("point").toArray().at(2).toDouble(), 1.0, 1e-6);
+    EXPECT_GT(high.value("depth").toDouble(), low.value("depth").toDouble());
+    // The point lies under the pixel: within the square, about a pixel from where it was seen.
+    EXPECT_NEAR(high.value("point").toArray().at(1).toDouble(), 0.5, 0.1);
+
+    // The whole view holds both, a corner neither (and no point there).
+    const QJsonObject all = pickJson({ "--rect", "0,0,59,39" });
+    EXPECT_EQ(all.value("elements").toArray().size(), 2);
+    EXPECT_FALSE(all.contains("point"));
+    const QString redOnly = QStringLiteral("%1,%2,%3,%4").arg(red.x() - 1).arg(19).arg(red.x() + 1).arg(21);
+    EXPECT_EQ(pickJson({ "--rect", redOnly }).value("elements").toArray(),
+        QJsonArray({ QJsonObject { { "name", "low" }, { "kind", "mesh" } } }));
+    run = gcad({ "pick", scene, "--flat", "--at", "0,0" });
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "nothing\n");
+    EXPECT_EQ(pickJson({ "--at", "0,0" }), QJsonObject({ { "elements", QJsonArray() } }));
 }
 
 // The picture goes where -o says in the format its extension names; a device or FIFO is

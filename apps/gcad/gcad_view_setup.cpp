@@ -1,0 +1,137 @@
+#include "apps/gcad/gcad_view_setup.h"
+
+#include "apps/gcad/gcad_cli.h"
+
+#include "apps/scene/scene_demo.h"
+#include "apps/scene/scene_file_loader.h"
+#include "apps/scene/scene_import.h"
+#include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_points.h"
+
+#include "gcad/gcad_config.h"
+#include "gcad/host/cfg/vaq_cfg_root.h"
+#include "gcad/host/gl/vaq_gl_view_creator.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace Gcad {
+
+namespace {
+
+QString unknownView(const QString &view)
+{
+    return QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
+        .arg(view);
+}
+
+bool isSceneFile(const QString &file)
+{
+    return QFileInfo(file).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
+}
+
+// "X,Y,Z[:TEXT]": a point mark, its text after the first colon.
+Scene::PointMark parsePointMark(const QString &option, const QString &text)
+{
+    const qsizetype colon = text.indexOf(':');
+    return { parsePoint(option, text.left(colon)), colon < 0 ? QString() : text.mid(colon + 1),
+        std::nullopt };
+}
+
+} // namespace
+
+bool ViewSetup::readArgument(const QString &argument, ArgumentReader &reader)
+{
+    if (argument == "--size")
+        size = parseViewSize(argument, reader.value(argument, QStringLiteral("WxH")));
+    else if (argument == "--view")
+        view = reader.value(argument, QStringLiteral("view name"));
+    else if (argument == "--flat")
+        display.flat = true;
+    else if (argument == "--edges")
+        display.edges = true;
+    else if (argument == "--points")
+        display.points = true;
+    else if (argument == "--crease")
+        creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
+    else if (argument == "--labels")
+        labels = true;
+    else if (argument == "--raster")
+        overlay.raster = true;
+    else if (argument == "--point-mark")
+        overlay.pointMarks.push_back(
+            parsePointMark(argument, reader.value(argument, QStringLiteral("X,Y,Z[:TEXT]"))));
+    else if (argument == "--cross")
+        overlay.cross = parsePoint(argument, reader.value(argument, QStringLiteral("X,Y,Z")));
+    else if (argument.startsWith('-') && argument != "-")
+        return false;
+    else
+        files << argument;
+    return true;
+}
+
+void ViewSetup::check(const QString &command) const
+{
+    if (!view.isEmpty() && Vaq::GL::ViewCreator::getViewForName(view) == Vaq::GL::ViewCreator::VD_NONE)
+        throw UsageError { QStringLiteral("--view"), unknownView(view) };
+    if (files.size() > 1 && std::any_of(files.begin(), files.end(), isSceneFile))
+        throw UsageError { command, QStringLiteral("a scene file is given alone") };
+}
+
+void ViewSetup::load(Scene::Scene &scene)
+{
+    if (files.size() == 1 && isSceneFile(files.front())) {
+        try {
+            const Scene::ViewDescription description
+                = Scene::loadSceneFile(files.front(), scene, creaseAngle);
+            if (view.isEmpty())
+                view = description.direction;
+            if (!size)
+                size = description.size;
+            if (description.background)
+                scene.setBackground(*description.background);
+        } catch (const Scene::ImportError &e) {
+            throw UsageError { e.fileName(), e.reason() };
+        }
+    } else {
+        for (const QString &file : files) {
+            try {
+                Scene::ImportedData data = Scene::importFile(file, creaseAngle);
+                if (auto *cloud = std::get_if<Scene::PointCloud>(&data)) {
+                    scene.addPoints(Scene::createPointsElement(std::move(*cloud), file));
+                    continue;
+                }
+                scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
+            } catch (const Scene::ImportError &e) {
+                throw UsageError { e.fileName(), e.reason() };
+            }
+        }
+    }
+    if (files.isEmpty())
+        Scene::addDemoScene(scene);
+    scene.applyDisplayOptions(display);
+    if (labels)
+        scene.labelElements();
+    scene.getOverlay().add(overlay);
+}
+
+Vaq::BaVec3d<double> ViewSetup::getRotation() const
+{
+    Vaq::BaVec3d<double> rotation;
+    Vaq::GL::ViewCreator::getViewForName(view.isEmpty() ? QStringLiteral("iso") : view, &rotation);
+    return rotation;
+}
+
+LabelsShown::LabelsShown()
+    : m_configured(Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS))
+{
+    Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, true);
+}
+
+LabelsShown::~LabelsShown()
+{
+    Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, m_configured);
+}
+
+} // namespace Gcad

@@ -1,0 +1,64 @@
+// ViewSetup: what `gcad render` and `gcad pick` share: the files to show (meshes and point
+// files, or one scene file, or else the demo scene), the view's size and direction and the
+// display options, read from the command's arguments and loaded into a Scene.
+#pragma once
+
+#include "apps/gcad/gcad_options.h"
+
+#include "apps/scene/scene.h"
+
+#include "gcad/host/base/vaq_vec.h"
+#include "gcad/host/cad/vaq_cad_poly_base.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Gcad {
+
+struct ViewSetup
+{
+    QStringList files;
+    // Unset: what the scene file says, else 1280 x 960 and the iso view.
+    std::optional<QSize> size;
+    QString view;
+    Scene::DisplayOptions display;
+    double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
+    bool labels = false;
+    // Added to what a scene file says; the crosshair replaces the file's.
+    Scene::OverlayOptions overlay;
+
+    // Takes argument (with its value from reader) when it is a file or one of --size, --view,
+    // --flat, --edges, --points, --crease, --labels, --raster, --point-mark, --cross; false for
+    // any other option.
+    bool readArgument(const QString &argument, ArgumentReader &reader);
+    // Throws UsageError for an unknown view name or a scene file given with other files.
+    void check(const QString &command) const;
+    // Loads the files (the demo scene without any) into scene with the display options, the
+    // labels and the overlay's marks, and completes size and view with what a scene file says;
+    // import errors are UsageErrors.
+    // Meshes get vertex normals split where their facets differ by more than the crease angle.
+    void load(Scene::Scene &scene);
+
+    QSize getSize() const { return size.value_or(QSize(1280, 960)); }
+    // The view rotation of the view name (iso when none is given).
+    Vaq::BaVec3d<double> getRotation() const;
+};
+
+// Shows the elements' labels while a picture is drawn: the configured choice is for the
+// application's views, and a picture shows exactly the labels it was asked for.
+class LabelsShown
+{
+public:
+    LabelsShown();
+    ~LabelsShown();
+    LabelsShown(const LabelsShown &) = delete;
+    LabelsShown &operator=(const LabelsShown &) = delete;
+
+private:
+    bool m_configured;
+};
+
+} // namespace Gcad
