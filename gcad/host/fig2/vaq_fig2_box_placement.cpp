@@ -33,9 +33,9 @@ namespace {
 // From one ring to the next the gap grows by a step, or by this share of it where that is more,
 // so that a far search takes few rings.
 constexpr double RING_GROWTH = 0.15;
-// A last place is kept while its leader is no longer than this many steps; a box searches at
-// least as far.
-constexpr double KEEP_STEPS = 4.5;
+// Crossings count at full weight for leaders of up to this many steps; a box searches at least
+// as far.
+constexpr double NEAR_STEPS = 4.5;
 // One crossing costs as much leader length as this many steps; a box looks no farther than
 // that beyond its first free candidate.
 constexpr double CROSSING_STEPS = 3.0;
@@ -47,9 +47,8 @@ constexpr int MAX_SIDE_SAMPLES = 16;
 constexpr std::uint64_t WORK_PER_BOX = 40000;
 constexpr std::uint64_t CANDIDATE_WORK = 32;
 constexpr int UNCROSS_PASSES = 4;
-// Swaps and moves tried per box on average to remove crossings, which are few unless the
-// view is crowded and most of them cannot be removed.
-constexpr long UNCROSS_TRIES_PER_BOX = 2;
+// Partners a box tries to swap with in one pass.
+constexpr size_t UNCROSS_PARTNERS = 4;
 // Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
 constexpr int MAX_CROSSINGS = 8;
 // The smallest ring spacing, millimetres (for boxes of no height).
@@ -84,12 +83,15 @@ private:
     void put(int i, const QRectF &box);
     void take(int i);
     QLineF leaderLine(int payload) const;
+    QRectF boxOf(const QRectF &entry, int owner) const;
 
     QRectF clamped(const QRectF &box) const;
     QRectF centredAt(int i, const QPointF &centre) const;
     double shortestLeader(int i, double gap) const;
+    double lastGap(int i) const;
     template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
+    bool isClear(int i, const QRectF &shape) const;
     bool isFree(int i, const QRectF &box) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
@@ -215,11 +217,17 @@ double Layout::shortestLeader(int i, double gap) const
     return gap + (m_scene.marginFactor - 1.0) / 2.0 * std::min(s.width(), s.height());
 }
 
+// The gap of the farthest ring searched: the search radius, and at least NEAR_STEPS.
+double Layout::lastGap(int i) const
+{
+    return std::max(m_radius, NEAR_STEPS * m_items[size_t(i)].step);
+}
+
 // Calls consider(gap, box) for the candidate boxes, ring by ring, until it returns false; gap
 // is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
-// rings reach the search radius (at least KEEP_STEPS); once the budget is spent, no ring after
+// rings reach the search radius (at least NEAR_STEPS); once the budget is spent, no ring after
 // the first.
 template<typename Consider> void Layout::forEachCandidate(int i, Consider &&consider) const
 {
@@ -228,7 +236,6 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
     const double w = m * item.size.width(), h = m * item.size.height();
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
-    const double lastGap = std::max(m_radius, KEEP_STEPS * item.step);
     if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
@@ -245,7 +252,7 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
         ++m_candidates;
         return consider(gap, box);
     };
-    for (double gap = item.step / 2.0; gap <= lastGap; gap += std::max(item.step, RING_GROWTH * gap)) {
+    for (double gap = item.step / 2.0; gap <= lastGap(i); gap += std::max(item.step, RING_GROWTH * gap)) {
         const double a = w / 2.0 + gap, b = h / 2.0 + gap;
         const int nx = evenCount(2.0 * a, std::max(w, item.step) / 2.0);
         const int ny = evenCount(2.0 * b, std::max(h, item.step) / 2.0);
@@ -273,23 +280,34 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
     }
 }
 
+// Whether the shape covers no other widened box, obstacle or point.
+bool Layout::isClear(int i, const QRectF &shape) const
+{
+    const bool clear
+        = m_rects.visit(shape, [&](const QRectF &r, int owner) { return owner == i || !overlaps(shape, r); });
+    return clear
+        && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+}
+
 // Whether the widened box covers no other widened box, obstacle or point.
 bool Layout::isFree(int i, const QRectF &box) const
 {
-    const QRectF wide = widened(box, m_scene.marginFactor);
-    const bool clear
-        = m_rects.visit(wide, [&](const QRectF &r, int owner) { return owner == i || !overlaps(wide, r); });
-    return clear
-        && m_points.visit(wide, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), wide); });
+    return isClear(i, widened(box, m_scene.marginFactor));
+}
+
+// What an entry of the box grid stands for: an obstacle, or an item's box without its margin.
+QRectF Layout::boxOf(const QRectF &entry, int owner) const
+{
+    return owner >= 0 ? m_items[size_t(owner)].box : entry;
 }
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
-// through the box, leaving out the item's own; counted no further than limit.
+// through the box, leaving out the item's own; counted no further than limit. A leader
+// through a box's margin only is no crossing.
 int Layout::crossings(int i, const QRectF &box, int limit) const
 {
     int count = 0;
     const Item &item = m_items[size_t(i)];
-    const QRectF wide = widened(box, m_scene.marginFactor);
     if (item.hasPoint) {
         const QLineF leader = leaderOf(box, item.target);
         const QRectF bounds = boundsOf(leader);
@@ -298,12 +316,12 @@ int Layout::crossings(int i, const QRectF &box, int limit) const
             return count < limit;
         });
         m_rects.visit(bounds, [&](const QRectF &r, int owner) {
-            count += owner != i && touches(bounds, r) && segmentEnters(leader, r);
+            count += owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner));
             return count < limit;
         });
     }
-    m_leaders.visit(wide, [&](const QRectF &r, int payload) {
-        count += payload != i && touches(wide, r) && segmentEnters(leaderLine(payload), wide);
+    m_leaders.visit(box, [&](const QRectF &r, int payload) {
+        count += payload != i && touches(box, r) && segmentEnters(leaderLine(payload), box);
         return count < limit;
     });
     return std::min(count, limit);
@@ -313,8 +331,7 @@ int Layout::crossings(int i, const QRectF &box, int limit) const
 int Layout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
 {
     const QLineF li = leaderOf(bi, m_items[size_t(i)].target), lj = leaderOf(bj, m_items[size_t(j)].target);
-    const QRectF wi = widened(bi, m_scene.marginFactor), wj = widened(bj, m_scene.marginFactor);
-    return int(segmentsCross(li, lj)) + int(segmentEnters(li, wj)) + int(segmentEnters(lj, wi));
+    return int(segmentsCross(li, lj)) + int(segmentEnters(li, bj)) + int(segmentEnters(lj, bi));
 }
 
 // What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
@@ -367,22 +384,26 @@ bool Layout::spent() const
     return entries + CANDIDATE_WORK * m_candidates > m_budget;
 }
 
+// Whether last frame's place can stay: inside the area, the box itself (not widened, so that a
+// turn of the view that only narrows the gaps between boxes moves none) clear of the boxes
+// kept so far, and its leader no longer than a search could have found.
 bool Layout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous, 1e-9) || !isFree(i, item.previous))
+    if (!contains(m_scene.area, item.previous, 1e-9) || !isClear(i, item.previous))
         return false;
-    return leaderLength(i, item.previous) <= shortestLeader(i, KEEP_STEPS * item.step);
+    const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
+    return leaderLength(i, item.previous) <= std::numbers::sqrt2 * (lastGap(i) + edge);
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
 // avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate. Crossings count only within the keeping
-// distance: beyond it the box sits in a crowd, where the leaders cross anyway and counting
-// them would cost time with every candidate.
+// one penalty beyond the first free candidate. Crossings count only within NEAR_STEPS: beyond
+// it the box sits in a crowd, where the leaders cross anyway and counting them would cost time
+// with every candidate.
 bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
 {
-    const double keep = shortestLeader(i, KEEP_STEPS * m_items[size_t(i)].step);
+    const double counted = shortestLeader(i, NEAR_STEPS * m_items[size_t(i)].step);
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
     double ringGap = -1.0;
@@ -395,7 +416,7 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
         const double length = leaderLength(i, box);
         if (length >= bestCost || !isFree(i, box))
             return true;
-        if (length > keep)
+        if (length > counted)
             penalty = 0.0;
         enough = std::min(enough, length + penalty);
         double cost = length;
@@ -442,13 +463,14 @@ void Layout::place(int i, bool avoidCrossings)
 
 // Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
 // or else moves to its best place counting crossings. Every accepted change lowers the number
-// of crossings, so the passes end; their number and that of the tries bound the time taken.
+// of crossings, so the passes end; their number, the partners tried and the work budget bound
+// the time taken. Any box may move, a kept one as well, but only to lower the crossings: a
+// layout whose repair ran to its end is not changed by a second one.
 void Layout::uncross()
 {
-    long tries = UNCROSS_TRIES_PER_BOX * long(m_items.size());
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
-        for (int i = 0; i < int(m_items.size()) && tries > 0 && !spent(); ++i) {
+        for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
             const Item &item = m_items[size_t(i)];
             if (!item.hasPoint || item.leaderHandle < 0)
                 continue;
@@ -467,7 +489,7 @@ void Layout::uncross()
                 return true;
             });
             m_rects.visit(bounds, [&](const QRectF &r, int owner) {
-                if (owner != i && touches(bounds, r) && segmentEnters(leader, r)) {
+                if (owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner))) {
                     crossed = true;
                     if (owner >= 0)
                         partners.push_back(owner);
@@ -479,9 +501,8 @@ void Layout::uncross()
             std::sort(partners.begin(), partners.end());
             partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
             bool swapped = false;
-            for (size_t k = 0; k < partners.size() && !swapped && tries > 0; ++k, --tries)
+            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !swapped; ++k)
                 swapped = trySwap(i, partners[k]);
-            --tries;
             changed = swapped || tryMove(i) || changed;
         }
         if (!changed)

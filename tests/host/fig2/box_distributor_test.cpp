@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <memory>
+#include <numbers>
 #include <random>
 
 using namespace Vaq;
@@ -259,6 +261,62 @@ TEST(BoxDistributor, KeepsLastPlacesThatAreStillFreeAndNear)
     distributor.addTextBox(&far);
     distributor.distribute();
     EXPECT_LT(far.getConnector().length(), 10.0);
+}
+
+// Distributes the labels in the whole view with the overlay's centre.
+void distributeAll(Labels &labels)
+{
+    BoxDistributor distributor(VIEW, MARGIN, FILL);
+    for (auto &label : labels)
+        distributor.addTextBox(label.get());
+    distributor.distribute(QPointF(VIEW.width() / 2.0, VIEW.height() / 2.0));
+}
+
+TEST(BoxDistributor, ALayoutOfItsOwnResultMovesNothing)
+{
+    // 40 labels sharing one point, whose leaders all run to the middle of the crowd, and a
+    // view a fifth full of text: every label found a free place, so a second layout with
+    // nothing changed has no reason to move any.
+    const QPointF middle(VIEW.width() / 2.0, VIEW.height() / 2.0);
+    Labels scenes[]
+        = { randomLabels(40, QRectF(middle, QSizeF()), 5), randomLabels(400, QRectF(QPointF(), VIEW), 6) };
+    for (Labels &labels : scenes) {
+        SCOPED_TRACE(testing::Message() << labels.size() << " labels");
+        distributeAll(labels);
+        const std::vector<QRectF> first = boxesOf(labels);
+        distributeAll(labels);
+        const std::vector<QRectF> second = boxesOf(labels);
+        int moved = 0;
+        for (size_t i = 0; i < labels.size(); ++i)
+            moved += second[i] != first[i];
+        EXPECT_EQ(moved, 0);
+    }
+}
+
+TEST(BoxDistributor, AfterATurnOfTwoDegreesNineInTenKeepTheirPlace)
+{
+    // The overlay moves every label along with its point before the layout; the boxes near the
+    // middle barely shift against each other, those far out by up to 7 mm, mostly closing
+    // the gaps between boxes rather than making them overlap.
+    Labels labels = randomLabels(400, QRectF(QPointF(10.0, 10.0), VIEW - QSizeF(20.0, 20.0)), 8);
+    distributeAll(labels);
+    const double a = 2.0 * std::numbers::pi / 180.0;
+    const QPointF middle(VIEW.width() / 2.0, VIEW.height() / 2.0);
+    std::vector<QRectF> turned;
+    for (auto &label : labels) {
+        const QPointF d = label->getConnectorPoint() - middle;
+        const QPointF point = middle
+            + QPointF(std::cos(a) * d.x() - std::sin(a) * d.y(), std::sin(a) * d.x() + std::cos(a) * d.y());
+        const QPointF shift = point - label->getConnectorPoint();
+        label->setConnectorPoint(point);
+        label->move(shift.x(), shift.y());
+        turned.push_back(label->getBoxRect());
+    }
+    distributeAll(labels);
+    int kept = 0;
+    for (size_t i = 0; i < labels.size(); ++i)
+        kept += labels[i]->getBoxRect() == turned[i];
+    EXPECT_GE(kept, 0.9 * double(labels.size()));
 }
 
 // Labels for the same scene in a new set of objects, allocated last to first, so that their
