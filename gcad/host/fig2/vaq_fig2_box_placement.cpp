@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <numbers>
 
@@ -33,8 +34,7 @@ namespace {
 // From one ring to the next the gap grows by a step, or by this share of it where that is more,
 // so that a far search takes few rings.
 constexpr double RING_GROWTH = 0.15;
-// Crossings count at full weight for leaders of up to this many steps; a box searches at least
-// as far.
+// A box searches at least this many steps out.
 constexpr double NEAR_STEPS = 4.5;
 // One crossing costs as much leader length as this many steps; a box looks no farther than
 // that beyond its first free candidate.
@@ -46,6 +46,9 @@ constexpr int MAX_SIDE_SAMPLES = 16;
 // view still takes bounded time.
 constexpr std::uint64_t WORK_PER_BOX = 40000;
 constexpr std::uint64_t CANDIDATE_WORK = 32;
+// The crossing repair's own work per box on average, whatever the placement used, so that it
+// gets as far in a layout that placed every box afresh as in one that kept them all.
+constexpr std::uint64_t REPAIR_WORK_PER_BOX = 10000;
 constexpr int UNCROSS_PASSES = 4;
 // Partners a box tries to swap with in one pass.
 constexpr size_t UNCROSS_PARTNERS = 4;
@@ -77,6 +80,8 @@ private:
         double step = MIN_STEP;
         QRectF box;
         bool placed = false;
+        // At last frame's place: the repair moves it only where it crosses nothing.
+        bool kept = false;
         int rectHandle = -1, leaderHandle = -1;
     };
 
@@ -99,12 +104,14 @@ private:
     double leaderLength(int i, const QRectF &box) const;
     int crowding(int i) const;
 
+    std::uint64_t work() const;
     bool spent() const;
     bool keepable(int i) const;
     bool search(int i, bool avoidCrossings, QRectF *best) const;
     QRectF leastCovered(int i) const;
     void place(int i, bool avoidCrossings);
     void uncross();
+    bool acceptChange(int before, int after, std::initializer_list<int> items);
     bool trySwap(int i, int j);
     bool tryMove(int i);
 
@@ -378,10 +385,15 @@ int Layout::crowding(int i) const
     return count;
 }
 
-bool Layout::spent() const
+std::uint64_t Layout::work() const
 {
     const std::uint64_t entries = m_rects.entriesRead() + m_points.entriesRead() + m_leaders.entriesRead();
-    return entries + CANDIDATE_WORK * m_candidates > m_budget;
+    return entries + CANDIDATE_WORK * m_candidates;
+}
+
+bool Layout::spent() const
+{
+    return work() > m_budget;
 }
 
 // Whether last frame's place can stay: inside the area, the box itself (not widened, so that a
@@ -398,12 +410,9 @@ bool Layout::keepable(int i) const
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
 // avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate. Crossings count only within NEAR_STEPS: beyond
-// it the box sits in a crowd, where the leaders cross anyway and counting them would cost time
-// with every candidate.
+// one penalty beyond the first free candidate.
 bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
 {
-    const double counted = shortestLeader(i, NEAR_STEPS * m_items[size_t(i)].step);
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
     double ringGap = -1.0;
@@ -416,8 +425,6 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
         const double length = leaderLength(i, box);
         if (length >= bestCost || !isFree(i, box))
             return true;
-        if (length > counted)
-            penalty = 0.0;
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -464,10 +471,12 @@ void Layout::place(int i, bool avoidCrossings)
 // Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
 // or else moves to its best place counting crossings. Every accepted change lowers the number
 // of crossings, so the passes end; their number, the partners tried and the work budget bound
-// the time taken. Any box may move, a kept one as well, but only to lower the crossings: a
-// layout whose repair ran to its end is not changed by a second one.
+// the time taken. The repair has a budget of its own, so that a layout of its own result gets
+// as far as the first did and finds nothing left to change; a box at last frame's place moves
+// only to cross nothing.
 void Layout::uncross()
 {
+    m_budget = work() + REPAIR_WORK_PER_BOX * m_items.size();
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
         for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
@@ -510,6 +519,22 @@ void Layout::uncross()
     }
 }
 
+// Whether a change of the items' places that leaves after crossings of before is taken: it must
+// lower them, and to none where it moves a box from last frame's place, so that a layout is
+// not reshuffled in every frame for crossings that cannot be removed. The items are then no
+// longer at last frame's places.
+bool Layout::acceptChange(int before, int after, std::initializer_list<int> items)
+{
+    bool moved = false;
+    for (const int i : items)
+        moved = moved || m_items[size_t(i)].kept;
+    if (after >= before || (moved && after > 0))
+        return false;
+    for (const int i : items)
+        m_items[size_t(i)].kept = false;
+    return true;
+}
+
 // Swaps the centres of the two boxes when both are free there and fewer crossings result.
 bool Layout::trySwap(int i, int j)
 {
@@ -520,7 +545,8 @@ bool Layout::trySwap(int i, int j)
     const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
     const bool better = isFree(i, si) && isFree(j, sj)
         && !overlaps(widened(si, m_scene.marginFactor), widened(sj, m_scene.marginFactor))
-        && crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj) < before;
+        && acceptChange(
+            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
     put(i, better ? si : bi);
     put(j, better ? sj : bj);
     return better;
@@ -532,7 +558,7 @@ bool Layout::tryMove(int i)
     const QRectF old = m_items[size_t(i)].box;
     take(i);
     QRectF box;
-    const bool better = search(i, true, &box) && crossings(i, box) < crossings(i, old);
+    const bool better = search(i, true, &box) && acceptChange(crossings(i, old), crossings(i, box), { i });
     put(i, better ? box : old);
     return better;
 }
@@ -545,8 +571,10 @@ std::vector<QRectF> Layout::run(BoxMode_t mode, const QPointF &centre)
         Item &item = m_items[size_t(i)];
         if (!item.hasPoint)
             item.target = centre;
-        if (distribute ? keepable(i) : !item.hasPoint)
+        if (distribute ? keepable(i) : !item.hasPoint) {
             put(i, item.previous);
+            item.kept = distribute;
+        }
     }
     // The most crowded first, as they have the fewest places to choose from; boxes without a
     // point last, as any free place near the centre suits them.
