@@ -48,7 +48,7 @@ constexpr std::uint64_t WORK_PER_BOX = 40000;
 constexpr std::uint64_t CANDIDATE_WORK = 32;
 // The crossing repair's own work per box on average, whatever the placement used, so that it
 // gets as far in a layout that placed every box afresh as in one that kept them all.
-constexpr std::uint64_t REPAIR_WORK_PER_BOX = 10000;
+constexpr std::uint64_t REPAIR_WORK_PER_BOX = 5000;
 constexpr int UNCROSS_PASSES = 4;
 // Partners a box tries to swap with in one pass.
 constexpr size_t UNCROSS_PARTNERS = 4;
@@ -107,8 +107,7 @@ private:
     std::uint64_t work() const;
     bool spent() const;
     bool keepable(int i) const;
-    bool search(int i, bool avoidCrossings, QRectF *best) const;
-    QRectF leastCovered(int i) const;
+    bool search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered = nullptr) const;
     void place(int i, bool avoidCrossings);
     void uncross();
     bool acceptChange(int before, int after, std::initializer_list<int> items);
@@ -409,12 +408,13 @@ bool Layout::keepable(int i) const
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
-// avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate.
-bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
+// avoid them. While none is found, *leastCovered (when given) becomes the candidate that covers
+// least, and of those the one with the shortest leader, for a box that finds no free place. The search stops
+// at the first ring that cannot beat the best found, and at most one penalty beyond the first free candidate.
+bool Layout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered) const
 {
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
-    double bestCost = INF, enough = INF;
+    double bestCost = INF, enough = INF, bestCover = INF, coveredLength = INF;
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
@@ -423,8 +423,20 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
             ringGap = gap;
         }
         const double length = leaderLength(i, box);
-        if (length >= bestCost || !isFree(i, box))
+        if (length >= bestCost)
             return true;
+        if (!isFree(i, box)) {
+            // Until a free place turns up, the one that hides least is the fallback.
+            if (leastCovered && bestCost == INF) {
+                const double cover = coverage(i, box, bestCover);
+                if (cover < bestCover || (cover == bestCover && length < coveredLength)) {
+                    bestCover = cover;
+                    coveredLength = length;
+                    *leastCovered = box;
+                }
+            }
+            return true;
+        }
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -441,30 +453,11 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
     return bestCost < INF;
 }
 
-// With no free place: the candidate that covers least, and of those the one with the shortest
-// leader.
-QRectF Layout::leastCovered(int i) const
-{
-    QRectF best = centredAt(i, m_items[size_t(i)].previous.center());
-    double bestCover = INF, bestLength = INF;
-    forEachCandidate(i, [&](double, const QRectF &box) {
-        const double cover = coverage(i, box, bestCover);
-        const double length = leaderLength(i, box);
-        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
-            bestCover = cover;
-            bestLength = length;
-            best = box;
-        }
-        return true;
-    });
-    return best;
-}
-
 void Layout::place(int i, bool avoidCrossings)
 {
-    QRectF box;
-    if (!search(i, avoidCrossings, &box))
-        box = leastCovered(i);
+    QRectF box, leastCovered = centredAt(i, m_items[size_t(i)].previous.center());
+    if (!search(i, avoidCrossings, &box, &leastCovered))
+        box = leastCovered;
     put(i, box);
 }
 
