@@ -112,6 +112,7 @@ private:
     void uncross();
     bool acceptChange(int before, int after, std::initializer_list<int> items);
     bool trySwap(int i, int j);
+    bool tryReplace(int j, int i);
     bool tryMove(int i);
 
     const BoxScene &m_scene;
@@ -462,7 +463,8 @@ void Layout::place(int i, bool avoidCrossings)
 }
 
 // Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
-// or else moves to its best place counting crossings. Every accepted change lowers the number
+// or else moves to its best place counting crossings, or else is placed afresh together with
+// one of them. Every accepted change lowers the number
 // of crossings, so the passes end; their number, the partners tried and the work budget bound
 // the time taken. The repair has a budget of its own, so that a layout of its own result gets
 // as far as the first did and finds nothing left to change; a box at last frame's place moves
@@ -502,10 +504,13 @@ void Layout::uncross()
                 continue;
             std::sort(partners.begin(), partners.end());
             partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
-            bool swapped = false;
-            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !swapped; ++k)
-                swapped = trySwap(i, partners[k]);
-            changed = swapped || tryMove(i) || changed;
+            bool done = false;
+            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
+                done = trySwap(i, partners[k]);
+            done = done || tryMove(i);
+            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
+                done = tryReplace(partners[k], i);
+            changed = done || changed;
         }
         if (!changed)
             return;
@@ -538,6 +543,29 @@ bool Layout::trySwap(int i, int j)
     const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
     const bool better = isFree(i, si) && isFree(j, sj)
         && !overlaps(widened(si, m_scene.marginFactor), widened(sj, m_scene.marginFactor))
+        && acceptChange(
+            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
+    put(i, better ? si : bi);
+    put(j, better ? sj : bj);
+    return better;
+}
+
+// Places both boxes afresh, first j, then i around it, when that leaves fewer crossings: for
+// two leaders that cross where neither box alone has a better place.
+bool Layout::tryReplace(int j, int i)
+{
+    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
+    take(i);
+    take(j);
+    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
+    QRectF si, sj;
+    bool found = search(j, true, &sj);
+    if (found) {
+        put(j, sj);
+        found = search(i, true, &si);
+        take(j);
+    }
+    const bool better = found
         && acceptChange(
             before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
     put(i, better ? si : bi);

@@ -319,6 +319,24 @@ TEST(BoxDistributor, AfterATurnOfTwoDegreesNineInTenKeepTheirPlace)
     EXPECT_GE(kept, 0.9 * double(labels.size()));
 }
 
+TEST(BoxDistributor, NoLeadersCrossInAViewAFifthFullOfText)
+{
+    // 500 small labels spread evenly: room enough near every point for leaders that cross
+    // nothing, though a few points sit so close that one box alone cannot clear the other's
+    // leader and both must move.
+    for (unsigned seed = 20; seed < 30; ++seed) {
+        Labels labels = randomLabels(500, QRectF(QPointF(10.0, 10.0), VIEW - QSizeF(20.0, 20.0)), seed,
+            QSizeF(8.0, 3.0), QSizeF(14.0, 6.0));
+        distributeAll(labels);
+        int crossings = 0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            for (size_t j = i + 1; j < labels.size(); ++j)
+                crossings += crosses(labels[i]->getConnector(), labels[j]->getConnector());
+        }
+        EXPECT_EQ(crossings, 0) << "seed " << seed;
+    }
+}
+
 // Labels for the same scene in a new set of objects, allocated last to first, so that their
 // addresses run the other way.
 Labels sameLabelsReversed(int count, const QRectF &area, unsigned seed)
