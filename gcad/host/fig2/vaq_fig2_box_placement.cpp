@@ -235,7 +235,7 @@ double Layout::lastGap(int i) const
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
 // rings reach the search radius (at least NEAR_STEPS); once the budget is spent, no ring after
-// the first.
+// the first. The first ring touches the point, the second keeps half a step from it.
 template<typename Consider> void Layout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
@@ -259,7 +259,10 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
         ++m_candidates;
         return consider(gap, box);
     };
-    for (double gap = item.step / 2.0; gap <= lastGap(i); gap += std::max(item.step, RING_GROWTH * gap)) {
+    const auto nextGap = [&](double gap) {
+        return gap == 0.0 ? item.step / 2.0 : gap + std::max(item.step, RING_GROWTH * gap);
+    };
+    for (double gap = 0.0; gap <= lastGap(i); gap = nextGap(gap)) {
         const double a = w / 2.0 + gap, b = h / 2.0 + gap;
         const int nx = evenCount(2.0 * a, std::max(w, item.step) / 2.0);
         const int ny = evenCount(2.0 * b, std::max(h, item.step) / 2.0);

@@ -164,7 +164,9 @@ TEST(BoxDistributor, RandomLabelsKeepClearOfEachOtherObstaclesAndPointsWithShort
         }
         // Free places lie within a few box heights of every point.
         EXPECT_LT(longest, 30.0);
-        EXPECT_LT(sum / count, 5.0);
+        // Most boxes sit right at their points, their leaders no longer than the gap the margin
+        // keeps (a box keeping half a box height away would average about 3 mm).
+        EXPECT_LT(sum / count, 2.0);
     }
 }
 
