@@ -5,14 +5,15 @@
 // Shieber, 1995). The candidates lie on rings of growing distance around the point, each ring a
 // rectangle around the point sampled about half a box apart (at most 16 candidates a side); the
 // most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
-// penalty per crossing). Last frame's places that are still free are kept before anything else,
-// so that labels stay calm while the view turns (Been, Daiches and Yap, 2006), and crossing
-// leaders are repaired at the end by swapping the two boxes or moving one of them, as in
-// boundary labelling. A box that finds no free place takes the candidate that hides least of
-// the others.
+// penalty per crossing). Last frame's places where the box itself is still clear are kept
+// before anything else, so that labels stay calm while the view turns (Been, Daiches and Yap,
+// 2006), and crossing leaders (or leaders through boxes) are repaired at the end by swapping
+// two boxes, moving one or placing both afresh, as in boundary labelling; a kept box moves only
+// to a place free of crossings, so that a layout of its own result stays as it is. A box that
+// finds no free place takes the candidate that hides least of the others.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
-// in a crowded one c is bounded by the search radius and all boxes together by a budget. A
-// uniform grid keeps each query to the items near the candidate.
+// in a crowded one c is bounded by the search radius, and the placement and the repair each by
+// a budget. A uniform grid keeps each query to the items near the candidate.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
@@ -50,7 +51,7 @@ constexpr std::uint64_t CANDIDATE_WORK = 32;
 // gets as far in a layout that placed every box afresh as in one that kept them all.
 constexpr std::uint64_t REPAIR_WORK_PER_BOX = 5000;
 constexpr int UNCROSS_PASSES = 4;
-// Partners a box tries to swap with in one pass.
+// Partners a box tries to swap with, and to be placed afresh with, in one pass.
 constexpr size_t UNCROSS_PARTNERS = 4;
 // Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
 constexpr int MAX_CROSSINGS = 8;

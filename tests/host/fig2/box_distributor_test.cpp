@@ -276,9 +276,8 @@ void distributeAll(Labels &labels)
 
 TEST(BoxDistributor, ALayoutOfItsOwnResultMovesNothing)
 {
-    // 40 labels sharing one point, whose leaders all run to the middle of the crowd, and a
-    // view a fifth full of text: every label found a free place, so a second layout with
-    // nothing changed has no reason to move any.
+    // 40 labels sharing one point, whose leaders run through the crowd around it, and a view
+    // a quarter full of text: a second layout with nothing changed has no reason to move any.
     const QPointF middle(VIEW.width() / 2.0, VIEW.height() / 2.0);
     Labels scenes[]
         = { randomLabels(40, QRectF(middle, QSizeF()), 5), randomLabels(400, QRectF(QPointF(), VIEW), 6) };
