@@ -5,14 +5,15 @@
 // Shieber, 1995). The candidates lie on rings of growing distance around the point, each ring a
 // rectangle around the point sampled about half a box apart (at most 16 candidates a side); the
 // most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
-// penalty per crossing). Last frame's places that are still free are kept before anything else,
-// so that labels stay calm while the view turns (Been, Daiches and Yap, 2006), and crossing
-// leaders are repaired at the end by swapping the two boxes or moving one of them, as in
-// boundary labelling. A box that finds no free place takes the candidate that hides least of
-// the others.
+// penalty per crossing). Last frame's places where the box itself is still clear are kept
+// before anything else, so that labels stay calm while the view turns (Been, Daiches and Yap,
+// 2006), and crossing leaders (or leaders through boxes) are repaired at the end by swapping
+// two boxes, moving one or placing both afresh, as in boundary labelling; a kept box moves only
+// to a place free of crossings, so that a layout of its own result stays as it is. A box that
+// finds no free place takes the candidate that hides least of the others.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
-// in a crowded one c is bounded by the search radius and all boxes together by a budget. A
-// uniform grid keeps each query to the items near the candidate.
+// in a crowded one c is bounded by the search radius, and the placement and the repair each by
+// a budget. A uniform grid keeps each query to the items near the candidate.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <numbers>
 
@@ -33,9 +35,8 @@ namespace {
 // From one ring to the next the gap grows by a step, or by this share of it where that is more,
 // so that a far search takes few rings.
 constexpr double RING_GROWTH = 0.15;
-// A last place is kept while its leader is no longer than this many steps; a box searches at
-// least as far.
-constexpr double KEEP_STEPS = 4.5;
+// A box searches at least this many steps out.
+constexpr double NEAR_STEPS = 4.5;
 // One crossing costs as much leader length as this many steps; a box looks no farther than
 // that beyond its first free candidate.
 constexpr double CROSSING_STEPS = 3.0;
@@ -46,10 +47,12 @@ constexpr int MAX_SIDE_SAMPLES = 16;
 // view still takes bounded time.
 constexpr std::uint64_t WORK_PER_BOX = 40000;
 constexpr std::uint64_t CANDIDATE_WORK = 32;
+// The crossing repair's own work per box on average, whatever the placement used, so that it
+// gets as far in a layout that placed every box afresh as in one that kept them all.
+constexpr std::uint64_t REPAIR_WORK_PER_BOX = 5000;
 constexpr int UNCROSS_PASSES = 4;
-// Swaps and moves tried per box on average to remove crossings, which are few unless the
-// view is crowded and most of them cannot be removed.
-constexpr long UNCROSS_TRIES_PER_BOX = 2;
+// Partners a box tries to swap with, and to be placed afresh with, in one pass.
+constexpr size_t UNCROSS_PARTNERS = 4;
 // Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
 constexpr int MAX_CROSSINGS = 8;
 // The smallest ring spacing, millimetres (for boxes of no height).
@@ -78,18 +81,23 @@ private:
         double step = MIN_STEP;
         QRectF box;
         bool placed = false;
+        // At last frame's place: the repair moves it only where it crosses nothing.
+        bool kept = false;
         int rectHandle = -1, leaderHandle = -1;
     };
 
     void put(int i, const QRectF &box);
     void take(int i);
     QLineF leaderLine(int payload) const;
+    QRectF boxOf(const QRectF &entry, int owner) const;
 
     QRectF clamped(const QRectF &box) const;
     QRectF centredAt(int i, const QPointF &centre) const;
     double shortestLeader(int i, double gap) const;
+    double lastGap(int i) const;
     template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
+    bool isClear(int i, const QRectF &shape) const;
     bool isFree(int i, const QRectF &box) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
@@ -97,13 +105,15 @@ private:
     double leaderLength(int i, const QRectF &box) const;
     int crowding(int i) const;
 
+    std::uint64_t work() const;
     bool spent() const;
     bool keepable(int i) const;
-    bool search(int i, bool avoidCrossings, QRectF *best) const;
-    QRectF leastCovered(int i) const;
+    bool search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered = nullptr) const;
     void place(int i, bool avoidCrossings);
     void uncross();
+    bool acceptChange(int before, int after, std::initializer_list<int> items);
     bool trySwap(int i, int j);
+    bool tryReplace(int j, int i);
     bool tryMove(int i);
 
     const BoxScene &m_scene;
@@ -215,12 +225,18 @@ double Layout::shortestLeader(int i, double gap) const
     return gap + (m_scene.marginFactor - 1.0) / 2.0 * std::min(s.width(), s.height());
 }
 
+// The gap of the farthest ring searched: the search radius, and at least NEAR_STEPS.
+double Layout::lastGap(int i) const
+{
+    return std::max(m_radius, NEAR_STEPS * m_items[size_t(i)].step);
+}
+
 // Calls consider(gap, box) for the candidate boxes, ring by ring, until it returns false; gap
 // is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
-// rings reach the search radius (at least KEEP_STEPS); once the budget is spent, no ring after
-// the first.
+// rings reach the search radius (at least NEAR_STEPS); once the budget is spent, no ring after
+// the first. The first ring touches the point, the second keeps half a step from it.
 template<typename Consider> void Layout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
@@ -228,7 +244,6 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
     const double w = m * item.size.width(), h = m * item.size.height();
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
-    const double lastGap = std::max(m_radius, KEEP_STEPS * item.step);
     if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
@@ -245,7 +260,10 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
         ++m_candidates;
         return consider(gap, box);
     };
-    for (double gap = item.step / 2.0; gap <= lastGap; gap += std::max(item.step, RING_GROWTH * gap)) {
+    const auto nextGap = [&](double gap) {
+        return gap == 0.0 ? item.step / 2.0 : gap + std::max(item.step, RING_GROWTH * gap);
+    };
+    for (double gap = 0.0; gap <= lastGap(i); gap = nextGap(gap)) {
         const double a = w / 2.0 + gap, b = h / 2.0 + gap;
         const int nx = evenCount(2.0 * a, std::max(w, item.step) / 2.0);
         const int ny = evenCount(2.0 * b, std::max(h, item.step) / 2.0);
@@ -273,23 +291,34 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
     }
 }
 
+// Whether the shape covers no other widened box, obstacle or point.
+bool Layout::isClear(int i, const QRectF &shape) const
+{
+    const bool clear
+        = m_rects.visit(shape, [&](const QRectF &r, int owner) { return owner == i || !overlaps(shape, r); });
+    return clear
+        && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+}
+
 // Whether the widened box covers no other widened box, obstacle or point.
 bool Layout::isFree(int i, const QRectF &box) const
 {
-    const QRectF wide = widened(box, m_scene.marginFactor);
-    const bool clear
-        = m_rects.visit(wide, [&](const QRectF &r, int owner) { return owner == i || !overlaps(wide, r); });
-    return clear
-        && m_points.visit(wide, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), wide); });
+    return isClear(i, widened(box, m_scene.marginFactor));
+}
+
+// What an entry of the box grid stands for: an obstacle, or an item's box without its margin.
+QRectF Layout::boxOf(const QRectF &entry, int owner) const
+{
+    return owner >= 0 ? m_items[size_t(owner)].box : entry;
 }
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
-// through the box, leaving out the item's own; counted no further than limit.
+// through the box, leaving out the item's own; counted no further than limit. A leader
+// through a box's margin only is no crossing.
 int Layout::crossings(int i, const QRectF &box, int limit) const
 {
     int count = 0;
     const Item &item = m_items[size_t(i)];
-    const QRectF wide = widened(box, m_scene.marginFactor);
     if (item.hasPoint) {
         const QLineF leader = leaderOf(box, item.target);
         const QRectF bounds = boundsOf(leader);
@@ -298,12 +327,12 @@ int Layout::crossings(int i, const QRectF &box, int limit) const
             return count < limit;
         });
         m_rects.visit(bounds, [&](const QRectF &r, int owner) {
-            count += owner != i && touches(bounds, r) && segmentEnters(leader, r);
+            count += owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner));
             return count < limit;
         });
     }
-    m_leaders.visit(wide, [&](const QRectF &r, int payload) {
-        count += payload != i && touches(wide, r) && segmentEnters(leaderLine(payload), wide);
+    m_leaders.visit(box, [&](const QRectF &r, int payload) {
+        count += payload != i && touches(box, r) && segmentEnters(leaderLine(payload), box);
         return count < limit;
     });
     return std::min(count, limit);
@@ -313,8 +342,7 @@ int Layout::crossings(int i, const QRectF &box, int limit) const
 int Layout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
 {
     const QLineF li = leaderOf(bi, m_items[size_t(i)].target), lj = leaderOf(bj, m_items[size_t(j)].target);
-    const QRectF wi = widened(bi, m_scene.marginFactor), wj = widened(bj, m_scene.marginFactor);
-    return int(segmentsCross(li, lj)) + int(segmentEnters(li, wj)) + int(segmentEnters(lj, wi));
+    return int(segmentsCross(li, lj)) + int(segmentEnters(li, bj)) + int(segmentEnters(lj, bi));
 }
 
 // What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
@@ -361,30 +389,37 @@ int Layout::crowding(int i) const
     return count;
 }
 
-bool Layout::spent() const
+std::uint64_t Layout::work() const
 {
     const std::uint64_t entries = m_rects.entriesRead() + m_points.entriesRead() + m_leaders.entriesRead();
-    return entries + CANDIDATE_WORK * m_candidates > m_budget;
+    return entries + CANDIDATE_WORK * m_candidates;
 }
 
+bool Layout::spent() const
+{
+    return work() > m_budget;
+}
+
+// Whether last frame's place can stay: inside the area, the box itself (not widened, so that a
+// turn of the view that only narrows the gaps between boxes moves none) clear of the boxes
+// kept so far, and its leader no longer than a search could have found.
 bool Layout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous, 1e-9) || !isFree(i, item.previous))
+    if (!contains(m_scene.area, item.previous, 1e-9) || !isClear(i, item.previous))
         return false;
-    return leaderLength(i, item.previous) <= shortestLeader(i, KEEP_STEPS * item.step);
+    const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
+    return leaderLength(i, item.previous) <= std::numbers::sqrt2 * (lastGap(i) + edge);
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
-// avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate. Crossings count only within the keeping
-// distance: beyond it the box sits in a crowd, where the leaders cross anyway and counting
-// them would cost time with every candidate.
-bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
+// avoid them. While none is found, *leastCovered (when given) becomes the candidate that covers
+// least, and of those the one with the shortest leader, for a box that finds no free place. The search stops
+// at the first ring that cannot beat the best found, and at most one penalty beyond the first free candidate.
+bool Layout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered) const
 {
-    const double keep = shortestLeader(i, KEEP_STEPS * m_items[size_t(i)].step);
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
-    double bestCost = INF, enough = INF;
+    double bestCost = INF, enough = INF, bestCover = INF, coveredLength = INF;
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
@@ -393,10 +428,20 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
             ringGap = gap;
         }
         const double length = leaderLength(i, box);
-        if (length >= bestCost || !isFree(i, box))
+        if (length >= bestCost)
             return true;
-        if (length > keep)
-            penalty = 0.0;
+        if (!isFree(i, box)) {
+            // Until a free place turns up, the one that hides least is the fallback.
+            if (leastCovered && bestCost == INF) {
+                const double cover = coverage(i, box, bestCover);
+                if (cover < bestCover || (cover == bestCover && length < coveredLength)) {
+                    bestCover = cover;
+                    coveredLength = length;
+                    *leastCovered = box;
+                }
+            }
+            return true;
+        }
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -413,42 +458,27 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best) const
     return bestCost < INF;
 }
 
-// With no free place: the candidate that covers least, and of those the one with the shortest
-// leader.
-QRectF Layout::leastCovered(int i) const
-{
-    QRectF best = centredAt(i, m_items[size_t(i)].previous.center());
-    double bestCover = INF, bestLength = INF;
-    forEachCandidate(i, [&](double, const QRectF &box) {
-        const double cover = coverage(i, box, bestCover);
-        const double length = leaderLength(i, box);
-        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
-            bestCover = cover;
-            bestLength = length;
-            best = box;
-        }
-        return true;
-    });
-    return best;
-}
-
 void Layout::place(int i, bool avoidCrossings)
 {
-    QRectF box;
-    if (!search(i, avoidCrossings, &box))
-        box = leastCovered(i);
+    QRectF box, leastCovered = centredAt(i, m_items[size_t(i)].previous.center());
+    if (!search(i, avoidCrossings, &box, &leastCovered))
+        box = leastCovered;
     put(i, box);
 }
 
 // Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
-// or else moves to its best place counting crossings. Every accepted change lowers the number
-// of crossings, so the passes end; their number and that of the tries bound the time taken.
+// or else moves to its best place counting crossings, or else is placed afresh together with
+// one of them. Every accepted change lowers the number
+// of crossings, so the passes end; their number, the partners tried and the work budget bound
+// the time taken. The repair has a budget of its own, so that a layout of its own result gets
+// as far as the first did and finds nothing left to change; a box at last frame's place moves
+// only to cross nothing.
 void Layout::uncross()
 {
-    long tries = UNCROSS_TRIES_PER_BOX * long(m_items.size());
+    m_budget = work() + REPAIR_WORK_PER_BOX * m_items.size();
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
-        for (int i = 0; i < int(m_items.size()) && tries > 0 && !spent(); ++i) {
+        for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
             const Item &item = m_items[size_t(i)];
             if (!item.hasPoint || item.leaderHandle < 0)
                 continue;
@@ -467,7 +497,7 @@ void Layout::uncross()
                 return true;
             });
             m_rects.visit(bounds, [&](const QRectF &r, int owner) {
-                if (owner != i && touches(bounds, r) && segmentEnters(leader, r)) {
+                if (owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner))) {
                     crossed = true;
                     if (owner >= 0)
                         partners.push_back(owner);
@@ -478,15 +508,33 @@ void Layout::uncross()
                 continue;
             std::sort(partners.begin(), partners.end());
             partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
-            bool swapped = false;
-            for (size_t k = 0; k < partners.size() && !swapped && tries > 0; ++k, --tries)
-                swapped = trySwap(i, partners[k]);
-            --tries;
-            changed = swapped || tryMove(i) || changed;
+            bool done = false;
+            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
+                done = trySwap(i, partners[k]);
+            done = done || tryMove(i);
+            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
+                done = tryReplace(partners[k], i);
+            changed = done || changed;
         }
         if (!changed)
             return;
     }
+}
+
+// Whether a change of the items' places that leaves after crossings of before is taken: it must
+// lower them, and to none where it moves a box from last frame's place, so that a layout is
+// not reshuffled in every frame for crossings that cannot be removed. The items are then no
+// longer at last frame's places.
+bool Layout::acceptChange(int before, int after, std::initializer_list<int> items)
+{
+    bool moved = false;
+    for (const int i : items)
+        moved = moved || m_items[size_t(i)].kept;
+    if (after >= before || (moved && after > 0))
+        return false;
+    for (const int i : items)
+        m_items[size_t(i)].kept = false;
+    return true;
 }
 
 // Swaps the centres of the two boxes when both are free there and fewer crossings result.
@@ -499,7 +547,31 @@ bool Layout::trySwap(int i, int j)
     const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
     const bool better = isFree(i, si) && isFree(j, sj)
         && !overlaps(widened(si, m_scene.marginFactor), widened(sj, m_scene.marginFactor))
-        && crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj) < before;
+        && acceptChange(
+            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
+    put(i, better ? si : bi);
+    put(j, better ? sj : bj);
+    return better;
+}
+
+// Places both boxes afresh, first j, then i around it, when that leaves fewer crossings: for
+// two leaders that cross where neither box alone has a better place.
+bool Layout::tryReplace(int j, int i)
+{
+    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
+    take(i);
+    take(j);
+    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
+    QRectF si, sj;
+    bool found = search(j, true, &sj);
+    if (found) {
+        put(j, sj);
+        found = search(i, true, &si);
+        take(j);
+    }
+    const bool better = found
+        && acceptChange(
+            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
     put(i, better ? si : bi);
     put(j, better ? sj : bj);
     return better;
@@ -511,7 +583,7 @@ bool Layout::tryMove(int i)
     const QRectF old = m_items[size_t(i)].box;
     take(i);
     QRectF box;
-    const bool better = search(i, true, &box) && crossings(i, box) < crossings(i, old);
+    const bool better = search(i, true, &box) && acceptChange(crossings(i, old), crossings(i, box), { i });
     put(i, better ? box : old);
     return better;
 }
@@ -524,8 +596,10 @@ std::vector<QRectF> Layout::run(BoxMode_t mode, const QPointF &centre)
         Item &item = m_items[size_t(i)];
         if (!item.hasPoint)
             item.target = centre;
-        if (distribute ? keepable(i) : !item.hasPoint)
+        if (distribute ? keepable(i) : !item.hasPoint) {
             put(i, item.previous);
+            item.kept = distribute;
+        }
     }
     // The most crowded first, as they have the fewest places to choose from; boxes without a
     // point last, as any free place near the centre suits them.
