@@ -90,14 +90,19 @@ void SnapshotData::paint(QPainter &painter, const QSize &pixels) const
     painter.restore();
 }
 
-QImage SnapshotData::toImage() const
+QSize SnapshotData::getImageSize() const
 {
     double resolution = getPictureResolution();
     if (resolution <= 0.0)
         resolution = 1.0 / Calculator::getInstance()->getScreenPixelSizeMM();
     const QSizeF size = m_figure->getSize();
-    const QSize pixels(std::max(1, int(std::lround(size.width() * resolution))),
+    return QSize(std::max(1, int(std::lround(size.width() * resolution))),
         std::max(1, int(std::lround(size.height() * resolution))));
+}
+
+QImage SnapshotData::toImage() const
+{
+    const QSize pixels = getImageSize();
     QImage image(pixels, QImage::Format_RGB32);
     if (image.isNull())
         return image;
@@ -134,24 +139,33 @@ bool SnapshotData::writePdf(const QString &path, QString *error) const
         *error = file.errorString();
         return false;
     }
-    {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(PDF_DPI);
-        pdf.setPageSize(QPageSize(m_figure->getSize(), QPageSize::Millimeter));
-        pdf.setPageMargins(QMarginsF(0.0, 0.0, 0.0, 0.0));
-        QPainter painter;
-        if (!painter.begin(&pdf)) {
-            file.cancelWriting();
-            *error = QStringLiteral("the PDF page could not be started");
-            return false;
-        }
-        const double dotsPerMM = PDF_DPI / 25.4;
-        const QSizeF size = m_figure->getSize();
-        paint(painter,
-            QSize(int(std::lround(size.width() * dotsPerMM)), int(std::lround(size.height() * dotsPerMM))));
-        painter.end();
+    if (!writePdf(&file, error)) {
+        file.cancelWriting();
+        return false;
     }
     return commit(file, error);
+}
+
+bool SnapshotData::writePdf(QIODevice *device, QString *error) const
+{
+    QPdfWriter pdf(device);
+    pdf.setResolution(PDF_DPI);
+    pdf.setPageSize(QPageSize(m_figure->getSize(), QPageSize::Millimeter));
+    pdf.setPageMargins(QMarginsF(0.0, 0.0, 0.0, 0.0));
+    QPainter painter;
+    if (!painter.begin(&pdf)) {
+        *error = QStringLiteral("the PDF page could not be started");
+        return false;
+    }
+    const double dotsPerMM = PDF_DPI / 25.4;
+    const QSizeF size = m_figure->getSize();
+    paint(painter,
+        QSize(int(std::lround(size.width() * dotsPerMM)), int(std::lround(size.height() * dotsPerMM))));
+    if (!painter.end()) {
+        *error = QStringLiteral("the PDF page could not be finished");
+        return false;
+    }
+    return true;
 }
 
 } // namespace Vaq::Fig2

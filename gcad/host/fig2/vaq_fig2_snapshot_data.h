@@ -6,6 +6,7 @@
 
 #include "gcad/host/fig2/vaq_fig2_figure.h"
 
+#include <QIODevice>
 #include <QImage>
 #include <QPointF>
 #include <QString>
@@ -35,8 +36,10 @@ public:
     // Pixels per millimetre at which the sharpest picture in the document shows each of its
     // own pixels; 0 without pictures.
     double getPictureResolution() const;
-    // The document at that resolution (a document without pictures at the screen's).
+    // The document at that resolution (a document without pictures at the screen's), and
+    // its size in pixels.
     QImage toImage() const;
+    QSize getImageSize() const;
     // Paints the document over the painter's device, scaled to fill pixels.
     void paint(QPainter &painter, const QSize &pixels) const;
 
@@ -44,6 +47,8 @@ public:
     // The file appears complete or not at all; false with the reason otherwise.
     bool writePng(const QString &path, QString *error) const;
     bool writePdf(const QString &path, QString *error) const;
+    // The PDF page into an open device (a pipe, say).
+    bool writePdf(QIODevice *device, QString *error) const;
 
 private:
     void paintFiltered(QPainter &painter) const;
