@@ -174,9 +174,23 @@ TEST_F(SnapshotRepaint, AFailingRepaintOrASizeTheDriverCannotHoldLeavesTheViewAs
     EXPECT_EQ(view->getRenderedImage().size(), QSize(400, 300));
 }
 
-TEST_F(SnapshotRepaint, TheImageTokenNamesOnlyItsOwnPicture)
+TEST_F(SnapshotRepaint, ADocumentOfAnImageFramesItConvertedAndItsTokenNamesNoOther)
 {
-    const Fig2::ImageData image(QImage(4, 4, QImage::Format_RGBA8888));
+    QImage picture(4, 2, QImage::Format_RGBA8888);
+    picture.fill(QColor(10, 20, 30));
+    const Fig2::ImageData image(picture);
+    const std::unique_ptr<Fig2::SnapshotData> inverted = GCAD::RenderCallback::createSnapshotFromImage(
+        &image, BaVec2d<double>(40.0, 20.0), GView::CV_INVERT);
+    EXPECT_EQ(inverted->getFigure().getSize(), QSizeF(40.0, 20.0));
+    EXPECT_TRUE(inverted->getFigure().getBackground().isVisible());
+    const Fig2::Element *frame = inverted->getFigure().getRoot().getChildren().front();
+    EXPECT_EQ(frame->getCoveredRect(), QRectF(0.0, 0.0, 40.0, 20.0));
+    EXPECT_EQ(pictureOf(*inverted).pixelColor(1, 1), QColor(245, 235, 225));
+    // A conversion out of range is the default one: the picture as it is.
+    const auto unknown = GCAD::RenderCallback::createSnapshotFromImage(
+        &image, BaVec2d<double>(40.0, 20.0), GView::Convert_t(9));
+    EXPECT_EQ(pictureOf(*unknown).pixelColor(1, 1), QColor(10, 20, 30));
+
     const GCAD::SingleImageTokenInterface tokens(GCAD::RenderCallback::SNAPSHOT_IMAGE_TOKEN, &image);
     EXPECT_EQ(tokens.getImage(QStringLiteral("Vaq_Zeltor_SnapshotImageToken")), &image);
     EXPECT_EQ(
