@@ -25,7 +25,7 @@ namespace {
 const QImage &pictureOf(const Fig2::SnapshotData &snapshot)
 {
     const Fig2::Element *first = snapshot.getFigure().getRoot().getChildren().front();
-    EXPECT_EQ(first->getType(), Fig2::SnapshotFrame::T_SNAPSHOT_FRAME);
+    EXPECT_EQ(first->getType(), Fig2::Element::T_SNAPSHOT_FRAME);
     return static_cast<const Fig2::SnapshotFrame *>(first)->getImage();
 }
 

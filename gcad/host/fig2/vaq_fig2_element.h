@@ -16,8 +16,9 @@ class Group;
 class Element
 {
 public:
-    // The numbers are those the overlay keys on (label 4, legend 7).
-    enum Type_t { T_GROUP = 1, T_TEXT = 2, T_LINE = 3, T_LABEL = 4, T_LEGEND = 7 };
+    // The numbers are those the overlay keys on (label 4, legend 7); a snapshot document's
+    // framed picture is 20.
+    enum Type_t { T_GROUP = 1, T_TEXT = 2, T_LINE = 3, T_LABEL = 4, T_LEGEND = 7, T_SNAPSHOT_FRAME = 20 };
 
     Element() = default;
     Element(const Element &) = delete;

@@ -59,7 +59,7 @@ double SnapshotData::getPictureResolution() const
 {
     double resolution = 0.0;
     for (const Element *child : m_figure->getRoot().getChildren()) {
-        if (child->getType() != SnapshotFrame::T_SNAPSHOT_FRAME)
+        if (child->getType() != Element::T_SNAPSHOT_FRAME)
             continue;
         const auto *frame = static_cast<const SnapshotFrame *>(child);
         if (!frame->getImage().isNull() && frame->getSize().width() > 0.0)

@@ -58,9 +58,6 @@ private:
 class SnapshotFrame : public Element
 {
 public:
-    // The numbers of the other element kinds are fixed by the overlay; this one is new.
-    static constexpr Type_t T_SNAPSHOT_FRAME = Type_t(20);
-
     SnapshotFrame();
 
     Type_t getType() const override { return T_SNAPSHOT_FRAME; }
