@@ -2,6 +2,7 @@
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
 #include "apps/gcad/gcad_picture_output.h"
+#include "apps/gcad/gcad_render_snapshot.h"
 #include "apps/gcad/gcad_view_setup.h"
 
 #include "apps/scene/scene_image.h"
@@ -11,7 +12,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 namespace Gcad {
 
@@ -21,6 +25,8 @@ struct RenderOptions
 {
     ViewSetup setup;
     QString output = QStringLiteral("gcad.png");
+    // The longer side of a snapshot document's picture; unset: no snapshot.
+    std::optional<int> snapshot;
 };
 
 RenderOptions parseRenderOptions(const QStringList &arguments)
@@ -31,7 +37,14 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
         const QString argument = reader.next();
         if (argument == "-o")
             options.output = reader.value(argument, QStringLiteral("picture file"));
-        else if (!options.setup.readArgument(argument, reader))
+        else if (argument == "--snapshot") {
+            const QString text = reader.value(argument, QStringLiteral("pixels"));
+            bool ok = false;
+            options.snapshot = text.toInt(&ok);
+            if (!ok || *options.snapshot < 1)
+                throw UsageError { argument,
+                    QStringLiteral("'%1' is not a whole number of pixels").arg(text) };
+        } else if (!options.setup.readArgument(argument, reader))
             reader.rejectOption(argument);
     }
     options.setup.check(QStringLiteral("render"));
@@ -50,21 +63,36 @@ int runRender(const QStringList &arguments)
     Scene::Scene scene;
     options.setup.load(scene);
 
+    // A snapshot document for --snapshot and for PDF, which shows the view's own pixels then.
+    const QSize size = options.setup.getSize();
+    const bool snapshot = options.snapshot || output.isPdf();
     QImage image;
+    std::unique_ptr<Vaq::Fig2::SnapshotData> document;
     const LabelsShown labelsShown;
     try {
-        image = Scene::renderSceneImage(scene, options.setup.getSize(), options.setup.getRotation());
+        if (snapshot)
+            document = renderSceneSnapshot(scene, size, options.setup.getRotation(),
+                options.snapshot.value_or(std::max(size.width(), size.height())));
+        else
+            image = Scene::renderSceneImage(scene, size, options.setup.getRotation());
     } catch (const Vaq::ProgError &e) {
+        if (options.snapshot && *options.snapshot > largestSnapshotEdge())
+            return reportError(QStringLiteral("--snapshot"),
+                QStringLiteral("%1 pixels is more than this driver's largest frame buffer (%2)")
+                    .arg(*options.snapshot)
+                    .arg(largestSnapshotEdge()),
+                2);
         return reportError(QStringLiteral("render"), e.message(), 1);
     }
     QString error;
-    if (!output.write(image, &error))
+    if (!(document ? output.write(*document, &error) : output.write(image, &error)))
         return reportError(options.output, QStringLiteral("cannot write (%1)").arg(error), 1);
+    const QSize pixels = document ? document->getImageSize() : image.size();
     if (output.isStandardOutput())
         return 0;
 
     std::printf("wrote %s: %dx%d pixels, %zu elements, %zu triangles, %zu points, %.2f s\n",
-        QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), image.width(), image.height(),
+        QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), pixels.width(), pixels.height(),
         scene.getElements().size(), scene.getNumberOfTriangles(), scene.getNumberOfPoints(),
         timer.elapsed() / 1000.0);
     std::fflush(stdout);

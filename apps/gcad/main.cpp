@@ -5,11 +5,11 @@
 
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/gcad_library.h"
+#include "gcad/host/base/vaq_init.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_view_settings.h"
-#include "gcad/host/base/vaq_init.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 
@@ -35,7 +35,8 @@ const Subcommand kSubcommands[] = {
         Gcad::runInfo },
     { "render",
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
-        "            [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]",
+        "            [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]\n"
+        "            [--snapshot N]",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
         "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
@@ -46,7 +47,9 @@ const Subcommand kSubcommands[] = {
         "--labels: every element gets a label with its name, pointing at the element; --raster:\n"
         "the coordinate raster (in the axis views x+ to z-) and the view direction's name;\n"
         "--point-mark: a small cross at the model point with TEXT beside it (repeatable); --cross:\n"
-        "a crosshair through the model point. A colour-mapped mesh shows the colour legend",
+        "a crosshair through the model point. A colour-mapped mesh shows the colour legend.\n"
+        "--snapshot: the picture is a snapshot drawn again with N pixels on its longer side, lines,\n"
+        "points and labels scaled with it; -o with .pdf writes it as a PDF page whose texts stay text",
         Gcad::runRender },
     { "pick",
         "[FILE...|SCENE.json] (--at X,Y | --rect X0,Y0,X1,Y1) [--json] [--size WxH] [--view DIR]\n"

@@ -5,6 +5,8 @@
 
 #include <QRectF>
 
+#include <memory>
+
 class QPainter;
 
 namespace Vaq::Fig2 {
@@ -14,8 +16,9 @@ class Group;
 class Element
 {
 public:
-    // The numbers are those the overlay keys on (label 4, legend 7).
-    enum Type_t { T_GROUP = 1, T_TEXT = 2, T_LINE = 3, T_LABEL = 4, T_LEGEND = 7 };
+    // The numbers are those the overlay keys on (label 4, legend 7); a snapshot document's
+    // framed picture is 20.
+    enum Type_t { T_GROUP = 1, T_TEXT = 2, T_LINE = 3, T_LABEL = 4, T_LEGEND = 7, T_SNAPSHOT_FRAME = 20 };
 
     Element() = default;
     Element(const Element &) = delete;
@@ -32,6 +35,9 @@ public:
     virtual void update() { }
     // Paints in figure millimetres; the painter's transform maps them to device pixels.
     virtual void paint(QPainter &painter) const = 0;
+    // A copy that lives on without the original (a snapshot keeps the overlay's figures as
+    // they were when it was taken); null for kinds that cannot be copied.
+    virtual std::unique_ptr<Element> clone() const { return nullptr; }
 
     // Placed by someone other than the figure's owner (the overlay keeps its hands off).
     bool isExternallyManaged() const { return m_externally_managed; }
