@@ -118,7 +118,7 @@ int runPick(const QStringList &arguments)
     bool centreFound = false;
     double depth = 0.0;
     Vaq::BaVec3d<double> centre;
-    const LabelsShown labelsShown;
+    const LabelsShown labelsShown(options.setup.boxMode);
     try {
         renderObject->setRotation(options.setup.getRotation());
         renderObject->fitView();

@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,6 +28,8 @@ struct RenderOptions
     QString output = QStringLiteral("gcad.png");
     // The longer side of a snapshot document's picture; unset: no snapshot.
     std::optional<int> snapshot;
+    // Where the label layout goes as JSON; empty: nowhere.
+    QString labelsJson;
 };
 
 RenderOptions parseRenderOptions(const QStringList &arguments)
@@ -44,10 +47,15 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
             if (!ok || *options.snapshot < 1)
                 throw UsageError { argument,
                     QStringLiteral("'%1' is not a whole number of pixels").arg(text) };
-        } else if (!options.setup.readArgument(argument, reader))
+        } else if (argument == "--labels-json")
+            options.labelsJson = reader.value(argument, QStringLiteral("JSON file"));
+        else if (!options.setup.readArgument(argument, reader))
             reader.rejectOption(argument);
     }
     options.setup.check(QStringLiteral("render"));
+    if (!options.labelsJson.isEmpty() && options.snapshot)
+        throw UsageError { QStringLiteral("--labels-json"),
+            QStringLiteral("the layout of a snapshot is not written") };
     return options;
 }
 
@@ -68,13 +76,14 @@ int runRender(const QStringList &arguments)
     const bool snapshot = options.snapshot || output.isPdf();
     QImage image;
     std::unique_ptr<Vaq::Fig2::SnapshotData> document;
-    const LabelsShown labelsShown;
+    Scene::LabelLayout layout;
+    const LabelsShown labelsShown(options.setup.boxMode);
     try {
         if (snapshot)
             document = renderSceneSnapshot(scene, size, options.setup.getRotation(),
                 options.snapshot.value_or(std::max(size.width(), size.height())));
         else
-            image = Scene::renderSceneImage(scene, size, options.setup.getRotation());
+            image = Scene::renderSceneImage(scene, size, options.setup.getRotation(), &layout);
     } catch (const Vaq::ProgError &e) {
         if (options.snapshot && *options.snapshot > largestSnapshotEdge())
             return reportError(QStringLiteral("--snapshot"),
@@ -87,6 +96,13 @@ int runRender(const QStringList &arguments)
     QString error;
     if (!(document ? output.write(*document, &error) : output.write(image, &error)))
         return reportError(options.output, QStringLiteral("cannot write (%1)").arg(error), 1);
+    if (!options.labelsJson.isEmpty()) {
+        QSaveFile file(options.labelsJson);
+        if (!file.open(QIODevice::WriteOnly) || file.write(Scene::toJson(layout).toJson()) < 0
+            || !file.commit())
+            return reportError(
+                options.labelsJson, QStringLiteral("cannot write (%1)").arg(file.errorString()), 1);
+    }
     const QSize pixels = document ? document->getImageSize() : image.size();
     if (output.isStandardOutput())
         return 0;

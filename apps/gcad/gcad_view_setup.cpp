@@ -12,6 +12,7 @@
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 
+#include <QColor>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -39,6 +40,24 @@ Scene::PointMark parsePointMark(const QString &option, const QString &text)
         std::nullopt };
 }
 
+// "NAME[:COLOR]": an element to mark, red unless a colour (a name or #rrggbb) follows.
+std::pair<QString, Vaq::Color> parseMark(const QString &option, const QString &text)
+{
+    const qsizetype colon = text.lastIndexOf(':');
+    const QString name = colon < 0 ? text : text.left(colon);
+    QColor color(Qt::red);
+    if (colon >= 0) {
+        color = QColor::fromString(text.mid(colon + 1));
+        if (!color.isValid())
+            throw UsageError { option,
+                QStringLiteral("'%1' is not a colour (a name such as red, or #rrggbb)")
+                    .arg(text.mid(colon + 1)) };
+    }
+    if (name.isEmpty())
+        throw UsageError { option, QStringLiteral("'%1' names no element").arg(text) };
+    return { name, Vaq::Color(uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue())) };
+}
+
 } // namespace
 
 bool ViewSetup::readArgument(const QString &argument, ArgumentReader &reader)
@@ -57,6 +76,14 @@ bool ViewSetup::readArgument(const QString &argument, ArgumentReader &reader)
         creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
     else if (argument == "--labels")
         labels = true;
+    else if (argument == "--box-mode") {
+        const QString text = reader.value(argument, QStringLiteral("0 or 1"));
+        if (text != "0" && text != "1")
+            throw UsageError { argument,
+                QStringLiteral("'%1' is not 0 (distribute) or 1 (at the elements)").arg(text) };
+        boxMode = text.toUInt();
+    } else if (argument == "--mark")
+        marks.push_back(parseMark(argument, reader.value(argument, QStringLiteral("NAME[:COLOR]"))));
     else if (argument == "--raster")
         overlay.raster = true;
     else if (argument == "--point-mark")
@@ -114,6 +141,18 @@ void ViewSetup::load(Scene::Scene &scene)
     if (labels)
         scene.labelElements();
     scene.getOverlay().add(overlay);
+    const std::vector<Vaq::CAD::Element *> elements = scene.getElements();
+    for (const auto &[name, color] : marks) {
+        bool found = false;
+        for (Vaq::CAD::Element *element : elements) {
+            if (element->getFileName() == name) {
+                scene.markElement(element, color);
+                found = true;
+            }
+        }
+        if (!found)
+            throw UsageError { QStringLiteral("--mark"), QStringLiteral("no element named '%1'").arg(name) };
+    }
 }
 
 Vaq::BaVec3d<double> ViewSetup::getRotation() const
@@ -123,15 +162,18 @@ Vaq::BaVec3d<double> ViewSetup::getRotation() const
     return rotation;
 }
 
-LabelsShown::LabelsShown()
-    : m_configured(Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS))
+LabelsShown::LabelsShown(unsigned boxMode)
+    : m_shown(Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS))
+    , m_box_mode(Vaq::Cfg::getRoot().getUInt(Vaq::GCAD::CFG_GCAD_BOX_MODE))
 {
     Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, true);
+    Vaq::Cfg::getRoot().setUInt(Vaq::GCAD::CFG_GCAD_BOX_MODE, boxMode);
 }
 
 LabelsShown::~LabelsShown()
 {
-    Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, m_configured);
+    Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, m_shown);
+    Vaq::Cfg::getRoot().setUInt(Vaq::GCAD::CFG_GCAD_BOX_MODE, m_box_mode);
 }
 
 } // namespace Gcad

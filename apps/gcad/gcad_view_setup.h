@@ -15,6 +15,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace Gcad {
 
@@ -27,18 +29,22 @@ struct ViewSetup
     Scene::DisplayOptions display;
     double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
     bool labels = false;
+    // 0: labels distributed around the view, 1: placed at their elements.
+    unsigned boxMode = 0;
     // Added to what a scene file says; the crosshair replaces the file's.
     Scene::OverlayOptions overlay;
+    // Elements to mark, by name, each in a colour.
+    std::vector<std::pair<QString, Vaq::Color>> marks;
 
     // Takes argument (with its value from reader) when it is a file or one of --size, --view,
-    // --flat, --edges, --points, --crease, --labels, --raster, --point-mark, --cross; false for
-    // any other option.
+    // --flat, --edges, --points, --crease, --labels, --box-mode, --raster, --point-mark, --cross,
+    // --mark; false for any other option.
     bool readArgument(const QString &argument, ArgumentReader &reader);
     // Throws UsageError for an unknown view name or a scene file given with other files.
     void check(const QString &command) const;
     // Loads the files (the demo scene without any) into scene with the display options, the
-    // labels and the overlay's marks, and completes size and view with what a scene file says;
-    // import errors are UsageErrors.
+    // labels, the overlay's marks and the marked elements, and completes size and view with
+    // what a scene file says; import errors and unknown element names are UsageErrors.
     // Meshes get vertex normals split where their facets differ by more than the crease angle.
     void load(Scene::Scene &scene);
 
@@ -47,18 +53,20 @@ struct ViewSetup
     Vaq::BaVec3d<double> getRotation() const;
 };
 
-// Shows the elements' labels while a picture is drawn: the configured choice is for the
-// application's views, and a picture shows exactly the labels it was asked for.
+// Shows the elements' labels, placed in the given box mode, while a picture is drawn: the
+// configured choices are for the application's views, and a picture shows exactly the labels
+// it was asked for.
 class LabelsShown
 {
 public:
-    LabelsShown();
+    explicit LabelsShown(unsigned boxMode);
     ~LabelsShown();
     LabelsShown(const LabelsShown &) = delete;
     LabelsShown &operator=(const LabelsShown &) = delete;
 
 private:
-    bool m_configured;
+    bool m_shown;
+    unsigned m_box_mode;
 };
 
 } // namespace Gcad

@@ -35,8 +35,8 @@ const Subcommand kSubcommands[] = {
         Gcad::runInfo },
     { "render",
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
-        "            [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]\n"
-        "            [--snapshot N]",
+        "            [--crease DEG] [--labels] [--box-mode 0|1] [--labels-json FILE] [--raster]\n"
+        "            [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z] [--mark NAME[:COLOR]]... [--snapshot N]",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
         "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
@@ -48,6 +48,9 @@ const Subcommand kSubcommands[] = {
         "the coordinate raster (in the axis views x+ to z-) and the view direction's name;\n"
         "--point-mark: a small cross at the model point with TEXT beside it (repeatable); --cross:\n"
         "a crosshair through the model point. A colour-mapped mesh shows the colour legend.\n"
+        "--box-mode: 0 places the labels around the view (the default), 1 next to their elements;\n"
+        "--labels-json: where the labels went, in pixels: {\"view\", \"labels\": [{\"element\", \"box\",\n"
+        "\"point\"}], \"fixed\"}. --mark: the element of that name in COLOR (red; a name or #rrggbb).\n"
         "--snapshot: the picture is a snapshot drawn again with N pixels on its longer side, lines,\n"
         "points and labels scaled with it; -o with .pdf writes it as a PDF page whose texts stay text",
         Gcad::runRender },

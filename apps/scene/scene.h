@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace Gcad::Scene {
@@ -71,6 +72,16 @@ public:
     OverlayOptions &getOverlay() { return m_overlay; }
     const OverlayOptions &getOverlay() const { return m_overlay; }
 
+    // Elements the views mark, each in its colour; the elements must be the scene's own.
+    void markElement(Vaq::CAD::Element *element, const Vaq::Color &color)
+    {
+        m_marked.emplace_back(element, color);
+    }
+    const std::vector<std::pair<Vaq::CAD::Element *, Vaq::Color>> &getMarkedElements() const
+    {
+        return m_marked;
+    }
+
     // What the view shows behind the elements: a dark slate unless set, against which
     // coloured and grey surfaces both stand out.
     void setBackground(const Vaq::Color &color) { m_background = color; }
@@ -79,6 +90,7 @@ public:
 private:
     Vaq::Color m_background { 38, 42, 52 };
     OverlayOptions m_overlay;
+    std::vector<std::pair<Vaq::CAD::Element *, Vaq::Color>> m_marked;
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
 };

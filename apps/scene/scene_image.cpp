@@ -9,7 +9,8 @@
 
 namespace Gcad::Scene {
 
-QImage renderSceneImage(const Scene &scene, const QSize &size, const Vaq::BaVec3d<double> &rotation)
+QImage renderSceneImage(
+    const Scene &scene, const QSize &size, const Vaq::BaVec3d<double> &rotation, LabelLayout *layout)
 {
     SceneRenderCallback callback(scene);
     // Tells the overlay along which axis the view looks, for the raster and the direction's name.
@@ -20,6 +21,8 @@ QImage renderSceneImage(const Scene &scene, const QSize &size, const Vaq::BaVec3
     view->setRotation(rotation);
     view->fitView();
     view->repaintWidget();
+    if (layout)
+        *layout = readLabelLayout(*callback.getOverlay2d(), size);
     return view->getRenderedImage();
 }
 

@@ -19,7 +19,7 @@ namespace Gcad::Scene {
 class SceneRenderCallback : public Vaq::GCAD::RenderCallback
 {
 public:
-    // Hands the scene's point marks and crosshair to the overlay.
+    // Hands the scene's point marks and crosshair to the overlay and marks its marked elements.
     explicit SceneRenderCallback(const Scene &scene);
 
     const Vaq::CAD::Properties::Global *getGlobalProperties() const override { return &m_global; }

@@ -461,6 +461,74 @@ TEST(GcadRender, labelsAndPointMarksAreDrawnWhereTheirPointsAre)
     EXPECT_EQ(rasterColumns("x+y+z+"), 0);
 }
 
+// Three labelled squares in a row: the layout file says where each label went, clear of the
+// others and of the reserved corner, in the picture's pixels; --mark paints one square in its
+// colour and names that are not there are refused.
+TEST(GcadRender, theLabelLayoutIsWrittenAsJsonAndMarkedElementsShowTheirColour)
+{
+    TestFolder folder;
+    QString elements;
+    for (int i = 0; i < 3; ++i) {
+        elements += QStringLiteral(
+            R"(%1{ "kind": "mesh", "name": "square %2", "color": [200, 200, 200], "flat": true,
+            "vertices": [[%3, 0, 0], [%4, 0, 0], [%4, 1, 0], [%3, 1, 0]], "triangles": [[0, 1, 2], [0, 2, 3]] })")
+                        .arg(i ? "," : "")
+                        .arg(i)
+                        .arg(2 * i)
+                        .arg(2 * i + 1);
+    }
+    const QString scene = folder.write("row.json",
+        QStringLiteral(R"({ "view": { "direction": "z+", "size": [400, 300], "background": [0, 0, 0] },
+                            "labels": true, "elements": [%1] })")
+            .arg(elements)
+            .toUtf8());
+    const QString json = folder.path("layout.json"), png = folder.path("row.png");
+    const ProgramRun run
+        = gcad({ "render", scene, "--labels-json", json, "--mark", "square 1:#0000ff", "-o", png });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QFile file(json);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonObject layout = QJsonDocument::fromJson(file.readAll()).object();
+    EXPECT_EQ(layout.value("view").toArray(), QJsonArray({ 400, 300 }));
+    const QJsonArray labels = layout.value("labels").toArray();
+    ASSERT_EQ(labels.size(), 3);
+    const auto rect = [](const QJsonValue &v) {
+        const QJsonArray a = v.toArray();
+        return QRectF(a[0].toDouble(), a[1].toDouble(), a[2].toDouble(), a[3].toDouble());
+    };
+    std::vector<QRectF> boxes;
+    for (const QJsonValue &label : labels) {
+        const QRectF box = rect(label.toObject().value("box"));
+        EXPECT_TRUE(QRectF(0, 0, 400, 300).contains(box));
+        for (const QRectF &other : boxes)
+            EXPECT_FALSE(box.intersects(other));
+        boxes.push_back(box);
+        const QJsonArray point = label.toObject().value("point").toArray();
+        EXPECT_TRUE(QRectF(0, 0, 400, 300).contains(QPointF(point[0].toDouble(), point[1].toDouble())));
+    }
+    // The reserved lower-left corner is among the fixed boxes, and no label lies in it.
+    const QJsonArray fixed = layout.value("fixed").toArray();
+    ASSERT_FALSE(fixed.isEmpty());
+    const QRectF corner = rect(fixed.at(0));
+    EXPECT_NEAR(corner.left(), 0.0, 1e-6);
+    EXPECT_NEAR(corner.bottom(), 300.0, 1e-6);
+    for (const QRectF &box : boxes)
+        EXPECT_FALSE(box.intersects(corner));
+
+    // The marked square is blue, the others stay grey.
+    const QImage image(png);
+    const std::vector<QPoint> blue = pixelsWhere(
+        image, [](QRgb c, QPoint) { return qBlue(c) > qRed(c) + 80 && qBlue(c) > qGreen(c) + 80; });
+    EXPECT_GT(blue.size(), 100u);
+
+    const ProgramRun unknown = gcad({ "render", scene, "--mark", "square 7", "-o", png });
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.trimmed(), "gcad: error: --mark: no element named 'square 7'");
+    const ProgramRun badColour = gcad({ "render", scene, "--mark", "square 1:nocolour", "-o", png });
+    EXPECT_EQ(badColour.status, 2);
+    EXPECT_TRUE(badColour.err.contains("'nocolour' is not a colour")) << badColour.err.toStdString();
+}
+
 // Labels of no text and of 10000 characters, a raster, marks and a crosshair in views down to
 // one pixel: the picture is painted and nothing fails.
 TEST(GcadRender, theOverlayCopesWithOddLabelsAndTinyViews)
