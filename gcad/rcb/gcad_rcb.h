@@ -128,6 +128,15 @@ public:
     // The one element at the pixel, or null; throws ProgError "too many elements" when more
     // than one covers it.
     CAD::Element *getRenderedElement(const BaVec2d<double> &pixel, bool clipToView) const;
+    // The pull-out handle drawn within 4 pixels of pixel in x and in y, the one nearest the
+    // viewer (largest depth) among several; its element goes to *element (may be null). Null
+    // when none is that close.
+    CAD::DistPullOut *getPullOutDist(const BaVec2d<double> &pixel, CAD::Element **element) const;
+    // The scene point under window pixel (x, y) nearest the viewer, over every element the view
+    // shows and the clipping plane keeps: *point gets it (view coordinates) and *depth its
+    // depth (larger is nearer, see CAD::FindParameter). False over the background, *depth then
+    // the lowest double.
+    virtual bool getRotationCenterPoint(int x, int y, double *depth, BaVec3d<double> *point);
 
     // Orders elements for selection: derived meshes and section results first, then plain
     // elements, deviation point sets, point clouds, measurements, measuring-plan reference

@@ -1,11 +1,17 @@
 // Picking: which collected element the last repaint drew under a pixel or in a rectangle,
-// from the view's stencil ids and the overlay's label image.
+// from the view's stencil ids and the overlay's label image; which pull-out handle lies under
+// a pixel; and the scene point under a pixel that the view turns about.
+#include "gcad/clipping/gcad_clipping_interface.h"
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
 #include "gcad/rcb/gcad_rcb.h"
 
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <set>
 
 namespace Vaq::GCAD {
@@ -61,6 +67,61 @@ CAD::Element *RenderCallback::getRenderedElement(const BaVec2d<double> &pixel, b
     if (found.size() > 1)
         VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::getRenderedElement", QStringLiteral("too many elements"));
     return found.empty() ? nullptr : found.front();
+}
+
+CAD::DistPullOut *RenderCallback::getPullOutDist(const BaVec2d<double> &pixel, CAD::Element **element) const
+{
+    const DistanceHandler *best = nullptr;
+    for (const DistanceHandler &handler : _distance_handlers) {
+        if (std::abs(handler.position.x - pixel.x) > 4.0 || std::abs(handler.position.y - pixel.y) > 4.0)
+            continue;
+        if (!best || handler.position.z >= best->position.z)
+            best = &handler;
+    }
+    if (!best)
+        return nullptr;
+    if (element)
+        *element = best->element;
+    return best->pullOut;
+}
+
+bool RenderCallback::getRotationCenterPoint(int x, int y, double *depth, BaVec3d<double> *point)
+{
+    *depth = -std::numeric_limits<double>::max();
+    const GL::RenderObject *view = getRenderObject();
+    if (!view)
+        return false;
+    CAD::FindParameter parameter(view->unproject(x, y, 0.0), get3d2dTransformation());
+    Plane3d plane;
+    if (const ClippingInterface *clipping = getClippingInterface();
+        clipping && clipping->isClippingActive() && clipping->getClippingPlane(&plane))
+        parameter.setClippingPlane(plane);
+
+    bool found = false;
+    // Every entry and its descendants, as the drawing cycle collects them.
+    const std::function<void(TObject *, const CAD::StageIdentifier &)> visit
+        = [&](TObject *object, const CAD::StageIdentifier &stage) {
+              auto *element = dynamic_cast<CAD::Element *>(object);
+              double z = 0.0;
+              BaVec3d<double> hit;
+              if (element && element->getRenderLevel() != CAD::RL_NEVER && element->isVisible(CAD::VR_ELEMENT)
+                  && element->findElementAtPixel(stage, parameter, 10.0) && parameter.getFoundZ(&z)
+                  && z > *depth && parameter.getFoundPoint(&hit)) {
+                  Transformation transformation;
+                  if (parameter.existsFoundRenderTrafo() && parameter.getFoundRenderTrafo(&transformation))
+                      hit = transformation.transform(hit);
+                  *depth = z;
+                  *point = hit;
+                  found = true;
+              }
+              for (TObject *child : object->getChildren())
+                  visit(child, stage);
+          };
+    for (const CAD::ElementAndStageImp &entry : getElementsForDrawing()) {
+        if (entry.element)
+            visit(entry.element, entry.stage);
+    }
+    return found;
 }
 
 } // namespace Vaq::GCAD

@@ -4,8 +4,6 @@
 #include "gcad/host/cad/vaq_cad_find_parameter.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace Vaq::CAD {
 
@@ -17,35 +15,6 @@ int boxIndex(BoundingBoxType_t type, const char *function)
     if (index < 0 || index >= NUMBER_OF_BOUNDING_BOX_TYPES)
         VAQ_PROG_ERROR(function, "unknown bounding box type");
     return index;
-}
-
-// The parameter range [t0, t1] in which line lies inside box (slab test); false if it misses.
-bool clipLineToBox(const Line3d &line, const Box3d &box, double *t0, double *t1)
-{
-    double lo = -std::numeric_limits<double>::infinity();
-    double hi = std::numeric_limits<double>::infinity();
-    for (int axis = 0; axis < 3; ++axis) {
-        const double p = line.getPoint()[axis];
-        const double d = line.getDirection()[axis];
-        const double min = box.getMin()[axis];
-        const double max = box.getMax()[axis];
-        if (std::abs(d) < 1e-300) {
-            if (p < min || p > max)
-                return false;
-            continue;
-        }
-        double a = (min - p) / d;
-        double b = (max - p) / d;
-        if (a > b)
-            std::swap(a, b);
-        lo = std::max(lo, a);
-        hi = std::min(hi, b);
-        if (lo > hi)
-            return false;
-    }
-    *t0 = lo;
-    *t1 = hi;
-    return true;
 }
 
 } // namespace
@@ -217,50 +186,10 @@ bool Element::isVisualizationOutdated(const StageIdentifier &stage) const
     return data && data->visualizationOutdated;
 }
 
-bool Element::findElementAtPixel(const StageIdentifier &stage, FindParameter &parameter, double) const
+bool Element::findElementAtPixel(const StageIdentifier &, FindParameter &parameter, double) const
 {
     parameter.clearFound();
-    Box3d box;
-    if (!isStageValid(stage) || !getBoundingBox(stage, BBT_GEOMETRY, CCS_ELEMENT, box))
-        return false;
-
-    // Intersect in element coordinates: the box stays axis-aligned there.
-    Transformation toWorld;
-    const bool transformed = getRenderTransformation(stage, &toWorld);
-    Line3d line = parameter.getViewLine();
-    if (transformed) {
-        Transformation toElement;
-        if (!toWorld.getInverse(&toElement))
-            return false;
-        line = Line3d(toElement.transform(line.getPoint()), toElement.transformVector(line.getDirection()));
-    }
-    double t0 = 0.0, t1 = 0.0;
-    if (!clipLineToBox(line, box, &t0, &t1))
-        return false;
-
-    Plane3d clippingPlane;
-    const bool clipped = parameter.getClippingPlane(&clippingPlane);
-    bool found = false;
-    BaVec3d<double> best;
-    double bestZ = -std::numeric_limits<double>::max();
-    for (const double t : { t0, t1 }) {
-        const BaVec3d<double> local = line.pointAt(t);
-        const BaVec3d<double> world = transformed ? toWorld.transform(local) : local;
-        if (clipped && clippingPlane.distance(world) < 0.0)
-            continue;
-        const double z = parameter.get3d2dTransformation().transformZ(world);
-        if (!found || z > bestZ) {
-            found = true;
-            best = local;
-            bestZ = z;
-        }
-    }
-    if (!found)
-        return false;
-    parameter.setFound(best, bestZ);
-    if (transformed)
-        parameter.setFoundRenderTrafo(toWorld);
-    return true;
+    return false;
 }
 
 bool Element::isVisible(VisibleRequest_t request) const

@@ -107,9 +107,10 @@ public:
     // True when a change (highlight, box, transformation ...) is not shown in the stage yet.
     bool isVisualizationOutdated(const StageIdentifier &stage) const;
 
-    // Picking: whether the view line of parameter hits the element in stage. The base element
-    // is hit where the line crosses its geometry box; the found point is the crossing nearer
-    // the viewer (in element coordinates) with its depth. Clears earlier results of parameter.
+    // Picking: whether the element shows within tolerancePixels of the view line of parameter in
+    // stage; the hit nearest the viewer goes into parameter (see FindParameter), after its earlier
+    // results are cleared. Kinds with geometry of their own override it; the plain element has
+    // nothing to hit.
     virtual bool findElementAtPixel(
         const StageIdentifier &stage, FindParameter &parameter, double tolerancePixels) const;
     // The pull-out dimension of a measurement; null for kinds without one.

@@ -11,6 +11,20 @@ bool FindParameter::getClippingPlane(Plane3d *plane) const
     return true;
 }
 
+bool FindParameter::getViewLineInElement(const Transformation *toWorld, Line3d *line) const
+{
+    if (!toWorld) {
+        *line = m_view_line;
+        return true;
+    }
+    Transformation toElement;
+    if (!toWorld->getInverse(&toElement))
+        return false;
+    *line = Line3d(
+        toElement.transform(m_view_line.getPoint()), toElement.transformVector(m_view_line.getDirection()));
+    return true;
+}
+
 void FindParameter::clearFound()
 {
     m_found_point.reset();

@@ -2,6 +2,10 @@
 // through the pixel, the view's 3-D to 2-D transformation and an optional clipping plane, and
 // collects what an element's findElementAtPixel found: the point, its depth, and the render
 // transformation that takes the point into view coordinates.
+//
+// Depth ("found z") compares hits of different elements: it is the window depth of the point
+// under the 3-D to 2-D transformation, negated, so that a larger value is nearer the viewer
+// (0 on the near plane, -1 on the far plane of a view's transformation).
 #pragma once
 
 #include "gcad/host/base/vaq_line.h"
@@ -27,6 +31,16 @@ public:
     // Only what lies on the side the plane's normal points to can be found.
     void setClippingPlane(const Plane3d &plane) { m_clipping_plane = plane; }
     bool getClippingPlane(Plane3d *plane) const;
+    // Whether a point (view coordinates) lies on the side the clipping plane cuts away.
+    bool isCutAway(const BaVec3d<double> &point) const
+    {
+        return m_clipping_plane && m_clipping_plane->distance(point) < 0.0;
+    }
+    // The depth of a point (view coordinates), as getFoundZ reports it.
+    double depthOf(const BaVec3d<double> &point) const { return -m_3d2d.transformZ(point); }
+    // The view line in the coordinates of an element whose render transformation is toWorld
+    // (null: none, the view line itself); false when toWorld cannot be inverted.
+    bool getViewLineInElement(const Transformation *toWorld, Line3d *line) const;
 
     // Results, written by findElementAtPixel. The point is in the element's own coordinates.
     void clearFound();

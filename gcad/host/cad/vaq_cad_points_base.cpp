@@ -1,6 +1,7 @@
 #include "gcad/host/cad/vaq_cad_points_base.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
 
 #include <algorithm>
 
@@ -190,6 +191,43 @@ void PointsBase::setPointFlag(const std::vector<uint32_t> &points, PointFlags::F
 unsigned PointsBase::getNumberOfVisiblePoints(const StageIdentifier &stage) const
 {
     return isStageValid(stage) ? m_visible : 0;
+}
+
+bool PointsBase::findElementAtPixel(
+    const StageIdentifier &stage, FindParameter &parameter, double tolerancePixels) const
+{
+    parameter.clearFound();
+    if (!isStageValid(stage))
+        return false;
+    Transformation toWorld;
+    const bool transformed = getRenderTransformation(stage, &toWorld);
+    // One transformation from element coordinates to the window.
+    const Transformation &view = parameter.get3d2dTransformation();
+    const Transformation toWindow = transformed ? view * toWorld : view;
+    const BaVec3d<double> pixel = view.transform(parameter.getViewLine().getPoint());
+    const double limit = tolerancePixels * tolerancePixels;
+    bool found = false;
+    std::size_t best = 0;
+    double bestZ = 0.0;
+    for (std::size_t i = 0; i < m_points.size(); ++i) {
+        if (!m_flags.empty() && !m_flags[i].isVisibleAndNotPreview())
+            continue;
+        const BaVec3d<double> window = toWindow.transform(m_points[i]);
+        const double dx = window.x - pixel.x, dy = window.y - pixel.y;
+        if (dx * dx + dy * dy > limit || (found && -window.z <= bestZ))
+            continue;
+        if (parameter.isCutAway(transformed ? toWorld.transform(m_points[i]) : m_points[i]))
+            continue;
+        found = true;
+        best = i;
+        bestZ = -window.z;
+    }
+    if (!found)
+        return false;
+    parameter.setFound(m_points[best], bestZ);
+    if (transformed)
+        parameter.setFoundRenderTrafo(toWorld);
+    return true;
 }
 
 bool PointsBase::getBoundingBox(

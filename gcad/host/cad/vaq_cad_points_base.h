@@ -8,8 +8,8 @@
 #include "gcad/host/base/vaq_color.h"
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_element.h"
-#include "gcad/host/cad/vaq_cad_point_flags.h"
 #include "gcad/host/cad/vaq_cad_no_value.h"
+#include "gcad/host/cad/vaq_cad_point_flags.h"
 
 #include <cstdint>
 #include <limits>
@@ -79,6 +79,10 @@ public:
     }
     // The points that are visible and no preview.
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;
+    // Picking: the visible point nearest the viewer that appears within tolerancePixels of the
+    // view line's pixel; linear in the points.
+    bool findElementAtPixel(
+        const StageIdentifier &stage, FindParameter &parameter, double tolerancePixels) const override;
     // The box of the points; false without points or in a stage where the element is not valid.
     bool getBoundingBox(
         const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const override;

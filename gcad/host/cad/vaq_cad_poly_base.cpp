@@ -1,6 +1,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
 
@@ -83,8 +84,9 @@ struct CreaseSplit
 // triangle that last had the edge's far corner is found through an array indexed by that
 // corner, stamped with the vertex so that it needs no clearing). The first group keeps the
 // vertex; each further group gets a copy. unit: each triangle's unit normal.
-CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles, const std::vector<BaVec3d<double>> &vertices,
-    const std::vector<BaVec3d<float>> &unit, double creaseAngleDegrees)
+CreaseSplit splitAtCreases(const std::vector<Triangle> &triangles,
+    const std::vector<BaVec3d<double>> &vertices, const std::vector<BaVec3d<float>> &unit,
+    double creaseAngleDegrees)
 {
     const std::size_t vertexCount = vertices.size();
     // A degenerate triangle lists a vertex twice but belongs to its fan once.
@@ -220,7 +222,8 @@ void PolyBase::computeNormals(double creaseAngleDegrees)
     }
     m_data.triangleNormals.resize(m_data.triangles.size());
     for (std::size_t t = 0; t < m_data.triangles.size(); ++t)
-        m_data.triangleNormals[t] = toFloat(weightedNormal(m_data.vertices, m_data.triangles[t]).normalized());
+        m_data.triangleNormals[t]
+            = toFloat(weightedNormal(m_data.vertices, m_data.triangles[t]).normalized());
 
     CreaseSplit split;
     if (creaseAngleDegrees < NO_CREASE_ANGLE) {
@@ -467,6 +470,48 @@ unsigned PolyBase::getNumberOfVisibleTriangles(const StageIdentifier &stage) con
                 + leaf->numVisibleOverlapTriangles(PM_WITHOUT_PREVIEW);
     }
     return count;
+}
+
+bool PolyBase::findElementAtPixel(const StageIdentifier &stage, FindParameter &parameter, double) const
+{
+    parameter.clearFound();
+    PolyBaseRenderData *renderData = getPolyBaseRenderData(stage);
+    if (!renderData)
+        return false;
+    Transformation toWorld;
+    const bool transformed = getRenderTransformation(stage, &toWorld);
+    Line3d line;
+    if (!parameter.getViewLineInElement(transformed ? &toWorld : nullptr, &line))
+        return false;
+    if (!renderData->getRayIndex())
+        renderData->setRayIndex(
+            std::make_unique<MeshRayIndex>(m_data.vertices, m_data.triangles, renderData->getAllLeaves()));
+
+    const Ray ray(line);
+    const auto visible = [this](uint32_t triangle) {
+        if (!m_data.triangleFlags.empty() && !m_data.triangleFlags[triangle].isVisible())
+            return false;
+        if (m_data.pointFlags.empty())
+            return true;
+        const Triangle &corners = m_data.triangles[triangle];
+        return std::all_of(corners.begin(), corners.end(),
+            [this](uint32_t corner) { return m_data.pointFlags[corner].isVisible(); });
+    };
+    const auto toView
+        = [&](const BaVec3d<double> &point) { return transformed ? toWorld.transform(point) : point; };
+    RayHit hit;
+    if (!renderData->getRayIndex()->castRay(
+            ray,
+            [&](uint32_t triangle, double t) {
+                return visible(triangle) && !parameter.isCutAway(toView(ray.pointAt(t)));
+            },
+            &hit))
+        return false;
+    const BaVec3d<double> point = ray.pointAt(hit.t);
+    parameter.setFound(point, parameter.depthOf(toView(point)));
+    if (transformed)
+        parameter.setFoundRenderTrafo(toWorld);
+    return true;
 }
 
 bool PolyBase::getBoundingBox(

@@ -26,7 +26,6 @@ class PolyBoundary;
 // The corners P1, P2, P3 of a triangle as vertex indices, counter-clockwise seen from the front.
 using Triangle = std::array<uint32_t, 3>;
 
-
 // What existsMaterialOffset reports.
 enum MaterialOffset_t {
     MO_NONE = 0,
@@ -155,6 +154,11 @@ public:
     unsigned getNumberOfPoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;
     unsigned getNumberOfVisibleTriangles(const StageIdentifier &stage) const;
+    // Picking: the visible triangle nearest the viewer that the view line crosses, through the
+    // spatial tree (see MeshRayIndex); false before the tree exists. The tolerance is not used:
+    // a surface is hit where it is drawn.
+    bool findElementAtPixel(
+        const StageIdentifier &stage, FindParameter &parameter, double tolerancePixels) const override;
     // The box of the vertices; false without vertices or in a stage where the element is not valid.
     bool getBoundingBox(
         const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const override;

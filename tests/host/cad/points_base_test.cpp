@@ -1,5 +1,6 @@
 // Point sets: one record per point or none, the visible count under flag changes, the box,
 // the data version renderers watch, and values turned into vectors along a direction.
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "gcad/host/cad/vaq_cad_points_base.h"
 #include "tests/support/prog_error_message.h"
 
@@ -12,6 +13,20 @@ using Vaq::Test::progErrorMessage;
 namespace {
 
 const StageIdentifier STAGE = StageIdentifier::DEFAULT_DATASET;
+
+// Seen from above, 10 pixels per unit around pixel (100, 100), nearer the viewer for larger z.
+FindParameter pickAt(double x, double y)
+{
+    const double m[16] = { 10, 0, 0, 100, 0, 10, 0, 100, 0, 0, -0.01, 0.5, 0, 0, 0, 1 };
+    return FindParameter(Line3d({ x, y, 50 }, { 0, 0, -1 }), Transformation(m));
+}
+
+BaVec3d<double> foundPoint(const FindParameter &parameter)
+{
+    BaVec3d<double> point;
+    EXPECT_TRUE(parameter.getFoundPoint(&point));
+    return point;
+}
 
 } // namespace
 
@@ -93,4 +108,40 @@ TEST(PointsBase, aValueBecomesAVectorOfItsLengthAlongTheDirectionUnlessItHasNone
     EXPECT_FALSE(PointsBase::transferDistToVector(NO_VALUE, { 1, 0, 0 }, &v));
     EXPECT_FALSE(PointsBase::transferDistToVector(1.0f, { 0, 0, 0 }, &v));
     EXPECT_EQ(v, before);
+}
+
+TEST(PointsBase, findTakesTheVisiblePointNearestTheViewerWithinThePixelTolerance)
+{
+    PointsBase cloud(ElementCreator::POINTS_SCAN);
+    // 0 and 1 under the pixel, 1 nearer; 2 nearest, but 3 pixels aside; 3 far aside.
+    cloud.setPoints({ { 0, 0, 0 }, { 0, 0, 1 }, { 0.3, 0, 2 }, { 5, 5, 9 } });
+
+    FindParameter parameter = pickAt(0, 0);
+    ASSERT_TRUE(cloud.findElementAtPixel(STAGE, parameter, 2.0));
+    EXPECT_EQ(foundPoint(parameter), BaVec3d<double>(0, 0, 1));
+    double z = 0.0;
+    parameter.getFoundZ(&z);
+    EXPECT_DOUBLE_EQ(z, -(0.5 - 0.01));
+    EXPECT_FALSE(parameter.existsFoundRenderTrafo());
+
+    ASSERT_TRUE(cloud.findElementAtPixel(STAGE, parameter, 3.01));
+    EXPECT_EQ(foundPoint(parameter), BaVec3d<double>(0.3, 0, 2));
+    // Hidden or cut away, the nearer ones give way.
+    cloud.setPointFlag({ 2 }, PointFlags::HIDDEN, true);
+    ASSERT_TRUE(cloud.findElementAtPixel(STAGE, parameter, 3.01));
+    EXPECT_EQ(foundPoint(parameter), BaVec3d<double>(0, 0, 1));
+    parameter.setClippingPlane(Plane3d({ 0, 0, 0.5 }, { 0, 0, -1 }));
+    ASSERT_TRUE(cloud.findElementAtPixel(STAGE, parameter, 3.01));
+    EXPECT_EQ(foundPoint(parameter), BaVec3d<double>(0, 0, 0));
+
+    // Nothing within the tolerance.
+    parameter = pickAt(2, 2);
+    EXPECT_FALSE(cloud.findElementAtPixel(STAGE, parameter, 5.0));
+    EXPECT_FALSE(parameter.getFoundPoint(nullptr));
+
+    // Moved by (2, 2, 0): points 0 and 1 lie under (2, 2); the point found is the cloud's own.
+    cloud.setRenderTransformation(STAGE, Transformation::translation({ 2, 2, 0 }));
+    ASSERT_TRUE(cloud.findElementAtPixel(STAGE, parameter, 1.0));
+    EXPECT_EQ(foundPoint(parameter), BaVec3d<double>(0, 0, 1));
+    EXPECT_TRUE(parameter.existsFoundRenderTrafo());
 }

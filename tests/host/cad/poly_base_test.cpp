@@ -1,4 +1,5 @@
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
@@ -270,4 +271,105 @@ TEST(DomeMesh, heightAndColourFollowTheGridPosition)
     EXPECT_DOUBLE_EQ(data.vertices[7].z, 0.5 * std::sin(M_PI / 4));
     EXPECT_EQ(data.drawColors[7], Color(127, 63, 0));
     EXPECT_EQ(progErrorMessage([] { createDomeMesh(1, false); }), "dome size out of range");
+}
+
+namespace {
+
+// Model to window: 10 pixels per unit in x and y around pixel (100, 100); window depth
+// 0.5 - z / 100, so a larger z is nearer the viewer, who looks along -z.
+Transformation topView()
+{
+    const double m[16] = { 10, 0, 0, 100, 0, 10, 0, 100, 0, 0, -0.01, 0.5, 0, 0, 0, 1 };
+    return Transformation(m);
+}
+
+// The pick of model point (x, y) seen from above.
+FindParameter pickAt(double x, double y)
+{
+    return FindParameter(Line3d({ x, y, 50 }, { 0, 0, -1 }), topView());
+}
+
+// Two parallel unit grids of n x n vertices in one mesh, at z = 0 (listed first) and z = 1,
+// split into leaves of at most 40 vertices so that the ray passes several of them.
+void makeTwoLayers(PolyBase &mesh, uint32_t n)
+{
+    std::vector<BaVec3d<double>> vertices;
+    std::vector<Triangle> triangles;
+    for (int layer = 0; layer < 2; ++layer) {
+        const uint32_t base = uint32_t(vertices.size());
+        for (uint32_t i = 0; i < n; ++i)
+            for (uint32_t j = 0; j < n; ++j)
+                vertices.emplace_back(double(j) / (n - 1), double(i) / (n - 1), layer);
+        for (uint32_t i = 0; i + 1 < n; ++i) {
+            for (uint32_t j = 0; j + 1 < n; ++j) {
+                const uint32_t k = base + i * n + j;
+                triangles.push_back({ k, k + 1, k + 1 + n });
+                triangles.push_back({ k, k + 1 + n, k + n });
+            }
+        }
+    }
+    mesh.setMesh(std::move(vertices), std::move(triangles));
+    mesh.setMaxLeafVertices(40);
+    mesh.updateVisualization(STAGE, false, false);
+}
+
+} // namespace
+
+TEST(PolyBaseFind, theFrontLayerIsFoundUnlessHiddenOrCutAwayAndTheRenderTransformationCounts)
+{
+    PolyBase mesh;
+    makeTwoLayers(mesh, 11);
+    ASSERT_GT(mesh.getPolyBaseRenderData(STAGE)->getAllLeaves().size(), 4u);
+
+    FindParameter parameter = pickAt(0.33, 0.71);
+    ASSERT_TRUE(mesh.findElementAtPixel(STAGE, parameter, 0.0));
+    BaVec3d<double> point;
+    double z = 0.0;
+    ASSERT_TRUE(parameter.getFoundPoint(&point));
+    ASSERT_TRUE(parameter.getFoundZ(&z));
+    EXPECT_NEAR((point - BaVec3d<double>(0.33, 0.71, 1)).length(), 0.0, 1e-12);
+    EXPECT_DOUBLE_EQ(z, -(0.5 - 0.01)); // the window depth of z = 1, negated
+    EXPECT_FALSE(parameter.existsFoundRenderTrafo());
+
+    // Beside the mesh: nothing, and the earlier result is gone.
+    parameter = pickAt(1.2, 0.5);
+    EXPECT_FALSE(mesh.findElementAtPixel(STAGE, parameter, 10.0));
+    EXPECT_FALSE(parameter.getFoundZ(&z));
+
+    // The clipping plane keeps z <= 0.5: the back layer is found.
+    parameter = pickAt(0.33, 0.71);
+    parameter.setClippingPlane(Plane3d({ 0, 0, 0.5 }, { 0, 0, -1 }));
+    ASSERT_TRUE(mesh.findElementAtPixel(STAGE, parameter, 0.0));
+    parameter.getFoundPoint(&point);
+    EXPECT_NEAR(point.z, 0.0, 1e-12);
+
+    // The front layer's triangles (the second half) hidden: the back layer again.
+    std::vector<uint32_t> front;
+    for (uint32_t i = 200; i < 400; ++i)
+        front.push_back(i);
+    mesh.setTriangleFlag(front, PointFlags::HIDDEN, true);
+    mesh.updateVisualization(STAGE, false, false);
+    parameter = pickAt(0.33, 0.71);
+    ASSERT_TRUE(mesh.findElementAtPixel(STAGE, parameter, 0.0));
+    parameter.getFoundPoint(&point);
+    EXPECT_NEAR(point.z, 0.0, 1e-12);
+    mesh.setTriangleFlag(front, PointFlags::HIDDEN, false);
+    mesh.updateVisualization(STAGE, false, false);
+
+    // Turned upside down (about the x axis) and moved by 5 in x: the layer at z = 0 is now on
+    // top (at z = 0 + 3), and the point comes back in the mesh's own coordinates.
+    const Transformation toWorld = Transformation::translation({ 5, 0, 3 })
+        * Transformation::rotation({ 1, 0, 0 }, 3.14159265358979323846);
+    mesh.setRenderTransformation(STAGE, toWorld);
+    parameter = pickAt(5.33, -0.71);
+    ASSERT_TRUE(mesh.findElementAtPixel(STAGE, parameter, 0.0));
+    parameter.getFoundPoint(&point);
+    parameter.getFoundZ(&z);
+    EXPECT_NEAR((point - BaVec3d<double>(0.33, 0.71, 0)).length(), 0.0, 1e-9);
+    EXPECT_NEAR(z, -(0.5 - 0.03), 1e-12);
+    Transformation found;
+    ASSERT_TRUE(parameter.getFoundRenderTrafo(&found));
+    EXPECT_EQ(found, toWorld);
+    parameter = pickAt(0.33, 0.71);
+    EXPECT_FALSE(mesh.findElementAtPixel(STAGE, parameter, 0.0));
 }
