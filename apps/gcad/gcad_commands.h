@@ -16,6 +16,11 @@ int runInfo(const QStringList &arguments);
 // picture goes to standard output.
 int runRender(const QStringList &arguments);
 
+// gcad view [FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--benchmark-frames N]
+// [--screenshot-on-exit PNG]: shows the files (or the demo scene) in a window until it is closed.
+// Files that cannot be read are reported and the rest is shown; no display is a UsageError.
+int runView(const QStringList &arguments);
+
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
 // mesh benchmark (whose full run stores its result), prints the rates, the performance index and
 // whether they were stored, with --baseline also each rate's ratio to the same meshes drawn from

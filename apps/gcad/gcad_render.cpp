@@ -2,13 +2,10 @@
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
 #include "apps/gcad/gcad_picture_output.h"
+#include "apps/gcad/gcad_scene_setup.h"
 
 #include "apps/scene/scene_demo.h"
-#include "apps/scene/scene_file_loader.h"
 #include "apps/scene/scene_image.h"
-#include "apps/scene/scene_import.h"
-#include "apps/scene/scene_import_error.h"
-#include "apps/scene/scene_points.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
@@ -40,11 +37,6 @@ QString unknownView(const QString &view)
 {
     return QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
         .arg(view);
-}
-
-bool isSceneFile(const QString &file)
-{
-    return QFileInfo(file).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
 }
 
 RenderOptions parseRenderOptions(const QStringList &arguments)
@@ -80,40 +72,6 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
     return options;
 }
 
-// Loads the files, or the scene file, into scene and completes options with what a scene file
-// says of the view. Meshes get vertex normals split where their facets differ by more than the
-// crease angle.
-void loadFiles(RenderOptions &options, Scene::Scene &scene)
-{
-    if (options.files.size() == 1 && isSceneFile(options.files.front())) {
-        try {
-            const Scene::ViewDescription view
-                = Scene::loadSceneFile(options.files.front(), scene, options.creaseAngle);
-            if (options.view.isEmpty())
-                options.view = view.direction;
-            if (!options.size)
-                options.size = view.size;
-            if (view.background)
-                scene.setBackground(*view.background);
-        } catch (const Scene::ImportError &e) {
-            throw UsageError { e.fileName(), e.reason() };
-        }
-        return;
-    }
-    for (const QString &file : options.files) {
-        try {
-            Scene::ImportedData data = Scene::importFile(file, options.creaseAngle);
-            if (auto *cloud = std::get_if<Scene::PointCloud>(&data)) {
-                scene.addPoints(Scene::createPointsElement(std::move(*cloud), file));
-                continue;
-            }
-            scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
-        } catch (const Scene::ImportError &e) {
-            throw UsageError { e.fileName(), e.reason() };
-        }
-    }
-}
-
 } // namespace
 
 int runRender(const QStringList &arguments)
@@ -124,7 +82,14 @@ int runRender(const QStringList &arguments)
     const PictureOutput output(options.output);
 
     Scene::Scene scene;
-    loadFiles(options, scene);
+    const std::optional<Scene::ViewDescription> view
+        = loadSceneFiles(options.files, options.creaseAngle, scene, [](const Scene::ImportError &e) {
+              throw UsageError { e.fileName(), e.reason() };
+          });
+    if (view && options.view.isEmpty())
+        options.view = view->direction;
+    if (view && !options.size)
+        options.size = view->size;
     if (options.files.isEmpty())
         Scene::addDemoScene(scene);
     scene.applyDisplayOptions(options.display);

@@ -5,11 +5,11 @@
 
 #include "gcad/benchmark/gcad_benchmark_result_container.h"
 #include "gcad/gcad_library.h"
+#include "gcad/host/base/vaq_init.h"
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gapp/vaq_gapp_command_container.h"
 #include "gcad/host/gapp/vaq_gapp_view_settings.h"
-#include "gcad/host/base/vaq_init.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 
@@ -44,6 +44,17 @@ const Subcommand kSubcommands[] = {
         "FIFO is written into. --crease: the files' meshes are shaded smooth across edges whose\n"
         "facets differ by at most DEG degrees (0 to 180, default 30) and sharp across the others",
         Gcad::runRender },
+    { "view",
+        "[FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--benchmark-frames N]\n"
+        "            [--screenshot-on-exit PNG]",
+        "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
+        "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
+        "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
+        "the axis views x+, x-, y+, y-, z+, z-, I the iso view. The element under the mouse is\n"
+        "highlighted, a click marks and labels it, Escape unmarks all, Ctrl+Q closes.\n"
+        "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
+        "times and close; --screenshot-on-exit: save the view as shown on screen when it closes",
+        Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
         "rates for the views' estimates and the performance index. --size: view edge in pixels\n"
