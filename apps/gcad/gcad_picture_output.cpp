@@ -2,6 +2,8 @@
 
 #include "apps/gcad/gcad_cli.h"
 
+#include "gcad/host/fig2/vaq_fig2_snapshot_data.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -36,6 +38,7 @@ QString writableExtensions()
     for (const Format &format : _formats)
         if (canWrite(format.name))
             extensions << QStringLiteral(".") + format.extension;
+    extensions << QStringLiteral(".pdf");
     return extensions.join(QStringLiteral(", "));
 }
 
@@ -44,6 +47,8 @@ QByteArray formatForPath(const QString &path)
     const QString extension = QFileInfo(path).suffix().toLower();
     if (extension.isEmpty())
         return "png";
+    if (extension == QLatin1String("pdf"))
+        return "pdf";
     for (const Format &format : _formats) {
         if (extension != QLatin1String(format.extension))
             continue;
@@ -87,6 +92,10 @@ PictureOutput::PictureOutput(const QString &path)
     } else if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) {
         throw UsageError { path, QStringLiteral("the folder does not exist") };
     }
+    // A file is replaced through a new one beside it.
+    if (m_kind == Kind::REGULAR_FILE
+        && ::access(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), W_OK) != 0)
+        throw UsageError { path, QStringLiteral("the folder is not writable") };
     m_format = formatForPath(path);
 }
 
@@ -114,6 +123,21 @@ bool PictureOutput::write(const QImage &image, QString *error) const
         : file.open(QIODevice::WriteOnly);
     if (!opened || !writer.write(image) || !file.flush()) {
         *error = reason(file, writer);
+        return false;
+    }
+    return true;
+}
+
+bool PictureOutput::write(const Vaq::Fig2::SnapshotData &document, QString *error) const
+{
+    if (!isPdf())
+        return write(document.toImage(), error);
+    if (m_kind == Kind::REGULAR_FILE)
+        return document.writePdf(m_path, error);
+    QFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || !document.writePdf(&file, error) || !file.flush()) {
+        if (file.error() != QFileDevice::NoError)
+            *error = file.errorString();
         return false;
     }
     return true;

@@ -1,12 +1,17 @@
 // Where gcad render writes its picture. "-" is standard output; a device or a FIFO is written
 // into as it stands; any other path is a regular file, replaced atomically so that a failed
 // write leaves the old picture. The extension names the format: .png, .jpg or .jpeg, .bmp,
-// .tif or .tiff where this Qt writes it; no extension (and "-") means PNG.
+// .tif or .tiff where this Qt writes it, or .pdf (a snapshot document's page, its texts kept as
+// text); no extension (and "-") means PNG.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+
+namespace Vaq::Fig2 {
+class SnapshotData;
+}
 
 namespace Gcad {
 
@@ -24,9 +29,13 @@ public:
 
     bool isStandardOutput() const { return m_kind == Kind::STANDARD_OUTPUT; }
     const QString &path() const { return m_path; }
+    // PDF is a page of a snapshot document, not a picture.
+    bool isPdf() const { return m_format == "pdf"; }
 
-    // Writes image in the output's format; false with the reason in *error.
+    // Writes image in the output's format (not PDF); false with the reason in *error.
     bool write(const QImage &image, QString *error) const;
+    // Writes the document: its page as PDF, or its picture in the output's format.
+    bool write(const Vaq::Fig2::SnapshotData &document, QString *error) const;
 
 private:
     enum class Kind { STANDARD_OUTPUT, STREAM, REGULAR_FILE };

@@ -2,6 +2,7 @@
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
 #include "apps/gcad/gcad_picture_output.h"
+#include "apps/gcad/gcad_render_snapshot.h"
 #include "apps/gcad/gcad_scene_setup.h"
 
 #include "apps/scene/scene_demo.h"
@@ -31,6 +32,8 @@ struct RenderOptions
     QString view;
     Scene::DisplayOptions display;
     double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
+    // The longer side of a snapshot document's picture; unset: no snapshot.
+    std::optional<int> snapshot;
 };
 
 QString unknownView(const QString &view)
@@ -57,7 +60,14 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
             options.display.edges = true;
         else if (argument == "--points")
             options.display.points = true;
-        else if (argument == "--crease")
+        else if (argument == "--snapshot") {
+            const QString text = reader.value(argument, QStringLiteral("pixels"));
+            bool ok = false;
+            options.snapshot = text.toInt(&ok);
+            if (!ok || *options.snapshot < 1)
+                throw UsageError { argument,
+                    QStringLiteral("'%1' is not a whole number of pixels").arg(text) };
+        } else if (argument == "--crease")
             options.creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
         else if (argument.startsWith('-') && argument != "-")
             reader.rejectOption(argument);
@@ -97,20 +107,35 @@ int runRender(const QStringList &arguments)
     Vaq::GL::ViewCreator::getViewForName(
         options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
 
+    // A snapshot document for --snapshot and for PDF, which shows the view's own pixels then.
+    const QSize size = options.size.value_or(QSize(1280, 960));
+    const bool snapshot = options.snapshot || output.isPdf();
     QImage image;
+    std::unique_ptr<Vaq::Fig2::SnapshotData> document;
     try {
-        image = Scene::renderSceneImage(scene, options.size.value_or(QSize(1280, 960)), rotation);
+        if (snapshot)
+            document = renderSceneSnapshot(
+                scene, size, rotation, options.snapshot.value_or(std::max(size.width(), size.height())));
+        else
+            image = Scene::renderSceneImage(scene, size, rotation);
     } catch (const Vaq::ProgError &e) {
+        if (options.snapshot && *options.snapshot > largestSnapshotEdge())
+            return reportError(QStringLiteral("--snapshot"),
+                QStringLiteral("%1 pixels is more than this driver's largest frame buffer (%2)")
+                    .arg(*options.snapshot)
+                    .arg(largestSnapshotEdge()),
+                2);
         return reportError(QStringLiteral("render"), e.message(), 1);
     }
     QString error;
-    if (!output.write(image, &error))
+    if (!(document ? output.write(*document, &error) : output.write(image, &error)))
         return reportError(options.output, QStringLiteral("cannot write (%1)").arg(error), 1);
+    const QSize pixels = document ? document->getImageSize() : image.size();
     if (output.isStandardOutput())
         return 0;
 
     std::printf("wrote %s: %dx%d pixels, %zu elements, %zu triangles, %zu points, %.2f s\n",
-        QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), image.width(), image.height(),
+        QFileInfo(options.output).absoluteFilePath().toUtf8().constData(), pixels.width(), pixels.height(),
         scene.getElements().size(), scene.getNumberOfTriangles(), scene.getNumberOfPoints(),
         timer.elapsed() / 1000.0);
     std::fflush(stdout);

@@ -35,14 +35,16 @@ const Subcommand kSubcommands[] = {
         Gcad::runInfo },
     { "render",
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
-        "            [--crease DEG]",
+        "            [--crease DEG] [--snapshot N]",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
         "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
         "as x+y-z+. -o: the picture's format follows its extension (.png, .jpg, .jpeg, .bmp, .tif,\n"
         ".tiff where Qt writes it; PNG without one); - writes PNG to standard output, a device or\n"
         "FIFO is written into. --crease: the files' meshes are shaded smooth across edges whose\n"
-        "facets differ by at most DEG degrees (0 to 180, default 30) and sharp across the others",
+        "facets differ by at most DEG degrees (0 to 180, default 30) and sharp across the others.\n"
+        "--snapshot: the picture is a snapshot drawn again with N pixels on its longer side, lines,\n"
+        "points and labels scaled with it; -o with .pdf writes it as a PDF page whose texts stay text",
         Gcad::runRender },
     { "view",
         "[FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--benchmark-frames N]\n"

@@ -10,6 +10,7 @@
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/host/cad/vaq_cad_properties.h"
+#include "gcad/host/fig2/vaq_fig2_snapshot_frame.h"
 #include "gcad/host/gl/vaq_gl_render_callback.h"
 #include "gcad/renderers/gcad_renderer_container.h"
 
@@ -28,7 +29,9 @@ class DistPullOut;
 }
 namespace Vaq::Fig2 {
 class Figure;
-}
+class ImageData;
+class SnapshotData;
+} // namespace Vaq::Fig2
 
 namespace Vaq::GCAD {
 
@@ -36,6 +39,23 @@ class CADRenderer;
 class ClippingInterface;
 class DeregisterCADElement;
 class Overlay2d;
+
+// Hands a snapshot document the one picture it names (not owned).
+class SingleImageTokenInterface : public Fig2::FigureTokenInterface
+{
+public:
+    SingleImageTokenInterface(const QString &token, const Fig2::ImageData *image)
+        : m_token(token)
+        , m_image(image)
+    {
+    }
+    // Throws ProgError "Unhandled token" for any token but its own.
+    const Fig2::ImageData *getImage(const QString &token) const override;
+
+private:
+    QString m_token;
+    const Fig2::ImageData *m_image;
+};
 
 class RenderCallback : public GL::RenderCallback
 {
@@ -159,6 +179,23 @@ public:
     const std::vector<DistanceHandler> &getDistanceHandlers() const { return _distance_handlers; }
 
     double getSnapshotScaling() const { return _snapshot_scaling; }
+    // A printable document of the view: its picture, framed, with the 2-D overlay's texts and
+    // the label figure on top as figure elements. Where the host renders off-screen with
+    // enough graphics memory the view is drawn once more with its longer side at the
+    // snapshot size of the widget options (at most getMaxSnapshotSize()), every pixel size
+    // scaled with it; size and scaling are restored afterwards, also when that repaint
+    // throws. *ok tells whether the picture could be read; the document is made either way.
+    std::unique_ptr<Fig2::SnapshotData> createSnapshot(bool *ok);
+    // A document of size millimetres showing image (which need live only during the call),
+    // converted as conversion says.
+    static std::unique_ptr<Fig2::SnapshotData> createSnapshotFromImage(
+        const Fig2::ImageData *image, const BaVec2d<double> &size, GView::Convert_t conversion);
+    // The token under which a snapshot document names the view's picture.
+    static const QString SNAPSHOT_IMAGE_TOKEN;
+    // The longest side of a high-resolution snapshot: 2048 pixels unless the application
+    // allows more.
+    static int getMaxSnapshotSize() { return _max_snapshot_size; }
+    static void setMaxSnapshotSize(int pixels) { _max_snapshot_size = pixels; }
     // The element being drawn, null between elements.
     CAD::Element *getCurrentElement() const { return _current_element; }
     // Sort key and entry of every element collected by the last initAllElementsForDrawing,
@@ -246,6 +283,7 @@ private:
     static double _axis_length_factor;
     static double _size_axis_notation;
     static Color _col_axis_notation;
+    static int _max_snapshot_size;
 };
 
 } // namespace Vaq::GCAD

@@ -422,7 +422,10 @@ bool PointsRenderer::drawLabels()
     QFont font;
     font.setStyleHint(QFont::SansSerif);
     font.setFamily(font.defaultFamily());
-    font.setPointSize(int(std::max(MIN_LABEL_FONT_SIZE, m_element_properties->labelFontSize) + 0.5));
+    // The texts are painted on the picture in its own pixels, so a snapshot's scaling grows them
+    // with everything else.
+    font.setPointSizeF(
+        int(std::max(MIN_LABEL_FONT_SIZE, m_element_properties->labelFontSize) + 0.5) * m_snapshot_scaling);
     const QString out = QStringLiteral("  ") + translate("GCAD", "(out)");
     return forEachPointOfSlice([&](unsigned i) {
         if (ids[i] == CAD::PointsBase::NO_ID)

@@ -362,7 +362,7 @@ TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOu
         EXPECT_EQ(reader.format(), format);
         EXPECT_EQ(reader.size(), QSize(16, 12));
     }
-    for (const char *name : { "out.xyzq", "out.pdf" }) {
+    for (const char *name : { "out.xyzq", "out.gif" }) {
         const ProgramRun run = gcad(small + QStringList { folder.path(name) });
         EXPECT_EQ(run.status, 2);
         EXPECT_TRUE(run.err.startsWith("gcad: error: " + folder.path(name) + ": '."))
@@ -518,4 +518,56 @@ TEST(GcadBench, quickRunPrintsAndWritesTheSameRatesAndTheirRatiosButStoresNothin
     const ProgramRun info = gcad({ "info" }, configuration.path(""));
     ASSERT_EQ(info.status, 0) << info.err.toStdString();
     EXPECT_TRUE(info.out.endsWith("\nperformance index: not available\n")) << info.out.toStdString();
+}
+
+// --snapshot draws the view again with N pixels on its longer side and everything sized in
+// pixels grown with it; PDF takes the same document. A size the driver cannot hold and a bad
+// number are one error line, status 2, and nothing written.
+TEST(GcadRender, aSnapshotIsTheViewDrawnAgainAtNPixelsAsPngOrPdf)
+{
+    TestFolder folder;
+    QString grid;
+    for (int i = 0; i < 25; ++i)
+        grid += QStringLiteral("%1 %2 0\n").arg(i % 5).arg(i / 5);
+    const QString cloud = folder.write("cloud.xyz", grid.toUtf8());
+    const QString plain = folder.path("plain.png"), sharp = folder.path("sharp.png");
+    ASSERT_EQ(gcad({ "render", cloud, "--view", "z+", "--size", "64x48", "-o", plain }).status, 0);
+    const ProgramRun run
+        = gcad({ "render", cloud, "--view", "z+", "--size", "64x48", "--snapshot", "256", "-o", sharp });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QRegularExpression("/sharp\\.png: 256x192 pixels, 1 elements")))
+        << run.out.toStdString();
+    // Four times the pixels along each side: each point covers 16 times the area. The
+    // snapshot's picture has a frame, its outermost pixels.
+    const auto drawnPixels = [](const QImage &image) {
+        int count = 0;
+        for (int y = 1; y < image.height() - 1; ++y)
+            for (int x = 1; x < image.width() - 1; ++x)
+                count += image.pixel(x, y) != image.pixel(2, 2);
+        return count;
+    };
+    const QImage small(plain), large(sharp);
+    ASSERT_EQ(large.size(), QSize(256, 192));
+    const int inView = drawnPixels(small);
+    ASSERT_GT(inView, 0);
+    EXPECT_NEAR(drawnPixels(large), 16.0 * inView, 3.0 * inView);
+
+    const QString pdf = folder.path("report.pdf");
+    const ProgramRun report = gcad({ "render", cloud, "--size", "64x48", "--snapshot", "256", "-o", pdf });
+    ASSERT_EQ(report.status, 0) << report.err.toStdString();
+    const QByteArray page = readAll(pdf);
+    EXPECT_TRUE(page.startsWith("%PDF"));
+    EXPECT_TRUE(page.contains("/Subtype /Image"));
+
+    const QString big = folder.path("big.png");
+    const ProgramRun tooLarge = gcad({ "render", cloud, "--snapshot", "1000000", "-o", big });
+    EXPECT_EQ(tooLarge.status, 2);
+    EXPECT_TRUE(
+        tooLarge.err.contains(QRegularExpression("^gcad: error: --snapshot: 1000000 pixels is more than this "
+                                                 "driver's largest frame buffer \\([0-9]+\\)\n$")))
+        << tooLarge.err.toStdString();
+    const ProgramRun zero = gcad({ "render", cloud, "--snapshot", "0", "-o", big });
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_EQ(zero.err, "gcad: error: --snapshot: '0' is not a whole number of pixels\n");
+    EXPECT_EQ(folder.entries(), QStringList({ "cloud.xyz", "plain.png", "report.pdf", "sharp.png" }));
 }

@@ -5,6 +5,8 @@
 #include "gcad/host/base/vaq_init.h"
 #include "gcad/host/cad/vaq_cad_displacement_field.h"
 #include "gcad/host/cad/vaq_cad_points_base.h"
+#include "gcad/host/fig2/vaq_fig2_snapshot_data.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/renderers/gcad_r_points.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/prog_error_message.h"
@@ -350,6 +352,14 @@ TEST_F(PointsRendering, labelsShowTheIdentifiersExceptNoneAndOutOfRangeAsOut)
     textView.fontSizes.clear();
     textView.repaintWidget();
     EXPECT_EQ(textView.fontSizes, std::vector<int>({ 3, 3 }));
+
+    // A snapshot twice the view's size draws them twice as large, then the view as it was.
+    GL::WidgetOptions::getInstance()->setSnapshotSizeSetting(2 * W);
+    textView.fontSizes.clear();
+    bool ok = false;
+    labelled.createSnapshot(&ok);
+    GL::WidgetOptions::getInstance()->setSnapshotSizeSetting(0);
+    EXPECT_EQ(textView.fontSizes, std::vector<int>({ 6, 6, 3, 3 }));
     VaqInit::_app = 0;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QRectF>
 
+#include <memory>
+
 class QPainter;
 
 namespace Vaq::Fig2 {
@@ -32,6 +34,9 @@ public:
     virtual void update() { }
     // Paints in figure millimetres; the painter's transform maps them to device pixels.
     virtual void paint(QPainter &painter) const = 0;
+    // A copy that lives on without the original (a snapshot keeps the overlay's figures as
+    // they were when it was taken); null for kinds that cannot be copied.
+    virtual std::unique_ptr<Element> clone() const { return nullptr; }
 
     // Placed by someone other than the figure's owner (the overlay keeps its hands off).
     bool isExternallyManaged() const { return m_externally_managed; }

@@ -50,6 +50,18 @@ void Group::paint(QPainter &painter) const
     }
 }
 
+std::unique_ptr<Element> Group::clone() const
+{
+    auto copy = std::make_unique<Group>();
+    for (const Element *child : m_children) {
+        if (std::unique_ptr<Element> childCopy = child->clone()) {
+            childCopy->setTemporarilyInvisible(child->isTemporarilyInvisible());
+            copy->add(std::move(childCopy));
+        }
+    }
+    return copy;
+}
+
 void Group::add(std::unique_ptr<Element> child)
 {
     insert(child.get(), true);

@@ -22,6 +22,8 @@ public:
     void move(double dx, double dy) override;
     void update() override;
     void paint(QPainter &painter) const override;
+    // Copies of the children that can be copied, all owned by the copy.
+    std::unique_ptr<Element> clone() const override;
 
     // Adds a child on top, taking it from its previous group. The first form keeps the
     // child, the second only holds it. Throws ProgError "a group cannot hold itself" when

@@ -44,9 +44,29 @@ void LabelBase::paint(QPainter &painter) const
     paintContent(painter);
 }
 
+void LabelBase::assignFrame(const LabelBase &other)
+{
+    m_connector_point = other.m_connector_point;
+    m_connector_style = other.m_connector_style;
+    m_background = other.m_background;
+    m_border = other.m_border;
+}
+
 Label::Label()
 {
     placeText();
+}
+
+std::unique_ptr<Element> Label::clone() const
+{
+    auto copy = std::make_unique<Label>();
+    copy->assignFrame(*this);
+    copy->m_text.assign(m_text);
+    copy->m_position = m_position;
+    copy->m_alignment = m_alignment;
+    copy->m_margin = m_margin;
+    copy->placeText();
+    return copy;
 }
 
 QRectF Label::getBoxRect() const

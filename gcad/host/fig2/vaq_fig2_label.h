@@ -43,6 +43,8 @@ public:
 
 protected:
     virtual void paintContent(QPainter &painter) const = 0;
+    // Takes over the other label's connector, background and border.
+    void assignFrame(const LabelBase &other);
 
 private:
     QPointF m_connector_point = INVALID_POINT;
@@ -58,6 +60,7 @@ public:
     Label();
 
     QRectF getBoxRect() const override;
+    std::unique_ptr<Element> clone() const override;
     void move(double dx, double dy) override { setPosition(m_position + QPointF(dx, dy)); }
 
     void setText(const QString &text);

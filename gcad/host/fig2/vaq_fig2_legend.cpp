@@ -43,6 +43,23 @@ void Legend::setScale(const std::vector<Color> &colors, double minimum, double m
     update();
 }
 
+std::unique_ptr<Element> Legend::clone() const
+{
+    auto copy = std::make_unique<Legend>();
+    copy->m_center = m_center;
+    copy->m_size = m_size;
+    copy->m_horizontal = m_horizontal;
+    copy->m_maximized = m_maximized;
+    copy->m_border = m_border;
+    copy->m_background = m_background;
+    copy->m_colors = m_colors;
+    copy->m_minimum = m_minimum;
+    copy->m_maximum = m_maximum;
+    copy->m_title.assign(m_title);
+    copy->Legend::update();
+    return copy;
+}
+
 void Legend::setTitle(const QString &title)
 {
     m_title.setText(title);

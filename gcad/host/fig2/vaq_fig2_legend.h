@@ -31,6 +31,9 @@ public:
     }
     void update() override;
     void paint(QPainter &painter) const override;
+    // A plain legend with this one's settings and scale (a global legend's copy keeps the
+    // scale it shows now).
+    std::unique_ptr<Element> clone() const override;
 
     QRectF getRect() const;
     const QPointF &getCenter() const { return m_center; }

@@ -17,6 +17,11 @@ QRectF Line::getCoveredRect() const
     return QRectF(m_p1, m_p2).normalized().adjusted(-half, -half, half, half);
 }
 
+std::unique_ptr<Element> Line::clone() const
+{
+    return std::make_unique<Line>(m_p1, m_p2, m_style);
+}
+
 void Line::move(double dx, double dy)
 {
     m_p1 += QPointF(dx, dy);

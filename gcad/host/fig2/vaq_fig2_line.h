@@ -18,6 +18,7 @@ public:
     QRectF getCoveredRect() const override;
     void move(double dx, double dy) override;
     void paint(QPainter &painter) const override;
+    std::unique_ptr<Element> clone() const override;
 
     const QPointF &getP1() const { return m_p1; }
     const QPointF &getP2() const { return m_p2; }

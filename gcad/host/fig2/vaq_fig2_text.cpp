@@ -79,6 +79,22 @@ void Text::setFont(const QFont &font)
     m_document->setDefaultFont(font);
 }
 
+void Text::assign(const Text &other)
+{
+    setFont(other.m_document->defaultFont());
+    setText(other.m_text);
+    m_color = other.m_color;
+    m_position = other.m_position;
+    m_alignment = other.m_alignment;
+}
+
+std::unique_ptr<Element> Text::clone() const
+{
+    auto copy = std::make_unique<Text>();
+    copy->assign(*this);
+    return copy;
+}
+
 QSizeF Text::getSize() const
 {
     if (m_text.isEmpty())

@@ -35,6 +35,9 @@ public:
     QRectF getCoveredRect() const override { return getRect(); }
     void move(double dx, double dy) override { m_position += QPointF(dx, dy); }
     void paint(QPainter &painter) const override;
+    std::unique_ptr<Element> clone() const override;
+    // Takes over the other text's text, font, colour, position and alignment.
+    void assign(const Text &other);
 
     // Rich text when Qt takes it for rich text (it starts with a tag), plain text otherwise.
     void setText(const QString &text);

@@ -90,8 +90,10 @@ QImage FrameBuffer::readColor() const
     ::glPixelStorei(GL_PACK_ALIGNMENT, 4);
     ::glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     ::glReadPixels(0, 0, m_width, m_height, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
-    // GL keeps the bottom row first; images are read top-down.
-    return image.mirrored(false, true);
+    // GL keeps the bottom row first; images are read top-down. Flipped in place: a snapshot's
+    // picture is large, and a flipped copy would double it for a moment.
+    image.mirror(false, true);
+    return image;
 }
 
 void FrameBuffer::readStencil(std::vector<unsigned char> *values) const

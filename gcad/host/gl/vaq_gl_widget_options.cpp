@@ -64,6 +64,12 @@ void WidgetOptions::setOffscreenRenderingSetting(int value)
     m_read = false;
 }
 
+void WidgetOptions::setSnapshotSizeSetting(int pixels)
+{
+    m_snapshot_setting = qMax(0, pixels);
+    m_read = false;
+}
+
 bool WidgetOptions::isSoftwareRenderer(const QString &renderer)
 {
     static const QRegularExpression software(
@@ -135,7 +141,8 @@ void WidgetOptions::updateWidgetOptions()
 
     // A snapshot needs one frame buffer of its size, so the driver's limits cap it.
     const int limit = qMin(caps.maxRenderbufferSize, qMin(caps.maxViewportWidth, caps.maxViewportHeight));
-    options.snapshotSize = options.offscreenMode == OM_OFF ? 0 : qMin(limit, _largest_snapshot);
+    const int snapshotSize = m_snapshot_setting > 0 ? m_snapshot_setting : qMin(limit, _largest_snapshot);
+    options.snapshotSize = options.offscreenMode == OM_OFF ? 0 : snapshotSize;
     m_options = options;
 }
 

@@ -61,6 +61,10 @@ public:
     int getSoftwareRenderingSetting() const { return m_software_setting; }
     void setOffscreenRenderingSetting(int value);
     int getOffscreenRenderingSetting() const { return m_offscreen_setting; }
+    // The user's snapshot size (longer side in pixels); 0 leaves it to the driver's largest
+    // frame buffer, at most 4096. A size the driver cannot hold fails when a snapshot is taken.
+    void setSnapshotSizeSetting(int pixels);
+    int getSnapshotSizeSetting() const { return m_snapshot_setting; }
 
     // Whether the renderer text names a software rasteriser (llvmpipe, softpipe, swrast).
     static bool isSoftwareRenderer(const QString &renderer);
@@ -75,6 +79,7 @@ private:
     bool m_read = false;
     int m_software_setting = 0;
     int m_offscreen_setting = 0;
+    int m_snapshot_setting = 0;
 };
 
 } // namespace Vaq::GL
