@@ -16,8 +16,8 @@ int runInfo(const QStringList &arguments);
 // picture goes to standard output.
 int runRender(const QStringList &arguments);
 
-// gcad view [FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--benchmark-frames N]
-// [--screenshot-on-exit PNG]: shows the files (or the demo scene) in a window until it is closed.
+// gcad view [FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]
+// [--benchmark-frames N] [--screenshot-on-exit PNG]: shows the files (or the demo scene) in a window until it is closed.
 // Files that cannot be read are reported and the rest is shown; no display is a UsageError.
 int runView(const QStringList &arguments);
 

@@ -1,6 +1,7 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
+#include "apps/gcad/gcad_render_snapshot.h"
 #include "apps/gcad/gcad_scene_setup.h"
 #include "apps/gcad/gcad_view_benchmark.h"
 #include "apps/gcad/gcad_view_window.h"
@@ -12,8 +13,11 @@
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
+#include "gcad/host/gl/vaq_gl_widget_options.h"
+#include "gcad/rcb/gcad_rcb.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -32,6 +36,7 @@ struct ViewOptions
     std::optional<QSize> size; // unset: what the scene file says, else 1024 x 768
     QString view;
     double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
+    std::optional<int> snapshot; // longer side of snapshots; unset: the configured size
     int benchmarkFrames = 0;
     QString screenshot;
 };
@@ -48,6 +53,8 @@ ViewOptions parseViewOptions(const QStringList &arguments)
             options.view = reader.value(argument, QStringLiteral("view name"));
         else if (argument == "--crease")
             options.creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
+        else if (argument == "--snapshot")
+            options.snapshot = parseViewEdge(argument, reader.value(argument, QStringLiteral("pixels")));
         else if (argument == "--benchmark-frames")
             options.benchmarkFrames
                 = parseViewEdge(argument, reader.value(argument, QStringLiteral("frames")));
@@ -86,6 +93,15 @@ int runView(const QStringList &arguments)
 {
     ViewOptions options = parseViewOptions(arguments);
     requireDisplay();
+    if (options.snapshot) {
+        if (*options.snapshot > largestSnapshotEdge())
+            throw UsageError { QStringLiteral("--snapshot"),
+                QStringLiteral("%1 pixels is more than this driver's largest frame buffer (%2)")
+                    .arg(*options.snapshot)
+                    .arg(largestSnapshotEdge()) };
+        Vaq::GL::WidgetOptions::getInstance()->setSnapshotSizeSetting(*options.snapshot);
+        Vaq::GCAD::RenderCallback::setMaxSnapshotSize(*options.snapshot);
+    }
 
     Scene::Scene scene;
     QStringList failures;
@@ -106,7 +122,14 @@ int runView(const QStringList &arguments)
     const bool labelsConfigured = Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS);
     Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, true);
     ViewerCallback callback(scene);
-    ViewerWindow window(scene, callback, options.size.value_or(QSize(1024, 768)), options.screenshot);
+    // Snapshots go next to the first file, else into the current folder.
+    const QString snapshotBase = options.files.isEmpty()
+        ? QStringLiteral("gcad")
+        : QFileInfo(options.files.front())
+              .dir()
+              .filePath(QFileInfo(options.files.front()).completeBaseName());
+    ViewerWindow window(
+        scene, callback, options.size.value_or(QSize(1024, 768)), snapshotBase, options.screenshot);
     Vaq::BaVec3d<double> rotation;
     Vaq::GL::ViewCreator::getViewForName(
         options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
@@ -122,6 +145,8 @@ int runView(const QStringList &arguments)
             std::fflush(stdout);
         },
         Qt::SingleShotConnection);
+    // The size asked for, even where it exceeds the share of the screen Qt gives a new window.
+    window.resize(window.sizeHint());
     window.show();
 
     if (options.benchmarkFrames > 0) {

@@ -1,6 +1,9 @@
 #include "apps/gcad/gcad_view_window.h"
 
+#include "apps/gcad/gcad_cli.h"
+
 #include "gcad/host/cad/vaq_cad_label.h"
+#include "gcad/host/fig2/vaq_fig2_snapshot_data.h"
 #include "gcad/host/fig2/vaq_fig2_style.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
@@ -13,6 +16,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -35,10 +39,11 @@ QString elementName(const Element &element)
     return name.isEmpty() ? QStringLiteral("element") : name;
 }
 
-ViewerWindow::ViewerWindow(
-    const Scene::Scene &scene, ViewerCallback &callback, const QSize &viewSize, const QString &screenshotPath)
+ViewerWindow::ViewerWindow(const Scene::Scene &scene, ViewerCallback &callback, const QSize &viewSize,
+    const QString &snapshotBase, const QString &screenshotPath)
     : m_callback(callback)
     , m_view(new Vaq::GL::ViewWidget(&callback, viewSize, this))
+    , m_snapshot_base(snapshotBase)
     , m_screenshot_path(screenshotPath)
     , m_element_label(new QLabel(this))
     , m_fps_label(new QLabel(this))
@@ -148,10 +153,37 @@ void ViewerWindow::unmarkAll()
     showMessage(QString());
 }
 
+void ViewerWindow::takeSnapshot()
+{
+    if (m_view->getRenderObject()->isRepainting() || m_view->isMoving()) {
+        QTimer::singleShot(20, this, &ViewerWindow::takeSnapshot);
+        return;
+    }
+    QString path = m_snapshot_base + QStringLiteral("-snapshot.png");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = m_snapshot_base + QStringLiteral("-snapshot-%1.png").arg(n);
+    showMessage(QStringLiteral("taking a snapshot ..."));
+    bool ok = false;
+    QString error = QStringLiteral("the picture could not be read");
+    const std::unique_ptr<Vaq::Fig2::SnapshotData> snapshot = m_callback.createSnapshot(&ok);
+    m_view->refresh();
+    if (ok && snapshot->writePng(path, &error)) {
+        const QString where = QFileInfo(path).absoluteFilePath();
+        showMessage(QStringLiteral("snapshot written to %1").arg(where));
+        std::printf("snapshot written to %s\n", where.toUtf8().constData());
+        std::fflush(stdout);
+    } else {
+        showMessage(QStringLiteral("snapshot failed: %1").arg(error));
+        reportError(path, error, 1);
+    }
+}
+
 void ViewerWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape)
         unmarkAll();
+    else if (event->key() == Qt::Key_S)
+        takeSnapshot();
     else
         QMainWindow::keyPressEvent(event);
 }

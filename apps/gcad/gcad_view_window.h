@@ -2,7 +2,8 @@
 // highlights the element under the mouse, a click marks it and labels it, Escape unmarks all,
 // a double-click turns the view about the scene point under the mouse from then on. The status
 // bar names the element under the mouse, the frame rate of the last motion and the scene's
-// triangle and point counts, and shows the progress of long repaints.
+// triangle and point counts, and shows the progress of long repaints. S writes a
+// high-resolution snapshot of the view (RenderCallback::createSnapshot) as a PNG picture.
 #pragma once
 
 #include "apps/scene/scene.h"
@@ -44,10 +45,11 @@ public:
     static const Vaq::Color MARK_COLOR;
 
     // Shows scene through callback (both not owned; they outlive the window) in a view of
-    // viewSize pixels. screenshotPath: where the view's picture on screen is saved when the
-    // window closes (empty: nowhere).
+    // viewSize pixels. Snapshots go to snapshotBase plus "-snapshot.png" (or "-snapshot-2.png"
+    // ... where that exists). screenshotPath: where the view's picture on screen is saved
+    // when the window closes (empty: nowhere).
     ViewerWindow(const Scene::Scene &scene, ViewerCallback &callback, const QSize &viewSize,
-        const QString &screenshotPath);
+        const QString &snapshotBase, const QString &screenshotPath);
 
     Vaq::GL::ViewWidget &getView() { return *m_view; }
     // A message in the status bar until the next one.
@@ -62,12 +64,15 @@ private:
     void click(const QPoint &pixel);
     void setRotationCenter(const QPoint &pixel);
     void unmarkAll();
+    // Takes the snapshot once no repaint runs.
+    void takeSnapshot();
     // The element drawn at the GL window pixel, or null.
     Vaq::CAD::Element *elementAt(const QPoint &pixel) const;
     void saveScreenshot();
 
     ViewerCallback &m_callback;
     Vaq::GL::ViewWidget *m_view;
+    QString m_snapshot_base;
     QString m_screenshot_path;
     QLabel *m_element_label;
     QLabel *m_fps_label;

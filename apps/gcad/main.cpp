@@ -47,13 +47,15 @@ const Subcommand kSubcommands[] = {
         "points and labels scaled with it; -o with .pdf writes it as a PDF page whose texts stay text",
         Gcad::runRender },
     { "view",
-        "[FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--benchmark-frames N]\n"
-        "            [--screenshot-on-exit PNG]",
+        "[FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]\n"
+        "            [--benchmark-frames N] [--screenshot-on-exit PNG]",
         "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
         "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
         "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
         "the axis views x+, x-, y+, y-, z+, z-, I the iso view. The element under the mouse is\n"
-        "highlighted, a click marks and labels it, Escape unmarks all, Ctrl+Q closes.\n"
+        "highlighted, a click marks and labels it, Escape unmarks all, S writes a high-resolution\n"
+        "snapshot as FILE-snapshot.png next to the first file (else gcad-snapshot.png here),\n"
+        "Ctrl+Q closes. --snapshot: snapshots get N pixels on their longer side;\n"
         "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
         "times and close; --screenshot-on-exit: save the view as shown on screen when it closes",
         Gcad::runView },

@@ -1,6 +1,7 @@
 // gcad view on a virtual X display (Xvfb), driven by xdotool as a user would drive it: what
 // appears on screen after turning, hovering and clicking, judged by pixels of the screenshot
-// the viewer saves when it closes. Skipped where Xvfb or xdotool is missing.
+// the viewer saves when it closes, and the snapshot it writes. Skipped where Xvfb or xdotool
+// is missing.
 #include "tests/apps/scene_test_files.h"
 
 #include <QColor>
@@ -113,7 +114,8 @@ private:
     QString m_name;
 };
 
-// One viewer session: started on files at W x H in the iso view, driven with xdotool, closed with Ctrl+Q.
+// One viewer session: started on files at W x H in the iso view, snapshots 1000 pixels wide, driven with
+// xdotool, closed with Ctrl+Q.
 class Viewer
 {
 public:
@@ -123,7 +125,8 @@ public:
         m_process.setProcessEnvironment(programEnvironment(display));
         m_process.start(QStringLiteral(GCAD_PROGRAM),
             QStringList { QStringLiteral("view"), QStringLiteral("--size"),
-                QStringLiteral("%1x%2").arg(W).arg(H), QStringLiteral("--screenshot-on-exit"), screenshot }
+                QStringLiteral("%1x%2").arg(W).arg(H), QStringLiteral("--snapshot"), QStringLiteral("1000"),
+                QStringLiteral("--screenshot-on-exit"), screenshot }
                 + files);
         m_process.waitForStarted(5000);
         // The first picture is on screen once the viewer says what it shows.
@@ -223,7 +226,7 @@ protected:
     QString lastErr;
 };
 
-TEST_F(GcadView, DragTurnsHoverAndClickShowTheirColoursAtTheMouseAndABadFileLeavesTheRestOpen)
+TEST_F(GcadView, DragTurnsHoverAndClickShowTheirColoursAtTheMouseSWritesASnapshotAndABadFileLeavesTheRestOpen)
 {
     // Untouched, with a file that does not exist beside the mesh: reported, the mesh shown.
     const QImage still = session(QStringLiteral("still"), [](Viewer &viewer) { viewer.moveTo(2, 2); },
@@ -262,15 +265,22 @@ TEST_F(GcadView, DragTurnsHoverAndClickShowTheirColoursAtTheMouseAndABadFileLeav
     const QRgb hover = hovered.pixel(W / 2, H / 2);
     EXPECT_GT(qBlue(hover) - qRed(hover), 40) << QColor(hover).name().toStdString();
 
-    // ... a click in the marking colour (orange), which stays when the mouse leaves.
-    const QImage clicked = session(QStringLiteral("clicked"), [](Viewer &viewer) {
+    // ... a click in the marking colour (orange), which stays when the mouse leaves. S writes
+    // a snapshot next to the first file, its longer side as --snapshot asks.
+    const QString snapshot = folder.path(QStringLiteral("box-snapshot.png"));
+    ASSERT_FALSE(QFile::exists(snapshot));
+    const QImage clicked = session(QStringLiteral("clicked"), [&snapshot](Viewer &viewer) {
         viewer.moveTo(W / 2, H / 2);
         viewer.settle();
         viewer.xdotool({ QStringLiteral("click"), QStringLiteral("1") });
         viewer.settle();
         viewer.moveTo(2, 2);
         viewer.settle();
+        viewer.xdotool({ QStringLiteral("key"), QStringLiteral("s") });
+        waitFor([&snapshot] { return QFile::exists(snapshot); }, 20000);
+        viewer.settle();
     });
+    EXPECT_EQ(QImage(snapshot).size(), QSize(1000, 1000 * H / W));
     ASSERT_EQ(clicked.size(), QSize(W, H));
     const QRgb mark = clicked.pixel(W / 2, H / 2);
     EXPECT_GT(qRed(mark) - qBlue(mark), 60) << QColor(mark).name().toStdString();
