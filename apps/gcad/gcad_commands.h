@@ -21,6 +21,10 @@ int runRender(const QStringList &arguments);
 // rectangle (pixels of the picture, from its upper left corner), for --at also the rotation
 // centre under the pixel with its depth, or "nothing".
 int runPick(const QStringList &arguments);
+// gcad view [FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]
+// [--benchmark-frames N] [--screenshot-on-exit PNG]: shows the files (or the demo scene) in a window until it
+// is closed. Files that cannot be read are reported and the rest is shown; no display is a UsageError.
+int runView(const QStringList &arguments);
 
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
 // mesh benchmark (whose full run stores its result), prints the rates, the performance index and

@@ -1,19 +1,16 @@
 #include "apps/gcad/gcad_view_setup.h"
 
 #include "apps/gcad/gcad_cli.h"
+#include "apps/gcad/gcad_scene_setup.h"
 
 #include "apps/scene/scene_demo.h"
-#include "apps/scene/scene_file_loader.h"
-#include "apps/scene/scene_import.h"
 #include "apps/scene/scene_import_error.h"
-#include "apps/scene/scene_points.h"
 
 #include "gcad/gcad_config.h"
 #include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 
 #include <QColor>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -25,11 +22,6 @@ QString unknownView(const QString &view)
 {
     return QStringLiteral("unknown view '%1' (x+, x-, y+, y-, z+, z-, iso or a corner such as x+y-z+)")
         .arg(view);
-}
-
-bool isSceneFile(const QString &file)
-{
-    return QFileInfo(file).suffix().compare(QLatin1String("json"), Qt::CaseInsensitive) == 0;
 }
 
 // "X,Y,Z[:TEXT]": a point mark, its text after the first colon.
@@ -108,32 +100,15 @@ void ViewSetup::check(const QString &command) const
 
 void ViewSetup::load(Scene::Scene &scene)
 {
-    if (files.size() == 1 && isSceneFile(files.front())) {
-        try {
-            const Scene::ViewDescription description
-                = Scene::loadSceneFile(files.front(), scene, creaseAngle);
-            if (view.isEmpty())
-                view = description.direction;
-            if (!size)
-                size = description.size;
-            if (description.background)
-                scene.setBackground(*description.background);
-        } catch (const Scene::ImportError &e) {
-            throw UsageError { e.fileName(), e.reason() };
-        }
-    } else {
-        for (const QString &file : files) {
-            try {
-                Scene::ImportedData data = Scene::importFile(file, creaseAngle);
-                if (auto *cloud = std::get_if<Scene::PointCloud>(&data)) {
-                    scene.addPoints(Scene::createPointsElement(std::move(*cloud), file));
-                    continue;
-                }
-                scene.addMesh(std::move(std::get<std::unique_ptr<Vaq::CAD::PolyBase>>(data)));
-            } catch (const Scene::ImportError &e) {
-                throw UsageError { e.fileName(), e.reason() };
-            }
-        }
+    const std::optional<Scene::ViewDescription> description
+        = loadSceneFiles(files, creaseAngle, scene, [](const Scene::ImportError &e) {
+              throw UsageError { e.fileName(), e.reason() };
+          });
+    if (description) {
+        if (view.isEmpty())
+            view = description->direction;
+        if (!size)
+            size = description->size;
     }
     if (files.isEmpty())
         Scene::addDemoScene(scene);

@@ -63,6 +63,19 @@ const Subcommand kSubcommands[] = {
         "(larger is nearer), or \"nothing\"; with both, the elements of the rectangle. --json:\n"
         "{\"elements\": [{\"name\": ..., \"kind\": ...}], \"point\": [X, Y, Z], \"depth\": D}",
         Gcad::runPick },
+    { "view",
+        "[FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]\n"
+        "            [--benchmark-frames N] [--screenshot-on-exit PNG]",
+        "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
+        "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
+        "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
+        "the axis views x+, x-, y+, y-, z+, z-, I the iso view. The element under the mouse is\n"
+        "highlighted, a click marks and labels it, Escape unmarks all, S writes a high-resolution\n"
+        "snapshot as FILE-snapshot.png next to the first file (else gcad-snapshot.png here),\n"
+        "Ctrl+Q closes. --snapshot: snapshots get N pixels on their longer side;\n"
+        "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
+        "times and close; --screenshot-on-exit: save the view as shown on screen when it closes",
+        Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
         "rates for the views' estimates and the performance index. --size: view edge in pixels\n"

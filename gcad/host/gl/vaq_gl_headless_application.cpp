@@ -30,8 +30,14 @@ std::unique_ptr<QTemporaryDir> runtimeFolderIfMissing()
 
 HeadlessApplication::HeadlessApplication(int &argc, char **argv)
 {
-    // Every view renders into a framebuffer object, so no display is needed.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    // Every view renders into a framebuffer object, so no display is needed; a display that
+    // cannot be opened leaves Qt on the offscreen platform too, instead of ending the program
+    // (a window program asks platformName and says so).
+    if (std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen", 0);
+    else if (std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "xcb;offscreen", 0);
+    else
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
     m_runtime_folder = runtimeFolderIfMissing();
     m_application = std::make_unique<QApplication>(argc, argv);

@@ -1,5 +1,5 @@
 // HeadlessApplication: how a program or a test binary starts when it draws only off-screen.
-// It picks Qt's offscreen platform when there is no display, gives Qt a private runtime
+// It picks Qt's offscreen platform when there is no display (or it cannot be opened), gives Qt a private runtime
 // folder when the session names none (so that Qt starts without warnings), creates the
 // QApplication that dialogs, cursors and event processing need; startGL makes the GL context.
 #pragma once

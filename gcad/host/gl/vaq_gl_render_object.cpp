@@ -271,6 +271,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     };
     m_update_options = options;
     m_repainting = true;
+    m_abort = false;
     _repaint_running = true;
     RepaintScope scope { this };
     m_texts.clear();
@@ -308,12 +309,13 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     // after the first unfinished step and then every EVENT_INTERVAL_MS, so that scenes of
     // many tiny steps do not pay for an event round at each of them.
     QElapsedTimer sinceEvents;
-    for (int stage = RS_SETUP; stage <= RS_FINISH; ++stage) {
+    // An aborted stage is left unfinished: the callback closes it at its next preDraw.
+    for (int stage = RS_SETUP; stage <= RS_FINISH && !m_abort; ++stage) {
         m_stage = RenderStage_t(stage);
         m_callback->preDraw();
         if (stage == RS_SETUP)
             clearColor(); // the set-up may have handed the view its background
-        while (!m_callback->draw()) {
+        while (!m_abort && !m_callback->draw()) {
             if (QCoreApplication::instance()
                 && (!sinceEvents.isValid() || sinceEvents.elapsed() >= EVENT_INTERVAL_MS)) {
                 QCoreApplication::processEvents();
@@ -322,9 +324,16 @@ void RenderObject::runRepaint(const UpdateOptions &options)
                 sinceEvents.start();
             }
         }
-        m_callback->postDraw();
+        if (!m_abort)
+            m_callback->postDraw();
     }
     ::glFlush();
+}
+
+void RenderObject::abortRepaint()
+{
+    if (m_repainting)
+        m_abort = true;
 }
 
 void RenderObject::waitForRendering()

@@ -131,6 +131,10 @@ public:
     // run right after it.
     void repaintWidget(const UpdateOptions &options = UpdateOptions());
     bool isRepainting() const { return m_repainting; }
+    // Ends the running repaint after its current draw step (from an event processed between
+    // two steps, e.g. when the user moves the view again or closes it); repaints asked for
+    // meanwhile still run. The picture keeps what was drawn so far.
+    void abortRepaint();
     // Waits until the GPU has finished the last repaint.
     void waitForRendering();
     // The last repaint's pixels, rows top-down, with the texts of renderText painted on.
@@ -170,6 +174,7 @@ private:
     UpdateOptions m_update_options;
     RenderStage_t m_stage = RS_NONE;
     bool m_repainting = false;
+    bool m_abort = false;
     bool m_has_image = false;
     bool m_repaint_pending = false;
     UpdateOptions m_pending_options;

@@ -70,11 +70,14 @@ TEST(RenderObject, RepaintRunsStagesInOrderPassesEventsOnAndMapsTheSceneCornerTo
     EXPECT_NEAR((v.view->getInverse3d2dTransformation().transform(window) - p).length(), 0.0, 1e-9);
 }
 
+// In its first repaint asks for another one in the 3-D overlay stage, and aborts the
+// repaint at the first step of render stage abortStage (none: -1).
 class RepaintingScene : public QuadScene
 {
 public:
     using QuadScene::QuadScene;
     int repaints = 0;
+    int abortStage = -1;
     void initAllElementsForDrawing() override
     {
         QuadScene::initAllElementsForDrawing();
@@ -84,11 +87,13 @@ public:
     {
         if (getRenderStage() == GL::RenderObject::RS_OVERLAY3D && repaints == 1)
             getRenderObject()->repaintWidget(GL::UpdateOptions(2, 0));
+        if (getRenderStage() == abortStage && repaints == 1)
+            getRenderObject()->abortRepaint();
         return QuadScene::draw();
     }
 };
 
-TEST(RenderObject, RepaintAskedForWhileRepaintingRunsAfterwards)
+TEST(RenderObject, RepaintAskedForWhileRepaintingRunsAfterwardsAlsoWhenTheFirstIsAborted)
 {
     RepaintingScene scene(W, H);
     std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, W, H));
@@ -98,6 +103,22 @@ TEST(RenderObject, RepaintAskedForWhileRepaintingRunsAfterwards)
     twice += expectedLog(1);
     EXPECT_EQ(scene.log, twice);
     EXPECT_EQ(scene.getUpdateOptions(), GL::UpdateOptions(2, 0));
+
+    // Aborted in the 3-D overlay stage, after the step that asked for the second repaint:
+    // no further step, no postDraw, no later stage; the second repaint runs whole.
+    RepaintingScene aborted(W, H);
+    aborted.abortStage = GL::RenderObject::RS_OVERLAY3D;
+    std::unique_ptr<GL::RenderObject> abortedView(GL::RenderObject::createRenderObject(&aborted, W, H));
+    abortedView->repaintWidget();
+    QStringList cut = expectedLog(1).mid(0, expectedLog(1).indexOf("draw3") + 1);
+    cut += expectedLog(1);
+    EXPECT_EQ(aborted.log, cut);
+    EXPECT_FALSE(abortedView->isRepainting());
+    // Outside a repaint it changes nothing.
+    abortedView->abortRepaint();
+    aborted.log.clear();
+    abortedView->repaintWidget();
+    EXPECT_EQ(aborted.log, expectedLog(1));
 }
 
 TEST(RenderObject, ImageIsTopDownAndTheClippingPlaneKeepsTheSideItsNormalPointsTo)

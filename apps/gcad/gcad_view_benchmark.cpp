@@ -1,0 +1,76 @@
+#include "apps/gcad/gcad_view_benchmark.h"
+
+#include "gcad/host/gl/vaq_gl_render_object.h"
+#include "gcad/host/gl/vaq_gl_view_navigation.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace Gcad {
+
+namespace {
+
+// Drag per frame, in pixels: a visible turn that keeps the scene in view.
+constexpr double STEP = 4.0;
+constexpr int ROUNDS = 3;
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+// Milliseconds of each off-screen frame, and of showing its picture afterwards (read back and
+// paint): the share the window adds, measured on the same frames.
+void offscreenFrames(
+    Vaq::GL::ViewWidget &widget, int frames, std::vector<double> *milliseconds, std::vector<double> *showing)
+{
+    Vaq::GL::RenderObject &view = *widget.getRenderObject();
+    QElapsedTimer frame;
+    for (int i = 0; i < frames; ++i) {
+        frame.start();
+        Vaq::GL::ViewNavigation::turn(view, STEP, 0.0);
+        view.repaintWidget(
+            Vaq::GL::UpdateOptions(Vaq::GL::UpdateOptions::US_VIEW, Vaq::GL::UpdateOptions::UT_INTERACTIVE));
+        view.waitForRendering();
+        milliseconds->push_back(frame.nsecsElapsed() / 1.0e6);
+        frame.start();
+        widget.refresh();
+        widget.repaint();
+        showing->push_back(frame.nsecsElapsed() / 1.0e6);
+    }
+}
+
+} // namespace
+
+void runViewBenchmark(Vaq::GL::ViewWidget &view, int frames)
+{
+    // The frame-rate plan would thin each frame by how long the frames before took, so that
+    // the two ways would not draw the same: every frame draws the whole scene.
+    view.getRenderObject()->setFramerateAdjustAllowed(false);
+    std::vector<double> offscreen, showing, onscreen;
+    for (int round = 1; round <= ROUNDS; ++round) {
+        std::vector<double> off, show;
+        offscreenFrames(view, frames, &off, &show);
+        const std::vector<double> on = view.runFrames(frames, STEP);
+        std::printf("round %d: %d frames of %dx%d, median off screen %.2f ms (+ %.2f ms to show it), "
+                    "on screen %.2f ms\n",
+            round, frames, view.getRenderObject()->width(), view.getRenderObject()->height(), median(off),
+            median(show), median(on));
+        offscreen.insert(offscreen.end(), off.begin(), off.end());
+        showing.insert(showing.end(), show.begin(), show.end());
+        onscreen.insert(onscreen.end(), on.begin(), on.end());
+    }
+    const double off = median(offscreen), show = median(showing), on = median(onscreen);
+    std::printf(
+        "frame on screen %.2f ms, off screen %.2f ms: %+.1f %%; showing the picture %.2f ms: %+.1f %%\n", on,
+        off, 100.0 * (on / off - 1.0), show, 100.0 * show / off);
+    std::fflush(stdout);
+    view.getRenderObject()->setFramerateAdjustAllowed(true);
+}
+
+} // namespace Gcad

@@ -1,0 +1,16 @@
+// The frame benchmark of `gcad view`: the cost of a frame on screen against the same repaint
+// off-screen.
+#pragma once
+
+#include "gcad/host/gl/vaq_gl_view_widget.h"
+
+namespace Gcad {
+
+// Turns the view frames interactive frames off-screen (repaint and wait for the GPU) and as
+// many on screen (repaint, read back and paint), three rounds of each alternating, all with
+// the frame-rate plan switched off so that both draw the same, and prints each round's median
+// frame time and the ratio of the medians of all rounds; beside them the time to show an
+// off-screen frame's picture, which the machine's load disturbs less than whole frames.
+void runViewBenchmark(Vaq::GL::ViewWidget &view, int frames);
+
+} // namespace Gcad

@@ -1,0 +1,88 @@
+// The window of `gcad view`: a scene's view (Vaq::GL::ViewWidget) with a status bar. Hovering
+// highlights the element under the mouse, a click marks it and labels it, Escape unmarks all,
+// a double-click turns the view about the scene point under the mouse from then on. The status
+// bar names the element under the mouse, the frame rate of the last motion and the scene's
+// triangle and point counts, and shows the progress of long repaints. S writes a
+// high-resolution snapshot of the view (RenderCallback::createSnapshot) as a PNG picture.
+#pragma once
+
+#include "apps/scene/scene.h"
+#include "apps/scene/scene_render_callback.h"
+
+#include "gcad/host/base/vaq_color.h"
+#include "gcad/host/fig2/vaq_fig2_figure.h"
+#include "gcad/host/gl/vaq_gl_view_widget.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <set>
+
+class QLabel;
+class QProgressBar;
+
+namespace Gcad {
+
+// The scene's callback with a figure of its own, so that the view shows the labels the user
+// asks for.
+class ViewerCallback : public Scene::SceneRenderCallback
+{
+public:
+    explicit ViewerCallback(const Scene::Scene &scene);
+    Vaq::Fig2::Figure *getFigure() override { return &m_figure; }
+
+private:
+    Vaq::Fig2::Figure m_figure;
+};
+
+class ViewerWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The colours of the element under the mouse and of clicked elements.
+    static const Vaq::Color HOVER_COLOR;
+    static const Vaq::Color MARK_COLOR;
+
+    // Shows scene through callback (both not owned; they outlive the window) in a view of
+    // viewSize pixels. Snapshots go to snapshotBase plus "-snapshot.png" (or "-snapshot-2.png"
+    // ... where that exists). screenshotPath: where the view's picture on screen is saved
+    // when the window closes (empty: nowhere).
+    ViewerWindow(const Scene::Scene &scene, ViewerCallback &callback, const QSize &viewSize,
+        const QString &snapshotBase, const QString &screenshotPath);
+
+    Vaq::GL::ViewWidget &getView() { return *m_view; }
+    // A message in the status bar until the next one.
+    void showMessage(const QString &text);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void hover(const QPoint &pixel);
+    void click(const QPoint &pixel);
+    void setRotationCenter(const QPoint &pixel);
+    void unmarkAll();
+    // Takes the snapshot once no repaint runs.
+    void takeSnapshot();
+    // The element drawn at the GL window pixel, or null.
+    Vaq::CAD::Element *elementAt(const QPoint &pixel) const;
+    void saveScreenshot();
+
+    ViewerCallback &m_callback;
+    Vaq::GL::ViewWidget *m_view;
+    QString m_snapshot_base;
+    QString m_screenshot_path;
+    QLabel *m_element_label;
+    QLabel *m_fps_label;
+    QProgressBar *m_progress;
+    Vaq::CAD::Element *m_hovered = nullptr;
+    std::set<Vaq::CAD::Element *> m_marked; // clicked
+    std::set<Vaq::CAD::Element *> m_labelled; // labels given by a click
+};
+
+// The name the status bar gives an element: its file's name.
+QString elementName(const Vaq::CAD::Element &element);
+
+} // namespace Gcad
