@@ -30,43 +30,17 @@ void setColor(const Color &color)
     ::glColor4ub(color.r, color.g, color.b, color.a);
 }
 
-void drawQuad(const QRectF &rect, bool textured)
+// The corners of a quad inside glBegin(GL_QUADS), with the part source of the texture if any.
+void quadVertices(const QRectF &rect, const QRectF *source)
 {
-    ::glBegin(GL_QUADS);
-    if (textured)
-        ::glTexCoord2d(0.0, 0.0);
-    ::glVertex2d(rect.left(), rect.top());
-    if (textured)
-        ::glTexCoord2d(1.0, 0.0);
-    ::glVertex2d(rect.right(), rect.top());
-    if (textured)
-        ::glTexCoord2d(1.0, 1.0);
-    ::glVertex2d(rect.right(), rect.bottom());
-    if (textured)
-        ::glTexCoord2d(0.0, 1.0);
-    ::glVertex2d(rect.left(), rect.bottom());
-    ::glEnd();
-}
-
-// A connector as QPainter draws it: a flat-capped line at least a device pixel wide (a dashed
-// connector is drawn solid).
-void drawConnector(const Fig2::LabelBase &label, const QTransform &toDevice, const QPointF &shift)
-{
-    const QLineF connector = label.getConnector();
-    const Fig2::LineStyle &style = label.getConnectorStyle();
-    if (connector.isNull() || !style.isVisible())
-        return;
-    // It starts at the box, wherever that was moved to, and ends at its point as it is.
-    const QLineF device(toDevice.map(connector.p1()) + shift, toDevice.map(connector.p2()));
-    if (!std::isfinite(device.x1() + device.y1() + device.x2() + device.y2()))
-        return;
-    useTexture(false);
-    ::glLineWidth(float(std::max(1.0, style.width * toDevice.m11())));
-    setColor(style.color);
-    ::glBegin(GL_LINES);
-    ::glVertex2d(device.x1(), device.y1());
-    ::glVertex2d(device.x2(), device.y2());
-    ::glEnd();
+    const QPointF corners[4] = { rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft() };
+    const QPointF texels[4] = { source ? source->topLeft() : QPointF(), source ? source->topRight() : QPointF(),
+        source ? source->bottomRight() : QPointF(), source ? source->bottomLeft() : QPointF() };
+    for (int i = 0; i < 4; ++i) {
+        if (source)
+            ::glTexCoord2d(texels[i].x(), texels[i].y());
+        ::glVertex2d(corners[i].x(), corners[i].y());
+    }
 }
 
 } // namespace
@@ -118,9 +92,17 @@ void CachedFigurePainter::drawFigure(const Fig2::Figure &figure, const QPointF &
     if (background.isVisible()) {
         useTexture(false);
         setColor(background.color);
-        drawQuad(toDevice.mapRect(QRectF(QPointF(0.0, 0.0), figure.getSize())), false);
+        ::glBegin(GL_QUADS);
+        quadVertices(toDevice.mapRect(QRectF(QPointF(0.0, 0.0), figure.getSize())), nullptr);
+        ::glEnd();
     }
-    drawElement(figure.getRoot(), toDevice);
+    // Sprites are painted and uploaded first, then drawn in two runs, since switching between
+    // lines and textures costs more than drawing them: connectors lie under all boxes.
+    m_sprites.clear();
+    m_connectors.clear();
+    gather(figure.getRoot(), toDevice);
+    drawConnectors();
+    drawSprites();
 
     ::glMatrixMode(GL_PROJECTION);
     ::glPopMatrix();
@@ -130,25 +112,62 @@ void CachedFigurePainter::drawFigure(const Fig2::Figure &figure, const QPointF &
     ::glPopAttrib();
 }
 
-void CachedFigurePainter::drawElement(const Fig2::Element &element, const QTransform &toDevice)
+void CachedFigurePainter::gather(const Fig2::Element &element, const QTransform &toDevice)
 {
     if (element.isTemporarilyInvisible())
         return;
     if (element.getType() == Fig2::Element::T_GROUP) {
         for (const Fig2::Element *child : static_cast<const Fig2::Group &>(element).getChildren())
-            drawElement(*child, toDevice);
+            gather(*child, toDevice);
         return;
     }
     SpriteCache::Sprite sprite;
-    const bool inView = SpriteCache::shared().getSprite(element, toDevice, m_pixels, &sprite);
-    // The connector lies under the box.
-    if (element.getType() == Fig2::Element::T_LABEL)
-        drawConnector(static_cast<const Fig2::LabelBase &>(element), toDevice, sprite.shift);
-    if (!inView)
+    if (SpriteCache::shared().getSprite(element, toDevice, m_pixels, &sprite))
+        m_sprites.push_back(sprite);
+    if (element.getType() != Fig2::Element::T_LABEL)
         return;
+    const auto &label = static_cast<const Fig2::LabelBase &>(element);
+    const QLineF connector = label.getConnector();
+    const Fig2::LineStyle &style = label.getConnectorStyle();
+    if (connector.isNull() || !style.isVisible())
+        return;
+    // It starts at the box, wherever that was moved to, and ends at its point as it is.
+    const QLineF device(toDevice.map(connector.p1()) + sprite.shift, toDevice.map(connector.p2()));
+    if (std::isfinite(device.x1() + device.y1() + device.x2() + device.y2()))
+        m_connectors.push_back({ device, std::max(1.0, style.width * toDevice.m11()), style.color });
+}
+
+// Connectors as QPainter draws them, flat-capped lines at least a device pixel wide (a dashed
+// one is drawn solid), in runs of one width.
+void CachedFigurePainter::drawConnectors() const
+{
+    useTexture(false);
+    for (size_t run = 0; run < m_connectors.size();) {
+        const double width = m_connectors[run].width;
+        ::glLineWidth(float(width));
+        ::glBegin(GL_LINES);
+        for (; run < m_connectors.size() && m_connectors[run].width == width; ++run) {
+            const Connector &c = m_connectors[run];
+            setColor(c.color);
+            ::glVertex2d(c.line.x1(), c.line.y1());
+            ::glVertex2d(c.line.x2(), c.line.y2());
+        }
+        ::glEnd();
+    }
+}
+
+void CachedFigurePainter::drawSprites() const
+{
+    // One draw call per run of sprites in one texture: mostly one for all, in the atlas.
     useTexture(true);
-    ::glBindTexture(GL_TEXTURE_2D, sprite.texture);
-    drawQuad(sprite.rect, true);
+    for (size_t run = 0; run < m_sprites.size();) {
+        const GLuint texture = m_sprites[run].texture;
+        ::glBindTexture(GL_TEXTURE_2D, texture);
+        ::glBegin(GL_QUADS);
+        for (; run < m_sprites.size() && m_sprites[run].texture == texture; ++run)
+            quadVertices(m_sprites[run].rect, &m_sprites[run].source);
+        ::glEnd();
+    }
 }
 
 void CachedFigurePainter::end()

@@ -1,13 +1,20 @@
 // CachedFigurePainter: paints figures over a GL view during its repaint, fast enough for views
 // that move. Each element is a sprite of the shared SpriteCache, blended over the view as a
 // textured quad at whole device pixels; a label's connector, which changes as the view turns, is
-// drawn as an antialiased GL line. Painting text again is left to elements that changed.
+// drawn as an antialiased GL line, under all boxes. Painting text again is left to elements that
+// changed.
 #pragma once
 
+#include "gcad/host/base/vaq_color.h"
+#include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
+
+#include <QLineF>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
 #include <QTransform>
+
+#include <vector>
 
 namespace Vaq::GL {
 class RenderObject;
@@ -37,11 +44,24 @@ public:
     void end();
 
 private:
-    void drawElement(const Fig2::Element &element, const QTransform &toDevice);
+    // A label's connector in device pixels.
+    struct Connector
+    {
+        QLineF line;
+        double width;
+        Color color;
+    };
+
+    // Collects the sprites and connectors of the element and its children in paint order.
+    void gather(const Fig2::Element &element, const QTransform &toDevice);
+    void drawConnectors() const;
+    void drawSprites() const;
 
     GL::RenderObject *m_view = nullptr;
     QRect m_pixels;
     QTransform m_to_device;
+    std::vector<SpriteCache::Sprite> m_sprites;
+    std::vector<Connector> m_connectors;
 };
 
 } // namespace Vaq::GFigure2

@@ -4,6 +4,9 @@
 // the element's type paints (texts, sizes and offsets within the element in 1/64 device pixels,
 // styles and colours). Computing a signature costs a few hundred bytes per element and repaint;
 // painting one is the cost of QPainter on an image of the element's size plus its upload.
+// Sprites are packed into one atlas texture in shelves (rows of sprites of about one height),
+// so that drawing them all is one draw call; places are not reused but the whole atlas starts
+// over once it runs full.
 #include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
 
 #include "gcad/host/fig2/vaq_fig2_label.h"
@@ -27,7 +30,10 @@ namespace {
 
 // Pixels around an element's covered rectangle for antialiasing and hairlines.
 constexpr int PAD = 2;
-// Repaints a sprite may go undrawn before its texture is deleted.
+// The atlas's side in pixels, and the step of its shelves' heights.
+constexpr int ATLAS = 2048;
+constexpr int SHELF_STEP = 8;
+// Repaints a sprite may go undrawn before it is let go.
 constexpr unsigned KEEP_REPAINTS = 32;
 // Device coordinates beyond this are no place for a sprite (and no int overflows).
 constexpr double MAX_COORDINATE = 1.0e7;
@@ -167,6 +173,8 @@ bool SpriteCache::getSprite(
     const QPoint corner = keepsFraction
         ? QPoint(int(std::floor(device.left())), int(std::floor(device.top())))
         : QPoint(int(std::lround(device.left())), int(std::lround(device.top())));
+    if (m_serial != GL::GLContext::getSerial())
+        startOver(); // the textures went with their context
     const QPointF fraction = device.topLeft() - QPointF(corner);
     sprite->shift = keepsFraction ? QPointF(0.0, 0.0) : -fraction;
     const int pad = PAD + int(std::ceil(frameHalfWidth(element) * toDevice.m11()));
@@ -180,13 +188,52 @@ bool SpriteCache::getSprite(
         = signatureOf(element, toDevice, sprite->rect.translated(-corner), keepsFraction ? fraction : QPointF());
     Entry &entry = m_entries[&element];
     entry.last_repaint = m_repaint;
-    if (signature.isEmpty() || signature != entry.signature || entry.texture == 0
-        || entry.serial != GL::GLContext::getSerial()) {
+    if (signature.isEmpty() || signature != entry.signature || (entry.slot.isNull() && entry.texture == 0)) {
         entry.signature = signature;
         upload(entry, element, toDevice, *sprite);
     }
-    sprite->texture = entry.texture;
+    if (entry.slot.isNull()) {
+        sprite->texture = entry.texture;
+        sprite->source = QRectF(0.0, 0.0, 1.0, 1.0);
+    } else {
+        sprite->texture = m_atlas;
+        sprite->source = QRectF(QPointF(entry.slot.topLeft()) / ATLAS, QSizeF(entry.slot.size()) / ATLAS);
+    }
     return true;
+}
+
+bool SpriteCache::allocate(const QSize &size, QRect *slot)
+{
+    const int height = (size.height() + SHELF_STEP - 1) / SHELF_STEP * SHELF_STEP;
+    if (size.width() > ATLAS)
+        return false;
+    for (Shelf &shelf : m_shelves) {
+        if (shelf.height == height && shelf.filled + size.width() <= ATLAS) {
+            *slot = QRect(QPoint(shelf.filled, shelf.top), size);
+            shelf.filled += size.width();
+            return true;
+        }
+    }
+    const int top = m_shelves.empty() ? 0 : m_shelves.back().top + m_shelves.back().height;
+    if (top + height > ATLAS)
+        return false;
+    m_shelves.push_back({ top, height, size.width() });
+    *slot = QRect(QPoint(0, top), size);
+    return true;
+}
+
+void SpriteCache::startOver()
+{
+    for (auto &[element, entry] : m_entries) {
+        if (entry.texture != 0 && m_serial == GL::GLContext::getSerial())
+            ::glDeleteTextures(1, &entry.texture);
+    }
+    m_entries.clear();
+    m_shelves.clear();
+    m_atlas_full = false;
+    if (m_serial != GL::GLContext::getSerial())
+        m_atlas = 0;
+    m_serial = GL::GLContext::getSerial();
 }
 
 void SpriteCache::upload(Entry &entry, const Element &element, const QTransform &toDevice, const Sprite &sprite)
@@ -211,33 +258,59 @@ void SpriteCache::upload(Entry &entry, const Element &element, const QTransform 
     }
     ++m_paint_count;
 
-    if (entry.texture == 0 || entry.serial != GL::GLContext::getSerial()) {
-        ::glGenTextures(1, &entry.texture);
-        entry.serial = GL::GLContext::getSerial();
-        ::glBindTexture(GL_TEXTURE_2D, entry.texture);
+    // A sprite keeps its place in the atlas while its size stays; one of a new size moves to a
+    // new place, and one the atlas has no room for gets a texture of its own.
+    if (entry.slot.size() != image.size()) {
+        QRect slot;
+        if (entry.texture == 0 && allocate(image.size(), &slot)) {
+            entry.slot = slot;
+        } else {
+            m_atlas_full = entry.texture == 0;
+            entry.slot = QRect();
+        }
+    }
+    GLuint texture = entry.slot.isNull() ? entry.texture : m_atlas;
+    if (texture == 0) {
+        ::glGenTextures(1, &texture);
+        ::glBindTexture(GL_TEXTURE_2D, texture);
         ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
         ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        if (entry.slot.isNull()) {
+            entry.texture = texture;
+        } else {
+            m_atlas = texture;
+            ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, ATLAS, ATLAS, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        }
     } else {
-        ::glBindTexture(GL_TEXTURE_2D, entry.texture);
+        ::glBindTexture(GL_TEXTURE_2D, texture);
     }
     // ARGB32 is B, G, R, A in memory on little-endian machines; rows go top-down, to t = 0 first.
     ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
-    ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_BGRA, GL_UNSIGNED_BYTE,
-        image.constBits());
+    if (entry.slot.isNull())
+        ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_BGRA,
+            GL_UNSIGNED_BYTE, image.constBits());
+    else
+        ::glTexSubImage2D(GL_TEXTURE_2D, 0, entry.slot.x(), entry.slot.y(), image.width(), image.height(),
+            GL_BGRA, GL_UNSIGNED_BYTE, image.constBits());
 }
 
 void SpriteCache::endRepaint()
 {
     ++m_repaint;
+    if (m_atlas_full) {
+        startOver();
+        return;
+    }
     for (auto entry = m_entries.begin(); entry != m_entries.end();) {
         if (m_repaint - entry->second.last_repaint <= KEEP_REPAINTS) {
             ++entry;
             continue;
         }
-        if (entry->second.serial == GL::GLContext::getSerial())
+        // The atlas's place stays used until the atlas starts over.
+        if (entry->second.texture != 0 && m_serial == GL::GLContext::getSerial())
             ::glDeleteTextures(1, &entry->second.texture);
         entry = m_entries.erase(entry);
     }

@@ -14,6 +14,7 @@
 #include <QTransform>
 
 #include <unordered_map>
+#include <vector>
 
 namespace Vaq::Fig2 {
 class Element;
@@ -24,11 +25,14 @@ namespace Vaq::GFigure2 {
 class SpriteCache
 {
 public:
-    // Where a sprite goes: its texture (top row at t = 0, premultiplied alpha) covers rect, in
-    // device pixels; shift moved the element onto whole pixels there.
+    // Where a sprite goes: the part source (texture coordinates, top row at t = 0,
+    // premultiplied alpha) of its texture covers rect, in device pixels; shift moved the element
+    // onto whole pixels there. Most sprites share one atlas texture, so that they can be drawn
+    // together.
     struct Sprite
     {
         GLuint texture = 0;
+        QRectF source;
         QRect rect;
         QPointF shift;
     };
@@ -42,7 +46,8 @@ public:
     // of it lies in the view; shift is set all the same unless the element lies at no finite
     // place. Needs the shared context current; binds the texture and changes the unpack settings.
     bool getSprite(const Fig2::Element &element, const QTransform &toDevice, const QRect &view, Sprite *sprite);
-    // Closes a repaint: textures of elements not drawn for a while are deleted.
+    // Closes a repaint: sprites of elements not drawn for a while are let go, and when the atlas
+    // ran full, it starts over (its sprites are painted again as they are drawn).
     void endRepaint();
 
     // How many sprites were painted so far (a repaint that only moved its elements paints none).
@@ -52,15 +57,27 @@ private:
     struct Entry
     {
         QByteArray signature;
-        GLuint texture = 0;
-        unsigned serial = 0; // the context's, when the texture was made
+        QRect slot; // in the atlas; null for a sprite of its own texture
+        GLuint texture = 0; // its own, for a sprite the atlas had no room for
         unsigned last_repaint = 0;
+    };
+    // A row of the atlas holding sprites up to its height, filled from the left.
+    struct Shelf
+    {
+        int top, height, filled;
     };
 
     SpriteCache() = default;
     void upload(Entry &entry, const Fig2::Element &element, const QTransform &toDevice, const Sprite &sprite);
+    // A free place of the atlas for a sprite of the size; false when there is none.
+    bool allocate(const QSize &size, QRect *slot);
+    void startOver();
 
     std::unordered_map<const Fig2::Element *, Entry> m_entries;
+    GLuint m_atlas = 0;
+    unsigned m_serial = 0; // the context's, when the textures were made
+    std::vector<Shelf> m_shelves;
+    bool m_atlas_full = false;
     unsigned m_repaint = 0;
     unsigned long m_paint_count = 0;
 };
