@@ -34,8 +34,9 @@ void setColor(const Color &color)
 void quadVertices(const QRectF &rect, const QRectF *source)
 {
     const QPointF corners[4] = { rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft() };
-    const QPointF texels[4] = { source ? source->topLeft() : QPointF(), source ? source->topRight() : QPointF(),
-        source ? source->bottomRight() : QPointF(), source ? source->bottomLeft() : QPointF() };
+    const QPointF texels[4]
+        = { source ? source->topLeft() : QPointF(), source ? source->topRight() : QPointF(),
+              source ? source->bottomRight() : QPointF(), source ? source->bottomLeft() : QPointF() };
     for (int i = 0; i < 4; ++i) {
         if (source)
             ::glTexCoord2d(texels[i].x(), texels[i].y());

@@ -74,7 +74,10 @@ public:
         length(size.width());
         length(size.height());
     }
-    void pixels(const QPointF &p) { m_stream << qint64(std::llround(p.x() * 64.0)) << qint64(std::llround(p.y() * 64.0)); }
+    void pixels(const QPointF &p)
+    {
+        m_stream << qint64(std::llround(p.x() * 64.0)) << qint64(std::llround(p.y() * 64.0));
+    }
     void color(const Color &c) { m_stream << c.r << c.g << c.b << c.a; }
     void line(const Fig2::LineStyle &style)
     {
@@ -184,8 +187,8 @@ bool SpriteCache::getSprite(
     if (sprite->rect.isEmpty())
         return false;
 
-    const QByteArray signature
-        = signatureOf(element, toDevice, sprite->rect.translated(-corner), keepsFraction ? fraction : QPointF());
+    const QByteArray signature = signatureOf(
+        element, toDevice, sprite->rect.translated(-corner), keepsFraction ? fraction : QPointF());
     Entry &entry = m_entries[&element];
     entry.last_repaint = m_repaint;
     if (signature.isEmpty() || signature != entry.signature || (entry.slot.isNull() && entry.texture == 0)) {
@@ -236,7 +239,8 @@ void SpriteCache::startOver()
     m_serial = GL::GLContext::getSerial();
 }
 
-void SpriteCache::upload(Entry &entry, const Element &element, const QTransform &toDevice, const Sprite &sprite)
+void SpriteCache::upload(
+    Entry &entry, const Element &element, const QTransform &toDevice, const Sprite &sprite)
 {
     const QRect &rect = sprite.rect;
     QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);

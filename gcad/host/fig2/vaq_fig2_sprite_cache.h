@@ -45,7 +45,8 @@ public:
     // when last asked. A label's sprite holds its box, not its connector. False when nothing
     // of it lies in the view; shift is set all the same unless the element lies at no finite
     // place. Needs the shared context current; binds the texture and changes the unpack settings.
-    bool getSprite(const Fig2::Element &element, const QTransform &toDevice, const QRect &view, Sprite *sprite);
+    bool getSprite(
+        const Fig2::Element &element, const QTransform &toDevice, const QRect &view, Sprite *sprite);
     // Closes a repaint: sprites of elements not drawn for a while are let go, and when the atlas
     // ran full, it starts over (its sprites are painted again as they are drawn).
     void endRepaint();

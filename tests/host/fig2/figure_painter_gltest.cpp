@@ -49,7 +49,7 @@ public:
     }
 
 private:
-    template <class Painter> void paintWith()
+    template<class Painter> void paintWith()
     {
         GL::RenderObject *view = getRenderObject();
         Painter painter;
@@ -294,6 +294,27 @@ TEST(CachedFigurePainter, SpritesLookAsPaintedAfreshMoveWithTheirElementsAndFoll
     f.label.move(0.5 * PIXEL_MM, 0.0);
     const QRect box = toPixels(f.label.getBoxRect(), PIXEL_MM).adjusted(-3, -3, 3, 0);
     EXPECT_LE(differingPixels(half, paint(f.figure, 200, PIXEL_MM), box), 2);
+}
+
+TEST(CachedFigurePainter, LabelsBeyondTheAtlasStillLookAsPaintedAfresh)
+{
+    // Twelve boxes nearly as large as the view, each on top of the one before: four fill the
+    // atlas, the others get textures of their own, and after the repaint the atlas starts over.
+    Figure figure;
+    figure.setBackground(FillStyle::null);
+    std::vector<std::unique_ptr<Label>> labels;
+    for (int i = 0; i < 12; ++i) {
+        labels.push_back(std::make_unique<Label>());
+        labels.back()->setText(QStringLiteral("Box %1").arg(i));
+        labels.back()->setMargin(110.0);
+        labels.back()->setBackground(
+            FillStyle { FillStyle::SOLID, Color(uint8_t(20 * i), 100, uint8_t(240 - 20 * i)) });
+        labels.back()->setPosition(QPointF(4.0 * i, 3.0 * i));
+        figure.getRoot().add(labels.back().get());
+    }
+    const QImage fresh = paint(figure, 1000, PIXEL_MM);
+    EXPECT_EQ(differingPixels(paint(figure, 1000, PIXEL_MM, true), fresh), 0);
+    EXPECT_EQ(differingPixels(paint(figure, 1000, PIXEL_MM, true), fresh), 0);
 }
 
 } // namespace
