@@ -3,10 +3,13 @@
 //  - BM_ReadPaintWrite: the library's GLFigurePainter, which reads the frame buffer back,
 //    paints on the copy and writes it back with glDrawPixels (painting on the frame buffer);
 //  - BM_ImageAndTexturedQuad: painting into a transparent image and blending it over the
-//    frame buffer as one textured quad.
+//    frame buffer as one textured quad;
+//  - BM_CachedSprites: the overlay's CachedFigurePainter, with the labels moving by a fraction of a
+//    pixel between repaints as in a turning view (their sprites are reused, not painted again).
 // Each iteration clears the view and waits for the GPU (glFinish). Both must give the same
 // pixels (up to one step of rounding of the blending).
 #include "bench/median_reporter.h"
+#include "gcad/host/fig2/vaq_fig2_cached_painter.h"
 #include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/fig2/vaq_fig2_gl_painter.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
@@ -165,6 +168,23 @@ void BM_ReadPaintWrite(benchmark::State &state)
     }
 }
 
+void BM_CachedSprites(benchmark::State &state)
+{
+    double step = 0.1;
+    for (auto _ : state) {
+        clearView();
+        for (const auto &label : _figure->labels)
+            label->move(step, step);
+        step = -step;
+        GFigure2::CachedFigurePainter painter;
+        painter.begin(_view.get(), AREA);
+        painter.drawFigure(_figure->figure, QPointF(0.0, 0.0), 1.0);
+        painter.end();
+        ::glFinish();
+    }
+}
+
+BENCHMARK(BM_CachedSprites)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 BENCHMARK(BM_ImageAndTexturedQuad)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 BENCHMARK(BM_ReadPaintWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(3);
 
@@ -206,12 +226,15 @@ int main(int argc, char **argv)
 
     Bench::MedianReporter reporter;
     Bench::runInterleaved(argc, argv, reporter);
-    double quad = 0.0, direct = 0.0;
+    double quad = 0.0, direct = 0.0, cached = 0.0;
     if (reporter.median("BM_ImageAndTexturedQuad", &quad) && reporter.median("BM_ReadPaintWrite", &direct))
         std::printf(
             "medians: read, paint and write back %.2f ms, image and textured quad %.2f ms; the direct "
             "way takes %.2f of the quad's time\n",
             direct, quad, direct / quad);
+    if (reporter.median("BM_CachedSprites", &cached) && direct > 0.0)
+        std::printf("cached sprites of moving labels: %.2f ms, %.3f of read, paint and write back\n", cached,
+            cached / direct);
     benchmark::Shutdown();
     _figure.reset();
     _view.reset();

@@ -4,7 +4,7 @@
 #include "gcad/overlay/gcad_r_overlay2d.h"
 
 #include "gcad/host/fig2/vaq_fig2_figure.h"
-#include "gcad/host/fig2/vaq_fig2_gl_painter.h"
+#include "gcad/host/fig2/vaq_fig2_cached_painter.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
@@ -23,7 +23,7 @@ void Overlay2d::drawInternalFigure()
         return;
     const QSizeF viewMM = viewSizeMM();
 
-    GFigure2::GLFigurePainter painter;
+    GFigure2::CachedFigurePainter painter;
     if (painter.begin(view, QRectF(QPointF(0.0, 0.0), viewMM))) {
         if (m_raster_group || m_view_direction_group || m_marks_group) {
             m_text_figure->setSize(viewMM);

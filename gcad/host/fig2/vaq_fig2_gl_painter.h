@@ -4,6 +4,7 @@
 // quarters of the time of painting into a transparent image and blending it over the view as
 // a textured quad (bench_figure_paint): that image must be cleared, painted with alpha,
 // uploaded and blended, where the read-back is one copy and the write-back is unblended.
+// Views that repaint while they move use CachedFigurePainter, which paints only what changed.
 #pragma once
 
 #include <QImage>

@@ -36,6 +36,7 @@ public:
     QLineF getConnector() const;
 
     void setConnectorStyle(const LineStyle &style) { m_connector_style = style; }
+    const LineStyle &getConnectorStyle() const { return m_connector_style; }
     void setBackground(const FillStyle &background) { m_background = background; }
     const FillStyle &getBackground() const { return m_background; }
     void setBorder(const LineStyle &border) { m_border = border; }

@@ -1,8 +1,10 @@
+#include "gcad/host/fig2/vaq_fig2_cached_painter.h"
 #include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/fig2/vaq_fig2_gl_painter.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_legend.h"
 #include "gcad/host/fig2/vaq_fig2_line.h"
+#include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
 #include "gcad/host/gl/vaq_gl_render_callback.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
@@ -23,35 +25,47 @@ const Color BACKGROUND(40, 40, 40);
 constexpr double PIXEL_MM = 0.25; // the figure's pixel size at snapshot scaling 1
 
 // Paints one figure over an otherwise empty view in the 2-D overlay stage, as the overlay
-// does, with the view covering the figure's millimetres at pixelSize.
+// does, with the view covering the figure's millimetres at pixelSize, with the painter that
+// paints on a read-back copy of the view or with the one that blends cached sprites.
 class FigureScene : public GL::RenderCallback
 {
 public:
     const Figure *figure = nullptr;
     double pixelSize = PIXEL_MM;
+    bool cached = false;
     bool painted = false;
     QString stateLeft; // the first GL default the painter did not restore
 
     bool draw() override
     {
-        GL::RenderObject *view = getRenderObject();
         if (getRenderStage() != GL::RenderObject::RS_OVERLAY2D || !figure)
             return true;
-        GFigure2::GLFigurePainter painter;
+        if (cached)
+            paintWith<GFigure2::CachedFigurePainter>();
+        else
+            paintWith<GFigure2::GLFigurePainter>();
+        GL::GLTools::checkDefaults(&stateLeft);
+        return true;
+    }
+
+private:
+    template<class Painter> void paintWith()
+    {
+        GL::RenderObject *view = getRenderObject();
+        Painter painter;
         painted
             = painter.begin(view, QRectF(0.0, 0.0, view->width() * pixelSize, view->height() * pixelSize));
         painter.drawFigure(*figure, QPointF(0.0, 0.0), 1.0);
         painter.end();
-        GL::GLTools::checkDefaults(&stateLeft);
-        return true;
     }
 };
 
-QImage paint(const Figure &figure, int size, double pixelSize)
+QImage paint(const Figure &figure, int size, double pixelSize, bool cached = false)
 {
     FigureScene scene;
     scene.figure = &figure;
     scene.pixelSize = pixelSize;
+    scene.cached = cached;
     std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, size, size));
     view->setBackgroundColor(BACKGROUND);
     view->repaintWidget();
@@ -121,10 +135,15 @@ struct TestFigure
     }
 };
 
-TEST(GLFigurePainter, LineLabelBoxConnectorAndTextLandWhereTheFigureSays)
+// Every case runs with the painter on a read-back copy (false) and the cached one (true).
+class FigurePainters : public testing::TestWithParam<bool>
+{
+};
+
+TEST_P(FigurePainters, LineLabelBoxConnectorAndTextLandWhereTheFigureSays)
 {
     TestFigure f;
-    const QImage image = paint(f.figure, 200, PIXEL_MM);
+    const QImage image = paint(f.figure, 200, PIXEL_MM, GetParam());
     const QColor red(255, 0, 0), white(255, 255, 255), background = qcolor(BACKGROUND);
 
     // The line covers rows 19 to 21 from column 10 to 190, and nothing above or below.
@@ -174,7 +193,7 @@ TEST(GLFigurePainter, LineLabelBoxConnectorAndTextLandWhereTheFigureSays)
     EXPECT_GT(inked.width(), text.width() * 3 / 4);
 }
 
-TEST(GLFigurePainter, LegendBarShowsItsColoursInOrder)
+TEST_P(FigurePainters, LegendBarShowsItsColoursInOrder)
 {
     Figure figure;
     figure.setBackground(FillStyle::null);
@@ -186,7 +205,7 @@ TEST(GLFigurePainter, LegendBarShowsItsColoursInOrder)
     legend.setCenter(QPointF(25.0, 25.0));
     legend.setSize(QSizeF(45.0, 15.0));
     figure.getRoot().add(&legend);
-    const QImage image = paint(figure, 200, PIXEL_MM);
+    const QImage image = paint(figure, 200, PIXEL_MM, GetParam());
 
     const QRectF bar = legend.getColorBarRect();
     const double y = bar.center().y() / PIXEL_MM;
@@ -200,12 +219,12 @@ TEST(GLFigurePainter, LegendBarShowsItsColoursInOrder)
     EXPECT_EQ(image.pixelColor(box.right() + 3, box.top() + 2), qcolor(BACKGROUND));
 }
 
-TEST(GLFigurePainter, SnapshotScalingTwoPaintsLinesAndTextTwiceAsLarge)
+TEST_P(FigurePainters, SnapshotScalingTwoPaintsLinesAndTextTwiceAsLarge)
 {
     // The same figure on a view twice as large at half the pixel size, as a snapshot renders.
     TestFigure f;
-    const QImage normal = paint(f.figure, 200, PIXEL_MM);
-    const QImage doubled = paint(f.figure, 400, PIXEL_MM / 2.0);
+    const QImage normal = paint(f.figure, 200, PIXEL_MM, GetParam());
+    const QImage doubled = paint(f.figure, 400, PIXEL_MM / 2.0, GetParam());
     EXPECT_EQ(countInColumn(normal, 100, QColor(255, 0, 0)), 3);
     EXPECT_EQ(countInColumn(doubled, 200, QColor(255, 0, 0)), 6);
 
@@ -218,6 +237,84 @@ TEST(GLFigurePainter, SnapshotScalingTwoPaintsLinesAndTextTwiceAsLarge)
     EXPECT_NEAR(ink2.width(), 2 * ink1.width(), 3);
     EXPECT_NEAR(ink2.height(), 2 * ink1.height(), 3);
     EXPECT_NEAR(ink2.left(), 2 * ink1.left(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadBackAndCached, FigurePainters, testing::Bool());
+
+// Pixels of the area whose colours differ by more than a step of blending.
+int differingPixels(const QImage &a, const QImage &b, QRect area = QRect())
+{
+    if (area.isNull())
+        area = a.rect();
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            n += std::abs(p.red() - q.red()) > 2 || std::abs(p.green() - q.green()) > 2
+                || std::abs(p.blue() - q.blue()) > 2;
+        }
+    }
+    return n;
+}
+
+TEST(CachedFigurePainter, SpritesLookAsPaintedAfreshMoveWithTheirElementsAndFollowTextChanges)
+{
+    // The label's box and the line lie on whole pixels, where both painters put them alike. A
+    // connector is a GL line there: its flat ends may differ from QPainter's by a pixel or two.
+    TestFigure f;
+    const GFigure2::SpriteCache &cache = GFigure2::SpriteCache::shared();
+    EXPECT_LE(differingPixels(paint(f.figure, 200, PIXEL_MM, true), paint(f.figure, 200, PIXEL_MM)), 4);
+
+    // Moved by whole pixels, with its connector point: nothing is painted again, and the
+    // picture is the one painted afresh at the new place.
+    f.label.move(12 * PIXEL_MM, 32 * PIXEL_MM);
+    f.label.setConnectorPoint(f.label.getConnectorPoint() + QPointF(12 * PIXEL_MM, 32 * PIXEL_MM));
+    f.line.move(0.0, 100 * PIXEL_MM);
+    unsigned long painted = cache.getPaintCount();
+    const QImage moved = paint(f.figure, 200, PIXEL_MM, true);
+    EXPECT_EQ(cache.getPaintCount(), painted);
+    EXPECT_LE(differingPixels(moved, paint(f.figure, 200, PIXEL_MM)), 4);
+
+    // A new text paints the label again, and only the label.
+    f.label.setText(
+        QStringLiteral("<html><span %1>Point 13</span></html>")
+            .arg(LabelBase::getRTFStyleAttribute(Font::DEFAULT_FONT_SANS, 12.0, Color(0, 0, 255))));
+    painted = cache.getPaintCount();
+    const QImage changed = paint(f.figure, 200, PIXEL_MM, true);
+    EXPECT_EQ(cache.getPaintCount(), painted + 1);
+    EXPECT_GT(differingPixels(changed, moved), 10);
+    EXPECT_LE(differingPixels(changed, paint(f.figure, 200, PIXEL_MM)), 4);
+
+    // Half a pixel off the grid, the box lands on the next whole pixel, where it looks as it
+    // does painted there afresh (its connector, now slanted, ends at its point).
+    f.label.move(0.5 * PIXEL_MM, 0.0);
+    painted = cache.getPaintCount();
+    const QImage half = paint(f.figure, 200, PIXEL_MM, true);
+    EXPECT_EQ(cache.getPaintCount(), painted);
+    f.label.move(0.5 * PIXEL_MM, 0.0);
+    const QRect box = toPixels(f.label.getBoxRect(), PIXEL_MM).adjusted(-3, -3, 3, 0);
+    EXPECT_LE(differingPixels(half, paint(f.figure, 200, PIXEL_MM), box), 2);
+}
+
+TEST(CachedFigurePainter, LabelsBeyondTheAtlasStillLookAsPaintedAfresh)
+{
+    // Twelve boxes nearly as large as the view, each on top of the one before: four fill the
+    // atlas, the others get textures of their own, and after the repaint the atlas starts over.
+    Figure figure;
+    figure.setBackground(FillStyle::null);
+    std::vector<std::unique_ptr<Label>> labels;
+    for (int i = 0; i < 12; ++i) {
+        labels.push_back(std::make_unique<Label>());
+        labels.back()->setText(QStringLiteral("Box %1").arg(i));
+        labels.back()->setMargin(110.0);
+        labels.back()->setBackground(
+            FillStyle { FillStyle::SOLID, Color(uint8_t(20 * i), 100, uint8_t(240 - 20 * i)) });
+        labels.back()->setPosition(QPointF(4.0 * i, 3.0 * i));
+        figure.getRoot().add(labels.back().get());
+    }
+    const QImage fresh = paint(figure, 1000, PIXEL_MM);
+    EXPECT_EQ(differingPixels(paint(figure, 1000, PIXEL_MM, true), fresh), 0);
+    EXPECT_EQ(differingPixels(paint(figure, 1000, PIXEL_MM, true), fresh), 0);
 }
 
 } // namespace

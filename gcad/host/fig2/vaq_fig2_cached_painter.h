@@ -1,0 +1,67 @@
+// CachedFigurePainter: paints figures over a GL view during its repaint, fast enough for views
+// that move. Each element is a sprite of the shared SpriteCache, blended over the view as a
+// textured quad at whole device pixels; a label's connector, which changes as the view turns, is
+// drawn as an antialiased GL line, under all boxes. Painting text again is left to elements that
+// changed.
+#pragma once
+
+#include "gcad/host/base/vaq_color.h"
+#include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
+
+#include <QLineF>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <QTransform>
+
+#include <vector>
+
+namespace Vaq::GL {
+class RenderObject;
+}
+namespace Vaq::Fig2 {
+class Element;
+class Figure;
+} // namespace Vaq::Fig2
+
+namespace Vaq::GFigure2 {
+
+class CachedFigurePainter
+{
+public:
+    // Starts painting over the view, whose context must be current with its frame buffer bound
+    // (inside its repaint). area, in figure millimetres, covers the whole view. False (and
+    // nothing painted) for an empty view or area, or while already painting.
+    bool begin(GL::RenderObject *view, const QRectF &area);
+    bool isActive() const { return m_view != nullptr; }
+
+    // Paints the figure with its origin at position (millimetres of the area) and every size
+    // multiplied by scale. Each element lands within half a pixel of its place, with its
+    // covered rectangle's corner on a whole pixel. The GL state is left as it was.
+    void drawFigure(const Fig2::Figure &figure, const QPointF &position, double scale);
+
+    // Ends painting; sprites of elements that were not drawn for a while are let go.
+    void end();
+
+private:
+    // A label's connector in device pixels.
+    struct Connector
+    {
+        QLineF line;
+        double width;
+        Color color;
+    };
+
+    // Collects the sprites and connectors of the element and its children in paint order.
+    void gather(const Fig2::Element &element, const QTransform &toDevice);
+    void drawConnectors() const;
+    void drawSprites() const;
+
+    GL::RenderObject *m_view = nullptr;
+    QRect m_pixels;
+    QTransform m_to_device;
+    std::vector<SpriteCache::Sprite> m_sprites;
+    std::vector<Connector> m_connectors;
+};
+
+} // namespace Vaq::GFigure2

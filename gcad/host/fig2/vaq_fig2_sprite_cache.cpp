@@ -1,0 +1,323 @@
+// A sprite is looked up by its element and reused when the element's signature is unchanged:
+// the device scale, the sprite's rectangle around the element's whole-pixel corner (for lines
+// also the corner's fraction of a pixel), and what
+// the element's type paints (texts, sizes and offsets within the element in 1/64 device pixels,
+// styles and colours). Computing a signature costs a few hundred bytes per element and repaint;
+// painting one is the cost of QPainter on an image of the element's size plus its upload.
+// Sprites are packed into one atlas texture in shelves (rows of sprites of about one height),
+// so that drawing them all is one draw call; places are not reused but the whole atlas starts
+// over once it runs full.
+#include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
+
+#include "gcad/host/fig2/vaq_fig2_label.h"
+#include "gcad/host/fig2/vaq_fig2_legend.h"
+#include "gcad/host/fig2/vaq_fig2_line.h"
+#include "gcad/host/fig2/vaq_fig2_text.h"
+#include "gcad/host/gl/vaq_gl_context.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+
+namespace Vaq::GFigure2 {
+
+using Fig2::Element;
+
+namespace {
+
+// Pixels around an element's covered rectangle for antialiasing and hairlines.
+constexpr int PAD = 2;
+// The atlas's side in pixels, and the step of its shelves' heights.
+constexpr int ATLAS = 2048;
+constexpr int SHELF_STEP = 8;
+// Repaints a sprite may go undrawn before it is let go.
+constexpr unsigned KEEP_REPAINTS = 32;
+// Device coordinates beyond this are no place for a sprite (and no int overflows).
+constexpr double MAX_COORDINATE = 1.0e7;
+
+// Half the width of the frame an element draws around its covered rectangle, in millimetres.
+double frameHalfWidth(const Element &element)
+{
+    if (element.getType() == Element::T_LABEL)
+        return static_cast<const Fig2::LabelBase &>(element).getBorder().width / 2.0;
+    if (element.getType() == Element::T_LEGEND)
+        return static_cast<const Fig2::Legend &>(element).getBorder().width / 2.0;
+    return 0.0;
+}
+
+// What an element paints, relative to its covered rectangle's corner.
+class Signature
+{
+public:
+    Signature(const QTransform &toDevice, const QRect &spriteAtCorner, const QPointF &corner)
+        : m_stream(&m_bytes, QIODevice::WriteOnly)
+        , m_scale(toDevice.m11())
+        , m_corner(corner)
+    {
+        m_stream << toDevice.m11() << toDevice.m12() << toDevice.m21() << toDevice.m22() << spriteAtCorner;
+    }
+
+    QByteArray bytes() const { return m_bytes; }
+
+    // Lengths in 1/64 device pixels, so that rounding in moves does not count.
+    void length(double mm) { m_stream << qint64(std::llround(mm * m_scale * 64.0)); }
+    void offset(const QPointF &point)
+    {
+        length(point.x() - m_corner.x());
+        length(point.y() - m_corner.y());
+    }
+    void size(const QSizeF &size)
+    {
+        length(size.width());
+        length(size.height());
+    }
+    void pixels(const QPointF &p)
+    {
+        m_stream << qint64(std::llround(p.x() * 64.0)) << qint64(std::llround(p.y() * 64.0));
+    }
+    void color(const Color &c) { m_stream << c.r << c.g << c.b << c.a; }
+    void line(const Fig2::LineStyle &style)
+    {
+        m_stream << qint32(style.style);
+        color(style.color);
+        length(style.width);
+    }
+    void fill(const Fig2::FillStyle &style)
+    {
+        m_stream << qint32(style.style);
+        color(style.color);
+    }
+    void text(const Fig2::Text &text)
+    {
+        m_stream << text.getText();
+        offset(text.getRect().topLeft());
+        size(text.getSize());
+    }
+    void number(double value) { m_stream << value; }
+
+private:
+    QByteArray m_bytes;
+    QDataStream m_stream;
+    double m_scale;
+    QPointF m_corner;
+};
+
+// Empty for an element whose looks cannot be told from outside: it is painted every time.
+// fraction is where the element's corner lies within its pixel, for sprites that keep it.
+QByteArray signatureOf(
+    const Element &element, const QTransform &toDevice, const QRect &spriteAtCorner, const QPointF &fraction)
+{
+    const QPointF corner = element.getCoveredRect().topLeft();
+    Signature s(toDevice, spriteAtCorner, corner);
+    s.pixels(fraction);
+    switch (element.getType()) {
+    case Element::T_LABEL: {
+        const auto *label = dynamic_cast<const Fig2::Label *>(&element);
+        if (!label)
+            return {};
+        s.line(label->getBorder());
+        s.fill(label->getBackground());
+        s.size(label->getBoxRect().size());
+        s.offset(label->getTextRect().topLeft());
+        s.size(label->getTextRect().size());
+        return s.bytes() + label->getText().toUtf8();
+    }
+    case Element::T_LINE: {
+        const auto &line = static_cast<const Fig2::Line &>(element);
+        s.offset(line.getP1());
+        s.offset(line.getP2());
+        s.line(line.getLineStyle());
+        return s.bytes();
+    }
+    case Element::T_TEXT:
+        s.text(static_cast<const Fig2::Text &>(element));
+        return s.bytes();
+    case Element::T_LEGEND: {
+        const auto &legend = static_cast<const Fig2::Legend &>(element);
+        s.size(legend.getSize());
+        s.line(legend.getBorder());
+        for (const Color &c : legend.getColors())
+            s.color(c);
+        s.number(legend.getMinimum());
+        s.number(legend.getMaximum());
+        s.offset(legend.getColorBarRect().topLeft());
+        s.size(legend.getColorBarRect().size());
+        s.text(legend.getTitle());
+        for (const auto &tick : legend.getTicks())
+            s.text(*tick);
+        return s.bytes();
+    }
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+SpriteCache &SpriteCache::shared()
+{
+    static SpriteCache cache;
+    return cache;
+}
+
+bool SpriteCache::getSprite(
+    const Element &element, const QTransform &toDevice, const QRect &view, Sprite *sprite)
+{
+    const QRectF device = toDevice.mapRect(element.getCoveredRect());
+    if (!(std::abs(device.left()) < MAX_COORDINATE && std::abs(device.top()) < MAX_COORDINATE
+            && device.width() < MAX_COORDINATE && device.height() < MAX_COORDINATE))
+        return false;
+    // Lines keep their place to the pixel's fraction (a line's ends and edges would move by
+    // half a pixel otherwise); everything else moves to the nearest whole pixel.
+    const bool keepsFraction = element.getType() == Element::T_LINE;
+    const QPoint corner = keepsFraction
+        ? QPoint(int(std::floor(device.left())), int(std::floor(device.top())))
+        : QPoint(int(std::lround(device.left())), int(std::lround(device.top())));
+    if (m_serial != GL::GLContext::getSerial())
+        startOver(); // the textures went with their context
+    const QPointF fraction = device.topLeft() - QPointF(corner);
+    sprite->shift = keepsFraction ? QPointF(0.0, 0.0) : -fraction;
+    const int pad = PAD + int(std::ceil(frameHalfWidth(element) * toDevice.m11()));
+    const QRect whole(corner - QPoint(pad, pad),
+        QSize(int(std::ceil(device.width())) + 2 * pad, int(std::ceil(device.height())) + 2 * pad));
+    sprite->rect = whole & view;
+    if (sprite->rect.isEmpty())
+        return false;
+
+    const QByteArray signature = signatureOf(
+        element, toDevice, sprite->rect.translated(-corner), keepsFraction ? fraction : QPointF());
+    Entry &entry = m_entries[&element];
+    entry.last_repaint = m_repaint;
+    if (signature.isEmpty() || signature != entry.signature || (entry.slot.isNull() && entry.texture == 0)) {
+        entry.signature = signature;
+        upload(entry, element, toDevice, *sprite);
+    }
+    if (entry.slot.isNull()) {
+        sprite->texture = entry.texture;
+        sprite->source = QRectF(0.0, 0.0, 1.0, 1.0);
+    } else {
+        sprite->texture = m_atlas;
+        sprite->source = QRectF(QPointF(entry.slot.topLeft()) / ATLAS, QSizeF(entry.slot.size()) / ATLAS);
+    }
+    return true;
+}
+
+bool SpriteCache::allocate(const QSize &size, QRect *slot)
+{
+    const int height = (size.height() + SHELF_STEP - 1) / SHELF_STEP * SHELF_STEP;
+    if (size.width() > ATLAS)
+        return false;
+    for (Shelf &shelf : m_shelves) {
+        if (shelf.height == height && shelf.filled + size.width() <= ATLAS) {
+            *slot = QRect(QPoint(shelf.filled, shelf.top), size);
+            shelf.filled += size.width();
+            return true;
+        }
+    }
+    const int top = m_shelves.empty() ? 0 : m_shelves.back().top + m_shelves.back().height;
+    if (top + height > ATLAS)
+        return false;
+    m_shelves.push_back({ top, height, size.width() });
+    *slot = QRect(QPoint(0, top), size);
+    return true;
+}
+
+void SpriteCache::startOver()
+{
+    for (auto &[element, entry] : m_entries) {
+        if (entry.texture != 0 && m_serial == GL::GLContext::getSerial())
+            ::glDeleteTextures(1, &entry.texture);
+    }
+    m_entries.clear();
+    m_shelves.clear();
+    m_atlas_full = false;
+    if (m_serial != GL::GLContext::getSerial())
+        m_atlas = 0;
+    m_serial = GL::GLContext::getSerial();
+}
+
+void SpriteCache::upload(
+    Entry &entry, const Element &element, const QTransform &toDevice, const Sprite &sprite)
+{
+    const QRect &rect = sprite.rect;
+    QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        if (element.getType() == Element::T_LABEL) {
+            // The box and its frame only: the connector is drawn on its own, since it changes
+            // whenever the view turns.
+            const double frame = std::max(0.5, frameHalfWidth(element) * toDevice.m11()) + 1.0;
+            const QRectF box = toDevice.mapRect(static_cast<const Fig2::LabelBase &>(element).getBoxRect());
+            painter.setClipRect(box.translated(sprite.shift - QPointF(rect.topLeft()))
+                                    .adjusted(-frame, -frame, frame, frame));
+        }
+        painter.setTransform(toDevice
+            * QTransform::fromTranslate(sprite.shift.x() - rect.left(), sprite.shift.y() - rect.top()));
+        element.paint(painter);
+    }
+    ++m_paint_count;
+
+    // A sprite keeps its place in the atlas while its size stays; one of a new size moves to a
+    // new place, and one the atlas has no room for gets a texture of its own.
+    if (entry.slot.size() != image.size()) {
+        QRect slot;
+        if (entry.texture == 0 && allocate(image.size(), &slot)) {
+            entry.slot = slot;
+        } else {
+            m_atlas_full = entry.texture == 0;
+            entry.slot = QRect();
+        }
+    }
+    GLuint texture = entry.slot.isNull() ? entry.texture : m_atlas;
+    if (texture == 0) {
+        ::glGenTextures(1, &texture);
+        ::glBindTexture(GL_TEXTURE_2D, texture);
+        ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        ::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        if (entry.slot.isNull()) {
+            entry.texture = texture;
+        } else {
+            m_atlas = texture;
+            ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, ATLAS, ATLAS, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        }
+    } else {
+        ::glBindTexture(GL_TEXTURE_2D, texture);
+    }
+    // ARGB32 is B, G, R, A in memory on little-endian machines; rows go top-down, to t = 0 first.
+    ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    if (entry.slot.isNull())
+        ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_BGRA,
+            GL_UNSIGNED_BYTE, image.constBits());
+    else
+        ::glTexSubImage2D(GL_TEXTURE_2D, 0, entry.slot.x(), entry.slot.y(), image.width(), image.height(),
+            GL_BGRA, GL_UNSIGNED_BYTE, image.constBits());
+}
+
+void SpriteCache::endRepaint()
+{
+    ++m_repaint;
+    if (m_atlas_full) {
+        startOver();
+        return;
+    }
+    for (auto entry = m_entries.begin(); entry != m_entries.end();) {
+        if (m_repaint - entry->second.last_repaint <= KEEP_REPAINTS) {
+            ++entry;
+            continue;
+        }
+        // The atlas's place stays used until the atlas starts over.
+        if (entry->second.texture != 0 && m_serial == GL::GLContext::getSerial())
+            ::glDeleteTextures(1, &entry->second.texture);
+        entry = m_entries.erase(entry);
+    }
+}
+
+} // namespace Vaq::GFigure2
