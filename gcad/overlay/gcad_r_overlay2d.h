@@ -167,6 +167,8 @@ protected:
     // Records, for every label and legend of the label figure in paint order, the pixels it
     // covers.
     void fillElementIdImage(const QSize &pixels);
+    // The element of an id of the image; null for 0 or an id beyond the list.
+    CAD::Element *elementOfId(std::uint32_t id) const;
     // Whether the view moved, resized, clipped differently or finished moving since the last
     // layout; remembers the view for the next call when it did. Asked in full repaints only.
     bool viewChangedSinceLayout();

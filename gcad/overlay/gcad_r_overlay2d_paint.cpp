@@ -3,8 +3,8 @@
 // costs one pass over the view's pixels plus the labels' areas; a query reads one pixel.
 #include "gcad/overlay/gcad_r_overlay2d.h"
 
-#include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/fig2/vaq_fig2_cached_painter.h"
+#include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
@@ -83,12 +83,16 @@ void Overlay2d::fillElementIdImage(const QSize &pixels)
     }
 }
 
+CAD::Element *Overlay2d::elementOfId(std::uint32_t id) const
+{
+    return id > 0 && id <= m_label_hit_elements.size() ? m_label_hit_elements[id - 1] : nullptr;
+}
+
 CAD::Element *Overlay2d::getElementAtPosition(const QPoint &position) const
 {
     if (!m_element_id_image.contains(position.x(), position.y()))
         return nullptr;
-    const std::uint32_t id = m_element_id_image.pixel(position.x(), position.y());
-    return id > 0 && id <= m_label_hit_elements.size() ? m_label_hit_elements[id - 1] : nullptr;
+    return elementOfId(m_element_id_image.pixel(position.x(), position.y()));
 }
 
 std::vector<CAD::Element *> Overlay2d::getRenderedElements(
@@ -103,8 +107,9 @@ std::vector<CAD::Element *> Overlay2d::getRenderedElements(
     std::vector<CAD::Element *> elements;
     elements.reserve(std::size_t((right - left + 1) * (top - bottom + 1)));
     for (long long row = bottom; row <= top; ++row) {
+        const int y = int(h - row - 1);
         for (long long column = left; column <= right; ++column)
-            elements.push_back(getElementAtPosition(QPoint(int(column), int(h - row - 1))));
+            elements.push_back(elementOfId(m_element_id_image.pixel(int(column), y)));
     }
     return elements;
 }
