@@ -403,10 +403,11 @@ void GLNode::unbind()
 void GLNode::setMaterial(CADGLRenderer *renderer, bool selected)
 {
     const DrawState &state = m_draw_state;
-    // Coloured nodes keep their colours under the material and show selection by textures.
+    // Coloured nodes keep their colours under the material and show selection by textures;
+    // drawn without them (a marked element), they take the material's colour like plain ones.
     const Color colour
         = renderer->initMaterial(getPoly(), selected && isPlain(), state.highlight, state.offsetMaterial);
-    if (isPlain())
+    if (isPlain() || !(state.vertexColours || state.colourMap))
         ::glColor3ub(colour.r, colour.g, colour.b);
     else
         ::glColor3ub(255, 255, 255);

@@ -141,6 +141,7 @@ void MeshRenderer::setupInternal()
     const MeshColouring colouring = getMeshColouring(*m_element);
     m_vertex_colours_available = colouring.vertexColours;
     m_color_map_available = colouring.colourMap;
+    m_marked = m_render_callback->isElementMarked(m_element, nullptr);
     m_occlusion_mode = checkOcclusionMode();
 
     m_transformation = m_render_callback->get3d2dTransformation();
@@ -361,7 +362,10 @@ void MeshRenderer::prepareNodes()
 void MeshRenderer::drawLeaf(CAD::BspNode *leaf)
 {
     if (GLNode *node = nodeOf(leaf)) {
-        node->draw(this, m_current_type, m_render_types_given);
+        // A marked element keeps its nodes as built; only the drawing leaves out its colours.
+        const unsigned flags
+            = m_marked ? m_current_type & ~(RT_VERTEX_COLORS | RT_COLOR_MAP) : m_current_type;
+        node->draw(this, flags, m_render_types_given);
         ++m_drawn_leaves;
     }
 }

@@ -102,6 +102,8 @@ private:
     unsigned m_build_flags = 0;
     bool m_vertex_colours_available = false;
     bool m_color_map_available = false;
+    // The view marks the element: its surface shows the marking colour instead of its own.
+    bool m_marked = false;
     // Shown while more than WAIT_CURSOR_LEAVES leaves wait to be prepared.
     std::optional<GApp::WaitCursor> m_wait_cursor;
     bool m_queries_allocated = false;

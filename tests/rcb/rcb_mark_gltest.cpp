@@ -73,6 +73,19 @@ TEST_F(Marking, aMarkedMeshShowsTheColourAndMarkingAgainInTheSameColourChangesNo
     EXPECT_FALSE(scene.unmarkElement(mesh.get()));
 }
 
+TEST_F(Marking, aScanDrawnInItsOwnColoursShowsTheMarkingColourToo)
+{
+    scene.entries.clear();
+    std::unique_ptr<CAD::PolyBase> scan = Vaq::Test::makeGridMesh(8, 8, CAD::ElementCreator::MESH_SCAN);
+    scene.show(scan.get(), Vaq::Test::STAGE);
+    EXPECT_FALSE(isRed(centre()));
+    EXPECT_TRUE(scene.markElement(scan.get(), RED));
+    EXPECT_TRUE(isRed(centre()));
+    EXPECT_TRUE(scene.unmarkElement(scan.get()));
+    EXPECT_FALSE(isRed(centre()));
+    scene.entries.clear();
+}
+
 TEST_F(Marking, markingSeveralReportsTheLowestRenderLevelAndAlwaysRepaints)
 {
     EXPECT_EQ(Vaq::Test::progErrorMessage([&] {
