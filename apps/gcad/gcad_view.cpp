@@ -121,7 +121,7 @@ int runView(const QStringList &arguments)
     // the configuration keeps its choice.
     const bool labelsConfigured = Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS);
     Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, true);
-    ViewerCallback callback(scene);
+    Scene::SceneRenderCallback callback(scene);
     // Snapshots go next to the first file, else into the current folder.
     const QString snapshotBase = options.files.isEmpty()
         ? QStringLiteral("gcad")

@@ -27,20 +27,14 @@ using Vaq::CAD::Element;
 const Vaq::Color ViewerWindow::HOVER_COLOR { 80, 170, 255 };
 const Vaq::Color ViewerWindow::MARK_COLOR { 255, 140, 0 };
 
-ViewerCallback::ViewerCallback(const Scene::Scene &scene)
-    : SceneRenderCallback(scene)
-{
-    m_figure.setBackground(Vaq::Fig2::FillStyle::null);
-}
-
 QString elementName(const Element &element)
 {
     const QString name = QFileInfo(element.getFileName()).fileName();
     return name.isEmpty() ? QStringLiteral("element") : name;
 }
 
-ViewerWindow::ViewerWindow(const Scene::Scene &scene, ViewerCallback &callback, const QSize &viewSize,
-    const QString &snapshotBase, const QString &screenshotPath)
+ViewerWindow::ViewerWindow(const Scene::Scene &scene, Scene::SceneRenderCallback &callback,
+    const QSize &viewSize, const QString &snapshotBase, const QString &screenshotPath)
     : m_callback(callback)
     , m_view(new Vaq::GL::ViewWidget(&callback, viewSize, this))
     , m_snapshot_base(snapshotBase)

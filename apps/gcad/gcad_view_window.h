@@ -10,7 +10,6 @@
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/base/vaq_color.h"
-#include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/gl/vaq_gl_view_widget.h"
 
 #include <QMainWindow>
@@ -22,18 +21,6 @@ class QLabel;
 class QProgressBar;
 
 namespace Gcad {
-
-// The scene's callback with a figure of its own, so that the view shows the labels the user
-// asks for.
-class ViewerCallback : public Scene::SceneRenderCallback
-{
-public:
-    explicit ViewerCallback(const Scene::Scene &scene);
-    Vaq::Fig2::Figure *getFigure() override { return &m_figure; }
-
-private:
-    Vaq::Fig2::Figure m_figure;
-};
 
 class ViewerWindow : public QMainWindow
 {
@@ -48,7 +35,7 @@ public:
     // viewSize pixels. Snapshots go to snapshotBase plus "-snapshot.png" (or "-snapshot-2.png"
     // ... where that exists). screenshotPath: where the view's picture on screen is saved
     // when the window closes (empty: nowhere).
-    ViewerWindow(const Scene::Scene &scene, ViewerCallback &callback, const QSize &viewSize,
+    ViewerWindow(const Scene::Scene &scene, Scene::SceneRenderCallback &callback, const QSize &viewSize,
         const QString &snapshotBase, const QString &screenshotPath);
 
     Vaq::GL::ViewWidget &getView() { return *m_view; }
@@ -70,7 +57,7 @@ private:
     Vaq::CAD::Element *elementAt(const QPoint &pixel) const;
     void saveScreenshot();
 
-    ViewerCallback &m_callback;
+    Scene::SceneRenderCallback &m_callback;
     Vaq::GL::ViewWidget *m_view;
     QString m_snapshot_base;
     QString m_screenshot_path;
