@@ -47,12 +47,22 @@ std::vector<CAD::Element *> RenderCallback::getRenderedElements(
         previous = element;
     };
     if (withLabels) {
-        const std::vector<CAD::Element *> labels
-            = _overlay2d->getRenderedElements(rect[0], rect[1], rect[2], rect[3]);
-        if (labels.size() != drawn.size())
-            return {};
-        for (std::size_t i = 0; i < drawn.size(); ++i)
-            add(labels[i] && isElementValid(labels[i]) ? labels[i] : drawn[i]);
+        // The label image answers pixel by pixel in the stencil's order, rows upward.
+        const int height = view->height();
+        const CAD::Element *label = nullptr;
+        bool labelValid = false;
+        std::size_t i = 0;
+        for (unsigned y = rect[1]; y <= rect[3]; ++y) {
+            for (unsigned x = rect[0]; x <= rect[2]; ++x, ++i) {
+                const CAD::Element *atPixel
+                    = _overlay2d->getElementAtPosition(QPoint(int(x), height - int(y) - 1));
+                if (atPixel != label) {
+                    label = atPixel;
+                    labelValid = label && isElementValid(label);
+                }
+                add(labelValid ? label : drawn[i]);
+            }
+        }
     } else {
         for (const CAD::Element *element : drawn)
             add(element);

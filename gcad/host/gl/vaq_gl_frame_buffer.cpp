@@ -96,13 +96,14 @@ QImage FrameBuffer::readColor() const
     return image;
 }
 
-void FrameBuffer::readStencil(std::vector<unsigned char> *values) const
+void FrameBuffer::readStencil(const QRect &area, std::vector<unsigned char> *values) const
 {
-    values->assign(size_t(m_width) * size_t(m_height), 0);
+    values->assign(size_t(area.width()) * size_t(area.height()), 0);
     bind();
     ::glPixelStorei(GL_PACK_ALIGNMENT, 1);
     ::glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    ::glReadPixels(0, 0, m_width, m_height, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, values->data());
+    ::glReadPixels(
+        area.x(), area.y(), area.width(), area.height(), GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, values->data());
     ::glPixelStorei(GL_PACK_ALIGNMENT, 4);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <vector>
@@ -27,8 +28,9 @@ public:
 
     // Colour pixels, rows top-down.
     QImage readColor() const;
-    // The stencil values, rows bottom-up as GL keeps them (width x height bytes).
-    void readStencil(std::vector<unsigned char> *values) const;
+    // The stencil values of area (window pixels, origin lower left, inside the buffer), rows
+    // bottom-up as GL keeps them (area width x height bytes).
+    void readStencil(const QRect &area, std::vector<unsigned char> *values) const;
 
 private:
     void release();

@@ -4,6 +4,8 @@
 #include "gcad/host/gl/vaq_gl_context.h"
 #include "gcad/host/gl/vaq_gl_frame_buffer.h"
 
+#include <QRect>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -82,7 +84,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
     if (!GLContext::tryGetInstance(nullptr))
         return;
     std::vector<unsigned char> stencil;
-    m_frame_buffer->readStencil(&stencil);
+    m_frame_buffer->readStencil(QRect(0, 0, m_width, m_height), &stencil);
     // Zero: untouched in this round, the earlier rounds' element stays.
     for (size_t i = 0; i < stencil.size(); ++i) {
         const unsigned id = stencil[i];
@@ -129,24 +131,48 @@ const CAD::Element *StencilHandlerBase::getNearestRenderedElement(
 {
     if (!m_valid)
         return nullptr;
-    resolvePending();
     const int px = int(std::floor(pixel.x)), py = int(std::floor(pixel.y));
-    if (px >= 0 && py >= 0 && px < m_width && py < m_height) {
-        if (const CAD::Element *element = elementAt(px, py))
+    const int reach = searchAround ? std::max(radius, 0) : 0;
+    const QRect area = QRect(px - reach, py - reach, 2 * reach + 1, 2 * reach + 1)
+                           .intersected(QRect(0, 0, m_width, m_height));
+    if (area.isEmpty())
+        return nullptr;
+
+    // After a repaint only the pixels asked about are read of the last round's ids, not the
+    // whole stencil: a click costs a few bytes instead of a read of the view.
+    std::vector<unsigned char> round;
+    if (!m_round_elements.empty()) {
+        if (m_drawing)
+            resolvePending();
+        else if (GLContext::tryGetInstance(nullptr) && m_frame_buffer && m_frame_buffer->width() == m_width
+            && m_frame_buffer->height() == m_height)
+            m_frame_buffer->readStencil(area, &round);
+    }
+    const auto at = [&](int x, int y) -> const CAD::Element * {
+        if (!round.empty()) {
+            const unsigned id = round[size_t(y - area.y()) * size_t(area.width()) + size_t(x - area.x())];
+            if (id == NO_ELEMENT_ID)
+                return nullptr;
+            if (id != 0 && id <= m_round_elements.size())
+                return m_round_elements[id - 1];
+        }
+        return elementAt(x, y);
+    };
+
+    if (area.contains(px, py)) {
+        if (const CAD::Element *element = at(px, py))
             return element;
     }
     if (!searchAround || radius <= 0)
         return nullptr;
     const CAD::Element *best = nullptr;
     int bestDistance = std::numeric_limits<int>::max();
-    const int x0 = std::max(0, px - radius), x1 = std::min(m_width - 1, px + radius);
-    const int y0 = std::max(0, py - radius), y1 = std::min(m_height - 1, py + radius);
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             const int distance = (x - px) * (x - px) + (y - py) * (y - py);
             if (distance > radius * radius || distance >= bestDistance)
                 continue;
-            if (const CAD::Element *element = elementAt(x, y)) {
+            if (const CAD::Element *element = at(x, y)) {
                 best = element;
                 bestDistance = distance;
             }

@@ -71,6 +71,8 @@ TEST_F(StencilHandler, EveryPixelAndRectangleNamesTheElementDrawnThereBeyondTheS
     EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }, true), elements[5 * COLUMNS + 4]);
     EXPECT_EQ(handler->getNearestRenderedElement({ 39.5, 55.5 }, true), elements[5 * COLUMNS + 3]);
     EXPECT_EQ(handler->getNearestRenderedElement({ 40.5, 55.5 }, true, 1), nullptr);
+    // Pixel queries read only the pixels around them: the last round's ids are still pending.
+    EXPECT_GT(handler->getPendingIds(), 0u);
 
     // Rectangles give one entry per pixel, row by row.
     unsigned rect[4] = {};
