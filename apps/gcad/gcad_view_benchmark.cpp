@@ -1,9 +1,11 @@
 #include "apps/gcad/gcad_view_benchmark.h"
 
+#include "gcad/host/gl/vaq_gl_render_callback.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_view_navigation.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -45,6 +47,27 @@ void offscreenFrames(
     }
 }
 
+// The longest time, in milliseconds, an event waited while the view drew itself fully once
+// (after dropping its GPU data, so that the repaint uploads everything again, the heaviest
+// case): a timer asks every millisecond and the gaps between its calls are the waits.
+double longestEventWait(Vaq::GL::ViewWidget &view)
+{
+    view.getRenderObject()->getRenderCallback()->resetAllRenderData();
+    QElapsedTimer clock;
+    double longest = 0.0;
+    QTimer probe;
+    probe.setInterval(1);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        longest = std::max(longest, clock.nsecsElapsed() / 1.0e6);
+        clock.start();
+    });
+    clock.start();
+    probe.start();
+    view.redraw();
+    probe.stop();
+    return std::max(longest, clock.nsecsElapsed() / 1.0e6);
+}
+
 } // namespace
 
 void runViewBenchmark(Vaq::GL::ViewWidget &view, int frames)
@@ -69,6 +92,8 @@ void runViewBenchmark(Vaq::GL::ViewWidget &view, int frames)
     std::printf(
         "frame on screen %.2f ms, off screen %.2f ms: %+.1f %%; showing the picture %.2f ms: %+.1f %%\n", on,
         off, 100.0 * (on / off - 1.0), show, 100.0 * show / off);
+    std::printf("longest wait of an event during a full repaint that uploads the whole scene: %.1f ms\n",
+        longestEventWait(view));
     std::fflush(stdout);
     view.getRenderObject()->setFramerateAdjustAllowed(true);
 }

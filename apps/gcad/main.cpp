@@ -74,7 +74,8 @@ const Subcommand kSubcommands[] = {
         "snapshot as FILE-snapshot.png next to the first file (else gcad-snapshot.png here),\n"
         "Ctrl+Q closes. --snapshot: snapshots get N pixels on their longer side;\n"
         "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
-        "times and close; --screenshot-on-exit: save the view as shown on screen when it closes",
+        "times and the longest wait of an event during a full repaint, and close;\n"
+        "--screenshot-on-exit: save the view as shown on screen when it closes",
         Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
