@@ -2,17 +2,11 @@
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
 #include "apps/gcad/gcad_render_snapshot.h"
-#include "apps/gcad/gcad_scene_setup.h"
 #include "apps/gcad/gcad_view_benchmark.h"
+#include "apps/gcad/gcad_view_setup.h"
 #include "apps/gcad/gcad_view_window.h"
 
-#include "apps/scene/scene_demo.h"
-
-#include "gcad/gcad_config.h"
-#include "gcad/host/cad/vaq_cad_poly_base.h"
-#include "gcad/host/cfg/vaq_cfg_root.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
-#include "gcad/host/gl/vaq_gl_view_creator.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/rcb/gcad_rcb.h"
 
@@ -21,7 +15,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -32,10 +25,7 @@ namespace {
 
 struct ViewOptions
 {
-    QStringList files;
-    std::optional<QSize> size; // unset: what the scene file says, else 1024 x 768
-    QString view;
-    double creaseAngle = Vaq::CAD::PolyBase::DEFAULT_CREASE_ANGLE;
+    ViewSetup setup;
     std::optional<int> snapshot; // longer side of snapshots; unset: the configured size
     int benchmarkFrames = 0;
     QString screenshot;
@@ -47,13 +37,7 @@ ViewOptions parseViewOptions(const QStringList &arguments)
     ArgumentReader reader(QStringLiteral("view"), arguments);
     while (!reader.atEnd()) {
         const QString argument = reader.next();
-        if (argument == "--size")
-            options.size = parseViewSize(argument, reader.value(argument, QStringLiteral("WxH")));
-        else if (argument == "--view")
-            options.view = reader.value(argument, QStringLiteral("view name"));
-        else if (argument == "--crease")
-            options.creaseAngle = parseAngle(argument, reader.value(argument, QStringLiteral("degrees")));
-        else if (argument == "--snapshot")
+        if (argument == "--snapshot")
             options.snapshot = parseViewEdge(argument, reader.value(argument, QStringLiteral("pixels")));
         else if (argument == "--benchmark-frames")
             options.benchmarkFrames
@@ -61,16 +45,10 @@ ViewOptions parseViewOptions(const QStringList &arguments)
         else if (argument == "--screenshot-on-exit") {
             options.screenshot = reader.value(argument, QStringLiteral("PNG file"));
             checkOutputPath(options.screenshot);
-        } else if (argument.startsWith('-'))
+        } else if (!options.setup.readArgument(argument, reader))
             reader.rejectOption(argument);
-        else
-            options.files << argument;
     }
-    if (!options.view.isEmpty()
-        && Vaq::GL::ViewCreator::getViewForName(options.view) == Vaq::GL::ViewCreator::VD_NONE)
-        throw UsageError { QStringLiteral("--view"), QStringLiteral("unknown view '%1'").arg(options.view) };
-    if (options.files.size() > 1 && std::any_of(options.files.begin(), options.files.end(), isSceneFile))
-        throw UsageError { QStringLiteral("view"), QStringLiteral("a scene file is given alone") };
+    options.setup.check(QStringLiteral("view"));
     return options;
 }
 
@@ -105,35 +83,23 @@ int runView(const QStringList &arguments)
 
     Scene::Scene scene;
     QStringList failures;
-    const std::optional<Scene::ViewDescription> described
-        = loadSceneFiles(options.files, options.creaseAngle, scene, [&failures](const Scene::ImportError &e) {
-              reportError(e.fileName(), e.reason(), 2);
-              failures << e.what();
-          });
-    if (options.files.isEmpty())
-        Scene::addDemoScene(scene);
-    if (described && options.view.isEmpty())
-        options.view = described->direction;
-    if (described && !options.size)
-        options.size = described->size;
+    options.setup.load(scene, [&failures](const Scene::ImportError &e) {
+        reportError(e.fileName(), e.reason(), 2);
+        failures << e.what();
+    });
 
     // The labels a click gives are shown whatever the configuration says for other views;
-    // the configuration keeps its choice.
-    const bool labelsConfigured = Vaq::Cfg::getRoot().getBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS);
-    Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, true);
+    // the configuration keeps its choices.
+    const LabelsShown labelsShown(options.setup.boxMode);
     Scene::SceneRenderCallback callback(scene);
     // Snapshots go next to the first file, else into the current folder.
-    const QString snapshotBase = options.files.isEmpty()
+    const QStringList &files = options.setup.files;
+    const QString snapshotBase = files.isEmpty()
         ? QStringLiteral("gcad")
-        : QFileInfo(options.files.front())
-              .dir()
-              .filePath(QFileInfo(options.files.front()).completeBaseName());
+        : QFileInfo(files.front()).dir().filePath(QFileInfo(files.front()).completeBaseName());
     ViewerWindow window(
-        scene, callback, options.size.value_or(QSize(1024, 768)), snapshotBase, options.screenshot);
-    Vaq::BaVec3d<double> rotation;
-    Vaq::GL::ViewCreator::getViewForName(
-        options.view.isEmpty() ? QStringLiteral("iso") : options.view, &rotation);
-    window.getView().getRenderObject()->setRotation(rotation);
+        scene, callback, options.setup.size.value_or(QSize(1024, 768)), snapshotBase, options.screenshot);
+    window.getView().getRenderObject()->setRotation(options.setup.getRotation());
     if (!failures.isEmpty())
         window.showMessage(QStringLiteral("could not open: %1").arg(failures.join(QStringLiteral("; "))));
     // One line once the scene is on screen.
@@ -157,7 +123,6 @@ int runView(const QStringList &arguments)
         });
     }
     QApplication::exec();
-    Vaq::Cfg::getRoot().setBool(Vaq::GCAD::CFG_GCAD_SHOW_LABELS, labelsConfigured);
     return 0;
 }
 

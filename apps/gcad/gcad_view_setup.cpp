@@ -100,10 +100,13 @@ void ViewSetup::check(const QString &command) const
 
 void ViewSetup::load(Scene::Scene &scene)
 {
+    load(scene, [](const Scene::ImportError &e) { throw UsageError { e.fileName(), e.reason() }; });
+}
+
+void ViewSetup::load(Scene::Scene &scene, const std::function<void(const Scene::ImportError &)> &failed)
+{
     const std::optional<Scene::ViewDescription> description
-        = loadSceneFiles(files, creaseAngle, scene, [](const Scene::ImportError &e) {
-              throw UsageError { e.fileName(), e.reason() };
-          });
+        = loadSceneFiles(files, creaseAngle, scene, failed);
     if (description) {
         if (view.isEmpty())
             view = description->direction;

@@ -6,6 +6,7 @@
 #include "apps/gcad/gcad_options.h"
 
 #include "apps/scene/scene.h"
+#include "apps/scene/scene_import_error.h"
 
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
@@ -14,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -47,6 +49,8 @@ struct ViewSetup
     // what a scene file says; import errors and unknown element names are UsageErrors.
     // Meshes get vertex normals split where their facets differ by more than the crease angle.
     void load(Scene::Scene &scene);
+    // The same, but a file that cannot be read is handed to failed and the rest loaded.
+    void load(Scene::Scene &scene, const std::function<void(const Scene::ImportError &)> &failed);
 
     QSize getSize() const { return size.value_or(QSize(1280, 960)); }
     // The view rotation of the view name (iso when none is given).

@@ -56,7 +56,7 @@ const Subcommand kSubcommands[] = {
         Gcad::runRender },
     { "pick",
         "[FILE...|SCENE.json] (--at X,Y | --rect X0,Y0,X1,Y1) [--json] [--size WxH] [--view DIR]\n"
-        "            [--flat] [--edges] [--points] [--crease DEG]",
+        "            [render's display, label and mark options]",
         "draw the scene as render does with the same options and print the elements drawn at\n"
         "pixel X,Y (counted from the picture's upper left corner) or inside the rectangle, one\n"
         "\"NAME (KIND)\" a line, for --at also the rotation centre under the pixel and its depth\n"
@@ -64,7 +64,7 @@ const Subcommand kSubcommands[] = {
         "{\"elements\": [{\"name\": ..., \"kind\": ...}], \"point\": [X, Y, Z], \"depth\": D}",
         Gcad::runPick },
     { "view",
-        "[FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]\n"
+        "[FILE...|SCENE.json] [render's view, display, label and mark options] [--snapshot N]\n"
         "            [--benchmark-frames N] [--screenshot-on-exit PNG]",
         "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
         "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
