@@ -1,10 +1,9 @@
 #include "apps/scene/scene_file.h"
 
-#include "apps/scene/scene_import_error.h"
+#include "apps/scene/scene_json_reader.h"
 
 #include "gcad/host/gl/vaq_gl_view_creator.h"
 
-#include <QColor>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,27 +21,6 @@ using Vaq::Color;
 
 constexpr int LARGEST_VIEW = 16384;
 
-QString typeName(const QJsonValue &value)
-{
-    switch (value.type()) {
-    case QJsonValue::Null:
-        return QStringLiteral("null");
-    case QJsonValue::Bool:
-        return QStringLiteral("true or false");
-    case QJsonValue::Double:
-        return QStringLiteral("a number");
-    case QJsonValue::String:
-        return QStringLiteral("a text");
-    case QJsonValue::Array:
-        return QStringLiteral("a list");
-    case QJsonValue::Object:
-        return QStringLiteral("an object");
-    case QJsonValue::Undefined:
-        break;
-    }
-    return QStringLiteral("nothing");
-}
-
 // "line <l>, column <c>" of a byte offset into text.
 QString lineAndColumn(QByteArrayView text, qsizetype offset)
 {
@@ -58,155 +36,7 @@ QString lineAndColumn(QByteArrayView text, qsizetype offset)
     return QStringLiteral("line %1, column %2").arg(line).arg(offset - lineStart + 1);
 }
 
-// Reads the values of one document; every failure names the path of the value it is about.
-class Reader
-{
-public:
-    explicit Reader(const QString &fileName)
-        : m_file_name(fileName)
-    {
-    }
-
-    [[noreturn]] void fail(const QString &where, const QString &why) const
-    {
-        throw ImportError(m_file_name, where + QStringLiteral(": ") + why);
-    }
-
-    [[noreturn]] void expected(const QString &where, const QString &what, const QJsonValue &value) const
-    {
-        fail(where, QStringLiteral("expected %1, not %2").arg(what, typeName(value)));
-    }
-
-    // The object at where, refusing keys it does not know so that a misspelt key is not
-    // silently ignored.
-    QJsonObject object(const QJsonValue &value, const QString &where, const QStringList &keys) const
-    {
-        if (!value.isObject())
-            expected(where, QStringLiteral("an object"), value);
-        const QJsonObject object = value.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            if (!keys.contains(it.key()))
-                fail(where, QStringLiteral("unknown key '%1' (known: %2)").arg(it.key(), keys.join(", ")));
-        }
-        return object;
-    }
-
-    QJsonArray array(const QJsonValue &value, const QString &where) const
-    {
-        if (!value.isArray())
-            expected(where, QStringLiteral("a list"), value);
-        return value.toArray();
-    }
-
-    double number(const QJsonValue &value, const QString &where) const
-    {
-        if (!value.isDouble() || !std::isfinite(value.toDouble()))
-            expected(where, QStringLiteral("a finite number"), value);
-        return value.toDouble();
-    }
-
-    double number(const QJsonValue &value, const QString &where, double min, double max) const
-    {
-        const double result = number(value, where);
-        if (result < min || result > max)
-            fail(where, QStringLiteral("%1 is outside %2 to %3").arg(result).arg(min).arg(max));
-        return result;
-    }
-
-    int64_t integer(const QJsonValue &value, const QString &where, int64_t min, int64_t max) const
-    {
-        const double result = number(value, where);
-        if (result != std::floor(result))
-            expected(where, QStringLiteral("a whole number"), value);
-        if (result < double(min) || result > double(max))
-            fail(where, QStringLiteral("%1 is outside %2 to %3").arg(result).arg(min).arg(max));
-        return int64_t(result);
-    }
-
-    bool boolean(const QJsonValue &value, const QString &where) const
-    {
-        if (!value.isBool())
-            expected(where, QStringLiteral("true or false"), value);
-        return value.toBool();
-    }
-
-    QString text(const QJsonValue &value, const QString &where) const
-    {
-        if (!value.isString())
-            expected(where, QStringLiteral("a text"), value);
-        return value.toString();
-    }
-
-    // A colour name or "#rrggbb" (as Qt knows them), or a list of 3 or 4 channels 0 to 255.
-    Color color(const QJsonValue &value, const QString &where) const
-    {
-        if (value.isString()) {
-            const QColor color = QColor::fromString(value.toString());
-            if (!color.isValid())
-                fail(where,
-                    QStringLiteral("'%1' is not a colour (a name such as \"red\" or \"#rrggbb\")")
-                        .arg(value.toString().left(40)));
-            return Color(
-                uint8_t(color.red()), uint8_t(color.green()), uint8_t(color.blue()), uint8_t(color.alpha()));
-        }
-        if (!value.isArray())
-            expected(where, QStringLiteral("a colour"), value);
-        const QJsonArray channels = value.toArray();
-        if (channels.size() != 3 && channels.size() != 4)
-            fail(where, QStringLiteral("a colour has 3 or 4 channels, not %1").arg(channels.size()));
-        uint8_t c[4] = { 0, 0, 0, 255 };
-        for (qsizetype i = 0; i < channels.size(); ++i)
-            c[i] = uint8_t(integer(channels[i], indexed(where, i), 0, 255));
-        return Color(c[0], c[1], c[2], c[3]);
-    }
-
-    template<typename T> BaVec3d<T> vector(const QJsonValue &value, const QString &where) const
-    {
-        const QJsonArray xyz = array(value, where);
-        if (xyz.size() != 3)
-            fail(where, QStringLiteral("expected 3 numbers, not %1").arg(xyz.size()));
-        const double limit = std::numeric_limits<T>::max();
-        return BaVec3d<T>(T(number(xyz[0], indexed(where, 0), -limit, limit)),
-            T(number(xyz[1], indexed(where, 1), -limit, limit)),
-            T(number(xyz[2], indexed(where, 2), -limit, limit)));
-    }
-
-    // One entry per element of the list at key, each read by read(value, where).
-    template<typename Read>
-    auto list(const QJsonObject &object, const QString &where, const QString &key, Read read) const
-    {
-        const QString at = where + '.' + key;
-        const QJsonArray values = array(object[key], at);
-        std::vector<decltype(read(QJsonValue(), QString()))> result;
-        result.reserve(std::size_t(values.size()));
-        for (qsizetype i = 0; i < values.size(); ++i)
-            result.push_back(read(values[i], indexed(at, i)));
-        return result;
-    }
-
-    // The same, for a list that must have count entries when given; empty when not given.
-    template<typename Read>
-    auto perPoint(const QJsonObject &object, const QString &where, const QString &key, std::size_t count,
-        Read read) const
-    {
-        if (!object.contains(key))
-            return decltype(list(object, where, key, read))();
-        auto result = list(object, where, key, read);
-        if (result.size() != count)
-            fail(where + '.' + key, QStringLiteral("%1 entries for %2 points").arg(result.size()).arg(count));
-        return result;
-    }
-
-    static QString indexed(const QString &where, qsizetype index)
-    {
-        return QStringLiteral("%1[%2]").arg(where).arg(index);
-    }
-
-private:
-    const QString &m_file_name;
-};
-
-ViewDescription readView(const Reader &reader, const QJsonValue &value)
+ViewDescription readView(const JsonReader &reader, const QJsonValue &value)
 {
     const QString where = QStringLiteral("view");
     const QJsonObject view = reader.object(value, where, { "direction", "size", "background" });
@@ -230,7 +60,7 @@ ViewDescription readView(const Reader &reader, const QJsonValue &value)
     return result;
 }
 
-MeshDescription readMesh(const Reader &reader, const QJsonObject &element, const QString &where)
+MeshDescription readMesh(const JsonReader &reader, const QJsonObject &element, const QString &where)
 {
     MeshDescription mesh;
     if (element.contains("file") == element.contains("vertices"))
@@ -253,7 +83,7 @@ MeshDescription readMesh(const Reader &reader, const QJsonObject &element, const
                     reader.fail(at, QStringLiteral("expected 3 vertex numbers, not %1").arg(corners.size()));
                 Vaq::CAD::Triangle triangle;
                 for (int i = 0; i < 3; ++i)
-                    triangle[i] = uint32_t(reader.integer(corners[i], Reader::indexed(at, i), 0, last));
+                    triangle[i] = uint32_t(reader.integer(corners[i], JsonReader::indexed(at, i), 0, last));
                 return triangle;
             });
         if (mesh.triangles.empty())
@@ -270,7 +100,7 @@ MeshDescription readMesh(const Reader &reader, const QJsonObject &element, const
     return mesh;
 }
 
-PointsDisplay readPointsDisplay(const Reader &reader, const QJsonObject &element, const QString &where)
+PointsDisplay readPointsDisplay(const JsonReader &reader, const QJsonObject &element, const QString &where)
 {
     PointsDisplay display;
     if (element.contains("display")) {
@@ -294,7 +124,7 @@ PointsDisplay readPointsDisplay(const Reader &reader, const QJsonObject &element
     return display;
 }
 
-PointsDescription readPoints(const Reader &reader, const QJsonObject &element, const QString &where)
+PointsDescription readPoints(const JsonReader &reader, const QJsonObject &element, const QString &where)
 {
     PointsDescription points;
     points.display = readPointsDisplay(reader, element, where);
@@ -330,7 +160,7 @@ PointsDescription readPoints(const Reader &reader, const QJsonObject &element, c
     return points;
 }
 
-ElementDescription readElement(const Reader &reader, const QJsonValue &value, const QString &where)
+ElementDescription readElement(const JsonReader &reader, const QJsonValue &value, const QString &where)
 {
     static const QStringList MESH_KEYS = { "kind", "name", "color", "label", "file", "vertices", "triangles",
         "colors", "flat", "edges", "vertexPoints" };
@@ -363,7 +193,7 @@ ElementDescription readElement(const Reader &reader, const QJsonValue &value, co
     return result;
 }
 
-PointMark readPointMark(const Reader &reader, const QJsonValue &value, const QString &where)
+PointMark readPointMark(const JsonReader &reader, const QJsonValue &value, const QString &where)
 {
     const QJsonObject object = reader.object(value, where, { "at", "text", "color" });
     if (!object.contains("at"))
@@ -380,7 +210,7 @@ PointMark readPointMark(const Reader &reader, const QJsonValue &value, const QSt
 
 SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
 {
-    const Reader reader(fileName);
+    const JsonReader reader(fileName);
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json.toByteArray(), &error);
     if (error.error != QJsonParseError::NoError)
@@ -400,7 +230,7 @@ SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
         const QJsonArray marks = reader.array(root["pointMarks"], QStringLiteral("pointMarks"));
         for (qsizetype i = 0; i < marks.size(); ++i)
             scene.overlay.pointMarks.push_back(
-                readPointMark(reader, marks[i], Reader::indexed(QStringLiteral("pointMarks"), i)));
+                readPointMark(reader, marks[i], JsonReader::indexed(QStringLiteral("pointMarks"), i)));
     }
     if (root.contains("cross"))
         scene.overlay.cross = reader.vector<double>(root["cross"], QStringLiteral("cross"));
@@ -409,7 +239,7 @@ SceneDescription parseSceneFile(QByteArrayView json, const QString &fileName)
         reader.fail(QStringLiteral("elements"), QStringLiteral("the scene has no elements"));
     for (qsizetype i = 0; i < elements.size(); ++i)
         scene.elements.push_back(
-            readElement(reader, elements[i], Reader::indexed(QStringLiteral("elements"), i)));
+            readElement(reader, elements[i], JsonReader::indexed(QStringLiteral("elements"), i)));
     return scene;
 }
 
