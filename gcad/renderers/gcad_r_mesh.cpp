@@ -99,7 +99,8 @@ std::vector<unsigned> MeshRenderer::getRenderTypes() const
     if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1) {
         const auto *fit = dynamic_cast<const CAD::MeshCylinderFit *>(poly);
         Cylinder3d cylinder;
-        return fit && fit->getCylinder(&cylinder) ? std::vector<unsigned> { RT_CYLINDER } : std::vector<unsigned>();
+        return fit && fit->getCylinder(&cylinder) ? std::vector<unsigned> { RT_CYLINDER }
+                                                  : std::vector<unsigned>();
     }
 
     const CAD::ElemProp &properties = *poly->getElemProperties();

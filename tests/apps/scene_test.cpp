@@ -208,8 +208,9 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
     std::vector<ElementCreator::Element_t> fitted;
     for (const auto &primitive : scene.getPrimitives())
         fitted.push_back(primitive->getType());
-    EXPECT_EQ(fitted, (std::vector<ElementCreator::Element_t> { ElementCreator::SPHERE, ElementCreator::PLANE,
-                          ElementCreator::CIRCLE, ElementCreator::CYLINDER }));
+    EXPECT_EQ(fitted,
+        (std::vector<ElementCreator::Element_t> { ElementCreator::SPHERE, ElementCreator::PLANE,
+            ElementCreator::CIRCLE, ElementCreator::CYLINDER }));
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);
