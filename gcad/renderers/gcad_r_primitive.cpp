@@ -346,12 +346,14 @@ bool PrimitiveRenderer::drawConePrimitive(const Color &colour)
     Cone3d cone;
     if (!element<CAD::ConeBase>().getCone(&cone))
         return false;
-    // Equal radii have no apex: that cone is the cylinder between its rims.
-    if (cone.getRadius1() == cone.getRadius2()) {
+    // Equal radii, or radii too close to tell the side lines' meeting point, give no apex: that
+    // cone is the cylinder between its rims.
+    BaVec3d<double> apex;
+    if (!Tessellation::coneApex(cone, &apex)) {
         const BaVec3d<double> axis = cone.getPoint2() - cone.getPoint1();
+        const double radius = 0.5 * (cone.getRadius1() + cone.getRadius2());
         drawCylinderFigure(
-            Cylinder3d((cone.getPoint1() + cone.getPoint2()) * 0.5, axis, cone.getRadius1(), axis.length()),
-            colour);
+            Cylinder3d((cone.getPoint1() + cone.getPoint2()) * 0.5, axis, radius, axis.length()), colour);
         return true;
     }
     drawCone(cone, colour, m_element_properties->lineWidth, false);

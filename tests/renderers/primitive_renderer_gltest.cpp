@@ -254,13 +254,16 @@ TEST_F(PrimitiveRendering, degenerateGeometryIsLeftOutWithOneTraceAndAConeOfEqua
         EXPECT_EQ(countTraces(traces, std::string(name) + " not drawn: its geometry is degenerate"), 1)
             << name;
 
-    // Radii 2 and 2 along x from -4 to 4: the band of a cylinder.
-    clear();
-    show(std::make_unique<ConeBase>(Cone3d({ -4, 0, 0 }, 2.0, { 4, 0, 0 }, 2.0)));
-    paint();
-    EXPECT_TRUE(drawn({ 0, 0, 0 }, 0, 17));
-    EXPECT_FALSE(drawn({ 0, 0, 0 }, 0, 23));
-    EXPECT_EQ(glErrors, 0);
+    // Radii 2 and 2 along x from -4 to 4, or so nearly 2 that the side lines never meet: the
+    // band of a cylinder.
+    for (double radius : { 2.0, 2.000001 }) {
+        clear();
+        show(std::make_unique<ConeBase>(Cone3d({ -4, 0, 0 }, 2.0, { 4, 0, 0 }, radius)));
+        paint();
+        EXPECT_TRUE(drawn({ 0, 0, 0 }, 0, 17)) << radius;
+        EXPECT_FALSE(drawn({ 0, 0, 0 }, 0, 23)) << radius;
+        EXPECT_EQ(glErrors, 0);
+    }
 }
 
 TEST_F(PrimitiveRendering, otherTypesAndElementsWithoutPrimitiveDataAreErrors)
