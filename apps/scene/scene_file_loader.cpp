@@ -151,8 +151,9 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
             primitives.push_back(primitive->create());
             added = primitives.back().get();
             added->setFileName(nameOf(element, QString(), qPrintable(primitive->kind), i));
+            // Points (type 7) show their point colour, the others their colour.
             if (element.color)
-                added->getElemProperties()->color = *element.color;
+                added->getElemProperties()->color = added->getElemProperties()->pointColor = *element.color;
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));

@@ -233,7 +233,8 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
         { "kind": "points", "positions": [[0,0,2]], "ids": [4], "showIds": true, "deviations": [[0,0,1]],
           "needles": true, "needleScale": 3 },
         { "kind": "cylinder", "center": [0, 0, 0], "axis": [0, 0, 1], "radius": 0.5, "length": 2,
-          "color": "blue" } ] })");
+          "color": "blue" },
+        { "kind": "point", "at": [1, 1, 1], "color": "red" } ] })");
 
     Gcad::Scene::Scene scene;
     scene.getOverlay().cross = Vaq::BaVec3d<double>(1, 1, 1); // the file has none: it stays
@@ -253,10 +254,12 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
         EXPECT_TRUE(element->getConnectorPoint(Vaq::CAD::StageIdentifier::NO_STAGE, &point));
         EXPECT_TRUE(element->isAutoLabelPlacement());
     }
-    EXPECT_EQ(labels, QStringList({ "", "tri", "scan.xyz", "points 4", "cylinder 5" }));
-    ASSERT_EQ(scene.getPrimitives().size(), 1u);
+    EXPECT_EQ(labels, QStringList({ "", "tri", "scan.xyz", "points 4", "cylinder 5", "point 6" }));
+    ASSERT_EQ(scene.getPrimitives().size(), 2u);
     EXPECT_EQ(scene.getPrimitives()[0]->getType(), Vaq::CAD::ElementCreator::CYLINDER);
     EXPECT_EQ(scene.getPrimitives()[0]->getElemProperties()->color, Color(0, 0, 255));
+    // A point shows its point colour.
+    EXPECT_EQ(scene.getPrimitives()[1]->getElemProperties()->pointColor, Color(255, 0, 0));
     ASSERT_EQ(scene.getMeshes().size(), 2u);
     EXPECT_EQ(scene.getMeshes()[0]->getFileName(), "square.stl");
     EXPECT_EQ(scene.getMeshes()[0]->getElemProperties()->color, Color(255, 0, 0));

@@ -32,6 +32,11 @@ bool Primitive::getBoundingBox(
     return getStoredOrDataBox(geometryBox(), stage, type, context, box);
 }
 
+bool Primitive::mustLabelBeRendered(const StageIdentifier &stage) const
+{
+    return !geometryBox().isEmpty() && Element::mustLabelBeRendered(stage);
+}
+
 bool Primitive::isPoint(const BaVec3d<double> &p)
 {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);

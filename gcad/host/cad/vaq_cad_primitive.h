@@ -19,6 +19,8 @@ public:
     // that cannot be drawn.
     bool getBoundingBox(
         const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const override;
+    // A primitive that cannot be drawn shows no label either: it would point at nothing.
+    bool mustLabelBeRendered(const StageIdentifier &stage) const override;
 
     // Whether a kind's data can be drawn: finite points, directions longer than 1e-50, finite
     // lengths above zero.

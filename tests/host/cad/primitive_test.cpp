@@ -187,6 +187,13 @@ TEST(Primitives, degenerateGeometryIsRefusedAndHasNoBox)
     EXPECT_FALSE(
         AdapterEdge({ 0, 0, 0 }, { 1, 0, 0 }, { 2, 0, 0 }, 1.0, 1.0).getData(&first, &second, &normal));
 
+    // The label of what is not drawn would point at nothing: it is not shown either.
+    SphereBase flat(Sphere3d({ 0, 0, 0 }, 0.0)), ball(Sphere3d({ 0, 0, 0 }, 1.0));
+    flat.setLabel(QStringLiteral("flat"));
+    ball.setLabel(QStringLiteral("ball"));
+    EXPECT_FALSE(flat.mustLabelBeRendered(STAGE));
+    EXPECT_TRUE(ball.mustLabelBeRendered(STAGE));
+
     // A mesh without its fitted cylinder has none to show.
     EXPECT_FALSE(MeshCylinderFit().getCylinder(&cylinder));
 }
