@@ -4,6 +4,8 @@
 #include "gcad/renderers/gcad_r_mesh.h"
 #include "gcad/renderers/gcad_tessellation.h"
 
+#include <algorithm>
+
 namespace Vaq::GCAD {
 
 void MeshRenderer::drawFittedCylinder()
@@ -15,7 +17,7 @@ void MeshRenderer::drawFittedCylinder()
     // The surface is lit in the element's colour, not in the mesh's.
     const CAD::ElemProp &properties = *m_element->getElemProperties();
     Color colour = properties.color;
-    colour.a = uint8_t((1.0 - properties.transparency) * 255.0);
+    colour.a = uint8_t((1.0 - std::clamp(properties.transparency, 0.0, 1.0)) * 255.0);
     m_front_color = m_back_color = colour;
     m_two_sided = false;
     applyMaterial(1);
