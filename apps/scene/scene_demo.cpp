@@ -4,6 +4,9 @@
 #include "apps/scene/scene_points.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_primitive_circle.h"
+#include "gcad/host/cad/vaq_cad_primitive_plane.h"
+#include "gcad/host/cad/vaq_cad_primitive_solid.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <QColor>
@@ -119,6 +122,34 @@ std::unique_ptr<Vaq::CAD::PointsBase> scan()
     return points;
 }
 
+// Geometry fitted to the tiles, drawn half transparent over them: a sphere through the dome's
+// top and the middles of its edges (radius 0.5 about the middle of its base), a plane through
+// the ripple's mean height, a circle over the wave's crests and a cylinder along the facets'
+// ridge.
+void addFittedGeometry(Scene &scene)
+{
+    const auto add = [&scene](std::unique_ptr<Vaq::CAD::Element> element, const QString &name,
+                         const QString &label, const Color &color) {
+        element->setFileName(name);
+        element->getElemProperties()->color = color;
+        element->getElemProperties()->transparency = 0.45;
+        element->getElemProperties()->lineWidth = 2.0;
+        attachLabel(*element, label);
+        scene.addPrimitive(std::move(element));
+    };
+    add(std::make_unique<Vaq::CAD::SphereBase>(Vaq::Sphere3d({ -GRID, GRID, 0.0 }, 0.5)),
+        QStringLiteral("demo fitted sphere"), QStringLiteral("Fitted sphere"), Color(255, 80, 80));
+    add(std::make_unique<Vaq::CAD::PlaneBase>(
+            BaVec3d<double>(GRID, GRID, 0.0), BaVec3d<double>(0, 0, 1), 0.9),
+        QStringLiteral("demo fitted plane"), QStringLiteral("Fitted plane"), Color(80, 160, 255));
+    add(std::make_unique<Vaq::CAD::CircleBase>(
+            Vaq::Circle3d({ GRID, -GRID, WAVE_AMPLITUDE }, { 0, 0, 1 }, 0.35)),
+        QStringLiteral("demo fitted circle"), QStringLiteral("Fitted circle"), Color(255, 255, 255));
+    add(std::make_unique<Vaq::CAD::CylinderBase>(
+            Vaq::Cylinder3d({ -GRID, -GRID, 0.25 }, { 0, 1, 0 }, 0.25, 1.0)),
+        QStringLiteral("demo fitted cylinder"), QStringLiteral("Fitted cylinder"), Color(120, 255, 160));
+}
+
 } // namespace
 
 void addDemoScene(Scene &scene)
@@ -154,6 +185,8 @@ void addDemoScene(Scene &scene)
     auto points = scan();
     attachLabel(*points, QStringLiteral("Scan, deviation needles"));
     scene.addPoints(std::move(points));
+
+    addFittedGeometry(scene);
 }
 
 } // namespace Gcad::Scene

@@ -175,10 +175,15 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         reader.fail(where, QStringLiteral("no \"kind\" (mesh or points)"));
     const QString kind = reader.text(kindValue, where + ".kind");
     const bool mesh = kind == QLatin1String("mesh");
-    if (!mesh && kind != QLatin1String("points"))
-        reader.fail(where + ".kind", QStringLiteral("unknown kind '%1' (mesh or points)").arg(kind.left(40)));
+    const bool primitive = isPrimitiveKind(kind);
+    if (!mesh && !primitive && kind != QLatin1String("points"))
+        reader.fail(where + ".kind",
+            QStringLiteral("unknown kind '%1' (mesh, points, %2)").arg(kind.left(40), primitiveKinds()));
 
-    const QJsonObject element = reader.object(value, where, mesh ? MESH_KEYS : POINTS_KEYS);
+    const QJsonObject element = reader.object(value, where,
+        mesh            ? MESH_KEYS
+            : primitive ? QStringList { "kind", "name", "color", "label" } + primitiveKeys(kind)
+                        : POINTS_KEYS);
     ElementDescription result;
     if (element.contains("name"))
         result.name = reader.text(element["name"], where + ".name");
@@ -188,6 +193,8 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         result.color = reader.color(element["color"], where + ".color");
     if (mesh)
         result.data = readMesh(reader, element, where);
+    else if (primitive)
+        result.data = readPrimitive(reader, element, kind, where);
     else
         result.data = readPoints(reader, element, where);
     return result;

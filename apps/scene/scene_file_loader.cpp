@@ -134,6 +134,7 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
     Builder builder(path, creaseAngle);
     std::vector<std::unique_ptr<PolyBase>> meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> primitives;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
@@ -146,6 +147,13 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
                 meshes.back()->getElemProperties()->color = *element.color;
                 meshes.back()->getElemProperties()->meshFrontColor = *element.color;
             }
+        } else if (auto *primitive = std::get_if<PrimitiveDescription>(&element.data)) {
+            primitives.push_back(primitive->create());
+            added = primitives.back().get();
+            added->setFileName(nameOf(element, QString(), qPrintable(primitive->kind), i));
+            // Points (type 7) show their point colour, the others their colour.
+            if (element.color)
+                added->getElemProperties()->color = added->getElemProperties()->pointColor = *element.color;
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));
@@ -161,6 +169,8 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         scene.addMesh(std::move(mesh));
     for (auto &points : pointSets)
         scene.addPoints(std::move(points));
+    for (auto &primitive : primitives)
+        scene.addPrimitive(std::move(primitive));
 
     scene.getOverlay().add(description.overlay);
     return description.view;

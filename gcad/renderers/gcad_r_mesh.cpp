@@ -4,6 +4,7 @@
 #include "gcad/clipping/gcad_clipping_interface.h"
 #include "gcad/host/base/vaq_os.h"
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_mesh_cylinder_fit.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
@@ -94,10 +95,13 @@ CAD::PolyBase *MeshRenderer::mesh(const char *function) const
 std::vector<unsigned> MeshRenderer::getRenderTypes() const
 {
     const CAD::PolyBase *poly = mesh("Vaq::GCAD::MeshRenderer::getRenderTypes");
-    // The foreground would show the cylinder of fitted cylinders (RT_CYLINDER), which waits for
-    // the geometric primitives' drawing; until then a mesh has nothing to draw there.
-    if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1)
-        return {};
+    // Over the scene a mesh shows only the cylinder fitted into it, if it has one.
+    if (m_render_callback->getRenderStage() == GL::RenderObject::RS_LEVEL1) {
+        const auto *fit = dynamic_cast<const CAD::MeshCylinderFit *>(poly);
+        Cylinder3d cylinder;
+        return fit && fit->getCylinder(&cylinder) ? std::vector<unsigned> { RT_CYLINDER }
+                                                  : std::vector<unsigned>();
+    }
 
     const CAD::ElemProp &properties = *poly->getElemProperties();
     unsigned surface = 0;
@@ -276,8 +280,8 @@ void MeshRenderer::preDrawInternal(unsigned renderType, int mode)
         }
         return;
     }
-    if (renderType & RT_CYLINDER)
-        VAQ_PROG_ERROR("Vaq::GCAD::MeshRenderer::preDrawInternal", "cylinder display not available");
+    if (renderType == RT_CYLINDER)
+        return;
 
     m_pending.clear();
     for (CAD::BspNode *leaf : m_draw_list) {
@@ -302,6 +306,9 @@ bool MeshRenderer::drawInternal()
         return true;
     case RT_FEATURE_LINES:
         drawFeatureLines();
+        return true;
+    case RT_CYLINDER:
+        drawFittedCylinder();
         return true;
     default:
         break;

@@ -91,6 +91,8 @@ private:
     void drawLeaf(CAD::BspNode *leaf);
     void drawBoundary() const;
     void drawFeatureLines() const;
+    // The fitted cylinder of type 102, over the scene (RT_CYLINDER).
+    void drawFittedCylinder();
 
     CAD::PolyBase *m_element = nullptr;
     CAD::PolyBaseRenderData *m_render_data = nullptr;

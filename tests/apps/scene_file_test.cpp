@@ -85,6 +85,63 @@ TEST(SceneFile, readsTheViewMeshesAndPointSetsAsWritten)
     EXPECT_EQ(points.display.needleScale, 10.0);
 }
 
+TEST(SceneFile, everyPrimitiveKindBuildsItsElementFromItsKeys)
+{
+    using E = Vaq::CAD::ElementCreator;
+    using Vec = Vaq::BaVec3d<double>;
+    const auto scene = parseSceneFile(QByteArrayView(R"({ "elements": [
+        { "kind": "point", "at": [1, 2, 3], "variant": "target" },
+        { "kind": "line", "from": [0, 0, 0], "to": [1, 0, 0], "endSymbol": "arrow" },
+        { "kind": "segment", "from": [0, 0, 0], "to": [1, 0, 0], "variant": "nominal" },
+        { "kind": "circle", "center": [1, 1, 1], "normal": [0, 0, 1], "radius": 2 },
+        { "kind": "disc", "center": [1, 1, 1], "normal": [0, 0, 1], "radius": 2 },
+        { "kind": "polygonHole", "center": [0, 0, 0], "normal": [0, 0, 1], "corner": [1, 0, 0], "corners": 6 },
+        { "kind": "plane", "center": [0, 0, 0], "normal": [0, 0, 1], "size": 4, "variant": "nominal" },
+        { "kind": "limitedPlane", "outline": [[0, 0, 0], [1, 0, 0], [0, 1, 0]] },
+        { "kind": "slot", "from": [0, 0, 0], "to": [4, 0, 0], "normal": [0, 0, 1], "width": 2 },
+        { "kind": "roundedRectangle", "from": [0, 0, 0], "to": [4, 0, 0], "normal": [0, 0, 1], "width": 2,
+          "edgeRadius": 0.5, "variant": "nominal" },
+        { "kind": "sphere", "center": [0, 0, 0], "radius": 3, "variant": "toolingBall" },
+        { "kind": "cylinder", "center": [0, 0, 0], "axis": [1, 0, 0], "radius": 1, "length": 5,
+          "variant": "pin" },
+        { "kind": "cone", "from": [0, 0, 0], "to": [0, 0, 2], "fromRadius": 2, "toRadius": 1 },
+        { "kind": "paraboloid", "vertex": [1, 0, 0], "axis": [-1, 0, 0], "focalLength": 1, "height": 4 },
+        { "kind": "labelMarker", "at": [0, 0, 5] },
+        { "kind": "adapterEdge", "at": [0, 0, 0], "direction": [1, 0, 0], "normal": [0, 1, 0], "length": 3 },
+        { "kind": "adapterPlane", "center": [0, 0, 0], "normal": [0, 0, 1], "direction": [1, 0, 0],
+          "length": 6, "width": 2 },
+        { "kind": "adapterCylinder", "center": [0, 0, 0], "axis": [0, 0, 1], "radius": 1, "length": 2 },
+        { "kind": "adapterSphere", "center": [0, 0, 0], "radius": 1, "direction": [0, 0, -1],
+          "standLength": 3 } ] })"),
+        "s.json");
+
+    const std::vector<E::Element_t> types = { E::TARGET_POINT, E::LINE, E::NOMINAL_LINE_SEGMENT, E::CIRCLE,
+        E::DISC, E::REGULAR_POLYHOLE, E::NOMINAL_PLANE, E::LIMITED_PLANE, E::SLOT,
+        E::NOMINAL_ROUNDED_RECTANGLE, E::TOOLING_BALL, E::PIN, E::CONE, E::PARABOLOID, E::LABEL_MARKER,
+        E::ADAPTER_EDGE, E::ADAPTER_PLANE, E::ADAPTER_CYLINDER, E::ADAPTER_SPHERE };
+    ASSERT_EQ(scene.elements.size(), types.size());
+    std::vector<Vaq::Box3d> boxes;
+    for (std::size_t i = 0; i < types.size(); ++i) {
+        const std::unique_ptr<Vaq::CAD::Element> element
+            = std::get<Gcad::Scene::PrimitiveDescription>(scene.elements[i].data).create();
+        EXPECT_EQ(element->getType(), types[i]) << i;
+        Vaq::Box3d box;
+        EXPECT_TRUE(element->getBoundingBox(
+            Vaq::CAD::StageIdentifier::NO_STAGE, Vaq::CAD::BBT_GEOMETRY, Vaq::CAD::CCS_ELEMENT, box))
+            << i;
+        boxes.push_back(box);
+    }
+    // The keys reach the geometry: the point, the circle, the pin along x, and the paraboloid
+    // opening towards -x from its vertex at x = 1 to its rim of radius 4 at x = -3.
+    EXPECT_EQ(boxes[0], Vaq::Box3d(Vec(1, 2, 3), Vec(1, 2, 3)));
+    EXPECT_EQ(boxes[3], Vaq::Box3d(Vec(-1, -1, 1), Vec(3, 3, 1)));
+    EXPECT_EQ(boxes[11], Vaq::Box3d(Vec(-2.5, -1, -1), Vec(2.5, 1, 1)));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_NEAR(boxes[13].getMin()[i], Vec(-3, -4, -4)[i], 1e-12) << i;
+        EXPECT_NEAR(boxes[13].getMax()[i], Vec(1, 4, 4)[i], 1e-12) << i;
+    }
+}
+
 TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
 {
     // Not JSON: the line and column of the fault.
@@ -103,7 +160,25 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
         { "[1, 2]", "the document: expected an object, not a list" },
         { R"({"elements": []})", "elements: the scene has no elements" },
         { R"({"elements": [{"name": "a"}]})", R"(elements[0]: no "kind" (mesh or points))" },
-        { R"({"elements": [{"kind": "cloud"}]})", "elements[0].kind: unknown kind 'cloud' (mesh or points)" },
+        { R"({"elements": [{"kind": "cloud"}]})",
+            "elements[0].kind: unknown kind 'cloud' (mesh, points, point, line, segment, circle, disc, "
+            "polygonHole, "
+            "plane, limitedPlane, slot, roundedRectangle, sphere, cylinder, cone, paraboloid, labelMarker, "
+            "adapterEdge, adapterPlane, adapterCylinder, adapterSphere)" },
+        { R"({"elements": [{"kind": "circle", "center": [0, 0, 0], "normal": [0, 0, 1]}]})",
+            R"(elements[0]: no "radius")" },
+        { R"({"elements": [{"kind": "sphere", "center": [0, 0, 0], "radius": -1}]})",
+            "elements[0].radius: -1 is outside 0 to 1.79769e+308" },
+        { R"({"elements": [{"kind": "sphere", "center": [0, 0, 0], "radius": 1, "colour": "red"}]})",
+            "elements[0]: unknown key 'colour' (known: kind, name, color, label, center, radius, variant)" },
+        { R"({"elements": [{"kind": "cylinder", "center": [0, 0, 0], "axis": [0, 0, 1], "radius": 1, )"
+          R"("length": 1, "variant": "fitted"}]})",
+            "elements[0].variant: unknown variant 'fitted' (measured, nominal, pin)" },
+        { R"({"elements": [{"kind": "polygonHole", "center": [0, 0, 0], "normal": [0, 0, 1], )"
+          R"("corner": [1, 0, 0], "corners": 2}]})",
+            "elements[0].corners: 2 is outside 3 to 360" },
+        { R"({"elements": [{"kind": "limitedPlane", "outline": [[0, 0, 0], [1, 0]]}]})",
+            "elements[0].outline[1]: expected 3 numbers, not 2" },
         { R"({"elements": [{"kind": "mesh", "file": "a.stl", "triangles": []}]})",
             R"(elements[0].triangles: not allowed beside "file")" },
         { R"({"elements": [{"kind": "mesh"}]})",
@@ -156,7 +231,10 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
         { "kind": "mesh", "name": "tri", "vertices": [[0,0,1],[1,0,1],[0,1,1]], "triangles": [[0,1,2]] },
         { "kind": "points", "file": "scan.xyz", "color": "lime", "display": "markers", "pointSize": 7 },
         { "kind": "points", "positions": [[0,0,2]], "ids": [4], "showIds": true, "deviations": [[0,0,1]],
-          "needles": true, "needleScale": 3 } ] })");
+          "needles": true, "needleScale": 3 },
+        { "kind": "cylinder", "center": [0, 0, 0], "axis": [0, 0, 1], "radius": 0.5, "length": 2,
+          "color": "blue" },
+        { "kind": "point", "at": [1, 1, 1], "color": "red" } ] })");
 
     Gcad::Scene::Scene scene;
     scene.getOverlay().cross = Vaq::BaVec3d<double>(1, 1, 1); // the file has none: it stays
@@ -176,7 +254,12 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
         EXPECT_TRUE(element->getConnectorPoint(Vaq::CAD::StageIdentifier::NO_STAGE, &point));
         EXPECT_TRUE(element->isAutoLabelPlacement());
     }
-    EXPECT_EQ(labels, QStringList({ "", "tri", "scan.xyz", "points 4" }));
+    EXPECT_EQ(labels, QStringList({ "", "tri", "scan.xyz", "points 4", "cylinder 5", "point 6" }));
+    ASSERT_EQ(scene.getPrimitives().size(), 2u);
+    EXPECT_EQ(scene.getPrimitives()[0]->getType(), Vaq::CAD::ElementCreator::CYLINDER);
+    EXPECT_EQ(scene.getPrimitives()[0]->getElemProperties()->color, Color(0, 0, 255));
+    // A point shows its point colour.
+    EXPECT_EQ(scene.getPrimitives()[1]->getElemProperties()->pointColor, Color(255, 0, 0));
     ASSERT_EQ(scene.getMeshes().size(), 2u);
     EXPECT_EQ(scene.getMeshes()[0]->getFileName(), "square.stl");
     EXPECT_EQ(scene.getMeshes()[0]->getElemProperties()->color, Color(255, 0, 0));

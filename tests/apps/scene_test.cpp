@@ -204,6 +204,13 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
+    // Fitted geometry over the tiles: a sphere, a plane, a circle and a cylinder.
+    std::vector<ElementCreator::Element_t> fitted;
+    for (const auto &primitive : scene.getPrimitives())
+        fitted.push_back(primitive->getType());
+    EXPECT_EQ(fitted,
+        (std::vector<ElementCreator::Element_t> { ElementCreator::SPHERE, ElementCreator::PLANE,
+            ElementCreator::CIRCLE, ElementCreator::CYLINDER }));
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);

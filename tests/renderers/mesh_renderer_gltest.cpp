@@ -1,5 +1,6 @@
 // The mesh renderer on a real view: occlusion queries, culling against the view, the wait
 // cursor, legend changes that force the nodes to be rebuilt, and nodes shared by views.
+#include "gcad/host/cad/vaq_cad_mesh_cylinder_fit.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
 #include "gcad/mesh/gcad_buffer_name_pool.h"
@@ -173,28 +174,48 @@ TEST_F(MeshRendering, ALegendChangeRebuildsTheNodesOfColourMappedMeshes)
     EXPECT_NE(after, before);
 }
 
-TEST_F(MeshRendering, FittedCylindersDrawNothingInTheForegroundAndRefuseTheirCylinder)
+TEST_F(MeshRendering, AFittedCylinderIsShownOverTheSceneInItsColourAndAMeshWithoutOneShowsNothingThere)
 {
-    CAD::PolyBase *cylinder = show(makeGridMesh(10, 10, ElementCreator::MESH_CYLINDER_FIT));
-    cylinder->setAdditionalRenderLevel(CAD::RL_FOREGROUND);
+    CAD::PolyBase *plain = show(makeGridMesh(10, 10, ElementCreator::MESH_CYLINDER_FIT));
+    plain->setAdditionalRenderLevel(CAD::RL_FOREGROUND);
     // A foreground label asks the mesh renderer while render stage 2 is drawn.
     auto *probe = new Vaq::Test::QuadRenderer(&scene, { ElementCreator::LABEL });
     scene.getRendererContainer().registerRenderer(probe);
     std::unique_ptr<CAD::Element> label(Vaq::Test::makeElement(ElementCreator::LABEL, "label", 0, 0, 1, 1));
     label->setRenderLevel(CAD::RL_FOREGROUND);
+    label->getElemProperties()->color = Color(0, 0, 0);
     scene.show(label.get(), STAGE);
     std::vector<unsigned> foreground { 1 };
     probe->onStep = [&](Vaq::Test::QuadRenderer &) {
-        foreground = renderer().setup({ cylinder, STAGE }, {}, 1);
+        foreground = renderer().setup({ plain, STAGE }, {}, 1);
         renderer().finish();
     };
     paint();
     EXPECT_TRUE(foreground.empty());
 
-    view->makeCurrent();
-    renderer().setup({ cylinder, STAGE }, { RT_CYLINDER }, 1);
-    EXPECT_EQ(Vaq::Test::progErrorMessage([&] { renderer().draw(); }), "cylinder display not available");
-    renderer().finish();
+    // The unit square, and in it a green cylinder of radius 0.25 seen along its axis: its rim
+    // in green over the yellow mesh, 0.25 from the centre, and the mesh inside.
+    probe->onStep = nullptr;
+    scene.entries.clear();
+    auto fitted = std::make_unique<CAD::MeshCylinderFit>(QStringLiteral("fit"));
+    fitted->setMesh({ { 0, 0, 0 }, { 1, 0, 0 }, { 1, 1, 0 }, { 0, 1, 0 } }, { { 0, 1, 2 }, { 0, 2, 3 } });
+    fitted->computeNormals();
+    fitted->needsNoBoundary(true);
+    fitted->updateVisualization(STAGE, false, false);
+    fitted->setCylinder(Cylinder3d({ 0.5, 0.5, 0.0 }, { 0, 0, 1 }, 0.25, 0.1));
+    fitted->getElemProperties()->color = Color(0, 255, 0);
+    show(std::move(fitted));
+    const QImage image = paint();
+    const auto at = [&](const BaVec3d<double> &p) {
+        const BaVec2d<double> pixel = pixelOf(p);
+        return image.pixelColor(int(pixel.x), H - 1 - int(pixel.y));
+    };
+    for (const BaVec3d<double> &rim : { BaVec3d<double>(0.75, 0.5, 0), BaVec3d<double>(0.5, 0.25, 0) }) {
+        EXPECT_GT(at(rim).green(), 150);
+        EXPECT_LT(at(rim).red(), 100);
+    }
+    EXPECT_GT(at({ 0.5, 0.5, 0 }).red(), 100);
+    EXPECT_GT(at({ 0.1, 0.1, 0 }).red(), 100);
 }
 
 // Lists a view with the application for the length of a test, as its widget would be.

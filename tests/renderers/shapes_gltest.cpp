@@ -26,7 +26,7 @@ public:
     explicit ShapeRenderer(GCAD::RenderCallback *callback)
         : CADGLRenderer(callback)
     {
-        m_supported_types = { ElementCreator::LABEL, ElementCreator::DISC };
+        m_supported_types = { ElementCreator::LABEL };
     }
     std::function<void(ShapeRenderer &)> shapes;
     using CADGLRenderer::disableRenderMode;
