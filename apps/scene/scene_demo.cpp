@@ -3,6 +3,7 @@
 #include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
 
+#include "gcad/host/cad/vaq_cad_distance.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
@@ -119,6 +120,20 @@ std::unique_ptr<Vaq::CAD::PointsBase> scan()
     return points;
 }
 
+// A distance between two corners of the tiles, its dimension line pulled out through pull and
+// labelled with its length.
+std::unique_ptr<Vaq::CAD::DistanceBase> pulledOutDistance(
+    const QString &name, const BaVec3d<double> &from, const BaVec3d<double> &to, const BaVec3d<double> &pull)
+{
+    auto distance = std::make_unique<Vaq::CAD::DistanceBase>(ElementCreator::DISTANCE, from, to);
+    distance->setFileName(name);
+    distance->getPullOut()->pullTo(pull);
+    distance->getElemProperties()->color = Color(255, 255, 255);
+    distance->getElemProperties()->lineWidth = 2.0;
+    attachLabel(*distance, QString::number(distance->getDistance(), 'f', 3));
+    return distance;
+}
+
 } // namespace
 
 void addDemoScene(Scene &scene)
@@ -154,6 +169,13 @@ void addDemoScene(Scene &scene)
     auto points = scan();
     attachLabel(*points, QStringLiteral("Scan, deviation needles"));
     scene.addPoints(std::move(points));
+
+    // The width and the height of the four tiles, measured along their outer edges.
+    const double edge = GRID + 0.5;
+    scene.addElement(pulledOutDistance(QStringLiteral("demo width"), { -edge, edge, 0.0 }, { edge, edge, 0.0 },
+        { 0.0, edge + 0.35, 0.0 }));
+    scene.addElement(pulledOutDistance(QStringLiteral("demo height"), { -edge, -edge, 0.0 },
+        { -edge, edge, 0.0 }, { -edge - 0.35, 0.0, 0.0 }));
 }
 
 } // namespace Gcad::Scene

@@ -172,13 +172,15 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         reader.expected(where, QStringLiteral("an object"), value);
     const QJsonValue kindValue = value.toObject().value(QLatin1String("kind"));
     if (kindValue.isUndefined())
-        reader.fail(where, QStringLiteral("no \"kind\" (mesh or points)"));
+        reader.fail(where, QStringLiteral("no \"kind\" (mesh, points, %1)").arg(MEASURE_KINDS));
     const QString kind = reader.text(kindValue, where + ".kind");
-    const bool mesh = kind == QLatin1String("mesh");
-    if (!mesh && kind != QLatin1String("points"))
-        reader.fail(where + ".kind", QStringLiteral("unknown kind '%1' (mesh or points)").arg(kind.left(40)));
+    const bool mesh = kind == QLatin1String("mesh"), measure = isMeasureKind(kind);
+    if (!mesh && !measure && kind != QLatin1String("points"))
+        reader.fail(where + ".kind",
+            QStringLiteral("unknown kind '%1' (mesh, points, %2)").arg(kind.left(40), MEASURE_KINDS));
 
-    const QJsonObject element = reader.object(value, where, mesh ? MESH_KEYS : POINTS_KEYS);
+    const QJsonObject element
+        = reader.object(value, where, mesh ? MESH_KEYS : measure ? measureKeys(kind) : POINTS_KEYS);
     ElementDescription result;
     if (element.contains("name"))
         result.name = reader.text(element["name"], where + ".name");
@@ -188,6 +190,8 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         result.color = reader.color(element["color"], where + ".color");
     if (mesh)
         result.data = readMesh(reader, element, where);
+    else if (measure)
+        result.data = readMeasure(reader, element, kind, where);
     else
         result.data = readPoints(reader, element, where);
     return result;

@@ -7,6 +7,7 @@
 #include "apps/scene/scene_points.h"
 #include "apps/scene/scene_render_callback.h"
 
+#include "gcad/host/cad/vaq_cad_dist_pull_out.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/fig2/vaq_fig2_global_legend.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
@@ -207,8 +208,9 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);
-    int legends = 0;
+    int legends = 0, pulledOut = 0;
     for (Vaq::CAD::Element *element : scene.getElements()) {
+        pulledOut += element->getPullOut() && element->getPullOut()->isPulledOut();
         EXPECT_NE(callback.findRenderer(element->getType()), nullptr) << element->getType();
         Vaq::BaVec3d<double> point;
         EXPECT_TRUE(element->mustLabelBeRendered(StageIdentifier::NO_STAGE));
@@ -218,4 +220,6 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         legends += int(std::count(figure.begin(), figure.end(), Vaq::GLegend2::GlobalLegend::getInstance()));
     }
     EXPECT_EQ(legends, 1);
+    // Two distances with their dimension lines pulled out beside the tiles.
+    EXPECT_EQ(pulledOut, 2);
 }
