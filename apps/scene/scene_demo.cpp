@@ -172,8 +172,8 @@ void addDemoScene(Scene &scene)
 
     // The width and the height of the four tiles, measured along their outer edges.
     const double edge = GRID + 0.5;
-    scene.addElement(pulledOutDistance(QStringLiteral("demo width"), { -edge, edge, 0.0 }, { edge, edge, 0.0 },
-        { 0.0, edge + 0.35, 0.0 }));
+    scene.addElement(pulledOutDistance(
+        QStringLiteral("demo width"), { -edge, edge, 0.0 }, { edge, edge, 0.0 }, { 0.0, edge + 0.35, 0.0 }));
     scene.addElement(pulledOutDistance(QStringLiteral("demo height"), { -edge, -edge, 0.0 },
         { -edge, edge, 0.0 }, { -edge - 0.35, 0.0, 0.0 }));
 }

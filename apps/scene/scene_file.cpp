@@ -179,8 +179,10 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         reader.fail(where + ".kind",
             QStringLiteral("unknown kind '%1' (mesh, points, %2)").arg(kind.left(40), MEASURE_KINDS));
 
-    const QJsonObject element
-        = reader.object(value, where, mesh ? MESH_KEYS : measure ? measureKeys(kind) : POINTS_KEYS);
+    const QJsonObject element = reader.object(value, where,
+        mesh          ? MESH_KEYS
+            : measure ? measureKeys(kind)
+                      : POINTS_KEYS);
     ElementDescription result;
     if (element.contains("name"))
         result.name = reader.text(element["name"], where + ".name");

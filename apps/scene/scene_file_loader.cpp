@@ -134,7 +134,8 @@ std::vector<std::unique_ptr<Vaq::CAD::Element>> createMeasures(SceneDescription 
 {
     const ResolvePoint resolve = [&](const QString &name) -> std::optional<Vaq::BaVec3d<double>> {
         const auto connector = [&](const Vaq::CAD::Element &e) -> std::optional<Vaq::BaVec3d<double>> {
-            return e.getFileName() == name ? connectorPoint(e, Vaq::CAD::StageIdentifier::NO_STAGE) : std::nullopt;
+            return e.getFileName() == name ? connectorPoint(e, Vaq::CAD::StageIdentifier::NO_STAGE)
+                                           : std::nullopt;
         };
         for (const auto &mesh : meshes)
             if (const auto p = connector(*mesh))
