@@ -173,6 +173,39 @@ TEST_F(MeasureRendering, AnAngleArcRunsBetweenItsLegsAndAZeroAngleHasNone)
     EXPECT_FALSE(drawn({ 3.5, 3.3, 0 }));
 }
 
+TEST_F(MeasureRendering, GpsShapesAndPlanFiguresAreDrawnWhereTheirDataSay)
+{
+    // Seen along z: the cylinder (diameter 4 about (6, 6)) shows its rims at radius 2 and is open
+    // in the middle; the zone's outline is filled; the segment is 3 pixels wide.
+    CAD::GpsRenderData shapes;
+    shapes.cylinders.push_back({ { 6, 6, 0 }, { 0, 0, 1 }, 4.0, 1.0 });
+    shapes.planes.push_back({ { 1, 1, 0 }, { 3, 1, 0 }, { 3, 3, 0 }, { 1, 3, 0 } });
+    shapes.lines.emplace_back(Vec(1, 9, 0), Vec(9, 9, 0));
+    auto gps = std::make_unique<CAD::GpsElement>(ElementCreator::GPS_CYLINDRICITY);
+    gps->setRenderData(shapes);
+    show(std::move(gps));
+    paint();
+    EXPECT_TRUE(drawn({ 8, 6, 0 }) || drawn({ 8, 6, 0 }, -1, 0));
+    EXPECT_FALSE(drawn({ 6, 6, 0 }));
+    EXPECT_FALSE(drawn({ 8.6, 6, 0 }));
+    EXPECT_TRUE(drawn({ 2, 2, 0 }));
+    EXPECT_FALSE(drawn({ 3.6, 2, 0 }));
+    EXPECT_TRUE(drawn({ 5, 9, 0 }, 0, 1) && drawn({ 5, 9, 0 }, 0, -1));
+
+    // A disc point probed along x sits the material offset and the clearance (1 + 2) beyond its
+    // nominal point: seen edge-on, its disc of radius 1.5 is a short line across y there.
+    auto disc = std::make_unique<CAD::PmpElement>(ElementCreator::PMP_DISC_POINT_CHANGE);
+    disc->setNominalPoint({ 3, 5, 0 }, { 1, 0, 0 });
+    disc->setJaw({ 0, 0, 1 }, 1.5);
+    disc->setClearance(2.0);
+    disc->setMaterialOffset(1.0);
+    show(std::move(disc));
+    paint();
+    EXPECT_TRUE(drawn({ 6, 6, 0 }) || drawn({ 6, 6, 0 }, -1, 0) || drawn({ 6, 6, 0 }, 1, 0));
+    EXPECT_FALSE(drawn({ 6, 7, 0 }));
+    EXPECT_FALSE(drawn({ 3, 6, 0 }));
+}
+
 TEST_F(MeasureRendering, EverySupportedTypeDrawsWithoutAGlErrorAndLeavesTheDefaultState)
 {
     const Vec o(5, 5, 0), x(1, 0, 0), y(0, 1, 0), z(0, 0, 1);
