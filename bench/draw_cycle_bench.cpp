@@ -42,6 +42,8 @@ struct Scene
 {
     Scene()
     {
+        // The trivial renderer takes the place of the library's.
+        callback.getRendererContainer().freeAll();
         renderer = new TrivialRenderer(&callback);
         callback.getRendererContainer().registerRenderer(renderer);
         for (int i = 0; i < ELEMENTS; ++i) {

@@ -1,5 +1,6 @@
 // gcad pick: draws a scene as `gcad render` does and asks the view what lies under a pixel or
-// inside a rectangle, and which scene point the view would turn about at the pixel.
+// inside a rectangle, which scene point the view would turn about at the pixel, and whose
+// pull-out handle (the square that drags a distance's dimension line) is near the pixel.
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
@@ -118,6 +119,7 @@ int runPick(const QStringList &arguments)
     bool centreFound = false;
     double depth = 0.0;
     Vaq::BaVec3d<double> centre;
+    Vaq::CAD::Element *handleOf = nullptr;
     const LabelsShown labelsShown(options.setup.boxMode);
     try {
         renderObject->setRotation(options.setup.getRotation());
@@ -130,6 +132,8 @@ int runPick(const QStringList &arguments)
         if (options.at) {
             const Vaq::BaVec2d<double> pixel = toWindow(*options.at, size);
             centreFound = callback.getRotationCenterPoint(int(pixel.x), int(pixel.y), &depth, &centre);
+            if (!callback.getPullOutDist(pixel, &handleOf))
+                handleOf = nullptr;
         }
     } catch (const Vaq::ProgError &e) {
         return reportError(QStringLiteral("pick"), e.message(), 1);
@@ -144,6 +148,9 @@ int runPick(const QStringList &arguments)
             result.insert("point", QJsonArray { centre.x, centre.y, centre.z });
             result.insert("depth", depth);
         }
+        if (handleOf)
+            result.insert(
+                "handle", QJsonObject { { "name", handleOf->getFileName() }, { "kind", kindOf(handleOf) } });
         std::printf("%s\n", QJsonDocument(result).toJson(QJsonDocument::Compact).constData());
     } else {
         for (const Vaq::CAD::Element *element : elements)
@@ -151,7 +158,10 @@ int runPick(const QStringList &arguments)
                 kindOf(element).toUtf8().constData());
         if (centreFound)
             std::printf("rotation centre: %.9g %.9g %.9g, depth %.9g\n", centre.x, centre.y, centre.z, depth);
-        if (elements.empty() && !centreFound)
+        if (handleOf)
+            std::printf("pull-out handle of %s (%s)\n", handleOf->getFileName().toUtf8().constData(),
+                kindOf(handleOf).toUtf8().constData());
+        if (elements.empty() && !centreFound && !handleOf)
             std::printf("nothing\n");
     }
     std::fflush(stdout);

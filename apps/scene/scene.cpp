@@ -17,9 +17,9 @@ void Scene::addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points)
     m_point_sets.push_back(std::move(points));
 }
 
-void Scene::addPrimitive(std::unique_ptr<Vaq::CAD::Element> primitive)
+void Scene::addElement(std::unique_ptr<Vaq::CAD::Element> element)
 {
-    m_primitives.push_back(std::move(primitive));
+    m_elements.push_back(std::move(element));
 }
 
 std::vector<Vaq::CAD::Element *> Scene::getElements() const
@@ -29,8 +29,8 @@ std::vector<Vaq::CAD::Element *> Scene::getElements() const
         elements.push_back(mesh.get());
     for (const auto &points : m_point_sets)
         elements.push_back(points.get());
-    for (const auto &primitive : m_primitives)
-        elements.push_back(primitive.get());
+    for (const auto &element : m_elements)
+        elements.push_back(element.get());
     return elements;
 }
 

@@ -55,10 +55,10 @@ public:
     const std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> &getMeshes() const { return m_meshes; }
     void addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points);
     const std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> &getPointSets() const { return m_point_sets; }
-    // Takes a geometric primitive (a circle, a cylinder, ...): an element without render data.
-    void addPrimitive(std::unique_ptr<Vaq::CAD::Element> primitive);
-    const std::vector<std::unique_ptr<Vaq::CAD::Element>> &getPrimitives() const { return m_primitives; }
-    // Every element: the meshes, then the point sets, then the primitives.
+    // Takes an element of another kind (a primitive, a measurement, a tolerance frame).
+    void addElement(std::unique_ptr<Vaq::CAD::Element> element);
+    const std::vector<std::unique_ptr<Vaq::CAD::Element>> &getOtherElements() const { return m_elements; }
+    // Every element: the meshes, then the point sets, then the others.
     std::vector<Vaq::CAD::Element *> getElements() const;
 
     std::size_t getNumberOfTriangles() const;
@@ -96,7 +96,7 @@ private:
     std::vector<std::pair<Vaq::CAD::Element *, Vaq::Color>> m_marked;
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
-    std::vector<std::unique_ptr<Vaq::CAD::Element>> m_primitives;
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> m_elements;
 };
 
 } // namespace Gcad::Scene

@@ -3,6 +3,7 @@
 #include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
 
+#include "gcad/host/cad/vaq_cad_distance.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/cad/vaq_cad_primitive_circle.h"
 #include "gcad/host/cad/vaq_cad_primitive_plane.h"
@@ -135,7 +136,7 @@ void addFittedGeometry(Scene &scene)
         element->getElemProperties()->transparency = 0.45;
         element->getElemProperties()->lineWidth = 2.0;
         attachLabel(*element, label);
-        scene.addPrimitive(std::move(element));
+        scene.addElement(std::move(element));
     };
     add(std::make_unique<Vaq::CAD::SphereBase>(Vaq::Sphere3d({ -GRID, GRID, 0.0 }, 0.5)),
         QStringLiteral("demo fitted sphere"), QStringLiteral("Fitted sphere"), Color(255, 80, 80));
@@ -148,6 +149,20 @@ void addFittedGeometry(Scene &scene)
     add(std::make_unique<Vaq::CAD::CylinderBase>(
             Vaq::Cylinder3d({ -GRID, -GRID, 0.25 }, { 0, 1, 0 }, 0.25, 1.0)),
         QStringLiteral("demo fitted cylinder"), QStringLiteral("Fitted cylinder"), Color(120, 255, 160));
+}
+
+// A distance between two corners of the tiles, its dimension line pulled out through pull and
+// labelled with its length.
+std::unique_ptr<Vaq::CAD::DistanceBase> pulledOutDistance(
+    const QString &name, const BaVec3d<double> &from, const BaVec3d<double> &to, const BaVec3d<double> &pull)
+{
+    auto distance = std::make_unique<Vaq::CAD::DistanceBase>(ElementCreator::DISTANCE, from, to);
+    distance->setFileName(name);
+    distance->getPullOut()->pullTo(pull);
+    distance->getElemProperties()->color = Color(255, 255, 255);
+    distance->getElemProperties()->lineWidth = 2.0;
+    attachLabel(*distance, QString::number(distance->getDistance(), 'f', 3));
+    return distance;
 }
 
 } // namespace
@@ -187,6 +202,13 @@ void addDemoScene(Scene &scene)
     scene.addPoints(std::move(points));
 
     addFittedGeometry(scene);
+
+    // The width and the height of the four tiles, measured along their outer edges.
+    const double edge = GRID + 0.5;
+    scene.addElement(pulledOutDistance(
+        QStringLiteral("demo width"), { -edge, edge, 0.0 }, { edge, edge, 0.0 }, { 0.0, edge + 0.35, 0.0 }));
+    scene.addElement(pulledOutDistance(QStringLiteral("demo height"), { -edge, -edge, 0.0 },
+        { -edge, edge, 0.0 }, { -edge - 0.35, 0.0, 0.0 }));
 }
 
 } // namespace Gcad::Scene

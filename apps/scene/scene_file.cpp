@@ -36,6 +36,12 @@ QString lineAndColumn(QByteArrayView text, qsizetype offset)
     return QStringLiteral("line %1, column %2").arg(line).arg(offset - lineStart + 1);
 }
 
+// Every element kind a scene file may name, for the messages that list them.
+QString knownKinds()
+{
+    return QStringLiteral("mesh, points, %1, %2").arg(primitiveKinds(), MEASURE_KINDS);
+}
+
 ViewDescription readView(const JsonReader &reader, const QJsonValue &value)
 {
     const QString where = QStringLiteral("view");
@@ -172,17 +178,18 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         reader.expected(where, QStringLiteral("an object"), value);
     const QJsonValue kindValue = value.toObject().value(QLatin1String("kind"));
     if (kindValue.isUndefined())
-        reader.fail(where, QStringLiteral("no \"kind\" (mesh or points)"));
+        reader.fail(where, QStringLiteral("no \"kind\" (%1)").arg(knownKinds()));
     const QString kind = reader.text(kindValue, where + ".kind");
     const bool mesh = kind == QLatin1String("mesh");
-    const bool primitive = isPrimitiveKind(kind);
-    if (!mesh && !primitive && kind != QLatin1String("points"))
-        reader.fail(where + ".kind",
-            QStringLiteral("unknown kind '%1' (mesh, points, %2)").arg(kind.left(40), primitiveKinds()));
+    const bool primitive = isPrimitiveKind(kind), measure = isMeasureKind(kind);
+    if (!mesh && !primitive && !measure && kind != QLatin1String("points"))
+        reader.fail(
+            where + ".kind", QStringLiteral("unknown kind '%1' (%2)").arg(kind.left(40), knownKinds()));
 
     const QJsonObject element = reader.object(value, where,
         mesh            ? MESH_KEYS
             : primitive ? QStringList { "kind", "name", "color", "label" } + primitiveKeys(kind)
+            : measure   ? measureKeys(kind)
                         : POINTS_KEYS);
     ElementDescription result;
     if (element.contains("name"))
@@ -195,6 +202,8 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         result.data = readMesh(reader, element, where);
     else if (primitive)
         result.data = readPrimitive(reader, element, kind, where);
+    else if (measure)
+        result.data = readMeasure(reader, element, kind, where);
     else
         result.data = readPoints(reader, element, where);
     return result;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "apps/scene/scene.h"
+#include "apps/scene/scene_file_measure.h"
 #include "apps/scene/scene_file_primitive.h"
 #include "apps/scene/scene_point_cloud.h"
 
@@ -59,7 +60,7 @@ struct ElementDescription
     QString name; // empty: the file's name, or "<kind> <number>"
     std::optional<QString> label; // the text of the element's label
     std::optional<Vaq::Color> color;
-    std::variant<MeshDescription, PointsDescription, PrimitiveDescription> data;
+    std::variant<MeshDescription, PointsDescription, PrimitiveDescription, MeasureDescription> data;
 };
 
 // What the scene file says of the view; unset entries are left to the program.

@@ -126,6 +126,44 @@ QString nameOf(const ElementDescription &element, const QString &file, const cha
     return QStringLiteral("%1 %2").arg(QLatin1String(kind)).arg(index + 1);
 }
 
+// The measurements of the scene, their named points the connector points of the meshes and point
+// sets of those names; one left out where a name is not found.
+std::vector<std::unique_ptr<Vaq::CAD::Element>> createMeasures(SceneDescription &description,
+    const std::vector<std::unique_ptr<PolyBase>> &meshes,
+    const std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> &pointSets)
+{
+    const ResolvePoint resolve = [&](const QString &name) -> std::optional<Vaq::BaVec3d<double>> {
+        const auto connector = [&](const Vaq::CAD::Element &e) -> std::optional<Vaq::BaVec3d<double>> {
+            return e.getFileName() == name ? connectorPoint(e, Vaq::CAD::StageIdentifier::NO_STAGE)
+                                           : std::nullopt;
+        };
+        for (const auto &mesh : meshes)
+            if (const auto p = connector(*mesh))
+                return p;
+        for (const auto &points : pointSets)
+            if (const auto p = connector(*points))
+                return p;
+        return std::nullopt;
+    };
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> measures;
+    for (std::size_t i = 0; i < description.elements.size(); ++i) {
+        ElementDescription &element = description.elements[i];
+        const auto *measure = std::get_if<MeasureDescription>(&element.data);
+        if (!measure)
+            continue;
+        const QString where = QStringLiteral("elements[%1]").arg(i);
+        std::unique_ptr<Vaq::CAD::Element> created = createMeasure(*measure, resolve, element.label, where);
+        if (!created)
+            continue;
+        static const char *const KINDS[] = { "distance", "angle", "caliper", "tolerance" };
+        created->setFileName(nameOf(element, QString(), KINDS[measure->kind], i));
+        if (element.color)
+            created->getElemProperties()->color = *element.color;
+        measures.push_back(std::move(created));
+    }
+    return measures;
+}
+
 } // namespace
 
 ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAngle)
@@ -139,6 +177,8 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
         Vaq::CAD::Element *added = nullptr;
+        if (std::holds_alternative<MeasureDescription>(element.data))
+            continue; // built below, once the elements it names exist
         if (auto *mesh = std::get_if<MeshDescription>(&element.data)) {
             meshes.push_back(builder.mesh(*mesh, where));
             added = meshes.back().get();
@@ -165,12 +205,15 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         if (element.label || description.labels)
             attachLabel(*added, element.label.value_or(added->getFileName()));
     }
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> measures = createMeasures(description, meshes, pointSets);
     for (auto &mesh : meshes)
         scene.addMesh(std::move(mesh));
     for (auto &points : pointSets)
         scene.addPoints(std::move(points));
     for (auto &primitive : primitives)
-        scene.addPrimitive(std::move(primitive));
+        scene.addElement(std::move(primitive));
+    for (auto &measure : measures)
+        scene.addElement(std::move(measure));
 
     scene.getOverlay().add(description.overlay);
     return description.view;

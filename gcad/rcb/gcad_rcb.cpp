@@ -17,7 +17,11 @@
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
+#include "gcad/renderers/gcad_r_gps.h"
+#include "gcad/renderers/gcad_r_measure.h"
 #include "gcad/renderers/gcad_r_mesh.h"
+#include "gcad/renderers/gcad_r_other.h"
+#include "gcad/renderers/gcad_r_pmp.h"
 #include "gcad/renderers/gcad_r_points.h"
 #include "gcad/renderers/gcad_r_primitive.h"
 #include "gcad/renderers/gcad_renderer.h"
@@ -72,7 +76,11 @@ RenderCallback::RenderCallback(QObject *parent)
 {
     std::copy(std::begin(IDENTITY), std::end(IDENTITY), _gl_transformation);
     // The library's renderers; the other element kinds' renderers register here as they join.
+    _renderer_container.registerRenderer(new GpsRenderer(this));
+    _renderer_container.registerRenderer(new MeasureRenderer(this));
     _renderer_container.registerRenderer(new MeshRenderer(this));
+    _renderer_container.registerRenderer(new OtherRenderer(this));
+    _renderer_container.registerRenderer(new PmpRenderer(this));
     _renderer_container.registerRenderer(new PointsRenderer(this));
     _renderer_container.registerRenderer(new PrimitiveRenderer(this));
     _overlay2d = std::make_unique<Overlay2d>(this);

@@ -11,6 +11,11 @@
 #include "gcad/renderers/gcad_renderer.h"
 #include "gcad/renderers/gcad_tessellation.h"
 
+namespace Vaq::CAD {
+class AngleMeasurement;
+class DistPullOut;
+} // namespace Vaq::CAD
+
 namespace Vaq::GCAD {
 
 class CADGLRenderer : public CADRenderer
@@ -116,6 +121,26 @@ public:
     void drawSphere(const Sphere3d &sphere, unsigned n, bool smooth, const Color &color);
     void drawParaboloid(const Paraboloid3d &paraboloid, unsigned n, bool smooth, const Color &color);
 
+    // A distance between the measured points p1 and p2 in the element's colour and line width:
+    // the dimension line (pulled out as pullOut says, which may be null), extension lines that
+    // overshoot it by extension pixels, 35-pixel arrowheads, and with handle the handle that
+    // drags it, announced to the render callback (only outside snapshots and moving views, for
+    // a selected element or a visible handle).
+    void drawDistance(const BaVec3d<double> &p1, const BaVec3d<double> &p2, CAD::Element *element,
+        CAD::DistPullOut *pullOut, double extension, bool handle);
+    // Line segments (pairs of ends) in color as lines of lineWidth pixels that write depth.
+    void drawLines(const std::vector<BaVec3d<double>> &ends, const Color &color, double lineWidth);
+    // 35-pixel arrowheads with their tips on a and b, their bodies along the segment between;
+    // none for coincident points.
+    void drawArrowsAtEnds(const BaVec3d<double> &a, const BaVec3d<double> &b, const Color &color);
+    // An angle's legs from its apex and the arc between them with 35-pixel arrowheads, as lines
+    // of lineWidth pixels; no arc for an angle too small to show, nothing for a null direction.
+    void drawAngle(const CAD::AngleMeasurement &angle, const Color &color, double lineWidth);
+    // The letters X, Y and Z at the three tips, in the render callback's axis notation.
+    void drawAxisLetters(const BaVec3d<double> tips[3]);
+    // The colours of the x, y and z axes.
+    static const Color AXIS_COLORS[3];
+
     // Coordinate axes: the lit material of an axis, an arrow from origin along vector in the
     // current material, and the sphere of about 11 pixels at an origin (in the highlight colour
     // when highlighted, else grey).
@@ -138,6 +163,8 @@ protected:
     static void drawBoxOutsideStencil(const Box3d &box, bool faces);
 
 private:
+    void drawDistanceHandle(
+        const BaVec3d<double> &point, CAD::Element *element, CAD::DistPullOut *pullOut, const Color &color);
     void checkTransparencyAllowed(const char *function) const;
     // The view's per-axis stretch ((1, 1, 1) without a view), and the model-view matrix pushed
     // with its inverse applied, under which shapes built in the stretched space come out

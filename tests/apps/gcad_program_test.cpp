@@ -623,6 +623,49 @@ TEST(GcadPick, namesTheElementDrawnAtAPixelWithTheSurfacePointUnderItAndAllInARe
     EXPECT_EQ(pickJson({ "--at", "0,0" }), QJsonObject({ { "elements", QJsonArray() } }));
 }
 
+// A pulled-out distance's handle, found in the picture render writes (the square of exactly the
+// distance's colour), is named by pick at its pixel and nowhere far from it.
+TEST(GcadPick, namesTheMeasurementWhosePullOutHandleIsAtThePixel)
+{
+    TestFolder folder;
+    const QString scene = folder.write("handle.json", R"({
+        "view": { "direction": "z+", "size": [120, 80], "background": [0, 0, 255] },
+        "elements": [ { "kind": "distance", "name": "gap", "label": "", "color": [255, 0, 255],
+            "from": [-2, -1, 0], "to": [2, -1, 0], "pullOut": [0, 1, 0] } ] })");
+    const QString out = folder.path("handle.png");
+    ASSERT_EQ(gcad({ "render", scene, "-o", out }).status, 0);
+    const QImage image(out);
+    // Inside the 9-pixel square, 3 pixels each way are the colour too; on a line they are not.
+    const auto magenta
+        = [&](int x, int y) { return image.valid(x, y) && image.pixel(x, y) == qRgb(255, 0, 255); };
+    // The middle of those pixels is the square's.
+    QPoint sum;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (magenta(x, y) && magenta(x - 3, y) && magenta(x + 3, y) && magenta(x, y - 3)
+                && magenta(x, y + 3)) {
+                sum += QPoint(x, y);
+                ++count;
+            }
+        }
+    }
+    ASSERT_GT(count, 0);
+    const QPoint handle = sum / count;
+    const ProgramRun run
+        = gcad({ "pick", scene, "--json", "--at", QStringLiteral("%1,%2").arg(handle.x()).arg(handle.y()) });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QJsonDocument::fromJson(run.out.toUtf8()).object().value("handle").toObject(),
+        QJsonObject({ { "name", "gap" }, { "kind", "DISTANCE" } }))
+        << run.out.toStdString();
+    const ProgramRun text
+        = gcad({ "pick", scene, "--at", QStringLiteral("%1,%2").arg(handle.x() + 6).arg(handle.y()) });
+    EXPECT_EQ(text.out.contains("pull-out handle"), false) << text.out.toStdString();
+    const ProgramRun near
+        = gcad({ "pick", scene, "--at", QStringLiteral("%1,%2").arg(handle.x() - 3).arg(handle.y() + 3) });
+    EXPECT_TRUE(near.out.contains("pull-out handle of gap (DISTANCE)")) << near.out.toStdString();
+}
+
 // The picture goes where -o says in the format its extension names; a device or FIFO is
 // written into, never replaced, and "-" is standard output with nothing else on it.
 TEST(GcadRender, writesTheFormatOfTheExtensionIntoFilesDevicesFifosAndStandardOutput)

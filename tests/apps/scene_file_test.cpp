@@ -5,7 +5,12 @@
 
 #include "tests/apps/scene_test_files.h"
 
+#include "gcad/host/cad/vaq_cad_distance.h"
+#include "gcad/host/cad/vaq_cad_gps.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -159,12 +164,12 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
     const std::pair<const char *, const char *> cases[] = {
         { "[1, 2]", "the document: expected an object, not a list" },
         { R"({"elements": []})", "elements: the scene has no elements" },
-        { R"({"elements": [{"name": "a"}]})", R"(elements[0]: no "kind" (mesh or points))" },
         { R"({"elements": [{"kind": "cloud"}]})",
             "elements[0].kind: unknown kind 'cloud' (mesh, points, point, line, segment, circle, disc, "
             "polygonHole, "
             "plane, limitedPlane, slot, roundedRectangle, sphere, cylinder, cone, paraboloid, labelMarker, "
-            "adapterEdge, adapterPlane, adapterCylinder, adapterSphere)" },
+            "adapterEdge, adapterPlane, adapterCylinder, adapterSphere, distance, angle, caliper, "
+            "tolerance)" },
         { R"({"elements": [{"kind": "circle", "center": [0, 0, 0], "normal": [0, 0, 1]}]})",
             R"(elements[0]: no "radius")" },
         { R"({"elements": [{"kind": "sphere", "center": [0, 0, 0], "radius": -1}]})",
@@ -214,6 +219,16 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
             "pointMarks[0]: unknown key 'colour' (known: at, text, color)" },
         { R"({"pointMarks": [{"at": [0, "1", 0]}], "elements": []})",
             "pointMarks[0].at[1]: expected a finite number, not a text" },
+        { R"({"elements": [{"kind": "distance", "from": [0, 0, 0]}]})",
+            R"(elements[0]: no "to" (a position or the name of an element))" },
+        { R"({"elements": [{"kind": "angle", "at": 5, "from": "a", "to": "b"}]})",
+            "elements[0].at: expected a list, not a number" },
+        { R"({"elements": [{"kind": "caliper", "from": "a", "to": "b", "radius": -1}]})",
+            "elements[0].radius: -1 is outside 0 to 1e+09" },
+        { R"({"elements": [{"kind": "tolerance", "at": "a", "characteristic": "wobble"}]})",
+            "elements[0].characteristic: unknown characteristic 'wobble'" },
+        { R"({"elements": [{"kind": "distance", "from": "a", "to": "b", "datums": ["A"]}]})",
+            "elements[0]: unknown key 'datums' (known: kind, name, color, label, from, to, pullOut)" },
     };
     for (const auto &[json, reason] : cases)
         EXPECT_EQ(parseError(json), QStringLiteral("s.json: ") + reason) << json;
@@ -255,11 +270,11 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
         EXPECT_TRUE(element->isAutoLabelPlacement());
     }
     EXPECT_EQ(labels, QStringList({ "", "tri", "scan.xyz", "points 4", "cylinder 5", "point 6" }));
-    ASSERT_EQ(scene.getPrimitives().size(), 2u);
-    EXPECT_EQ(scene.getPrimitives()[0]->getType(), Vaq::CAD::ElementCreator::CYLINDER);
-    EXPECT_EQ(scene.getPrimitives()[0]->getElemProperties()->color, Color(0, 0, 255));
+    ASSERT_EQ(scene.getOtherElements().size(), 2u);
+    EXPECT_EQ(scene.getOtherElements()[0]->getType(), Vaq::CAD::ElementCreator::CYLINDER);
+    EXPECT_EQ(scene.getOtherElements()[0]->getElemProperties()->color, Color(0, 0, 255));
     // A point shows its point colour.
-    EXPECT_EQ(scene.getPrimitives()[1]->getElemProperties()->pointColor, Color(255, 0, 0));
+    EXPECT_EQ(scene.getOtherElements()[1]->getElemProperties()->pointColor, Color(255, 0, 0));
     ASSERT_EQ(scene.getMeshes().size(), 2u);
     EXPECT_EQ(scene.getMeshes()[0]->getFileName(), "square.stl");
     EXPECT_EQ(scene.getMeshes()[0]->getElemProperties()->color, Color(255, 0, 0));
@@ -289,6 +304,50 @@ TEST(SceneFileLoader, importsNamedFilesBesideTheSceneFileAndAddsNothingWhenOneFa
         = folder.write("swapped.json", R"({ "elements": [ { "kind": "points", "file": "square.stl" } ] })");
     EXPECT_EQ(importError([&] { Gcad::Scene::loadSceneFile(swapped, empty); }),
         swapped + ": elements[0].file: square.stl: holds a mesh, not points");
+}
+
+TEST(SceneFileLoader, measurementsJoinNamedElementsOrPointsAndOneNamingNoElementIsLeftOut)
+{
+    const TestFolder folder;
+    const QString path = folder.write("measured.json", R"({ "elements": [
+        { "kind": "distance", "name": "gap", "from": "tri", "to": [4, 0, 1], "pullOut": [2, 3, 1] },
+        { "kind": "angle", "at": [0, 0, 0], "from": [2, 0, 0], "to": [0, 3, 0], "color": "red" },
+        { "kind": "caliper", "from": [0, 0, 0], "to": [0, 0, 2], "radius": 0.5, "label": "bore" },
+        { "kind": "tolerance", "at": "tri", "characteristic": "flatness", "tolerance": 0.05,
+          "datums": ["A", "B"], "outline": [[0, 0, 1], [1, 0, 1], [0, 1, 1]] },
+        { "kind": "distance", "from": "tri", "to": "nowhere" },
+        { "kind": "mesh", "name": "tri", "vertices": [[0,0,1],[1,0,1],[0,1,1]], "triangles": [[0,1,2]] } ] })");
+    Gcad::Scene::Scene scene;
+    testing::internal::CaptureStdout();
+    Gcad::Scene::loadSceneFile(path, scene);
+    const std::string traces = testing::internal::GetCapturedStdout();
+    EXPECT_NE(
+        traces.find("elements[4]: no element named 'nowhere'; measurement left out"), std::string::npos);
+    EXPECT_EQ(std::count(traces.begin(), traces.end(), '\n'), 1) << traces;
+
+    // The mesh, then the four measurements, each labelled with its value unless given a label.
+    const std::vector<Vaq::CAD::Element *> elements = scene.getElements();
+    ASSERT_EQ(elements.size(), 5u);
+    QStringList labels;
+    for (std::size_t i = 1; i < elements.size(); ++i)
+        labels << elements[i]->getLabel()->getText();
+    EXPECT_EQ(labels, QStringList({ "4.000", "90.00\u00b0", "bore", "\u23e5 0.05 A B" }));
+
+    // "tri" stands for its vertex nearest the middle of its box, (0, 0, 1) of its three.
+    const auto *gap = dynamic_cast<const Vaq::CAD::DistanceBase *>(elements[1]);
+    ASSERT_NE(gap, nullptr);
+    EXPECT_EQ(gap->getFileName(), "gap");
+    EXPECT_EQ(gap->getPoint(0), Vaq::BaVec3d<double>(0, 0, 1));
+    EXPECT_TRUE(const_cast<Vaq::CAD::DistanceBase *>(gap)->getPullOut()->isPulledOut());
+    EXPECT_EQ(elements[2]->getType(), Vaq::CAD::ElementCreator::ANGLE);
+    EXPECT_EQ(elements[2]->getElemProperties()->color, Color(255, 0, 0));
+    EXPECT_EQ(elements[2]->getFileName(), "angle 2");
+    EXPECT_EQ(elements[3]->getType(), Vaq::CAD::ElementCreator::DISC_CALIPER);
+    const auto *frame = dynamic_cast<const Vaq::CAD::GpsElement *>(elements[4]);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->getType(), Vaq::CAD::ElementCreator::GPS_FLATNESS);
+    EXPECT_EQ(frame->getRenderData().planes.size(), 1u);
+    EXPECT_EQ(frame->getRenderData().points.size(), 1u);
 }
 
 } // namespace

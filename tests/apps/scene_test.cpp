@@ -7,6 +7,7 @@
 #include "apps/scene/scene_points.h"
 #include "apps/scene/scene_render_callback.h"
 
+#include "gcad/host/cad/vaq_cad_dist_pull_out.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
 #include "gcad/host/fig2/vaq_fig2_global_legend.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
@@ -204,18 +205,21 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
-    // Fitted geometry over the tiles: a sphere, a plane, a circle and a cylinder.
-    std::vector<ElementCreator::Element_t> fitted;
-    for (const auto &primitive : scene.getPrimitives())
-        fitted.push_back(primitive->getType());
-    EXPECT_EQ(fitted,
+    // Fitted geometry over the tiles (a sphere, a plane, a circle and a cylinder) and two
+    // distances along their edges.
+    std::vector<ElementCreator::Element_t> others;
+    for (const auto &element : scene.getOtherElements())
+        others.push_back(element->getType());
+    EXPECT_EQ(others,
         (std::vector<ElementCreator::Element_t> { ElementCreator::SPHERE, ElementCreator::PLANE,
-            ElementCreator::CIRCLE, ElementCreator::CYLINDER }));
+            ElementCreator::CIRCLE, ElementCreator::CYLINDER, ElementCreator::DISTANCE,
+            ElementCreator::DISTANCE }));
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);
-    int legends = 0;
+    int legends = 0, pulledOut = 0;
     for (Vaq::CAD::Element *element : scene.getElements()) {
+        pulledOut += element->getPullOut() && element->getPullOut()->isPulledOut();
         EXPECT_NE(callback.findRenderer(element->getType()), nullptr) << element->getType();
         Vaq::BaVec3d<double> point;
         EXPECT_TRUE(element->mustLabelBeRendered(StageIdentifier::NO_STAGE));
@@ -225,4 +229,6 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         legends += int(std::count(figure.begin(), figure.end(), Vaq::GLegend2::GlobalLegend::getInstance()));
     }
     EXPECT_EQ(legends, 1);
+    // Two distances with their dimension lines pulled out beside the tiles.
+    EXPECT_EQ(pulledOut, 2);
 }

@@ -75,6 +75,7 @@ protected:
     void SetUp() override
     {
         GLTest::SetUp();
+        scene.getRendererContainer().registerRenderer(new GCAD::PrimitiveRenderer(&scene));
         view->setScale(20.0); // 10 pixels per unit
     }
 

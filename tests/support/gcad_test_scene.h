@@ -9,6 +9,8 @@
 #include "gcad/host/gl/vaq_gl_api.h"
 #include "gcad/rcb/gcad_rcb.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
+#include "gcad/renderers/gcad_r_mesh.h"
+#include "gcad/renderers/gcad_r_points.h"
 
 #include <QHash>
 #include <QString>
@@ -23,6 +25,16 @@ namespace Vaq::Test {
 class TestScene : public Gcad::Scene::ElementListCallback
 {
 public:
+    // Only the mesh and points renderers of the library draw here, so that a test can put
+    // stand-in renderers in place for the other types (the registry refuses a second renderer
+    // for a type); tests of the other renderers register them.
+    TestScene()
+    {
+        getRendererContainer().freeAll();
+        getRendererContainer().registerRenderer(new GCAD::MeshRenderer(this));
+        getRendererContainer().registerRenderer(new GCAD::PointsRenderer(this));
+    }
+
     // What getClippingInterface hands out (not owned).
     GCAD::ClippingInterface *clipping = nullptr;
     // Every draw() result, with the render stage it was returned in.

@@ -1,0 +1,31 @@
+// MeasureRenderer: draws measurement elements: distances (with their pull-out dimension lines
+// and drag handles), disc and segment calipers, measured points, lines and planes with the
+// perpendiculars onto them, angles and six-degree-of-freedom frames. Each element is drawn
+// whole in one step of its single render type.
+#pragma once
+
+#include "gcad/renderers/gcad_gl_renderer.h"
+
+namespace Vaq::GCAD {
+
+class MeasureRenderer : public CADGLRenderer
+{
+public:
+    explicit MeasureRenderer(RenderCallback *callback);
+
+protected:
+    void preDrawInternal(unsigned, int) override { }
+    // Throws ProgError "unsupported type" for a type this renderer does not draw; invalid
+    // measured data draws nothing.
+    bool drawInternal() override;
+    void postDrawInternal(int) override { }
+
+private:
+    void drawDiscCaliper(const Color &color);
+    void drawSegmentCaliper(const Color &color);
+    void drawFeature(const Color &color);
+    void drawAngleMeasurement(const Color &color);
+    void drawSixDof(const Color &color);
+};
+
+} // namespace Vaq::GCAD
