@@ -17,6 +17,11 @@ void Scene::addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points)
     m_point_sets.push_back(std::move(points));
 }
 
+void Scene::addSection(std::unique_ptr<Vaq::CAD::SectionBase> section)
+{
+    m_sections.push_back(std::move(section));
+}
+
 std::vector<Vaq::CAD::Element *> Scene::getElements() const
 {
     std::vector<Vaq::CAD::Element *> elements;
@@ -24,6 +29,8 @@ std::vector<Vaq::CAD::Element *> Scene::getElements() const
         elements.push_back(mesh.get());
     for (const auto &points : m_point_sets)
         elements.push_back(points.get());
+    for (const auto &section : m_sections)
+        elements.push_back(section.get());
     return elements;
 }
 

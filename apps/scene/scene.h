@@ -7,6 +7,7 @@
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_points_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_section_base.h"
 
 #include <QString>
 
@@ -55,7 +56,9 @@ public:
     const std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> &getMeshes() const { return m_meshes; }
     void addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points);
     const std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> &getPointSets() const { return m_point_sets; }
-    // Every element: the meshes, then the point sets.
+    void addSection(std::unique_ptr<Vaq::CAD::SectionBase> section);
+    const std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> &getSections() const { return m_sections; }
+    // Every element: the meshes, then the point sets, then the sections.
     std::vector<Vaq::CAD::Element *> getElements() const;
 
     std::size_t getNumberOfTriangles() const;
@@ -93,6 +96,7 @@ private:
     std::vector<std::pair<Vaq::CAD::Element *, Vaq::Color>> m_marked;
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
+    std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> m_sections;
 };
 
 } // namespace Gcad::Scene

@@ -3,7 +3,8 @@
 // colours, a wave colour-mapped by its deviation values through the legend, and a coarse
 // dome drawn flat so that its facets show. The three fine ones have 601 x 601 vertices and
 // 720000 triangles each, 2.16 million in all. Beside them lies a scan of 2.1 million coloured
-// points with deviation needles on a sparse grid of them. Each element carries a label that
+// points with deviation needles on a sparse grid of them, and a section across the wave with
+// its deviations as needles and legend colours. Each element carries a label that
 // says what it shows; the wave brings the colour legend into the view.
 #pragma once
 
@@ -11,7 +12,7 @@
 
 namespace Gcad::Scene {
 
-// Adds the demo meshes and the scan to scene and sets the data range of the current legend
+// Adds the demo meshes, the scan and the section to scene and sets the data range of the current legend
 // (Vaq::Legend2::LegendHandler::getInstance) to the range of the wave's deviations.
 void addDemoScene(Scene &scene);
 

@@ -134,6 +134,7 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
     Builder builder(path, creaseAngle);
     std::vector<std::unique_ptr<PolyBase>> meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
+    std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> sections;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
@@ -146,6 +147,12 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
                 meshes.back()->getElemProperties()->color = *element.color;
                 meshes.back()->getElemProperties()->meshFrontColor = *element.color;
             }
+        } else if (auto *section = std::get_if<SectionDescription>(&element.data)) {
+            sections.push_back(createSectionElement(*section));
+            added = sections.back().get();
+            added->setFileName(nameOf(element, QString(), "section", i));
+            if (element.color)
+                sections.back()->getElemProperties()->datasetColor = *element.color;
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));
@@ -161,6 +168,8 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         scene.addMesh(std::move(mesh));
     for (auto &points : pointSets)
         scene.addPoints(std::move(points));
+    for (auto &section : sections)
+        scene.addSection(std::move(section));
 
     scene.getOverlay().add(description.overlay);
     return description.view;

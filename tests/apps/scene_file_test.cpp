@@ -102,8 +102,9 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
     const std::pair<const char *, const char *> cases[] = {
         { "[1, 2]", "the document: expected an object, not a list" },
         { R"({"elements": []})", "elements: the scene has no elements" },
-        { R"({"elements": [{"name": "a"}]})", R"(elements[0]: no "kind" (mesh or points))" },
-        { R"({"elements": [{"kind": "cloud"}]})", "elements[0].kind: unknown kind 'cloud' (mesh or points)" },
+        { R"({"elements": [{"name": "a"}]})", R"(elements[0]: no "kind" (mesh, points or section))" },
+        { R"({"elements": [{"kind": "cloud"}]})",
+            "elements[0].kind: unknown kind 'cloud' (mesh, points or section)" },
         { R"({"elements": [{"kind": "mesh", "file": "a.stl", "triangles": []}]})",
             R"(elements[0].triangles: not allowed beside "file")" },
         { R"({"elements": [{"kind": "mesh"}]})",

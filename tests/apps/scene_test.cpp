@@ -204,6 +204,13 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
+    // A section across the wave with a needle and a legend colour per point.
+    ASSERT_EQ(scene.getSections().size(), 1u);
+    const Vaq::CAD::SectionBase &section = *scene.getSections()[0];
+    EXPECT_TRUE(section.getDisplay().deviationDisplay && section.getDisplay().deviationNeedles);
+    EXPECT_EQ(section.getDistanceVector(StageIdentifier::NO_STAGE)[0].size(),
+        section.getSections(StageIdentifier::NO_STAGE)[0].size());
+    EXPECT_FALSE(section.getColors(StageIdentifier::NO_STAGE).empty());
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);

@@ -51,6 +51,26 @@ std::vector<BaVec3d<double>> tessellateToleranceCurve(
     return points;
 }
 
+std::vector<BaVec3d<float>> leftNormals(
+    const std::vector<BaVec3d<double>> &run, bool closed, const BaVec3d<double> &normal)
+{
+    const std::size_t n = run.size();
+    std::vector<BaVec3d<float>> vectors(n);
+    if (normal.length() < MIN_LENGTH)
+        return vectors;
+    const BaVec3d<double> axis = normal.normalized();
+    for (std::size_t i = 0; i < n; ++i) {
+        const BaVec3d<double> &before = i > 0 ? run[i - 1] : (closed ? run[n - 1] : run[i]);
+        const BaVec3d<double> &after = i + 1 < n ? run[i + 1] : (closed ? run[0] : run[i]);
+        const BaVec3d<double> left = axis.cross(after - before);
+        const double length = left.length();
+        if (length > MIN_LENGTH)
+            vectors[i]
+                = BaVec3d<float>(float(left.x / length), float(left.y / length), float(left.z / length));
+    }
+    return vectors;
+}
+
 SectionInsp2d::SectionInsp2d(ElementCreator::Element_t type, const QString &fileName)
     : SectionBase(type, fileName)
 {
@@ -106,26 +126,15 @@ void SectionInsp2d::updateDerived()
     const BaVec3d<double> &normal = m_geometry.normal;
     if (normal.length() < MIN_LENGTH)
         return;
-    const BaVec3d<double> axis = normal.normalized();
     const bool banded = m_band.isValid();
     for (std::size_t r = 0; r < runs().size(); ++r) {
         const std::vector<BaVec3d<double>> &run = runs()[r];
-        const bool closed = closedFlags()[r];
-        const std::size_t n = run.size();
-        std::vector<BaVec3d<float>> &vectors = m_point_vectors.emplace_back();
-        vectors.reserve(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            // The tangent from the point before to the point after (one-sided at open ends).
-            const BaVec3d<double> &before = i > 0 ? run[i - 1] : (closed ? run[n - 1] : run[i]);
-            const BaVec3d<double> &after = i + 1 < n ? run[i + 1] : (closed ? run[0] : run[i]);
-            const BaVec3d<double> left = axis.cross(after - before);
-            const double length = left.length();
-            const BaVec3d<double> v = length > MIN_LENGTH ? left / length : BaVec3d<double>();
-            vectors.emplace_back(float(v.x), float(v.y), float(v.z));
-            if (banded) {
-                extendBox(run[i] + v * m_band.lower);
-                extendBox(run[i] + v * m_band.upper);
-            }
+        m_point_vectors.push_back(leftNormals(run, closedFlags()[r], normal));
+        for (std::size_t i = 0; banded && i < run.size(); ++i) {
+            const BaVec3d<float> &f = m_point_vectors.back()[i];
+            const BaVec3d<double> v(f.x, f.y, f.z);
+            extendBox(run[i] + v * m_band.lower);
+            extendBox(run[i] + v * m_band.upper);
         }
     }
     if (!banded)

@@ -32,6 +32,12 @@ struct ToleranceGeometry
 std::vector<BaVec3d<double>> tessellateToleranceCurve(
     const ToleranceCurve &curve, const BaVec3d<double> &normal, double offset);
 
+// Per point of run, the unit vector to its left in the plane with normal (square to the line
+// from the point before to the point after; one-sided at the ends of an open run); a null
+// vector where that line has no length or the normal none.
+std::vector<BaVec3d<float>> leftNormals(
+    const std::vector<BaVec3d<double>> &run, bool closed, const BaVec3d<double> &normal);
+
 class SectionInsp2d : public SectionBase
 {
 public:
