@@ -144,8 +144,11 @@ std::unique_ptr<Vaq::CAD::SectionBase> createSectionElement(const SectionDescrip
         section->setSections(description.runs, description.closed);
     }
     section->setDeviations(description.values, description.needles);
-    if (!description.values.empty())
+    if (!description.values.empty()) {
         section->setColorMap(Vaq::Legend2::LegendHandler::getInstance()->getColorMap());
+        // A 2-D inspection shows its points in these colours too.
+        section->setInsp2dCadColors(section->getColors(Vaq::CAD::StageIdentifier::NO_STAGE));
+    }
 
     for (Vaq::CAD::SectionDisplay *d : { &section->getDisplay(), &section->getInsp2dDisplay() }) {
         d->points = description.points;

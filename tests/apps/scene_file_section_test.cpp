@@ -106,6 +106,7 @@ TEST(SceneFileSection, theLoaderMakesASectionOrWithAToleranceAnInspection)
     EXPECT_EQ(cut.getVData(stage)[0][2], NO_VALUE);
     EXPECT_TRUE(cut.getColorMap().has_value());
     EXPECT_EQ(cut.getColors(stage).size(), 1u);
+    EXPECT_EQ(cut.getInsp2dCadColorsVector(stage), cut.getColors(stage));
     EXPECT_TRUE(cut.getDisplay().polyline);
     EXPECT_FALSE(cut.getDisplay().deviationNeedles);
 
@@ -119,6 +120,7 @@ TEST(SceneFileSection, theLoaderMakesASectionOrWithAToleranceAnInspection)
     EXPECT_EQ(band->getToleranceGeometry(stage).curves.size(), 3u);
     EXPECT_TRUE(band->getInsp2dDisplay().tolerance);
     EXPECT_FALSE(band->getColorMap().has_value());
+    EXPECT_TRUE(band->getInsp2dCadColorsVector(stage).empty());
 }
 
 } // namespace
