@@ -130,6 +130,20 @@ TEST_F(SectionRendering, pointsTakeTheColourMapsColoursAndSelectedOnesAreFadedWi
     d.deviationDisplay = true;
     paint();
     EXPECT_EQ(at(c), QColor(Qt::red));
+
+    // A vector section takes the colours its colour source names.
+    const V e(5, 8, 0);
+    SectionBase *vectors = show(ElementCreator::SECTION_VECTORS, { { e, { 6, 8, 0 } } });
+    vectors->getDisplay().points = true;
+    vectors->getDisplay().polyline = false;
+    vectors->setColors({ { RED, RED } });
+    vectors->setSpringColors({ { GREEN, GREEN } });
+    vectors->setCutoffColors({ { BLUE, BLUE } });
+    paint();
+    EXPECT_EQ(at(e), QColor(Qt::red));
+    vectors->getDisplay().colorSource = 2;
+    paint();
+    EXPECT_EQ(at(e), QColor(Qt::blue));
 }
 
 TEST_F(SectionRendering, needlesPointAlongTheirVectorsScaledTwiceAndPointsWithoutValueHaveNone)
