@@ -295,26 +295,32 @@ TEST_F(SectionRendering, aSectionPointHasItsMarkerAndFourArrowheadsPointingAtIt)
     EXPECT_FALSE(drawn(p, 20, 20));
 }
 
-TEST_F(SectionRendering, everyPassOfEveryKindLeavesTheDefaultStateBehind)
+TEST_F(SectionRendering, everyPassOfEveryKindLeavesTheDefaultStateBehindAndEmptySectionsDrawNothing)
 {
-    for (ElementCreator::Element_t type :
-        { ElementCreator::SECTION, ElementCreator::SECTION_SPRINGBACK, ElementCreator::SECTION_VECTORS,
-            ElementCreator::SECTION_INSPECTION_2D, ElementCreator::SECTION_POINT }) {
-        auto *section
-            = show<CAD::SectionInsp2d>(type, { { { 2, 2, 0 }, { 8, 2, 0 }, { 8, 8, 0 } } }, { true });
-        for (CAD::SectionDisplay *d : { &section->getDisplay(), &section->getInsp2dDisplay() }) {
-            d->points = d->polyline = d->deviationDisplay = d->vectorDisplay = d->deviationNeedles = true;
-            d->actualLine = d->actualPoints = d->springNeedles = d->cutoffNeedles = true;
-            d->inspectionNeedles = d->tolerance = true;
+    const CAD::SectionRecords<V> triangle = { { { 2, 2, 0 }, { 8, 2, 0 }, { 8, 8, 0 } } };
+    for (const CAD::SectionRecords<V> &runs : { triangle, CAD::SectionRecords<V>() }) {
+        for (ElementCreator::Element_t type :
+            { ElementCreator::SECTION, ElementCreator::SECTION_SPRINGBACK, ElementCreator::SECTION_VECTORS,
+                ElementCreator::SECTION_INSPECTION_2D, ElementCreator::SECTION_POINT }) {
+            auto *section = show<CAD::SectionInsp2d>(type, runs, std::vector<bool>(runs.size(), true));
+            for (CAD::SectionDisplay *d : { &section->getDisplay(), &section->getInsp2dDisplay() }) {
+                d->points = d->polyline = d->deviationDisplay = d->vectorDisplay = d->deviationNeedles = true;
+                d->actualLine = d->actualPoints = d->springNeedles = d->cutoffNeedles = true;
+                d->inspectionNeedles = d->tolerance = true;
+            }
+            section->setTolerance({ -0.5, 0.5 }, { { 0, 0, 1 }, { { { 2, 2, 0 }, { 5, 2, 0 }, {}, 0.0 } } });
+            if (runs.empty())
+                continue;
+            const CAD::SectionRecords<F> vectors = { { { 0, 1, 0 }, { 0, 1, 0 }, { 0, 1, 0 } } };
+            section->setDeviations({ { 1, 1, 1 } }, vectors);
+            section->setSpringDistances(vectors);
+            section->setCutoffDistances(vectors);
         }
-        const CAD::SectionRecords<F> vectors = { { { 0, 1, 0 }, { 0, 1, 0 }, { 0, 1, 0 } } };
-        section->setDeviations({ { 1, 1, 1 } }, vectors);
-        section->setSpringDistances(vectors);
-        section->setCutoffDistances(vectors);
-        section->setTolerance({ -0.5, 0.5 }, { { 0, 0, 1 }, { { { 2, 2, 0 }, { 5, 2, 0 }, {}, 0.0 } } });
+        paint();
+        EXPECT_EQ(drawn({ 5, 5, 0 }), !runs.empty()); // the closing segment
+        sections.clear();
+        scene.entries.resize(1); // the corners
     }
-    paint();
-    EXPECT_TRUE(drawn({ 5, 2, 0 }));
 }
 
 TEST_F(SectionRendering, anElementOfASectionTypeWithoutSectionDataIsAProgrammingError)
