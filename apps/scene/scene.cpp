@@ -22,6 +22,11 @@ void Scene::addElement(std::unique_ptr<Vaq::CAD::Element> element)
     m_elements.push_back(std::move(element));
 }
 
+void Scene::addSection(std::unique_ptr<Vaq::CAD::SectionBase> section)
+{
+    m_sections.push_back(std::move(section));
+}
+
 std::vector<Vaq::CAD::Element *> Scene::getElements() const
 {
     std::vector<Vaq::CAD::Element *> elements;
@@ -31,6 +36,8 @@ std::vector<Vaq::CAD::Element *> Scene::getElements() const
         elements.push_back(points.get());
     for (const auto &element : m_elements)
         elements.push_back(element.get());
+    for (const auto &section : m_sections)
+        elements.push_back(section.get());
     return elements;
 }
 

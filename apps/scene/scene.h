@@ -7,6 +7,7 @@
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_points_base.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/host/cad/vaq_cad_section_base.h"
 
 #include <QString>
 
@@ -58,7 +59,9 @@ public:
     // Takes an element of another kind (a primitive, a measurement, a tolerance frame).
     void addElement(std::unique_ptr<Vaq::CAD::Element> element);
     const std::vector<std::unique_ptr<Vaq::CAD::Element>> &getOtherElements() const { return m_elements; }
-    // Every element: the meshes, then the point sets, then the others.
+    void addSection(std::unique_ptr<Vaq::CAD::SectionBase> section);
+    const std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> &getSections() const { return m_sections; }
+    // Every element: the meshes, the point sets, the others, then the sections.
     std::vector<Vaq::CAD::Element *> getElements() const;
 
     std::size_t getNumberOfTriangles() const;
@@ -97,6 +100,7 @@ private:
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
     std::vector<std::unique_ptr<Vaq::CAD::Element>> m_elements;
+    std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> m_sections;
 };
 
 } // namespace Gcad::Scene

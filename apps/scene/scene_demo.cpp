@@ -37,6 +37,9 @@ constexpr unsigned SCAN_COLUMNS = 1024, SCAN_ROWS = 2048;
 constexpr double SCAN_X = 1.25, SCAN_WIDTH = 1.0, SCAN_HEIGHT = 2.25;
 constexpr unsigned NEEDLE_SPACING = 64;
 constexpr double DEVIATION_AMPLITUDE = 0.05;
+// The section along the wave's edge beside the scan: one point every 1/SECTION_STEPS.
+constexpr unsigned SECTION_STEPS = 48;
+constexpr double SECTION_GAP = 0.0625;
 
 // A mesh over the unit square centred at (x, y) with the dome's grid of n x n vertices; height
 // maps each dome vertex (x and y from -0.5 to 0.5, the dome's z) to the new z.
@@ -165,6 +168,33 @@ std::unique_ptr<Vaq::CAD::DistanceBase> pulledOutDistance(
     return distance;
 }
 
+// A section on the nominal plane along the wave's edge at x (the tile's centre at y), just
+// outside it: the wave's height at the edge is its deviation, drawn as an upward or downward
+// needle and coloured through the legend (whose range must be set first).
+std::unique_ptr<Vaq::CAD::SectionBase> waveSection(double x, double y)
+{
+    std::vector<BaVec3d<double>> run;
+    std::vector<float> values;
+    std::vector<BaVec3d<float>> needles;
+    for (unsigned i = 0; i <= SECTION_STEPS; ++i) {
+        const BaVec3d<double> v(0.5, double(i) / SECTION_STEPS - 0.5, 0.0);
+        run.emplace_back(x, y + v.y, 0.0);
+        values.push_back(float(wave(v)));
+        needles.emplace_back(0.0f, 0.0f, values.back());
+    }
+    auto section
+        = std::make_unique<Vaq::CAD::SectionBase>(ElementCreator::SECTION, QStringLiteral("demo section"));
+    section->setSections({ std::move(run) });
+    section->setDeviations({ std::move(values) }, { std::move(needles) });
+    section->setColorMap(Vaq::Legend2::LegendHandler::getInstance()->getColorMap());
+    Vaq::CAD::SectionDisplay &display = section->getDisplay();
+    display.points = display.deviationDisplay = display.deviationNeedles = true;
+    display.pointSize = 4.0;
+    display.needleScale = 2.0;
+    display.lineWidth = display.needleLineWidth = 2.0;
+    return section;
+}
+
 } // namespace
 
 void addDemoScene(Scene &scene)
@@ -190,6 +220,10 @@ void addDemoScene(Scene &scene)
     Vaq::Legend2::LegendHandler::getInstance()->getColorMap().setDataRange(-WAVE_AMPLITUDE, WAVE_AMPLITUDE);
     attachLabel(*mapped, QStringLiteral("Wave, deviation colour map"));
     scene.addMesh(std::move(mapped));
+
+    auto section = waveSection(GRID + 0.5 + SECTION_GAP, -GRID);
+    attachLabel(*section, QStringLiteral("Section, deviation needles"));
+    scene.addSection(std::move(section));
 
     auto facets = heightField(ElementCreator::MESH, QStringLiteral("demo facets"), COARSE, -GRID, -GRID,
         [](const BaVec3d<double> &v) { return v.z; });

@@ -8,6 +8,7 @@
 #include "apps/scene/scene.h"
 #include "apps/scene/scene_file_measure.h"
 #include "apps/scene/scene_file_primitive.h"
+#include "apps/scene/scene_file_section.h"
 #include "apps/scene/scene_point_cloud.h"
 
 #include "gcad/host/base/vaq_color.h"
@@ -60,7 +61,9 @@ struct ElementDescription
     QString name; // empty: the file's name, or "<kind> <number>"
     std::optional<QString> label; // the text of the element's label
     std::optional<Vaq::Color> color;
-    std::variant<MeshDescription, PointsDescription, PrimitiveDescription, MeasureDescription> data;
+    std::variant<MeshDescription, PointsDescription, PrimitiveDescription, MeasureDescription,
+        SectionDescription>
+        data;
 };
 
 // What the scene file says of the view; unset entries are left to the program.

@@ -173,6 +173,7 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
     std::vector<std::unique_ptr<PolyBase>> meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
     std::vector<std::unique_ptr<Vaq::CAD::Element>> primitives;
+    std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> sections;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
@@ -194,6 +195,12 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
             // Points (type 7) show their point colour, the others their colour.
             if (element.color)
                 added->getElemProperties()->color = added->getElemProperties()->pointColor = *element.color;
+        } else if (auto *section = std::get_if<SectionDescription>(&element.data)) {
+            sections.push_back(createSectionElement(*section));
+            added = sections.back().get();
+            added->setFileName(nameOf(element, QString(), "section", i));
+            if (element.color)
+                sections.back()->getElemProperties()->datasetColor = *element.color;
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));
@@ -214,6 +221,8 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         scene.addElement(std::move(primitive));
     for (auto &measure : measures)
         scene.addElement(std::move(measure));
+    for (auto &section : sections)
+        scene.addSection(std::move(section));
 
     scene.getOverlay().add(description.overlay);
     return description.view;

@@ -24,6 +24,7 @@
 #include "gcad/renderers/gcad_r_pmp.h"
 #include "gcad/renderers/gcad_r_points.h"
 #include "gcad/renderers/gcad_r_primitive.h"
+#include "gcad/renderers/gcad_r_section.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
@@ -83,6 +84,7 @@ RenderCallback::RenderCallback(QObject *parent)
     _renderer_container.registerRenderer(new PmpRenderer(this));
     _renderer_container.registerRenderer(new PointsRenderer(this));
     _renderer_container.registerRenderer(new PrimitiveRenderer(this));
+    _renderer_container.registerRenderer(new SectionRenderer(this));
     _overlay2d = std::make_unique<Overlay2d>(this);
 }
 

@@ -165,7 +165,8 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
         { "[1, 2]", "the document: expected an object, not a list" },
         { R"({"elements": []})", "elements: the scene has no elements" },
         { R"({"elements": [{"kind": "cloud"}]})",
-            "elements[0].kind: unknown kind 'cloud' (mesh, points, point, line, segment, circle, disc, "
+            "elements[0].kind: unknown kind 'cloud' (mesh, points, section, point, line, segment, circle, "
+            "disc, "
             "polygonHole, "
             "plane, limitedPlane, slot, roundedRectangle, sphere, cylinder, cone, paraboloid, labelMarker, "
             "adapterEdge, adapterPlane, adapterCylinder, adapterSphere, distance, angle, caliper, "

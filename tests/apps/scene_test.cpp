@@ -214,6 +214,13 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         (std::vector<ElementCreator::Element_t> { ElementCreator::SPHERE, ElementCreator::PLANE,
             ElementCreator::CIRCLE, ElementCreator::CYLINDER, ElementCreator::DISTANCE,
             ElementCreator::DISTANCE }));
+    // A section across the wave with a needle and a legend colour per point.
+    ASSERT_EQ(scene.getSections().size(), 1u);
+    const Vaq::CAD::SectionBase &section = *scene.getSections()[0];
+    EXPECT_TRUE(section.getDisplay().deviationDisplay && section.getDisplay().deviationNeedles);
+    EXPECT_EQ(section.getDistanceVector(StageIdentifier::NO_STAGE)[0].size(),
+        section.getSections(StageIdentifier::NO_STAGE)[0].size());
+    EXPECT_FALSE(section.getColors(StageIdentifier::NO_STAGE).empty());
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);

@@ -155,6 +155,9 @@ TEST_F(RenderModes, MaterialCarriesTheFrontAlphaOnlyWhenNotOpaqueAndRawLineWidth
 // Steps thin out only while the view moves, and never for 2-D inspections.
 TEST_F(RenderModes, TheRenderStageAndTheRepaintKindLimitEachStep)
 {
+    // The probe takes the place of the library's renderers (the section renderer draws 2-D
+    // inspections).
+    scene.getRendererContainer().freeAll();
     auto &renderer
         = *new ProbeRenderer(&scene, { ElementCreator::LABEL, ElementCreator::SECTION_INSPECTION_2D });
     scene.getRendererContainer().registerRenderer(&renderer);
