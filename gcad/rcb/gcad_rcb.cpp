@@ -19,6 +19,7 @@
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_r_mesh.h"
 #include "gcad/renderers/gcad_r_points.h"
+#include "gcad/renderers/gcad_r_strain.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
@@ -73,6 +74,7 @@ RenderCallback::RenderCallback(QObject *parent)
     // The library's renderers; the other element kinds' renderers register here as they join.
     _renderer_container.registerRenderer(new MeshRenderer(this));
     _renderer_container.registerRenderer(new PointsRenderer(this));
+    _renderer_container.registerRenderer(new StrainRenderer(this));
     _overlay2d = std::make_unique<Overlay2d>(this);
 }
 
