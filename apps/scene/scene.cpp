@@ -24,6 +24,8 @@ std::vector<Vaq::CAD::Element *> Scene::getElements() const
         elements.push_back(mesh.get());
     for (const auto &points : m_point_sets)
         elements.push_back(points.get());
+    for (const auto &other : m_others)
+        elements.push_back(other.get());
     return elements;
 }
 
@@ -42,6 +44,8 @@ std::size_t Scene::getNumberOfPoints() const
         count += mesh->getData(StageIdentifier::NO_STAGE)->vertices.size();
     for (const auto &points : m_point_sets)
         count += points->getPointVector(StageIdentifier::NO_STAGE).size();
+    for (const auto &other : m_others)
+        count += other->getNumberOfPoints(StageIdentifier::NO_STAGE);
     return count;
 }
 

@@ -55,7 +55,9 @@ public:
     const std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> &getMeshes() const { return m_meshes; }
     void addPoints(std::unique_ptr<Vaq::CAD::PointsBase> points);
     const std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> &getPointSets() const { return m_point_sets; }
-    // Every element: the meshes, then the point sets.
+    // Elements of the other kinds (strain grids ...), drawn as they are.
+    void addElement(std::unique_ptr<Vaq::CAD::Element> element) { m_others.push_back(std::move(element)); }
+    // Every element: the meshes, then the point sets, then the others.
     std::vector<Vaq::CAD::Element *> getElements() const;
 
     std::size_t getNumberOfTriangles() const;
@@ -93,6 +95,7 @@ private:
     std::vector<std::pair<Vaq::CAD::Element *, Vaq::Color>> m_marked;
     std::vector<std::unique_ptr<Vaq::CAD::PolyBase>> m_meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> m_point_sets;
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> m_others;
 };
 
 } // namespace Gcad::Scene

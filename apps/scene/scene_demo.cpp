@@ -4,6 +4,7 @@
 #include "apps/scene/scene_points.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_strain.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <QColor>
@@ -33,6 +34,10 @@ constexpr unsigned SCAN_COLUMNS = 1024, SCAN_ROWS = 2048;
 constexpr double SCAN_X = 1.25, SCAN_WIDTH = 1.0, SCAN_HEIGHT = 2.25;
 constexpr unsigned NEEDLE_SPACING = 64;
 constexpr double DEVIATION_AMPLITUDE = 0.05;
+// The strain panel left of the tiles, as large as the scan: a pressed bulge whose strain peaks
+// at its centre, with a crack-like hole, drawn with isolines and their labels.
+constexpr unsigned STRAIN_COLUMNS = 81, STRAIN_ROWS = 181;
+constexpr double STRAIN_X = -2.25, STRAIN_PEAK = 0.3;
 
 // A mesh over the unit square centred at (x, y) with the dome's grid of n x n vertices; height
 // maps each dome vertex (x and y from -0.5 to 0.5, the dome's z) to the new z.
@@ -119,6 +124,32 @@ std::unique_ptr<Vaq::CAD::PointsBase> scan()
     return points;
 }
 
+std::unique_ptr<Vaq::CAD::Strain> strainPanel()
+{
+    std::vector<BaVec3d<double>> positions;
+    std::vector<float> values;
+    for (unsigned row = 0; row < STRAIN_ROWS; ++row) {
+        const double v = row / double(STRAIN_ROWS - 1) - 0.5;
+        for (unsigned column = 0; column < STRAIN_COLUMNS; ++column) {
+            const double u = column / double(STRAIN_COLUMNS - 1) - 0.5;
+            const double bulge = std::exp(-(u * u / 0.06 + v * v / 0.12));
+            positions.emplace_back(STRAIN_X + SCAN_WIDTH * (u + 0.5), SCAN_HEIGHT * v, 0.15 * bulge);
+            const bool crack = std::abs(u - 0.2) < 0.02 && std::abs(v + 0.25) < 0.08;
+            values.push_back(crack ? Vaq::CAD::NO_VALUE : float(STRAIN_PEAK * bulge * (1.0 + 0.3 * u)));
+        }
+    }
+    auto strain = std::make_unique<Vaq::CAD::Strain>(QStringLiteral("demo strain"));
+    strain->setGrid(STRAIN_COLUMNS, STRAIN_ROWS, positions, values);
+    strain->setColorRange(0.0f, float(STRAIN_PEAK));
+    strain->setIsolineValues({ 0.05f, 0.1f, 0.15f, 0.2f, 0.25f });
+    Vaq::CAD::ElemProp &properties = *strain->getElemProperties();
+    properties.colorMapEnabled = true;
+    properties.showBoundary = true;
+    properties.strain.isolines = true;
+    properties.strain.isolineLabels = true;
+    return strain;
+}
+
 } // namespace
 
 void addDemoScene(Scene &scene)
@@ -154,6 +185,10 @@ void addDemoScene(Scene &scene)
     auto points = scan();
     attachLabel(*points, QStringLiteral("Scan, deviation needles"));
     scene.addPoints(std::move(points));
+
+    auto strain = strainPanel();
+    attachLabel(*strain, QStringLiteral("Strain, isolines"));
+    scene.addElement(std::move(strain));
 }
 
 } // namespace Gcad::Scene

@@ -172,13 +172,16 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         reader.expected(where, QStringLiteral("an object"), value);
     const QJsonValue kindValue = value.toObject().value(QLatin1String("kind"));
     if (kindValue.isUndefined())
-        reader.fail(where, QStringLiteral("no \"kind\" (mesh or points)"));
+        reader.fail(where, QStringLiteral("no \"kind\" (mesh, points or strain)"));
     const QString kind = reader.text(kindValue, where + ".kind");
     const bool mesh = kind == QLatin1String("mesh");
-    if (!mesh && kind != QLatin1String("points"))
-        reader.fail(where + ".kind", QStringLiteral("unknown kind '%1' (mesh or points)").arg(kind.left(40)));
+    const bool strain = kind == QLatin1String("strain");
+    if (!mesh && !strain && kind != QLatin1String("points"))
+        reader.fail(
+            where + ".kind", QStringLiteral("unknown kind '%1' (mesh, points or strain)").arg(kind.left(40)));
 
-    const QJsonObject element = reader.object(value, where, mesh ? MESH_KEYS : POINTS_KEYS);
+    const QJsonObject element
+        = reader.object(value, where, mesh ? MESH_KEYS : (strain ? strainKeys() : POINTS_KEYS));
     ElementDescription result;
     if (element.contains("name"))
         result.name = reader.text(element["name"], where + ".name");
@@ -188,6 +191,8 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         result.color = reader.color(element["color"], where + ".color");
     if (mesh)
         result.data = readMesh(reader, element, where);
+    else if (strain)
+        result.data = readStrain(reader, element, where);
     else
         result.data = readPoints(reader, element, where);
     return result;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "apps/scene/scene.h"
+#include "apps/scene/scene_file_strain.h"
 #include "apps/scene/scene_point_cloud.h"
 
 #include "gcad/host/base/vaq_color.h"
@@ -58,7 +59,7 @@ struct ElementDescription
     QString name; // empty: the file's name, or "<kind> <number>"
     std::optional<QString> label; // the text of the element's label
     std::optional<Vaq::Color> color;
-    std::variant<MeshDescription, PointsDescription> data;
+    std::variant<MeshDescription, PointsDescription, StrainDescription> data;
 };
 
 // What the scene file says of the view; unset entries are left to the program.

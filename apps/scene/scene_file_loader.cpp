@@ -134,6 +134,7 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
     Builder builder(path, creaseAngle);
     std::vector<std::unique_ptr<PolyBase>> meshes;
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> others;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
@@ -146,6 +147,12 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
                 meshes.back()->getElemProperties()->color = *element.color;
                 meshes.back()->getElemProperties()->meshFrontColor = *element.color;
             }
+        } else if (auto *strain = std::get_if<StrainDescription>(&element.data)) {
+            others.push_back(createStrainElement(*strain));
+            added = others.back().get();
+            added->setFileName(nameOf(element, QString(), "strain", i));
+            if (element.color)
+                added->getElemProperties()->color = *element.color;
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));
@@ -161,6 +168,8 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         scene.addMesh(std::move(mesh));
     for (auto &points : pointSets)
         scene.addPoints(std::move(points));
+    for (auto &other : others)
+        scene.addElement(std::move(other));
 
     scene.getOverlay().add(description.overlay);
     return description.view;

@@ -8,6 +8,7 @@
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_strain.h"
 #include "gcad/host/fig2/vaq_fig2_global_legend.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
 
@@ -204,6 +205,13 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
+    // A strain grid with isolines, and holes in it.
+    const auto *strain = dynamic_cast<const Vaq::CAD::Strain *>(scene.getElements().back());
+    ASSERT_NE(strain, nullptr);
+    EXPECT_TRUE(strain->getElemProperties()->strain.isolines);
+    EXPECT_FALSE(strain->getIsolinePoints(StageIdentifier::NO_STAGE, 0).empty());
+    EXPECT_LT(strain->getNumberOfVisiblePoints(StageIdentifier::NO_STAGE),
+        strain->getNumberOfPoints(StageIdentifier::NO_STAGE));
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);
