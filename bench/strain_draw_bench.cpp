@@ -75,8 +75,8 @@ protected:
         const auto &strain = static_cast<const CAD::Strain &>(*m_current_element);
         if (!m_buffers[0])
             upload(strain);
-        initMaterial(m_current_element, false, false, false);
         ::glEnable(GL_COLOR_MATERIAL);
+        initMaterial(m_current_element, false, false, false);
     }
     bool drawInternal() override
     {

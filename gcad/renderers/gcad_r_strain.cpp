@@ -147,8 +147,8 @@ void StrainRenderer::preDrawInternal(unsigned renderType, int mode)
         break;
     case SRT_ISOLINE_NORMALS:
         // Lit by the surface under them: the lines shade with the facets.
-        initMaterial(m_strain, false, false, false);
         ::glEnable(GL_COLOR_MATERIAL);
+        initMaterial(m_strain, false, false, false);
         setLineWidth(p.strain.isolineWidth);
         setColor(p.strain.isolineColor);
         break;

@@ -127,8 +127,10 @@ void StrainRenderer::setupFacets(int mode)
         ::glEnableClientState(GL_VERTEX_ARRAY);
     }
     if (mode == 2 || mode == 3) {
-        initMaterial(m_strain, false, false, false);
+        // Tracking on before the material is loaded: the white colour of the fans must become
+        // the material even when it is the current colour already.
         ::glEnable(GL_COLOR_MATERIAL);
+        initMaterial(m_strain, false, false, false);
         if (m_element_properties->showMaterialSide) {
             ::glEnable(GL_CULL_FACE);
             ::glCullFace(GL_BACK);

@@ -25,8 +25,8 @@ const Color RED(255, 0, 0), GREEN(0, 255, 0), BLUE(0, 0, 255), YELLOW(255, 255, 
 class StrainRendering : public Vaq::Test::GLTest
 {
 protected:
-    // A flat grid from (0, 0) to (10, 10) at z = 0 with width x height points and the values
-    // value(column, row); only the facets are switched on.
+    // A grid from (0, 0) to (10, 10), flat at z = 0 or rising by tilt along y, with width x
+    // height points and the values value(column, row); only the facets are switched on.
     template<typename F> Strain *grid(unsigned width, unsigned height, F value)
     {
         auto strain = std::make_unique<Strain>();
@@ -34,7 +34,8 @@ protected:
         std::vector<float> values;
         for (unsigned r = 0; r < height; ++r) {
             for (unsigned c = 0; c < width; ++c) {
-                positions.emplace_back(10.0 * c / (width - 1), 10.0 * r / (height - 1), 0.0);
+                const double y = 10.0 * r / (height - 1);
+                positions.emplace_back(10.0 * c / (width - 1), y, tilt * y);
                 values.push_back(value(c, r));
             }
         }
@@ -52,7 +53,7 @@ protected:
     }
     QColor at(double x, double y) const
     {
-        const BaVec2d<double> pixel = pixelOf({ x, y, 0.0 });
+        const BaVec2d<double> pixel = pixelOf({ x, y, tilt * y });
         return image.pixelColor(int(pixel.x), H - 1 - int(pixel.y));
     }
     // Drives the renderer through the given render types outside a repaint, as the callback
@@ -84,6 +85,7 @@ protected:
         }
     }
 
+    double tilt = 0.0;
     std::vector<std::unique_ptr<Strain>> grids;
     QImage image;
 };
@@ -94,7 +96,9 @@ TEST_F(StrainRendering, facetsTakeTheColourOfTheirValueAndHolesShowTheBackground
 {
     // Pairs of columns with equal values make facets of one value each: 0.1, 0.35, 0.6, 0.85
     // (and 1.7, clamped to the last colour) fall in the four colours of the scale; the point
-    // in the middle of the last rows is a hole.
+    // in the middle of the last rows is a hole. The grid is tilted away from the light, so that
+    // the highlight cannot make up for a material that is not white.
+    tilt = 0.3;
     const float values[10] = { 0.1f, 0.1f, 0.35f, 0.35f, 0.6f, 0.6f, 0.85f, 0.85f, 1.7f, 1.7f };
     grid(10, 4, [&](unsigned c, unsigned r) { return r == 3 && c == 4 ? CAD::NO_VALUE : values[c]; });
     paint();

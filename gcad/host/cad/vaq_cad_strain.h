@@ -80,8 +80,6 @@ public:
     // The strain values that map to 0 and 1, and the colours they run through (at least one;
     // ProgError "empty colour mapping"). ProgError "empty colour range" when max <= min.
     void setColorRange(float min, float max);
-    float getColorRangeMin() const { return m_range_min; }
-    float getColorRangeMax() const { return m_range_max; }
     void setColorMapping(std::vector<Color> colors);
     const std::vector<Color> &getColorMapping() const { return m_colors; }
     // The strain values at which isolines are drawn.
@@ -93,8 +91,6 @@ public:
     unsigned getPointIndex(unsigned column, unsigned row) const { return row * m_width + column; }
     // The grid is never refined into a doubled one here.
     bool isSizeDoubled() const { return false; }
-    // The raw strain value of a point (NO_VALUE for a hole).
-    float getValue(unsigned index) const { return m_values[index]; }
 
     // All queries below answer nothing in a stage where the element is not valid.
     StrainPointFlags getFlags(const StageIdentifier &stage, unsigned index) const;

@@ -34,7 +34,6 @@ public:
 
     // Replaces the isolines by those of the grid at each of values.
     void trace(const Grid &grid, const std::vector<float> &values);
-    void clear() { m_isolines.clear(); }
 
     // The isoline at values[index]; an empty one for an index out of range.
     const Isoline &get(unsigned index) const;

@@ -21,8 +21,6 @@ public:
     // Each segment of the polyline as a pair of points, ready for GL_LINES; empty in a stage
     // where the element is not valid.
     std::vector<BaVec3d<double>> getDrawPoints(const StageIdentifier &stage) const;
-    // The polyline's points themselves.
-    const std::vector<BaVec3d<double>> &getPoints() const { return m_points; }
     const Color &getDrawColor() const { return m_color; }
     void setDrawColor(const Color &color) { m_color = color; }
 
