@@ -92,18 +92,17 @@ std::vector<unsigned> StrainRenderer::getRenderTypes() const
 
 void StrainRenderer::preDrawInternal(unsigned renderType, int mode)
 {
-    const ElementCreator::Element_t type = m_current_element->getType();
-    m_strain = type == ElementCreator::STRAIN_GRID ? dynamic_cast<CAD::Strain *>(m_current_element) : nullptr;
-    m_section = type == ElementCreator::STRAIN_SECTION ? dynamic_cast<CAD::StrainSection *>(m_current_element)
-                                                       : nullptr;
-    m_stage_point = type == ElementCreator::STRAIN_STAGE_POINT
-        ? dynamic_cast<CAD::StrainStagePoint *>(m_current_element)
-        : nullptr;
-    if (!m_strain && !m_section && !m_stage_point)
-        VAQ_PROG_ERROR("Vaq::GCAD::StrainRenderer::preDrawInternal", "wrong element type");
-    const bool grid = renderType <= SRT_BOUNDARY || renderType >= SRT_COORDINATE_DIRECTIONS;
-    if ((grid && !m_strain) || (renderType == SRT_STAGE_POINT && !m_stage_point)
-        || (renderType >= SRT_SECTION_LINES && renderType <= SRT_SECTION_SPHERES && !m_section))
+    // Each render type belongs to one kind; an element of another kind cannot be drawn by it.
+    m_strain = dynamic_cast<CAD::Strain *>(m_current_element);
+    m_section = dynamic_cast<CAD::StrainSection *>(m_current_element);
+    m_stage_point = dynamic_cast<CAD::StrainStagePoint *>(m_current_element);
+    const bool sectionType = renderType >= SRT_SECTION_LINES && renderType <= SRT_SECTION_SPHERES;
+    bool fits = m_strain != nullptr;
+    if (renderType == SRT_STAGE_POINT)
+        fits = m_stage_point;
+    else if (sectionType)
+        fits = m_section;
+    if (!fits)
         VAQ_PROG_ERROR("Vaq::GCAD::StrainRenderer::preDrawInternal", "wrong element type");
     if (mode == 1 || mode == 3)
         m_next_row = 0;
