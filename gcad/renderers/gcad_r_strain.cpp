@@ -366,11 +366,11 @@ bool StrainRenderer::drawVectors()
 
 bool StrainRenderer::drawIsolines()
 {
-    // Lifted towards the viewer by a pixel: the view direction points at the viewer, and the
+    // Lifted towards the viewer by a pixel, against the direction the viewer looks along; the
     // axis scale stretches model units per axis on the screen.
     BaVec3d<double> lift;
     if (const GL::RenderObject *view = m_render_callback->getRenderObject()) {
-        const BaVec3d<double> towards = view->getViewDirection(), scale = view->getAxisScale();
+        const BaVec3d<double> towards = -view->getViewDirection(), scale = view->getAxisScale();
         const double size = calculateDrawSize(false, ISOLINE_LIFT_PIXELS);
         for (int axis = 0; axis < 3; ++axis)
             lift[axis] = scale[axis] > 0.0 ? towards[axis] * size / scale[axis] : 0.0;
