@@ -56,6 +56,10 @@ std::size_t Scene::getNumberOfPoints() const
         count += mesh->getData(StageIdentifier::NO_STAGE)->vertices.size();
     for (const auto &points : m_point_sets)
         count += points->getPointVector(StageIdentifier::NO_STAGE).size();
+    for (const auto &element : m_elements)
+        count += element->getNumberOfPoints(StageIdentifier::NO_STAGE);
+    for (const auto &section : m_sections)
+        count += section->getNumberOfPoints(StageIdentifier::NO_STAGE);
     return count;
 }
 

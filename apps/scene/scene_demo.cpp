@@ -8,6 +8,7 @@
 #include "gcad/host/cad/vaq_cad_primitive_circle.h"
 #include "gcad/host/cad/vaq_cad_primitive_plane.h"
 #include "gcad/host/cad/vaq_cad_primitive_solid.h"
+#include "gcad/host/cad/vaq_cad_strain.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <QColor>
@@ -40,6 +41,10 @@ constexpr double DEVIATION_AMPLITUDE = 0.05;
 // The section along the wave's edge beside the scan: one point every 1/SECTION_STEPS.
 constexpr unsigned SECTION_STEPS = 48;
 constexpr double SECTION_GAP = 0.0625;
+// The strain panel left of the tiles, as large as the scan: a pressed bulge whose strain peaks
+// at its centre, with a crack-like hole, drawn with isolines and their labels.
+constexpr unsigned STRAIN_COLUMNS = 81, STRAIN_ROWS = 181;
+constexpr double STRAIN_X = -2.25, STRAIN_PEAK = 0.3;
 
 // A mesh over the unit square centred at (x, y) with the dome's grid of n x n vertices; height
 // maps each dome vertex (x and y from -0.5 to 0.5, the dome's z) to the new z.
@@ -195,6 +200,33 @@ std::unique_ptr<Vaq::CAD::SectionBase> waveSection(double x, double y)
     return section;
 }
 
+// The strain panel: a pressed bulge with a crack-like hole.
+std::unique_ptr<Vaq::CAD::Strain> strainPanel()
+{
+    std::vector<BaVec3d<double>> positions;
+    std::vector<float> values;
+    for (unsigned row = 0; row < STRAIN_ROWS; ++row) {
+        const double v = row / double(STRAIN_ROWS - 1) - 0.5;
+        for (unsigned column = 0; column < STRAIN_COLUMNS; ++column) {
+            const double u = column / double(STRAIN_COLUMNS - 1) - 0.5;
+            const double bulge = std::exp(-(u * u / 0.06 + v * v / 0.12));
+            positions.emplace_back(STRAIN_X + SCAN_WIDTH * (u + 0.5), SCAN_HEIGHT * v, 0.15 * bulge);
+            const bool crack = std::abs(u - 0.2) < 0.02 && std::abs(v + 0.25) < 0.08;
+            values.push_back(crack ? Vaq::CAD::NO_VALUE : float(STRAIN_PEAK * bulge * (1.0 + 0.3 * u)));
+        }
+    }
+    auto strain = std::make_unique<Vaq::CAD::Strain>(QStringLiteral("demo strain"));
+    strain->setGrid(STRAIN_COLUMNS, STRAIN_ROWS, positions, values);
+    strain->setColorRange(0.0f, float(STRAIN_PEAK));
+    strain->setIsolineValues({ 0.05f, 0.1f, 0.15f, 0.2f, 0.25f });
+    Vaq::CAD::ElemProp &properties = *strain->getElemProperties();
+    properties.colorMapEnabled = true;
+    properties.showBoundary = true;
+    properties.strain.isolines = true;
+    properties.strain.isolineLabels = true;
+    return strain;
+}
+
 } // namespace
 
 void addDemoScene(Scene &scene)
@@ -243,6 +275,9 @@ void addDemoScene(Scene &scene)
         QStringLiteral("demo width"), { -edge, edge, 0.0 }, { edge, edge, 0.0 }, { 0.0, edge + 0.35, 0.0 }));
     scene.addElement(pulledOutDistance(QStringLiteral("demo height"), { -edge, -edge, 0.0 },
         { -edge, edge, 0.0 }, { -edge - 0.35, 0.0, 0.0 }));
+    auto strain = strainPanel();
+    attachLabel(*strain, QStringLiteral("Strain, isolines"));
+    scene.addElement(std::move(strain));
 }
 
 } // namespace Gcad::Scene

@@ -39,7 +39,7 @@ QString lineAndColumn(QByteArrayView text, qsizetype offset)
 // Every element kind a scene file may name, for the messages that list them.
 QString knownKinds()
 {
-    return QStringLiteral("mesh, points, section, %1, %2").arg(primitiveKinds(), MEASURE_KINDS);
+    return QStringLiteral("mesh, points, section, strain, %1, %2").arg(primitiveKinds(), MEASURE_KINDS);
 }
 
 ViewDescription readView(const JsonReader &reader, const QJsonValue &value)
@@ -181,9 +181,9 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         reader.fail(where, QStringLiteral("no \"kind\" (%1)").arg(knownKinds()));
     const QString kind = reader.text(kindValue, where + ".kind");
     const bool mesh = kind == QLatin1String("mesh");
-    const bool section = kind == QLatin1String("section");
+    const bool section = kind == QLatin1String("section"), strain = kind == QLatin1String("strain");
     const bool primitive = isPrimitiveKind(kind), measure = isMeasureKind(kind);
-    if (!mesh && !section && !primitive && !measure && kind != QLatin1String("points"))
+    if (!mesh && !section && !strain && !primitive && !measure && kind != QLatin1String("points"))
         reader.fail(
             where + ".kind", QStringLiteral("unknown kind '%1' (%2)").arg(kind.left(40), knownKinds()));
 
@@ -192,6 +192,7 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
             : primitive ? QStringList { "kind", "name", "color", "label" } + primitiveKeys(kind)
             : measure   ? measureKeys(kind)
             : section   ? sectionKeys()
+            : strain    ? strainKeys()
                         : POINTS_KEYS);
     ElementDescription result;
     if (element.contains("name"))
@@ -208,6 +209,8 @@ ElementDescription readElement(const JsonReader &reader, const QJsonValue &value
         result.data = readMeasure(reader, element, kind, where);
     else if (section)
         result.data = readSection(reader, element, where);
+    else if (strain)
+        result.data = readStrain(reader, element, where);
     else
         result.data = readPoints(reader, element, where);
     return result;

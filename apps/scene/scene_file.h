@@ -9,6 +9,7 @@
 #include "apps/scene/scene_file_measure.h"
 #include "apps/scene/scene_file_primitive.h"
 #include "apps/scene/scene_file_section.h"
+#include "apps/scene/scene_file_strain.h"
 #include "apps/scene/scene_point_cloud.h"
 
 #include "gcad/host/base/vaq_color.h"
@@ -62,7 +63,7 @@ struct ElementDescription
     std::optional<QString> label; // the text of the element's label
     std::optional<Vaq::Color> color;
     std::variant<MeshDescription, PointsDescription, PrimitiveDescription, MeasureDescription,
-        SectionDescription>
+        SectionDescription, StrainDescription>
         data;
 };
 

@@ -174,6 +174,7 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
     std::vector<std::unique_ptr<Vaq::CAD::PointsBase>> pointSets;
     std::vector<std::unique_ptr<Vaq::CAD::Element>> primitives;
     std::vector<std::unique_ptr<Vaq::CAD::SectionBase>> sections;
+    std::vector<std::unique_ptr<Vaq::CAD::Element>> others;
     for (std::size_t i = 0; i < description.elements.size(); ++i) {
         ElementDescription &element = description.elements[i];
         const QString where = QStringLiteral("elements[%1]").arg(i);
@@ -201,6 +202,12 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
             added->setFileName(nameOf(element, QString(), "section", i));
             if (element.color)
                 sections.back()->getElemProperties()->datasetColor = *element.color;
+        } else if (auto *strain = std::get_if<StrainDescription>(&element.data)) {
+            others.push_back(createStrainElement(*strain));
+            added = others.back().get();
+            added->setFileName(nameOf(element, QString(), "strain", i));
+            if (element.color)
+                added->getElemProperties()->color = *element.color;
         } else {
             auto &points = std::get<PointsDescription>(element.data);
             pointSets.push_back(builder.points(points, where));
@@ -223,6 +230,8 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         scene.addElement(std::move(measure));
     for (auto &section : sections)
         scene.addSection(std::move(section));
+    for (auto &other : others)
+        scene.addElement(std::move(other));
 
     scene.getOverlay().add(description.overlay);
     return description.view;

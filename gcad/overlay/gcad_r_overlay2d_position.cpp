@@ -9,6 +9,7 @@
 
 #include "gcad/clipping/gcad_clipping_interface.h"
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_strain_free_point.h"
 #include "gcad/host/fig2/vaq_fig2_box_distributor.h"
 #include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/fig2/vaq_fig2_global_legend.h"
@@ -185,6 +186,8 @@ void Overlay2d::storeLabelPlace(
     };
     const QPointF connectorMM = project(view, connector);
     label->setManualOriginOffset(backProject(box->getCoveredRect().center()) - backProject(connectorMM));
+    // Reference, fixture and target points share the offset with their strain stage points.
+    CAD::StrainTools::FreePoint::propagateLabelPosition(element);
 }
 
 void Overlay2d::estimateLabelPositions(const std::vector<CAD::ElementAndStageImp> &elements)

@@ -25,6 +25,7 @@
 #include "gcad/renderers/gcad_r_points.h"
 #include "gcad/renderers/gcad_r_primitive.h"
 #include "gcad/renderers/gcad_r_section.h"
+#include "gcad/renderers/gcad_r_strain.h"
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <algorithm>
@@ -85,6 +86,7 @@ RenderCallback::RenderCallback(QObject *parent)
     _renderer_container.registerRenderer(new PointsRenderer(this));
     _renderer_container.registerRenderer(new PrimitiveRenderer(this));
     _renderer_container.registerRenderer(new SectionRenderer(this));
+    _renderer_container.registerRenderer(new StrainRenderer(this));
     _overlay2d = std::make_unique<Overlay2d>(this);
 }
 

@@ -52,6 +52,8 @@ public:
         const BaVec3d<double> &position, const BaVec3d<double> &direction, double radius, const Color &color);
     virtual void drawBoundingBox(const Box3d &box);
 
+    // The point-count hint of the render callback, given before every element.
+    void setNumPoints(unsigned count) { m_num_points = count; }
     unsigned getStepping() const { return m_stepping; }
     CAD::Element *getCurrentElement() const { return m_current_element; }
     const std::vector<CAD::ElementCreator::Element_t> &getSupportedTypes() const { return m_supported_types; }
@@ -104,6 +106,7 @@ protected:
     CAD::Element *m_current_element = nullptr;
     CAD::StageIdentifier m_stage = CAD::StageIdentifier::NO_STAGE;
     CAD::ElemProp *m_element_properties = nullptr;
+    unsigned m_num_points = 0;
     bool m_two_sided = false;
     bool m_specular = false;
     Color m_front_color { 240, 210, 0 };

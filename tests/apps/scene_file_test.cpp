@@ -165,7 +165,8 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
         { "[1, 2]", "the document: expected an object, not a list" },
         { R"({"elements": []})", "elements: the scene has no elements" },
         { R"({"elements": [{"kind": "cloud"}]})",
-            "elements[0].kind: unknown kind 'cloud' (mesh, points, section, point, line, segment, circle, "
+            "elements[0].kind: unknown kind 'cloud' (mesh, points, section, strain, point, line, segment, "
+            "circle, "
             "disc, "
             "polygonHole, "
             "plane, limitedPlane, slot, roundedRectangle, sphere, cylinder, cone, paraboloid, labelMarker, "
@@ -230,6 +231,58 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
             "elements[0].characteristic: unknown characteristic 'wobble'" },
         { R"({"elements": [{"kind": "distance", "from": "a", "to": "b", "datums": ["A"]}]})",
             "elements[0]: unknown key 'datums' (known: kind, name, color, label, from, to, pullOut)" },
+    };
+    for (const auto &[json, reason] : cases)
+        EXPECT_EQ(parseError(json), QStringLiteral("s.json: ") + reason) << json;
+}
+
+TEST(SceneFile, readsStrainGridsLaidOutOrListedAndRefusesValueCountsThatDoNotMatch)
+{
+    const auto scene = parseSceneFile(QByteArrayView(R"({"elements": [
+        {"kind": "strain", "size": [3, 2], "origin": [1, 2, 3], "spacing": [2, 0.5], "curvature": 0.5,
+         "values": [0, 0.1, null, 0.3, 0.4, 0.5], "range": [0, 0.5], "colors": ["blue", "red"],
+         "showLines": true, "isolines": [0.25], "isolineLabels": true},
+        {"kind": "strain", "size": [2, 2], "positions": [[0,0,0], [1,0,0], [0,1,0], [1,1,1]],
+         "values": [1, 2, 3, 4], "showFacets": false, "showPoints": true}]})"),
+        QStringLiteral("s.json"));
+    ASSERT_EQ(scene.elements.size(), 2u);
+    const auto &laidOut = std::get<Gcad::Scene::StrainDescription>(scene.elements[0].data);
+    EXPECT_EQ(laidOut.values[2], Vaq::CAD::NO_VALUE);
+    const auto grid = Gcad::Scene::createStrainElement(laidOut);
+    const Vaq::CAD::StageIdentifier stage = Vaq::CAD::StageIdentifier::DEFAULT_DATASET;
+    // Point (column 2, row 1) lies at origin + (4, 0.5) and curves up by 0.5 x (16 + 0.25) / 2.
+    Vaq::CAD::Strain::MappedPoint point;
+    ASSERT_TRUE(grid->getDrawPoint(stage, grid->getPointIndex(2, 1), &point));
+    EXPECT_EQ(point.position, Vaq::BaVec3d<float>(5.0f, 2.5f, 3.0f + 0.25f * 16.25f));
+    EXPECT_FLOAT_EQ(point.value, 1.0f);
+    EXPECT_FALSE(grid->getDrawPoint(stage, 2, &point)); // the hole
+    EXPECT_EQ(grid->getColorMapping(), std::vector<Color>({ Color(0, 0, 255), Color(255, 0, 0) }));
+    const Vaq::CAD::ElemProp &shown = *grid->getElemProperties();
+    EXPECT_TRUE(
+        shown.showTriangles && shown.showEdges && shown.strain.isolines && shown.strain.isolineLabels);
+    EXPECT_FALSE(shown.showPoints || shown.showBoundary);
+
+    const auto listed
+        = Gcad::Scene::createStrainElement(std::get<Gcad::Scene::StrainDescription>(scene.elements[1].data));
+    ASSERT_TRUE(listed->getDrawPoint(stage, 3, &point));
+    EXPECT_EQ(point.position, Vaq::BaVec3d<float>(1, 1, 1));
+    EXPECT_TRUE(listed->getElemProperties()->showPoints);
+    EXPECT_FALSE(listed->getElemProperties()->showTriangles);
+
+    const std::pair<const char *, const char *> cases[] = {
+        { R"({"elements": [{"kind": "strain", "size": [2, 2], "values": [1, 2, 3]}]})",
+            "elements[0].values: 3 entries for 4 points" },
+        { R"({"elements": [{"kind": "strain", "size": [2, 2]}]})",
+            R"(elements[0]: no "values" (one per point, null for a hole))" },
+        { R"({"elements": [{"kind": "strain", "size": [1, 4], "values": [1, 2, 3, 4]}]})",
+            "elements[0].size[0]: 1 is outside 2 to 100000" },
+        { R"({"elements": [{"kind": "strain", "size": [2, 2], "values": [1, 2, 3, 4], "range": [1, 1]}]})",
+            "elements[0].range: the second value must be above the first" },
+        { R"({"elements": [{"kind": "strain", "size": [2, 2], "values": [1, 2, 3, 4], "origin": [0, 0, 0],
+            "positions": [[0,0,0], [1,0,0], [0,1,0], [1,1,1]]}]})",
+            R"(elements[0]: "positions" and a laid-out grid (origin, spacing, curvature))" },
+        { R"({"elements": [{"kind": "strain", "size": [2, 2], "values": [1, 2, 3, "4"]}]})",
+            "elements[0].values[3]: expected a finite number, not a text" },
     };
     for (const auto &[json, reason] : cases)
         EXPECT_EQ(parseError(json), QStringLiteral("s.json: ") + reason) << json;

@@ -9,6 +9,7 @@
 
 #include "gcad/host/cad/vaq_cad_dist_pull_out.h"
 #include "gcad/host/cad/vaq_cad_dome_mesh.h"
+#include "gcad/host/cad/vaq_cad_strain.h"
 #include "gcad/host/fig2/vaq_fig2_global_legend.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
 
@@ -205,15 +206,15 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
         = std::count_if(values.begin(), values.end(), [](float v) { return v != Vaq::CAD::NO_VALUE; });
     EXPECT_GT(needles, 100);
     EXPECT_LT(needles, 10000);
-    // Fitted geometry over the tiles (a sphere, a plane, a circle and a cylinder) and two
-    // distances along their edges.
+    // Fitted geometry over the tiles (a sphere, a plane, a circle and a cylinder), two
+    // distances along their edges and the strain panel.
     std::vector<ElementCreator::Element_t> others;
     for (const auto &element : scene.getOtherElements())
         others.push_back(element->getType());
     EXPECT_EQ(others,
         (std::vector<ElementCreator::Element_t> { ElementCreator::SPHERE, ElementCreator::PLANE,
             ElementCreator::CIRCLE, ElementCreator::CYLINDER, ElementCreator::DISTANCE,
-            ElementCreator::DISTANCE }));
+            ElementCreator::DISTANCE, ElementCreator::STRAIN_GRID }));
     // A section across the wave with a needle and a legend colour per point.
     ASSERT_EQ(scene.getSections().size(), 1u);
     const Vaq::CAD::SectionBase &section = *scene.getSections()[0];
@@ -221,6 +222,13 @@ TEST(DemoScene, twoMillionTrianglesFlatAndSmoothOneOfThemColourMapped)
     EXPECT_EQ(section.getDistanceVector(StageIdentifier::NO_STAGE)[0].size(),
         section.getSections(StageIdentifier::NO_STAGE)[0].size());
     EXPECT_FALSE(section.getColors(StageIdentifier::NO_STAGE).empty());
+    // A strain grid with isolines, and holes in it.
+    const auto *strain = dynamic_cast<const Vaq::CAD::Strain *>(scene.getOtherElements().back().get());
+    ASSERT_NE(strain, nullptr);
+    EXPECT_TRUE(strain->getElemProperties()->strain.isolines);
+    EXPECT_FALSE(strain->getIsolinePoints(StageIdentifier::NO_STAGE, 0).empty());
+    EXPECT_LT(strain->getNumberOfVisiblePoints(StageIdentifier::NO_STAGE),
+        strain->getNumberOfPoints(StageIdentifier::NO_STAGE));
     // The programs build no element that their views could not draw. Each is labelled; the
     // colour-mapped wave brings the legend.
     SceneRenderCallback callback(scene);

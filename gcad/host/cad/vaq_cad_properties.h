@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
+#include "gcad/host/cad/vaq_cad_strain_display.h"
 
 namespace Vaq::CAD {
 
@@ -71,6 +72,8 @@ struct ElemProp
     int displacementComponents = 0;
     bool displacementResultant = true;
     double displacementLineWidth = 1.0;
+
+    StrainDisplay strain;
 };
 
 struct DefaultProperties
