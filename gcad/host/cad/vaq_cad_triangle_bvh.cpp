@@ -1,6 +1,9 @@
 #include "gcad/host/cad/vaq_cad_triangle_bvh.h"
 
+#include "gcad/host/cad/vaq_cad_triangle_point.h"
+
 #include <algorithm>
+#include <cmath>
 
 namespace Vaq::CAD {
 
@@ -8,6 +11,47 @@ namespace {
 
 // Few enough that a leaf's triangles cost about as much as one more level of boxes.
 constexpr uint32_t LEAF_SIZE = 4;
+// The tie distance relative to the size of the whole set.
+constexpr double TIE_SCALE = 1e-10;
+
+double square(double v)
+{
+    return v * v;
+}
+
+double boxDistance2(const Box3d &box, const BaVec3d<double> &p)
+{
+    const BaVec3d<double> &lo = box.getMin(), &hi = box.getMax();
+    const double dx = p.x < lo.x ? lo.x - p.x : (p.x > hi.x ? p.x - hi.x : 0.0);
+    const double dy = p.y < lo.y ? lo.y - p.y : (p.y > hi.y ? p.y - hi.y : 0.0);
+    const double dz = p.z < lo.z ? lo.z - p.z : (p.z > hi.z ? p.z - hi.z : 0.0);
+    return dx * dx + dy * dy + dz * dz;
+}
+
+// The angle between u and v, both non-zero.
+double angleBetween(const BaVec3d<double> &u, const BaVec3d<double> &v)
+{
+    return std::acos(std::clamp(u.dot(v) / std::sqrt(u.dot(u) * v.dot(v)), -1.0, 1.0));
+}
+
+// What a triangle adds to the pseudo-normal of the feature its nearest point lies on.
+BaVec3d<double> pseudoNormalShare(
+    const BaVec3d<double> &a, const BaVec3d<double> &b, const BaVec3d<double> &c, TriangleFeature feature)
+{
+    const BaVec3d<double> normal = (b - a).cross(c - a).normalized();
+    if (normal == BaVec3d<double>())
+        return normal;
+    switch (feature) {
+    case TriangleFeature::CORNER_A:
+        return normal * angleBetween(b - a, c - a);
+    case TriangleFeature::CORNER_B:
+        return normal * angleBetween(c - b, a - b);
+    case TriangleFeature::CORNER_C:
+        return normal * angleBetween(a - c, b - c);
+    default:
+        return normal;
+    }
+}
 
 } // namespace
 
@@ -29,6 +73,8 @@ TriangleBvh::TriangleBvh(const std::vector<BaVec3d<double>> &vertices, const std
     build(0, 0, uint32_t(items.size()), items);
     for (std::size_t i = 0; i < items.size(); ++i)
         m_order[i] = items[i].triangle;
+    const BaVec3d<double> size = m_nodes[0].box.getSize();
+    m_tie = TIE_SCALE * std::max(size.length(), 1e-300);
 }
 
 void TriangleBvh::build(uint32_t node, uint32_t begin, uint32_t end, std::vector<Item> &items)
@@ -105,6 +151,73 @@ bool TriangleBvh::intersect(const Ray &ray, double *limit, const AcceptHit &acce
         return false;
     hit->t = best;
     *limit = best;
+    return true;
+}
+
+bool TriangleBvh::nearest(
+    const BaVec3d<double> &p, double maxDistance, uint32_t hint, NearestPoint *result) const
+{
+    if (m_nodes.empty() || !(maxDistance >= 0.0))
+        return false;
+    // Until the first answer, best bounds the search: the hint's distance or the maximum.
+    double best = maxDistance;
+    if (hint != NO_HINT) {
+        const Triangle &tri = m_triangles[hint];
+        const TrianglePoint q
+            = closestPointOnTriangle(p, m_vertices[tri[0]], m_vertices[tri[1]], m_vertices[tri[2]]);
+        best = std::min(best, (p - q.point).length());
+    }
+    bool found = false;
+    NearestPoint answer;
+    BaVec3d<double> normalSum;
+    uint32_t stack[64];
+    int top = 0;
+    if (boxDistance2(m_nodes[0].box, p) <= square(best + m_tie))
+        stack[top++] = 0;
+    while (top > 0) {
+        const Node &node = m_nodes[stack[--top]];
+        const double reach = std::min(maxDistance, best + m_tie);
+        if (boxDistance2(node.box, p) > reach * reach)
+            continue;
+        if (node.count > 0) {
+            for (uint32_t i = node.first; i < node.first + node.count; ++i) {
+                const uint32_t triangle = m_order[i];
+                const Triangle &tri = m_triangles[triangle];
+                const BaVec3d<double> &a = m_vertices[tri[0]], &b = m_vertices[tri[1]],
+                                      &c = m_vertices[tri[2]];
+                const TrianglePoint q = closestPointOnTriangle(p, a, b, c);
+                const double distance2 = (p - q.point).dot(p - q.point);
+                const double cut = std::min(maxDistance, best + m_tie);
+                if (distance2 > cut * cut)
+                    continue;
+                const double distance = std::sqrt(distance2);
+                const BaVec3d<double> share = pseudoNormalShare(a, b, c, q.feature);
+                if (!found || distance < best - m_tie)
+                    normalSum = share;
+                else
+                    normalSum += share;
+                if (!found || distance < best) {
+                    best = distance;
+                    answer.triangle = triangle;
+                    answer.point = q.point;
+                }
+                found = true;
+            }
+            continue;
+        }
+        // The nearer child goes on top of the stack, so that its answer prunes the other one.
+        const double near0 = boxDistance2(m_nodes[node.first].box, p);
+        const double near1 = boxDistance2(m_nodes[node.first + 1].box, p);
+        const bool firstNearer = near0 <= near1;
+        stack[top++] = firstNearer ? node.first + 1 : node.first;
+        stack[top++] = firstNearer ? node.first : node.first + 1;
+    }
+    if (!found)
+        return false;
+    answer.distance = best;
+    answer.normal = normalSum.normalized();
+    answer.signedDistance = (p - answer.point).dot(normalSum) < 0.0 ? -best : best;
+    *result = answer;
     return true;
 }
 
