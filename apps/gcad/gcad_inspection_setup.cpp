@@ -109,7 +109,7 @@ std::vector<Scene::DeviationSection> InspectionSetup::apply(Scene::Scene &scene,
         if (deviations.withValue == 0)
             throw UsageError { actual,
                 QStringLiteral("no point lies within %1 of the nominal part (see --max-distance)")
-                    .arg(searched) };
+                    .arg(searched, 0, 'g', 4) };
         if (deviation) {
             Scene::setDeviationRange(deviations.values);
             nominal.setVisible(false);
