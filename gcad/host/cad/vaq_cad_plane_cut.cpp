@@ -236,6 +236,14 @@ std::vector<PlaneCutRun> cutWithPlane(
     return cutter.chainRuns();
 }
 
+std::vector<PlaneCutRun> cutWithPlane(const PolyBaseData &data, const Plane3d &plane)
+{
+    Cutter cutter(data, plane);
+    for (uint32_t triangle = 0; triangle < data.triangles.size(); ++triangle)
+        cutter.cutTriangle(triangle);
+    return cutter.chainRuns();
+}
+
 std::vector<PlaneCutRun> cutWithPlane(
     const PolyBase &poly, const StageIdentifier &stage, const Plane3d &plane)
 {

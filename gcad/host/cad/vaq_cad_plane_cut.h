@@ -38,6 +38,8 @@ struct PlaneCutRun
 // whose bottom face lies in the plane) while a top face in the plane gives its outline.
 std::vector<PlaneCutRun> cutWithPlane(
     const PolyBaseData &data, const std::vector<BspNode *> &leaves, const Plane3d &plane);
+// The same without a spatial tree: every triangle of data is looked at.
+std::vector<PlaneCutRun> cutWithPlane(const PolyBaseData &data, const Plane3d &plane);
 // The mesh element in stage, through its spatial tree; empty before the tree exists or in a
 // stage where the element is not valid.
 std::vector<PlaneCutRun> cutWithPlane(

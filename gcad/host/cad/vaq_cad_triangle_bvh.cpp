@@ -14,11 +14,6 @@ constexpr uint32_t LEAF_SIZE = 4;
 // The tie distance relative to the size of the whole set.
 constexpr double TIE_SCALE = 1e-10;
 
-double square(double v)
-{
-    return v * v;
-}
-
 double boxDistance2(const Box3d &box, const BaVec3d<double> &p)
 {
     const BaVec3d<double> &lo = box.getMin(), &hi = box.getMax();
@@ -170,15 +165,21 @@ bool TriangleBvh::nearest(
     bool found = false;
     NearestPoint answer;
     BaVec3d<double> normalSum;
-    uint32_t stack[64];
+    // Nodes to visit with the squared distance of their boxes, computed once when pushed.
+    struct Pending
+    {
+        uint32_t node;
+        double distance2;
+    };
+    Pending stack[64];
     int top = 0;
-    if (boxDistance2(m_nodes[0].box, p) <= square(best + m_tie))
-        stack[top++] = 0;
+    stack[top++] = { 0, boxDistance2(m_nodes[0].box, p) };
     while (top > 0) {
-        const Node &node = m_nodes[stack[--top]];
+        const Pending pending = stack[--top];
         const double reach = std::min(maxDistance, best + m_tie);
-        if (boxDistance2(node.box, p) > reach * reach)
+        if (pending.distance2 > reach * reach)
             continue;
+        const Node &node = m_nodes[pending.node];
         if (node.count > 0) {
             for (uint32_t i = node.first; i < node.first + node.count; ++i) {
                 const uint32_t triangle = m_order[i];
@@ -206,11 +207,11 @@ bool TriangleBvh::nearest(
             continue;
         }
         // The nearer child goes on top of the stack, so that its answer prunes the other one.
-        const double near0 = boxDistance2(m_nodes[node.first].box, p);
-        const double near1 = boxDistance2(m_nodes[node.first + 1].box, p);
-        const bool firstNearer = near0 <= near1;
-        stack[top++] = firstNearer ? node.first + 1 : node.first;
-        stack[top++] = firstNearer ? node.first : node.first + 1;
+        const Pending first { node.first, boxDistance2(m_nodes[node.first].box, p) };
+        const Pending second { node.first + 1, boxDistance2(m_nodes[node.first + 1].box, p) };
+        const bool firstNearer = first.distance2 <= second.distance2;
+        stack[top++] = firstNearer ? second : first;
+        stack[top++] = firstNearer ? first : second;
     }
     if (!found)
         return false;

@@ -146,6 +146,11 @@ TEST(PlaneCut, runsAreTheSameWhateverTheLeavesAndOpenAtTheBorderOfAnOpenSurface)
     ASSERT_EQ(many.size(), 1u);
     EXPECT_EQ(many[0].points.size(), one[0].points.size());
     EXPECT_NEAR(runLength(many[0]), runLength(one[0]), 1e-12);
+    // Every triangle looked at, without the tree: the same run.
+    const std::vector<PlaneCutRun> all = cutWithPlane(*cylinder.getData(STAGE), AT_Z(1.25));
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].points.size(), one[0].points.size());
+    EXPECT_NEAR(runLength(all[0]), runLength(one[0]), 1e-12);
 
     // Without caps a plane along the axis cuts two open lines of the wall's height.
     PolyBase tube;
