@@ -104,12 +104,15 @@ std::vector<Scene::DeviationSection> InspectionSetup::apply(Scene::Scene &scene,
         Vaq::Box3d box;
         nominal.getBoundingBox(StageIdentifier::NO_STAGE, Vaq::CAD::BBT_GEOMETRY, Vaq::CAD::CCS_WORLD, box);
         searched = maxDistance.value_or(DEFAULT_SEARCH_SHARE * box.getSize().length());
-        deviations = Scene::computeDeviations(nominalData,
-            cloud ? cloud->positions : (*mesh)->getData(StageIdentifier::NO_STAGE)->vertices, searched);
-        if (deviations.withValue == 0)
-            throw UsageError { actual,
-                QStringLiteral("no point lies within %1 of the nominal part (see --max-distance)")
-                    .arg(searched, 0, 'g', 4) };
+        // Shown beside the nominal without sections, the actual data needs no deviations.
+        if (deviation || !sections.empty()) {
+            deviations = Scene::computeDeviations(nominalData,
+                cloud ? cloud->positions : (*mesh)->getData(StageIdentifier::NO_STAGE)->vertices, searched);
+            if (deviations.withValue == 0)
+                throw UsageError { actual,
+                    QStringLiteral("no point lies within %1 of the nominal part (see --max-distance)")
+                        .arg(searched, 0, 'g', 4) };
+        }
         if (deviation) {
             Scene::setDeviationRange(deviations.values);
             nominal.setVisible(false);

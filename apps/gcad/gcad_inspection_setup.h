@@ -50,8 +50,8 @@ struct InspectionSetup
     // nominal, which is hidden; without, beside it. Labels and display options of setup
     // reach the new element. Cuts the sections and returns them (with the deviations of the
     // actual data near them when it is given). UsageError when the files hold no single mesh,
-    // for an actual file that cannot be read, and when no actual point lies within the
-    // search distance.
+    // for an actual file that cannot be read, and when deviations are asked for (--deviation
+    // or sections) but no actual point lies within the search distance.
     std::vector<Scene::DeviationSection> apply(Scene::Scene &scene, const ViewSetup &setup) const;
 };
 

@@ -82,7 +82,14 @@ private:
         uint32_t triangle;
         BaVec3d<double> centroid;
     };
-    void build(uint32_t node, uint32_t begin, uint32_t end, std::vector<Item> &items);
+    // The axis to split items[begin, end) along, the longest of their centroids' box; false
+    // when they make a leaf (few, or all centroids in one point).
+    static bool splitAxis(const std::vector<Item> &items, uint32_t begin, uint32_t end, int *axis);
+    // Puts the median centroid along axis in the middle, smaller ones before it; the middle.
+    static uint32_t splitAtMedian(std::vector<Item> &items, uint32_t begin, uint32_t end, int axis);
+    // Builds nodes[node] over items[begin, end), its descendants appended to nodes.
+    void build(std::vector<Node> &nodes, uint32_t node, uint32_t begin, uint32_t end,
+        std::vector<Item> &items) const;
 
     const std::vector<BaVec3d<double>> &m_vertices;
     const std::vector<Triangle> &m_triangles;

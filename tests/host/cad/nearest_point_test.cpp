@@ -10,6 +10,7 @@
 #include <numbers>
 #include <numeric>
 #include <random>
+#include <tuple>
 
 using namespace Vaq;
 using namespace Vaq::CAD;
@@ -69,46 +70,51 @@ TEST(ClosestPointOnTriangle, eachCornerEdgeAndTheInsideAndATriangleWithoutArea)
 TEST(TriangleBvhNearest, findsWhatALoopOverEveryTriangleFindsWithinTheLimitWithAndWithoutHint)
 {
     std::mt19937 random(7);
-    std::uniform_real_distribution<double> unit(0.0, 1.0), small(-0.05, 0.05);
-    std::vector<P> vertices;
-    std::vector<Triangle> triangles;
-    for (uint32_t i = 0; i < 3000; ++i) {
-        const P centre { unit(random), unit(random), unit(random) };
-        for (int k = 0; k < 3; ++k)
-            vertices.push_back(centre + P { small(random), small(random), small(random) });
-        triangles.push_back({ 3 * i, 3 * i + 1, 3 * i + 2 });
-    }
-    const TriangleBvh bvh(vertices, triangles, allOf(triangles.size()));
-    const double maxDistance = 0.04;
-    int found = 0, beyond = 0;
-    uint32_t hint = TriangleBvh::NO_HINT;
-    for (int q = 0; q < 2000; ++q) {
-        const P p { unit(random) * 1.2 - 0.1, unit(random) * 1.2 - 0.1, unit(random) * 1.2 - 0.1 };
-        double nearest = INFINITY;
-        for (const Triangle &t : triangles) {
-            const P foot = closestPointOnTriangle(p, vertices[t[0]], vertices[t[1]], vertices[t[2]]).point;
-            nearest = std::min(nearest, (p - foot).length());
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    // A small soup, and one big enough to be built on two threads.
+    for (const auto &[count, queries, size, maxDistance] :
+        { std::tuple(3000u, 2000, 0.05, 0.04), std::tuple(150000u, 150, 0.01, 0.01) }) {
+        std::uniform_real_distribution<double> small(-size, size);
+        std::vector<P> vertices;
+        std::vector<Triangle> triangles;
+        for (uint32_t i = 0; i < count; ++i) {
+            const P centre { unit(random), unit(random), unit(random) };
+            for (int k = 0; k < 3; ++k)
+                vertices.push_back(centre + P { small(random), small(random), small(random) });
+            triangles.push_back({ 3 * i, 3 * i + 1, 3 * i + 2 });
         }
-        NearestPoint plain, hinted;
-        const bool hit = bvh.nearest(p, maxDistance, TriangleBvh::NO_HINT, &plain);
-        // A hint far off (the previous query's triangle) must not change the answer.
-        const bool hitHinted = bvh.nearest(p, maxDistance, hint, &hinted);
-        ASSERT_EQ(hit, nearest <= maxDistance) << q;
-        ASSERT_EQ(hitHinted, hit) << q;
-        if (!hit) {
-            ++beyond;
-            continue;
+        const TriangleBvh bvh(vertices, triangles, allOf(triangles.size()));
+        int found = 0, beyond = 0;
+        uint32_t hint = TriangleBvh::NO_HINT;
+        for (int q = 0; q < queries; ++q) {
+            const P p { unit(random) * 1.2 - 0.1, unit(random) * 1.2 - 0.1, unit(random) * 1.2 - 0.1 };
+            double nearest = INFINITY;
+            for (const Triangle &t : triangles) {
+                const P foot
+                    = closestPointOnTriangle(p, vertices[t[0]], vertices[t[1]], vertices[t[2]]).point;
+                nearest = std::min(nearest, (p - foot).length());
+            }
+            NearestPoint plain, hinted;
+            const bool hit = bvh.nearest(p, maxDistance, TriangleBvh::NO_HINT, &plain);
+            // A hint far off (the previous query's triangle) must not change the answer.
+            const bool hitHinted = bvh.nearest(p, maxDistance, hint, &hinted);
+            ASSERT_EQ(hit, nearest <= maxDistance) << count << " " << q;
+            ASSERT_EQ(hitHinted, hit) << q;
+            if (!hit) {
+                ++beyond;
+                continue;
+            }
+            ++found;
+            hint = plain.triangle;
+            EXPECT_NEAR(plain.distance, nearest, 1e-12);
+            EXPECT_NEAR(hinted.distance, nearest, 1e-12);
+            EXPECT_NEAR((p - plain.point).length(), nearest, 1e-12);
+            EXPECT_NEAR(std::abs(plain.signedDistance), nearest, 1e-12);
         }
-        ++found;
-        hint = plain.triangle;
-        EXPECT_NEAR(plain.distance, nearest, 1e-12);
-        EXPECT_NEAR(hinted.distance, nearest, 1e-12);
-        EXPECT_NEAR((p - plain.point).length(), nearest, 1e-12);
-        EXPECT_NEAR(std::abs(plain.signedDistance), nearest, 1e-12);
+        // Both outcomes occur often enough to mean something.
+        EXPECT_GT(found, queries / 10) << count;
+        EXPECT_GT(beyond, queries / 10) << count;
     }
-    // Both outcomes occur often enough to mean something.
-    EXPECT_GT(found, 200);
-    EXPECT_GT(beyond, 200);
 }
 
 TEST(TriangleBvhNearest, signIsPositiveOutsideAndNegativeInsideAtFacesEdgesAndCorners)
