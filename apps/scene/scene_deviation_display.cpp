@@ -1,5 +1,7 @@
 #include "apps/scene/scene_deviation_display.h"
 
+#include "apps/scene/scene_points.h"
+
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 
 #include <algorithm>
@@ -50,7 +52,11 @@ std::unique_ptr<Vaq::CAD::PointsBase> createDeviationPoints(
             colors[i] = scale[std::min(scale.size() - 1, std::size_t(at * float(scale.size())))];
     }
     auto points = std::make_unique<Vaq::CAD::PointsBase>(Vaq::CAD::ElementCreator::POINTS_DEVIATION, name);
-    points->getElemProperties()->colorMapEnabled = true;
+    Vaq::CAD::ElemProp &properties = *points->getElemProperties();
+    properties.colorMapEnabled = true;
+    // The highlight of lit points is the complement of the dataset colour: from a near-white one
+    // it is faint and leaves the legend's colours as they are.
+    properties.datasetColor = DEFAULT_POINT_COLOR;
     points->setPoints(std::move(cloud.positions));
     points->setNormals(std::move(cloud.normals));
     points->setColors(std::move(colors));

@@ -366,7 +366,7 @@ TEST(GcadRender, aScanIsDrawnInTheLegendsColoursAndItsSectionsAreSummedUp)
     const QString scan = folder.write("scan.xyz", grid.toUtf8());
     const QString out = folder.path("out.png");
     const ProgramRun run = gcad({ "render", nominal, "--actual", scan, "--deviation", "--section", "y=0.45",
-        "--section", "z=2", "--size", "320x240", "-o", out });
+        "--section", "z=2", "--size", "320x240", "--view", "z+", "-o", out });
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     // y = 0.45 crosses the square's edges x = 0 and x = 1 and its diagonal at x = 0.45. Only
     // the scan point (0.45, 0.45), 0.01 above, lies within a quarter of the search distance
@@ -376,7 +376,7 @@ TEST(GcadRender, aScanIsDrawnInTheLegendsColoursAndItsSectionsAreSummedUp)
         "section z=2: empty (the plane misses the nominal part)\n");
     EXPECT_TRUE(run.out.contains("2 elements, 2 triangles, 104 points")) << run.out.toStdString();
     // Above the legend the picture shows the legend's two end colours, blue and red, and no
-    // grey of the nominal square.
+    // grey of the nominal square; seen face-on, where a highlight would tint them most.
     const QImage image(out);
     int red = 0, blue = 0, grey = 0;
     for (int y = 0; y < 120; ++y) {
