@@ -1,8 +1,8 @@
 // TriangleBvh: a bounding-volume hierarchy over some triangles of a mesh, for the nearest hit of
 // a ray and for the point of the mesh nearest to a given point. Built top-down by splitting the
 // triangles at the median centroid along the longest axis of their centroids' box (O(n log n),
-// about n / 2 nodes); a query visits the nearer child first and skips every box that lies
-// beyond the best answer so far, so it touches O(log n) nodes on typical surfaces.
+// about n / 2 nodes; the two halves of a big set on two threads); a query visits the nearer child first and
+// skips every box that lies beyond the best answer so far, so it touches O(log n) nodes on typical surfaces.
 #pragma once
 
 #include "gcad/host/base/vaq_box.h"
