@@ -72,21 +72,26 @@ double parseAngle(const QString &option, const QString &text)
     return angle;
 }
 
-Vaq::BaVec3d<double> parsePoint(const QString &option, const QString &text)
+bool parseFiniteNumber(const QString &text, double *value)
 {
     // Plain decimals only, so that "nan" and "inf" are refused like any other word.
     static const QRegularExpression decimal(
         QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    bool good = decimal.match(text).hasMatch();
+    const double number = good ? text.toDouble(&good) : 0.0;
+    if (!good || !std::isfinite(number))
+        return false;
+    *value = number;
+    return true;
+}
+
+Vaq::BaVec3d<double> parsePoint(const QString &option, const QString &text)
+{
     const QStringList parts = text.split(',');
     double xyz[3] = {};
     bool good = parts.size() == 3;
-    for (qsizetype i = 0; good && i < 3; ++i) {
-        const QString part = parts[i].trimmed();
-        good = decimal.match(part).hasMatch();
-        if (good)
-            xyz[i] = part.toDouble(&good);
-        good = good && std::isfinite(xyz[i]);
-    }
+    for (qsizetype i = 0; good && i < 3; ++i)
+        good = parseFiniteNumber(parts[i].trimmed(), &xyz[i]);
     if (!good)
         throw UsageError { option, QStringLiteral("'%1' is not X,Y,Z of three finite numbers").arg(text) };
     return { xyz[0], xyz[1], xyz[2] };

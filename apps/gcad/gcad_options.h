@@ -38,6 +38,9 @@ QSize parseViewSize(const QString &option, const QString &text);
 int parseViewEdge(const QString &option, const QString &text);
 // An angle in degrees from 0 to 180, such as 30 or 22.5.
 double parseAngle(const QString &option, const QString &text);
+// A finite decimal number such as 1, -2.5 or 3e-2 into *value; false, *value unchanged, for
+// anything else ("nan", "inf", "1,5", blanks).
+bool parseFiniteNumber(const QString &text, double *value);
 // "X,Y,Z": three finite decimal numbers such as 1, -2.5 or 3e-2.
 Vaq::BaVec3d<double> parsePoint(const QString &option, const QString &text);
 // Refuses an output path that is a folder or whose folder does not exist.

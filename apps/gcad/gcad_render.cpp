@@ -1,5 +1,6 @@
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
+#include "apps/gcad/gcad_inspection_setup.h"
 #include "apps/gcad/gcad_options.h"
 #include "apps/gcad/gcad_picture_output.h"
 #include "apps/gcad/gcad_render_snapshot.h"
@@ -25,6 +26,7 @@ namespace {
 struct RenderOptions
 {
     ViewSetup setup;
+    InspectionSetup inspection;
     QString output = QStringLiteral("gcad.png");
     // The longer side of a snapshot document's picture; unset: no snapshot.
     std::optional<int> snapshot;
@@ -49,10 +51,12 @@ RenderOptions parseRenderOptions(const QStringList &arguments)
                     QStringLiteral("'%1' is not a whole number of pixels").arg(text) };
         } else if (argument == "--labels-json")
             options.labelsJson = reader.value(argument, QStringLiteral("JSON file"));
-        else if (!options.setup.readArgument(argument, reader))
+        else if (!options.setup.readArgument(argument, reader)
+            && !options.inspection.readArgument(argument, reader))
             reader.rejectOption(argument);
     }
     options.setup.check(QStringLiteral("render"));
+    options.inspection.check();
     if (!options.labelsJson.isEmpty() && options.snapshot)
         throw UsageError { QStringLiteral("--labels-json"),
             QStringLiteral("the layout of a snapshot is not written") };
@@ -70,6 +74,8 @@ int runRender(const QStringList &arguments)
 
     Scene::Scene scene;
     options.setup.load(scene);
+    // The sections are cut and summed up; drawing them waits for the section elements.
+    printSectionSummary(options.inspection.sections, options.inspection.apply(scene, options.setup));
 
     // A snapshot document for --snapshot and for PDF, which shows the view's own pixels then.
     const QSize size = options.setup.getSize();

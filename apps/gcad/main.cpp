@@ -36,7 +36,8 @@ const Subcommand kSubcommands[] = {
     { "render",
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
         "            [--crease DEG] [--labels] [--box-mode 0|1] [--labels-json FILE] [--raster]\n"
-        "            [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z] [--mark NAME[:COLOR]]... [--snapshot N]",
+        "            [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z] [--mark NAME[:COLOR]]... [--snapshot N]\n"
+        "            [--actual FILE [--deviation] [--max-distance D]] [--section AXIS=VALUE]...",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
         "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
@@ -52,7 +53,15 @@ const Subcommand kSubcommands[] = {
         "--labels-json: where the labels went, in pixels: {\"view\", \"labels\": [{\"element\", \"box\",\n"
         "\"point\"}], \"fixed\"}. --mark: the element of that name in COLOR (red; a name or #rrggbb).\n"
         "--snapshot: the picture is a snapshot drawn again with N pixels on its longer side, lines,\n"
-        "points and labels scaled with it; -o with .pdf writes it as a PDF page whose texts stay text",
+        "points and labels scaled with it; -o with .pdf writes it as a PDF page whose texts stay text.\n"
+        "--actual: a scan or actual mesh of the nominal part, the one mesh FILE gives, drawn beside\n"
+        "it; --deviation: the signed distance of each actual point or vertex to the nominal (positive\n"
+        "on the side its triangles face), the actual data drawn in the colours of the legend, points\n"
+        "farther than D (--max-distance, default 2 % of the nominal's diagonal) in grey, and the\n"
+        "nominal not drawn. --section: a section through the nominal at the plane AXIS = VALUE (x, y\n"
+        "or z; repeatable), with the mean deviation of the actual points near each section point;\n"
+        "each section's runs, points and deviations are written to standard error (they are not\n"
+        "drawn yet)",
         Gcad::runRender },
     { "pick",
         "[FILE...|SCENE.json] (--at X,Y | --rect X0,Y0,X1,Y1) [--json] [--size WxH] [--view DIR]\n"

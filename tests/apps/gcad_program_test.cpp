@@ -159,6 +159,23 @@ TEST(GcadProgram, badArgumentsAndFilesAreOneErrorLineAndStatus2AndWriteNothing)
         { { "pick", good, "--rect", "1,2,3" }, "--rect: '1,2,3' is not X0,Y0,X1,Y1 with whole numbers" },
         { { "pick", good }, "pick: --at X,Y or --rect X0,Y0,X1,Y1 is needed" },
         { { "pick", "--at" }, "--at: missing value (X,Y)" },
+        { { "render", good, "--section", "w=3", "-o", png },
+            "--section: 'w=3' is not AXIS=VALUE with AXIS x, y or z and VALUE a finite number" },
+        { { "render", good, "--section", "z=nan" },
+            "--section: 'z=nan' is not AXIS=VALUE with AXIS x, y or z and VALUE a finite number" },
+        { { "render", good, "--section", "x=1=2" },
+            "--section: 'x=1=2' is not AXIS=VALUE with AXIS x, y or z and VALUE a finite number" },
+        { { "render", good, "--section" }, "--section: missing value (AXIS=VALUE)" },
+        { { "render", good, "--deviation" }, "--deviation: needs the actual data (--actual)" },
+        { { "render", good, "--max-distance", "1" }, "--max-distance: needs the actual data (--actual)" },
+        { { "render", good, "--actual", points, "--max-distance", "0" },
+            "--max-distance: '0' is not a positive distance" },
+        { { "render", points, "--section", "z=1", "-o", png },
+            "--section: needs the nominal part as the one mesh of the files (they hold 0)" },
+        { { "render", good, "--actual", missing, "--deviation", "-o", png }, missing + ": no such file" },
+        // The square's diagonal is sqrt(2): 2 % of it is searched; the points lie 3 and 6 above.
+        { { "render", good, "--actual", points, "--deviation", "-o", png },
+            points + ": no point lies within 0.02828 of the nominal part (see --max-distance)" },
     };
     for (const auto &[arguments, error] : cases) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
@@ -331,6 +348,49 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
         for (int x = 30; x <= 33; ++x)
             middle += drawn.pixel(x, y) != background;
     EXPECT_GT(middle, 0);
+}
+
+// A scan above and below a square is drawn in the legend's end colours instead of the square; a
+// section through both sums up its deviations on standard error.
+TEST(GcadRender, aScanIsDrawnInTheLegendsColoursAndItsSectionsAreSummedUp)
+{
+    TestFolder folder;
+    const QString nominal = folder.write("nominal.stl", binaryStlSquare());
+    // 10 x 10 points, 0.01 above the square where x < 0.5 and 0.01 below it where x > 0.5.
+    QString grid;
+    for (int i = 0; i < 100; ++i)
+        grid += QStringLiteral("%1 %2 %3\n")
+                    .arg(0.05 + 0.1 * (i % 10))
+                    .arg(0.05 + 0.1 * (i / 10))
+                    .arg(i % 10 < 5 ? 0.01 : -0.01);
+    const QString scan = folder.write("scan.xyz", grid.toUtf8());
+    const QString out = folder.path("out.png");
+    const ProgramRun run = gcad({ "render", nominal, "--actual", scan, "--deviation", "--section", "y=0.45",
+        "--section", "z=2", "--size", "320x240", "--view", "z+", "-o", out });
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    // y = 0.45 crosses the square's edges x = 0 and x = 1 and its diagonal at x = 0.45. Only
+    // the scan point (0.45, 0.45), 0.01 above, lies within a quarter of the search distance
+    // (0.007) of a section point.
+    EXPECT_EQ(run.err,
+        "section y=0.45: 1 run(s) (0 closed), 3 points, 1 with a deviation (mean 0.01, largest size 0.01)\n"
+        "section z=2: empty (the plane misses the nominal part)\n");
+    // The cut section joins the picture; the empty one does not.
+    EXPECT_TRUE(run.out.contains("3 elements, 2 triangles, 107 points")) << run.out.toStdString();
+    // Above the legend the picture shows the legend's two end colours, blue and red, and no
+    // grey of the nominal square; seen face-on, where a highlight would tint them most.
+    const QImage image(out);
+    int red = 0, blue = 0, grey = 0;
+    for (int y = 0; y < 120; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 100 && c.green() < 40 && c.blue() < 40;
+            blue += c.blue() > 100 && c.red() < 40 && c.green() < 40;
+            grey += c.red() > 120 && std::abs(c.red() - c.green()) < 10 && std::abs(c.red() - c.blue()) < 10;
+        }
+    }
+    EXPECT_GT(red, 50);
+    EXPECT_GT(blue, 50);
+    EXPECT_EQ(grey, 0);
 }
 
 // A scene file gives the view; the command line's --size wins over it; a bad one writes nothing.

@@ -1,7 +1,9 @@
 #include "gcad/host/cad/vaq_cad_points_base.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/cad/vaq_cad_deviation_legend.h"
 #include "gcad/host/cad/vaq_cad_find_parameter.h"
+#include "gcad/host/fig2/vaq_fig2_global_legend.h"
 
 #include <algorithm>
 
@@ -243,6 +245,32 @@ bool PointsBase::transferDistToVector(float distance, const BaVec3d<float> &dire
         return false;
     *vector = direction * float(distance / length);
     return true;
+}
+
+bool PointsBase::isColorMapShown(const StageIdentifier &stage) const
+{
+    return getElemProperties()->colorMapEnabled && !getDataVector(stage).empty();
+}
+
+bool PointsBase::mustLabelBeRendered(const StageIdentifier &stage) const
+{
+    return Element::mustLabelBeRendered(stage) || (isColorMapShown(stage) && isVisible(VR_HIERARCHY));
+}
+
+void PointsBase::updateFigureElements(
+    const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize)
+{
+    Element::updateFigureElements(stage, viewHeight, view, pixelSize);
+    if (isColorMapShown(stage))
+        updateDeviationLegend();
+}
+
+std::vector<Fig2::Element *> PointsBase::getFigureElements(const StageIdentifier &stage) const
+{
+    std::vector<Fig2::Element *> elements = Element::getFigureElements(stage);
+    if (isColorMapShown(stage))
+        elements.push_back(GLegend2::GlobalLegend::getInstance());
+    return elements;
 }
 
 } // namespace Vaq::CAD

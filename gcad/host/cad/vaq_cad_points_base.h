@@ -87,6 +87,16 @@ public:
     bool getBoundingBox(
         const StageIdentifier &stage, BoundingBoxType_t type, ContextCS_t context, Box3d &box) const override;
 
+    // Whether the points show their values through the legend's colour map (the colour map
+    // switched on in the properties, and values in stage): the point set then hands out the
+    // views' legend after its label, as a colour-mapped mesh does. The point colours are the
+    // caller's to set from the same colour map.
+    bool isColorMapShown(const StageIdentifier &stage) const;
+    bool mustLabelBeRendered(const StageIdentifier &stage) const override;
+    void updateFigureElements(
+        const StageIdentifier &stage, int viewHeight, const Transformation &view, double pixelSize) override;
+    std::vector<Fig2::Element *> getFigureElements(const StageIdentifier &stage) const override;
+
     // The value distance as a vector along direction (normalised first). False, with *vector
     // unchanged, for a point without a value or a direction too short to normalise.
     static bool transferDistToVector(float distance, const BaVec3d<float> &direction, BaVec3d<float> *vector);

@@ -1,8 +1,7 @@
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
-#include "gcad/host/base/vaq_translation.h"
-#include "gcad/host/base/vaq_unit.h"
+#include "gcad/host/cad/vaq_cad_deviation_legend.h"
 #include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "gcad/host/cad/vaq_cad_poly_base_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_boundary.h"
@@ -469,11 +468,7 @@ void PolyBase::updateFigureElements(
     Element::updateFigureElements(stage, viewHeight, view, pixelSize);
     if (!isColorMapShown(stage))
         return;
-    GLegend2::GlobalLegend *legend = GLegend2::GlobalLegend::getInstance();
-    const QString title = translate("GCAD", "Deviation [%1]").arg(Unit::getLengthUnit().getName());
-    if (legend->getTitle().getText() != title)
-        legend->setTitle(title);
-    legend->update();
+    updateDeviationLegend();
 }
 
 std::vector<Fig2::Element *> PolyBase::getFigureElements(const StageIdentifier &stage) const

@@ -1,8 +1,8 @@
 // TriangleBvh: a bounding-volume hierarchy over some triangles of a mesh, for the nearest hit of
-// a ray. Built top-down by splitting the triangles at the median centroid along the longest
-// axis of their centroids' box (O(n log n), about n / 2 nodes); a query visits the nearer child
-// first and skips every box that starts beyond the best hit, so it touches O(log n) nodes on
-// typical surfaces.
+// a ray and for the point of the mesh nearest to a given point. Built top-down by splitting the
+// triangles at the median centroid along the longest axis of their centroids' box (O(n log n),
+// about n / 2 nodes; the two halves of a big set on two threads); a query visits the nearer child first and
+// skips every box that lies beyond the best answer so far, so it touches O(log n) nodes on typical surfaces.
 #pragma once
 
 #include "gcad/host/base/vaq_box.h"
@@ -29,6 +29,19 @@ struct RayHit
 // away do not).
 using AcceptHit = std::function<bool(uint32_t triangle, double t)>;
 
+// The point of a mesh nearest to a query point.
+struct NearestPoint
+{
+    uint32_t triangle = 0;
+    BaVec3d<double> point;
+    // The unit pseudo-normal there (see TriangleBvh::nearest); zero where the triangles that
+    // meet there have no area.
+    BaVec3d<double> normal;
+    double distance = 0.0;
+    // The distance, negative when the query lies behind the surface.
+    double signedDistance = 0.0;
+};
+
 class TriangleBvh
 {
 public:
@@ -40,6 +53,19 @@ public:
     // The nearest hit at a parameter below *limit that accept admits (every hit when accept is
     // empty); *limit and *hit get it. False, both unchanged, when there is none.
     bool intersect(const Ray &ray, double *limit, const AcceptHit &accept, RayHit *hit) const;
+
+    static constexpr uint32_t NO_HINT = UINT32_MAX;
+    // The point of the triangles nearest to p at a distance of at most maxDistance; false,
+    // *result unchanged, when there is none. hint, a triangle of the set that probably lies
+    // near (the previous answer, when a scan is walked in order), or NO_HINT, only bounds the
+    // search at first: the answer is the same without it.
+    // The sign comes from the pseudo-normal of the feature the nearest point lies on
+    // (Baerentzen and Aanaes, 2005), which is right on both sides of sharp edges and corners
+    // where a single face normal is not: the face normal inside a triangle, the sum of both
+    // face normals on an edge, the sum of the face normals around a corner weighted by their
+    // angles there. Every triangle whose nearest point lies at the nearest distance (within
+    // rounding) adds its share, so the mesh needs no adjacency.
+    bool nearest(const BaVec3d<double> &p, double maxDistance, uint32_t hint, NearestPoint *result) const;
 
 private:
     struct Node
@@ -56,12 +82,22 @@ private:
         uint32_t triangle;
         BaVec3d<double> centroid;
     };
-    void build(uint32_t node, uint32_t begin, uint32_t end, std::vector<Item> &items);
+    // The axis to split items[begin, end) along, the longest of their centroids' box; false
+    // when they make a leaf (few, or all centroids in one point).
+    static bool splitAxis(const std::vector<Item> &items, uint32_t begin, uint32_t end, int *axis);
+    // Puts the median centroid along axis in the middle, smaller ones before it; the middle.
+    static uint32_t splitAtMedian(std::vector<Item> &items, uint32_t begin, uint32_t end, int axis);
+    // Builds nodes[node] over items[begin, end), its descendants appended to nodes.
+    void build(std::vector<Node> &nodes, uint32_t node, uint32_t begin, uint32_t end,
+        std::vector<Item> &items) const;
 
     const std::vector<BaVec3d<double>> &m_vertices;
     const std::vector<Triangle> &m_triangles;
     std::vector<uint32_t> m_order;
     std::vector<Node> m_nodes;
+    // Distances closer than this are the same distance for the pseudo-normal: far above the
+    // rounding of coordinates, far below any triangle of the mesh.
+    double m_tie = 0.0;
 };
 
 } // namespace Vaq::CAD
