@@ -16,6 +16,7 @@
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
+#include "gcad/overlay/gcad_r_overlay3d.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_r_mesh.h"
 #include "gcad/renderers/gcad_r_points.h"
@@ -73,6 +74,7 @@ RenderCallback::RenderCallback(QObject *parent)
     // The library's renderers; the other element kinds' renderers register here as they join.
     _renderer_container.registerRenderer(new MeshRenderer(this));
     _renderer_container.registerRenderer(new PointsRenderer(this));
+    _overlay3d = std::make_unique<GLOverlay3d>(this);
     _overlay2d = std::make_unique<Overlay2d>(this);
 }
 
@@ -81,6 +83,10 @@ RenderCallback::~RenderCallback()
     if (FramerateAdjust *adjust = FramerateAdjust::getInstance())
         adjust->forgetView(this);
     _renderer_container.freeAll();
+    _overlay3d.reset();
+    _overlay2d.reset();
+    for (CAD::Element *element : _coordinate_elements)
+        delete element;
     for (const auto &[element, notifier] : _deregister_objects)
         delete notifier;
 }
@@ -241,6 +247,13 @@ void RenderCallback::preDraw()
     case GL::RenderObject::RS_LEVEL1:
         _distance_handlers.clear();
         drawSpotlight();
+        // Without axes nothing of the coordinate system can be under the mouse.
+        if (!isCoordinateAxisDrawingEnabled()) {
+            for (CAD::Element *element : _coordinate_elements)
+                delete element;
+            resetCoordinateSystem();
+        }
+        _overlay3d->draw(true);
         break;
     default:
         break;
@@ -255,7 +268,10 @@ bool RenderCallback::draw()
     switch (getRenderStage()) {
     case GL::RenderObject::RS_SETUP:
     case GL::RenderObject::RS_FINISH:
+        return true;
     case GL::RenderObject::RS_OVERLAY3D:
+        if (!getUpdateOptions().snapshotRendering)
+            _overlay3d->draw(false);
         return true;
     case GL::RenderObject::RS_OVERLAY2D:
         return _overlay2d->draw();
@@ -266,6 +282,9 @@ bool RenderCallback::draw()
 
 void RenderCallback::postDraw()
 {
+    // A snapshot has no overlay stage of its own for the 3-D overlay: it joins the scene.
+    if (getRenderStage() == GL::RenderObject::RS_LEVEL1 && getUpdateOptions().snapshotRendering)
+        _overlay3d->draw(false);
     // The frame-rate adjustment learns how long the frame took.
     FramerateAdjust *adjust = FramerateAdjust::getInstance();
     if (adjust && getRenderStage() == GL::RenderObject::RS_FINISH)
@@ -492,6 +511,7 @@ void RenderCallback::deregisterMarkedElement(CAD::Element *element)
     _renderer_container.removeElement(element);
     clearElementFromRenderedElements(element);
     _marked_elements.erase(element);
+    _overlay3d->forgetElement(element);
 }
 
 void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
