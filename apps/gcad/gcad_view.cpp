@@ -81,6 +81,9 @@ int runView(const QStringList &arguments)
         Vaq::GCAD::RenderCallback::setMaxSnapshotSize(*options.snapshot);
     }
 
+    // The viewer shows the axis cross in its corner unless the axes are asked for elsewhere.
+    if (!options.setup.axes)
+        options.setup.axes = Vaq::GCAD::RenderCallback::CSM_VIEW_CORNER;
     Scene::Scene scene;
     QStringList failures;
     options.setup.load(scene, [&failures](const Scene::ImportError &e) {
