@@ -69,7 +69,7 @@ const Subcommand kSubcommands[] = {
         Gcad::runPick },
     { "view",
         "[FILE...|SCENE.json] [render's view, display, label and mark options] [--snapshot N]\n"
-        "            [--benchmark-frames N] [--screenshot-on-exit PNG]",
+        "            [--benchmark-frames N] [--benchmark-hover N] [--screenshot-on-exit PNG]",
         "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
         "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
         "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
@@ -82,6 +82,8 @@ const Subcommand kSubcommands[] = {
         "get N pixels on their longer side;\n"
         "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
         "times and the longest wait of an event during a full repaint, and close;\n"
+        "--benchmark-hover: move the mouse N times onto an element and off it again and print\n"
+        "the median time from the move to the repainted frame with the highlight and without;\n"
         "--screenshot-on-exit: save the view as shown on screen when it closes",
         Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
