@@ -100,9 +100,7 @@ void GLOverlay3d::drawCoordinateSystem(int variant)
     RenderCallback *callback = renderCallback;
     GL::RenderObject *view = callback->getRenderObject();
     // The parts of the previous draw go first.
-    for (CAD::Element *element : callback->getCoordinateElements())
-        delete element;
-    callback->resetCoordinateSystem();
+    callback->deleteCoordinateElements();
     if (!view)
         return;
     CADGLRenderer *routines = getDrawingRoutines();

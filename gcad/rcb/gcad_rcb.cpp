@@ -85,8 +85,7 @@ RenderCallback::~RenderCallback()
     _renderer_container.freeAll();
     _overlay3d.reset();
     _overlay2d.reset();
-    for (CAD::Element *element : _coordinate_elements)
-        delete element;
+    deleteCoordinateElements();
     for (const auto &[element, notifier] : _deregister_objects)
         delete notifier;
 }
@@ -248,11 +247,8 @@ void RenderCallback::preDraw()
         _distance_handlers.clear();
         drawSpotlight();
         // Without axes nothing of the coordinate system can be under the mouse.
-        if (!isCoordinateAxisDrawingEnabled()) {
-            for (CAD::Element *element : _coordinate_elements)
-                delete element;
-            resetCoordinateSystem();
-        }
+        if (!isCoordinateAxisDrawingEnabled())
+            deleteCoordinateElements();
         _overlay3d->draw(true);
         break;
     default:

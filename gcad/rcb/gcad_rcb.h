@@ -288,6 +288,8 @@ private:
     void addCoordinateElement(CAD::Element *element, const CAD::StageIdentifier &stage);
     // Empties the list; the elements are not deleted.
     void resetCoordinateSystem();
+    // Deletes the listed elements, then empties the list.
+    void deleteCoordinateElements();
     // The mouse in the view's window, in widget pixels (origin top left); none without a
     // window or outside it.
     std::optional<QPoint> getCursorPosition() const;

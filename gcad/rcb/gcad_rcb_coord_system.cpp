@@ -50,6 +50,13 @@ void RenderCallback::resetCoordinateSystem()
     _coordinate_elements.clear();
 }
 
+void RenderCallback::deleteCoordinateElements()
+{
+    for (CAD::Element *element : _coordinate_elements)
+        delete element;
+    resetCoordinateSystem();
+}
+
 std::optional<QPoint> RenderCallback::getCursorPosition() const
 {
     const QWidget *widget = getViewWidget();

@@ -141,6 +141,20 @@ TEST_F(Overlay3dView, EachPartOfTheCrossNamesTheViewAClickTurnsTo)
     EXPECT_FALSE(scene.expandBBoxForDrawing(0.0, { 0, 0, 0 }, { 10, 10, 0 }, &out));
 }
 
+TEST_F(Overlay3dView, ASnapshotShowsTheCornerCrossOnlyWhereTheAxesAreNotAtTheOrigin)
+{
+    const auto snapshotPicture = [&] {
+        view->repaintWidget(GL::UpdateOptions(0, GL::UpdateOptions::UT_SNAPSHOT));
+        image = view->getRenderedImage();
+    };
+    showCornerCross();
+    snapshotPicture();
+    EXPECT_EQ(leadingChannel(at(CROSS + CROSS / 2, CROSS)), 0);
+    RenderCallback::setCoordinateAxisDrawingMode(RenderCallback::CSM_ORIGIN);
+    snapshotPicture();
+    EXPECT_EQ(at(CROSS + CROSS / 2, CROSS), BACKGROUND);
+}
+
 TEST_F(Overlay3dView, AxesAtTheOriginGrowTheSceneAndLeaveSnapshotsWithoutCornerCross)
 {
     RenderCallback::setCoordinateAxisDrawingEnabled(true);
