@@ -1,3 +1,7 @@
+// The coordinate system's parts and the hit test that tells which of them lies under the mouse:
+// each part is projected into the window and tested in 2-D (a point within a radius, a line
+// within a tolerance that grows with its projected length, a square by its projected corners);
+// among the hits the one nearest the viewer wins. Cost O(parts), a handful per view.
 #include "gcad/overlay/gcad_coordinate_element.h"
 
 #include <algorithm>
