@@ -28,6 +28,7 @@ struct ViewOptions
     ViewSetup setup;
     std::optional<int> snapshot; // longer side of snapshots; unset: the configured size
     int benchmarkFrames = 0;
+    int benchmarkHover = 0;
     QString screenshot;
 };
 
@@ -42,6 +43,8 @@ ViewOptions parseViewOptions(const QStringList &arguments)
         else if (argument == "--benchmark-frames")
             options.benchmarkFrames
                 = parseViewEdge(argument, reader.value(argument, QStringLiteral("frames")));
+        else if (argument == "--benchmark-hover")
+            options.benchmarkHover = parseViewEdge(argument, reader.value(argument, QStringLiteral("moves")));
         else if (argument == "--screenshot-on-exit") {
             options.screenshot = reader.value(argument, QStringLiteral("PNG file"));
             checkOutputPath(options.screenshot);
@@ -81,6 +84,9 @@ int runView(const QStringList &arguments)
         Vaq::GCAD::RenderCallback::setMaxSnapshotSize(*options.snapshot);
     }
 
+    // The viewer shows the axis cross in its corner unless the axes are asked for elsewhere.
+    if (!options.setup.axes)
+        options.setup.axes = Vaq::GCAD::RenderCallback::CSM_VIEW_CORNER;
     Scene::Scene scene;
     QStringList failures;
     options.setup.load(scene, [&failures](const Scene::ImportError &e) {
@@ -119,6 +125,12 @@ int runView(const QStringList &arguments)
         QTimer::singleShot(0, &window, [&window, &options] {
             window.getView().redraw(); // the first picture, before the frames are timed
             runViewBenchmark(window.getView(), options.benchmarkFrames);
+            window.close();
+        });
+    }
+    if (options.benchmarkHover > 0) {
+        QTimer::singleShot(0, &window, [&window, &options] {
+            runHoverBenchmark(window.getView(), options.benchmarkHover);
             window.close();
         });
     }

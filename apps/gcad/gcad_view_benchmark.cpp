@@ -1,11 +1,19 @@
 #include "apps/gcad/gcad_view_benchmark.h"
 
+#include "gcad/host/cad/vaq_cad_element_creator.h"
 #include "gcad/host/gl/vaq_gl_render_callback.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_view_navigation.h"
+#include "gcad/overlay/gcad_r_overlay3d.h"
+#include "gcad/rcb/gcad_rcb.h"
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTimer>
+
+#include <optional>
 
 #include <algorithm>
 #include <cstdio>
@@ -68,7 +76,76 @@ double longestEventWait(Vaq::GL::ViewWidget &view)
     return std::max(longest, clock.nsecsElapsed() / 1.0e6);
 }
 
+// Milliseconds from a mouse move to widget position to the repainted picture.
+double moveMouse(Vaq::GL::ViewWidget &view, const QPoint &position)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QPoint global = view.mapToGlobal(position);
+    QCursor::setPos(global);
+    QMouseEvent move(
+        QEvent::MouseMove, QPointF(position), QPointF(global), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &move);
+    return clock.nsecsElapsed() / 1.0e6;
+}
+
+// Widget positions over an element the overlay highlights and over the background.
+bool findHoverTargets(Vaq::GL::ViewWidget &view, QPoint *element, QPoint *background)
+{
+    const auto *callback
+        = dynamic_cast<const Vaq::GCAD::RenderCallback *>(view.getRenderObject()->getRenderCallback());
+    std::optional<QPoint> onElement, offElement;
+    const int height = view.getRenderObject()->height();
+    for (int y = 8; y < height && !(onElement && offElement); y += 8) {
+        for (int x = 8; x < view.getRenderObject()->width() && !(onElement && offElement); x += 8) {
+            const Vaq::CAD::Element *found
+                = callback->getNearestRenderedElement(Vaq::BaVec2d<double>(x, height - 1 - y), false);
+            Vaq::CAD::ElementClassification classification;
+            if (found)
+                Vaq::CAD::ElementCreator::getElementClassification(found, &classification);
+            if (!found && !offElement)
+                offElement = QPoint(x, y);
+            else if (found && !classification[Vaq::CAD::ElementClassification::MESH_DATASET] && !onElement)
+                onElement = QPoint(x, y);
+        }
+    }
+    if (!onElement || !offElement)
+        return false;
+    *element = *onElement;
+    *background = *offElement;
+    return true;
+}
+
 } // namespace
+
+bool runHoverBenchmark(Vaq::GL::ViewWidget &view, int moves)
+{
+    QPoint element, background;
+    view.redraw();
+    if (!findHoverTargets(view, &element, &background)) {
+        std::printf("hover: no element that the overlay highlights is in sight\n");
+        std::fflush(stdout);
+        return false;
+    }
+    const auto *callback
+        = dynamic_cast<const Vaq::GCAD::RenderCallback *>(view.getRenderObject()->getRenderCallback());
+    moveMouse(view, background);
+    std::vector<double> on, off;
+    int highlighted = 0;
+    for (int i = 0; i < moves; ++i) {
+        on.push_back(moveMouse(view, element));
+        highlighted += callback->getOverlay3d()->getHighlightedElement() != nullptr;
+        off.push_back(moveMouse(view, background));
+    }
+    const double withHighlight = median(on), without = median(off);
+    std::printf(
+        "hover: %d moves of %dx%d, mouse move to repainted frame with the highlight %.2f ms (%d of %d "
+        "highlighted), without %.2f ms: ratio %.3f\n",
+        moves, view.getRenderObject()->width(), view.getRenderObject()->height(), withHighlight, highlighted,
+        moves, without, withHighlight / without);
+    std::fflush(stdout);
+    return true;
+}
 
 void runViewBenchmark(Vaq::GL::ViewWidget &view, int frames)
 {

@@ -83,6 +83,17 @@ bool ViewSetup::readArgument(const QString &argument, ArgumentReader &reader)
             parsePointMark(argument, reader.value(argument, QStringLiteral("X,Y,Z[:TEXT]"))));
     else if (argument == "--cross")
         overlay.cross = parsePoint(argument, reader.value(argument, QStringLiteral("X,Y,Z")));
+    else if (argument == "--axes") {
+        const QString text = reader.value(argument, QStringLiteral("corner or origin"));
+        if (text == "corner")
+            axes = Vaq::GCAD::RenderCallback::CSM_VIEW_CORNER;
+        else if (text == "origin")
+            axes = Vaq::GCAD::RenderCallback::CSM_ORIGIN;
+        else
+            throw UsageError { argument,
+                QStringLiteral("'%1' is not corner (a cross in the lower left corner) or origin").arg(text) };
+    } else if (argument == "--spotlight")
+        overlay.spotlight = true;
     else if (argument.startsWith('-') && argument != "-")
         return false;
     else
@@ -119,6 +130,10 @@ void ViewSetup::load(Scene::Scene &scene, const std::function<void(const Scene::
     if (labels)
         scene.labelElements();
     scene.getOverlay().add(overlay);
+    if (axes) {
+        Vaq::GCAD::RenderCallback::setCoordinateAxisDrawingEnabled(true);
+        Vaq::GCAD::RenderCallback::setCoordinateAxisDrawingMode(*axes);
+    }
     const std::vector<Vaq::CAD::Element *> elements = scene.getElements();
     for (const auto &[name, color] : marks) {
         bool found = false;

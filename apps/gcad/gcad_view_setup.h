@@ -10,6 +10,7 @@
 
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
+#include "gcad/rcb/gcad_rcb.h"
 
 #include <QSize>
 #include <QString>
@@ -35,18 +36,21 @@ struct ViewSetup
     unsigned boxMode = 0;
     // Added to what a scene file says; the crosshair replaces the file's.
     Scene::OverlayOptions overlay;
+    // Where the coordinate axes stand; unset: none.
+    std::optional<Vaq::GCAD::RenderCallback::CoordSystemMode_t> axes;
     // Elements to mark, by name, each in a colour.
     std::vector<std::pair<QString, Vaq::Color>> marks;
 
     // Takes argument (with its value from reader) when it is a file or one of --size, --view,
     // --flat, --edges, --points, --crease, --labels, --box-mode, --raster, --point-mark, --cross,
-    // --mark; false for any other option.
+    // --mark, --axes, --spotlight; false for any other option.
     bool readArgument(const QString &argument, ArgumentReader &reader);
     // Throws UsageError for an unknown view name or a scene file given with other files.
     void check(const QString &command) const;
     // Loads the files (the demo scene without any) into scene with the display options, the
     // labels, the overlay's marks and the marked elements, and completes size and view with
-    // what a scene file says; import errors and unknown element names are UsageErrors.
+    // what a scene file says; import errors and unknown element names are UsageErrors. The
+    // axes are switched on for every view of the program (a setting shared by all views).
     // Meshes get vertex normals split where their facets differ by more than the crease angle.
     void load(Scene::Scene &scene);
     // The same, but a file that cannot be read is handed to failed and the rest loaded.

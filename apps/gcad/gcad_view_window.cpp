@@ -1,6 +1,7 @@
 #include "apps/gcad/gcad_view_window.h"
 
 #include "apps/gcad/gcad_cli.h"
+#include "apps/gcad/gcad_view_section_preview.h"
 
 #include "gcad/host/cad/vaq_cad_label.h"
 #include "gcad/host/fig2/vaq_fig2_snapshot_data.h"
@@ -24,7 +25,6 @@ namespace Gcad {
 
 using Vaq::CAD::Element;
 
-const Vaq::Color ViewerWindow::HOVER_COLOR { 80, 170, 255 };
 const Vaq::Color ViewerWindow::MARK_COLOR { 255, 140, 0 };
 
 QString elementName(const Element &element)
@@ -36,12 +36,14 @@ QString elementName(const Element &element)
 ViewerWindow::ViewerWindow(const Scene::Scene &scene, Scene::SceneRenderCallback &callback,
     const QSize &viewSize, const QString &snapshotBase, const QString &screenshotPath)
     : m_callback(callback)
-    , m_view(new Vaq::GL::ViewWidget(&callback, viewSize, this))
+    , m_creator(&callback)
+    , m_view(new Vaq::GL::ViewWidget(&callback, viewSize, this, &m_creator))
     , m_snapshot_base(snapshotBase)
     , m_screenshot_path(screenshotPath)
     , m_element_label(new QLabel(this))
     , m_fps_label(new QLabel(this))
     , m_progress(new QProgressBar(this))
+    , m_section_preview(new SectionPreview(*m_view->getRenderObject(), m_view))
 {
     setWindowTitle(QStringLiteral("gcad view"));
     setCentralWidget(m_view);
@@ -73,9 +75,19 @@ ViewerWindow::ViewerWindow(const Scene::Scene &scene, Scene::SceneRenderCallback
         m_progress->setFormat(QStringLiteral("drawing %1 s").arg(ms / 1000.0, 0, 'f', 1));
     });
     connect(m_view, &Vaq::GL::ViewWidget::repaintFinished, m_progress, &QWidget::hide);
+    // The preview follows the view as it turns, pans and zooms.
+    connect(m_view, &Vaq::GL::ViewWidget::repaintFinished, m_section_preview, qOverload<>(&QWidget::update));
+    connect(m_view, &Vaq::GL::ViewWidget::viewResized, m_section_preview,
+        [this](const QSize &size) { m_section_preview->resize(size); });
+    m_section_preview->resize(viewSize);
     // New room for the labels: they are laid out anew for it.
     connect(m_view, &Vaq::GL::ViewWidget::viewResized, this,
         [this] { m_callback.getOverlay2d()->repositionLabels(); });
+}
+
+ViewerWindow::~ViewerWindow()
+{
+    delete m_view;
 }
 
 void ViewerWindow::showMessage(const QString &text)
@@ -92,18 +104,27 @@ void ViewerWindow::hover(const QPoint &pixel)
 {
     Element *element = elementAt(pixel);
     m_element_label->setText(element ? elementName(*element) : QString());
-    if (element == m_hovered)
+    // The 3-D overlay finds the element and the axis under the mouse while it draws.
+    const bool axisChanged = m_callback.overlay3dNeedsUpdate();
+    if (element == m_hovered && !axisChanged)
         return;
-    if (m_hovered && !m_marked.count(m_hovered))
-        m_callback.unmarkElement(m_hovered);
     m_hovered = element;
-    if (m_hovered && !m_marked.count(m_hovered))
-        m_callback.markElement(m_hovered, HOVER_COLOR);
-    m_view->refresh();
+    m_view->redraw();
 }
 
 void ViewerWindow::click(const QPoint &pixel)
 {
+    using Vaq::GL::ViewCreator;
+    const ViewCreator::ViewDirection_t direction = m_callback.getSelectedCoordinateView();
+    Vaq::BaVec3d<double> rotation;
+    if (ViewCreator::getRotationForView(direction, &rotation)) {
+        m_view->jumpView([rotation](Vaq::GL::RenderObject &view) {
+            view.setRotation(rotation);
+            view.fitView();
+        });
+        showMessage(QStringLiteral("view %1").arg(ViewCreator::getViewName(direction)));
+        return;
+    }
     Element *element = elementAt(pixel);
     if (!element)
         return;
@@ -141,6 +162,8 @@ void ViewerWindow::unmarkAll()
     m_labelled.clear();
     m_marked.clear();
     m_hovered = nullptr;
+    m_section_axis = -1;
+    m_section_preview->clear();
     if (!m_callback.unmarkElement())
         m_view->redraw(); // only labels went
     m_view->refresh();
@@ -178,8 +201,27 @@ void ViewerWindow::keyPressEvent(QKeyEvent *event)
         unmarkAll();
     else if (event->key() == Qt::Key_S)
         takeSnapshot();
+    else if (event->key() == Qt::Key_P)
+        nextSectionPreview();
     else
         QMainWindow::keyPressEvent(event);
+}
+
+void ViewerWindow::nextSectionPreview()
+{
+    static const char *const AXES[3] = { "x", "y", "z" };
+    m_section_axis = m_section_axis >= 2 ? -1 : m_section_axis + 1;
+    if (m_section_axis < 0) {
+        m_section_preview->clear();
+        showMessage(QString());
+    } else if (m_section_preview->show(
+                   std::vector<Element *>(m_marked.begin(), m_marked.end()), m_section_axis))
+        showMessage(QStringLiteral("section preview across %1 through the marked elements")
+                        .arg(QLatin1String(AXES[m_section_axis])));
+    else {
+        m_section_axis = -1;
+        showMessage(QStringLiteral("P shows a section preview: click elements first"));
+    }
 }
 
 void ViewerWindow::saveScreenshot()

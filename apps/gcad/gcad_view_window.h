@@ -1,6 +1,9 @@
-// The window of `gcad view`: a scene's view (Vaq::GL::ViewWidget) with a status bar. Hovering
-// highlights the element under the mouse, a click marks it and labels it, Escape unmarks all,
-// a double-click turns the view about the scene point under the mouse from then on. The status
+// The window of `gcad view`: a scene's view (Vaq::GL::ViewWidget) with a status bar. The view's
+// 3-D overlay highlights the element under the mouse and shows the axis cross in the lower left
+// corner; a click on one of its parts turns the view to that direction, a click on an element
+// marks it and labels it, Escape unmarks all, P shows the section preview through the marked
+// elements across x, then y, then z, then none, a double-click turns the view about the scene
+// point under the mouse from then on. The status
 // bar names the element under the mouse, the frame rate of the last motion and the scene's
 // triangle and point counts, and shows the progress of long repaints. S writes a
 // high-resolution snapshot of the view (RenderCallback::createSnapshot) as a PNG picture.
@@ -10,6 +13,7 @@
 #include "apps/scene/scene_render_callback.h"
 
 #include "gcad/host/base/vaq_color.h"
+#include "gcad/host/gl/vaq_gl_view_creator.h"
 #include "gcad/host/gl/vaq_gl_view_widget.h"
 
 #include <QMainWindow>
@@ -21,14 +25,17 @@ class QLabel;
 class QProgressBar;
 
 namespace Gcad {
+class SectionPreview;
+}
+
+namespace Gcad {
 
 class ViewerWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // The colours of the element under the mouse and of clicked elements.
-    static const Vaq::Color HOVER_COLOR;
+    // The colour of clicked elements.
     static const Vaq::Color MARK_COLOR;
 
     // Shows scene through callback (both not owned; they outlive the window) in a view of
@@ -37,6 +44,8 @@ public:
     // when the window closes (empty: nowhere).
     ViewerWindow(const Scene::Scene &scene, Scene::SceneRenderCallback &callback, const QSize &viewSize,
         const QString &snapshotBase, const QString &screenshotPath);
+    // The view goes before the creator it was made by.
+    ~ViewerWindow() override;
 
     Vaq::GL::ViewWidget &getView() { return *m_view; }
     // A message in the status bar until the next one.
@@ -51,6 +60,8 @@ private:
     void click(const QPoint &pixel);
     void setRotationCenter(const QPoint &pixel);
     void unmarkAll();
+    // The next section preview: across x, y, z, then none.
+    void nextSectionPreview();
     // Takes the snapshot once no repaint runs.
     void takeSnapshot();
     // The element drawn at the GL window pixel, or null.
@@ -58,12 +69,16 @@ private:
     void saveScreenshot();
 
     Scene::SceneRenderCallback &m_callback;
+    // Tells the view's callback along which direction the view looks.
+    Vaq::GL::ViewCreator m_creator;
     Vaq::GL::ViewWidget *m_view;
     QString m_snapshot_base;
     QString m_screenshot_path;
     QLabel *m_element_label;
     QLabel *m_fps_label;
     QProgressBar *m_progress;
+    SectionPreview *m_section_preview;
+    int m_section_axis = -1; // shown across this axis; -1: none
     Vaq::CAD::Element *m_hovered = nullptr;
     std::set<Vaq::CAD::Element *> m_marked; // clicked
     std::set<Vaq::CAD::Element *> m_labelled; // labels given by a click

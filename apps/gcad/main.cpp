@@ -37,7 +37,8 @@ const Subcommand kSubcommands[] = {
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
         "            [--crease DEG] [--labels] [--box-mode 0|1] [--labels-json FILE] [--raster]\n"
         "            [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z] [--mark NAME[:COLOR]]... [--snapshot N]\n"
-        "            [--actual FILE [--deviation] [--max-distance D]] [--section AXIS=VALUE]...",
+        "            [--actual FILE [--deviation] [--max-distance D]] [--section AXIS=VALUE]...\n"
+        "            [--axes corner|origin] [--spotlight]",
         "draw .stl, .ply and .obj meshes, or the elements and view of a scene file (see\n"
         "docs/scene-format.md; without FILE the demo scene) into a picture, by default gcad.png of\n"
         "1280x960 pixels seen from DIR: x+, x-, y+, y-, z+, z-, iso (the default) or a corner such\n"
@@ -49,6 +50,9 @@ const Subcommand kSubcommands[] = {
         "the coordinate raster (in the axis views x+ to z-) and the view direction's name;\n"
         "--point-mark: a small cross at the model point with TEXT beside it (repeatable); --cross:\n"
         "a crosshair through the model point. A colour-mapped mesh shows the colour legend.\n"
+        "--axes: the coordinate axes as a cross of 60 pixels in the lower left corner, or at the\n"
+        "model origin (the view widened for them, and the corner cross as well); with --raster\n"
+        "also a grid and the view direction. --spotlight: a translucent disc in the middle.\n"
         "--box-mode: 0 places the labels around the view (the default), 1 next to their elements;\n"
         "--labels-json: where the labels went, in pixels: {\"view\", \"labels\": [{\"element\", \"box\",\n"
         "\"point\"}], \"fixed\"}. --mark: the element of that name in COLOR (red; a name or #rrggbb).\n"
@@ -74,16 +78,21 @@ const Subcommand kSubcommands[] = {
         Gcad::runPick },
     { "view",
         "[FILE...|SCENE.json] [render's view, display, label and mark options] [--snapshot N]\n"
-        "            [--benchmark-frames N] [--screenshot-on-exit PNG]",
+        "            [--benchmark-frames N] [--benchmark-hover N] [--screenshot-on-exit PNG]",
         "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
         "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
         "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
         "the axis views x+, x-, y+, y-, z+, z-, I the iso view. The element under the mouse is\n"
         "highlighted, a click marks and labels it, Escape unmarks all, S writes a high-resolution\n"
         "snapshot as FILE-snapshot.png next to the first file (else gcad-snapshot.png here),\n"
-        "Ctrl+Q closes. --snapshot: snapshots get N pixels on their longer side;\n"
+        "Ctrl+Q closes. A click on the axis cross in the lower left corner turns the view to that\n"
+        "axis (the square between two axes: along the third; the origin: iso); P shows the section\n"
+        "preview through the marked elements across x, y, z, then none. --snapshot: snapshots\n"
+        "get N pixels on their longer side;\n"
         "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
         "times and the longest wait of an event during a full repaint, and close;\n"
+        "--benchmark-hover: move the mouse N times onto an element and off it again and print\n"
+        "the median time from the move to the repainted frame with the highlight and without;\n"
         "--screenshot-on-exit: save the view as shown on screen when it closes",
         Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",

@@ -66,6 +66,7 @@ std::size_t Scene::getNumberOfPoints() const
 void OverlayOptions::add(const OverlayOptions &other)
 {
     raster = raster || other.raster;
+    spotlight = spotlight || other.spotlight;
     pointMarks.insert(pointMarks.end(), other.pointMarks.begin(), other.pointMarks.end());
     if (other.cross)
         cross = other.cross;

@@ -42,6 +42,7 @@ struct OverlayOptions
     bool raster = false; // the coordinate raster (in axis views) and the view-direction text
     std::vector<PointMark> pointMarks;
     std::optional<Vaq::BaVec3d<double>> cross; // a crosshair through the point
+    bool spotlight = false; // the translucent disc in the middle of the view
 
     // Takes on what other asks for too: its raster, its marks after these, its crosshair
     // instead of this one where it has one.

@@ -19,6 +19,7 @@ SceneRenderCallback::SceneRenderCallback(const Scene &scene)
         overlay.markPoint(mark.at, mark.text, mark.color.value_or(Vaq::GCAD::Overlay2d::DEFAULT_MARK_COLOR));
     if (options.cross)
         overlay.markCross(*options.cross, Vaq::GCAD::Overlay2d::DEFAULT_MARK_COLOR);
+    setSpotlightEnabled(options.spotlight);
     for (const auto &[element, color] : scene.getMarkedElements())
         markElement(element, color);
 }

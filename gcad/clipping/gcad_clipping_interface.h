@@ -6,6 +6,7 @@
 #pragma once
 
 #include "gcad/host/base/vaq_box.h"
+#include "gcad/host/base/vaq_limited_plane.h"
 #include "gcad/host/base/vaq_plane.h"
 #include "gcad/host/cad/vaq_cad_element.h"
 
@@ -58,6 +59,20 @@ public:
     // Throws ProgError "null box vector" or "null element" (then *boxes is unchanged).
     static void getBoundingBoxes(const std::vector<CAD::ElementAndStageImp> &elements,
         std::vector<Box3d> *boxes, CAD::BoundingBoxType_t type);
+
+    // The smallest rectangle on plane around the projections of the elements' boxes of the
+    // given type (a mesh's per-leaf boxes fit it tighter than one box). False, and *rectangle
+    // unchanged, when the boxes project onto no area: no elements, only empty boxes, boxes that
+    // all project onto one line, or a plane without a normal.
+    static bool calcMinRectangle(const std::vector<CAD::ElementAndStageImp> &elements, const Plane3d &plane,
+        LimitedPlane3d *rectangle, CAD::BoundingBoxType_t type);
+    // The rectangle a section through the elements starts from: their minimal rectangle when
+    // it is at least PREVIEW_MIN_SIZE wide and high, else a square on the plane as large as
+    // the largest extent of their joined boxes, about the foot of the boxes' centre (a joined
+    // box shorter than 1 across counts as the box from -100 to 100).
+    static void calcPreviewPlaneForSectionCreation(const std::vector<CAD::ElementAndStageImp> &elements,
+        const Plane3d &plane, LimitedPlane3d *rectangle, CAD::BoundingBoxType_t type);
+    static constexpr double PREVIEW_MIN_SIZE = 10.0;
 
 protected:
     ClippingInterface();

@@ -16,6 +16,7 @@
 #include "gcad/mesh/gcad_framerate_adjust.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
+#include "gcad/overlay/gcad_r_overlay3d.h"
 #include "gcad/rcb/gcad_rcb_deregister.h"
 #include "gcad/renderers/gcad_r_gps.h"
 #include "gcad/renderers/gcad_r_measure.h"
@@ -77,7 +78,7 @@ RenderCallback::RenderCallback(QObject *parent)
     : GL::RenderCallback(parent)
 {
     std::copy(std::begin(IDENTITY), std::end(IDENTITY), _gl_transformation);
-    // The library's renderers; the other element kinds' renderers register here as they join.
+    // The nine renderers of the element kinds, then the overlays.
     _renderer_container.registerRenderer(new GpsRenderer(this));
     _renderer_container.registerRenderer(new MeasureRenderer(this));
     _renderer_container.registerRenderer(new MeshRenderer(this));
@@ -87,6 +88,7 @@ RenderCallback::RenderCallback(QObject *parent)
     _renderer_container.registerRenderer(new PrimitiveRenderer(this));
     _renderer_container.registerRenderer(new SectionRenderer(this));
     _renderer_container.registerRenderer(new StrainRenderer(this));
+    _overlay3d = std::make_unique<GLOverlay3d>(this);
     _overlay2d = std::make_unique<Overlay2d>(this);
 }
 
@@ -95,6 +97,9 @@ RenderCallback::~RenderCallback()
     if (FramerateAdjust *adjust = FramerateAdjust::getInstance())
         adjust->forgetView(this);
     _renderer_container.freeAll();
+    _overlay3d.reset();
+    _overlay2d.reset();
+    deleteCoordinateElements();
     for (const auto &[element, notifier] : _deregister_objects)
         delete notifier;
 }
@@ -255,6 +260,10 @@ void RenderCallback::preDraw()
     case GL::RenderObject::RS_LEVEL1:
         _distance_handlers.clear();
         drawSpotlight();
+        // Without axes nothing of the coordinate system can be under the mouse.
+        if (!isCoordinateAxisDrawingEnabled())
+            deleteCoordinateElements();
+        _overlay3d->draw(true);
         break;
     default:
         break;
@@ -269,7 +278,10 @@ bool RenderCallback::draw()
     switch (getRenderStage()) {
     case GL::RenderObject::RS_SETUP:
     case GL::RenderObject::RS_FINISH:
+        return true;
     case GL::RenderObject::RS_OVERLAY3D:
+        if (!getUpdateOptions().snapshotRendering)
+            _overlay3d->draw(false);
         return true;
     case GL::RenderObject::RS_OVERLAY2D:
         return _overlay2d->draw();
@@ -280,6 +292,9 @@ bool RenderCallback::draw()
 
 void RenderCallback::postDraw()
 {
+    // A snapshot has no overlay stage of its own for the 3-D overlay: it joins the scene.
+    if (getRenderStage() == GL::RenderObject::RS_LEVEL1 && getUpdateOptions().snapshotRendering)
+        _overlay3d->draw(false);
     // The frame-rate adjustment learns how long the frame took.
     FramerateAdjust *adjust = FramerateAdjust::getInstance();
     if (adjust && getRenderStage() == GL::RenderObject::RS_FINISH)
@@ -506,6 +521,7 @@ void RenderCallback::deregisterMarkedElement(CAD::Element *element)
     _renderer_container.removeElement(element);
     clearElementFromRenderedElements(element);
     _marked_elements.erase(element);
+    _overlay3d->forgetElement(element);
 }
 
 void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)

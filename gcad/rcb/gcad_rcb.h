@@ -12,13 +12,16 @@
 #include "gcad/host/cad/vaq_cad_properties.h"
 #include "gcad/host/fig2/vaq_fig2_snapshot_frame.h"
 #include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/host/gl/vaq_gl_view_creator.h"
 #include "gcad/renderers/gcad_renderer_container.h"
 
+#include <QPoint>
 #include <QString>
 
 #include <map>
 #include <memory>
 #include <memory_resource>
+#include <optional>
 #include <set>
 #include <unordered_map>
 #include <utility>
@@ -38,6 +41,7 @@ namespace Vaq::GCAD {
 class CADRenderer;
 class ClippingInterface;
 class DeregisterCADElement;
+class GLOverlay3d;
 class Overlay2d;
 
 // Hands a snapshot document the one picture it names (not owned).
@@ -132,8 +136,18 @@ public:
     // owned by the concrete callback. Null: the view shows no labels.
     virtual Fig2::Figure *getFigure() { return nullptr; }
     Overlay2d *getOverlay2d() const { return _overlay2d.get(); }
+    GLOverlay3d *getOverlay3d() const { return _overlay3d.get(); }
     virtual CAD::StageIdentifier getActualStageIdentifier() const { return CAD::StageIdentifier::NO_STAGE; }
     virtual ClippingInterface *getClippingInterface() const { return nullptr; }
+    // The visible box of another view, for showing it in this one (picture in picture): its
+    // centre, its unit right and up directions and its width and height in model units. False
+    // when there is none to show (also when that view no longer exists).
+    virtual bool getViewVolumeForVisualization(BaVec3d<double> *centre, BaVec3d<double> *right,
+        BaVec3d<double> *up, double *width, double *height) const
+    {
+        (void)centre, (void)right, (void)up, (void)width, (void)height;
+        return false;
+    }
     virtual bool isCoordinateAxisDrawingEnabled() const { return _axis_drawing_enabled; }
     virtual bool isCoordinateGridDrawingEnabled() const { return _axis_grid_drawing_enabled; }
     virtual bool isWriteViewDirectionEnabled() const { return _write_view_direction; }
@@ -157,6 +171,30 @@ public:
     // depth (larger is nearer, see CAD::FindParameter). False over the background, *depth then
     // the lowest double.
     virtual bool getRotationCenterPoint(int x, int y, double *depth, BaVec3d<double> *point);
+
+    // The element under the mouse in the view's window (its label first), or null without a
+    // window or with the mouse outside it.
+    virtual CAD::Element *getElementAtMousePosition();
+
+    // The coordinate system (gcad_rcb_coord_system). The view direction named by the part of
+    // the drawn coordinate system under the mouse, VD_NONE for none, while the view moves, or
+    // where an editor claims the mouse; it is remembered for getSelectedCoordinateView.
+    GL::ViewCreator::ViewDirection_t getCoordinateElementUnderMouse();
+    // The direction a click turns the view to: the part under the mouse, or its opposite when
+    // the view already looks along it. VD_NONE without a view or with axis drawing off.
+    GL::ViewCreator::ViewDirection_t getSelectedCoordinateView();
+    // Whether the part under the mouse changed since the last question.
+    virtual bool overlay3dNeedsUpdate();
+    // Whether the depth range of the scene box min to max must grow for the corner cross
+    // (anchored CORNER_CROSS_PIXELS from the lower left corner, axes as long); *out gets the
+    // growth in model units. The first argument is not used.
+    virtual bool expandBBoxForDrawing(
+        double, const BaVec3d<double> &min, const BaVec3d<double> &max, double *out);
+    // The temporary elements the 3-D overlay drew the coordinate system from (owned here).
+    const std::vector<CAD::Element *> &getCoordinateElements() const { return _coordinate_elements; }
+    // Length of the axes at the origin, from the last scene box.
+    double getCoordinateAxisLength() const { return _axis_length; }
+    static constexpr double CORNER_CROSS_PIXELS = 60.0;
 
     // Orders elements for selection: derived meshes and section results first, then plain
     // elements, deviation point sets, point clouds, measurements, measuring-plan reference
@@ -236,6 +274,8 @@ protected:
 
 private:
     friend class DeregisterCADElement;
+    friend class GLOverlay3d;
+    friend class Overlay3d;
 
     bool getNextElement();
     // One step of the current element in render stage 1 or 2.
@@ -245,6 +285,14 @@ private:
     void registerElement(CAD::Element *element, const CAD::StageIdentifier &stage);
     void initRenderObject();
     void drawSpotlight();
+    void addCoordinateElement(CAD::Element *element, const CAD::StageIdentifier &stage);
+    // Empties the list; the elements are not deleted.
+    void resetCoordinateSystem();
+    // Deletes the listed elements, then empties the list.
+    void deleteCoordinateElements();
+    // The mouse in the view's window, in widget pixels (origin top left); none without a
+    // window or outside it.
+    std::optional<QPoint> getCursorPosition() const;
     void createDeregisterObject(CAD::Element *element);
     // The element is being destroyed: forget everything about it.
     void deregisterMarkedElement(CAD::Element *element);
@@ -257,6 +305,7 @@ private:
 
     std::vector<DistanceHandler> _distance_handlers;
     RendererContainer _renderer_container;
+    std::unique_ptr<GLOverlay3d> _overlay3d;
     std::unique_ptr<Overlay2d> _overlay2d;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
@@ -272,6 +321,8 @@ private:
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;
+    std::vector<CAD::Element *> _coordinate_elements;
+    GL::ViewCreator::ViewDirection_t _selected_coordinate_view = GL::ViewCreator::VD_NONE;
     double _axis_length = 5.0;
     std::map<const CAD::Element *, Color> _marked_elements;
     QString _specialized_context_menu_name;

@@ -29,6 +29,15 @@ CAD::Element *RenderCallback::getNearestRenderedElement(const BaVec2d<double> &p
     return found && isElementValid(found) ? const_cast<CAD::Element *>(found) : nullptr;
 }
 
+CAD::Element *RenderCallback::getElementAtMousePosition()
+{
+    const GL::RenderObject *view = getRenderObject();
+    const std::optional<QPoint> cursor = getCursorPosition();
+    if (!view || !cursor)
+        return nullptr;
+    return getNearestRenderedElement(BaVec2d<double>(cursor->x(), view->height() - cursor->y() - 1), false);
+}
+
 std::vector<CAD::Element *> RenderCallback::getRenderedElements(
     const BaVec2d<double> &corner1, const BaVec2d<double> &corner2, bool withLabels, bool clipToView) const
 {

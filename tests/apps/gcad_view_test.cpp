@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -256,14 +257,16 @@ TEST_F(GcadView, DragTurnsHoverAndClickShowTheirColoursAtTheMouseSWritesASnapsho
             changed += difference(still.pixel(x, y), turned.pixel(x, y)) > 60;
     EXPECT_GT(changed, W * H / 20);
 
-    // The mouse resting on the points shows them in the hover colour (blue) ...
+    // The mouse resting on the points lays the translucent highlight over them: a fifth of
+    // white by default ...
     const QImage hovered = session(QStringLiteral("hovered"), [](Viewer &viewer) {
         viewer.moveTo(W / 2, H / 2);
         viewer.settle();
     });
     ASSERT_EQ(hovered.size(), QSize(W, H));
     const QRgb hover = hovered.pixel(W / 2, H / 2);
-    EXPECT_GT(qBlue(hover) - qRed(hover), 40) << QColor(hover).name().toStdString();
+    EXPECT_NEAR(qRed(hover), qRed(centre) * 0.8 + 51, 4) << QColor(hover).name().toStdString();
+    EXPECT_NEAR(qBlue(hover), qBlue(centre) * 0.8 + 51, 4) << QColor(hover).name().toStdString();
 
     // ... a click in the marking colour (orange), which stays when the mouse leaves. S writes
     // a snapshot next to the first file, its longer side as --snapshot asks.
@@ -285,6 +288,65 @@ TEST_F(GcadView, DragTurnsHoverAndClickShowTheirColoursAtTheMouseSWritesASnapsho
     const QRgb mark = clicked.pixel(W / 2, H / 2);
     EXPECT_GT(qRed(mark) - qBlue(mark), 60) << QColor(mark).name().toStdString();
     EXPECT_GT(qRed(mark), qGreen(mark)) << QColor(mark).name().toStdString();
+}
+
+// The picture gcad render draws of the test's files with extra options, at the viewer's size.
+QImage renderPicture(const QString &output, const QStringList &files, const QStringList &options)
+{
+    QProcess process;
+    process.setProcessEnvironment(programEnvironment(QString()));
+    process.start(QStringLiteral(GCAD_PROGRAM),
+        QStringList { QStringLiteral("render"), QStringLiteral("-o"), output, QStringLiteral("--size"),
+            QStringLiteral("%1x%2").arg(W).arg(H) }
+            + options + files);
+    process.waitForFinished(60000);
+    return QImage(output).convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(GcadView, AClickOnTheCornerCrossXAxisTurnsTheViewToTheXView)
+{
+    // Where the x axis of the corner cross lies in the iso view: its reddest pixels.
+    const QStringList files { mesh, patch };
+    const QImage iso = renderPicture(folder.path(QStringLiteral("iso.png")), files,
+        { QStringLiteral("--axes"), QStringLiteral("corner") });
+    ASSERT_EQ(iso.size(), QSize(W, H));
+    QPoint axis;
+    int best = 0;
+    for (int y = H - 120; y < H; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            const QRgb p = iso.pixel(x, y);
+            const int red = qRed(p) - std::max(qGreen(p), qBlue(p));
+            // Away from the origin (60, 60 from the lower left), where the other axes meet it.
+            if (red > best && std::hypot(x - 60, (H - 1 - y) - 60) > 25) {
+                best = red;
+                axis = QPoint(x, y);
+            }
+        }
+    }
+    ASSERT_GT(best, 80) << "no x axis in the corner";
+
+    const QImage turned = session(QStringLiteral("axis-click"), [&axis](Viewer &viewer) {
+        viewer.moveTo(axis.x(), axis.y());
+        viewer.settle();
+        viewer.xdotool({ QStringLiteral("click"), QStringLiteral("1") });
+        viewer.settle();
+        viewer.moveTo(W - 2, 2); // off the cross and the elements: nothing highlighted
+        viewer.settle();
+    });
+    const QImage xView = renderPicture(folder.path(QStringLiteral("x.png")), files,
+        { QStringLiteral("--axes"), QStringLiteral("corner"), QStringLiteral("--view"),
+            QStringLiteral("x+") });
+    ASSERT_EQ(turned.size(), QSize(W, H));
+    ASSERT_EQ(xView.size(), QSize(W, H));
+    int differing = 0, fromIso = 0;
+    for (int y = 0; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            differing += difference(turned.pixel(x, y), xView.pixel(x, y)) > 60;
+            fromIso += difference(iso.pixel(x, y), xView.pixel(x, y)) > 60;
+        }
+    }
+    EXPECT_GT(fromIso, W * H / 20) << "the x view must differ from the iso view";
+    EXPECT_LT(differing, W * H / 200);
 }
 
 TEST(GcadViewDisplay, WithoutADisplayTheViewerSaysWhichIsMissingAndExitsWith2)

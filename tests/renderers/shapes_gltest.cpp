@@ -3,6 +3,7 @@
 // state behind (the fixture fails a test on the "GL-Default error" trace).
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
+#include "gcad/renderers/gcad_r_primitive.h"
 #include "tests/support/gcad_gl_test.h"
 
 #include <QImage>
@@ -310,7 +311,9 @@ TEST_F(Shapes, BlendedFillsShowWhatIsBehindAndTheSpotlightShinesOverEverything)
     EXPECT_EQ(at(origin, 25.5, 0.5), QColor(0, 0, 255));
 
     // The square now drawn with the scene, in front of everything; the view's spotlight of 10
-    // units (50 pixels) comes later, yellow at alpha 60, and blends over it.
+    // units (50 pixels) comes later, yellow at alpha 60, and blends over it. Discs are drawn by
+    // the primitive renderer.
+    scene.getRendererContainer().registerRenderer(new GCAD::PrimitiveRenderer(&scene));
     element->setRenderLevel(CAD::RL_SCENE);
     scene.setSpotlightEnabled(true);
     draw([&](ShapeRenderer &) { drawSquare(15, 9, Color(0, 0, 255)); });

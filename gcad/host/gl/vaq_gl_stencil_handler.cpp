@@ -121,6 +121,58 @@ void StencilHandlerBase::resolvePending()
     }
 }
 
+void StencilHandlerBase::highlightElement(const CAD::Element *element, const Color &color)
+{
+    if (!m_drawing || !m_valid || !element)
+        return;
+    resolvePending();
+    // Only the rectangle around the element's pixels is blended.
+    int x0 = m_width, y0 = m_height, x1 = -1, y1 = -1;
+    for (int y = 0; y < m_height; ++y) {
+        for (int x = 0; x < m_width; ++x) {
+            if (elementAt(x, y) == element) {
+                x0 = std::min(x0, x);
+                x1 = std::max(x1, x);
+                y0 = std::min(y0, y);
+                y1 = std::max(y1, y);
+            }
+        }
+    }
+    if (x1 < 0)
+        return;
+    const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+    static_assert(sizeof(Color) == 4, "pixels are handed to GL as RGBA bytes");
+    std::vector<Color> pixels(size_t(w) * size_t(h), Color(0, 0, 0, 0));
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (elementAt(x, y) == element)
+                pixels[size_t(y - y0) * size_t(w) + size_t(x - x0)] = color;
+        }
+    }
+
+    ::glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT
+        | GL_PIXEL_MODE_BIT | GL_CURRENT_BIT | GL_TRANSFORM_BIT);
+    ::glDisable(GL_DEPTH_TEST);
+    ::glDisable(GL_LIGHTING);
+    ::glDisable(GL_TEXTURE_2D);
+    ::glDisable(GL_STENCIL_TEST); // the highlight is no part of any element
+    ::glEnable(GL_BLEND);
+    ::glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    ::glMatrixMode(GL_PROJECTION);
+    ::glPushMatrix();
+    ::glLoadIdentity();
+    ::glOrtho(0.0, m_width, 0.0, m_height, -1.0, 1.0);
+    ::glMatrixMode(GL_MODELVIEW);
+    ::glPushMatrix();
+    ::glLoadIdentity();
+    ::glRasterPos2i(x0, y0);
+    ::glDrawPixels(w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    ::glPopMatrix();
+    ::glMatrixMode(GL_PROJECTION);
+    ::glPopMatrix();
+    ::glPopAttrib();
+}
+
 const CAD::Element *StencilHandlerBase::elementAt(int x, int y) const
 {
     return m_id_image[size_t(y) * size_t(m_width) + size_t(x)];

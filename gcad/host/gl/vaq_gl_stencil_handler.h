@@ -4,6 +4,7 @@
 // picked exactly. Elements are only stored and compared, never dereferenced.
 #pragma once
 
+#include "gcad/host/base/vaq_color.h"
 #include "gcad/host/base/vaq_vec.h"
 
 #include <vector>
@@ -54,6 +55,11 @@ public:
     // nothing lies inside or before the first repaint.
     virtual bool getRenderedElements(const BaVec2d<double> &corner1, const BaVec2d<double> &corner2,
         bool clipToView, unsigned rect[4], std::vector<const CAD::Element *> *elements);
+
+    // Blends color (by its alpha) over every pixel element covers so far in this repaint: a
+    // translucent highlight that costs a pass over the pixels, not a second drawing of the
+    // element. Nothing outside a repaint, for null or for an element not drawn.
+    virtual void highlightElement(const CAD::Element *element, const Color &color);
 
     // Ids handed out since the stencil was last resolved (for tests and statistics).
     unsigned getPendingIds() const { return unsigned(m_round_elements.size()); }

@@ -25,9 +25,9 @@ constexpr double ZOOM_PER_NOTCH = 0.85;
 
 } // namespace
 
-ViewWidget::ViewWidget(RenderCallback *callback, const QSize &size, QWidget *parent)
+ViewWidget::ViewWidget(RenderCallback *callback, const QSize &size, QWidget *parent, ViewCreator *creator)
     : QWidget(parent)
-    , m_view(RenderObject::createRenderObject(callback, size.width(), size.height()))
+    , m_view(RenderObject::createRenderObject(callback, size.width(), size.height(), creator))
     , m_size_hint(size)
 {
     callback->setViewWidget(this);

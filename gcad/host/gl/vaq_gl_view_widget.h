@@ -38,8 +38,10 @@ public:
     static constexpr int LONG_REPAINT_MS = 250;
 
     // A view of callback (not owned; it must outlive the widget), size pixels large until the
-    // window resizes it. Throws ProgError when no view can be made.
-    ViewWidget(RenderCallback *callback, const QSize &size, QWidget *parent = nullptr);
+    // window resizes it, made by creator (not owned, may be null; it must outlive the widget).
+    // Throws ProgError when no view can be made.
+    ViewWidget(RenderCallback *callback, const QSize &size, QWidget *parent = nullptr,
+        ViewCreator *creator = nullptr);
     ~ViewWidget() override;
 
     RenderObject *getRenderObject() const { return m_view.get(); }
