@@ -10,6 +10,10 @@ namespace Gcad {
 // it, one "label: value" per line.
 int runInfo(const QStringList &arguments);
 
+// gcad check: runs the library's start-up check of the graphics board, prints what it would
+// tell the user instead of showing it, and saves the states it stores.
+int runCheck(const QStringList &arguments);
+
 // gcad render [FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]
 // [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]:
 // draws the files (or the demo scene), with the 2-D overlay asked for, into a picture and
@@ -29,7 +33,8 @@ int runView(const QStringList &arguments);
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
 // mesh benchmark (whose full run stores its result), prints the rates, the performance index and
 // whether they were stored, with --baseline also each rate's ratio to the same meshes drawn from
-// plain buffers.
+// plain buffers. With --vertex-cache (and only --size and --quick): the vertex cache benchmark
+// on the demo scene instead.
 int runBench(const QStringList &arguments);
 
 } // namespace Gcad

@@ -40,13 +40,18 @@ void VertexCacheBenchmarkCommand::setTiming(double minSeconds, unsigned minFrame
     m_min_frames = minFrames;
 }
 
-QString VertexCacheBenchmarkCommand::formatLine(
+VertexCacheBenchmarkCommand::Measurement VertexCacheBenchmarkCommand::measure(
     unsigned cacheSize, uint64_t triangles, double weightedHitRatio, double secondsPerFrame)
 {
     // Without mesh triangles there is no ratio to average; 0 says that nothing hit.
-    const double hitRatio = triangles > 0 ? weightedHitRatio / double(triangles) : 0.0;
-    return QString::asprintf("cache_size: %d  hit_ratio: %f  tps: %.2f M", int(cacheSize), hitRatio,
-        (double(triangles) / secondsPerFrame) / 1000000.0);
+    return Measurement { cacheSize, triangles > 0 ? weightedHitRatio / double(triangles) : 0.0,
+        (double(triangles) / secondsPerFrame) / 1000000.0 };
+}
+
+QString VertexCacheBenchmarkCommand::formatLine(const Measurement &measurement)
+{
+    return QString::asprintf("cache_size: %d  hit_ratio: %f  tps: %.2f M", int(measurement.cacheSize),
+        measurement.hitRatio, measurement.millionTrianglesPerSecond);
 }
 
 bool VertexCacheBenchmarkCommand::executeScript(const QString &)
@@ -61,6 +66,7 @@ bool VertexCacheBenchmarkCommand::executeScript(const QString &)
     if (elements.empty())
         return false;
 
+    std::vector<Measurement> measurements;
     const unsigned previousSize = CAD::BspTree::getVertexCacheSize();
     const BaVec3d<double> previousRotation = m_main->getRotation();
     {
@@ -82,8 +88,9 @@ bool VertexCacheBenchmarkCommand::executeScript(const QString &)
                 triangles += n;
                 weighted += n * data->getBspTree().getAverageCacheHitRatio();
             }
+            measurements.push_back(measure(size, triangles, weighted, secondsPerFrame));
             std::printf("%s(%d): %s\n", TRACE_FUNCTION, TRACE_LINE,
-                formatLine(size, triangles, weighted, secondsPerFrame).toUtf8().constData());
+                formatLine(measurements.back()).toUtf8().constData());
             std::fflush(stdout);
         }
     }
@@ -92,6 +99,7 @@ bool VertexCacheBenchmarkCommand::executeScript(const QString &)
     for (const CAD::ElementAndStageImp &element : elements)
         element.getElement()->updateVisualization(element.getStage(), true, true);
     m_main->setRotation(previousRotation);
+    m_measurements = std::move(measurements);
     m_main = nullptr;
     m_callback = nullptr;
     return true;

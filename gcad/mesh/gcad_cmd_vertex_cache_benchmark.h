@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 namespace Vaq::GL {
 class RenderObject;
@@ -26,6 +27,14 @@ public:
     static constexpr unsigned LARGEST_CACHE_SIZE = 120;
     static constexpr unsigned CACHE_SIZE_STEP = 2;
 
+    // What one cache size gave.
+    struct Measurement
+    {
+        unsigned cacheSize = 0;
+        double hitRatio = 0.0; // the element model's, weighted by the meshes' visible triangles
+        double millionTrianglesPerSecond = 0.0;
+    };
+
     VertexCacheBenchmarkCommand();
 
     // The 61 sizes on the meshes of the main view; false, printing nothing, without a main
@@ -36,10 +45,15 @@ public:
     // set otherwise).
     void setTiming(double minSeconds, unsigned minFrames);
 
-    // The line for one cache size: hit ratio weighted / triangles (0 without triangles) and
+    // The sizes of the last run that finished, in their order.
+    const std::vector<Measurement> &getMeasurements() const { return m_measurements; }
+
+    // One size's figures: hit ratio weighted / triangles (0 without triangles) and
     // triangles / secondsPerFrame in millions per second.
-    static QString formatLine(
+    static Measurement measure(
         unsigned cacheSize, uint64_t triangles, double weightedHitRatio, double secondsPerFrame);
+    // Its output line, after the trace prefix.
+    static QString formatLine(const Measurement &measurement);
 
 private:
     // Seconds per frame while the view turns by pi/5 a frame.
@@ -49,6 +63,7 @@ private:
     RenderCallback *m_callback = nullptr;
     double m_min_seconds = 3.0;
     unsigned m_min_frames = 20;
+    std::vector<Measurement> m_measurements;
 };
 
 } // namespace Vaq::GCAD

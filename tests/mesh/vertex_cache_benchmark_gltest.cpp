@@ -20,10 +20,11 @@ using namespace Vaq::Test;
 TEST(VertexCacheBenchmarkLine, RateIsMillionTrianglesPerSecondAndRatioTheTriangleWeightedMean)
 {
     // 100000 triangles in 0.02 s a frame are 5 million a second.
-    EXPECT_EQ(VertexCacheBenchmarkCommand::formatLine(8, 100000, 75000.0, 0.02),
+    using Command = VertexCacheBenchmarkCommand;
+    EXPECT_EQ(Command::formatLine(Command::measure(8, 100000, 75000.0, 0.02)),
         QStringLiteral("cache_size: 8  hit_ratio: 0.750000  tps: 5.00 M"));
     // A view without mesh triangles: nothing to weigh, nothing hit.
-    EXPECT_EQ(VertexCacheBenchmarkCommand::formatLine(120, 0, 0.0, 0.01),
+    EXPECT_EQ(Command::formatLine(Command::measure(120, 0, 0.0, 0.01)),
         QStringLiteral("cache_size: 120  hit_ratio: 0.000000  tps: 0.00 M"));
 }
 
@@ -83,6 +84,8 @@ TEST_F(VertexCacheBenchmark, PrintsOneLinePerEvenCacheSizeUpTo120WithTheModelsHi
     EXPECT_GT(ratios[60], 0.6);
     EXPECT_LT(ratios[60], 5.0 / 6.0);
     EXPECT_GT(ratios[60], ratios[2]);
+    ASSERT_EQ(command.getMeasurements().size(), 61u);
+    EXPECT_NEAR(command.getMeasurements()[60].hitRatio, ratios[60], 1e-6);
     // The views draw for the cache size they had before.
     EXPECT_EQ(CAD::BspTree::getVertexCacheSize(), sizeBefore);
 }
