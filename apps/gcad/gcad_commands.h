@@ -26,8 +26,9 @@ int runRender(const QStringList &arguments);
 // centre under the pixel with its depth, or "nothing".
 int runPick(const QStringList &arguments);
 // gcad view [FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]
-// [--benchmark-frames N] [--screenshot-on-exit PNG]: shows the files (or the demo scene) in a window until it
-// is closed. Files that cannot be read are reported and the rest is shown; no display is a UsageError.
+// [--benchmark-frames N] [--screenshot-on-exit PNG] [--no-check]: shows the files (or the demo scene) in a
+// window until it is closed, after the graphics board check of an application's start (unless
+// --no-check). Files that cannot be read are reported and the rest is shown; no display is a UsageError.
 int runView(const QStringList &arguments);
 
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's

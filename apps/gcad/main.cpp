@@ -70,7 +70,7 @@ const Subcommand kSubcommands[] = {
         Gcad::runPick },
     { "view",
         "[FILE...|SCENE.json] [render's view, display, label and mark options] [--snapshot N]\n"
-        "            [--benchmark-frames N] [--screenshot-on-exit PNG]",
+        "            [--benchmark-frames N] [--screenshot-on-exit PNG] [--no-check]",
         "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
         "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
         "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
@@ -80,7 +80,10 @@ const Subcommand kSubcommands[] = {
         "Ctrl+Q closes. --snapshot: snapshots get N pixels on their longer side;\n"
         "--benchmark-frames: turn the view N frames off screen and on screen, print the frame\n"
         "times and the longest wait of an event during a full repaint, and close;\n"
-        "--screenshot-on-exit: save the view as shown on screen when it closes",
+        "--screenshot-on-exit: save the view as shown on screen when it closes. At start the\n"
+        "graphics board is checked as an application does (see gcad check; not with --no-check\n"
+        "or --benchmark-frames); the menu Graphics shows the card information and runs the mesh\n"
+        "and vertex cache benchmarks",
         Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose] | --vertex-cache",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"

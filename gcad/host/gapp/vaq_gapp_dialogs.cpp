@@ -25,6 +25,8 @@ int execDialog(QDialog *dialog)
     if (!answerer())
         return dialog->exec();
     dialog->setResult(QDialog::Rejected);
+    // Shown for the answerer's sake only: nothing appears on a screen.
+    dialog->setAttribute(Qt::WA_DontShowOnScreen);
     dialog->show();
     answerer()(*dialog);
     if (dialog->isVisible())
