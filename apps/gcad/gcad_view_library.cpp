@@ -9,16 +9,23 @@
 #include "gcad/mesh/gcad_cmd_vertex_cache_benchmark.h"
 
 #include <QMainWindow>
-#include <QMenuBar>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 
 namespace Gcad {
 
 void addLibraryMenu(QMainWindow &window)
 {
     using namespace Vaq;
-    QMenu *menu = window.menuBar()->addMenu(QStringLiteral("&Graphics"));
+    // In the status bar, so that the view keeps its place at the window's upper left corner.
+    auto *button = new QToolButton(&window);
+    button->setText(QStringLiteral("Graphics"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(button);
+    button->setMenu(menu);
+    window.statusBar()->addPermanentWidget(button);
     for (const char *name :
         { GCAD::CardInfoCommand::NAME, GCAD::CMD_BENCHMARK_MESH, GCAD::VertexCacheBenchmarkCommand::NAME }) {
         const GApp::Command *command = GApp::CommandContainer::getCommand(QString::fromLatin1(name));

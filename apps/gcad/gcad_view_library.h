@@ -7,7 +7,8 @@ class QMainWindow;
 
 namespace Gcad {
 
-// Adds the menu "Graphics" with an entry per command, titled with the command's menu name.
+// Adds the menu "Graphics", a button in the status bar, with an entry per command, titled with
+// the command's menu name.
 void addLibraryMenu(QMainWindow &window);
 
 // Makes window the parent of the library's dialogs and, once the event loop runs, checks the

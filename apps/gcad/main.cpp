@@ -82,8 +82,8 @@ const Subcommand kSubcommands[] = {
         "times and the longest wait of an event during a full repaint, and close;\n"
         "--screenshot-on-exit: save the view as shown on screen when it closes. At start the\n"
         "graphics board is checked as an application does (see gcad check; not with --no-check\n"
-        "or --benchmark-frames); the menu Graphics shows the card information and runs the mesh\n"
-        "and vertex cache benchmarks",
+        "or --benchmark-frames); the Graphics menu in the status bar shows the card information\n"
+        "and runs the mesh and vertex cache benchmarks",
         Gcad::runView },
     { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose] | --vertex-cache",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"

@@ -29,9 +29,7 @@ BoardState currentState()
     state.softwareRendering = options.softwareRendering;
     state.offscreenAvailable = options.offscreenMode != GL::WidgetOptions::OM_OFF;
     state.driverVersion = options.driverVersion;
-    QString renderer;
-    QStringList knownDrivers;
-    state.certified = GL::GraphicCardDB::getInstance()->isDriverValid(&renderer, &knownDrivers);
+    state.certified = GL::GraphicCardDB::getInstance()->isDriverValid();
     return state;
 }
 

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include <initializer_list>
+
 namespace Vaq::GCAD {
 
 namespace {
@@ -86,9 +88,8 @@ CheckBoardDialog::CheckBoardDialog(bool certified, bool driverChanged, QWidget *
             "for optimal 3d performance a graphic card benchmark is required. close all other "
             "<br>applications before starting the benchmark test. during the test, please do not work "
             "<br>with your computer.");
-        for (QWidget *widget : { static_cast<QWidget *>(m_render_mode_label),
-                 static_cast<QWidget *>(m_render_mode), static_cast<QWidget *>(m_icon),
-                 static_cast<QWidget *>(m_separator), static_cast<QWidget *>(m_warning_text) })
+        for (QWidget *widget : std::initializer_list<QWidget *> {
+                 m_render_mode_label, m_render_mode, m_icon, m_separator, m_warning_text })
             widget->hide();
     } else {
         setWindowTitle(translate("GCAD_info", "graphic board and driver are not certified"));

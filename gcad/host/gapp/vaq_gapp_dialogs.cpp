@@ -15,9 +15,9 @@ DialogAnswerer &answerer()
 
 } // namespace
 
-void setDialogAnswerer(DialogAnswerer answerer_)
+void setDialogAnswerer(DialogAnswerer newAnswerer)
 {
-    answerer() = std::move(answerer_);
+    answerer() = std::move(newAnswerer);
 }
 
 int execDialog(QDialog *dialog)
