@@ -214,17 +214,16 @@ TEST_F(BoardCheck, FirstStartOnACertifiedBoardAsksForTheBenchmarkThenShowsTheCar
     EXPECT_EQ(storedStates(), QStringList({ "1", "2", "1", options().driverVersion }));
 }
 
-TEST_F(BoardCheck, UnchangedBoardWithAResultShowsNothing)
+TEST_F(BoardCheck, UnchangedBoardWithAResultAndABatchStartShowNothing)
 {
     setCertified(true);
     addResultForThisBoard();
     storeStates(1, 2, 1, options().driverVersion);
     checkGraphicBoardConfiguration();
     EXPECT_TRUE(seen.empty());
-}
 
-TEST_F(BoardCheck, BatchStartChecksNothing)
-{
+    // A first start, but no user at hand.
+    storeStates(0, 0, 0, QString());
     GApp::MenuFunctionFinishedCallback::setCallbackRegistrationDisabled(true);
     checkGraphicBoardConfiguration();
     GApp::MenuFunctionFinishedCallback::setCallbackRegistrationDisabled(false);

@@ -74,17 +74,6 @@ TEST(Translations, EveryTextOfTheLibraryHasAGermanTranslation)
            "then translate them in translations/VaqGCAD_de.ts";
 }
 
-TEST(Translations, UnfinishedAndEmptyEntriesAreFound)
-{
-    const QByteArray ts
-        = "<TS><context><name>C</name>"
-          "<message><source>a</source><translation type=\"unfinished\">A</translation></message>"
-          "<message><source>b</source><translation></translation></message>"
-          "<message><source>c</source><translation>C</translation></message>"
-          "</context></TS>";
-    EXPECT_EQ(untranslated(ts), QStringList({ "C: a", "C: b" }));
-}
-
 TEST(Translations, LibraryStartInstallsTheCatalogueOfTheLocale)
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
