@@ -1,4 +1,5 @@
 #include "apps/gcad/gcad_bench_baseline.h"
+#include "apps/gcad/gcad_bench_vertex_cache.h"
 #include "apps/gcad/gcad_cli.h"
 #include "apps/gcad/gcad_commands.h"
 #include "apps/gcad/gcad_options.h"
@@ -29,6 +30,10 @@ using Vaq::GCAD::BenchmarkResult;
 
 namespace {
 
+// The view of the vertex cache benchmark: large enough that drawing, not the frame's overhead,
+// takes the time.
+constexpr int VERTEX_CACHE_VIEW_EDGE = 800;
+
 struct BenchOptions
 {
     int size = 0; // 0: from the screen, as the benchmark command chooses
@@ -37,6 +42,7 @@ struct BenchOptions
     bool baseline = false;
     QString json;
     bool verbose = false;
+    bool vertexCache = false;
 };
 
 int parseDomeSize(const QString &option, const QString &text)
@@ -68,9 +74,15 @@ BenchOptions parseBenchOptions(const QStringList &arguments)
             options.json = reader.value(argument, QStringLiteral("JSON file"));
         else if (argument == "--verbose")
             options.verbose = true;
+        else if (argument == "--vertex-cache")
+            options.vertexCache = true;
         else
             reader.rejectOption(argument);
     }
+    if (options.vertexCache
+        && (options.dome > 0 || options.baseline || !options.json.isEmpty() || options.verbose))
+        throw UsageError { QStringLiteral("--vertex-cache"),
+            QStringLiteral("takes only --size and --quick of the other options") };
     if (!options.json.isEmpty())
         checkOutputPath(options.json);
     return options;
@@ -234,6 +246,8 @@ int runBench(const QStringList &arguments)
 {
     using namespace Vaq;
     const BenchOptions options = parseBenchOptions(arguments);
+    if (options.vertexCache)
+        return runVertexCacheBench(options.size > 0 ? options.size : VERTEX_CACHE_VIEW_EDGE, options.quick);
     const QString parameters = commandParameters(options);
 
     // The baseline is measured by the same run, frame by frame in turn with the library.

@@ -10,6 +10,10 @@ namespace Gcad {
 // it, one "label: value" per line.
 int runInfo(const QStringList &arguments);
 
+// gcad check: runs the library's start-up check of the graphics board, prints what it would
+// tell the user instead of showing it, and saves the states it stores.
+int runCheck(const QStringList &arguments);
+
 // gcad render [FILE...] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]
 // [--crease DEG] [--labels] [--raster] [--point-mark X,Y,Z[:TEXT]]... [--cross X,Y,Z]:
 // draws the files (or the demo scene), with the 2-D overlay asked for, into a picture and
@@ -22,14 +26,16 @@ int runRender(const QStringList &arguments);
 // centre under the pixel with its depth, or "nothing".
 int runPick(const QStringList &arguments);
 // gcad view [FILE...|SCENE.json] [--size WxH] [--view DIR] [--crease DEG] [--snapshot N]
-// [--benchmark-frames N] [--screenshot-on-exit PNG]: shows the files (or the demo scene) in a window until it
-// is closed. Files that cannot be read are reported and the rest is shown; no display is a UsageError.
+// [--benchmark-frames N] [--screenshot-on-exit PNG] [--no-check]: shows the files (or the demo scene) in a
+// window until it is closed, after the graphics board check of an application's start (unless
+// --no-check). Files that cannot be read are reported and the rest is shown; no display is a UsageError.
 int runView(const QStringList &arguments);
 
 // gcad bench [--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]: runs the library's
 // mesh benchmark (whose full run stores its result), prints the rates, the performance index and
 // whether they were stored, with --baseline also each rate's ratio to the same meshes drawn from
-// plain buffers.
+// plain buffers. With --vertex-cache (and only --size and --quick): the vertex cache benchmark
+// on the demo scene instead.
 int runBench(const QStringList &arguments);
 
 } // namespace Gcad

@@ -3,9 +3,11 @@
 #include "apps/gcad/gcad_options.h"
 #include "apps/gcad/gcad_render_snapshot.h"
 #include "apps/gcad/gcad_view_benchmark.h"
+#include "apps/gcad/gcad_view_library.h"
 #include "apps/gcad/gcad_view_setup.h"
 #include "apps/gcad/gcad_view_window.h"
 
+#include "gcad/host/gapp/vaq_gapp_menu_callback.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
 #include "gcad/rcb/gcad_rcb.h"
@@ -30,6 +32,7 @@ struct ViewOptions
     int benchmarkFrames = 0;
     int benchmarkHover = 0;
     QString screenshot;
+    bool check = true; // the graphics board check at start
 };
 
 ViewOptions parseViewOptions(const QStringList &arguments)
@@ -48,7 +51,9 @@ ViewOptions parseViewOptions(const QStringList &arguments)
         else if (argument == "--screenshot-on-exit") {
             options.screenshot = reader.value(argument, QStringLiteral("PNG file"));
             checkOutputPath(options.screenshot);
-        } else if (!options.setup.readArgument(argument, reader))
+        } else if (argument == "--no-check")
+            options.check = false;
+        else if (!options.setup.readArgument(argument, reader))
             reader.rejectOption(argument);
     }
     options.setup.check(QStringLiteral("view"));
@@ -118,8 +123,14 @@ int runView(const QStringList &arguments)
         },
         Qt::SingleShotConnection);
     // The size asked for, even where it exceeds the share of the screen Qt gives a new window.
+    addLibraryMenu(window);
     window.resize(window.sizeHint());
     window.show();
+    // Without the check, and for timed runs, which have no user at hand, the viewer starts as
+    // a batch start does.
+    if (!options.check || options.benchmarkFrames > 0 || options.benchmarkHover > 0)
+        Vaq::GApp::MenuFunctionFinishedCallback::setCallbackRegistrationDisabled(true);
+    checkBoardAtStart(window);
 
     if (options.benchmarkFrames > 0) {
         QTimer::singleShot(0, &window, [&window, &options] {

@@ -33,6 +33,11 @@ const Subcommand kSubcommands[] = {
         "print the graphics configuration (renderer, driver, memory, ...) and its measured\n"
         "performance index",
         Gcad::runInfo },
+    { "check", "",
+        "run the start-up check of the graphics board as the application would, print what it\n"
+        "would tell the user (closing its questions without a choice) and store what it saw, so\n"
+        "that the next start of the application only tells what changed since",
+        Gcad::runCheck },
     { "render",
         "[FILE...|SCENE.json] [-o PICTURE] [--size WxH] [--view DIR] [--flat] [--edges] [--points]\n"
         "            [--crease DEG] [--labels] [--box-mode 0|1] [--labels-json FILE] [--raster]\n"
@@ -78,7 +83,7 @@ const Subcommand kSubcommands[] = {
         Gcad::runPick },
     { "view",
         "[FILE...|SCENE.json] [render's view, display, label and mark options] [--snapshot N]\n"
-        "            [--benchmark-frames N] [--benchmark-hover N] [--screenshot-on-exit PNG]",
+        "            [--benchmark-frames N] [--benchmark-hover N] [--screenshot-on-exit PNG] [--no-check]",
         "show the files (or the demo scene) in a window, 1024x768 pixels unless a scene file or\n"
         "--size says otherwise. Left drag turns, middle drag or Shift + left drag pans, the wheel\n"
         "zooms at the cursor, a double-click turns about the point under the mouse; F fits, 1 to 6\n"
@@ -93,15 +98,22 @@ const Subcommand kSubcommands[] = {
         "times and the longest wait of an event during a full repaint, and close;\n"
         "--benchmark-hover: move the mouse N times onto an element and off it again and print\n"
         "the median time from the move to the repainted frame with the highlight and without;\n"
-        "--screenshot-on-exit: save the view as shown on screen when it closes",
+        "--screenshot-on-exit: save the view as shown on screen when it closes. At start the\n"
+        "graphics board is checked as an application does (see gcad check; not with --no-check,\n"
+        "--benchmark-frames or --benchmark-hover); the Graphics menu in the status bar shows the\n"
+        "card information and runs the mesh and vertex cache benchmarks",
         Gcad::runView },
-    { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose]",
+    { "bench", "[--size N] [--quick] [--dome N] [--baseline] [--json FILE] [--verbose] | --vertex-cache",
         "measure how fast this graphics configuration draws meshes; only the full run stores its\n"
         "rates for the views' estimates and the performance index. --size: view edge in pixels\n"
         "(default from the screen), --quick: measurements of 0.1 s, --dome: a test mesh of N x N\n"
         "vertices instead of 1001 x 1001 (these three measure without storing), --baseline: also\n"
         "the same mesh from one plain buffer object and each rate's ratio to it, --json: the\n"
-        "rates as a JSON file, --verbose: every measurement",
+        "rates as a JSON file, --verbose: every measurement. --vertex-cache [--size N] [--quick]:\n"
+        "instead the vertex cache benchmark on the demo scene: for the cache sizes 0 to 120 in\n"
+        "steps of 2 the meshes' hit ratio and the triangles per second (each size 3 s and 20\n"
+        "frames, 0.1 s and 2 with --quick), then the fastest size and meshoptimizer's analysis\n"
+        "of the same leaves",
         Gcad::runBench },
 };
 

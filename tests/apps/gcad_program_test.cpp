@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
@@ -948,4 +949,39 @@ TEST(GcadRender, aSnapshotIsTheViewDrawnAgainAtNPixelsAsPngOrPdf)
     EXPECT_EQ(zero.status, 2);
     EXPECT_EQ(zero.err, "gcad: error: --snapshot: '0' is not a whole number of pixels\n");
     EXPECT_EQ(folder.entries(), QStringList({ "cloud.xyz", "plain.png", "report.pdf", "sharp.png" }));
+}
+
+// gcad check tells what an application's first start would tell the user and stores what it saw;
+// the next start has nothing to tell unless the board waits for its benchmark. With a German
+// locale the library's texts come in German.
+TEST(GcadCheck, aFirstStartIsToldAndStoredAndGermanInAGermanLocale)
+{
+    const QMap<QString, QString> german = { { "software rendering enabled", "Software-Rendering aktiviert" },
+        { "no benchmark results", "keine Benchmark-Ergebnisse" },
+        { "graphic board and driver are not certified", "Grafikkarte und Treiber sind nicht zertifiziert" } };
+    const TestFolder configuration;
+    const ProgramRun first = gcad({ "check" }, configuration.path(""));
+    ASSERT_EQ(first.status, 0) << first.err.toStdString();
+    EXPECT_TRUE(first.err.isEmpty()) << first.err.toStdString();
+    const QString title = first.out.section('\n', 0, 0);
+    ASSERT_TRUE(german.contains(title)) << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains(QRegularExpression(
+        "\nstored: certified [12], software rendering [12], offscreen rendering 1, driver version '.+' ")))
+        << first.out.toStdString();
+    if (title == "software rendering enabled") {
+        const ProgramRun second = gcad({ "check" }, configuration.path(""));
+        EXPECT_TRUE(second.out.startsWith("nothing to tell")) << second.out.toStdString();
+    }
+
+    const TestFolder germanConfiguration;
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VAQ_CONFIG_DIR"), germanConfiguration.path(""));
+    environment.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    environment.remove(QStringLiteral("LC_ALL"));
+    environment.remove(QStringLiteral("LANGUAGE"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(GCAD_PROGRAM), { QStringLiteral("check") });
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).section('\n', 0, 0), german.value(title));
 }

@@ -29,7 +29,9 @@ TEST(LibraryStart, CreatesItsObjectsAndRegistersItsEntriesUntilClosed)
     InitLibrary(&node);
     EXPECT_NE(GLNodeContainer::getInstance(), nullptr);
     EXPECT_TRUE(node.exists(CFG_GCAD_BOX_MODE));
-    EXPECT_NE(GApp::CommandContainer::getCommand(CMD_BENCHMARK_MESH), nullptr);
+    for (const char *command :
+        { CMD_BENCHMARK_MESH, "sys.run_vertex_cache_benchmark", "sys.show_graphics_card_info" })
+        EXPECT_NE(GApp::CommandContainer::getCommand(command), nullptr) << command;
 
     // A second start finds the objects there.
     EXPECT_EQ(Vaq::Test::progErrorMessage([&] { InitDefaults(&node); }), "only one instance allowed");

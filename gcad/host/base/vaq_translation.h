@@ -6,9 +6,10 @@
 
 namespace Vaq {
 
-// Installs the catalogue <name>_<locale>.qm from the application's translation folder
-// ($VAQ_TRANSLATIONS_DIR, else "translations" beside the program). Returns false when no
-// catalogue exists for the current locale; texts then stay untranslated.
+// Installs the catalogue <name>_<locale>.qm from the first folder that has one for the current
+// locale: $VAQ_TRANSLATIONS_DIR, "translations" beside the program, and the folder installed
+// with the shared library that holds the host (share/<name>/translations beside its lib folder).
+// Returns false when none has; texts then stay untranslated.
 bool installTranslator(const QString &catalogue);
 
 // Translates a text in a context ("GCAD_info", "GCAD_cmd", ...).

@@ -8,7 +8,9 @@
 #include "gcad/host/gapp/vaq_gapp_progress.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <ostream>
 #include <vector>
@@ -70,6 +72,11 @@ public:
     // is about to be drawn again, which the renderers report as wrong signal handling.
     bool isRepaintSignalNeeded() const { return m_repaint_pending; }
 
+    // The application's top-level window, over which its modal dialogs open; null in a
+    // program without one. Not owned; forgotten when it is destroyed.
+    void setWidget(QWidget *widget) { m_widget = widget; }
+    QWidget *getWidget() const { return m_widget; }
+
     // Saves the process configuration tree (Cfg::getRoot) to its user file; false when the
     // file could not be written (the old one stays).
     bool saveConfiguration();
@@ -84,6 +91,7 @@ private:
     void deliverRepaint();
 
     QString m_last_error;
+    QPointer<QWidget> m_widget;
     std::vector<Command *> m_active;
     ProgressDisplay m_progress;
     QString m_status_text;

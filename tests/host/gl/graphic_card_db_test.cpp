@@ -17,6 +17,8 @@ TEST(GraphicCardDB, BuiltInListCertifiesLlvmpipeAndNotUnknownDrivers)
     EXPECT_FALSE(db->isDriverValid("Acme Graphics", "Acme 3D", "Acme 1.0"));
     EXPECT_FALSE(db->isDriverValid("NVIDIA Corporation", "GeForce GTX 1080", "Mesa 99.0"));
     EXPECT_TRUE(db->isDriverValid("NVIDIA Corporation", "NVIDIA H100/PCIe/SSE2", "NVIDIA 535.104.05"));
+    EXPECT_TRUE(db->isDriverValid("X.Org", "AMD Radeon RX 580 (polaris10, LLVM 12.0.0)", "Mesa 21.2.6"));
+    EXPECT_FALSE(db->isDriverValid("X.Org", "AMD Radeon RX 580 (polaris10, LLVM 11.0.0)", "Mesa 20.3.5"));
 }
 
 TEST(GraphicCardDB, BadListsAreRejectedWithTheLineAndKeepTheOldList)
