@@ -501,8 +501,10 @@ void RenderCallback::drawSpotlight()
     CADRenderer *renderer = _renderer_container.getRenderer(ElementCreator::DISC);
     if (!renderer)
         VAQ_PROG_ERROR("Vaq::GCAD::RenderCallback::drawSpotlight", "no renderer found");
+    // The middle of the view in depth too: a disc on the near plane (depth 0) loses wedges of
+    // its fan to clipping.
     const BaVec3d<double> centre
-        = view->getInverse3d2dTransformation().transform({ view->width() / 2.0, view->height() / 2.0, 0.0 });
+        = view->getInverse3d2dTransformation().transform({ view->width() / 2.0, view->height() / 2.0, 0.5 });
     Color color = getDefaultProperties()->spotlightColor;
     color.a = 60;
     renderer->drawSpotlight(centre, view->getViewDirection(), _spotlight_radius, color);

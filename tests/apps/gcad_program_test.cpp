@@ -353,6 +353,26 @@ TEST(GcadRender, writesThePngAndOneSummaryLine)
 
 // A scan above and below a square is drawn in the legend's end colours instead of the square; a
 // section through both sums up its deviations on standard error.
+// The spotlight's disc of 10 units covers the whole view of a unit square, seen from any side:
+// no pixel keeps the plain background.
+TEST(GcadRender, theSpotlightTintsTheWholeViewOfASmallPart)
+{
+    TestFolder folder;
+    const QString square = folder.write("square.stl", binaryStlSquare());
+    const QString out = folder.path("out.png");
+    for (const char *view : { "iso", "z+", "x+y-z+" }) {
+        const ProgramRun run
+            = gcad({ "render", square, "--spotlight", "--view", view, "--size", "160x120", "-o", out });
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QImage image(out);
+        int plain = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                plain += image.pixel(x, y) == qRgb(38, 42, 52);
+        EXPECT_EQ(plain, 0) << view;
+    }
+}
+
 TEST(GcadRender, aScanIsDrawnInTheLegendsColoursAndItsSectionsAreSummedUp)
 {
     TestFolder folder;
