@@ -5,10 +5,15 @@
 #include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
 
+#include "gcad/host/base/vaq_plane.h"
+#include "gcad/host/base/vaq_trace.h"
+#include "gcad/host/cad/vaq_cad_plane_cut.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -18,6 +23,7 @@ namespace {
 
 using Vaq::CAD::ElementCreator;
 using Vaq::CAD::PolyBase;
+using Vaq::CAD::StageIdentifier;
 
 // Larger scene files hold their big data in the mesh and point files they name.
 constexpr qint64 LARGEST_SCENE_FILE = qint64(1) << 30;
@@ -164,6 +170,44 @@ std::vector<std::unique_ptr<Vaq::CAD::Element>> createMeasures(SceneDescription 
     return measures;
 }
 
+// The section element of the file's element i, with its name and colour.
+std::unique_ptr<Vaq::CAD::SectionBase> namedSection(
+    const ElementDescription &element, const SectionDescription &section, std::size_t i)
+{
+    auto created = createSectionElement(section);
+    created->setFileName(nameOf(element, QString(), "section", i));
+    if (element.color)
+        created->getElemProperties()->datasetColor = *element.color;
+    return created;
+}
+
+// Fills the runs of a section given by a cut through a mesh of the file. False,
+// with one line on the output, when there is no such mesh or the plane misses it: the section
+// is left out and the rest of the scene shown.
+bool cutSection(
+    SectionDescription &section, const std::vector<std::unique_ptr<PolyBase>> &meshes, const QString &where)
+{
+    const auto named = std::find_if(meshes.begin(), meshes.end(),
+        [&](const auto &mesh) { return mesh->getFileName() == section.cut->mesh; });
+    QString missing;
+    if (named == meshes.end()) {
+        missing = QStringLiteral("no mesh named '%1'").arg(section.cut->mesh);
+    } else {
+        const Vaq::Plane3d plane(section.cut->point, section.cut->normal);
+        for (Vaq::CAD::PlaneCutRun &run : Vaq::CAD::cutWithPlane(**named, StageIdentifier::NO_STAGE, plane)) {
+            section.runs.push_back(std::move(run.points));
+            section.closed.push_back(run.closed);
+        }
+        if (section.runs.empty())
+            missing = QStringLiteral("the plane misses '%1'").arg(section.cut->mesh);
+    }
+    if (missing.isEmpty())
+        return true;
+    VAQ_TRACE(
+        "Gcad::Scene::loadSceneFile", QStringLiteral("%1.cut: %2; section left out").arg(where, missing));
+    return false;
+}
+
 } // namespace
 
 ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAngle)
@@ -197,11 +241,10 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
             if (element.color)
                 added->getElemProperties()->color = added->getElemProperties()->pointColor = *element.color;
         } else if (auto *section = std::get_if<SectionDescription>(&element.data)) {
-            sections.push_back(createSectionElement(*section));
+            if (section->cut)
+                continue; // cut below, once the meshes are in the scene with their spatial trees
+            sections.push_back(namedSection(element, *section, i));
             added = sections.back().get();
-            added->setFileName(nameOf(element, QString(), "section", i));
-            if (element.color)
-                sections.back()->getElemProperties()->datasetColor = *element.color;
         } else if (auto *strain = std::get_if<StrainDescription>(&element.data)) {
             others.push_back(createStrainElement(*strain));
             added = others.back().get();
@@ -228,6 +271,16 @@ ViewDescription loadSceneFile(const QString &path, Scene &scene, double creaseAn
         scene.addElement(std::move(primitive));
     for (auto &measure : measures)
         scene.addElement(std::move(measure));
+    for (std::size_t i = 0; i < description.elements.size(); ++i) {
+        ElementDescription &element = description.elements[i];
+        auto *section = std::get_if<SectionDescription>(&element.data);
+        if (!section || !section->cut
+            || !cutSection(*section, scene.getMeshes(), QStringLiteral("elements[%1]").arg(i)))
+            continue;
+        sections.push_back(namedSection(element, *section, i));
+        if (element.label || description.labels)
+            attachLabel(*sections.back(), element.label.value_or(sections.back()->getFileName()));
+    }
     for (auto &section : sections)
         scene.addSection(std::move(section));
     for (auto &other : others)

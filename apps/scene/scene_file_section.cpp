@@ -30,11 +30,30 @@ void readDeviation(const JsonReader &reader, const QJsonValue &value, const QStr
     }
 }
 
+// The display switches of a section.
+void readSectionDisplay(
+    const JsonReader &reader, const QJsonObject &element, const QString &where, SectionDescription &section)
+{
+    if (element.contains("points"))
+        section.points = reader.boolean(element["points"], where + ".points");
+    if (element.contains("line"))
+        section.line = reader.boolean(element["line"], where + ".line");
+    section.needlesShown = !section.values.empty();
+    if (element.contains("needles"))
+        section.needlesShown = reader.boolean(element["needles"], where + ".needles");
+    if (element.contains("needleScale"))
+        section.needleScale = reader.number(element["needleScale"], where + ".needleScale", -1e6, 1e6);
+    if (element.contains("pointSize"))
+        section.pointSize = reader.number(element["pointSize"], where + ".pointSize", 1.0, 100.0);
+    if (element.contains("lineWidth"))
+        section.lineWidth = reader.number(element["lineWidth"], where + ".lineWidth", 1.0, 100.0);
+}
+
 } // namespace
 
 const QStringList &sectionKeys()
 {
-    static const QStringList keys = { "kind", "name", "color", "label", "runs", "closed", "deviations",
+    static const QStringList keys = { "kind", "name", "color", "label", "runs", "cut", "closed", "deviations",
         "normal", "tolerance", "points", "line", "needles", "needleScale", "pointSize", "lineWidth" };
     return keys;
 }
@@ -42,8 +61,28 @@ const QStringList &sectionKeys()
 SectionDescription readSection(const JsonReader &reader, const QJsonObject &element, const QString &where)
 {
     SectionDescription section;
-    if (!element.contains("runs"))
-        reader.fail(where, QStringLiteral("a section needs \"runs\""));
+    if (element.contains("cut") == element.contains("runs"))
+        reader.fail(where, QStringLiteral("a section needs either \"runs\" or \"cut\""));
+    if (element.contains("cut")) {
+        for (const char *key : { "closed", "deviations", "tolerance" }) {
+            if (element.contains(key))
+                reader.fail(where + '.' + key, QStringLiteral("not allowed beside \"cut\""));
+        }
+        const QString at = where + ".cut";
+        const QJsonObject cut = reader.object(element["cut"], at, { "mesh", "point", "normal" });
+        for (const char *key : { "mesh", "point", "normal" }) {
+            if (!cut.contains(key))
+                reader.fail(at, QStringLiteral("no \"%1\"").arg(key));
+        }
+        section.cut = SectionCut { reader.text(cut["mesh"], at + ".mesh"),
+            reader.vector<double>(cut["point"], at + ".point"),
+            reader.vector<double>(cut["normal"], at + ".normal") };
+        if (!(section.cut->normal.length() > 0.0))
+            reader.fail(at + ".normal", QStringLiteral("the plane normal has no length"));
+        section.normal = section.cut->normal;
+        readSectionDisplay(reader, element, where, section);
+        return section;
+    }
     section.runs = reader.list(element, where, "runs", [&](const QJsonValue &v, const QString &at) {
         const auto position
             = [&](const QJsonValue &p, const QString &pat) { return reader.vector<double>(p, pat); };
@@ -103,19 +142,7 @@ SectionDescription readSection(const JsonReader &reader, const QJsonObject &elem
             reader.fail(at, QStringLiteral("the lower limit must lie below the upper one"));
         section.tolerance = tolerance;
     }
-    if (element.contains("points"))
-        section.points = reader.boolean(element["points"], where + ".points");
-    if (element.contains("line"))
-        section.line = reader.boolean(element["line"], where + ".line");
-    section.needlesShown = !section.values.empty();
-    if (element.contains("needles"))
-        section.needlesShown = reader.boolean(element["needles"], where + ".needles");
-    if (element.contains("needleScale"))
-        section.needleScale = reader.number(element["needleScale"], where + ".needleScale", -1e6, 1e6);
-    if (element.contains("pointSize"))
-        section.pointSize = reader.number(element["pointSize"], where + ".pointSize", 1.0, 100.0);
-    if (element.contains("lineWidth"))
-        section.lineWidth = reader.number(element["lineWidth"], where + ".lineWidth", 1.0, 100.0);
+    readSectionDisplay(reader, element, where, section);
     return section;
 }
 

@@ -16,9 +16,19 @@
 
 namespace Gcad::Scene {
 
+// A plane through a mesh of the file, named by its name: the section is its cut.
+struct SectionCut
+{
+    QString mesh;
+    Vaq::BaVec3d<double> point;
+    Vaq::BaVec3d<double> normal;
+};
+
 struct SectionDescription
 {
+    // Given, or filled from cut once the named mesh exists.
     Vaq::CAD::SectionRecords<Vaq::BaVec3d<double>> runs;
+    std::optional<SectionCut> cut;
     std::vector<bool> closed; // one per run
     // Empty, or one per point of every run: NO_VALUE and a null vector for a point without.
     Vaq::CAD::SectionRecords<float> values;
@@ -35,7 +45,8 @@ struct SectionDescription
 
 // The keys an element of kind "section" may have.
 const QStringList &sectionKeys();
-// Throws ImportError through reader: "<where>.runs[i]: a run needs at least two points", a
+// Throws ImportError through reader: neither or both of "runs" and "cut" given,
+// "<where>.runs[i]: a run needs at least two points", deviations or a tolerance beside a cut, a
 // deviation list that does not match its run, a plane normal of no length, a tolerance whose
 // lower limit is not below its upper one.
 SectionDescription readSection(const JsonReader &reader, const QJsonObject &element, const QString &where);

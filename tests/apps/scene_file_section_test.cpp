@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 using Gcad::Scene::parseSceneFile;
@@ -61,7 +65,16 @@ TEST(SceneFileSection, deviationsAreNumbersAlongTheRunsLeftVectorsOrNothing)
 TEST(SceneFileSection, aBadSectionNamesWhereAndWhy)
 {
     const std::pair<const char *, const char *> cases[] = {
-        { R"({"elements": [{"kind": "section"}]})", R"(elements[0]: a section needs "runs")" },
+        { R"({"elements": [{"kind": "section"}]})",
+            R"(elements[0]: a section needs either "runs" or "cut")" },
+        { R"({"elements": [{"kind": "section", "runs": [[[0,0,0],[1,0,0]]], )"
+          R"("cut": {"mesh": "m", "point": [0,0,0], "normal": [0,0,1]}}]})",
+            R"(elements[0]: a section needs either "runs" or "cut")" },
+        { R"({"elements": [{"kind": "section", "cut": {"mesh": "m", "point": [0,0,0]}}]})",
+            R"(elements[0].cut: no "normal")" },
+        { R"({"elements": [{"kind": "section", "cut": {"mesh": "m", "point": [0,0,0], "normal": [0,0,1]}, )"
+          R"("tolerance": [0, 1]}]})",
+            R"(elements[0].tolerance: not allowed beside "cut")" },
         { R"({"elements": [{"kind": "section", "runs": []}]})", "elements[0].runs: no runs" },
         { R"({"elements": [{"kind": "section", "runs": [[[0,0,0],[1,0,0]], [[0,0,0]]]}]})",
             "elements[0].runs[1]: a run needs at least two points" },
@@ -78,7 +91,8 @@ TEST(SceneFileSection, aBadSectionNamesWhereAndWhy)
         { R"({"elements": [{"kind": "section", "runs": [[[0,0,0],[1,0,0]]], "normal": [0, 0, 0]}]})",
             "elements[0].normal: the plane normal has no length" },
         { R"({"elements": [{"kind": "section", "runs": [[[0,0,0],[1,0,0]]], "file": "a.stl"}]})",
-            "elements[0]: unknown key 'file' (known: kind, name, color, label, runs, closed, deviations, "
+            "elements[0]: unknown key 'file' (known: kind, name, color, label, runs, cut, closed, "
+            "deviations, "
             "normal, "
             "tolerance, points, line, needles, needleScale, pointSize, lineWidth)" },
     };
@@ -124,3 +138,33 @@ TEST(SceneFileSection, theLoaderMakesASectionOrWithAToleranceAnInspection)
 }
 
 } // namespace
+
+// A cut through a mesh of the file (a tetrahedron, named after it) gives its closed outline in
+// the plane; a plane that misses and a mesh that does not exist leave their section out.
+TEST(SceneFileSection, aCutThroughANamedMeshIsItsOutlineInThePlane)
+{
+    const Gcad::Test::TestFolder folder;
+    const QString path = folder.write("cut.json", R"({ "elements": [
+        { "kind": "section", "name": "middle", "cut": { "mesh": "tetra", "point": [0, 0, 0.5],
+          "normal": [0, 0, 2] } },
+        { "kind": "section", "cut": { "mesh": "tetra", "point": [0, 0, 5], "normal": [0, 0, 1] } },
+        { "kind": "section", "cut": { "mesh": "nowhere", "point": [0, 0, 0.5], "normal": [0, 0, 1] } },
+        { "kind": "mesh", "name": "tetra", "vertices": [[0,0,0], [2,0,0], [0,2,0], [0,0,1]],
+          "triangles": [[0,2,1], [0,1,3], [1,2,3], [2,0,3]] } ] })");
+    Gcad::Scene::Scene scene;
+    Gcad::Scene::loadSceneFile(path, scene);
+    ASSERT_EQ(scene.getSections().size(), 1u);
+    const Vaq::CAD::SectionBase &cut = *scene.getSections()[0];
+    const Vaq::CAD::StageIdentifier stage = Vaq::CAD::StageIdentifier::NO_STAGE;
+    EXPECT_EQ(cut.getFileName(), "middle");
+    ASSERT_EQ(cut.getSections(stage).size(), 1u);
+    EXPECT_TRUE(cut.isClosed(stage, 0));
+    // Half way up, the tetrahedron's cross-section is the triangle (0,0), (1,0), (0,1) at z 0.5.
+    std::vector<std::pair<double, double>> corners;
+    for (const auto &p : cut.getSections(stage)[0]) {
+        EXPECT_DOUBLE_EQ(p.z, 0.5);
+        corners.emplace_back(p.x, p.y);
+    }
+    std::sort(corners.begin(), corners.end());
+    EXPECT_EQ(corners, (std::vector<std::pair<double, double>> { { 0, 0 }, { 0, 1 }, { 1, 0 } }));
+}
