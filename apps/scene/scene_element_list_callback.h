@@ -6,6 +6,8 @@
 #include "gcad/host/cad/vaq_cad_element.h"
 #include "gcad/rcb/gcad_rcb.h"
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace Gcad::Scene {
@@ -25,6 +27,13 @@ public:
     const Vaq::CAD::Properties::Global *getGlobalProperties() const override { return &global; }
     bool acceptsObject(const Vaq::TObject *) override { return true; }
     std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override { return entries; }
+    unsigned getNumberOfPointsForDrawing() const override
+    {
+        std::size_t count = 0;
+        for (const Vaq::CAD::ElementAndStageImp &entry : entries)
+            count += entry.element->getNumberOfPoints(entry.stage);
+        return unsigned(std::min<std::size_t>(count, std::numeric_limits<unsigned>::max()));
+    }
 
     // Open, so that a scene can draw its elements with renderers of its own.
     using Vaq::GCAD::RenderCallback::getRendererContainer;

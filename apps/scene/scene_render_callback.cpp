@@ -3,6 +3,7 @@
 #include "gcad/overlay/gcad_r_overlay2d.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace Gcad::Scene {
 
@@ -36,6 +37,11 @@ std::vector<Vaq::CAD::ElementAndStageImp> SceneRenderCallback::getElementsForDra
     for (Vaq::CAD::Element *element : m_scene.getElements())
         entries.emplace_back(element, StageIdentifier::NO_STAGE);
     return entries;
+}
+
+unsigned SceneRenderCallback::getNumberOfPointsForDrawing() const
+{
+    return unsigned(std::min<std::size_t>(m_scene.getNumberOfPoints(), std::numeric_limits<unsigned>::max()));
 }
 
 bool SceneRenderCallback::getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max)

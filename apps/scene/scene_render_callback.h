@@ -25,6 +25,7 @@ public:
     const Vaq::CAD::Properties::Global *getGlobalProperties() const override { return &m_global; }
     bool acceptsObject(const Vaq::TObject *object) override;
     std::vector<Vaq::CAD::ElementAndStageImp> getElementsForDrawing() override;
+    unsigned getNumberOfPointsForDrawing() const override;
     // The box around all elements; false for an empty scene.
     bool getBoundingBox(Vaq::BaVec3d<double> *min, Vaq::BaVec3d<double> *max) override;
 

@@ -34,6 +34,10 @@ public:
     {
         return { { m_mesh, Vaq::CAD::StageIdentifier::NO_STAGE } };
     }
+    unsigned getNumberOfPointsForDrawing() const override
+    {
+        return m_mesh->getNumberOfPoints(Vaq::CAD::StageIdentifier::NO_STAGE);
+    }
 
 private:
     Vaq::CAD::PolyBase *m_mesh;

@@ -58,6 +58,12 @@ std::vector<CAD::ElementAndStageImp> BenchmarkRCB::getElementsForDrawing()
     return {};
 }
 
+unsigned BenchmarkRCB::getNumberOfPointsForDrawing() const
+{
+    const CAD::PolyBase *mesh = getMesh();
+    return mesh ? mesh->getNumberOfPoints(StageIdentifier::NO_STAGE) : 0;
+}
+
 bool BenchmarkRCB::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
 {
     *min = BaVec3d<double>(-BOX_HALF_WIDTH, -BOX_HALF_WIDTH, -BOX_HALF_DEPTH);

@@ -42,6 +42,8 @@ public:
     bool acceptsObject(const TObject *object) override;
     // The chosen mesh; nothing before createTestData.
     std::vector<CAD::ElementAndStageImp> getElementsForDrawing() override;
+    // The chosen mesh's vertices.
+    unsigned getNumberOfPointsForDrawing() const override;
     // The fixed box, whatever is shown.
     bool getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max) override;
 

@@ -304,6 +304,7 @@ void RenderCallback::postDraw()
 void RenderCallback::initRenderObject()
 {
     GL::RenderObject *view = getRenderObject();
+    _num_points = std::max(1u, getNumberOfPointsForDrawing());
     const CAD::Properties::Global *global = getGlobalProperties();
     if (!view || !global)
         return;
@@ -378,6 +379,7 @@ bool RenderCallback::drawElementStep()
             if (const FramerateAdjust *adjust = FramerateAdjust::getInstance())
                 adjust->getPlan(this, _current_element, &renderTypes, &stepping);
         }
+        _current_renderer->setNumPoints(_num_points);
         _current_renderer->setup(
             CAD::ElementAndStageImp(_current_element, _current_stage), renderTypes, stepping);
 

@@ -102,6 +102,9 @@ public:
     virtual bool acceptsObject(const TObject *object) = 0;
     // The top-level entries the view shows; their descendants are drawn with them.
     virtual std::vector<CAD::ElementAndStageImp> getElementsForDrawing() = 0;
+    // How many points the view shows, all elements together: the renderers thin out large
+    // scenes by it while the view moves.
+    virtual unsigned getNumberOfPointsForDrawing() const = 0;
 
     // Model units per pixel, smaller while a high-resolution snapshot is rendered.
     virtual double getPixelSize() const;
@@ -321,6 +324,8 @@ private:
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;
+    // The point-count hint every renderer gets, from the start of the repaint.
+    unsigned _num_points = 1;
     std::vector<CAD::Element *> _coordinate_elements;
     GL::ViewCreator::ViewDirection_t _selected_coordinate_view = GL::ViewCreator::VD_NONE;
     double _axis_length = 5.0;

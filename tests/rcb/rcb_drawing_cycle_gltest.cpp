@@ -2,6 +2,7 @@
 // render stage, what draw() returns per call, which element each drawn pixel belongs to, and
 // how the cycle copes with errors and with elements that die while it runs.
 #include "gcad/clipping/gcad_clipping_interface.h"
+#include "gcad/host/cad/vaq_cad_points_base.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/gcad_plane_clipping.h"
@@ -295,6 +296,28 @@ TEST_F(DrawingCycle, ARendererThatLeavesGLStateChangedIsReported)
         << traces;
     EXPECT_EQ(traces.find("render type: 0"), std::string::npos) << traces;
     EXPECT_EQ(traces.find("render type: 2"), std::string::npos) << traces;
+}
+
+// Every renderer learns how many points the whole view shows, so that it can thin out a large
+// scene while the view moves; an empty view still says one.
+TEST_F(DrawingCycle, EveryRendererGetsThePointCountOfTheWholeViewAsItsHint)
+{
+    QuadRenderer &renderer = addRenderer();
+    std::vector<unsigned> hints;
+    renderer.onStep = [&](QuadRenderer &r) { hints.push_back(r.pointCountHint()); };
+    CAD::PointsBase seven(ElementCreator::POINT_CLOUD), five(ElementCreator::POINT_CLOUD);
+    seven.setPoints(std::vector<BaVec3d<double>>(7, BaVec3d<double>(1, 1, 0)));
+    five.setPoints(std::vector<BaVec3d<double>>(5, BaVec3d<double>(2, 2, 0)));
+    scene.show(&seven);
+    scene.show(&five);
+    view->repaintWidget();
+    EXPECT_EQ(hints, (std::vector<unsigned> { 12, 12 }));
+
+    hints.clear();
+    scene.entries.clear();
+    add(LABEL, "label");
+    view->repaintWidget();
+    EXPECT_EQ(hints, std::vector<unsigned> { 1 });
 }
 
 } // namespace

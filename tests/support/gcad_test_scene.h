@@ -69,6 +69,7 @@ public:
     bool leakLineSmooth = false;
 
     unsigned currentType() const { return m_type; }
+    unsigned pointCountHint() const { return m_num_points; }
     using GCAD::CADGLRenderer::disableRenderMode;
     using GCAD::CADGLRenderer::enableRenderMode;
 
