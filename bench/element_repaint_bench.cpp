@@ -1,5 +1,5 @@
 // A full repaint of a large inspection plan at 1920 x 1080: 2,000 measurements and 10,000
-// features drawn by the library's renderers (buildInspectionPlan), against the same elements
+// primitives drawn by the library's renderers (buildInspectionPlan), against the same elements
 // drawn by a renderer that draws nothing, which is what the drawing cycle itself costs per
 // element (collecting, ordering, set-up, stencil identities, the GL default check), and the
 // same view without elements, what a frame costs whatever it shows (clearing, the overlay,

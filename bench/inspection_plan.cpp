@@ -2,10 +2,13 @@
 
 #include "bench/split_mix_random.h"
 #include "gcad/host/cad/vaq_cad_distance.h"
-#include "gcad/host/cad/vaq_cad_gps.h"
 #include "gcad/host/cad/vaq_cad_measurement.h"
-#include "gcad/host/cad/vaq_cad_other.h"
-#include "gcad/host/cad/vaq_cad_pmp.h"
+#include "gcad/host/cad/vaq_cad_primitive_circle.h"
+#include "gcad/host/cad/vaq_cad_primitive_line.h"
+#include "gcad/host/cad/vaq_cad_primitive_plane.h"
+#include "gcad/host/cad/vaq_cad_primitive_point.h"
+#include "gcad/host/cad/vaq_cad_primitive_slot.h"
+#include "gcad/host/cad/vaq_cad_primitive_solid.h"
 
 namespace Vaq::Bench {
 
@@ -42,34 +45,39 @@ void buildInspectionPlan(
             break;
         }
     }
-    for (unsigned i = 0; i < size.features; ++i) {
-        const Vec p = somewhere();
-        switch (i % 5) {
-        case 0: {
-            auto tolerance = std::make_unique<CAD::GpsElement>(ElementCreator::GPS_FLATNESS);
-            CAD::GpsRenderData data;
-            data.planes.push_back({ p, p + Vec(step, 0, 0), p + Vec(step, step, 0), p + Vec(0, step, 0) });
-            data.points.push_back(p);
-            tolerance->setRenderData(std::move(data));
-            elements.push_back(std::move(tolerance));
+    for (unsigned i = 0; i < size.primitives; ++i) {
+        const Vec c = somewhere();
+        const double r = step / 2;
+        switch (i % 9) {
+        case 0:
+            elements.push_back(std::make_unique<CAD::PointBase>(c));
+            break;
+        case 1: {
+            auto line = std::make_unique<CAD::LineBase>(c, c + Vec(2 * step, step, 0));
+            line->setSymbols(CAD::LineBase::LS_POINT, CAD::LineBase::LS_ARROW);
+            elements.push_back(std::move(line));
             break;
         }
-        case 1:
-        case 2: {
-            auto point = std::make_unique<CAD::PmpElement>(ElementCreator::PMP_SURFACE_POINT_CHANGE);
-            point->setNominalPoint(p, z);
-            point->setVectorLength(step);
-            elements.push_back(std::move(point));
+        case 2:
+            elements.push_back(std::make_unique<CAD::CircleBase>(Circle3d(c, z, r)));
             break;
-        }
-        case 3: {
-            auto hole = std::make_unique<CAD::PmpElement>(ElementCreator::PMP_CIRCLE_CHANGE);
-            hole->setNominalCircle(Circle3d(p, z, step / 2));
-            elements.push_back(std::move(hole));
+        case 3:
+            elements.push_back(std::make_unique<CAD::PlaneBase>(c, Vec(0, 1, 1), step));
             break;
-        }
+        case 4:
+            elements.push_back(std::make_unique<CAD::LongholeBase>(c, c + Vec(step, 0, 0), z, r));
+            break;
+        case 5:
+            elements.push_back(std::make_unique<CAD::SphereBase>(Sphere3d(c, r)));
+            break;
+        case 6:
+            elements.push_back(std::make_unique<CAD::CylinderBase>(Cylinder3d(c, Vec(1, 1, 1), r / 2, step)));
+            break;
+        case 7:
+            elements.push_back(std::make_unique<CAD::ConeBase>(Cone3d(c, r, c + Vec(0, 0, step), r / 3)));
+            break;
         default:
-            elements.push_back(std::make_unique<CAD::ScaleBar>(p, p + Vec(step, step, 0)));
+            elements.push_back(std::make_unique<CAD::RegularPolyholeBase>(c, z, c + Vec(r, 0, 0), 6));
             break;
         }
     }

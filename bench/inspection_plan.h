@@ -1,5 +1,6 @@
-// The scene of an inspection plan for the repaint benchmarks: measurements and features spread
-// over a plate of size x size model units, built from plain values and owned by the caller.
+// The scene of an inspection plan for the repaint benchmarks: measurements and fitted or nominal
+// primitives spread over a plate of size x size model units, built from plain values and owned
+// by the caller.
 #pragma once
 
 #include "gcad/host/cad/vaq_cad_element.h"
@@ -12,10 +13,11 @@ namespace Vaq::Bench {
 struct InspectionPlanSize
 {
     unsigned measurements = 2000; // distances (half pulled out), angles and disc calipers
-    unsigned features = 10000; // tolerance frames, measuring-plan points and holes, scale bars
+    // points, lines, circles, planes, slots, spheres, cylinders, cones and polygon holes
+    unsigned primitives = 10000;
 };
 
-// Appends the plan's elements to elements: measurements first, then the features, each kind
+// Appends the plan's elements to elements: measurements first, then the primitives, each kind
 // spread over the plate by a fixed pseudo-random sequence so that every run draws the same.
 void buildInspectionPlan(
     const InspectionPlanSize &size, double plate, std::vector<std::unique_ptr<CAD::Element>> &elements);
