@@ -1,4 +1,4 @@
-// GpsRenderer: draws the elements of geometric product specification, datum systems and form
+// GpsRenderer: draws the elements of geometric tolerancing, datum systems and form
 // and position tolerances, from the ready list of shapes the element model supplies for each
 // (plane outlines, line segments, cylinders, points, spheres), whole in one step.
 #pragma once

@@ -1,5 +1,5 @@
-// GPS elements: datum systems and the form and position tolerances of geometric product
-// specification. The model hands the renderer a ready list of shapes (GpsRenderData: plane
+// GPS elements: datum systems and the form and position tolerances of geometric tolerancing.
+// The model hands the renderer a ready list of shapes (GpsRenderData: plane
 // outlines, line segments, cylinders, points and spheres) that shows the tolerated feature and
 // its zone; the tolerance frame ("⏥ 0.05 A B") is the element's text.
 #pragma once
