@@ -68,9 +68,9 @@ const Subcommand kSubcommands[] = {
         "on the side its triangles face), the actual data drawn in the colours of the legend, points\n"
         "farther than D (--max-distance, default 2 % of the nominal's diagonal) in grey, and the\n"
         "nominal not drawn. --section: a section through the nominal at the plane AXIS = VALUE (x, y\n"
-        "or z; repeatable), with the mean deviation of the actual points near each section point;\n"
-        "each section's runs, points and deviations are written to standard error (they are not\n"
-        "drawn yet)",
+        "or z; repeatable), drawn with the mean deviation of the actual points near each section\n"
+        "point as its colour and needle; each section's runs, points and deviations are written to\n"
+        "standard error",
         Gcad::runRender },
     { "pick",
         "[FILE...|SCENE.json] (--at X,Y | --rect X0,Y0,X1,Y1) [--json] [--size WxH] [--view DIR]\n"
