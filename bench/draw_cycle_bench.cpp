@@ -5,9 +5,9 @@
 // stack add.
 #include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
+#include "bench/null_renderer.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
-#include "gcad/renderers/gcad_gl_renderer.h"
 
 #include <cstdio>
 #include <memory>
@@ -18,33 +18,13 @@ namespace {
 
 constexpr int ELEMENTS = 100000;
 
-class TrivialRenderer : public GCAD::CADGLRenderer
-{
-public:
-    explicit TrivialRenderer(GCAD::RenderCallback *callback)
-        : GCAD::CADGLRenderer(callback)
-    {
-        m_supported_types = { CAD::ElementCreator::LABEL };
-    }
-    unsigned drawn = 0;
-
-protected:
-    void preDrawInternal(unsigned, int) override { }
-    bool drawInternal() override
-    {
-        ++drawn;
-        return true;
-    }
-    void postDrawInternal(int) override { }
-};
-
 struct Scene
 {
     Scene()
     {
-        // The trivial renderer takes the place of the library's.
+        // A renderer that draws nothing takes the place of the library's.
         callback.getRendererContainer().freeAll();
-        renderer = new TrivialRenderer(&callback);
+        renderer = new Bench::NullRenderer(&callback, { CAD::ElementCreator::LABEL });
         callback.getRendererContainer().registerRenderer(renderer);
         for (int i = 0; i < ELEMENTS; ++i) {
             elements.emplace_back(new CAD::Element(CAD::ElementCreator::LABEL));
@@ -54,7 +34,7 @@ struct Scene
     }
     std::vector<std::unique_ptr<CAD::Element>> elements;
     Gcad::Scene::ElementListCallback callback;
-    TrivialRenderer *renderer = nullptr;
+    Bench::NullRenderer *renderer = nullptr;
     std::unique_ptr<GL::RenderObject> view;
 };
 

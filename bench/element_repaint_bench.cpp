@@ -7,9 +7,9 @@
 #include "apps/scene/scene_element_list_callback.h"
 #include "bench/inspection_plan.h"
 #include "bench/median_reporter.h"
+#include "bench/null_renderer.h"
 #include "gcad/host/gl/vaq_gl_headless_application.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
-#include "gcad/renderers/gcad_gl_renderer.h"
 
 #include <cstdio>
 #include <memory>
@@ -21,26 +21,6 @@ namespace {
 
 constexpr int W = 1920, H = 1080;
 constexpr double PLATE = 1000.0;
-
-class NullRenderer : public GCAD::CADGLRenderer
-{
-public:
-    NullRenderer(GCAD::RenderCallback *callback, std::vector<CAD::ElementCreator::Element_t> types)
-        : GCAD::CADGLRenderer(callback)
-    {
-        m_supported_types = std::move(types);
-    }
-    unsigned drawn = 0;
-
-protected:
-    void preDrawInternal(unsigned, int) override { }
-    bool drawInternal() override
-    {
-        ++drawn;
-        return true;
-    }
-    void postDrawInternal(int) override { }
-};
 
 struct Plan
 {
@@ -54,7 +34,7 @@ struct Plan
             types.insert(element->getType());
         }
         empty.getRendererContainer().freeAll();
-        nothing = new NullRenderer(&empty, { types.begin(), types.end() });
+        nothing = new Bench::NullRenderer(&empty, { types.begin(), types.end() });
         empty.getRendererContainer().registerRenderer(nothing);
         for (auto &[callback, view] : { std::pair(&library, &libraryView), std::pair(&empty, &emptyView),
                  std::pair(&none, &noneView) }) {
@@ -64,7 +44,7 @@ struct Plan
     }
     std::vector<std::unique_ptr<CAD::Element>> elements;
     Gcad::Scene::ElementListCallback library, empty, none;
-    NullRenderer *nothing = nullptr;
+    Bench::NullRenderer *nothing = nullptr;
     std::unique_ptr<GL::RenderObject> libraryView, emptyView, noneView;
 };
 
