@@ -4,7 +4,8 @@
 // cursor), keys fit the view (F) and pick the axis views (1 to 6) and the iso view (I). While
 // the view moves it is drawn with interactive repaints; once the input rests for
 // MOTION_END_MS a full repaint follows, drawn in steps between which events run and which a
-// new motion or closing the window cuts short.
+// new motion or closing the window cuts short. A change of the overlays alone (the element
+// under the mouse) is drawn over the kept picture of the last full repaint.
 #pragma once
 
 #include "gcad/host/base/vaq_vec.h"
