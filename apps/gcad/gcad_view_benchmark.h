@@ -13,11 +13,13 @@ namespace Gcad {
 // off-screen frame's picture, which the machine's load disturbs less than whole frames.
 void runViewBenchmark(Vaq::GL::ViewWidget &view, int frames);
 
-// Moves the mouse moves times onto an element the 3-D overlay highlights and off it to the
-// background again, each move a mouse event through the window's own path (the hover signal,
-// the repaint, the picture on screen), and prints the median milliseconds from the move to the
-// repainted frame with the highlight and without, and their ratio. False (after saying so)
-// when no element the overlay highlights is in sight.
+// Three rounds of: one interactive frame each way (turn, repaint, show), a full repaint with
+// the mouse off every element, and moves mouse moves onto an element the 3-D overlay
+// highlights and off it again, each move a mouse event through the window's own path (the
+// hover signal, the repaint, the picture on screen). Prints each round's medians and the
+// median of the rounds: the milliseconds from the move to the frame with the highlight against
+// the full repaint and against the interactive frame. False (after saying so) when no element
+// the overlay highlights is in sight.
 bool runHoverBenchmark(Vaq::GL::ViewWidget &view, int moves);
 
 } // namespace Gcad

@@ -109,7 +109,7 @@ void ViewerWindow::hover(const QPoint &pixel)
     if (element == m_hovered && !axisChanged)
         return;
     m_hovered = element;
-    m_view->redraw();
+    m_view->redrawOverlay();
 }
 
 void ViewerWindow::click(const QPoint &pixel)

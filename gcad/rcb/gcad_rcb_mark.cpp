@@ -30,8 +30,12 @@ void refresh(CAD::Element *element)
 
 void RenderCallback::repaintForMarking()
 {
-    if (GL::RenderObject *view = getRenderObject())
+    if (GL::RenderObject *view = getRenderObject()) {
+        // Marked elements are drawn in their marking colour: the kept picture of the scene is
+        // out of date.
+        view->invalidateSavedFrame();
         view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_OVERLAY, GL::UpdateOptions::UT_DEFAULT));
+    }
 }
 
 bool RenderCallback::isMarkedIn(const CAD::Element *element, const Color &color) const

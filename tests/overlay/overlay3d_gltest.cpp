@@ -57,6 +57,26 @@ protected:
         RenderCallback::setCoordinateAxisDrawingEnabled(true);
         RenderCallback::setCoordinateAxisDrawingMode(RenderCallback::CSM_VIEW_CORNER);
     }
+    // A dense square of points from (x0, 3) to (x0 + 3, 6), covering its pixels completely.
+    CAD::PointsBase *addSquare(double x0)
+    {
+        std::vector<BaVec3d<double>> points;
+        for (int i = 0; i <= 60; ++i) {
+            for (int j = 0; j <= 60; ++j)
+                points.push_back({ x0 + i * 0.05, 3 + j * 0.05, 0 });
+        }
+        return addPoints(std::move(points));
+    }
+    QPoint glPixelOf(const BaVec3d<double> &point) const
+    {
+        const QPoint p = pixelOf(point);
+        return QPoint(p.x(), H - 1 - p.y());
+    }
+    void repaintOverlay()
+    {
+        view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_OVERLAY, GL::UpdateOptions::UT_DEFAULT));
+        image = view->getRenderedImage();
+    }
 
     QWidget window;
 };
@@ -176,19 +196,10 @@ TEST_F(Overlay3dView, AxesAtTheOriginGrowTheSceneAndLeaveSnapshotsWithoutCornerC
 
 TEST_F(Overlay3dView, TheElementUnderTheMouseIsHighlightedAndGivesItBackWhenTheMouseLeaves)
 {
-    // Two dense squares of points, each covering its pixels completely.
-    const auto square = [&](double x0) {
-        std::vector<BaVec3d<double>> points;
-        for (int i = 0; i <= 60; ++i) {
-            for (int j = 0; j <= 60; ++j)
-                points.push_back({ x0 + i * 0.05, 3 + j * 0.05, 0 });
-        }
-        return addPoints(std::move(points));
-    };
-    CAD::PointsBase *a = square(1.0), *b = square(6.0);
+    CAD::PointsBase *a = addSquare(1.0), *b = addSquare(6.0);
     paint();
     const QPoint pa = pixelOf(BaVec3d<double>(2.5, 4.5, 0)), pb = pixelOf(BaVec3d<double>(7.5, 4.5, 0));
-    const QPoint glA(pa.x(), H - 1 - pa.y()), glB(pb.x(), H - 1 - pb.y());
+    const QPoint glA = glPixelOf({ 2.5, 4.5, 0 }), glB = glPixelOf({ 7.5, 4.5, 0 });
     const QColor plainB = at(glB.x(), glB.y());
     ASSERT_NE(plainB, BACKGROUND);
 
@@ -227,6 +238,59 @@ TEST_F(Overlay3dView, TheElementUnderTheMouseIsHighlightedAndGivesItBackWhenTheM
     sets.pop_back();
     paint();
     EXPECT_EQ(scene.getOverlay3d()->getHighlightedElement(), nullptr);
+}
+
+TEST_F(Overlay3dView, AnOverlayRepaintMovesTheHighlightOverTheKeptSceneWithoutDrawingTheElements)
+{
+    CAD::PointsBase *a = addSquare(1.0), *b = addSquare(6.0);
+    paint();
+    const QPoint glA = glPixelOf({ 2.5, 4.5, 0 }), glB = glPixelOf({ 7.5, 4.5, 0 });
+    const QColor plainA = at(glA.x(), glA.y()), plainB = at(glB.x(), glB.y());
+    ASSERT_NE(plainA, BACKGROUND);
+    // The highlight's default: white at transparency 0.8 blended over the element's pixels.
+    const auto lit = [](const QColor &plain) {
+        return QColor(
+            int(plain.red() * 0.8 + 51), int(plain.green() * 0.8 + 51), int(plain.blue() * 0.8 + 51));
+    };
+    const auto expectNear = [](const QColor &actual, const QColor &expected) {
+        EXPECT_NEAR(actual.red(), expected.red(), 3);
+        EXPECT_NEAR(actual.green(), expected.green(), 3);
+        EXPECT_NEAR(actual.blue(), expected.blue(), 3);
+    };
+
+    scene.elementSteps = 0;
+    moveMouseTo(glA);
+    repaintOverlay();
+    EXPECT_TRUE(view->wasOverlayOnly());
+    EXPECT_EQ(scene.elementSteps, 0);
+    EXPECT_EQ(scene.getOverlay3d()->getHighlightedElement(), a);
+    expectNear(at(glA.x(), glA.y()), lit(plainA));
+    EXPECT_EQ(at(glB.x(), glB.y()), plainB);
+
+    // Over B: A shows its kept pixels again, not the highlight blended twice.
+    moveMouseTo(glB);
+    repaintOverlay();
+    EXPECT_EQ(scene.elementSteps, 0);
+    EXPECT_EQ(scene.getOverlay3d()->getHighlightedElement(), b);
+    EXPECT_EQ(at(glA.x(), glA.y()), plainA);
+    expectNear(at(glB.x(), glB.y()), lit(plainB));
+    // Picking still answers from the kept ids.
+    EXPECT_EQ(scene.getNearestRenderedElement(BaVec2d<double>(glA.x(), glA.y()), false), a);
+
+    // Marking asks for an overlay repaint too, but marked elements are drawn anew.
+    scene.elementSteps = 0;
+    scene.markElement(a, Color(250, 0, 0));
+    EXPECT_FALSE(view->wasOverlayOnly());
+    EXPECT_GT(scene.elementSteps, 0);
+
+    // A turned view is drawn whole: the same picture as a full repaint of it.
+    lookFrom(GL::ViewCreator::VD_Z_MINUS);
+    repaintOverlay();
+    EXPECT_FALSE(view->wasOverlayOnly());
+    EXPECT_GT(scene.elementSteps, 0);
+    const QImage turned = image;
+    paint();
+    EXPECT_EQ(turned, image);
 }
 
 namespace {

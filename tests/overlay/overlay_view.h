@@ -25,15 +25,22 @@ namespace Vaq::Test {
 const CAD::StageIdentifier STAGE = CAD::StageIdentifier::DEFAULT_DATASET;
 const QColor BACKGROUND(40, 60, 200);
 
-// A view whose callback owns the label figure.
+// A view whose callback owns the label figure and counts the draw steps of the element stages.
 class FigureScene : public Gcad::Scene::ElementListCallback
 {
 public:
     FigureScene() { figure.setBackground(Fig2::FillStyle::null); }
     Fig2::Figure *getFigure() override { return &figure; }
     GCAD::ClippingInterface *getClippingInterface() const override { return clipping; }
+    bool draw() override
+    {
+        const int stage = getRenderStage();
+        elementSteps += stage == GL::RenderObject::RS_LEVEL0 || stage == GL::RenderObject::RS_LEVEL1;
+        return ElementListCallback::draw();
+    }
     Fig2::Figure figure;
     GCAD::ClippingInterface *clipping = nullptr;
+    int elementSteps = 0;
 };
 
 class OverlayView : public testing::Test

@@ -33,6 +33,7 @@ PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers = nullptr;
 PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
 PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage = nullptr;
 PFNGLDELETERENDERBUFFERSPROC glDeleteRenderbuffers = nullptr;
+PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer = nullptr;
 PFNGLACTIVETEXTUREARBPROC glActiveTexture = nullptr;
 PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTexture = nullptr;
 
@@ -136,6 +137,7 @@ void GLExtensions::resolve()
     caps.frameBufferObject = glGenFramebuffers && glBindFramebuffer && glDeleteFramebuffers
         && glFramebufferRenderbuffer && glCheckFramebufferStatus && glGenRenderbuffers && glBindRenderbuffer
         && glRenderbufferStorage && glDeleteRenderbuffers;
+    load(glBlitFramebuffer, caps.frameBufferObject, "glBlitFramebuffer");
 
     caps.multitexture = offered("GL_ARB_multitexture", 13);
     load(glActiveTexture, caps.multitexture, "glActiveTextureARB", "glActiveTexture");

@@ -41,6 +41,8 @@ extern PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers;
 extern PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer;
 extern PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage;
 extern PFNGLDELETERENDERBUFFERSPROC glDeleteRenderbuffers;
+// Copies between frame buffers (part of GL_ARB_framebuffer_object; null: views keep no saved frame).
+extern PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer;
 // Multitexturing (GL_ARB_multitexture).
 extern PFNGLACTIVETEXTUREARBPROC glActiveTexture;
 extern PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTexture;

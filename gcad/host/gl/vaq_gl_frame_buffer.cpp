@@ -107,4 +107,24 @@ void FrameBuffer::readStencil(const QRect &area, std::vector<unsigned char> *val
     ::glPixelStorei(GL_PACK_ALIGNMENT, 4);
 }
 
+bool FrameBuffer::copyTo(const FrameBuffer &target) const
+{
+    if (!glBlitFramebuffer || !isValid() || !target.isValid() || target.m_width != m_width
+        || target.m_height != m_height)
+        return false;
+    // Blits pass the scissor test and the write masks: both opened for the copy.
+    ::glPushAttrib(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT | GL_SCISSOR_BIT);
+    ::glDisable(GL_SCISSOR_TEST);
+    ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    ::glDepthMask(GL_TRUE);
+    ::glStencilMask(0xFF);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, m_fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.m_fbo);
+    glBlitFramebuffer(0, 0, m_width, m_height, 0, 0, m_width, m_height,
+        GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT, GL_NEAREST);
+    ::glPopAttrib();
+    target.bind();
+    return true;
+}
+
 } // namespace Vaq::GL

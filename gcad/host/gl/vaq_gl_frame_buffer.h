@@ -31,6 +31,9 @@ public:
     // The stencil values of area (window pixels, origin lower left, inside the buffer), rows
     // bottom-up as GL keeps them (area width x height bytes).
     void readStencil(const QRect &area, std::vector<unsigned char> *values) const;
+    // Copies colour, depth and stencil into target, a buffer of the same size, and leaves
+    // target bound. False (nothing copied) for another size or a driver without blits.
+    bool copyTo(const FrameBuffer &target) const;
 
 private:
     void release();

@@ -107,6 +107,7 @@ void RenderObject::resize(int width, int height)
     m_camera.setViewportSize(width, height);
     // The last image and its element ids belong to the old size.
     m_has_image = false;
+    m_saved_frame.invalidate();
     m_stencil_handler->reset(width, height);
     m_stencil_handler->finish();
 }
@@ -250,6 +251,27 @@ void RenderObject::clearColor()
     ::glClear(GL_COLOR_BUFFER_BIT);
 }
 
+SavedFrame::ViewState RenderObject::viewState() const
+{
+    SavedFrame::ViewState state;
+    state.width = width();
+    state.height = height();
+    m_camera.getModelView().getGLTransformation(state.modelView);
+    m_camera.getProjection().getGLTransformation(state.projection);
+    state.background = m_background;
+    state.clipping = m_use_clipping_plane;
+    m_clipping_plane.getEquation(state.clippingPlane);
+    return state;
+}
+
+void RenderObject::saveFrame()
+{
+    if (m_update_options.interactiveUpdate || m_update_options.snapshotRendering)
+        return;
+    if (m_saved_frame.save(*m_frame_buffer, *m_stencil_handler, viewState()))
+        m_saved_texts = m_texts.size();
+}
+
 void RenderObject::runRepaint(const UpdateOptions &options)
 {
     if (!m_callback)
@@ -274,11 +296,20 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     m_abort = false;
     _repaint_running = true;
     RepaintScope scope { this };
-    m_texts.clear();
     m_timing_steps.clear();
     m_repaint_timer.start();
 
-    updateViewVolume();
+    // An overlay repaint starts from the kept picture of the unchanged view, with the
+    // stencil ids it had; anything else draws the scene and keeps a new picture.
+    m_overlay_only = options.getStage() == UpdateOptions::US_OVERLAY && !options.snapshotRendering
+        && m_saved_frame.restore(viewState(), *m_frame_buffer, m_stencil_handler.get());
+    if (m_overlay_only) {
+        m_texts.resize(std::min(m_texts.size(), m_saved_texts));
+    } else {
+        m_saved_frame.invalidate();
+        m_texts.clear();
+        updateViewVolume();
+    }
     double matrix[16];
     ::glViewport(0, 0, width(), height());
     ::glDisable(GL_SCISSOR_TEST);
@@ -288,15 +319,20 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     ::glMatrixMode(GL_MODELVIEW);
     ::glLoadIdentity();
 
-    ::glClearDepth(1.0);
-    ::glClearStencil(0);
-    ::glDepthMask(GL_TRUE);
-    ::glStencilMask(0xFF);
-    ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    ::glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (!m_overlay_only) {
+        ::glClearDepth(1.0);
+        ::glClearStencil(0);
+        ::glDepthMask(GL_TRUE);
+        ::glStencilMask(0xFF);
+        ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        ::glClear(GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    }
 
     GLTools::initDefaults();
-    m_stencil_handler->reset(width(), height());
+    if (m_overlay_only)
+        m_stencil_handler->setElement(nullptr); // its stencil function back in the GL state
+    else
+        m_stencil_handler->reset(width(), height());
     // Lights are fixed to the viewer, so they are set under the identity.
     StandardLight::setupViewLights();
     m_camera.getModelView().getGLTransformation(matrix);
@@ -304,13 +340,14 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     enableClipping();
     m_has_image = true;
 
-    m_callback->initAllElementsForDrawing();
+    if (!m_overlay_only)
+        m_callback->initAllElementsForDrawing();
     // Keeps the application responsive while a large scene is drawn in steps: events run
     // after the first unfinished step and then every EVENT_INTERVAL_MS, so that scenes of
     // many tiny steps do not pay for an event round at each of them.
     QElapsedTimer sinceEvents;
     // An aborted stage is left unfinished: the callback closes it at its next preDraw.
-    for (int stage = RS_SETUP; stage <= RS_FINISH && !m_abort; ++stage) {
+    for (int stage = m_overlay_only ? RS_OVERLAY3D : RS_SETUP; stage <= RS_FINISH && !m_abort; ++stage) {
         m_stage = RenderStage_t(stage);
         m_callback->preDraw();
         if (stage == RS_SETUP)
@@ -324,8 +361,11 @@ void RenderObject::runRepaint(const UpdateOptions &options)
                 sinceEvents.start();
             }
         }
-        if (!m_abort)
-            m_callback->postDraw();
+        if (m_abort)
+            break;
+        m_callback->postDraw();
+        if (stage == RS_LEVEL1)
+            saveFrame();
     }
     ::glFlush();
 }

@@ -9,6 +9,7 @@
 #include "gcad/host/base/vaq_transformation.h"
 #include "gcad/host/base/vaq_vec.h"
 #include "gcad/host/gl/vaq_gl_camera.h"
+#include "gcad/host/gl/vaq_gl_saved_frame.h"
 #include "gcad/host/gl/vaq_gl_update_options.h"
 
 #include <QElapsedTimer>
@@ -129,7 +130,17 @@ public:
     // Draws the whole view once: set-up, collection, render stages 0 to 5. A repaint
     // asked for while one is running (from the events processed between draw steps) is
     // run right after it.
+    // Every full repaint that is neither interactive nor a snapshot keeps its picture as it
+    // stands after render stage 2 (the scene without the overlays). A repaint of update
+    // stage US_OVERLAY starts from that picture and runs only the overlay stages 3 to 5,
+    // unless the view changed since (rotation, zoom, size, background, clipping) or
+    // invalidateSavedFrame was called: then it draws everything.
     void repaintWidget(const UpdateOptions &options = UpdateOptions());
+    // The scene changed in a way the next US_OVERLAY repaint must show (e.g. an element's
+    // marking): it draws everything again.
+    void invalidateSavedFrame() { m_saved_frame.invalidate(); }
+    // Whether the last repaint started from the kept picture and ran only the overlay stages.
+    bool wasOverlayOnly() const { return m_overlay_only; }
     bool isRepainting() const { return m_repainting; }
     // Ends the running repaint after its current draw step (from an event processed between
     // two steps, e.g. when the user moves the view again or closes it); repaints asked for
@@ -157,6 +168,9 @@ private:
     void updateViewVolume();
     void loadClippingPlane();
     void runRepaint(const UpdateOptions &options);
+    SavedFrame::ViewState viewState() const;
+    // Keeps the picture of a full repaint once its scene stages are drawn.
+    void saveFrame();
     void clearColor();
 
     RenderCallback *m_callback = nullptr;
@@ -181,6 +195,9 @@ private:
     QElapsedTimer m_repaint_timer;
     QList<QPair<QString, double>> m_timing_steps;
     std::vector<TextItem> m_texts;
+    SavedFrame m_saved_frame;
+    size_t m_saved_texts = 0; // texts placed by the stages of the kept picture
+    bool m_overlay_only = false;
 
     static RenderObject *_main_render_object;
 };

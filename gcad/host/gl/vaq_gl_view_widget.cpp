@@ -74,6 +74,12 @@ void ViewWidget::redraw()
     draw();
 }
 
+void ViewWidget::redrawOverlay()
+{
+    m_overlay_pending = true;
+    draw();
+}
+
 void ViewWidget::interruptFullRepaint()
 {
     // A full repaint of draw(), or one started elsewhere (e.g. by marking an element).
@@ -92,8 +98,9 @@ void ViewWidget::draw()
         return;
     }
     m_drawing = true;
-    // A full repaint waits for the end of a motion.
-    while (!m_closing && (!m_changes.empty() || m_resize_pending || (m_full_pending && !m_moving))) {
+    // A full repaint, and one of the overlays, waits for the end of a motion.
+    while (!m_closing
+        && (!m_changes.empty() || m_resize_pending || ((m_full_pending || m_overlay_pending) && !m_moving))) {
         if (m_resize_pending) {
             m_resize_pending = false;
             m_view->resize(std::max(1, width()), std::max(1, height()));
@@ -102,15 +109,21 @@ void ViewWidget::draw()
         for (const auto &change : std::exchange(m_changes, {}))
             change(*m_view);
         const bool interactive = m_moving;
+        // Changes and resizes come with a motion or a full repaint: otherwise only the
+        // overlays are wanted.
+        const bool overlayOnly = !interactive && !m_full_pending;
         if (!interactive) {
             m_full_pending = false;
+            m_overlay_pending = false;
+            // One of the overlays is drawn fully when the view keeps no picture: it may take
+            // as long as a full repaint and is cut short the same way.
             m_drawing_full = true;
             m_aborted = false;
             m_repaint_clock.start();
             m_progress.start();
         }
-        m_view->repaintWidget(UpdateOptions(
-            UpdateOptions::US_VIEW, interactive ? UpdateOptions::UT_INTERACTIVE : UpdateOptions::UT_DEFAULT));
+        m_view->repaintWidget(UpdateOptions(overlayOnly ? UpdateOptions::US_OVERLAY : UpdateOptions::US_VIEW,
+            interactive ? UpdateOptions::UT_INTERACTIVE : UpdateOptions::UT_DEFAULT));
         m_progress.stop();
         m_drawing_full = false;
         if (m_closing)

@@ -4,7 +4,8 @@
 // cursor), keys fit the view (F) and pick the axis views (1 to 6) and the iso view (I). While
 // the view moves it is drawn with interactive repaints; once the input rests for
 // MOTION_END_MS a full repaint follows, drawn in steps between which events run and which a
-// new motion or closing the window cuts short.
+// new motion or closing the window cuts short. A change of the overlays alone (the element
+// under the mouse) is drawn over the kept picture of the last full repaint.
 #pragma once
 
 #include "gcad/host/base/vaq_vec.h"
@@ -58,6 +59,11 @@ public:
 
     // Draws the view fully again (after the scene changed).
     void redraw();
+    // Draws only the overlays again, over the kept picture of the scene (e.g. the element
+    // under the mouse changed): a frame of the overlays' cost instead of the scene's. The view
+    // draws fully when it keeps no picture of its current state; a pending full repaint or
+    // motion takes this along.
+    void redrawOverlay();
     // Shows the picture of a repaint that ran elsewhere (e.g. the one a marking asks for).
     void refresh();
     // The picture shown: the last finished repaint's.
@@ -125,6 +131,7 @@ private:
     bool m_drawing_full = false; // the repaint running is a full one of draw()
     bool m_aborted = false; // and it was cut short
     bool m_full_pending = false; // a full repaint is wanted
+    bool m_overlay_pending = false; // a repaint of the overlays is wanted
     bool m_resize_pending = false;
     bool m_closing = false;
 

@@ -1,7 +1,7 @@
 // A render callback for the GL tests: it draws flat, unlit axis-aligned quads (textured
 // where a quad has a texture) in a scene box that maps one model unit to one pixel (scale =
-// view height), one quad per draw step in render stage 1, each under its own stencil
-// element, and logs the calls it gets.
+// view height), one quad per draw step in render stage 1 (and of its overlay quads in render
+// stage 3), each under its own stencil element, and logs the calls it gets.
 #pragma once
 
 #include "gcad/host/gl/vaq_gl_api.h"
@@ -39,6 +39,7 @@ public:
     }
 
     std::vector<Quad> quads;
+    std::vector<Quad> overlayQuads;
     QStringList log;
     bool textureEnabled = false; // what enableTexture last returned
 
@@ -55,9 +56,13 @@ public:
     bool draw() override
     {
         log << QStringLiteral("draw%1").arg(getRenderStage());
-        if (getRenderStage() != GL::RenderObject::RS_LEVEL0 || m_next >= quads.size())
+        const std::vector<Quad> &drawn
+            = getRenderStage() == GL::RenderObject::RS_OVERLAY3D ? overlayQuads : quads;
+        const bool drawsQuads = getRenderStage() == GL::RenderObject::RS_LEVEL0
+            || getRenderStage() == GL::RenderObject::RS_OVERLAY3D;
+        if (!drawsQuads || m_next >= drawn.size())
             return true;
-        const Quad &q = quads[m_next++];
+        const Quad &q = drawn[m_next++];
         getRenderObject()->getStencilHandler()->setElement(q.element);
         if (q.disabled)
             getRenderObject()->getStencilHandler()->disable();

@@ -42,6 +42,19 @@ QStringList expectedLog(int stage1Draws)
     return log;
 }
 
+// An overlay repaint: the overlay stages 3 to 5 on the kept scene, one step each.
+QStringList overlayLog(int stage3Draws = 1)
+{
+    QStringList log;
+    for (int stage = 3; stage <= 5; ++stage) {
+        log << QStringLiteral("pre%1").arg(stage);
+        for (int i = 0; i < (stage == 3 ? stage3Draws : 1); ++i)
+            log << QStringLiteral("draw%1").arg(stage);
+        log << QStringLiteral("post%1").arg(stage);
+    }
+    return log;
+}
+
 TEST(RenderObject, RepaintRunsStagesInOrderPassesEventsOnAndMapsTheSceneCornerToTheWindowCorner)
 {
     View v;
@@ -70,18 +83,18 @@ TEST(RenderObject, RepaintRunsStagesInOrderPassesEventsOnAndMapsTheSceneCornerTo
     EXPECT_NEAR((v.view->getInverse3d2dTransformation().transform(window) - p).length(), 0.0, 1e-9);
 }
 
-// In its first repaint asks for another one in the 3-D overlay stage, and aborts the
+// In its first repaint asks for an overlay repaint in the 3-D overlay stage, and aborts the
 // repaint at the first step of render stage abortStage (none: -1).
 class RepaintingScene : public QuadScene
 {
 public:
     using QuadScene::QuadScene;
-    int repaints = 0;
+    int repaints = 0; // counted at the 3-D overlay stage, which every repaint runs
     int abortStage = -1;
-    void initAllElementsForDrawing() override
+    void preDraw() override
     {
-        QuadScene::initAllElementsForDrawing();
-        ++repaints;
+        QuadScene::preDraw();
+        repaints += getRenderStage() == GL::RenderObject::RS_OVERLAY3D;
     }
     bool draw() override
     {
@@ -99,26 +112,72 @@ TEST(RenderObject, RepaintAskedForWhileRepaintingRunsAfterwardsAlsoWhenTheFirstI
     std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, W, H));
     view->repaintWidget();
     EXPECT_EQ(scene.repaints, 2);
-    QStringList twice = expectedLog(1);
-    twice += expectedLog(1);
-    EXPECT_EQ(scene.log, twice);
+    EXPECT_EQ(scene.log, expectedLog(1) + overlayLog());
     EXPECT_EQ(scene.getUpdateOptions(), GL::UpdateOptions(2, 0));
 
     // Aborted in the 3-D overlay stage, after the step that asked for the second repaint:
-    // no further step, no postDraw, no later stage; the second repaint runs whole.
+    // no further step, no postDraw, no later stage; the second repaint runs on the scene
+    // that was complete.
     RepaintingScene aborted(W, H);
     aborted.abortStage = GL::RenderObject::RS_OVERLAY3D;
     std::unique_ptr<GL::RenderObject> abortedView(GL::RenderObject::createRenderObject(&aborted, W, H));
     abortedView->repaintWidget();
-    QStringList cut = expectedLog(1).mid(0, expectedLog(1).indexOf("draw3") + 1);
-    cut += expectedLog(1);
-    EXPECT_EQ(aborted.log, cut);
+    const QStringList cut = expectedLog(1).mid(0, expectedLog(1).indexOf("draw3") + 1);
+    EXPECT_EQ(aborted.log, cut + overlayLog());
     EXPECT_FALSE(abortedView->isRepainting());
     // Outside a repaint it changes nothing.
     abortedView->abortRepaint();
     aborted.log.clear();
     abortedView->repaintWidget();
     EXPECT_EQ(aborted.log, expectedLog(1));
+}
+
+TEST(RenderObject, OverlayRepaintStartsFromTheKeptSceneUntilTheViewOrTheSceneChanges)
+{
+    View v;
+    const char bytes[1] = {};
+    const auto *element = reinterpret_cast<const Vaq::CAD::Element *>(bytes); // compared, never read
+    v.scene.quads = { { 0, 0, 20, 30, Color(255, 0, 0), element } };
+    v.scene.overlayQuads = { { 30, 0, 40, 30, Color(0, 255, 0), nullptr } };
+    v.view->repaintWidget();
+    EXPECT_FALSE(v.view->wasOverlayOnly());
+
+    // The scene's quad turns blue unannounced and the overlay moves left: an overlay repaint
+    // shows the kept red quad under the moved overlay, and the old overlay is gone.
+    v.scene.quads[0].color = Color(0, 0, 255);
+    v.scene.overlayQuads[0].x0 = 0;
+    v.scene.overlayQuads[0].x1 = 10;
+    v.scene.log.clear();
+    v.view->repaintWidget(GL::UpdateOptions(2, 0));
+    EXPECT_TRUE(v.view->wasOverlayOnly());
+    EXPECT_EQ(v.scene.log, overlayLog(2));
+    QImage image = v.view->getRenderedImage();
+    EXPECT_EQ(image.pixelColor(5, 10), QColor(0, 255, 0));
+    EXPECT_EQ(image.pixelColor(15, 10), QColor(255, 0, 0));
+    EXPECT_EQ(image.pixelColor(35, 10), QColor(0, 0, 0));
+    // The kept stencil ids still name the quad.
+    EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 15.5, 15.5 }), element);
+
+    // Another view of the scene is drawn whole.
+    v.view->setScale(H / 2.0);
+    v.scene.log.clear();
+    v.view->repaintWidget(GL::UpdateOptions(2, 0));
+    EXPECT_FALSE(v.view->wasOverlayOnly());
+    EXPECT_TRUE(v.scene.log.contains("draw1"));
+
+    // So is a scene said to have changed, and the first overlay repaint after an interactive
+    // frame, whose thinned picture is not kept.
+    v.view->setScale(H);
+    v.view->repaintWidget();
+    v.view->invalidateSavedFrame();
+    v.view->repaintWidget(GL::UpdateOptions(2, 0));
+    EXPECT_FALSE(v.view->wasOverlayOnly());
+    EXPECT_EQ(v.view->getRenderedImage().pixelColor(15, 10), QColor(0, 0, 255));
+    v.view->repaintWidget(GL::UpdateOptions(2, 0));
+    EXPECT_TRUE(v.view->wasOverlayOnly());
+    v.view->repaintWidget(GL::UpdateOptions(1, 1));
+    v.view->repaintWidget(GL::UpdateOptions(2, 0));
+    EXPECT_FALSE(v.view->wasOverlayOnly());
 }
 
 TEST(RenderObject, ImageIsTopDownAndTheClippingPlaneKeepsTheSideItsNormalPointsTo)
