@@ -6,6 +6,8 @@
 #include "tests/support/prog_error_message.h"
 
 #include <QCoreApplication>
+#include <QFont>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -159,6 +161,18 @@ TEST(RenderObject, ASnapshotDrawsIntoItsOwnBufferAndLeavesTheViewsPictureAndIdsA
     const QColor red(255, 0, 0), blue(0, 0, 255);
     v.scene.quads = { { 0, 0, 20, 30, Color(255, 0, 0), left } };
     v.view->repaintWidget();
+    QFont font;
+    font.setPixelSize(12);
+    v.view->renderText({ 24, 10, 0 }, QStringLiteral("W"), font, Color(0, 255, 0));
+    const auto greenPixels = [](const QImage &image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y).green() > 128;
+        return count;
+    };
+    const int textPixels = greenPixels(v.view->getRenderedImage());
+    ASSERT_GT(textPixels, 0);
 
     v.view->resizeForSnapshot(2 * W, 2 * H);
     EXPECT_EQ(v.view->width(), 2 * W);
@@ -168,6 +182,7 @@ TEST(RenderObject, ASnapshotDrawsIntoItsOwnBufferAndLeavesTheViewsPictureAndIdsA
     const QImage image = v.view->getRenderedImage();
     ASSERT_EQ(image.size(), QSize(2 * W, 2 * H));
     EXPECT_EQ(image.pixelColor(70, 10), blue);
+    EXPECT_EQ(greenPixels(image), 0); // the view's text is no part of the snapshot
     // Nothing picks from a snapshot's picture.
     EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 70, 10 }), nullptr);
 
@@ -181,6 +196,7 @@ TEST(RenderObject, ASnapshotDrawsIntoItsOwnBufferAndLeavesTheViewsPictureAndIdsA
     ASSERT_EQ(own.size(), QSize(W, H));
     EXPECT_EQ(own.pixelColor(5, 5), red);
     EXPECT_EQ(own.pixelColor(35, 5), QColor(0, 0, 0));
+    EXPECT_EQ(greenPixels(own), textPixels);
     EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 5, 5 }), left);
     EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 35, 5 }), nullptr);
     EXPECT_TRUE(v.scene.log.isEmpty());
