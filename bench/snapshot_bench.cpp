@@ -2,12 +2,14 @@
 // from a 1024 x 768 view at 4096 pixels, against a plain repaint of a 4096 x 3072 view of the
 // same scene on the same context:
 //  - BM_PlainRepaint4096: the repaint and the read-back of its picture;
-//  - BM_Snapshot4096: createSnapshot, which resizes the view, repaints it at 4096 x 3072,
-//    reads the picture back, builds the document and draws the view again at its own size;
-//  - BM_PlainRepaintOfTheView: the repaint of the 1024 x 768 view that a snapshot ends with;
+//  - BM_Snapshot4096: createSnapshot, which draws the view at 4096 x 3072 into a frame buffer
+//    of its own, reads the picture back and builds the document; the view keeps its own
+//    picture, and the repaint the snapshot asks for at its end is scheduled, not waited for;
+//  - BM_PlainRepaintOfTheView: that repaint of the 1024 x 768 view, when it runs;
 //  - BM_SnapshotPng: painting that document into a picture and encoding it as PNG.
-// Before the timings the peak memory growth of one snapshot is measured against the size of
-// its picture (4096 x 3072 x 4 bytes).
+// Before the timings the peak memory growth of one snapshot (VmHWM after resetting it through
+// /proc/self/clear_refs, less VmRSS before) is measured against the size of its picture
+// (4096 x 3072 x 4 bytes). With a software rasteriser the frame buffer is process memory too.
 #include "apps/scene/scene.h"
 #include "apps/scene/scene_demo.h"
 #include "apps/scene/scene_render_callback.h"
@@ -152,7 +154,7 @@ int main(int argc, char **argv)
     const double growth = snapshotPeakGrowth();
     const double imageBytes = double(SNAPSHOT) * (SNAPSHOT * VIEW_H / VIEW_W) * 4.0;
     if (growth >= 0.0)
-        std::printf("snapshot at %d px: peak memory growth %.0f MiB, %.2f x its picture (%.0f MiB)\n",
+        std::printf("snapshot at %d px: peak memory growth %.1f MiB, %.3f x its picture (%.0f MiB)\n",
             SNAPSHOT, growth / 1048576.0, growth / imageBytes, imageBytes / 1048576.0);
 
     Bench::MedianReporter reporter;
@@ -161,8 +163,8 @@ int main(int argc, char **argv)
     if (reporter.median("BM_PlainRepaint4096", &plain) && reporter.median("BM_PlainRepaintOfTheView", &view)
         && reporter.median("BM_Snapshot4096", &snapshot) && reporter.median("BM_SnapshotPng", &png))
         std::printf(
-            "medians: plain repaint %.0f ms, snapshot %.0f ms (%.2f x the plain repaint, of which the "
-            "view's own repaint at its end is %.0f ms), PNG %.0f ms\n",
+            "medians: plain repaint %.0f ms, snapshot %.0f ms (%.2f x the plain repaint; the view's own "
+            "repaint it schedules takes %.0f ms when it runs), PNG %.0f ms\n",
             plain, snapshot, snapshot / plain, view, png);
     benchmark::Shutdown();
     _views.reset();

@@ -81,25 +81,30 @@ std::unique_ptr<Fig2::SnapshotData> RenderCallback::createSnapshot(bool *ok)
 
     std::unique_ptr<Fig2::SnapshotData> snapshot;
     {
-        // Puts scaling and size back whatever the repaint throws.
-        struct HighResolution
+        // Puts scaling and size back whatever the repaint throws. The view's own picture is
+        // drawn anew before it is next read or picked from, or when the event loop comes
+        // round: a high-resolution snapshot left it as it was, so the snapshot need not wait
+        // for it.
+        struct Restore
         {
             RenderCallback *callback;
             GL::RenderObject *view;
             int width, height;
-            bool active = false;
-            ~HighResolution()
+            bool highResolution = false;
+            ~Restore()
             {
-                if (!active)
-                    return;
-                callback->_snapshot_scaling = 1.0;
-                callback->_overlay2d->updatePixelSize();
-                if (view->width() != width || view->height() != height)
-                    resizeLocked(view, width, height);
+                if (highResolution) {
+                    callback->_snapshot_scaling = 1.0;
+                    callback->_overlay2d->updatePixelSize();
+                    if (view->width() != width || view->height() != height)
+                        resizeLocked(view, width, height);
+                }
+                view->scheduleRepaint(
+                    GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_KEEP_GPU_DATA));
             }
         } scope { this, view, viewWidth, viewHeight };
         if (highResolution) {
-            scope.active = true;
+            scope.highResolution = true;
             _snapshot_scaling = std::min(double(target) / h, double(target) / w);
             _overlay2d->updatePixelSize();
             resizeLocked(view, int(w * _snapshot_scaling + 0.5), int(h * _snapshot_scaling + 0.5));
@@ -116,7 +121,6 @@ std::unique_ptr<Fig2::SnapshotData> RenderCallback::createSnapshot(bool *ok)
         if (const Fig2::Figure *labels = getFigure())
             snapshot->merge(*labels, QPointF(0.0, 0.0), Fig2::allElements);
     }
-    view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_KEEP_GPU_DATA));
     return snapshot;
 }
 

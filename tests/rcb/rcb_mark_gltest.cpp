@@ -1,6 +1,8 @@
 // Marking on a real view: a marked mesh is drawn in the marking colour (not in snapshots),
 // each operation says whether it changed something and repaints only then, and bad calls are
 // refused before anything changes.
+#include "gcad/host/fig2/vaq_fig2_snapshot_data.h"
+#include "gcad/host/fig2/vaq_fig2_snapshot_frame.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/gcad_grid_mesh.h"
@@ -66,6 +68,16 @@ TEST_F(Marking, aMarkedMeshShowsTheColourAndMarkingAgainInTheSameColourChangesNo
     // A snapshot shows the element's own colours.
     EXPECT_FALSE(
         isBlue(centre(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_SNAPSHOT))));
+    // So does a snapshot document drawn in the view's own buffers; the view, drawn again
+    // before it is read, shows the marking again.
+    bool ok = false;
+    const std::unique_ptr<Fig2::SnapshotData> snapshot = scene.createSnapshot(&ok);
+    ASSERT_TRUE(ok);
+    const auto *frame
+        = static_cast<const Fig2::SnapshotFrame *>(snapshot->getFigure().getRoot().getChildren().front());
+    const BaVec2d<double> p = pixelOf(BaVec3d<double>(0.5, 0.5, 0.0));
+    EXPECT_FALSE(isBlue(frame->getImage().pixelColor(int(p.x), H - 1 - int(p.y))));
+    EXPECT_TRUE(isBlue(view->getRenderedImage().pixelColor(int(p.x), H - 1 - int(p.y))));
 
     EXPECT_TRUE(scene.unmarkElement(mesh.get()));
     EXPECT_FALSE(mesh->isElementHighlighted());

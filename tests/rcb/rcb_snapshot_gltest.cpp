@@ -97,23 +97,32 @@ TEST_F(SnapshotRepaint, RendersTheLongerSideAtTheSnapshotSizeWithPixelSizesScale
 {
     const double screenMM = Fig2::Calculator::getInstance()->getScreenPixelSizeMM();
     const double overlayPixelSize = scene.getOverlay2d()->getPixelSize();
+    view->repaintWidget();
+    const QImage before = view->getRenderedImage();
+    seen.clear();
     bool ok = false;
     const std::unique_ptr<Fig2::SnapshotData> snapshot = scene.createSnapshot(&ok);
     EXPECT_TRUE(ok);
     // 2048 / 400 = 5.12 (smaller than 2048 / 300): 2048 x 1536 pixels, each 5.12 times smaller
     // in the model and in the figure than the view's own.
-    ASSERT_EQ(seen.size(), 2u);
+    ASSERT_EQ(seen.size(), 1u);
     EXPECT_DOUBLE_EQ(seen[0].scaling, 5.12);
     EXPECT_EQ(seen[0].width, 2048);
     EXPECT_EQ(seen[0].height, 1536);
     EXPECT_DOUBLE_EQ(seen[0].pixelSize, view->getScale() / 1536.0 / 5.12);
     EXPECT_DOUBLE_EQ(seen[0].overlayPixelSize, screenMM / 5.12);
     EXPECT_EQ(seen[0].templ, GL::UpdateOptions::UT_SNAPSHOT);
-    // ...then the view is drawn again as it was.
+    expectRestored(overlayPixelSize);
+    // ...then the view is drawn again as it was, before it is picked from or read.
+    EXPECT_TRUE(view->isRepaintScheduled());
+    const BaVec3d<double> centre = view->get3d2dTransformation().transform(BaVec3d<double>(5, 5, 0));
+    EXPECT_EQ(scene.getNearestRenderedElement(BaVec2d<double>(centre.x, centre.y), false), element.get());
+    ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1].scaling, 1.0);
     EXPECT_EQ(seen[1].width, 400);
     EXPECT_EQ(seen[1].templ, GL::UpdateOptions::UT_KEEP_GPU_DATA);
-    expectRestored(overlayPixelSize);
+    EXPECT_EQ(view->getRenderedImage(), before);
+    EXPECT_EQ(seen.size(), 2u);
 
     // The document is the view's size on screen, its picture the sharp one.
     EXPECT_DOUBLE_EQ(snapshot->getFigure().getSize().width(), 400 * screenMM);
@@ -134,7 +143,7 @@ TEST_F(SnapshotRepaint, WithoutOffscreenRenderingOrEnoughGraphicsMemoryTheViewIs
         seen.clear();
         bool ok = false;
         const std::unique_ptr<Fig2::SnapshotData> snapshot = scene.createSnapshot(&ok);
-        ASSERT_EQ(seen.size(), 2u);
+        ASSERT_EQ(seen.size(), 1u);
         EXPECT_EQ(seen[0].scaling, 1.0);
         EXPECT_EQ(seen[0].width, 400);
         EXPECT_EQ(seen[0].height, 300);
@@ -160,6 +169,10 @@ TEST_F(SnapshotRepaint, AFailingRepaintOrASizeTheDriverCannotHoldLeavesTheViewAs
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].width, 2048);
     expectRestored(overlayPixelSize);
+    // The callback stopped half way: the view is drawn again before it is next read.
+    EXPECT_TRUE(view->isRepaintScheduled());
+    EXPECT_EQ(view->getRenderedImage().size(), QSize(400, 300));
+    EXPECT_EQ(seen.size(), 2u);
 
     // Far beyond any driver's frame buffer: the resize fails before anything is drawn.
     GCAD::RenderCallback::setMaxSnapshotSize(1 << 20);

@@ -353,12 +353,15 @@ TEST_F(PointsRendering, labelsShowTheIdentifiersExceptNoneAndOutOfRangeAsOut)
     textView.repaintWidget();
     EXPECT_EQ(textView.fontSizes, std::vector<int>({ 3, 3 }));
 
-    // A snapshot twice the view's size draws them twice as large, then the view as it was.
+    // A snapshot twice the view's size draws them twice as large, then the view as it was
+    // before its picture is read.
     GL::WidgetOptions::getInstance()->setSnapshotSizeSetting(2 * W);
     textView.fontSizes.clear();
     bool ok = false;
     labelled.createSnapshot(&ok);
     GL::WidgetOptions::getInstance()->setSnapshotSizeSetting(0);
+    EXPECT_EQ(textView.fontSizes, std::vector<int>({ 6, 6 }));
+    textView.getRenderedImage();
     EXPECT_EQ(textView.fontSizes, std::vector<int>({ 6, 6, 3, 3 }));
     VaqInit::_app = 0;
 }

@@ -7,6 +7,7 @@
 #include "gcad/host/gl/vaq_gl_extensions.h"
 #include "gcad/host/gl/vaq_gl_frame_buffer.h"
 #include "gcad/host/gl/vaq_gl_render_callback.h"
+#include "gcad/host/gl/vaq_gl_snapshot_target.h"
 #include "gcad/host/gl/vaq_gl_standard_light.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_tools.h"
@@ -17,6 +18,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace Vaq::GL {
 
@@ -96,10 +98,11 @@ void RenderObject::setMainRenderObject(RenderObject *renderObject)
 
 void RenderObject::resize(int width, int height)
 {
-    if (width == this->width() && height == this->height())
-        return;
     if (m_repainting)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resize", "cannot resize while repainting");
+    endSnapshot();
+    if (width == this->width() && height == this->height())
+        return;
     GLContext::getInstance();
     QString error;
     if (!m_frame_buffer->create(width, height, &error))
@@ -114,7 +117,58 @@ void RenderObject::resize(int width, int height)
 
 void RenderObject::resizeForSnapshot(int width, int height)
 {
-    resize(width, height);
+    if (m_repainting)
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::resizeForSnapshot", "cannot resize while repainting");
+    if (width == m_frame_buffer->width() && height == m_frame_buffer->height()) {
+        endSnapshot();
+        return;
+    }
+    GLContext::getInstance();
+    std::unique_ptr<SnapshotTarget> started = m_snapshot ? nullptr : std::make_unique<SnapshotTarget>();
+    SnapshotTarget &snapshot = started ? *started : *m_snapshot;
+    QString error;
+    if (!snapshot.frameBuffer.create(width, height, &error))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::resizeForSnapshot", error);
+    if (started) {
+        started->viewTexts = std::exchange(m_texts, {});
+        started->viewHasImage = m_has_image;
+        started->viewOptions = m_update_options;
+        m_snapshot = std::move(started);
+    }
+    m_has_image = false;
+    m_camera.setViewportSize(width, height);
+}
+
+void RenderObject::endSnapshot()
+{
+    if (!m_snapshot)
+        return;
+    m_texts = std::move(m_snapshot->viewTexts);
+    m_has_image = m_snapshot->viewHasImage;
+    m_update_options = m_snapshot->viewOptions;
+    m_snapshot.reset();
+    m_camera.setViewportSize(m_frame_buffer->width(), m_frame_buffer->height());
+    if (m_repaint_scheduled)
+        postScheduledRepaint();
+}
+
+FrameBuffer &RenderObject::target() const
+{
+    return m_snapshot ? m_snapshot->frameBuffer : *m_frame_buffer;
+}
+
+StencilHandlerBase &RenderObject::targetStencilHandler() const
+{
+    return m_snapshot ? m_snapshot->stencilHandler : *m_stencil_handler;
+}
+
+StencilHandlerBase *RenderObject::getStencilHandler() const
+{
+    // Views are made with new, never const: a caller holding a const view still has the owed
+    // repaint run.
+    if (m_repaint_scheduled && !_repaint_running)
+        const_cast<RenderObject *>(this)->runScheduledRepaint();
+    return &targetStencilHandler();
 }
 
 void RenderObject::updateViewVolume()
@@ -219,7 +273,30 @@ bool RenderObject::allowGPURessources() const
 void RenderObject::makeCurrent()
 {
     GLContext::getInstance();
-    m_frame_buffer->bind();
+    target().bind();
+}
+
+void RenderObject::scheduleRepaint(const UpdateOptions &options)
+{
+    m_scheduled_options = options;
+    if (m_repaint_scheduled)
+        return;
+    m_repaint_scheduled = true;
+    if (!m_snapshot)
+        postScheduledRepaint();
+}
+
+void RenderObject::postScheduledRepaint()
+{
+    // Dropped with the view when it goes first.
+    QMetaObject::invokeMethod(
+        this, [this] { runScheduledRepaint(); }, Qt::QueuedConnection);
+}
+
+void RenderObject::runScheduledRepaint()
+{
+    if (m_repaint_scheduled && !m_snapshot)
+        repaintWidget(m_scheduled_options);
 }
 
 void RenderObject::repaintWidget(const UpdateOptions &options)
@@ -277,6 +354,8 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     if (!m_callback)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::repaintWidget", "the view has no render callback");
     makeCurrent();
+    if (!m_snapshot)
+        m_repaint_scheduled = false; // this repaint is the one that was owed
 
     // Whatever the callback throws, the view leaves the repaint state.
     struct RepaintScope
@@ -288,7 +367,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
             view->m_stage = RS_NONE;
             view->m_repainting = false;
             _repaint_running = false;
-            view->m_stencil_handler->finish();
+            view->targetStencilHandler().finish();
         }
     };
     m_update_options = options;
@@ -302,7 +381,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     // An overlay repaint starts from the kept picture of the unchanged view, with the
     // stencil ids it had; anything else draws the scene and keeps a new picture.
     m_overlay_only = options.getStage() == UpdateOptions::US_OVERLAY && !options.snapshotRendering
-        && m_saved_frame.restore(viewState(), *m_frame_buffer, m_stencil_handler.get());
+        && !m_snapshot && m_saved_frame.restore(viewState(), *m_frame_buffer, m_stencil_handler.get());
     if (m_overlay_only) {
         m_texts.resize(std::min(m_texts.size(), m_saved_texts));
     } else {
@@ -330,9 +409,9 @@ void RenderObject::runRepaint(const UpdateOptions &options)
 
     GLTools::initDefaults();
     if (m_overlay_only)
-        m_stencil_handler->setElement(nullptr); // its stencil function back in the GL state
+        targetStencilHandler().setElement(nullptr); // its stencil function back in the GL state
     else
-        m_stencil_handler->reset(width(), height());
+        targetStencilHandler().reset(width(), height());
     // Lights are fixed to the viewer, so they are set under the identity.
     StandardLight::setupViewLights();
     m_camera.getModelView().getGLTransformation(matrix);
@@ -357,7 +436,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
                 && (!sinceEvents.isValid() || sinceEvents.elapsed() >= EVENT_INTERVAL_MS)) {
                 QCoreApplication::processEvents();
                 // An event may have made another view's buffer current.
-                m_frame_buffer->bind();
+                target().bind();
                 sinceEvents.start();
             }
         }
@@ -386,10 +465,13 @@ QImage RenderObject::getRenderedImage(bool *ok)
 {
     if (ok)
         *ok = false;
-    if (!m_has_image || !GLContext::tryGetInstance(nullptr))
+    if (!GLContext::tryGetInstance(nullptr))
+        return QImage();
+    runScheduledRepaint();
+    if (!m_has_image)
         return QImage();
     ::glFinish();
-    QImage image = m_frame_buffer->readColor();
+    QImage image = target().readColor();
     if (image.isNull())
         return image;
     if (!m_texts.empty()) {

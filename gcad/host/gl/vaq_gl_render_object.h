@@ -29,6 +29,7 @@ namespace Vaq::GL {
 class FrameBuffer;
 class RenderCallback;
 class StencilHandlerBase;
+struct SnapshotTarget;
 class ViewCreator;
 class WidgetOptions;
 
@@ -70,10 +71,13 @@ public:
 
     int width() const { return m_camera.width(); }
     int height() const { return m_camera.height(); }
-    // Resizes the view; throws ProgError for a size the driver cannot hold (the old
-    // frame buffer stays).
+    // Resizes the view (ending a snapshot's size first); throws ProgError for a size the driver
+    // cannot hold (the old frame buffer stays).
     void resize(int width, int height);
-    // The same, for a high-resolution snapshot repaint.
+    // For a high-resolution snapshot: from now on the view has the given size and draws into
+    // a frame buffer of its own, while its own picture, element ids and texts stay as they
+    // are; asked for its own size again, it drops that buffer and has them back. Throws
+    // ProgError for a size the driver cannot hold (the view stays as it was).
     void resizeForSnapshot(int width, int height);
 
     // The view parameters and matrices; see Camera. The scene box is the callback's (widened
@@ -97,7 +101,9 @@ public:
     // The view's viewport and its model-view and projection matrices (column-major).
     void getViewportData(int viewport[4], double modelView[16], double projection[16]) const;
 
-    StencilHandlerBase *getStencilHandler() const { return m_stencil_handler.get(); }
+    // Asked for outside a repaint, the handler answers for the picture: a scheduled repaint
+    // runs first. While a snapshot is drawn, the snapshot's handler, which keeps no ids.
+    StencilHandlerBase *getStencilHandler() const;
     ViewCreator *getCreator() const { return m_creator; }
     RenderCallback *getRenderCallback() const { return m_callback; }
     WidgetOptions *getWidgetOptions() const;
@@ -142,6 +148,12 @@ public:
     // Whether the last repaint started from the kept picture and ran only the overlay stages.
     bool wasOverlayOnly() const { return m_overlay_only; }
     bool isRepainting() const { return m_repainting; }
+    // Asks for a repaint the way a widget's update() does: it runs from the event loop, or
+    // before the picture is next read (getRenderedImage) or picked from (getStencilHandler),
+    // whichever comes first; while a snapshot is drawn it waits for the view's own size. A
+    // repaint that runs meanwhile takes its place.
+    void scheduleRepaint(const UpdateOptions &options);
+    bool isRepaintScheduled() const { return m_repaint_scheduled; }
     // Ends the running repaint after its current draw step (from an event processed between
     // two steps, e.g. when the user moves the view again or closes it); repaints asked for
     // meanwhile still run. The picture keeps what was drawn so far.
@@ -171,12 +183,21 @@ private:
     SavedFrame::ViewState viewState() const;
     // Keeps the picture of a full repaint once its scene stages are drawn.
     void saveFrame();
+    void runScheduledRepaint();
+    void postScheduledRepaint();
+    // Leaves a snapshot's frame buffer for the view's own one.
+    void endSnapshot();
+    // Where the view draws now: its own frame buffer or a snapshot's.
+    FrameBuffer &target() const;
+    StencilHandlerBase &targetStencilHandler() const;
     void clearColor();
 
     RenderCallback *m_callback = nullptr;
     ViewCreator *m_creator = nullptr;
     std::unique_ptr<FrameBuffer> m_frame_buffer;
     std::unique_ptr<StencilHandlerBase> m_stencil_handler;
+    // While a snapshot is drawn: its buffers, and what the view's own picture keeps.
+    std::unique_ptr<SnapshotTarget> m_snapshot;
     Camera m_camera;
 
     Plane3d m_clipping_plane;
@@ -192,6 +213,8 @@ private:
     bool m_has_image = false;
     bool m_repaint_pending = false;
     UpdateOptions m_pending_options;
+    bool m_repaint_scheduled = false;
+    UpdateOptions m_scheduled_options;
     QElapsedTimer m_repaint_timer;
     QList<QPair<QString, double>> m_timing_steps;
     std::vector<TextItem> m_texts;

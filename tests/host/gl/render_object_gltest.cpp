@@ -6,6 +6,8 @@
 #include "tests/support/prog_error_message.h"
 
 #include <QCoreApplication>
+#include <QFont>
+#include <QImage>
 
 #include <gtest/gtest.h>
 
@@ -209,13 +211,54 @@ TEST(RenderObject, ImageIsTopDownAndTheClippingPlaneKeepsTheSideItsNormalPointsT
     EXPECT_EQ(v.view->getRenderedImage().pixelColor(10, 10), QColor(0, 0, 255));
 }
 
-TEST(RenderObject, SnapshotResizeChangesTheImageAndBadSizesKeepTheOldOne)
+TEST(RenderObject, ASnapshotDrawsIntoItsOwnBufferAndLeavesTheViewsPictureAndIdsAsTheyWere)
 {
     View v;
+    const char ids[2] = {};
+    const auto *left = reinterpret_cast<const Vaq::CAD::Element *>(&ids[0]);
+    const auto *whole = reinterpret_cast<const Vaq::CAD::Element *>(&ids[1]);
+    const QColor red(255, 0, 0), blue(0, 0, 255);
+    v.scene.quads = { { 0, 0, 20, 30, Color(255, 0, 0), left } };
+    v.view->repaintWidget();
+    QFont font;
+    font.setPixelSize(12);
+    v.view->renderText({ 24, 10, 0 }, QStringLiteral("W"), font, Color(0, 255, 0));
+    const auto greenPixels = [](const QImage &image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y).green() > 128;
+        return count;
+    };
+    const int textPixels = greenPixels(v.view->getRenderedImage());
+    ASSERT_GT(textPixels, 0);
+
     v.view->resizeForSnapshot(2 * W, 2 * H);
+    EXPECT_EQ(v.view->width(), 2 * W);
+    v.scene.quads = { { 0, 0, 40, 30, Color(0, 0, 255), whole } };
     v.view->repaintWidget(GL::UpdateOptions(0, 3));
     EXPECT_FALSE(v.view->isFramerateAdjustAllowed());
-    EXPECT_EQ(v.view->getRenderedImage().size(), QSize(2 * W, 2 * H));
+    const QImage image = v.view->getRenderedImage();
+    ASSERT_EQ(image.size(), QSize(2 * W, 2 * H));
+    EXPECT_EQ(image.pixelColor(70, 10), blue);
+    EXPECT_EQ(greenPixels(image), 0); // the view's text is no part of the snapshot
+    // Nothing picks from a snapshot's picture.
+    EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 70, 10 }), nullptr);
+
+    // Back at its own size the view has its picture, ids and options as they were: the quad
+    // drawn before the snapshot, not the snapshot's.
+    v.scene.log.clear();
+    v.view->resizeForSnapshot(W, H);
+    EXPECT_EQ(v.view->width(), W);
+    EXPECT_TRUE(v.view->isFramerateAdjustAllowed());
+    const QImage own = v.view->getRenderedImage();
+    ASSERT_EQ(own.size(), QSize(W, H));
+    EXPECT_EQ(own.pixelColor(5, 5), red);
+    EXPECT_EQ(own.pixelColor(35, 5), QColor(0, 0, 0));
+    EXPECT_EQ(greenPixels(own), textPixels);
+    EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 5, 5 }), left);
+    EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 35, 5 }), nullptr);
+    EXPECT_TRUE(v.scene.log.isEmpty());
 
     const GL::Capabilities &caps = GL::GLExtensions::getCapabilities();
     const int maxWidth = std::min(caps.maxRenderbufferSize, caps.maxViewportWidth);
@@ -226,10 +269,50 @@ TEST(RenderObject, SnapshotResizeChangesTheImageAndBadSizesKeepTheOldOne)
             .arg(maxWidth)
             .arg(maxHeight));
     EXPECT_THROW(v.view->resize(0, 10), Vaq::ProgError);
-    EXPECT_EQ(v.view->width(), 2 * W);
-    v.view->resize(W, H);
-    v.view->repaintWidget(GL::UpdateOptions(0, 2));
-    EXPECT_EQ(v.view->getRenderedImage().size(), QSize(W, H));
+    EXPECT_EQ(v.view->width(), W);
+    EXPECT_EQ(v.view->getRenderedImage().pixelColor(5, 5), red);
+}
+
+TEST(RenderObject, AScheduledRepaintRunsBeforeThePictureIsReadOrPickedFromAndWaitsForASnapshot)
+{
+    View v;
+    const char id = 0;
+    const auto *element = reinterpret_cast<const Vaq::CAD::Element *>(&id);
+    v.scene.quads = { { 0, 0, 20, 30, Color(255, 0, 0), element } };
+    v.view->scheduleRepaint(GL::UpdateOptions(0, 2));
+    EXPECT_TRUE(v.scene.log.isEmpty());
+    EXPECT_EQ(v.view->getRenderedImage().pixelColor(5, 5), QColor(255, 0, 0));
+    EXPECT_EQ(v.scene.log, expectedLog(2));
+    EXPECT_EQ(v.view->getUpdateOptions(), GL::UpdateOptions(0, 2));
+    EXPECT_FALSE(v.view->isRepaintScheduled());
+
+    v.scene.log.clear();
+    v.view->scheduleRepaint(GL::UpdateOptions(0, 2));
+    EXPECT_EQ(v.view->getStencilHandler()->getNearestRenderedElement({ 5, 5 }), element);
+    EXPECT_EQ(v.scene.log, expectedLog(2));
+    // Posted once however often it is asked for; a repaint run meanwhile takes its place.
+    v.scene.log.clear();
+    v.view->scheduleRepaint(GL::UpdateOptions(0, 2));
+    v.view->scheduleRepaint(GL::UpdateOptions(0, 4));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.scene.log, expectedLog(2));
+    EXPECT_EQ(v.view->getUpdateOptions(), GL::UpdateOptions(0, 4));
+    v.scene.log.clear();
+    v.view->scheduleRepaint(GL::UpdateOptions(0, 2));
+    v.view->repaintWidget();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.scene.log, expectedLog(2));
+
+    // While a snapshot holds the view the repaint waits, and runs once the view is back.
+    v.view->resizeForSnapshot(2 * W, 2 * H);
+    v.view->scheduleRepaint(GL::UpdateOptions(0, 2));
+    v.scene.log.clear();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(v.scene.log.isEmpty());
+    v.view->resizeForSnapshot(W, H);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.scene.log, expectedLog(2));
+    EXPECT_EQ(v.view->width(), W);
 }
 
 TEST(RenderObject, MainViewIsTheFirstAliveAndCreationErrorsAreClear)
