@@ -146,6 +146,23 @@ TEST_F(StrainRendering, twelveRowsTakeThreeStepsAndMixedFlagsTessellateTheirFace
     EXPECT_EQ(renderer.getFacetVertexCount(), shared + 8 * 16);
 }
 
+TEST_F(StrainRendering, aStepBeyondSixteenBitIndicesStartsItsSharedVerticesAfresh)
+{
+    // 3000 columns: five rows would need 65989 vertices, more than 16-bit indices address.
+    // Rows 0-3 take 2 x 3000 + 2 x 2999 + 3000 + 2999 and 3 x (3000 + 2999 + 3000 + 2999) =
+    // 53991; the last row 6 for its first facet and 4 for each further one, until at facet
+    // 2880 another 25 would not fit: what is batched is drawn, that facet starts anew with 9
+    // vertices and its 118 neighbours to the right share only their left edges (6 each).
+    Strain *strain = grid(3000, 6, [](unsigned, unsigned) { return 0.1f; });
+    StrainRenderer renderer(&scene);
+    stepsOf(renderer, strain, { StrainRenderer::SRT_FACETS });
+    EXPECT_EQ(renderer.getFacetVertexCount(), 53991u + 6 + 4 * 2879 + 9 + 118 * 6);
+    // The facets on both sides of the new start are there, in their colour.
+    paint();
+    for (double x : { 5.0, 9.5, 9.9 })
+        expectHue(at(x, 9.0), RED, "last row");
+}
+
 TEST_F(StrainRendering, driversWithoutMultitexturingDrawTheSameFacets)
 {
     grid(30, 20, [](unsigned c, unsigned r) { return 0.03f * c + 0.01f * r; });
