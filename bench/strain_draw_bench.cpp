@@ -162,8 +162,7 @@ private:
             coordinates.insert(
                 coordinates.end(), bandCoordinates.begin(), bandCoordinates.begin() + 2 * counter);
         }
-        const unsigned counter = unsigned(positions.size());
-        m_vertices = counter;
+        m_vertices = unsigned(positions.size());
         m_indices = unsigned(indices.size());
         GL::glGenBuffers(2, m_buffers);
         GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);
