@@ -1,9 +1,10 @@
 // Drawing a strain grid of 2000 x 2000 points (a bulged panel with a smooth strain field, about
 // four million facets of eight triangles each) through the strain renderer, as one whole
 // repaint of a 1024 x 1024 view, against the baseline of the same triangles (the same
-// tessellated vertices, normals and colour-scale coordinates) uploaded once into one plain
-// buffer object and drawn with one glDrawElements under the same GL state and texture, in a
-// second view of the same size and camera on the same context. Both must draw the same picture.
+// tessellated vertices, normals and colour-scale coordinates, shared between neighbouring
+// facets) uploaded once into one plain buffer object and drawn with one glDrawElements under the
+// same GL state and texture, in a second view of the same size and camera on the same context.
+// Both must draw the same picture.
 #include "apps/scene/scene_element_list_callback.h"
 #include "bench/median_reporter.h"
 #include "bench/rotation_view.h"
@@ -17,6 +18,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -53,7 +55,8 @@ std::unique_ptr<CAD::Strain> makePanel()
 }
 
 // The baseline: every facet tessellated as the strain renderer does it (the base's addQuadFan),
-// the fans turned into triangles, all in one buffer object, drawn at once.
+// neighbours sharing their corners and edge midpoints within bands of as many rows as 16-bit
+// vertex ids address, all in one buffer object with 32-bit indices, drawn at once.
 class PlainStrainRenderer : public CADGLRenderer
 {
 public:
@@ -117,25 +120,49 @@ private:
         GL::TextureManager::_manager.setTextureImage(m_texture, image);
         GL::TextureManager::_manager.setFiltering(m_texture, GL_NEAREST, GL_NEAREST);
 
-        const std::size_t facets = std::size_t(SIDE - 1) * (SIDE - 1);
-        std::vector<BaVec3d<float>> positions(9 * facets), normals(9 * facets);
-        std::vector<float> coordinates(18 * facets);
+        std::vector<BaVec3d<float>> positions, normals;
+        std::vector<float> coordinates;
         std::vector<uint32_t> indices;
-        indices.reserve(24 * facets);
-        static constexpr uint32_t FAN[10] = { 4, 5, 0, 6, 1, 7, 2, 8, 3, 5 };
+        const unsigned bandRows = NEW_VERTEX / (4 * SIDE + 2) - 1;
+        std::vector<BaVec3d<float>> bandPositions(NEW_VERTEX), bandNormals(NEW_VERTEX);
+        std::vector<float> bandCoordinates(2 * NEW_VERTEX);
         CAD::Strain::MappedPoint corners[4];
-        unsigned counter = 0;
-        for (unsigned row = 0; row + 1 < SIDE; ++row) {
-            for (unsigned column = 0; column + 1 < SIDE; ++column) {
-                if (!strain.getDrawFacets(STAGE, column, row, corners))
-                    continue;
-                const uint32_t base = counter;
-                addQuadFan(corners, positions.data(), normals.data(), coordinates.data(), nullptr, &counter);
-                for (int t = 1; t + 1 < 10; ++t)
-                    indices.insert(indices.end(), { base + FAN[0], base + FAN[t], base + FAN[t + 1] });
+        for (unsigned first = 0; first + 1 < SIDE; first += bandRows) {
+            // Corners and the midpoints of the edges along each grid line of the band, the
+            // midpoints of the edges across between a line and the next.
+            std::vector<uint16_t> corner((bandRows + 1) * SIDE, NEW_VERTEX);
+            std::vector<uint16_t> along((bandRows + 1) * SIDE, NEW_VERTEX);
+            std::vector<uint16_t> across(bandRows * SIDE, NEW_VERTEX);
+            unsigned counter = 0;
+            const auto base = uint32_t(positions.size());
+            for (unsigned row = first; row < std::min(first + bandRows, SIDE - 1); ++row) {
+                for (unsigned column = 0; column + 1 < SIDE; ++column) {
+                    if (!strain.getDrawFacets(STAGE, column, row, corners))
+                        continue;
+                    const unsigned at = (row - first) * SIDE + column, below = at + SIDE;
+                    uint16_t *kept[9] = { &corner[at], &corner[at + 1], &corner[below + 1], &corner[below],
+                        nullptr, &across[at], &along[at], &across[at + 1], &along[below] };
+                    uint16_t ids[9];
+                    for (int i = 0; i < 9; ++i)
+                        ids[i] = kept[i] ? *kept[i] : NEW_VERTEX;
+                    addQuadFan(corners, bandPositions.data(), bandNormals.data(), bandCoordinates.data(),
+                        nullptr, &counter, ids);
+                    uint16_t fan[24];
+                    unsigned n = 0;
+                    addQuadFanIndices(fan, &n, ids);
+                    for (unsigned i = 0; i < n; ++i)
+                        indices.push_back(base + fan[i]);
+                    for (int i = 0; i < 9; ++i)
+                        if (kept[i])
+                            *kept[i] = ids[i];
+                }
             }
+            positions.insert(positions.end(), bandPositions.begin(), bandPositions.begin() + counter);
+            normals.insert(normals.end(), bandNormals.begin(), bandNormals.begin() + counter);
+            coordinates.insert(
+                coordinates.end(), bandCoordinates.begin(), bandCoordinates.begin() + 2 * counter);
         }
-        m_vertices = counter;
+        m_vertices = unsigned(positions.size());
         m_indices = unsigned(indices.size());
         GL::glGenBuffers(2, m_buffers);
         GL::glBindBuffer(GL_ARRAY_BUFFER, m_buffers[0]);

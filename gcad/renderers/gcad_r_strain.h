@@ -9,6 +9,7 @@
 #include "gcad/host/gl/vaq_gl_texture.h"
 #include "gcad/renderers/gcad_gl_renderer.h"
 
+#include <array>
 #include <vector>
 
 namespace Vaq::GCAD {
@@ -43,7 +44,8 @@ public:
     // Every how many columns a facet is drawn: 1, or while the view moves one more for every
     // 150000 points of the point-count hint.
     static unsigned columnStep(unsigned pointCountHint, bool interactive);
-    // The vertices the last facet pass sent (9 per plain facet, 25 per tessellated one).
+    // The vertices the last facet pass sent: every facet adds its centre, the corners and edge
+    // midpoints that no neighbour of its step wrote before, and 16 more when tessellated.
     unsigned getFacetVertexCount() const { return m_facet_vertices; }
 
 protected:
@@ -62,6 +64,8 @@ private:
     void setupFacets(int mode);
     bool drawFacets();
     void flushRow(bool flagged);
+    void forgetSharedVertices();
+    std::array<uint16_t *, 8> sharedIds(unsigned line, unsigned column);
     void drawBackQuads();
     void finishFacets();
 
@@ -89,14 +93,19 @@ private:
     GL::Texture *m_overlay_texture = nullptr;
     // The switch the overlay texture was made for.
     bool m_overlay_color_mapped = false;
-    // One batch of rows: vertices, value-texture and overlay coordinates, fan indices.
+    // One batch of rows: vertices, value-texture and overlay coordinates, the triangles of the
+    // current row.
     std::vector<BaVec3d<float>> m_row_positions;
     std::vector<BaVec3d<float>> m_row_normals;
     std::vector<float> m_row_tex_coords;
     std::vector<float> m_row_overlay_coords;
     std::vector<uint16_t> m_row_indices;
-    std::vector<GLsizei> m_fan_counts;
-    std::vector<const void *> m_fan_offsets;
+    // Where the batch's shared vertices are (NEW_VERTEX: not yet written), per grid line of
+    // the step: the corners, the midpoints of the edges along the line, and (between a line
+    // and the next) the midpoints of the edges across.
+    std::vector<uint16_t> m_corner_ids;
+    std::vector<uint16_t> m_along_ids;
+    std::vector<uint16_t> m_across_ids;
     unsigned m_row_capacity = 0;
     unsigned m_row_vertices = 0;
     unsigned m_row_index_count = 0;

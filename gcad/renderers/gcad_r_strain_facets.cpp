@@ -1,11 +1,13 @@
 // The facets of a strain grid. Each facet (four shown corners) is tessellated round its centre
-// (addQuadFan: 9 vertices, one fan of 10 indices) or, when its corners are flagged unequally,
-// into four such fans (addTesselatedQuad: 25 vertices), so that the flagged overlay fades over
-// a finer mesh. The value becomes the s coordinate of a colour-scale texture, which the
-// rasteriser looks up per pixel: the colours stay exact across a facet, where interpolated
-// vertex colours would blend through colours that are not on the scale. A step batches the
-// fans of up to five rows and draws each row with one glMultiDrawElements call; cost per
-// step O(5 x width), memory 25 vertices and 40 indices per column.
+// (addQuadFan: a fan of eight triangles) or, when its corners are flagged unequally, into four
+// such fans (addTesselatedQuad), so that the flagged overlay fades over a finer mesh. The value
+// becomes the s coordinate of a colour-scale texture, which the rasteriser looks up per pixel:
+// the colours stay exact across a facet, where interpolated vertex colours would blend through
+// colours that are not on the scale. A step batches up to five rows in one set of vertex
+// arrays, in which neighbouring facets share their corners and edge midpoints (about 4
+// vertices per facet instead of 9, which is what the driver's vertex processing costs), and
+// draws each row with one glDrawElements call; cost per step O(5 x width), memory up to 125
+// vertices (at most 65535) and 96 indices per column.
 #include "gcad/renderers/gcad_r_strain.h"
 
 #include "gcad/host/gl/vaq_gl_extensions.h"
@@ -20,11 +22,12 @@ namespace Vaq::GCAD {
 
 namespace {
 
-constexpr unsigned FAN_INDICES = 10;
 constexpr unsigned QUAD_VERTICES = 25;
-constexpr unsigned QUAD_INDICES = 40;
-// 16-bit indices address this many vertices of one batch.
-constexpr unsigned MAX_BATCH_VERTICES = 65536;
+constexpr unsigned QUAD_INDICES = 96;
+// 16-bit indices address this many vertices of one batch (the last value marks a new vertex).
+constexpr unsigned MAX_BATCH_VERTICES = CADRenderer::NEW_VERTEX;
+// The tessellation ids of a facet's corners and edge midpoints, in the order sharedIds gives them.
+constexpr int SHARED_FAN_VERTICES[8] = { 0, 1, 2, 3, 5, 6, 7, 8 };
 constexpr unsigned OVERLAY_TEXELS = 256;
 
 void clientTextureUnit(GLenum unit)
@@ -45,6 +48,13 @@ bool sameFlags(const CAD::Strain::MappedPoint corners[4])
 {
     return corners[0].flag == corners[1].flag && corners[1].flag == corners[2].flag
         && corners[2].flag == corners[3].flag;
+}
+
+// A facet with a corner without value takes the no-value row of the scale on all its vertices,
+// so it shares none with its neighbours.
+bool hasValues(const CAD::Strain::MappedPoint corners[4])
+{
+    return std::none_of(corners, corners + 4, [](const auto &c) { return c.value == CAD::NO_VALUE; });
 }
 
 } // namespace
@@ -110,20 +120,23 @@ void StrainRenderer::setupFacets(int mode)
     refreshValueTexture();
     createOverlayTexture();
     if (mode == 1 || mode == 3) {
+        // The arrays hold a whole step of facets, as far as 16-bit indices reach; the indices
+        // one row.
         const unsigned w = m_strain->getWidth();
-        if (m_row_capacity < QUAD_VERTICES * w) {
-            m_row_positions.resize(QUAD_VERTICES * w);
-            m_row_normals.resize(QUAD_VERTICES * w);
+        const unsigned capacity = unsigned(
+            std::min(std::size_t(ROWS_PER_STEP) * QUAD_VERTICES * w, std::size_t(MAX_BATCH_VERTICES)));
+        if (m_row_capacity < capacity || m_row_indices.size() < QUAD_INDICES * w) {
+            m_row_positions.resize(capacity);
+            m_row_normals.resize(capacity);
             m_row_indices.resize(QUAD_INDICES * w);
-            m_row_tex_coords.resize(2 * QUAD_VERTICES * w);
-            m_row_overlay_coords.resize(QUAD_VERTICES * w);
-            if (GL::glMultiDrawElements) {
-                m_fan_counts.assign(4 * w, GLsizei(FAN_INDICES));
-                m_fan_offsets.resize(4 * w);
-            }
-            m_row_capacity = QUAD_VERTICES * w;
+            m_row_tex_coords.resize(2 * capacity);
+            m_row_overlay_coords.resize(capacity);
+            m_row_capacity = capacity;
         }
-        m_row_vertices = m_row_index_count = m_facet_vertices = 0;
+        m_corner_ids.resize((ROWS_PER_STEP + 1) * w);
+        m_along_ids.resize((ROWS_PER_STEP + 1) * w);
+        m_across_ids.resize(ROWS_PER_STEP * w);
+        m_row_index_count = m_facet_vertices = 0;
         ::glEnableClientState(GL_VERTEX_ARRAY);
     }
     if (mode == 2 || mode == 3) {
@@ -142,6 +155,23 @@ void StrainRenderer::setupFacets(int mode)
     }
 }
 
+void StrainRenderer::forgetSharedVertices()
+{
+    m_row_vertices = 0;
+    std::fill(m_corner_ids.begin(), m_corner_ids.end(), NEW_VERTEX);
+    std::fill(m_along_ids.begin(), m_along_ids.end(), NEW_VERTEX);
+    std::fill(m_across_ids.begin(), m_across_ids.end(), NEW_VERTEX);
+}
+
+std::array<uint16_t *, 8> StrainRenderer::sharedIds(unsigned line, unsigned column)
+{
+    // Corners 0-3 at (column, line), (column + 1, line), (column + 1, line + 1), (column,
+    // line + 1); then the midpoints of the edges 0-3, 0-1, 1-2 and 2-3.
+    const unsigned w = m_strain->getWidth(), at = line * w + column, below = at + w;
+    return { &m_corner_ids[at], &m_corner_ids[at + 1], &m_corner_ids[below + 1], &m_corner_ids[below],
+        &m_across_ids[at], &m_along_ids[at], &m_across_ids[at + 1], &m_along_ids[below] };
+}
+
 bool StrainRenderer::drawFacets()
 {
     const unsigned rows = m_strain->getHeight(), width = m_strain->getWidth();
@@ -149,26 +179,37 @@ bool StrainRenderer::drawFacets()
     const unsigned k = columnStep(m_num_points, m_render_callback->getUpdateOptions().interactiveUpdate);
     const bool backSide = m_element_properties->showMaterialSide;
     CAD::Strain::MappedPoint c[4];
+    forgetSharedVertices();
     for (unsigned row = m_next_row; row < end; ++row) {
         bool flagged = false;
         for (unsigned column = 0; column < width; column += k) {
             if (!m_strain->getDrawFacets(m_stage, column, row, c))
                 continue;
-            if (m_row_vertices + QUAD_VERTICES > std::min(m_row_capacity, MAX_BATCH_VERTICES)) {
+            if (m_row_vertices + QUAD_VERTICES > m_row_capacity) {
                 flushRow(flagged);
                 flagged = false;
+                forgetSharedVertices();
             }
-            const auto base = uint16_t(m_row_vertices);
+            uint16_t ids[QUAD_VERTICES];
+            std::fill(std::begin(ids), std::end(ids), NEW_VERTEX);
+            const bool shared = hasValues(c);
+            const std::array<uint16_t *, 8> kept = sharedIds(row - m_next_row, column);
+            if (shared)
+                for (int i = 0; i < 8; ++i)
+                    ids[SHARED_FAN_VERTICES[i]] = *kept[std::size_t(i)];
             const unsigned before = m_row_vertices;
             if (!sameFlags(c)) {
-                addTesselatedQuadIndices(m_row_indices.data(), &m_row_index_count, base);
                 addTesselatedQuad(c, m_row_positions.data(), m_row_normals.data(), m_row_tex_coords.data(),
-                    m_row_overlay_coords.data(), &m_row_vertices);
+                    m_row_overlay_coords.data(), &m_row_vertices, ids);
+                addTesselatedQuadIndices(m_row_indices.data(), &m_row_index_count, ids);
             } else {
-                addQuadFanIndices(m_row_indices.data(), &m_row_index_count, base);
                 addQuadFan(c, m_row_positions.data(), m_row_normals.data(), m_row_tex_coords.data(),
-                    m_row_overlay_coords.data(), &m_row_vertices);
+                    m_row_overlay_coords.data(), &m_row_vertices, ids);
+                addQuadFanIndices(m_row_indices.data(), &m_row_index_count, ids);
             }
+            if (shared)
+                for (int i = 0; i < 8; ++i)
+                    *kept[std::size_t(i)] = ids[SHARED_FAN_VERTICES[i]];
             m_facet_vertices += m_row_vertices - before;
             flagged = flagged || c[0].flag || c[1].flag || c[2].flag || c[3].flag;
             if (backSide) {
@@ -187,8 +228,7 @@ bool StrainRenderer::drawFacets()
 
 void StrainRenderer::flushRow(bool flagged)
 {
-    const GLsizei fans = GLsizei(m_row_index_count / FAN_INDICES);
-    if (fans == 0)
+    if (m_row_index_count == 0)
         return;
     ::glEnableClientState(GL_NORMAL_ARRAY);
     ::glColor4ub(255, 255, 255, 255);
@@ -209,17 +249,9 @@ void StrainRenderer::flushRow(bool flagged)
             manager.disableTexture(GL_TEXTURE1);
     }
 
+    // The row's vertices follow those of the rows above it in the batch, which it partly shares.
     const auto drawFans = [&] {
-        if (GL::glMultiDrawElements) {
-            for (GLsizei f = 0; f < fans; ++f)
-                m_fan_offsets[std::size_t(f)] = m_row_indices.data() + std::size_t(f) * FAN_INDICES;
-            GL::glMultiDrawElements(
-                GL_TRIANGLE_FAN, m_fan_counts.data(), GL_UNSIGNED_SHORT, m_fan_offsets.data(), fans);
-        } else {
-            for (GLsizei f = 0; f < fans; ++f)
-                ::glDrawElements(GL_TRIANGLE_FAN, GLsizei(FAN_INDICES), GL_UNSIGNED_SHORT,
-                    m_row_indices.data() + std::size_t(f) * FAN_INDICES);
-        }
+        ::glDrawElements(GL_TRIANGLES, GLsizei(m_row_index_count), GL_UNSIGNED_SHORT, m_row_indices.data());
     };
     drawFans();
 
@@ -239,7 +271,7 @@ void StrainRenderer::flushRow(bool flagged)
         ::glDepthFunc(GL_LEQUAL); // the host's default
         ::glBlendFunc(GL_ONE, GL_ZERO);
     }
-    m_row_vertices = m_row_index_count = 0;
+    m_row_index_count = 0;
 }
 
 void StrainRenderer::drawBackQuads()

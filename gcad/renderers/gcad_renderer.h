@@ -21,6 +21,9 @@ class RenderCallback;
 class CADRenderer
 {
 public:
+    // The vertex id of the quad tessellation that asks for a new vertex.
+    static constexpr uint16_t NEW_VERTEX = 0xffff;
+
     explicit CADRenderer(RenderCallback *callback);
     virtual ~CADRenderer();
 
@@ -84,15 +87,21 @@ protected:
     // snapshot scaling.
     double calculateDrawSize(bool snapshotSquared, double size) const;
 
-    // Tessellation of colour-mapped quads: 9 vertices drawn as one triangle fan of 10
-    // indices, or 25 vertices drawn as four fans. Each writes its vertices at *counter and
-    // advances it; weights may be null.
+    // Tessellation of colour-mapped quads: a fan of eight triangles round the quad's centre
+    // through its corners and edge midpoints (9 vertices), or four such fans round the centres
+    // of its quarters (25 vertices). ids says where each vertex is in the arrays: 0-3 the
+    // corners, 4 the centre, 5-8 the midpoints of the edges 0-3, 0-1, 1-2, 2-3, 9-24 those of
+    // the quarters. A vertex whose id is NEW_VERTEX is written at *counter, which advances, and
+    // its id set to it; any other id names a vertex already there, shared with a neighbouring
+    // quad, which is left alone. weights may be null.
     static void addQuadFan(const CAD::Strain::MappedPoint corners[4], BaVec3d<float> *positions,
-        BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter);
+        BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter, uint16_t ids[9]);
     static void addTesselatedQuad(const CAD::Strain::MappedPoint corners[4], BaVec3d<float> *positions,
-        BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter);
-    static void addQuadFanIndices(uint16_t *indices, unsigned *counter, uint16_t base);
-    static void addTesselatedQuadIndices(uint16_t *indices, unsigned *counter, uint16_t base);
+        BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter, uint16_t ids[25]);
+    // The fans' triangles over the vertex ids, three indices each, in fan order (the centre first):
+    // 24 indices for the fan quad, 96 for the tessellated one; *counter advances by as many.
+    static void addQuadFanIndices(uint16_t *indices, unsigned *counter, const uint16_t ids[9]);
+    static void addTesselatedQuadIndices(uint16_t *indices, unsigned *counter, const uint16_t ids[25]);
 
     RenderCallback *m_render_callback;
     double m_snapshot_scaling = 1.0;

@@ -1,6 +1,9 @@
 // Tessellation of the colour-mapped quads of strain grids. A quad is split at its centre and
 // edge midpoints into a fan of eight triangles (9 vertices), or further into four such fans
 // (25 vertices), so that the colour-map texture interpolates the values over finer facets.
+// Neighbouring quads of a grid share their corners and edge midpoints, which come out the same
+// from either side (averages of the same corners), so a grid needs about 4 vertices per quad
+// instead of 9; the fans are written as triangle lists so that a whole row is one draw call.
 #include "gcad/renderers/gcad_renderer.h"
 
 #include <limits>
@@ -55,11 +58,16 @@ float textureRow(const CAD::Strain::MappedPoint corners[4])
     return ROW_VALID;
 }
 
-void write(const QuadVertex *vertices, int count, float row, BaVec3d<float> *positions,
+// Writes the vertices whose id is NEW_VERTEX at *counter and records where they went; the
+// others are already in the arrays (a neighbouring quad wrote them).
+void write(const QuadVertex *vertices, uint16_t *ids, int count, float row, BaVec3d<float> *positions,
     BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter)
 {
     for (int i = 0; i < count; ++i) {
-        const unsigned at = *counter + unsigned(i);
+        if (ids[i] != CADRenderer::NEW_VERTEX)
+            continue;
+        const unsigned at = (*counter)++;
+        ids[i] = uint16_t(at);
         positions[at] = vertices[i].position;
         normals[at] = vertices[i].normal;
         texCoords[2 * at] = vertices[i].value;
@@ -67,28 +75,30 @@ void write(const QuadVertex *vertices, int count, float row, BaVec3d<float> *pos
         if (weights)
             weights[at] = vertices[i].weight;
     }
-    *counter += unsigned(count);
 }
 
-void writeIndices(
-    std::initializer_list<uint16_t> offsets, uint16_t *indices, unsigned *counter, uint16_t base)
+// The fan round fan[0] through fan[1..9] as its eight triangles.
+void writeFan(const uint8_t fan[10], const uint16_t *ids, uint16_t *indices, unsigned *counter)
 {
-    for (uint16_t offset : offsets)
-        indices[(*counter)++] = uint16_t(base + offset);
+    for (int t = 1; t < 9; ++t) {
+        indices[(*counter)++] = ids[fan[0]];
+        indices[(*counter)++] = ids[fan[t]];
+        indices[(*counter)++] = ids[fan[t + 1]];
+    }
 }
 
 } // namespace
 
 void CADRenderer::addQuadFan(const CAD::Strain::MappedPoint corners[4], BaVec3d<float> *positions,
-    BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter)
+    BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter, uint16_t ids[9])
 {
     QuadVertex vertices[9];
     fanVertices(corners, vertices);
-    write(vertices, 9, textureRow(corners), positions, normals, texCoords, weights, counter);
+    write(vertices, ids, 9, textureRow(corners), positions, normals, texCoords, weights, counter);
 }
 
 void CADRenderer::addTesselatedQuad(const CAD::Strain::MappedPoint corners[4], BaVec3d<float> *positions,
-    BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter)
+    BaVec3d<float> *normals, float *texCoords, float *weights, unsigned *counter, uint16_t ids[25])
 {
     QuadVertex v[25];
     fanVertices(corners, v);
@@ -102,20 +112,22 @@ void CADRenderer::addTesselatedQuad(const CAD::Strain::MappedPoint corners[4], B
         { 5, 4 }, { 4, 7 }, { 6, 4 }, { 4, 8 } };
     for (int i = 0; i < 12; ++i)
         v[13 + i] = average({ v[edges[i][0]], v[edges[i][1]] });
-    write(v, 25, textureRow(corners), positions, normals, texCoords, weights, counter);
+    write(v, ids, 25, textureRow(corners), positions, normals, texCoords, weights, counter);
 }
 
-void CADRenderer::addQuadFanIndices(uint16_t *indices, unsigned *counter, uint16_t base)
+void CADRenderer::addQuadFanIndices(uint16_t *indices, unsigned *counter, const uint16_t ids[9])
 {
-    writeIndices({ 4, 5, 0, 6, 1, 7, 2, 8, 3, 5 }, indices, counter, base);
+    static constexpr uint8_t FAN[10] = { 4, 5, 0, 6, 1, 7, 2, 8, 3, 5 };
+    writeFan(FAN, ids, indices, counter);
 }
 
-void CADRenderer::addTesselatedQuadIndices(uint16_t *indices, unsigned *counter, uint16_t base)
+void CADRenderer::addTesselatedQuadIndices(uint16_t *indices, unsigned *counter, const uint16_t ids[25])
 {
-    writeIndices({ 9, 13, 0, 14, 6, 23, 4, 21, 5, 13 }, indices, counter, base);
-    writeIndices({ 10, 23, 6, 15, 1, 16, 7, 22, 4, 23 }, indices, counter, base);
-    writeIndices({ 11, 24, 4, 22, 7, 17, 2, 18, 8, 24 }, indices, counter, base);
-    writeIndices({ 12, 20, 5, 21, 4, 24, 8, 19, 3, 20 }, indices, counter, base);
+    static constexpr uint8_t FANS[4][10]
+        = { { 9, 13, 0, 14, 6, 23, 4, 21, 5, 13 }, { 10, 23, 6, 15, 1, 16, 7, 22, 4, 23 },
+              { 11, 24, 4, 22, 7, 17, 2, 18, 8, 24 }, { 12, 20, 5, 21, 4, 24, 8, 19, 3, 20 } };
+    for (const uint8_t *fan : FANS)
+        writeFan(fan, ids, indices, counter);
 }
 
 } // namespace Vaq::GCAD

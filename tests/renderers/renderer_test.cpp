@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <map>
 
@@ -219,6 +220,7 @@ TEST_F(Renderer, MaterialColoursFollowTheElementKindAndState)
 
 TEST(RendererQuads, TessellationAveragesTheCornersPicksTheTextureRowAndFansAroundTheCentres)
 {
+    constexpr uint16_t NEW = LogRenderer::NEW_VERTEX;
     CAD::Strain::MappedPoint corners[4];
     const float xs[4] = { 0, 4, 4, 0 }, ys[4] = { 0, 0, 4, 4 };
     for (int i = 0; i < 4; ++i) {
@@ -228,11 +230,15 @@ TEST(RendererQuads, TessellationAveragesTheCornersPicksTheTextureRowAndFansAroun
     }
     corners[1].flag = 1;
 
-    BaVec3d<float> positions[25], normals[25];
-    float tex[50], weights[25];
+    BaVec3d<float> positions[40], normals[40];
+    float tex[80], weights[40];
+    uint16_t ids[25];
+    std::fill(std::begin(ids), std::end(ids), NEW);
     unsigned counter = 0;
-    LogRenderer::addTesselatedQuad(corners, positions, normals, tex, weights, &counter);
+    LogRenderer::addTesselatedQuad(corners, positions, normals, tex, weights, &counter, ids);
     ASSERT_EQ(counter, 25u);
+    for (uint16_t i = 0; i < 25; ++i)
+        EXPECT_EQ(ids[i], i); // written in slot order
     EXPECT_EQ(positions[4], BaVec3d<float>(2, 2, 0)); // centre
     EXPECT_EQ(positions[5], BaVec3d<float>(0, 2, 0)); // midpoint of corners 0 and 3
     EXPECT_EQ(positions[9], BaVec3d<float>(1, 1, 0)); // centre of the sub-quad at corner 0
@@ -242,27 +248,52 @@ TEST(RendererQuads, TessellationAveragesTheCornersPicksTheTextureRowAndFansAroun
     EXPECT_FLOAT_EQ(weights[1], 0.5f);
     EXPECT_FLOAT_EQ(weights[6], 0.75f);
 
-    uint16_t indices[40];
+    // The fan round the centre 4 through 5, 0, 6, 1, 7, 2, 8, 3 and back to 5, as triangles
+    // over whatever vertices the ids name.
+    uint16_t indices[96];
     counter = 0;
-    LogRenderer::addQuadFanIndices(indices, &counter, 100);
-    EXPECT_EQ(std::vector<uint16_t>(indices, indices + 10),
-        std::vector<uint16_t>({ 104, 105, 100, 106, 101, 107, 102, 108, 103, 105 }));
+    const uint16_t fanIds[9] = { 100, 101, 102, 103, 104, 105, 106, 107, 108 };
+    LogRenderer::addQuadFanIndices(indices, &counter, fanIds);
+    EXPECT_EQ(std::vector<uint16_t>(indices, indices + counter),
+        std::vector<uint16_t>({ 104, 105, 100, 104, 100, 106, 104, 106, 101, 104, 101, 107, 104, 107, 102,
+            104, 102, 108, 104, 108, 103, 104, 103, 105 }));
     counter = 0;
-    LogRenderer::addTesselatedQuadIndices(indices, &counter, 0);
-    ASSERT_EQ(counter, 40u);
-    // Every fan runs around its sub-quad centre, within a sub-quad's diagonal, and closes.
+    LogRenderer::addTesselatedQuadIndices(indices, &counter, ids);
+    ASSERT_EQ(counter, 96u);
+    // Every fan runs round its sub-quad centre, within a sub-quad's diagonal, counter-clockwise
+    // as the quad is.
     for (int fan = 0; fan < 4; ++fan) {
-        const uint16_t *f = indices + fan * 10;
-        EXPECT_EQ(f[0], 9 + fan);
-        EXPECT_EQ(f[9], f[1]);
-        for (int i = 1; i < 10; ++i)
-            EXPECT_LE((positions[f[i]] - positions[f[0]]).length(), 1.5f) << fan << ' ' << i;
+        for (int t = 0; t < 8; ++t) {
+            const uint16_t *tri = indices + fan * 24 + t * 3;
+            EXPECT_EQ(tri[0], 9 + fan);
+            for (int i = 1; i < 3; ++i)
+                EXPECT_LE((positions[tri[i]] - positions[tri[0]]).length(), 1.5f) << fan << ' ' << t;
+            const BaVec3d<float> a = positions[tri[1]] - positions[tri[0]],
+                                 b = positions[tri[2]] - positions[tri[0]];
+            EXPECT_GT(a.x * b.y - a.y * b.x, 0.0f) << fan << ' ' << t;
+        }
     }
+
+    // The quad to the right shares corners 1 and 2 and the midpoint between them: only its
+    // centre, two corners and three midpoints are new, written after the first quad's.
+    CAD::Strain::MappedPoint right[4] = { corners[1], corners[1], corners[2], corners[2] };
+    right[1].position = { 8, 0, 0 };
+    right[2].position = { 8, 4, 0 };
+    uint16_t shared[9] = { ids[1], NEW, NEW, ids[2], NEW, ids[7], NEW, NEW, NEW };
+    counter = 25;
+    LogRenderer::addQuadFan(right, positions, normals, tex, weights, &counter, shared);
+    EXPECT_EQ(counter, 31u);
+    EXPECT_EQ(std::vector<uint16_t>(shared, shared + 9),
+        std::vector<uint16_t>({ 1, 25, 26, 2, 27, 7, 28, 29, 30 }));
+    EXPECT_EQ(positions[shared[4]], BaVec3d<float>(6, 2, 0));
+    EXPECT_EQ(positions[shared[7]], BaVec3d<float>(8, 2, 0));
+    EXPECT_EQ(positions[1], BaVec3d<float>(4, 0, 0)); // the shared corner is left as it was
 
     // Any corner without a value moves the whole quad to the no-value row.
     corners[2].value = std::numeric_limits<float>::max();
+    std::fill(std::begin(ids), std::end(ids), NEW);
     counter = 0;
-    LogRenderer::addQuadFan(corners, positions, normals, tex, nullptr, &counter);
+    LogRenderer::addQuadFan(corners, positions, normals, tex, nullptr, &counter, ids);
     EXPECT_EQ(counter, 9u);
     for (int i = 0; i < 9; ++i)
         EXPECT_FLOAT_EQ(tex[2 * i + 1], 0.75f);

@@ -146,6 +146,11 @@ public:
     SectionDisplay &getInsp2dDisplay() { return m_insp2d_display; }
     const SectionDisplay &getInsp2dDisplay() const { return m_insp2d_display; }
 
+    // Picking (vaq_cad_section_find.cpp): the nearest point to the viewer of the polyline as
+    // drawn and of the shown points within tolerancePixels of the view line.
+    bool findElementAtPixel(
+        const StageIdentifier &stage, FindParameter &parameter, double tolerancePixels) const override;
+
     unsigned getNumberOfPoints(const StageIdentifier &stage) const override;
     // The points that are visible and no preview.
     unsigned getNumberOfVisiblePoints(const StageIdentifier &stage) const override;

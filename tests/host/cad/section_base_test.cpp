@@ -1,6 +1,7 @@
 // Sections: runs checked as they come in, per-point records shaped like the runs, visible
 // counts and boxes, colours through a colour map, the vectors of section edges, and the
 // tolerance band of a 2-D inspection (point tolerance vectors, offset arcs, validity).
+#include "gcad/host/cad/vaq_cad_find_parameter.h"
 #include "gcad/host/cad/vaq_cad_section_edge.h"
 #include "gcad/host/cad/vaq_cad_section_insp2d.h"
 #include "tests/support/prog_error_message.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 
 using namespace Vaq;
 using namespace Vaq::CAD;
@@ -20,6 +22,23 @@ namespace {
 
 const StageIdentifier STAGE = StageIdentifier::DEFAULT_DATASET;
 const Color RED(255, 0, 0), GREEN(0, 255, 0), BLUE(0, 0, 255), GREY(9, 9, 9);
+
+// Seen from above, 10 pixels per unit around pixel (100, 100), nearer the viewer for larger z.
+FindParameter pickAt(double x, double y)
+{
+    const double m[16] = { 10, 0, 0, 100, 0, 10, 0, 100, 0, 0, -0.01, 0.5, 0, 0, 0, 1 };
+    return FindParameter(Line3d({ x, y, 50 }, { 0, 0, -1 }), Transformation(m));
+}
+
+// The point found under (x, y) within tolerance pixels, or nothing.
+std::optional<V> find(const SectionBase &section, double x, double y, double tolerance = 2.0)
+{
+    FindParameter parameter = pickAt(x, y);
+    V point;
+    if (!section.findElementAtPixel(STAGE, parameter, tolerance) || !parameter.getFoundPoint(&point))
+        return std::nullopt;
+    return point;
+}
 
 } // namespace
 
@@ -202,4 +221,35 @@ TEST(SectionInsp2d, arcsAreOffsetTowardsTheirLeftInStepsOfADegreeAndBadFiguresAr
     EXPECT_TRUE(tessellateToleranceCurve(quarter, V(), 0.1).empty());
     section.setTolerance({ -1.0, 1.0 }, { normal, { quarter } });
     EXPECT_TRUE(section.isToleranceGeometryValid(STAGE));
+}
+
+TEST(SectionBase, findHitsThePolylineAsDrawnNearestTheViewer)
+{
+    // An open run along three sides of a square at z = 0, and one segment above it at z = 1.
+    SectionBase section;
+    section.setSections(
+        { { { 0, 0, 0 }, { 4, 0, 0 }, { 4, 4, 0 }, { 0, 4, 0 } }, { { 2, -1, 1 }, { 2, 1, 1 } } });
+    // The pixel's foot on the segment, 1 pixel beside it: at (1, 0) on the bottom side.
+    EXPECT_EQ(find(section, 1, 0.1), V(1, 0, 0));
+    // Where the two runs cross, the upper one wins; with it cut away, the lower one.
+    EXPECT_EQ(find(section, 2, 0), V(2, 0, 1));
+    FindParameter parameter = pickAt(2, 0);
+    parameter.setClippingPlane(Plane3d({ 0, 0, 0.5 }, { 0, 0, -1 }));
+    ASSERT_TRUE(section.findElementAtPixel(STAGE, parameter, 2.0));
+    V point;
+    parameter.getFoundPoint(&point);
+    EXPECT_EQ(point, V(2, 0, 0));
+    // The open run has no side from (0, 4) back to (0, 0); closed, it has.
+    EXPECT_EQ(find(section, 0, 2), std::nullopt);
+    section.setSections(
+        { { { 0, 0, 0 }, { 4, 0, 0 }, { 4, 4, 0 }, { 0, 4, 0 } }, { { 2, -1, 1 }, { 2, 1, 1 } } },
+        { true, false });
+    EXPECT_EQ(find(section, 0, 2), V(0, 2, 0));
+    // A hidden point takes both its segments with it; the tolerance reaches its neighbours' ends.
+    section.setPointFlag(0, 1, PointFlags::HIDDEN, true);
+    EXPECT_EQ(find(section, 4, 1), std::nullopt);
+    EXPECT_EQ(find(section, 4, 3.9, 2.0), V(4, 4, 0));
+    // A stage in which the section is not valid has nothing to find.
+    FindParameter other = pickAt(0, 2);
+    EXPECT_FALSE(section.findElementAtPixel(StageIdentifier::UNINITIALIZED, other, 2.0));
 }
