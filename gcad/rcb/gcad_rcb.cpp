@@ -342,7 +342,7 @@ bool RenderCallback::getNextElement()
     _current_stage = _draw_order[_draw_cursor].second.stage;
     ++_draw_cursor;
     if (stencil)
-        stencil->setElement(_current_element);
+        stencil->setElement(_current_element, getTouchedArea(_current_element, _current_stage));
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "gcad/renderers/gcad_renderer_container.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <map>
@@ -281,6 +282,10 @@ private:
     friend class Overlay3d;
 
     bool getNextElement();
+    // The part of the view (GL window coordinates) that drawing element may touch: its display
+    // box projected and grown by its renderer's pixel reach; the whole view when either is
+    // missing.
+    QRect getTouchedArea(const CAD::Element *element, const CAD::StageIdentifier &stage) const;
     // One step of the current element in render stage 1 or 2.
     bool drawElementStep();
     int getSortKeyForElement(const CAD::Element *element) const;

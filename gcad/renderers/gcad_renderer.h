@@ -51,6 +51,10 @@ public:
     virtual void drawSpotlight(
         const BaVec3d<double> &position, const BaVec3d<double> &direction, double radius, const Color &color);
     virtual void drawBoundingBox(const Box3d &box);
+    // How far, in pixels, what the renderer draws for element may reach beyond the element's
+    // display box (arrowheads, crosses, markers, line widths); negative when it cannot say, and
+    // the element may touch any pixel. The stencil reads back only what the elements touched.
+    virtual double getPixelReach(const CAD::Element &) const { return -1.0; }
 
     // The point-count hint of the render callback, given before every element.
     void setNumPoints(unsigned count) { m_num_points = count; }
