@@ -19,7 +19,7 @@ public:
     }
     unsigned drawn = 0;
     // Drawing nothing, it touches no pixel beyond the elements' boxes.
-    double getPixelReach(const CAD::Element &) const override { return 0.0; }
+    double getPixelReach(CAD::Element &, Box3d *) const override { return 0.0; }
 
 protected:
     void preDrawInternal(unsigned, int) override { }

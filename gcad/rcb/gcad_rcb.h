@@ -285,7 +285,7 @@ private:
     // The part of the view (GL window coordinates) that drawing element may touch: its display
     // box projected and grown by its renderer's pixel reach; the whole view when either is
     // missing.
-    QRect getTouchedArea(const CAD::Element *element, const CAD::StageIdentifier &stage) const;
+    QRect getTouchedArea(CAD::Element *element, const CAD::StageIdentifier &stage) const;
     // One step of the current element in render stage 1 or 2.
     bool drawElementStep();
     int getSortKeyForElement(const CAD::Element *element) const;

@@ -18,17 +18,21 @@
 
 namespace Vaq::GCAD {
 
-QRect RenderCallback::getTouchedArea(const CAD::Element *element, const CAD::StageIdentifier &stage) const
+QRect RenderCallback::getTouchedArea(CAD::Element *element, const CAD::StageIdentifier &stage) const
 {
     const GL::RenderObject *view = getRenderObject();
     const QRect whole(0, 0, view ? view->width() : 0, view ? view->height() : 0);
     const CADRenderer *renderer = _renderer_container.getRenderer(element->getType());
-    const double reach = renderer ? renderer->getPixelReach(*element) : -1.0;
     Box3d box;
-    if (!view || !(reach >= 0.0) || !element->getBoundingBox(stage, CAD::BBT_DISPLAY, CAD::CCS_WORLD, box)
+    if (!view || !renderer || !element->getBoundingBox(stage, CAD::BBT_DISPLAY, CAD::CCS_ELEMENT, box)
         || box.isEmpty())
         return whole;
-    const Transformation toWindow = view->get3d2dTransformation();
+    const double reach = renderer->getPixelReach(*element, &box);
+    if (!(reach >= 0.0))
+        return whole;
+    Transformation toWindow = view->get3d2dTransformation();
+    if (Transformation placement; element->getRenderTransformation(stage, &placement))
+        toWindow = toWindow * placement;
     double x0 = std::numeric_limits<double>::max(), y0 = x0, x1 = -x0, y1 = -x0;
     for (const BaVec3d<double> &corner : box.getCorners()) {
         const BaVec3d<double> window = toWindow.transform(corner);

@@ -80,6 +80,16 @@ void CADGLRenderer::drawBatch(unsigned mode, const Batch &batch)
     ::glNormal3d(n.x, n.y, n.z);
 }
 
+double CADGLRenderer::getMarkerReach(const CAD::Element &element) const
+{
+    // The icosahedron's circumradius for a marker size of one, and the corner of the square.
+    static constexpr double MARKER_RADIUS = 1.91;
+    static constexpr double SQUARE_CORNER = 1.415 * MARKER_SQUARE_HALF_SIDE;
+    const double scaling = m_render_callback->getSnapshotScaling();
+    return std::max(
+        MARKER_RADIUS * element.getElemProperties()->pointSize * scaling * scaling, SQUARE_CORNER);
+}
+
 void CADGLRenderer::drawPointMarker(
     const BaVec3d<double> &position, double size, const Color &color, int style, bool transparent)
 {

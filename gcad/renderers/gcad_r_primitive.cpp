@@ -155,22 +155,15 @@ bool PrimitiveRenderer::drawInternal()
     return true;
 }
 
-double PrimitiveRenderer::getPixelReach(const CAD::Element &element) const
+double PrimitiveRenderer::getPixelReach(CAD::Element &element, Box3d *) const
 {
     using E = ElementCreator;
-    // Smoothed lines blend a pixel beyond their width.
-    static constexpr double SMOOTHING = 2.0;
-    // A style-1 marker's square reaches this far along its diagonal, whatever the scaling.
-    static constexpr double MARKER_SQUARE = 7.1;
-    // The icosahedron's circumradius for a marker size of one.
-    static constexpr double MARKER_RADIUS = 1.91;
     // Half the centre cross of circles, slots and polygons.
     static constexpr double CROSS_HALF = 15.0;
-    const CAD::ElemProp *properties = element.getElemProperties();
     const double scaling = m_render_callback->getSnapshotScaling();
     const double squared = scaling * scaling;
-    const double lines = scaling * properties->lineWidth + SMOOTHING;
-    const double marker = std::max(MARKER_RADIUS * properties->pointSize * squared, MARKER_SQUARE);
+    const double lines = getLineReach(element);
+    const double marker = getMarkerReach(element);
     switch (element.getType()) {
     case E::SPHERE:
     case E::NOMINAL_SPHERE:
@@ -204,7 +197,7 @@ double PrimitiveRenderer::getPixelReach(const CAD::Element &element) const
     case E::ROUNDED_RECTANGLE:
     case E::NOMINAL_ROUNDED_RECTANGLE:
     case E::REGULAR_POLYHOLE:
-        return std::max(CROSS_HALF, properties->symbolSize) * squared + lines;
+        return std::max(CROSS_HALF, element.getElemProperties()->symbolSize) * squared + lines;
     default:
         return -1.0;
     }

@@ -23,7 +23,7 @@ public:
     // Solids, planes and discs stay inside their box but for the line width; points, lines
     // and planar figures add their markers, arrowheads, crosses and needles; the rest (labels,
     // adapters) cannot say.
-    double getPixelReach(const CAD::Element &element) const override;
+    double getPixelReach(CAD::Element &element, Box3d *box) const override;
 
 protected:
     void preDrawInternal(unsigned, int) override { }
