@@ -72,7 +72,7 @@ public:
     unsigned getResolveCount() const { return m_resolve_count; }
 
     // Side of the square tiles in which touched areas are kept, in pixels.
-    static constexpr int TILE = 16;
+    static constexpr int TILE = 64;
 
 private:
     void applyStencilFunction() const;

@@ -109,7 +109,7 @@ TEST_F(StencilHandler, EveryPixelAndRectangleNamesTheElementDrawnThereBeyondTheS
 TEST_F(StencilHandler, RoundsThatDeclareTheirAreasStayExactWhereTheyOverlapAndWhereTheyLieApart)
 {
     // 6 x 6 quads that declare exactly their pixels, 576 of them in three rounds: a grid
-    // across the 16-pixel tile borders, the same grid shifted by 3 pixels over it (partly in
+    // across the tile borders, the same grid shifted by 3 pixels over it (partly in
     // the same round, mostly in the next), and quads apart from both.
     size_t k = 0;
     const auto add = [&](int x, int y) {
