@@ -270,6 +270,8 @@ void RenderCallback::preDraw()
     }
 
     _draw_cursor = 0;
+    if (const GL::RenderObject *view = getRenderObject())
+        _window_transformation = view->get3d2dTransformation();
     getNextElement();
 }
 

@@ -326,6 +326,9 @@ private:
     CAD::Element *_current_element = nullptr;
     CAD::StageIdentifier _current_stage = CAD::StageIdentifier::UNINITIALIZED;
     double _gl_transformation[16];
+    // The view's model-to-window transformation, taken once per render stage for the areas
+    // the elements touch.
+    Transformation _window_transformation;
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;

@@ -30,7 +30,7 @@ QRect RenderCallback::getTouchedArea(CAD::Element *element, const CAD::StageIden
     const double reach = renderer->getPixelReach(*element, &box);
     if (!(reach >= 0.0))
         return whole;
-    Transformation toWindow = view->get3d2dTransformation();
+    Transformation toWindow = _window_transformation;
     if (Transformation placement; element->getRenderTransformation(stage, &placement))
         toWindow = toWindow * placement;
     double x0 = std::numeric_limits<double>::max(), y0 = x0, x1 = -x0, y1 = -x0;
