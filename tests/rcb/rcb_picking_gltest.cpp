@@ -94,7 +94,8 @@ TEST_F(Picking, RoundsResolvedWhereTheirElementsDrewNameTheSameElementsAsWholeVi
     for (int i = 0; i < 600; ++i) {
         const double turn = 6.28 * random();
         const Vec along(std::cos(turn), std::sin(turn), 0.0), across(-along.y, along.x, 0.0);
-        const Vec spot(random(), random(), 0.0), p = Vec(1.0, 1.0, 0.0) + Vec(random(), random(), 0.2) * 0.5;
+        const Vec spot(3 * random(), 3 * random(), 0.0),
+            p = Vec(3.5, 3.5, 0.0) + Vec(random(), random(), 0.1);
         const double r = 0.02 + 0.03 * random();
         if (i < 300) {
             elements.push_back(
@@ -103,13 +104,13 @@ TEST_F(Picking, RoundsResolvedWhereTheirElementsDrewNameTheSameElementsAsWholeVi
             const bool pulled = i % 3 != 0;
             auto distance = std::make_unique<CAD::DistanceBase>(
                 i % 2 ? ElementCreator::DISTANCE : ElementCreator::DIRECTIONAL_DISTANCE, spot,
-                spot + along * (pulled ? 1.5 : 0.05));
+                spot + along * (pulled ? 0.8 : 0.05));
             if (pulled)
-                distance->getPullOut()->pullTo(spot + across * (i % 4 < 2 ? 1.5 : -1.5));
+                distance->getPullOut()->pullTo(spot + across * (i % 4 < 2 ? 0.8 : -0.8));
             elements.push_back(std::move(distance));
         } else if (i < 340) {
             elements.push_back(
-                std::make_unique<CAD::DiscCaliper>(spot, spot + along * 0.3, z, 0.7, i % 2 == 0));
+                std::make_unique<CAD::DiscCaliper>(spot, spot + along * 0.3, z, 0.5, i % 2 == 0));
         } else if (i < 360) {
             auto angle = std::make_unique<CAD::AngleMeasurement>(
                 ElementCreator::ANGLE, spot, along, Vec(std::cos(turn + 3.0), std::sin(turn + 3.0), 0.0));
