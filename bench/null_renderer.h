@@ -18,6 +18,8 @@ public:
         m_supported_types = std::move(types);
     }
     unsigned drawn = 0;
+    // Drawing nothing, it touches no pixel beyond the elements' boxes.
+    double getPixelReach(CAD::Element &, Box3d *) const override { return 0.0; }
 
 protected:
     void preDrawInternal(unsigned, int) override { }

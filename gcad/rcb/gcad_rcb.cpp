@@ -270,6 +270,8 @@ void RenderCallback::preDraw()
     }
 
     _draw_cursor = 0;
+    if (const GL::RenderObject *view = getRenderObject())
+        _window_transformation = view->get3d2dTransformation();
     getNextElement();
 }
 
@@ -342,7 +344,7 @@ bool RenderCallback::getNextElement()
     _current_stage = _draw_order[_draw_cursor].second.stage;
     ++_draw_cursor;
     if (stencil)
-        stencil->setElement(_current_element);
+        stencil->setElement(_current_element, getTouchedArea(_current_element, _current_stage));
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "gcad/renderers/gcad_renderer_container.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include <map>
@@ -281,6 +282,10 @@ private:
     friend class Overlay3d;
 
     bool getNextElement();
+    // The part of the view (GL window coordinates) that drawing element may touch: its display
+    // box projected and grown by its renderer's pixel reach; the whole view when either is
+    // missing.
+    QRect getTouchedArea(CAD::Element *element, const CAD::StageIdentifier &stage) const;
     // One step of the current element in render stage 1 or 2.
     bool drawElementStep();
     int getSortKeyForElement(const CAD::Element *element) const;
@@ -321,6 +326,9 @@ private:
     CAD::Element *_current_element = nullptr;
     CAD::StageIdentifier _current_stage = CAD::StageIdentifier::UNINITIALIZED;
     double _gl_transformation[16];
+    // The view's model-to-window transformation, taken once per render stage for the areas
+    // the elements touch.
+    Transformation _window_transformation;
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;

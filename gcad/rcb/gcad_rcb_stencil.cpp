@@ -8,13 +8,47 @@
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/overlay/gcad_r_overlay2d.h"
 #include "gcad/rcb/gcad_rcb.h"
+#include "gcad/renderers/gcad_renderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
 #include <set>
 
 namespace Vaq::GCAD {
+
+QRect RenderCallback::getTouchedArea(CAD::Element *element, const CAD::StageIdentifier &stage) const
+{
+    const GL::RenderObject *view = getRenderObject();
+    const QRect whole(0, 0, view ? view->width() : 0, view ? view->height() : 0);
+    const CADRenderer *renderer = _renderer_container.getRenderer(element->getType());
+    Box3d box;
+    if (!view || !renderer || !element->getBoundingBox(stage, CAD::BBT_DISPLAY, CAD::CCS_ELEMENT, box)
+        || box.isEmpty())
+        return whole;
+    const double reach = renderer->getPixelReach(*element, &box);
+    if (!(reach >= 0.0))
+        return whole;
+    Transformation toWindow = _window_transformation;
+    if (Transformation placement; element->getRenderTransformation(stage, &placement))
+        toWindow = toWindow * placement;
+    double x0 = std::numeric_limits<double>::max(), y0 = x0, x1 = -x0, y1 = -x0;
+    for (const BaVec3d<double> &corner : box.getCorners()) {
+        const BaVec3d<double> window = toWindow.transform(corner);
+        if (!std::isfinite(window.x) || !std::isfinite(window.y))
+            return whole;
+        x0 = std::min(x0, window.x);
+        y0 = std::min(y0, window.y);
+        x1 = std::max(x1, window.x);
+        y1 = std::max(y1, window.y);
+    }
+    // Pixel (x, y) covers x to x + 1; far outside the view the box is simply cut off.
+    const auto pixel = [&](double v, int size) { return int(std::clamp(std::floor(v), -1.0, double(size))); };
+    return QRect(QPoint(pixel(x0 - reach, whole.width()), pixel(y0 - reach, whole.height())),
+        QPoint(pixel(x1 + reach, whole.width()), pixel(y1 + reach, whole.height())))
+        .intersected(whole);
+}
 
 CAD::Element *RenderCallback::getNearestRenderedElement(const BaVec2d<double> &pixel, bool searchAround) const
 {

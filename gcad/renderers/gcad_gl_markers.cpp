@@ -60,13 +60,34 @@ void CADGLRenderer::popAxisScale()
 
 void CADGLRenderer::drawBatch(unsigned mode, const Batch &batch)
 {
-    ::glBegin(mode);
-    for (std::size_t i = 0; i < batch.vertices.size(); ++i) {
-        const BaVec3d<double> &n = batch.normals[i];
-        ::glNormal3d(n.x, n.y, n.z);
-        vertex(batch.vertices[i]);
-    }
-    ::glEnd();
+    if (batch.vertices.empty())
+        return;
+    // One call for the whole figure instead of two per vertex; the values are the same doubles.
+    static_assert(sizeof(BaVec3d<double>) == 3 * sizeof(double), "vertices are handed to GL as arrays");
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+    ::glEnableClientState(GL_NORMAL_ARRAY);
+    ::glVertexPointer(3, GL_DOUBLE, 0, batch.vertices.data());
+    ::glNormalPointer(GL_DOUBLE, 0, batch.normals.data());
+    if (batch.indices.empty())
+        ::glDrawArrays(mode, 0, GLsizei(batch.vertices.size()));
+    else
+        ::glDrawElements(mode, GLsizei(batch.indices.size()), GL_UNSIGNED_INT, batch.indices.data());
+    ::glDisableClientState(GL_NORMAL_ARRAY);
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+    // The last normal stays current after glEnd, but is undefined after an array draw.
+    const BaVec3d<double> &n
+        = batch.normals[batch.indices.empty() ? batch.normals.size() - 1 : batch.indices.back()];
+    ::glNormal3d(n.x, n.y, n.z);
+}
+
+double CADGLRenderer::getMarkerReach(const CAD::Element &element) const
+{
+    // The icosahedron's circumradius for a marker size of one, and the corner of the square.
+    static constexpr double MARKER_RADIUS = 1.91;
+    static constexpr double SQUARE_CORNER = 1.415 * MARKER_SQUARE_HALF_SIDE;
+    const double scaling = m_render_callback->getSnapshotScaling();
+    return std::max(
+        MARKER_RADIUS * element.getElemProperties()->pointSize * scaling * scaling, SQUARE_CORNER);
 }
 
 void CADGLRenderer::drawPointMarker(

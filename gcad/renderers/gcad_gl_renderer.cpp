@@ -148,6 +148,13 @@ void CADGLRenderer::applyMaterial(int opaque)
     loadMaterial(GL_BACK, m_back_color, alpha, m_specular);
 }
 
+double CADGLRenderer::getLineReach(const CAD::Element &element) const
+{
+    // Smoothed lines blend into a pixel beyond their width.
+    static constexpr double SMOOTHING = 2.0;
+    return m_render_callback->getSnapshotScaling() * element.getElemProperties()->lineWidth + SMOOTHING;
+}
+
 void CADGLRenderer::setLineWidth(double width)
 {
     ::glLineWidth(float(m_render_callback->getSnapshotScaling() * width));

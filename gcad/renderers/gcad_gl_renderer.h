@@ -150,6 +150,10 @@ public:
 
 protected:
     std::vector<unsigned> getRenderTypes() const override { return { 0 }; }
+    // For getPixelReach: how far a line of the element's width blends beyond its centre, and how
+    // far a point marker of its point size reaches from its centre, both in pixels.
+    double getLineReach(const CAD::Element &element) const;
+    double getMarkerReach(const CAD::Element &element) const;
     void applyMaterial(int opaque) override;
 
     // Whether lines may be smoothed (and blended) for the current element: never for

@@ -6,6 +6,7 @@
 #include "gcad/host/base/vaq_prog_error.h"
 #include "gcad/host/cad/vaq_cad_distance.h"
 #include "gcad/host/cad/vaq_cad_measurement.h"
+#include "gcad/rcb/gcad_rcb.h"
 #include "gcad/renderers/gcad_element_data.h"
 
 namespace Vaq::GCAD {
@@ -15,6 +16,10 @@ using CAD::ElementCreator;
 namespace {
 
 constexpr double ARROW_PIXELS = 35.0;
+// Leader lines of arrowheads outside a short dimension line, in arrowhead lengths.
+constexpr double LEADER_ARROWS = 1.5;
+// The arc of an angle, in leg lengths.
+constexpr double ARC_RADIUS = 1.0 / 3.0;
 // How far extension lines reach beyond a pulled-out dimension line.
 constexpr double EXTENSION_PIXELS = 5.0;
 
@@ -64,6 +69,49 @@ bool MeasureRenderer::drawInternal()
         return true;
     default:
         VAQ_PROG_ERROR("Vaq::GCAD::MeasureRenderer::drawInternal", "unsupported type");
+    }
+}
+
+double MeasureRenderer::getPixelReach(CAD::Element &element, Box3d *box) const
+{
+    const double scaling = m_render_callback->getSnapshotScaling();
+    const double arrow = ARROW_PIXELS * scaling * scaling;
+    const auto around = [box](const BaVec3d<double> &centre, double radius) {
+        box->extend(centre - BaVec3d<double>(radius, radius, radius));
+        box->extend(centre + BaVec3d<double>(radius, radius, radius));
+    };
+    switch (element.getType()) {
+    case ElementCreator::DISTANCE:
+    case ElementCreator::DIRECTIONAL_DISTANCE:
+    case ElementCreator::DISC_CALIPER: {
+        auto *distance = dynamic_cast<CAD::DistanceBase *>(&element);
+        if (!distance)
+            return -1.0;
+        const BaVec3d<double> &p1 = distance->getPoint(0), &p2 = distance->getPoint(1);
+        // A pulled-out dimension line runs between its kink points.
+        if (const CAD::DistPullOut *pullOut = distance->getPullOut(); pullOut && pullOut->isPulledOut()) {
+            const auto &[a, b] = pullOut->getKinkPoints(p1, p2);
+            box->extend(a);
+            box->extend(b);
+        }
+        if (const auto *caliper = dynamic_cast<const CAD::DiscCaliper *>(distance)) {
+            around(p1, caliper->getDrawRadius());
+            around(p2, caliper->getDrawRadius());
+        }
+        // Leader lines, arrowheads, the end marker of a directional distance and the extension
+        // lines' overshoot stay within the leaders' reach from the line's ends.
+        return std::max(LEADER_ARROWS * arrow, getMarkerReach(element)) + getLineReach(element);
+    }
+    case ElementCreator::ANGLE:
+    case ElementCreator::ANGLE_MEASUREMENT: {
+        const auto *angle = dynamic_cast<const CAD::AngleMeasurement *>(&element);
+        if (!angle)
+            return -1.0;
+        around(angle->getApex(), ARC_RADIUS * angle->getLegLength());
+        return arrow + getLineReach(element);
+    }
+    default:
+        return -1.0;
     }
 }
 

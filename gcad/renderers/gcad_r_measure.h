@@ -13,6 +13,10 @@ class MeasureRenderer : public CADGLRenderer
 public:
     explicit MeasureRenderer(RenderCallback *callback);
 
+    // Distances, disc calipers and angles: their pulled-out lines, discs and arcs widen the box,
+    // their arrowheads and leader lines reach beyond it; the other kinds cannot say.
+    double getPixelReach(CAD::Element &element, Box3d *box) const override;
+
 protected:
     void preDrawInternal(unsigned, int) override { }
     // Throws ProgError "unsupported type" for a type this renderer does not draw; invalid

@@ -14,6 +14,7 @@
 #include "gcad/host/cad/vaq_cad_primitive_slot.h"
 #include "gcad/host/cad/vaq_cad_primitive_solid.h"
 #include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/rcb/gcad_rcb.h"
 
 #include <cmath>
 
@@ -152,6 +153,54 @@ bool PrimitiveRenderer::drawInternal()
         VAQ_TRACE("Vaq::GCAD::PrimitiveRenderer::drawInternal",
             QStringLiteral("%1 not drawn: its geometry is degenerate").arg(m_current_element->getFileName()));
     return true;
+}
+
+double PrimitiveRenderer::getPixelReach(CAD::Element &element, Box3d *) const
+{
+    using E = ElementCreator;
+    // Half the centre cross of circles, slots and polygons.
+    static constexpr double CROSS_HALF = 15.0;
+    const double scaling = m_render_callback->getSnapshotScaling();
+    const double squared = scaling * scaling;
+    const double lines = getLineReach(element);
+    const double marker = getMarkerReach(element);
+    switch (element.getType()) {
+    case E::SPHERE:
+    case E::NOMINAL_SPHERE:
+    case E::REFERENCE_SPHERE:
+    case E::TOOLING_BALL:
+    case E::CYLINDER:
+    case E::NOMINAL_CYLINDER:
+    case E::PIN:
+    case E::CONE:
+    case E::NOMINAL_CONE:
+    case E::PARABOLOID:
+    case E::PLANE:
+    case E::NOMINAL_PLANE:
+    case E::LIMITED_PLANE:
+    case E::DISC:
+        return lines;
+    case E::POINT:
+    case E::REFERENCE_POINT:
+    case E::FIXTURE_POINT:
+    case E::TARGET_POINT:
+    case E::NOMINAL_POINT:
+        return marker + lines;
+    case E::LINE:
+    case E::LINE_SEGMENT:
+    case E::NOMINAL_LINE_SEGMENT:
+        return std::max(ARROW_LENGTH * squared, marker) + lines;
+    case E::CIRCLE:
+    case E::NOMINAL_CIRCLE:
+    case E::SLOT:
+    case E::NOMINAL_SLOT:
+    case E::ROUNDED_RECTANGLE:
+    case E::NOMINAL_ROUNDED_RECTANGLE:
+    case E::REGULAR_POLYHOLE:
+        return std::max(CROSS_HALF, element.getElemProperties()->symbolSize) * squared + lines;
+    default:
+        return -1.0;
+    }
 }
 
 // ---- shared figures ---------------------------------------------------------------------

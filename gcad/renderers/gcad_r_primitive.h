@@ -20,6 +20,10 @@ public:
     // Forget which elements were reported as not drawable.
     void removeElement(CAD::Element *element) override;
     void removeAllElements() override;
+    // Solids, planes and discs stay inside their box but for the line width; points, lines
+    // and planar figures add their markers, arrowheads, crosses and needles; the rest (labels,
+    // adapters) cannot say.
+    double getPixelReach(CAD::Element &element, Box3d *box) const override;
 
 protected:
     void preDrawInternal(unsigned, int) override { }

@@ -54,6 +54,11 @@ public:
     virtual void drawSpotlight(
         const BaVec3d<double> &position, const BaVec3d<double> &direction, double radius, const Color &color);
     virtual void drawBoundingBox(const Box3d &box);
+    // How far, in pixels, what the renderer draws for element may reach beyond box, the
+    // element's display box in element coordinates, after widening box by what it draws in
+    // model units beyond it (pulled-out lines, discs, arcs); negative when it cannot say, and
+    // the element may touch any pixel. The stencil reads back only what the elements touched.
+    virtual double getPixelReach(CAD::Element &, Box3d *) const { return -1.0; }
 
     // The point-count hint of the render callback, given before every element.
     void setNumPoints(unsigned count) { m_num_points = count; }

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 namespace Vaq::GCAD::Tessellation {
 
@@ -191,21 +190,21 @@ Batch surfaceOfRevolution(const Profile &profile, unsigned n, const Transformati
     const std::size_t m = profile.points.size();
     if (n == 0 || m < 2)
         return batch;
-    std::vector<BaVec3d<double>> points, normals;
-    points.reserve((n + 1) * m);
-    normals.reserve((n + 1) * m);
+    batch.vertices.reserve((n + 1) * m);
+    batch.normals.reserve((n + 1) * m);
     for (unsigned j = 0; j <= n; ++j) {
         const double angle = j * 2.0 * M_PI / n, c = std::cos(angle), s = std::sin(angle);
         for (std::size_t i = 0; i < m; ++i) {
             const BaVec2d<double> &p = profile.points[i], &q = profile.normals[i];
-            points.push_back(transformation.transform({ p.x * c, p.x * s, p.y }));
-            normals.push_back(unit(transformation.transformVector({ q.x * c, q.x * s, q.y })));
+            batch.add(transformation.transform({ p.x * c, p.x * s, p.y }),
+                unit(transformation.transformVector({ q.x * c, q.x * s, q.y })));
         }
     }
+    batch.indices.reserve(std::size_t(n) * (m - 1) * 4);
     for (unsigned j = 0; j < n; ++j)
         for (std::size_t i = 0; i + 1 < m; ++i)
             for (std::size_t k : { j * m + i, j * m + i + 1, (j + 1) * m + i + 1, (j + 1) * m + i })
-                batch.add(points[k], normals[k]);
+                batch.indices.push_back(unsigned(k));
     return batch;
 }
 
@@ -227,56 +226,66 @@ Batch paraboloid(const Paraboloid3d &paraboloid, unsigned n)
     if (!paraboloid.isValid() || n < 3 || !paraboloid.getTransformation().getInverse(&toModel))
         return batch;
     const unsigned rings = std::max(2u, n / 2);
-    std::vector<BaVec3d<double>> points, normals;
     for (unsigned k = 0; k <= rings; ++k)
         for (unsigned j = 0; j <= n; ++j) {
             BaVec3d<double> point, normal;
             paraboloid.compute(paraboloid.getRimRadius() * k / rings, j * 2.0 * M_PI / n, &point, &normal);
-            points.push_back(toModel.transform(point));
-            normals.push_back(unit(toModel.transformVector(normal)));
+            batch.add(toModel.transform(point), unit(toModel.transformVector(normal)));
         }
     // Faces look out of the bowl, away from the focus.
     const auto at = [&](unsigned k, unsigned j) { return k * (n + 1) + j; };
     for (unsigned k = 0; k < rings; ++k)
         for (unsigned j = 0; j < n; ++j) {
             for (unsigned i : { at(k, j), at(k + 1, j + 1), at(k + 1, j) })
-                batch.add(points[i], normals[i]);
+                batch.indices.push_back(i);
             if (k > 0) // the innermost ring meets at the vertex
                 for (unsigned i : { at(k, j), at(k, j + 1), at(k + 1, j + 1) })
-                    batch.add(points[i], normals[i]);
+                    batch.indices.push_back(i);
         }
     return batch;
 }
 
 namespace {
 
-// 360 one-degree quads between two coaxial circles (radii r0 at b, r1 at t), facing out
-// with normals(direction) and then facing in.
-Batch tube(const BaVec3d<double> &b, double r0, const BaVec3d<double> &t, double r1,
-    const std::function<BaVec3d<double>(const BaVec3d<double> &)> &normalAt)
+// The directions of a full turn in one-degree steps about an axis with frame u, w: 361 of them,
+// the last where the first was.
+std::array<BaVec3d<double>, 361> oneDegreeTurn(const BaVec3d<double> &u, const BaVec3d<double> &w)
 {
     static constexpr double STEP = 0.017453292519943295;
+    std::array<BaVec3d<double>, 361> directions;
+    for (int k = 0; k <= 360; ++k)
+        directions[std::size_t(k)] = u * std::cos(k * STEP) + w * std::sin(k * STEP);
+    return directions;
+}
+
+// 360 one-degree quads between two coaxial circles (radii r0 at b, r1 at t), facing out
+// with normalAt(direction) and then facing in. Each side lists its 2 x 361 rim corners once.
+template<typename NormalAt>
+Batch tube(const BaVec3d<double> &b, double r0, const BaVec3d<double> &t, double r1, const NormalAt &normalAt)
+{
     BaVec3d<double> u, w;
     frame(unit(t - b), &u, &w);
-    const auto radial = [&](int k) { return u * std::cos(k * STEP) + w * std::sin(k * STEP); };
+    const std::array<BaVec3d<double>, 361> radial = oneDegreeTurn(u, w);
     Batch batch;
-    for (bool outside : { true, false })
-        for (int k = 0; k < 360; ++k) {
-            const BaVec3d<double> e0 = radial(k), e1 = radial(k + 1);
-            const double sign = outside ? 1.0 : -1.0;
-            const BaVec3d<double> n0 = normalAt(e0) * sign, n1 = normalAt(e1) * sign;
-            if (outside) {
-                batch.add(b + e0 * r0, n0);
-                batch.add(b + e1 * r0, n1);
-                batch.add(t + e1 * r1, n1);
-                batch.add(t + e0 * r1, n0);
-            } else {
-                batch.add(b + e0 * r0, n0);
-                batch.add(t + e0 * r1, n0);
-                batch.add(t + e1 * r1, n1);
-                batch.add(b + e1 * r0, n1);
-            }
+    batch.vertices.reserve(4 * 361);
+    batch.normals.reserve(4 * 361);
+    batch.indices.reserve(2 * 360 * 4);
+    for (bool outside : { true, false }) {
+        // Corner 2k lies on the circle at b, 2k + 1 on the one at t, both in direction k.
+        const unsigned first = unsigned(batch.vertices.size());
+        for (const BaVec3d<double> &e : radial) {
+            const BaVec3d<double> normal = normalAt(e) * (outside ? 1.0 : -1.0);
+            batch.add(b + e * r0, normal);
+            batch.add(t + e * r1, normal);
         }
+        for (unsigned k = 0; k < 360; ++k) {
+            const unsigned b0 = first + 2 * k, t0 = b0 + 1, b1 = b0 + 2, t1 = b0 + 3;
+            if (outside)
+                batch.indices.insert(batch.indices.end(), { b0, b1, t1, t0 });
+            else
+                batch.indices.insert(batch.indices.end(), { b0, t0, t1, b1 });
+        }
+    }
     return batch;
 }
 
@@ -329,14 +338,13 @@ Batch coneSurface(const Cone3d &cone, const BaVec3d<double> &apex)
 
 std::vector<BaVec3d<double>> coneRims(const Cone3d &cone)
 {
-    static constexpr double STEP = 0.017453292519943295;
     BaVec3d<double> u, w;
     frame(unit(cone.getPoint2() - cone.getPoint1()), &u, &w);
+    const std::array<BaVec3d<double>, 361> radial = oneDegreeTurn(u, w);
     std::vector<BaVec3d<double>> lines;
     lines.reserve(4 * 360);
-    for (int k = 0; k < 360; ++k) {
-        const BaVec3d<double> e0 = u * std::cos(k * STEP) + w * std::sin(k * STEP);
-        const BaVec3d<double> e1 = u * std::cos((k + 1) * STEP) + w * std::sin((k + 1) * STEP);
+    for (std::size_t k = 0; k < 360; ++k) {
+        const BaVec3d<double> &e0 = radial[k], &e1 = radial[k + 1];
         lines.push_back(cone.getPoint1() + e0 * cone.getRadius1());
         lines.push_back(cone.getPoint1() + e1 * cone.getRadius1());
         lines.push_back(cone.getPoint2() + e0 * cone.getRadius2());

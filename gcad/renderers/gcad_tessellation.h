@@ -39,16 +39,26 @@ std::vector<BaVec3d<double>> arcPoints(const BaVec3d<double> &centre, const BaVe
     const BaVec3d<double> &start, double step, double sweep);
 
 // Vertices, each with its normal, taken three at a time (triangles) or four (quads) in the
-// order given; faces are counter-clockwise seen from the side their normals point to.
+// order given; faces are counter-clockwise seen from the side their normals point to. A surface
+// whose faces share corners lists each corner once and names them face by face in indices: the
+// GL then transforms and lights a shared corner once instead of for every face around it.
 struct Batch
 {
     std::vector<BaVec3d<double>> vertices;
     std::vector<BaVec3d<double>> normals;
+    std::vector<unsigned> indices; // empty: the vertices follow each other face by face
 
     void add(const BaVec3d<double> &vertex, const BaVec3d<double> &normal)
     {
         vertices.push_back(vertex);
         normals.push_back(normal);
+    }
+    // The corners in drawing order, through the indices where there are any.
+    std::size_t cornerCount() const { return indices.empty() ? vertices.size() : indices.size(); }
+    const BaVec3d<double> &corner(std::size_t i) const { return vertices[indices.empty() ? i : indices[i]]; }
+    const BaVec3d<double> &cornerNormal(std::size_t i) const
+    {
+        return normals[indices.empty() ? i : indices[i]];
     }
     // A flat face: every corner gets the face normal, the cross product of its first two
     // edges (not normalised).

@@ -1,8 +1,20 @@
 // Picking on a real view: the rotation centre under a pixel over meshes drawn by the library's
 // mesh renderer (front surface, children of entries, render transformations, invisible
-// elements, the clipping plane, the background) and the pull-out handle near a pixel.
+// elements, the clipping plane, the background), the pull-out handle near a pixel, and the
+// elements the stencil names when its rounds are resolved only where their elements drew.
 #include "gcad/host/base/vaq_transformation.h"
+#include "gcad/host/cad/vaq_cad_distance.h"
+#include "gcad/host/cad/vaq_cad_measurement.h"
+#include "gcad/host/cad/vaq_cad_primitive_circle.h"
+#include "gcad/host/cad/vaq_cad_primitive_line.h"
+#include "gcad/host/cad/vaq_cad_primitive_plane.h"
+#include "gcad/host/cad/vaq_cad_primitive_point.h"
+#include "gcad/host/cad/vaq_cad_primitive_slot.h"
+#include "gcad/host/cad/vaq_cad_primitive_solid.h"
+#include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/mesh/gcad_gl_node_container.h"
+#include "gcad/renderers/gcad_r_measure.h"
+#include "gcad/renderers/gcad_r_primitive.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/gcad_grid_mesh.h"
 #include "tests/support/gcad_plane_clipping.h"
@@ -40,7 +52,136 @@ protected:
 // Less than a pixel of this view, in model units: the pixel is rounded down to whole pixels.
 constexpr double PIXEL = 0.02;
 
+// A renderer that does not say where it draws: its elements' rounds are resolved in the whole view.
+template<typename Renderer> class AnywhereRenderer : public Renderer
+{
+public:
+    using Renderer::Renderer;
+    double getPixelReach(CAD::Element &, Box3d *) const override { return -1.0; }
+};
+
+// The element the stencil names at every pixel of the view, rows upwards.
+std::vector<const CAD::Element *> elementsOnView(GL::RenderObject &view)
+{
+    unsigned rect[4];
+    std::vector<const CAD::Element *> elements;
+    EXPECT_TRUE(view.getStencilHandler()->getRenderedElements(
+        { 0, 0 }, { view.width() - 1.0, view.height() - 1.0 }, false, rect, &elements));
+    return elements;
+}
+
 } // namespace
+
+TEST_F(Picking, RoundsResolvedWhereTheirElementsDrewNameTheSameElementsAsWholeViewRounds)
+{
+    // 300 short distances that use up the first round of stencil ids (measurements are drawn in
+    // both render stages; the change of stage touches the whole view), then measurements apart
+    // from one another that draw far beyond their boxes (long distances pulled out far to either
+    // side or too short for inside arrowheads, directional ones, disc calipers with wide discs,
+    // nearly straight angles whose arcs bulge out of their legs' box), then 240 primitives of
+    // every kind with a reach, crowded so that they overlap within and across the rounds; some
+    // elements placed by a render transformation. A large view, so that what is drawn in model
+    // units reaches far.
+    view->resize(800, 800);
+    using Vec = BaVec3d<double>;
+    std::vector<std::unique_ptr<CAD::Element>> elements;
+    unsigned seed = 7;
+    const auto random = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return double((seed >> 8) & 0xFFFF) / 65535.0;
+    };
+    const Vec z(0, 0, 1), x(1, 0, 0);
+    for (int i = 0; i < 600; ++i) {
+        const double turn = 6.28 * random();
+        const Vec along(std::cos(turn), std::sin(turn), 0.0), across(-along.y, along.x, 0.0);
+        const Vec spot(3 * random(), 3 * random(), 0.0),
+            p = Vec(3.5, 3.5, 0.0) + Vec(random(), random(), 0.1);
+        const double r = 0.02 + 0.03 * random();
+        if (i < 300) {
+            elements.push_back(
+                std::make_unique<CAD::DistanceBase>(ElementCreator::DISTANCE, p, p + along * 0.02));
+        } else if (i < 330) {
+            const bool pulled = i % 3 != 0;
+            auto distance = std::make_unique<CAD::DistanceBase>(
+                i % 2 ? ElementCreator::DISTANCE : ElementCreator::DIRECTIONAL_DISTANCE, spot,
+                spot + along * (pulled ? 0.8 : 0.05));
+            if (pulled)
+                distance->getPullOut()->pullTo(spot + across * (i % 4 < 2 ? 0.8 : -0.8));
+            elements.push_back(std::move(distance));
+        } else if (i < 340) {
+            elements.push_back(
+                std::make_unique<CAD::DiscCaliper>(spot, spot + along * 0.3, z, 0.5, i % 2 == 0));
+        } else if (i < 360) {
+            auto angle = std::make_unique<CAD::AngleMeasurement>(
+                ElementCreator::ANGLE, spot, along, Vec(std::cos(turn + 3.0), std::sin(turn + 3.0), 0.0));
+            angle->setLegLength(1.5);
+            elements.push_back(std::move(angle));
+        } else {
+            const Vec q = p + along * 0.05;
+            switch (i % 9) {
+            case 0:
+                elements.push_back(std::make_unique<CAD::PointBase>(p));
+                break;
+            case 1: {
+                auto line = std::make_unique<CAD::LineBase>(p, q);
+                line->setSymbols(CAD::LineBase::LS_POINT, CAD::LineBase::LS_ARROW);
+                elements.push_back(std::move(line));
+                break;
+            }
+            case 2:
+                elements.push_back(std::make_unique<CAD::CircleBase>(Circle3d(p, Vec(0, 1, 1), r)));
+                break;
+            case 3:
+                elements.push_back(std::make_unique<CAD::PlaneBase>(p, Vec(0, 1, 1), 2 * r));
+                break;
+            case 4:
+                elements.push_back(std::make_unique<CAD::LongholeBase>(p, q, z, r));
+                break;
+            case 5:
+                elements.push_back(std::make_unique<CAD::SphereBase>(Sphere3d(p, r)));
+                break;
+            case 6:
+                elements.push_back(
+                    std::make_unique<CAD::CylinderBase>(Cylinder3d(p, Vec(1, 1, 1), r, 3 * r)));
+                break;
+            case 7:
+                elements.push_back(
+                    std::make_unique<CAD::ConeBase>(Cone3d(p, r, p + Vec(0, 0, 2 * r), r / 3)));
+                break;
+            default:
+                elements.push_back(std::make_unique<CAD::RegularPolyholeBase>(p, z, p + Vec(r, 0, 0), 6));
+                break;
+            }
+        }
+        if (i % 5 == 0)
+            elements.back()->setRenderTransformation(
+                STAGE, Transformation::translation({ 0.1, -0.1, 0.0 }) * Transformation::rotation(z, 0.05));
+        scene.show(elements.back().get(), STAGE);
+    }
+    const auto repaintWith = [&](GCAD::CADRenderer *primitives, GCAD::CADRenderer *measurements) {
+        scene.getRendererContainer().freeAll();
+        scene.getRendererContainer().registerRenderer(primitives);
+        scene.getRendererContainer().registerRenderer(measurements);
+        view->fitView();
+        view->repaintWidget();
+        EXPECT_GE(view->getStencilHandler()->getResolveCount(), 2u);
+        return elementsOnView(*view);
+    };
+    const std::vector<const CAD::Element *> wholeView
+        = repaintWith(new AnywhereRenderer<GCAD::PrimitiveRenderer>(&scene),
+            new AnywhereRenderer<GCAD::MeasureRenderer>(&scene));
+    const std::vector<const CAD::Element *> areas
+        = repaintWith(new GCAD::PrimitiveRenderer(&scene), new GCAD::MeasureRenderer(&scene));
+    ASSERT_EQ(areas.size(), wholeView.size());
+    int different = 0, drawn = 0;
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        drawn += wholeView[i] != nullptr;
+        if (areas[i] != wholeView[i] && different++ == 0)
+            ADD_FAILURE() << "first different pixel " << i % 800 << ", " << i / 800;
+    }
+    EXPECT_EQ(different, 0);
+    EXPECT_GT(drawn, int(areas.size() / 20)); // the scene is more than a few stray pixels
+}
 
 TEST_F(Picking, TheRotationCentreIsTheFrontSurfacePointUnderThePixel)
 {

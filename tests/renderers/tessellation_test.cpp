@@ -107,8 +107,8 @@ TEST(Arcs, FixedPointsPassThroughTheCornersAndNeedThreeOfThem)
 void expectFacingAway(
     const Batch &batch, std::size_t corners, const Vec &point, const Vec &axis, bool away = true)
 {
-    for (std::size_t f = 0; f + corners <= batch.vertices.size(); f += corners) {
-        const Vec &p = batch.vertices[f], &q = batch.vertices[f + 1], &r = batch.vertices[f + 2];
+    for (std::size_t f = 0; f + corners <= batch.cornerCount(); f += corners) {
+        const Vec &p = batch.corner(f), &q = batch.corner(f + 1), &r = batch.corner(f + 2);
         const Vec normal = (q - p).cross(r - p);
         Vec out = (p + q + r) * (1.0 / 3.0) - point;
         out -= axis * out.dot(axis);
@@ -151,9 +151,11 @@ TEST(Figures, SpheresAndParaboloidsLieOnTheirSurfacesAndFaceOut)
 {
     const Vec centre(2, -1, 3);
     const Batch sphere = surfaceOfRevolution(halfCircle(1.5, 8), 8, Transformation::translation(centre));
-    ASSERT_EQ(sphere.vertices.size(), 8u * 8u * 4u); // 8 rings of 8 quads
-    for (std::size_t i = 0; i < sphere.vertices.size(); ++i)
-        expectNear(sphere.normals[i] * 1.5, sphere.vertices[i] - centre);
+    // 8 rings of 8 quads over 9 x 9 shared corners.
+    ASSERT_EQ(sphere.cornerCount(), 8u * 8u * 4u);
+    ASSERT_EQ(sphere.vertices.size(), 9u * 9u);
+    for (std::size_t i = 0; i < sphere.cornerCount(); ++i)
+        expectNear(sphere.cornerNormal(i) * 1.5, sphere.corner(i) - centre);
     expectFacingAway(sphere, 4, centre, Vec());
 
     // A bowl of focal length 0.5 whose vertex sits at (0, 0, 5), opening along -x: the model
@@ -175,17 +177,19 @@ TEST(Figures, SpheresAndParaboloidsLieOnTheirSurfacesAndFaceOut)
 TEST(Figures, CylindersAndConesShowBothSidesAndConesNeedAnApex)
 {
     // Outside first, then inside with the opposite winding and normals.
+    // Each side shares the corners of its two rims: 2 x 361 of them.
     const Batch tube = cylinder(Vec(0, 0, 1), Vec(0, 0, 2), 0.5, 4.0);
-    ASSERT_EQ(tube.vertices.size(), 2u * 360u * 4u);
+    ASSERT_EQ(tube.cornerCount(), 2u * 360u * 4u);
+    ASSERT_EQ(tube.vertices.size(), 4u * 361u);
     Batch outside, inside;
-    outside.vertices.assign(tube.vertices.begin(), tube.vertices.begin() + 1440);
-    inside.vertices.assign(tube.vertices.begin() + 1440, tube.vertices.end());
+    for (std::size_t i = 0; i < tube.cornerCount(); ++i)
+        (i < 1440 ? outside : inside).vertices.push_back(tube.corner(i));
     expectFacingAway(outside, 4, Vec(), Vec(0, 0, 1));
     expectFacingAway(inside, 4, Vec(), Vec(0, 0, 1), false);
-    for (std::size_t i = 0; i < tube.vertices.size(); ++i) {
-        const Vec &v = tube.vertices[i];
+    for (std::size_t i = 0; i < tube.cornerCount(); ++i) {
+        const Vec &v = tube.corner(i);
         EXPECT_NEAR(std::abs(v.z - 1.0), 2.0, 1e-12);
-        EXPECT_NEAR(tube.normals[i].dot(Vec(v.x, v.y, 0) * 2.0), i < 1440 ? 1.0 : -1.0, 1e-12);
+        EXPECT_NEAR(tube.cornerNormal(i).dot(Vec(v.x, v.y, 0) * 2.0), i < 1440 ? 1.0 : -1.0, 1e-12);
     }
 
     // Radii 2 and 1 four apart: the sides meet 8 from the wide end, whichever end comes first.
@@ -197,11 +201,11 @@ TEST(Figures, CylindersAndConesShowBothSidesAndConesNeedAnApex)
     EXPECT_NEAR((swapped - Vec(0, 0, 8)).length(), 0.0, 1e-9);
     EXPECT_FALSE(coneApex(Cone3d(Vec(0, 0, 0), 1.0, Vec(0, 0, 4), 1.0), &apex)); // parallel sides
     const Batch surface = coneSurface(cone, Vec(0, 0, 8));
-    ASSERT_EQ(surface.vertices.size(), 2u * 360u * 4u);
-    for (std::size_t i = 0; i < surface.vertices.size(); ++i) {
-        const Vec side = surface.vertices[i] - Vec(0, 0, 8);
-        EXPECT_NEAR(surface.normals[i].dot(side), 0.0, 1e-9); // square to the side line
-        EXPECT_EQ(surface.normals[i].dot(Vec(side.x, side.y, 0)) > 0, i < 1440) << i;
+    ASSERT_EQ(surface.cornerCount(), 2u * 360u * 4u);
+    for (std::size_t i = 0; i < surface.cornerCount(); ++i) {
+        const Vec side = surface.corner(i) - Vec(0, 0, 8);
+        EXPECT_NEAR(surface.cornerNormal(i).dot(side), 0.0, 1e-9); // square to the side line
+        EXPECT_EQ(surface.cornerNormal(i).dot(Vec(side.x, side.y, 0)) > 0, i < 1440) << i;
     }
 }
 

@@ -24,7 +24,7 @@ public:
 
     void reset(int, int) override { }
     void finish() override { }
-    void setElement(const CAD::Element *) override { }
+    void setElement(const CAD::Element *, const QRect &) override { }
     void disable() override { }
     const CAD::Element *getNearestRenderedElement(const BaVec2d<double> &, bool, int) override
     {

@@ -25,7 +25,11 @@ void StencilHandlerBase::reset(int width, int height)
     m_height = height;
     m_id_image.assign(size_t(width) * size_t(height), nullptr);
     m_round_elements.clear();
+    m_tiles_x = (std::max(width, 0) + TILE - 1) / TILE;
+    m_tiles_y = (std::max(height, 0) + TILE - 1) / TILE;
+    m_touched.assign(size_t(m_tiles_x) * size_t(m_tiles_y), 0);
     m_element = nullptr;
+    m_area = QRect(0, 0, width, height);
     m_current_id = NO_ELEMENT_ID;
     m_disabled = false;
     m_drawing = true;
@@ -49,9 +53,10 @@ void StencilHandlerBase::applyStencilFunction() const
     ::glStencilFunc(GL_ALWAYS, GLint(m_current_id), 0xFF);
 }
 
-void StencilHandlerBase::setElement(const CAD::Element *element)
+void StencilHandlerBase::setElement(const CAD::Element *element, const QRect &area)
 {
     m_element = element;
+    m_area = area;
     m_disabled = false;
     if (!element) {
         m_current_id = NO_ELEMENT_ID;
@@ -65,7 +70,54 @@ void StencilHandlerBase::setElement(const CAD::Element *element)
         m_round_elements.push_back(element);
         m_current_id = unsigned(m_round_elements.size());
     }
+    if (m_drawing)
+        touch(area);
     applyStencilFunction();
+}
+
+void StencilHandlerBase::touch(const QRect &area)
+{
+    const QRect inside = area.intersected(QRect(0, 0, m_width, m_height));
+    if (inside.isEmpty())
+        return;
+    for (int ty = inside.top() / TILE; ty <= inside.bottom() / TILE; ++ty) {
+        unsigned char *row = m_touched.data() + size_t(ty) * size_t(m_tiles_x);
+        std::fill(row + inside.left() / TILE, row + inside.right() / TILE + 1, 1);
+    }
+}
+
+std::vector<QRect> StencilHandlerBase::touchedRectangles() const
+{
+    std::vector<QRect> done;
+    std::vector<QRect> open; // in tiles, reaching down to the row before
+    std::vector<QRect> next;
+    for (int ty = 0; ty <= m_tiles_y; ++ty) {
+        next.clear();
+        const unsigned char *row = m_touched.data() + size_t(ty) * size_t(m_tiles_x);
+        for (int tx = 0; ty < m_tiles_y && tx < m_tiles_x;) {
+            if (!row[tx]) {
+                ++tx;
+                continue;
+            }
+            const int first = tx;
+            while (tx < m_tiles_x && row[tx])
+                ++tx;
+            QRect run(first, ty, tx - first, 1);
+            const auto below = std::find_if(open.begin(), open.end(),
+                [&](const QRect &r) { return r.left() == run.left() && r.right() == run.right(); });
+            if (below != open.end()) {
+                run.setTop(below->top());
+                open.erase(below);
+            }
+            next.push_back(run);
+        }
+        done.insert(done.end(), open.begin(), open.end());
+        open.swap(next);
+    }
+    const QRect view(0, 0, m_width, m_height);
+    for (QRect &r : done)
+        r = QRect(r.x() * TILE, r.y() * TILE, r.width() * TILE, r.height() * TILE).intersected(view);
+    return done;
 }
 
 void StencilHandlerBase::disable()
@@ -83,25 +135,40 @@ void StencilHandlerBase::resolve(bool clearStencil)
     }
     if (!GLContext::tryGetInstance(nullptr))
         return;
+    // Outside the touched tiles the stencil is still clear: nothing to read there.
+    const std::vector<QRect> touched = touchedRectangles();
     std::vector<unsigned char> stencil;
-    m_frame_buffer->readStencil(QRect(0, 0, m_width, m_height), &stencil);
-    // Zero: untouched in this round, the earlier rounds' element stays.
-    for (size_t i = 0; i < stencil.size(); ++i) {
-        const unsigned id = stencil[i];
-        if (id == NO_ELEMENT_ID)
-            m_id_image[i] = nullptr;
-        else if (id != 0 && id <= m_round_elements.size())
-            m_id_image[i] = m_round_elements[id - 1];
+    for (const QRect &area : touched) {
+        m_frame_buffer->readStencil(area, &stencil);
+        // Zero: untouched in this round, the earlier rounds' element stays.
+        const unsigned char *id = stencil.data();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            const CAD::Element **pixel
+                = m_id_image.data() + size_t(y) * size_t(m_width) + size_t(area.left());
+            for (int x = 0; x < area.width(); ++x, ++id, ++pixel) {
+                if (*id == NO_ELEMENT_ID)
+                    *pixel = nullptr;
+                else if (*id != 0 && *id <= m_round_elements.size())
+                    *pixel = m_round_elements[*id - 1u];
+            }
+        }
     }
     m_round_elements.clear();
     if (clearStencil) {
-        GLboolean scissor = ::glIsEnabled(GL_SCISSOR_TEST);
-        ::glDisable(GL_SCISSOR_TEST);
+        const GLboolean scissor = ::glIsEnabled(GL_SCISSOR_TEST);
+        GLint box[4];
+        ::glGetIntegerv(GL_SCISSOR_BOX, box);
+        ::glEnable(GL_SCISSOR_TEST);
         ::glStencilMask(0xFF);
         ::glClearStencil(0);
-        ::glClear(GL_STENCIL_BUFFER_BIT);
-        if (scissor)
-            ::glEnable(GL_SCISSOR_TEST);
+        for (const QRect &area : touched) {
+            ::glScissor(area.x(), area.y(), area.width(), area.height());
+            ::glClear(GL_STENCIL_BUFFER_BIT);
+        }
+        ::glScissor(box[0], box[1], box[2], box[3]);
+        if (!scissor)
+            ::glDisable(GL_SCISSOR_TEST);
+        std::fill(m_touched.begin(), m_touched.end(), 0);
         ++m_resolve_count;
     }
 }
@@ -115,7 +182,7 @@ void StencilHandlerBase::resolvePending()
     if (m_drawing) {
         // The current element's id went with the old round: give it a fresh one.
         const bool disabled = m_disabled;
-        setElement(m_element);
+        setElement(m_element, m_area);
         if (disabled)
             disable();
     }

@@ -1,11 +1,14 @@
 // StencilHandlerBase: tells which element covers a pixel of the last repaint. Each element
 // drawn gets a small id written into the 8-bit stencil buffer; when the ids run out the
 // stencil is resolved into a CPU id image and cleared, so any number of elements can be
-// picked exactly. Elements are only stored and compared, never dereferenced.
+// picked exactly. Elements are only stored and compared, never dereferenced. A resolve reads
+// back and clears only the tiles of the view that the round's elements said they may touch.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
 #include "gcad/host/base/vaq_vec.h"
+
+#include <QRect>
 
 #include <vector>
 
@@ -37,8 +40,10 @@ public:
     virtual void finish();
 
     // What is drawn from now on identifies element (null: no element). Re-enables a
-    // disabled handler.
-    virtual void setElement(const CAD::Element *element);
+    // disabled handler. What is drawn until the next setElement must lie inside area (GL
+    // window coordinates; it may be empty); without an area it may touch the whole view.
+    void setElement(const CAD::Element *element) { setElement(element, QRect(0, 0, m_width, m_height)); }
+    virtual void setElement(const CAD::Element *element, const QRect &area);
     const CAD::Element *getElement() const { return m_element; }
     // What is drawn from now on leaves the stencil as it is, until the next setElement.
     virtual void disable();
@@ -66,9 +71,16 @@ public:
     // How often the ids ran out in the last repaint.
     unsigned getResolveCount() const { return m_resolve_count; }
 
+    // Side of the square tiles in which touched areas are kept, in pixels.
+    static constexpr int TILE = 64;
+
 private:
     void applyStencilFunction() const;
-    // Moves the stencil's ids into the id image and clears the stencil.
+    void touch(const QRect &area);
+    // The touched tiles as few rectangles: runs of tiles in a row, joined with the same run of
+    // the rows above; clipped to the view.
+    std::vector<QRect> touchedRectangles() const;
+    // Moves the touched pixels' ids into the id image and clears them in the stencil.
     void resolve(bool clearStencil);
     void resolvePending();
     const CAD::Element *elementAt(int x, int y) const;
@@ -80,9 +92,13 @@ private:
     bool m_valid = false;
     bool m_disabled = false;
     const CAD::Element *m_element = nullptr;
+    QRect m_area; // the current element's
     unsigned m_current_id = 0;
     std::vector<const CAD::Element *> m_round_elements; // index id - 1
     std::vector<const CAD::Element *> m_id_image; // rows bottom-up
+    int m_tiles_x = 0;
+    int m_tiles_y = 0;
+    std::vector<unsigned char> m_touched; // per tile, rows bottom-up: written since the last resolve
     unsigned m_resolve_count = 0;
 };
 

@@ -1,7 +1,8 @@
 // A render callback for the GL tests: it draws flat, unlit axis-aligned quads (textured
 // where a quad has a texture) in a scene box that maps one model unit to one pixel (scale =
 // view height), one quad per draw step in render stage 1 (and of its overlay quads in render
-// stage 3), each under its own stencil element, and logs the calls it gets.
+// stage 3), each under its own stencil element (with the area it declares, if any), and logs
+// the calls it gets.
 #pragma once
 
 #include "gcad/host/gl/vaq_gl_api.h"
@@ -10,6 +11,7 @@
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
 #include "gcad/host/gl/vaq_gl_texture.h"
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +28,7 @@ struct Quad
     double z = 0.0; // towards the viewer is +z
     bool disabled = false; // drawn with the stencil handler disabled
     GL::Texture *texture = nullptr; // replaces the colour, its image upright on the quad
+    QRect area = {}; // what the quad tells the stencil it may touch; null: anything
 };
 
 class QuadScene : public GL::RenderCallback
@@ -63,7 +66,10 @@ public:
         if (!drawsQuads || m_next >= drawn.size())
             return true;
         const Quad &q = drawn[m_next++];
-        getRenderObject()->getStencilHandler()->setElement(q.element);
+        if (q.area.isNull())
+            getRenderObject()->getStencilHandler()->setElement(q.element);
+        else
+            getRenderObject()->getStencilHandler()->setElement(q.element, q.area);
         if (q.disabled)
             getRenderObject()->getStencilHandler()->disable();
         ::glDisable(GL_LIGHTING);

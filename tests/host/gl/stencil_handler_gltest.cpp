@@ -106,6 +106,45 @@ TEST_F(StencilHandler, EveryPixelAndRectangleNamesTheElementDrawnThereBeyondTheS
     EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), nullptr);
 }
 
+TEST_F(StencilHandler, RoundsThatDeclareTheirAreasStayExactWhereTheyOverlapAndWhereTheyLieApart)
+{
+    // 6 x 6 quads that declare exactly their pixels, 576 of them in three rounds: a grid
+    // across the tile borders, the same grid shifted by 3 pixels over it (partly in
+    // the same round, mostly in the next), and quads apart from both.
+    size_t k = 0;
+    const auto add = [&](int x, int y) {
+        scene.quads.push_back(
+            { double(x), double(y), x + 6.0, y + 6.0, Color(255, 255, 255), elements[k++] });
+        scene.quads.back().area = QRect(x, y, 6, 6);
+    };
+    for (int shift : { 13, 16 })
+        for (int j = 0; j < 16; ++j)
+            for (int i = 0; i < 16; ++i)
+                add(shift + 10 * i, shift + 10 * j);
+    for (int j = 0; j < 8; ++j)
+        for (int i = 0; i < 8; ++i)
+            add(200 + 12 * i, 100 + 12 * j);
+    view->repaintWidget();
+    EXPECT_EQ(handler->getResolveCount(), 2u);
+
+    // Later quads cover earlier ones at the same depth.
+    std::vector<const Element *> expected(size_t(W) * H, nullptr);
+    for (const Quad &q : scene.quads)
+        for (int y = int(q.y0); y < int(q.y1); ++y)
+            for (int x = int(q.x0); x < int(q.x1); ++x)
+                expected[size_t(y) * W + size_t(x)] = q.element;
+    unsigned rect[4] = {};
+    std::vector<const Element *> hits;
+    ASSERT_TRUE(handler->getRenderedElements({ 0, 0 }, { W - 1, H - 1 }, false, rect, &hits));
+    ASSERT_EQ(hits.size(), expected.size());
+    int wrong = 0;
+    for (size_t i = 0; i < hits.size(); ++i) {
+        if (hits[i] != expected[i] && wrong++ == 0)
+            ADD_FAILURE() << "first wrong pixel " << i % W << ", " << i / W;
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(StencilHandler, LaterDrawingCoversEarlierAcrossRoundsButNotBehindIt)
 {
     const Element *first = elements[0];
