@@ -1,13 +1,16 @@
-// inspection_sample FOLDER: writes the sample part and a scan of it, FOLDER/nominal.stl (binary,
-// 160000 triangles) and FOLDER/scan.ply (binary, 240000 points with normals), for pictures
-// such as
+// inspection_sample FOLDER [--triangles N]: writes the sample part and a scan of it,
+// FOLDER/nominal.stl (binary, 160000 triangles or about N) and FOLDER/scan.ply (binary, 240000
+// points with normals), for pictures such as
 //   gcad render FOLDER/nominal.stl --actual FOLDER/scan.ply --deviation --section z=66
+// and, with ten million triangles, for timing the viewer on a large part.
 #include "apps/scene/scene_inspection_sample.h"
 
 #include <QFile>
 #include <QString>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -65,13 +68,27 @@ bool write(const QString &path, const QByteArray &bytes)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2 || std::strcmp(argv[1], "--help") == 0) {
-        std::fprintf(
-            stderr, "usage: inspection_sample FOLDER (writes FOLDER/nominal.stl and FOLDER/scan.ply)\n");
+    // The part has sides x sides / 2 quads, so sides x sides triangles.
+    unsigned sides = 400;
+    const bool sized = argc == 4 && std::strcmp(argv[2], "--triangles") == 0;
+    if (sized) {
+        char *end = nullptr;
+        const double triangles = std::strtod(argv[3], &end);
+        if (*end != '\0' || !(triangles >= 8.0 && triangles <= 1e9)) {
+            std::fprintf(stderr,
+                "inspection_sample: error: --triangles wants a count from 8 to 1e9, not %s\n", argv[3]);
+            return 2;
+        }
+        sides = 2 * unsigned(std::lround(std::sqrt(triangles) / 2.0));
+    }
+    if ((argc != 2 && !sized) || std::strcmp(argv[1], "--help") == 0) {
+        std::fprintf(stderr,
+            "usage: inspection_sample FOLDER [--triangles N] (writes FOLDER/nominal.stl and "
+            "FOLDER/scan.ply)\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const bool written = write(folder + "/nominal.stl", stl(Gcad::Scene::makeSamplePart(400, 200)))
+    const bool written = write(folder + "/nominal.stl", stl(Gcad::Scene::makeSamplePart(sides, sides / 2)))
         && write(folder + "/scan.ply", ply(Gcad::Scene::makeSampleScan(600, 400, 0.03, 1)));
     return written ? 0 : 1;
 }
