@@ -89,8 +89,6 @@ public:
     unsigned getWidth() const { return m_width; }
     unsigned getHeight() const { return m_height; }
     unsigned getPointIndex(unsigned column, unsigned row) const { return row * m_width + column; }
-    // The grid is never refined into a doubled one here.
-    bool isSizeDoubled() const { return false; }
 
     // All queries below answer nothing in a stage where the element is not valid.
     StrainPointFlags getFlags(const StageIdentifier &stage, unsigned index) const;
