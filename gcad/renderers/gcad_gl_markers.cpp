@@ -94,6 +94,18 @@ void CADGLRenderer::drawBatch(unsigned mode, const Batch &batch)
     ::glNormal3d(n.x, n.y, n.z);
 }
 
+void CADGLRenderer::drawPoints(unsigned mode, const std::vector<BaVec3d<double>> &points)
+{
+    if (points.empty())
+        return;
+    thread_local std::vector<float> vertices;
+    toFloats(points, &vertices);
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+    ::glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    ::glDrawArrays(mode, 0, GLsizei(points.size()));
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+}
+
 double CADGLRenderer::getMarkerReach(const CAD::Element &element) const
 {
     // The icosahedron's circumradius for a marker size of one, and the corner of the square.
