@@ -24,11 +24,12 @@ void StencilHandlerBase::reset(int width, int height)
 {
     m_width = width;
     m_height = height;
-    m_id_image.assign(size_t(width) * size_t(height), nullptr);
+    m_id_image.resize(size_t(std::max(width, 0)) * size_t(std::max(height, 0)));
     m_tiles_x = (std::max(width, 0) + TILE - 1) / TILE;
     m_tiles_y = (std::max(height, 0) + TILE - 1) / TILE;
     const size_t tiles = size_t(m_tiles_x) * size_t(m_tiles_y);
     m_touched.assign(tiles, 0);
+    m_resolved.assign(tiles, 0);
     m_round_ids.clear();
     m_tile_ids.assign(tiles, {});
     m_tile_owners.assign(tiles * 256, nullptr);
@@ -213,6 +214,19 @@ void StencilHandlerBase::resolve(bool clearStencil)
         return;
     // Outside the touched tiles the stencil is still clear: nothing to read there.
     const std::vector<QRect> touched = touchedRectangles();
+    for (int ty = 0; ty < m_tiles_y; ++ty)
+        for (int tx = 0; tx < m_tiles_x; ++tx) {
+            const size_t tile = size_t(ty) * size_t(m_tiles_x) + size_t(tx);
+            if (!m_touched[tile] || m_resolved[tile])
+                continue;
+            m_resolved[tile] = 1;
+            const QRect pixels
+                = QRect(tx * TILE, ty * TILE, TILE, TILE).intersected(QRect(0, 0, m_width, m_height));
+            for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                std::fill_n(
+                    m_id_image.begin() + std::ptrdiff_t(size_t(y) * size_t(m_width) + size_t(pixels.left())),
+                    pixels.width(), nullptr);
+        }
     std::vector<unsigned char> stencil;
     for (const QRect &area : touched) {
         m_frame_buffer->readStencil(area, &stencil);
@@ -319,6 +333,8 @@ void StencilHandlerBase::highlightElement(const CAD::Element *element, const Col
 
 const CAD::Element *StencilHandlerBase::elementAt(int x, int y) const
 {
+    if (!m_resolved[size_t(y / TILE) * size_t(m_tiles_x) + size_t(x / TILE)])
+        return nullptr;
     return m_id_image[size_t(y) * size_t(m_width) + size_t(x)];
 }
 

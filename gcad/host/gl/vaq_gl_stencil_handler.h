@@ -115,6 +115,9 @@ private:
     std::vector<std::array<std::uint64_t, 4>> m_tile_ids;
     std::vector<const CAD::Element *> m_tile_owners;
     std::vector<const CAD::Element *> m_id_image; // rows bottom-up
+    // Per tile: its pixels in the id image belong to this repaint; the others name no element
+    // (a repaint starts without clearing the whole image).
+    std::vector<unsigned char> m_resolved;
     int m_tiles_x = 0;
     int m_tiles_y = 0;
     std::vector<unsigned char> m_touched; // per tile, rows bottom-up: written since the last resolve

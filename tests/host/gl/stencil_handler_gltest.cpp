@@ -101,6 +101,8 @@ TEST_F(StencilHandler, EveryPixelAndRectangleNamesTheElementDrawnThereBeyondTheS
     scene.quads = { { 0, 0, 10, 10, Color(1, 1, 1), elements[599] } };
     view->repaintWidget();
     EXPECT_EQ(handler->getNearestRenderedElement(centre(5, 5)), nullptr);
+    EXPECT_EQ(
+        handler->getNearestRenderedElement(centre(COLUMNS - 1, ROWS - 1)), nullptr); // a tile left alone
     EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), elements[599]);
     view->resize(50, 50);
     EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), nullptr);
