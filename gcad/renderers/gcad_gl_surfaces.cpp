@@ -83,8 +83,10 @@ void CADGLRenderer::drawSphere(const Sphere3d &sphere, unsigned n, bool smooth, 
 {
     enableRenderMode(RM_TRANSPARENT);
     cullBackFaces();
-    drawSurfaceOfRevolution(
-        halfCircle(sphere.getRadius(), n), n, Transformation::translation(sphere.getCenter()), smooth, color);
+    ::glShadeModel(smooth ? GL_SMOOTH : GL_FLAT);
+    ::glColor4ub(color.r, color.g, color.b, color.a);
+    drawBatch(GL_QUADS, Tessellation::sphere(sphere.getCenter(), sphere.getRadius(), n));
+    ::glShadeModel(GL_SMOOTH);
     stopCulling();
     disableRenderMode(RM_TRANSPARENT);
 }
