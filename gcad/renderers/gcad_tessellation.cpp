@@ -305,10 +305,17 @@ namespace {
 // the last where the first was.
 std::array<BaVec3d<double>, 361> oneDegreeTurn(const BaVec3d<double> &u, const BaVec3d<double> &w)
 {
-    static constexpr double STEP = 0.017453292519943295;
+    // The cosines and sines of whole degrees, worked out once.
+    static const std::array<std::array<double, 2>, 361> turn = [] {
+        static constexpr double STEP = 0.017453292519943295;
+        std::array<std::array<double, 2>, 361> t;
+        for (int k = 0; k <= 360; ++k)
+            t[std::size_t(k)] = { std::cos(k * STEP), std::sin(k * STEP) };
+        return t;
+    }();
     std::array<BaVec3d<double>, 361> directions;
-    for (int k = 0; k <= 360; ++k)
-        directions[std::size_t(k)] = u * std::cos(k * STEP) + w * std::sin(k * STEP);
+    for (std::size_t k = 0; k <= 360; ++k)
+        directions[k] = u * turn[k][0] + w * turn[k][1];
     return directions;
 }
 
