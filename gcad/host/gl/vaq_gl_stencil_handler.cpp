@@ -24,7 +24,12 @@ void StencilHandlerBase::reset(int width, int height)
 {
     m_width = width;
     m_height = height;
-    m_id_image.resize(size_t(std::max(width, 0)) * size_t(std::max(height, 0)));
+    if (m_id_image.use_count() > 1) { // shared with a saved frame: take the spare if it is free
+        std::swap(m_id_image, m_spare.image);
+        if (!m_id_image || m_id_image.use_count() > 1)
+            m_id_image = std::make_shared<IdImage>();
+    }
+    m_id_image->resize(size_t(std::max(width, 0)) * size_t(std::max(height, 0)));
     m_tiles_x = (std::max(width, 0) + TILE - 1) / TILE;
     m_tiles_y = (std::max(height, 0) + TILE - 1) / TILE;
     const size_t tiles = size_t(m_tiles_x) * size_t(m_tiles_y);
@@ -203,6 +208,13 @@ void StencilHandlerBase::disable()
     applyStencilFunction();
 }
 
+StencilHandlerBase::IdImage &StencilHandlerBase::ownIdImage()
+{
+    if (m_id_image.use_count() > 1)
+        m_id_image = std::make_shared<IdImage>(*m_id_image);
+    return *m_id_image;
+}
+
 void StencilHandlerBase::resolve(bool clearStencil)
 {
     if (!m_valid || !m_frame_buffer || m_frame_buffer->width() != m_width
@@ -214,6 +226,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
         return;
     // Outside the touched tiles the stencil is still clear: nothing to read there.
     const std::vector<QRect> touched = touchedRectangles();
+    IdImage &image = ownIdImage();
     for (int ty = 0; ty < m_tiles_y; ++ty)
         for (int tx = 0; tx < m_tiles_x; ++tx) {
             const size_t tile = size_t(ty) * size_t(m_tiles_x) + size_t(tx);
@@ -224,7 +237,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
                 = QRect(tx * TILE, ty * TILE, TILE, TILE).intersected(QRect(0, 0, m_width, m_height));
             for (int y = pixels.top(); y <= pixels.bottom(); ++y)
                 std::fill_n(
-                    m_id_image.begin() + std::ptrdiff_t(size_t(y) * size_t(m_width) + size_t(pixels.left())),
+                    image.begin() + std::ptrdiff_t(size_t(y) * size_t(m_width) + size_t(pixels.left())),
                     pixels.width(), nullptr);
         }
     std::vector<unsigned char> stencil;
@@ -233,8 +246,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
         // Zero: untouched in this round, the earlier rounds' element stays.
         const unsigned char *id = stencil.data();
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            const CAD::Element **pixel
-                = m_id_image.data() + size_t(y) * size_t(m_width) + size_t(area.left());
+            const CAD::Element **pixel = image.data() + size_t(y) * size_t(m_width) + size_t(area.left());
             for (int x = area.left(); x <= area.right(); ++x, ++id, ++pixel) {
                 if (*id == NO_ELEMENT_ID)
                     *pixel = nullptr;
@@ -335,7 +347,7 @@ const CAD::Element *StencilHandlerBase::elementAt(int x, int y) const
 {
     if (!m_resolved[size_t(y / TILE) * size_t(m_tiles_x) + size_t(x / TILE)])
         return nullptr;
-    return m_id_image[size_t(y) * size_t(m_width) + size_t(x)];
+    return (*m_id_image)[size_t(y) * size_t(m_width) + size_t(x)];
 }
 
 const CAD::Element *StencilHandlerBase::getNearestRenderedElement(

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -114,7 +115,19 @@ private:
     std::unordered_map<const CAD::Element *, unsigned> m_round_ids;
     std::vector<std::array<std::uint64_t, 4>> m_tile_ids;
     std::vector<const CAD::Element *> m_tile_owners;
-    std::vector<const CAD::Element *> m_id_image; // rows bottom-up
+    // The id image, rows bottom-up. A copy of the handler (a saved frame) shares it; the
+    // handler writes to one of its own, the one it used before when the copy has let go of
+    // that, so that keeping a frame copies no image.
+    using IdImage = std::vector<const CAD::Element *>;
+    std::shared_ptr<IdImage> m_id_image = std::make_shared<IdImage>();
+    struct Spare // not passed on to copies
+    {
+        Spare() = default;
+        Spare(const Spare &) { }
+        Spare &operator=(const Spare &) { return *this; }
+        std::shared_ptr<IdImage> image;
+    } m_spare;
+    IdImage &ownIdImage();
     // Per tile: its pixels in the id image belong to this repaint; the others name no element
     // (a repaint starts without clearing the whole image).
     std::vector<unsigned char> m_resolved;
