@@ -227,35 +227,32 @@ void StencilHandlerBase::resolve(bool clearStencil)
     // Outside the touched tiles the stencil is still clear: nothing to read there.
     const std::vector<QRect> touched = touchedRectangles();
     IdImage &image = ownIdImage();
-    for (int ty = 0; ty < m_tiles_y; ++ty)
-        for (int tx = 0; tx < m_tiles_x; ++tx) {
-            const size_t tile = size_t(ty) * size_t(m_tiles_x) + size_t(tx);
-            if (!m_touched[tile] || m_resolved[tile])
-                continue;
-            m_resolved[tile] = 1;
-            const QRect pixels
-                = QRect(tx * TILE, ty * TILE, TILE, TILE).intersected(QRect(0, 0, m_width, m_height));
-            for (int y = pixels.top(); y <= pixels.bottom(); ++y)
-                std::fill_n(
-                    image.begin() + std::ptrdiff_t(size_t(y) * size_t(m_width) + size_t(pixels.left())),
-                    pixels.width(), nullptr);
-        }
     std::vector<unsigned char> stencil;
     for (const QRect &area : touched) {
         m_frame_buffer->readStencil(area, &stencil);
-        // Zero: untouched in this round, the earlier rounds' element stays.
+        // Zero: untouched in this round, the earlier rounds' element stays; none where no
+        // resolve of this repaint has read the tile yet.
         const unsigned char *id = stencil.data();
         for (int y = area.top(); y <= area.bottom(); ++y) {
             const CAD::Element **pixel = image.data() + size_t(y) * size_t(m_width) + size_t(area.left());
-            for (int x = area.left(); x <= area.right(); ++x, ++id, ++pixel) {
-                if (*id == NO_ELEMENT_ID)
-                    *pixel = nullptr;
-                else if (*id != 0)
-                    if (const CAD::Element *element = roundElement(*id, x, y))
+            for (int x = area.left(); x <= area.right();) {
+                const size_t tile = size_t(y / TILE) * size_t(m_tiles_x) + size_t(x / TILE);
+                const bool fresh = !m_resolved[tile];
+                const CAD::Element *const *owners = m_tile_owners.data() + tile * 256; // [0] stays null
+                for (const int end = std::min(area.right() + 1, (x / TILE + 1) * TILE); x < end;
+                     ++x, ++id, ++pixel) {
+                    if (*id == NO_ELEMENT_ID)
+                        *pixel = nullptr;
+                    else if (const CAD::Element *element = owners[*id])
                         *pixel = element;
+                    else if (fresh)
+                        *pixel = nullptr;
+                }
             }
         }
     }
+    for (size_t tile = 0; tile < m_touched.size(); ++tile)
+        m_resolved[tile] |= m_touched[tile];
     clearRound();
     if (clearStencil) {
         const GLboolean scissor = ::glIsEnabled(GL_SCISSOR_TEST);
