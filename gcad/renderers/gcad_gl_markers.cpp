@@ -37,6 +37,17 @@ void vertex(const BaVec3d<double> &p)
     ::glVertex3d(p.x, p.y, p.z);
 }
 
+void toFloats(const std::vector<BaVec3d<double>> &points, std::vector<float> *floats)
+{
+    floats->resize(3 * points.size());
+    float *f = floats->data();
+    for (const BaVec3d<double> &p : points) {
+        *f++ = float(p.x);
+        *f++ = float(p.y);
+        *f++ = float(p.z);
+    }
+}
+
 } // namespace
 
 BaVec3d<double> CADGLRenderer::getAxisScale() const
@@ -62,12 +73,15 @@ void CADGLRenderer::drawBatch(unsigned mode, const Batch &batch)
 {
     if (batch.vertices.empty())
         return;
-    // One call for the whole figure instead of two per vertex; the values are the same doubles.
-    static_assert(sizeof(BaVec3d<double>) == 3 * sizeof(double), "vertices are handed to GL as arrays");
+    // One call for the whole figure instead of two per vertex. The GL keeps vertices and
+    // normals as floats; rounding them here halves what it copies and spares it the conversion.
+    thread_local std::vector<float> vertices, normals;
+    toFloats(batch.vertices, &vertices);
+    toFloats(batch.normals, &normals);
     ::glEnableClientState(GL_VERTEX_ARRAY);
     ::glEnableClientState(GL_NORMAL_ARRAY);
-    ::glVertexPointer(3, GL_DOUBLE, 0, batch.vertices.data());
-    ::glNormalPointer(GL_DOUBLE, 0, batch.normals.data());
+    ::glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    ::glNormalPointer(GL_FLOAT, 0, normals.data());
     if (batch.indices.empty())
         ::glDrawArrays(mode, 0, GLsizei(batch.vertices.size()));
     else
@@ -78,6 +92,18 @@ void CADGLRenderer::drawBatch(unsigned mode, const Batch &batch)
     const BaVec3d<double> &n
         = batch.normals[batch.indices.empty() ? batch.normals.size() - 1 : batch.indices.back()];
     ::glNormal3d(n.x, n.y, n.z);
+}
+
+void CADGLRenderer::drawPoints(unsigned mode, const std::vector<BaVec3d<double>> &points)
+{
+    if (points.empty())
+        return;
+    thread_local std::vector<float> vertices;
+    toFloats(points, &vertices);
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+    ::glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    ::glDrawArrays(mode, 0, GLsizei(points.size()));
+    ::glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 double CADGLRenderer::getMarkerReach(const CAD::Element &element) const

@@ -178,6 +178,8 @@ private:
     static void popAxisScale();
     // Each vertex of the batch with its normal, as mode (GL_TRIANGLES or GL_QUADS).
     static void drawBatch(unsigned mode, const Tessellation::Batch &batch);
+    // The points as mode (GL_LINES, ...), without normals.
+    static void drawPoints(unsigned mode, const std::vector<BaVec3d<double>> &points);
     // An arrowhead figure (tip, the point it points away from, length), built in the stretched
     // space and drawn solid in colour.
     using ArrowFigure = Tessellation::Batch (*)(const BaVec3d<double> &, const BaVec3d<double> &, double);

@@ -63,12 +63,8 @@ void CADGLRenderer::drawCone(const Cone3d &cone, const Color &color, double line
     enableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     setLineWidth(lineWidth);
     ::glColor3ub(color.r, color.g, color.b);
-    ::glEnableClientState(GL_VERTEX_ARRAY);
-    for (const std::vector<BaVec3d<double>> &lines : { coneRims(cone), coneSides(cone, viewDirection) }) {
-        ::glVertexPointer(3, GL_DOUBLE, 0, lines.data());
-        ::glDrawArrays(GL_LINES, 0, GLsizei(lines.size()));
-    }
-    ::glDisableClientState(GL_VERTEX_ARRAY);
+    drawPoints(GL_LINES, coneRims(cone));
+    drawPoints(GL_LINES, coneSides(cone, viewDirection));
     disableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     resetLineWidth();
 }
@@ -87,8 +83,10 @@ void CADGLRenderer::drawSphere(const Sphere3d &sphere, unsigned n, bool smooth, 
 {
     enableRenderMode(RM_TRANSPARENT);
     cullBackFaces();
-    drawSurfaceOfRevolution(
-        halfCircle(sphere.getRadius(), n), n, Transformation::translation(sphere.getCenter()), smooth, color);
+    ::glShadeModel(smooth ? GL_SMOOTH : GL_FLAT);
+    ::glColor4ub(color.r, color.g, color.b, color.a);
+    drawBatch(GL_QUADS, Tessellation::sphere(sphere.getCenter(), sphere.getRadius(), n));
+    ::glShadeModel(GL_SMOOTH);
     stopCulling();
     disableRenderMode(RM_TRANSPARENT);
 }

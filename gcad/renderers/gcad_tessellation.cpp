@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace Vaq::GCAD::Tessellation {
 
@@ -219,6 +220,59 @@ Profile halfCircle(double radius, unsigned n)
     return profile;
 }
 
+namespace {
+
+// What every sphere of n steps shares: the profile's sines and cosines, the turn's cosines and
+// sines (ring j at j 2 pi / n), and the unit sphere's normals and faces.
+struct SphereTables
+{
+    std::vector<double> profileSin, profileCos, turnCos, turnSin;
+    Batch unit; // normals and indices only
+};
+
+const SphereTables &sphereTables(unsigned n)
+{
+    thread_local std::map<unsigned, SphereTables> tables;
+    auto [it, added] = tables.try_emplace(n);
+    SphereTables &t = it->second;
+    if (!added)
+        return t;
+    const Profile profile = halfCircle(1.0, n);
+    for (const BaVec2d<double> &q : profile.normals) {
+        t.profileSin.push_back(q.x);
+        t.profileCos.push_back(q.y);
+    }
+    for (unsigned j = 0; j <= n; ++j) {
+        const double angle = j * 2.0 * M_PI / n;
+        t.turnCos.push_back(std::cos(angle));
+        t.turnSin.push_back(std::sin(angle));
+    }
+    // The faces and normals do not depend on the radius, nor on a translation.
+    t.unit = surfaceOfRevolution(profile, n, Transformation());
+    t.unit.vertices.clear();
+    return t;
+}
+
+} // namespace
+
+Batch sphere(const BaVec3d<double> &centre, double radius, unsigned n)
+{
+    if (n == 0)
+        return {};
+    const SphereTables &t = sphereTables(n);
+    Batch batch = t.unit;
+    batch.vertices.reserve(batch.normals.size());
+    for (unsigned j = 0; j <= n; ++j) {
+        const double c = t.turnCos[j], s = t.turnSin[j];
+        for (std::size_t i = 0; i < t.profileSin.size(); ++i) {
+            // As halfCircle and the translation compute it: the profile point first, then turned.
+            const double x = t.profileSin[i] * radius, y = t.profileCos[i] * radius;
+            batch.vertices.emplace_back(x * c + centre.x, x * s + centre.y, y + centre.z);
+        }
+    }
+    return batch;
+}
+
 Batch paraboloid(const Paraboloid3d &paraboloid, unsigned n)
 {
     Batch batch;
@@ -251,10 +305,17 @@ namespace {
 // the last where the first was.
 std::array<BaVec3d<double>, 361> oneDegreeTurn(const BaVec3d<double> &u, const BaVec3d<double> &w)
 {
-    static constexpr double STEP = 0.017453292519943295;
+    // The cosines and sines of whole degrees, worked out once.
+    static const std::array<std::array<double, 2>, 361> turn = [] {
+        static constexpr double STEP = 0.017453292519943295;
+        std::array<std::array<double, 2>, 361> t;
+        for (int k = 0; k <= 360; ++k)
+            t[std::size_t(k)] = { std::cos(k * STEP), std::sin(k * STEP) };
+        return t;
+    }();
     std::array<BaVec3d<double>, 361> directions;
-    for (int k = 0; k <= 360; ++k)
-        directions[std::size_t(k)] = u * std::cos(k * STEP) + w * std::sin(k * STEP);
+    for (std::size_t k = 0; k <= 360; ++k)
+        directions[k] = u * turn[k][0] + w * turn[k][1];
     return directions;
 }
 

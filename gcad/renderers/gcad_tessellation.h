@@ -84,6 +84,10 @@ struct Profile
 Batch surfaceOfRevolution(const Profile &profile, unsigned n, const Transformation &transformation);
 // Half a circle of the given radius from the top (0, radius) down, in n steps.
 Profile halfCircle(double radius, unsigned n);
+// A sphere: halfCircle(radius, n) turned in n steps about an axis along z through centre,
+// the very values surfaceOfRevolution gives with a translation to centre; the turn's sines
+// and cosines, the unit normals and the faces are kept per n, so only the corners cost time.
+Batch sphere(const BaVec3d<double> &centre, double radius, unsigned n);
 // The bowl from its vertex to its rim in n angular steps and max(2, n / 2) rings, mapped
 // into model coordinates, as smooth triangles; nothing for an invalid paraboloid.
 Batch paraboloid(const Paraboloid3d &paraboloid, unsigned n);

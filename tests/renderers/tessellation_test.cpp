@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 
 using namespace Vaq;
@@ -157,6 +158,16 @@ TEST(Figures, SpheresAndParaboloidsLieOnTheirSurfacesAndFaceOut)
     for (std::size_t i = 0; i < sphere.cornerCount(); ++i)
         expectNear(sphere.cornerNormal(i) * 1.5, sphere.corner(i) - centre);
     expectFacingAway(sphere, 4, centre, Vec());
+    // Spheres from the kept tables are the surface of revolution to the last bit, whichever
+    // sizes were asked for before.
+    for (const auto &[at, radius, n] : { std::tuple(centre, 1.5, 8u),
+             std::tuple(Vec(-7.25, 0.1, 1e3), 0.3, 50u), std::tuple(Vec(1, 2, -3), 42.0, 8u) }) {
+        const Batch kept = GCAD::Tessellation::sphere(at, radius, n);
+        const Batch turned = surfaceOfRevolution(halfCircle(radius, n), n, Transformation::translation(at));
+        EXPECT_EQ(kept.vertices, turned.vertices) << n;
+        EXPECT_EQ(kept.normals, turned.normals) << n;
+        EXPECT_EQ(kept.indices, turned.indices) << n;
+    }
 
     // A bowl of focal length 0.5 whose vertex sits at (0, 0, 5), opening along -x: the model
     // maps into its frame by moving the vertex to the origin and turning -x onto +z.

@@ -7,6 +7,7 @@
 #include <QRect>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -23,11 +24,20 @@ void StencilHandlerBase::reset(int width, int height)
 {
     m_width = width;
     m_height = height;
-    m_id_image.assign(size_t(width) * size_t(height), nullptr);
-    m_round_elements.clear();
+    if (m_id_image.use_count() > 1) { // shared with a saved frame: take the spare if it is free
+        std::swap(m_id_image, m_spare.image);
+        if (!m_id_image || m_id_image.use_count() > 1)
+            m_id_image = std::make_shared<IdImage>();
+    }
+    m_id_image->resize(size_t(std::max(width, 0)) * size_t(std::max(height, 0)));
     m_tiles_x = (std::max(width, 0) + TILE - 1) / TILE;
     m_tiles_y = (std::max(height, 0) + TILE - 1) / TILE;
-    m_touched.assign(size_t(m_tiles_x) * size_t(m_tiles_y), 0);
+    const size_t tiles = size_t(m_tiles_x) * size_t(m_tiles_y);
+    m_touched.assign(tiles, 0);
+    m_resolved.assign(tiles, 0);
+    m_round_ids.clear();
+    m_tile_ids.assign(tiles, {});
+    m_tile_owners.assign(tiles * 256, nullptr);
     m_element = nullptr;
     m_area = QRect(0, 0, width, height);
     m_current_id = NO_ELEMENT_ID;
@@ -60,19 +70,91 @@ void StencilHandlerBase::setElement(const CAD::Element *element, const QRect &ar
     m_disabled = false;
     if (!element) {
         m_current_id = NO_ELEMENT_ID;
-    } else if (auto it = std::find(m_round_elements.rbegin(), m_round_elements.rend(), element);
-               it != m_round_elements.rend()) {
-        // At most LAST_ELEMENT_ID entries, the latest the likeliest: a scan beats a map here.
-        m_current_id = unsigned(m_round_elements.rend() - it);
     } else {
-        if (m_drawing && m_round_elements.size() >= LAST_ELEMENT_ID)
-            resolve(true);
-        m_round_elements.push_back(element);
-        m_current_id = unsigned(m_round_elements.size());
+        m_current_id = takeId(element, area);
+        if (m_current_id == 0) {
+            if (m_drawing)
+                resolve(true);
+            else
+                clearRound();
+            m_current_id = takeId(element, area);
+        }
     }
     if (m_drawing)
         touch(area);
     applyStencilFunction();
+}
+
+bool StencilHandlerBase::tileRange(const QRect &area, int range[4]) const
+{
+    const QRect inside = area.intersected(QRect(0, 0, m_width, m_height));
+    if (inside.isEmpty())
+        return false;
+    range[0] = inside.left() / TILE;
+    range[1] = inside.top() / TILE;
+    range[2] = inside.right() / TILE;
+    range[3] = inside.bottom() / TILE;
+    return true;
+}
+
+unsigned StencilHandlerBase::takeId(const CAD::Element *element, const QRect &area)
+{
+    const auto known = m_round_ids.find(element);
+    int range[4];
+    if (!tileRange(area, range)) // draws nothing: any id will do
+        return known != m_round_ids.end() ? known->second : 1u;
+    const auto tile = [&](int tx, int ty) { return size_t(ty) * size_t(m_tiles_x) + size_t(tx); };
+    const auto freeFor = [&](unsigned id) {
+        for (int ty = range[1]; ty <= range[3]; ++ty)
+            for (int tx = range[0]; tx <= range[2]; ++tx) {
+                const CAD::Element *owner = m_tile_owners[tile(tx, ty) * 256 + id];
+                if (owner && owner != element)
+                    return false;
+            }
+        return true;
+    };
+    unsigned id = 0;
+    if (known != m_round_ids.end() && freeFor(known->second)) {
+        id = known->second;
+    } else {
+        std::array<std::uint64_t, 4> taken = { 1u, 0u, 0u, 0u }; // 0 means "no element drawn"
+        for (int ty = range[1]; ty <= range[3]; ++ty)
+            for (int tx = range[0]; tx <= range[2]; ++tx)
+                for (int w = 0; w < 4; ++w)
+                    taken[size_t(w)] |= m_tile_ids[tile(tx, ty)][size_t(w)];
+        for (unsigned w = 0; w < 4 && id == 0; ++w)
+            if (const std::uint64_t free = ~taken[w])
+                id = 64 * w + unsigned(std::countr_zero(free));
+        if (id == 0 || id > LAST_ELEMENT_ID)
+            return 0;
+    }
+    for (int ty = range[1]; ty <= range[3]; ++ty)
+        for (int tx = range[0]; tx <= range[2]; ++tx) {
+            m_tile_ids[tile(tx, ty)][id / 64] |= std::uint64_t(1) << (id % 64);
+            m_tile_owners[tile(tx, ty) * 256 + id] = element;
+        }
+    m_round_ids[element] = id;
+    return id;
+}
+
+const CAD::Element *StencilHandlerBase::roundElement(unsigned id, int x, int y) const
+{
+    const size_t tile = size_t(y / TILE) * size_t(m_tiles_x) + size_t(x / TILE);
+    return tile < m_tile_ids.size() ? m_tile_owners[tile * 256 + id] : nullptr;
+}
+
+void StencilHandlerBase::clearRound()
+{
+    if (m_round_ids.empty())
+        return;
+    for (size_t tile = 0; tile < m_tile_ids.size(); ++tile) {
+        std::array<std::uint64_t, 4> &ids = m_tile_ids[tile];
+        if (ids == std::array<std::uint64_t, 4> {})
+            continue;
+        ids = {};
+        std::fill_n(m_tile_owners.begin() + std::ptrdiff_t(tile * 256), 256, nullptr);
+    }
+    m_round_ids.clear();
 }
 
 void StencilHandlerBase::touch(const QRect &area)
@@ -126,34 +208,52 @@ void StencilHandlerBase::disable()
     applyStencilFunction();
 }
 
+StencilHandlerBase::IdImage &StencilHandlerBase::ownIdImage()
+{
+    if (m_id_image.use_count() > 1)
+        m_id_image = std::make_shared<IdImage>(*m_id_image);
+    return *m_id_image;
+}
+
 void StencilHandlerBase::resolve(bool clearStencil)
 {
     if (!m_valid || !m_frame_buffer || m_frame_buffer->width() != m_width
         || m_frame_buffer->height() != m_height) {
-        m_round_elements.clear();
+        clearRound();
         return;
     }
     if (!GLContext::tryGetInstance(nullptr))
         return;
     // Outside the touched tiles the stencil is still clear: nothing to read there.
     const std::vector<QRect> touched = touchedRectangles();
+    IdImage &image = ownIdImage();
     std::vector<unsigned char> stencil;
     for (const QRect &area : touched) {
         m_frame_buffer->readStencil(area, &stencil);
-        // Zero: untouched in this round, the earlier rounds' element stays.
+        // Zero: untouched in this round, the earlier rounds' element stays; none where no
+        // resolve of this repaint has read the tile yet.
         const unsigned char *id = stencil.data();
         for (int y = area.top(); y <= area.bottom(); ++y) {
-            const CAD::Element **pixel
-                = m_id_image.data() + size_t(y) * size_t(m_width) + size_t(area.left());
-            for (int x = 0; x < area.width(); ++x, ++id, ++pixel) {
-                if (*id == NO_ELEMENT_ID)
-                    *pixel = nullptr;
-                else if (*id != 0 && *id <= m_round_elements.size())
-                    *pixel = m_round_elements[*id - 1u];
+            const CAD::Element **pixel = image.data() + size_t(y) * size_t(m_width) + size_t(area.left());
+            for (int x = area.left(); x <= area.right();) {
+                const size_t tile = size_t(y / TILE) * size_t(m_tiles_x) + size_t(x / TILE);
+                const bool fresh = !m_resolved[tile];
+                const CAD::Element *const *owners = m_tile_owners.data() + tile * 256; // [0] stays null
+                for (const int end = std::min(area.right() + 1, (x / TILE + 1) * TILE); x < end;
+                     ++x, ++id, ++pixel) {
+                    if (*id == NO_ELEMENT_ID)
+                        *pixel = nullptr;
+                    else if (const CAD::Element *element = owners[*id])
+                        *pixel = element;
+                    else if (fresh)
+                        *pixel = nullptr;
+                }
             }
         }
     }
-    m_round_elements.clear();
+    for (size_t tile = 0; tile < m_touched.size(); ++tile)
+        m_resolved[tile] |= m_touched[tile];
+    clearRound();
     if (clearStencil) {
         const GLboolean scissor = ::glIsEnabled(GL_SCISSOR_TEST);
         GLint box[4];
@@ -175,7 +275,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
 
 void StencilHandlerBase::resolvePending()
 {
-    if (m_round_elements.empty())
+    if (m_round_ids.empty())
         return;
     // Inside a repaint the ids are still in use, so the stencil must start over.
     resolve(m_drawing);
@@ -242,7 +342,9 @@ void StencilHandlerBase::highlightElement(const CAD::Element *element, const Col
 
 const CAD::Element *StencilHandlerBase::elementAt(int x, int y) const
 {
-    return m_id_image[size_t(y) * size_t(m_width) + size_t(x)];
+    if (!m_resolved[size_t(y / TILE) * size_t(m_tiles_x) + size_t(x / TILE)])
+        return nullptr;
+    return (*m_id_image)[size_t(y) * size_t(m_width) + size_t(x)];
 }
 
 const CAD::Element *StencilHandlerBase::getNearestRenderedElement(
@@ -260,7 +362,7 @@ const CAD::Element *StencilHandlerBase::getNearestRenderedElement(
     // After a repaint only the pixels asked about are read of the last round's ids, not the
     // whole stencil: a click costs a few bytes instead of a read of the view.
     std::vector<unsigned char> round;
-    if (!m_round_elements.empty()) {
+    if (!m_round_ids.empty()) {
         if (m_drawing)
             resolvePending();
         else if (GLContext::tryGetInstance(nullptr) && m_frame_buffer && m_frame_buffer->width() == m_width
@@ -272,8 +374,9 @@ const CAD::Element *StencilHandlerBase::getNearestRenderedElement(
             const unsigned id = round[size_t(y - area.y()) * size_t(area.width()) + size_t(x - area.x())];
             if (id == NO_ELEMENT_ID)
                 return nullptr;
-            if (id != 0 && id <= m_round_elements.size())
-                return m_round_elements[id - 1];
+            if (id != 0)
+                if (const CAD::Element *element = roundElement(id, x, y))
+                    return element;
         }
         return elementAt(x, y);
     };

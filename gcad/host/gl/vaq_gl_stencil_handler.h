@@ -1,8 +1,10 @@
 // StencilHandlerBase: tells which element covers a pixel of the last repaint. Each element
 // drawn gets a small id written into the 8-bit stencil buffer; when the ids run out the
 // stencil is resolved into a CPU id image and cleared, so any number of elements can be
-// picked exactly. Elements are only stored and compared, never dereferenced. A resolve reads
-// back and clears only the tiles of the view that the round's elements said they may touch.
+// picked exactly. Elements are only stored and compared, never dereferenced. An id names one
+// element per tile of the view, so elements whose areas share no tile share ids: the ids run
+// out, and the stencil is read back, only where many elements crowd. A resolve reads back and
+// clears only the tiles of the view that the round's elements said they may touch.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
@@ -10,6 +12,10 @@
 
 #include <QRect>
 
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace Vaq::CAD {
@@ -66,8 +72,8 @@ public:
     // element. Nothing outside a repaint, for null or for an element not drawn.
     virtual void highlightElement(const CAD::Element *element, const Color &color);
 
-    // Ids handed out since the stencil was last resolved (for tests and statistics).
-    unsigned getPendingIds() const { return unsigned(m_round_elements.size()); }
+    // Elements given ids since the stencil was last resolved (for tests and statistics).
+    unsigned getPendingIds() const { return unsigned(m_round_ids.size()); }
     // How often the ids ran out in the last repaint.
     unsigned getResolveCount() const { return m_resolve_count; }
 
@@ -76,6 +82,16 @@ public:
 
 private:
     void applyStencilFunction() const;
+    // The tiles the area covers, clipped to the view: x0, y0, x1, y1 (inclusive); false if none.
+    bool tileRange(const QRect &area, int range[4]) const;
+    // An id for element that no other element of this round holds in the area's tiles, its
+    // earlier one where that is still free there; recorded as the element's in those tiles.
+    // 0 when every id is taken somewhere in the area.
+    unsigned takeId(const CAD::Element *element, const QRect &area);
+    // The element of this round that id names in the tile of pixel (x, y); null if none.
+    const CAD::Element *roundElement(unsigned id, int x, int y) const;
+    // Forgets which element holds which id (a new round).
+    void clearRound();
     void touch(const QRect &area);
     // The touched tiles as few rectangles: runs of tiles in a row, joined with the same run of
     // the rows above; clipped to the view.
@@ -94,8 +110,27 @@ private:
     const CAD::Element *m_element = nullptr;
     QRect m_area; // the current element's
     unsigned m_current_id = 0;
-    std::vector<const CAD::Element *> m_round_elements; // index id - 1
-    std::vector<const CAD::Element *> m_id_image; // rows bottom-up
+    // This round: each element's latest id; per tile the ids taken (bit id) and the element
+    // holding each id (index tile * 256 + id).
+    std::unordered_map<const CAD::Element *, unsigned> m_round_ids;
+    std::vector<std::array<std::uint64_t, 4>> m_tile_ids;
+    std::vector<const CAD::Element *> m_tile_owners;
+    // The id image, rows bottom-up. A copy of the handler (a saved frame) shares it; the
+    // handler writes to one of its own, the one it used before when the copy has let go of
+    // that, so that keeping a frame copies no image.
+    using IdImage = std::vector<const CAD::Element *>;
+    std::shared_ptr<IdImage> m_id_image = std::make_shared<IdImage>();
+    struct Spare // not passed on to copies
+    {
+        Spare() = default;
+        Spare(const Spare &) { }
+        Spare &operator=(const Spare &) { return *this; }
+        std::shared_ptr<IdImage> image;
+    } m_spare;
+    IdImage &ownIdImage();
+    // Per tile: its pixels in the id image belong to this repaint; the others name no element
+    // (a repaint starts without clearing the whole image).
+    std::vector<unsigned char> m_resolved;
     int m_tiles_x = 0;
     int m_tiles_y = 0;
     std::vector<unsigned char> m_touched; // per tile, rows bottom-up: written since the last resolve

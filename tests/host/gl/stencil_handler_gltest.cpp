@@ -19,7 +19,7 @@ constexpr int W = 300, H = 200, COLUMNS = 30, ROWS = 20;
 // elements; they are never dereferenced.
 struct Elements
 {
-    std::vector<char> storage = std::vector<char>(COLUMNS * ROWS + 8);
+    std::vector<char> storage = std::vector<char>(1000);
     const Element *operator[](size_t i) const { return reinterpret_cast<const Element *>(&storage[i]); }
 };
 
@@ -97,35 +97,45 @@ TEST_F(StencilHandler, EveryPixelAndRectangleNamesTheElementDrawnThereBeyondTheS
     EXPECT_EQ(hits.back(), elements[0]);
     EXPECT_FALSE(handler->getRenderedElements({ W + 1, 0 }, { W + 5, 3 }, true, rect, &hits));
 
-    // A new repaint forgets the old elements, and a resize drops the ids with the old buffer.
-    scene.quads = { { 0, 0, 10, 10, Color(1, 1, 1), elements[599] } };
+    // A new repaint forgets the old elements, also where its own ids run out after a few
+    // repaints of the grid (which may leave their memory to it), and a resize drops the ids
+    // with the old buffer. Of 300 elements in the corner the last shows.
+    for (int repaint = 0; repaint < 3; ++repaint)
+        view->repaintWidget();
+    scene.quads.clear();
+    for (size_t k = 0; k < 300; ++k)
+        scene.quads.push_back({ 0, 0, 10, 10, Color(1, 1, 1), elements[k] });
     view->repaintWidget();
+    EXPECT_EQ(handler->getResolveCount(), 1u);
     EXPECT_EQ(handler->getNearestRenderedElement(centre(5, 5)), nullptr);
-    EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), elements[599]);
+    EXPECT_EQ(handler->getNearestRenderedElement(centre(COLUMNS - 1, ROWS - 1)), nullptr);
+    EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), elements[299]);
     view->resize(50, 50);
     EXPECT_EQ(handler->getNearestRenderedElement({ 5, 5 }), nullptr);
 }
 
-TEST_F(StencilHandler, RoundsThatDeclareTheirAreasStayExactWhereTheyOverlapAndWhereTheyLieApart)
+TEST_F(StencilHandler, IdsAreSharedByTilesApartAndRunOutOnlyWhereElementsCrowd)
 {
-    // 6 x 6 quads that declare exactly their pixels, 576 of them in three rounds: a grid
-    // across the tile borders, the same grid shifted by 3 pixels over it (partly in
-    // the same round, mostly in the next), and quads apart from both.
+    // Quads that declare exactly their pixels: a grid of 6 x 6 quads across the tile borders,
+    // the same grid shifted by 3 pixels over it, quads apart from both, 576 in all, and then
+    // 300 single pixels crowded into one tile of their own. Only the crowd runs out of ids.
     size_t k = 0;
-    const auto add = [&](int x, int y) {
-        scene.quads.push_back(
-            { double(x), double(y), x + 6.0, y + 6.0, Color(255, 255, 255), elements[k++] });
-        scene.quads.back().area = QRect(x, y, 6, 6);
+    const auto add = [&](int x, int y, int size) {
+        scene.quads.push_back({ double(x), double(y), double(x + size), double(y + size),
+            Color(255, 255, 255), elements[k++] });
+        scene.quads.back().area = QRect(x, y, size, size);
     };
     for (int shift : { 13, 16 })
         for (int j = 0; j < 16; ++j)
             for (int i = 0; i < 16; ++i)
-                add(shift + 10 * i, shift + 10 * j);
+                add(shift + 10 * i, shift + 10 * j, 6);
     for (int j = 0; j < 8; ++j)
         for (int i = 0; i < 8; ++i)
-            add(200 + 12 * i, 100 + 12 * j);
+            add(200 + 12 * i, 100 + 12 * j, 6);
+    for (int c = 0; c < 300; ++c)
+        add(4 * GL::StencilHandlerBase::TILE + 2 + (c % 20) * 2, 2 + (c / 20) * 3, 1);
     view->repaintWidget();
-    EXPECT_EQ(handler->getResolveCount(), 2u);
+    EXPECT_EQ(handler->getResolveCount(), 1u);
 
     // Later quads cover earlier ones at the same depth.
     std::vector<const Element *> expected(size_t(W) * H, nullptr);
