@@ -25,18 +25,13 @@ SavedFrame::~SavedFrame() = default;
 bool SavedFrame::save(const FrameBuffer &source, const StencilHandlerBase &stencil, const ViewState &state)
 {
     m_valid = false;
-    if (m_buffer.width() != source.width() || m_buffer.height() != source.height()) {
-        QString error;
-        if (!m_buffer.create(source.width(), source.height(), &error)) {
-            source.bind();
-            return false;
-        }
-    }
-    if (!source.copyTo(m_buffer)) {
-        source.bind();
+    QString error;
+    const bool sized = (m_buffer.width() == source.width() && m_buffer.height() == source.height())
+        || m_buffer.create(source.width(), source.height(), &error);
+    const bool copied = sized && source.copyTo(m_buffer);
+    source.bind(); // creating and copying leave other frame buffers bound
+    if (!copied)
         return false;
-    }
-    source.bind();
     // The ids of the stencil's current round are in the copied stencil; the handler's copy
     // knows which element each stands for.
     if (m_stencil)
