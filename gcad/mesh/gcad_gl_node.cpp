@@ -99,6 +99,7 @@ void GLNode::prepare(unsigned flags, int renderMode)
             copySmoothTriangles();
         else
             copyFlatTriangles(*data);
+        computeFacingCones(*data);
     }
     // An element offset of 0.0 is drawn as the back side of the nominal surface.
     const bool offsetSurface = m_material_offset_type == CAD::MO_PER_PATCH
@@ -106,6 +107,23 @@ void GLNode::prepare(unsigned flags, int renderMode)
     copyVertices(*data, offsetSurface && getPoly()->isOffsetMeshValid());
     setModificationReason(MR_NONE);
     releasePreparationLists();
+}
+
+void GLNode::computeFacingCones(const CAD::PolyBaseData &data)
+{
+    const uint32_t *own = getNode()->getVertices().data();
+    std::vector<BaVec3d<double>> positions;
+    positions.reserve(m_own_vertex_count + m_foreign_vertex_count);
+    for (unsigned k = 0; k < m_own_vertex_count; ++k)
+        positions.push_back(data.vertices[own[k]]);
+    for (const uint32_t v : m_foreign_vertices)
+        positions.push_back(data.vertices[v]);
+    // The flat list keeps room for its leftovers at the end, which hold no triangles.
+    unsigned indices = m_index_bytes / 2;
+    if (isFlat(m_vertex_type))
+        indices = m_flat_selected_count[0] + m_flat_unselected_count[0] + m_flat_selected_count[1]
+            + m_flat_unselected_count[1];
+    m_facing_cones = windingNormalCones(positions, m_index_data.get(), indices / 3, FACING_RUN);
 }
 
 void GLNode::releasePreparationLists()
@@ -323,6 +341,7 @@ void GLNode::clear()
     m_vertex_data[1].reset();
     m_index_data.reset();
     resetMaterialOffset();
+    m_facing_cones.clear();
     m_vertex_type = VT_NONE;
     m_own_vertex_count = 0;
     m_foreign_vertex_count = 0;

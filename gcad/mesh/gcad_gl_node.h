@@ -9,6 +9,7 @@
 #include "gcad/host/cad/vaq_cad_node_render_data.h"
 #include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/cad/vaq_cad_stage.h"
+#include "gcad/mesh/gcad_facing_cone.h"
 #include "gcad/mesh/gcad_growable_array.h"
 #include "gcad/mesh/gcad_vertex_layout.h"
 
@@ -138,6 +139,12 @@ private:
     // Drawing passes.
     void drawPoints(CADGLRenderer *renderer, bool reducedDrawing);
     void drawSurface(CADGLRenderer *renderer);
+    // For a surface pass that culls the culledFace side (GL_FRONT or GL_BACK) of the nominal
+    // surface: marks the runs of triangles it would draw nothing of in the current view, which
+    // drawIndices then skips; false when it would draw nothing at all.
+    bool hideCulledRuns(unsigned culledFace);
+    // The cones of the prepared triangle list's runs, from the local vertices' positions.
+    void computeFacingCones(const CAD::PolyBaseData &data);
     void drawSmoothMesh(CADGLRenderer *renderer);
     void drawFlatMesh(CADGLRenderer *renderer);
     // The flat leftovers of a group in their material and, with the colour map, its texture.
@@ -209,6 +216,13 @@ private:
     GrowableArray<uint32_t> m_normal_slot_triangle[2];
     std::map<const GL::RenderCallback *, bool> m_view_visibility;
     const std::vector<CAD::Tolerance> *m_tolerances = nullptr;
+    // Triangles per run of the facing test: a small patch of a cache-ordered list, and few
+    // enough runs that testing them costs nothing beside drawing them.
+    static constexpr unsigned FACING_RUN = 1024;
+    // Around the winding normals of each run of FACING_RUN triangles of the index array, and
+    // during a surface pass, which runs it skips.
+    std::vector<FacingCone> m_facing_cones;
+    std::vector<uint8_t> m_hidden_runs;
 };
 
 } // namespace Vaq::GCAD

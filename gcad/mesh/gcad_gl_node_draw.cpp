@@ -1,7 +1,8 @@
 // GLNode: drawing a prepared node for the mesh renderer: points, the shaded surface (smooth
 // or flat, front and back side, nominal and material-offset surface) and the edges. Whole
-// index ranges go to glDrawElements, at most four per surface pass; only the flat leftovers
-// are drawn in immediate mode.
+// index ranges go to glDrawElements, at most four per surface pass; a pass that culls one
+// side leaves out the runs of triangles that all face that way. Only the flat leftovers are
+// drawn in immediate mode.
 #include "gcad/mesh/gcad_gl_node.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
@@ -146,29 +147,60 @@ void GLNode::draw(CADGLRenderer *renderer, unsigned flags, bool reducedDrawing)
 void GLNode::drawSurface(CADGLRenderer *renderer)
 {
     const DrawState &state = m_draw_state;
+    // A closed mesh never shows its inside.
+    const bool closed = getPoly()->getType() == ElementCreator::MESH_CLOSED;
+    const bool culling = state.backOnly || state.frontOnly || closed;
+    const GLenum culledFace = (state.frontOnly || closed) ? GL_BACK : GL_FRONT;
+    // The offset surface may face otherwise than the nominal one the cones were made from.
+    if (culling && !state.useOffset && !hideCulledRuns(culledFace))
+        return;
     const bool smooth = m_draw_flags & RT_SMOOTH;
     if (!smooth)
         ::glShadeModel(GL_FLAT);
     if (!isPlain())
         ::glEnable(GL_COLOR_MATERIAL);
-    if (state.backOnly || state.frontOnly) {
+    if (culling) {
         ::glEnable(GL_CULL_FACE);
-        ::glCullFace(state.frontOnly ? GL_BACK : GL_FRONT);
-    }
-    // A closed mesh never shows its inside.
-    if (getPoly()->getType() == ElementCreator::MESH_CLOSED) {
-        ::glEnable(GL_CULL_FACE);
-        ::glCullFace(GL_BACK);
+        ::glCullFace(culledFace);
     }
     if (smooth)
         drawSmoothMesh(renderer);
     else
         drawFlatMesh(renderer);
+    m_hidden_runs.clear();
     ::glDisable(GL_COLOR_MATERIAL);
     ::glDisable(GL_CULL_FACE);
     ::glCullFace(GL_BACK);
     ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
     ::glShadeModel(GL_SMOOTH);
+}
+
+bool GLNode::hideCulledRuns(unsigned culledFace)
+{
+    double projection[16], modelView[16], modelToClip[16];
+    ::glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k)
+                sum += projection[4 * k + row] * modelView[4 * column + k];
+            modelToClip[4 * column + row] = sum;
+        }
+    }
+    GLint frontFace = GL_CCW;
+    ::glGetIntegerv(GL_FRONT_FACE, &frontFace);
+    // The side whose triangles the pass culls, as the cones name it.
+    const Facing culled = (culledFace == GL_FRONT) == (frontFace == GL_CCW) ? Facing::FRONT : Facing::BACK;
+    m_hidden_runs.resize(m_facing_cones.size());
+    bool drawsSome = !m_leftovers[0].empty() || !m_leftovers[1].empty();
+    for (std::size_t run = 0; run < m_facing_cones.size(); ++run) {
+        m_hidden_runs[run] = facingInView(m_facing_cones[run], modelToClip) == culled;
+        drawsSome = drawsSome || !m_hidden_runs[run];
+    }
+    if (!drawsSome)
+        m_hidden_runs.clear();
+    return drawsSome;
 }
 
 template<typename Draw>
@@ -383,9 +415,29 @@ void GLNode::drawIndices(unsigned first, unsigned count) const
     count = std::min(count, available - std::min(first, available));
     if (count == 0)
         return;
-    const void *indices = m_index_buffer != 0 ? reinterpret_cast<const void *>(std::size_t(first) * 2)
-                                              : static_cast<const void *>(m_index_data.get() + first);
-    ::glDrawElements(GL_TRIANGLES, GLsizei(count), GL_UNSIGNED_SHORT, indices);
+    auto draw = [&](unsigned from, unsigned to) {
+        if (to <= from)
+            return;
+        const void *indices = m_index_buffer != 0 ? reinterpret_cast<const void *>(std::size_t(from) * 2)
+                                                  : static_cast<const void *>(m_index_data.get() + from);
+        ::glDrawElements(GL_TRIANGLES, GLsizei(to - from), GL_UNSIGNED_SHORT, indices);
+    };
+    if (m_hidden_runs.empty()) {
+        draw(first, first + count);
+        return;
+    }
+    // Consecutive runs the pass draws go to one call.
+    const unsigned end = first + count, runIndices = 3 * FACING_RUN;
+    unsigned from = first;
+    for (unsigned run = first / runIndices; run * runIndices < end; ++run) {
+        const unsigned runStart = std::max(first, run * runIndices);
+        const unsigned runEnd = std::min(end, (run + 1) * runIndices);
+        if (run < m_hidden_runs.size() && m_hidden_runs[run]) {
+            draw(from, runStart);
+            from = runEnd;
+        }
+    }
+    draw(from, end);
 }
 
 void GLNode::unbind()

@@ -209,6 +209,19 @@ TEST_F(NodeDrawing, theBackSideShowsTheBackMaterialOrTheSelectionBackColour)
     EXPECT_GT(c[1].b, c[1].g + 40) << c[1];
     EXPECT_TRUE(c[2].r > c[2].g + 60 && c[2].r > c[2].b + 60) << c[2];
 
+    // A mesh that only faces the viewer, or only turns its back to it, is drawn by the one
+    // pass that shows that side.
+    for (const bool away : { false, true }) {
+        scene.entries.clear();
+        CAD::PolyBase &oneSided = *show(squares(ElementCreator::MESH_INSPECTION, { away, away }));
+        oneSided.setDrawColors(std::vector<Color>(8, Color(0, 200, 0)));
+        oneSided.updateVisualization(STAGE, false, false);
+        const Color s = squareColours({ RT_TRIANGLES | RT_VERTEX_COLORS | RT_BACK_SIDE }, 2)[1];
+        EXPECT_TRUE(away ? s.b > s.g + 40 : s.g > s.r + 60) << away << s;
+    }
+    scene.entries.clear();
+    scene.show(&mesh);
+
     // An element offset of 0.0 draws the back side instead, and drops the edges for that draw.
     mesh.setElementMaterialOffset(0.0);
     back = squareColours({ RT_TRIANGLES | RT_SMOOTH | RT_MATERIAL_OFFSET | RT_EDGES }, 2)[1];
