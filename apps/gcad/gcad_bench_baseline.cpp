@@ -178,6 +178,9 @@ void PlainMeshRenderer::drawSurface(const Buffers &buffers)
     const bool colors = buffers.colors && (m_render_type & RT_VERTEX_COLORS);
     const Color front = initMaterial(m_current_element, false, m_render_type & RT_BACK_SIDE, false);
     if (colors) {
+        // The colours show on the front only: the library draws the back side in a pass of
+        // its own in the back material.
+        ::glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
         ::glEnable(GL_COLOR_MATERIAL);
         ::glColor3ub(255, 255, 255);
     } else {

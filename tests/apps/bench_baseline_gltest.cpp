@@ -111,7 +111,7 @@ TEST_F(BenchBaselineTest, drawsEveryTestAsTheLibraryDoes)
     for (int mode = 0; mode < 4; ++mode) {
         for (Measurement test : { Measurement::SURFACE, Measurement::TWO_SIDED_SURFACE, Measurement::EDGES,
                  Measurement::POINTS }) {
-            for (double turn : { 0.0, 2 * TURN }) {
+            for (double turn : { 0.0, 2 * TURN, 5 * TURN }) {
                 SCOPED_TRACE(
                     testing::Message() << "mode " << mode << " test " << int(test) << " turn " << turn);
                 const bool smooth = mode & 2, color = mode & 1;
