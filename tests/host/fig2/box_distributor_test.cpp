@@ -338,6 +338,33 @@ TEST(BoxDistributor, NoLeadersCrossInAViewAFifthFullOfText)
     }
 }
 
+TEST(BoxDistributor, LabelsOfOneSizeAroundCrowdedClustersLeaveNoLeadersCrossed)
+{
+    // Clusters of 30 points too close together for their labels, which ring each cluster with
+    // long leaders. Boxes of one size can always exchange places, so no crossing has to stay.
+    for (unsigned seed = 40; seed < 43; ++seed) {
+        std::mt19937 random(seed);
+        std::normal_distribution<double> spread(0.0, 12.0);
+        Labels labels;
+        for (const QPointF centre : { QPointF(120.0, 90.0), QPointF(380.0, 100.0), QPointF(250.0, 200.0) }) {
+            for (int k = 0; k < 30; ++k) {
+                const QPointF point = centre + QPointF(spread(random), spread(random));
+                labels.push_back(
+                    std::make_unique<BoxLabel>(QRectF(point - QPointF(8.0, 2.5), QSizeF(16.0, 5.0)), point));
+            }
+        }
+        distributeAll(labels);
+        int crossings = 0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            for (size_t j = i + 1; j < labels.size(); ++j) {
+                crossings += crosses(labels[i]->getConnector(), labels[j]->getConnector());
+                ASSERT_FALSE(overlap(widened(labels[i]->getBoxRect()), widened(labels[j]->getBoxRect())));
+            }
+        }
+        EXPECT_EQ(crossings, 0) << "seed " << seed;
+    }
+}
+
 // Labels for the same scene in a new set of objects, allocated last to first, so that their
 // addresses run the other way.
 Labels sameLabelsReversed(int count, const QRectF &area, unsigned seed)
