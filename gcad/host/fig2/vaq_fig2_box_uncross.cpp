@@ -157,8 +157,8 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj) co
     return places;
 }
 
-// Exchanges the places of the two boxes when both are free there and that shortens two leaders
-// crossing each other, or leaves fewer crossings, or as many and shorter leaders.
+// Exchanges the places of the two boxes when both are free there and that shortens the leaders
+// in all, uncrossing two leaders that crossed each other or leaving no more crossings.
 bool BoxLayout::tryExchange(int i, int j)
 {
     const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
@@ -180,14 +180,15 @@ bool BoxLayout::tryExchange(int i, int j)
         + mutualCrossings(i, bi, j, bj);
     const int after = crossings(i, si, MAX_CROSSINGS, j) + crossings(j, sj, MAX_CROSSINGS, i)
         + mutualCrossings(i, si, j, sj);
+    // Only exchanges that shorten the leaders in all are taken, so that they cannot go round in
+    // circles. Two leaders that cross each other are exchanged then whatever the count of other
+    // crossings does: that count may rise for a while, but the falling total length is what
+    // ends the exchanges without crossings. Other exchanges must not raise the count.
     const bool shorter
         = leaderLength(i, si) + leaderLength(j, sj) < leaderLength(i, bi) + leaderLength(j, bj);
-    // Two leaders that cross each other are exchanged whenever that shortens them, whatever the
-    // count of other crossings does: that count may rise for a while, but the leaders' total
-    // length falls with each such exchange, which is what ends them without crossings.
     const bool crossedEachOther
         = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
-    if (!acceptChange(crossedEachOther && shorter ? after + 1 : before, after, { i, j }, shorter))
+    if (!shorter || !acceptChange(crossedEachOther ? after + 1 : before, after, { i, j }, true))
         return false;
     take(i);
     take(j);
