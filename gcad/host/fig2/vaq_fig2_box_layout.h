@@ -58,6 +58,7 @@ private:
     template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
     bool isClear(int i, const QRectF &shape, int other = -1) const;
+    bool isClearOfBoxes(int i, const QRectF &shape) const;
     bool isFree(int i, const QRectF &box, int other = -1) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS, int other = -1) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;

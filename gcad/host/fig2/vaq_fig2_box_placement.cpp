@@ -224,6 +224,15 @@ bool BoxLayout::isClear(int i, const QRectF &shape, int other) const
         && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
 }
 
+// Whether the shape covers no other box (without its margin), obstacle or point.
+bool BoxLayout::isClearOfBoxes(int i, const QRectF &shape) const
+{
+    const bool clear = m_rects.visit(
+        shape, [&](const QRectF &r, int owner) { return owner == i || !overlaps(shape, boxOf(r, owner)); });
+    return clear
+        && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+}
+
 // Whether the widened box covers no other widened box (but other's), obstacle or point.
 bool BoxLayout::isFree(int i, const QRectF &box, int other) const
 {
@@ -325,13 +334,13 @@ bool BoxLayout::spent() const
     return work() > m_budget;
 }
 
-// Whether last frame's place can stay: inside the area, the box itself (not widened, so that a
-// turn of the view that only narrows the gaps between boxes moves none) clear of the boxes
-// kept so far, and its leader no longer than a search could have found.
+// Whether last frame's place can stay: inside the area, the box itself clear of the boxes kept
+// so far (neither widened, so that a turn of the view that only narrows the gaps between boxes
+// moves none), and its leader no longer than a search could have found.
 bool BoxLayout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous, 1e-9) || !isClear(i, item.previous))
+    if (!contains(m_scene.area, item.previous, 1e-9) || !isClearOfBoxes(i, item.previous))
         return false;
     const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
     return leaderLength(i, item.previous) <= std::numbers::sqrt2 * (lastGap(i) + edge);

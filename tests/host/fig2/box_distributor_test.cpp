@@ -263,6 +263,16 @@ TEST(BoxDistributor, KeepsLastPlacesThatAreStillFreeAndNear)
     distributor.addTextBox(&far);
     distributor.distribute();
     EXPECT_LT(far.getConnector().length(), 10.0);
+
+    // Two boxes that came closer than their margins keep apart, without overlapping: both stay.
+    const QRectF leftBox(100.0, 200.0, 20.0, 5.0), rightBox(120.5, 200.0, 20.0, 5.0);
+    BoxLabel left(leftBox, QPointF(110.0, 210.0)), right(rightBox, QPointF(130.0, 210.0));
+    BoxDistributor close(VIEW, MARGIN, FILL);
+    close.addTextBox(&left);
+    close.addTextBox(&right);
+    close.distribute();
+    EXPECT_EQ(left.getBoxRect(), leftBox);
+    EXPECT_EQ(right.getBoxRect(), rightBox);
 }
 
 // Distributes the labels in the whole view with the overlay's centre.
