@@ -69,7 +69,8 @@ private:
     std::uint64_t work() const;
     bool spent() const;
     bool keepable(int i) const;
-    bool search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered = nullptr) const;
+    bool search(int i, bool avoidCrossings, QRectF *best) const;
+    void leastCovered(int i, QRectF *box) const;
     void place(int i, bool avoidCrossings);
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();

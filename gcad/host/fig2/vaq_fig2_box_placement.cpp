@@ -347,13 +347,12 @@ bool BoxLayout::keepable(int i) const
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
-// avoid them. While none is found, *leastCovered (when given) becomes the candidate that covers
-// least, and of those the one with the shortest leader, for a box that finds no free place. The search stops
-// at the first ring that cannot beat the best found, and at most one penalty beyond the first free candidate.
-bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered) const
+// avoid them. The search stops at the first ring that cannot beat the best found, and at most
+// one penalty beyond the first free candidate.
+bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 {
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
-    double bestCost = INF, enough = INF, bestCover = INF, coveredLength = INF;
+    double bestCost = INF, enough = INF;
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
@@ -362,20 +361,8 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCo
             ringGap = gap;
         }
         const double length = leaderLength(i, box);
-        if (length >= bestCost)
+        if (length >= bestCost || !isFree(i, box))
             return true;
-        if (!isFree(i, box)) {
-            // Until a free place turns up, the one that hides least is the fallback.
-            if (leastCovered && bestCost == INF) {
-                const double cover = coverage(i, box, bestCover);
-                if (cover < bestCover || (cover == bestCover && length < coveredLength)) {
-                    bestCover = cover;
-                    coveredLength = length;
-                    *leastCovered = box;
-                }
-            }
-            return true;
-        }
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -392,11 +379,31 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCo
     return bestCost < INF;
 }
 
+// For a box that finds no free place: the candidate that covers least, and of those the one
+// with the shortest leader. Only asked for once the search found nothing free, as most boxes
+// find a free place after many that are not.
+void BoxLayout::leastCovered(int i, QRectF *box) const
+{
+    double bestCover = INF, bestLength = INF;
+    forEachCandidate(i, [&](double, const QRectF &candidate) {
+        const double cover = coverage(i, candidate, bestCover);
+        const double length = leaderLength(i, candidate);
+        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
+            bestCover = cover;
+            bestLength = length;
+            *box = candidate;
+        }
+        return true;
+    });
+}
+
 void BoxLayout::place(int i, bool avoidCrossings)
 {
-    QRectF box, leastCovered = centredAt(i, m_items[size_t(i)].previous.center());
-    if (!search(i, avoidCrossings, &box, &leastCovered))
-        box = leastCovered;
+    QRectF box;
+    if (!search(i, avoidCrossings, &box)) {
+        box = centredAt(i, m_items[size_t(i)].previous.center());
+        leastCovered(i, &box);
+    }
     put(i, box);
 }
 
