@@ -43,6 +43,9 @@ private:
         bool placed = false;
         // At last frame's place: the repair moves it only where it crosses nothing.
         bool kept = false;
+        // Placed where no free place was, or overlapped by such a box: covering it again spoils
+        // nothing that was readable.
+        bool hidden = false;
         int rectHandle = -1, leaderHandle = -1;
     };
 

@@ -10,7 +10,8 @@
 // 2006). Crossing leaders (or leaders through boxes) are repaired at the end, above all by
 // exchanging the places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a
 // place free of crossings, so that a layout of its own result stays as it is. A box that finds
-// no free place takes the candidate that hides least of the others.
+// no free place takes the candidate that hides least of the others, rather covering much of a
+// box that is hidden already than of a free one.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
 // a budget. A uniform grid keeps each query to the items near the candidate.
@@ -47,9 +48,13 @@ constexpr int MAX_SIDE_SAMPLES = 16;
 constexpr std::uint64_t WORK_PER_BOX = 40000;
 constexpr std::uint64_t CANDIDATE_WORK = 32;
 // Covering a point weighs as much as covering this share of the box's own area, and covering
-// the gap around other boxes this share of the area covered.
+// the gap around other boxes this share of the area covered. Overlapping a box (or obstacle)
+// that nothing overlapped so far weighs as much as covering this share of the box's own area
+// besides: a box that fits nowhere still takes a sliver of a free box, which leaves it
+// readable, but rather than covering much of one it piles onto boxes that are hidden anyway.
 constexpr double POINT_COVER_SHARE = 0.5;
 constexpr double GAP_COVER_SHARE = 0.05;
+constexpr double HIDE_WEIGHT = 0.6;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 // Buckets about one average box wide: a candidate meets a few of them.
@@ -279,9 +284,10 @@ int BoxLayout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj)
     return int(segmentsCross(li, lj)) + int(segmentEnters(li, bj)) + int(segmentEnters(lj, bi));
 }
 
-// What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
-// point, and a little for the gaps it fills, so that of two places that hide nothing the one
-// keeping more gap wins. The sum stops growing once it is past limit.
+// What the box hides: the area of other boxes and obstacles it covers, a weight per box or
+// obstacle it newly hides and per covered point, and a little for the gaps it fills, so that
+// of two places that hide nothing the one keeping more gap wins. The sum stops growing once it
+// is past limit.
 double BoxLayout::coverage(int i, const QRectF &box, double limit) const
 {
     const QRectF wide = widened(box, m_scene.marginFactor);
@@ -289,7 +295,10 @@ double BoxLayout::coverage(int i, const QRectF &box, double limit) const
     m_rects.visit(wide, [&](const QRectF &r, int owner) {
         if (owner != i) {
             const QRectF &other = owner >= 0 ? m_items[size_t(owner)].box : r;
-            sum += overlapArea(box, other) + GAP_COVER_SHARE * overlapArea(wide, r);
+            const double area = overlapArea(box, other);
+            sum += area + GAP_COVER_SHARE * overlapArea(wide, r);
+            if (area > 0.0 && (owner < 0 || !m_items[size_t(owner)].hidden))
+                sum += HIDE_WEIGHT * box.width() * box.height();
         }
         return sum <= limit;
     });
@@ -400,11 +409,20 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
 void BoxLayout::place(int i, bool avoidCrossings)
 {
     QRectF box;
-    if (!search(i, avoidCrossings, &box)) {
-        box = centredAt(i, m_items[size_t(i)].previous.center());
-        leastCovered(i, &box);
+    if (search(i, avoidCrossings, &box)) {
+        put(i, box);
+        return;
     }
+    box = centredAt(i, m_items[size_t(i)].previous.center());
+    leastCovered(i, &box);
     put(i, box);
+    // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.
+    m_items[size_t(i)].hidden = true;
+    m_rects.visit(box, [&](const QRectF &, int owner) {
+        if (owner >= 0 && owner != i && overlaps(box, m_items[size_t(owner)].box))
+            m_items[size_t(owner)].hidden = true;
+        return true;
+    });
 }
 
 std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)

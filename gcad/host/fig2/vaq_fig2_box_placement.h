@@ -57,7 +57,8 @@ enum BoxMode_t {
 // The new box of every entry of boxes, in their order and of their sizes. No box, widened,
 // covers another widened box, an obstacle or any point (its own included) where a free place
 // within its search radius exists; where none does, it takes the candidate place that hides
-// least of the other boxes, obstacles and points. The result depends only on the input
+// least of the other boxes, obstacles and points, rather overlapping boxes that are overlapped
+// already than free ones. The result depends only on the input
 // (the same input gives the same places). An empty area leaves the boxes where they are. All
 // values must be finite. A roomy view of 200 boxes takes well under a millisecond; the work
 // per box is bounded in any view.
