@@ -55,6 +55,9 @@ constexpr std::uint64_t CANDIDATE_WORK = 32;
 constexpr double POINT_COVER_SHARE = 0.5;
 constexpr double GAP_COVER_SHARE = 0.05;
 constexpr double HIDE_WEIGHT = 0.6;
+// A place for a box that fits nowhere that hides less than this share of its own area (and so
+// no box that was not hidden already) is good enough: the search goes no farther out.
+constexpr double ENOUGH_COVER_SHARE = 0.3;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 // Buckets about one average box wide: a candidate meets a few of them.
@@ -390,11 +393,20 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 
 // For a box that finds no free place: the candidate that covers least, and of those the one
 // with the shortest leader. Only asked for once the search found nothing free, as most boxes
-// find a free place after many that are not.
+// find a free place after many that are not. Once a ring holds a candidate that hides little
+// (see ENOUGH_COVER_SHARE), farther rings would mostly lengthen the leader and are not searched.
 void BoxLayout::leastCovered(int i, QRectF *box) const
 {
     double bestCover = INF, bestLength = INF;
-    forEachCandidate(i, [&](double, const QRectF &candidate) {
+    const QSizeF &size = m_items[size_t(i)].size;
+    const double enough = ENOUGH_COVER_SHARE * size.width() * size.height();
+    double ringGap = -1.0;
+    forEachCandidate(i, [&](double gap, const QRectF &candidate) {
+        if (gap != ringGap) {
+            if (bestCover < enough)
+                return false;
+            ringGap = gap;
+        }
         const double cover = coverage(i, candidate, bestCover);
         const double length = leaderLength(i, candidate);
         if (cover < bestCover || (cover == bestCover && length < bestLength)) {
