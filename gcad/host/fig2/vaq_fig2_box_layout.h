@@ -78,7 +78,7 @@ private:
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();
     bool acceptChange(int before, int after, std::initializer_list<int> items, bool shorter = false);
-    std::vector<QRectF> exchangePlaces(int i, int j, const QRectF &bj) const;
+    std::vector<QRectF> exchangePlaces(int i, int j, const QRectF &bj, bool aroundRim) const;
     bool tryExchange(int i, int j);
     bool tryReplace(int j, int i);
     bool tryMove(int i);

@@ -3,8 +3,8 @@
 // matching argument (two crossing segments are together longer than the two that join their
 // ends the other way round), every such exchange shortens the leaders in all, so exchanges do
 // not cycle, and boxes of one size end without crossings. Boxes of other sizes slide along
-// the edge they hang from to fit. What exchanges leave is moved to its best place counting
-// crossings, or placed afresh together with a box it crosses.
+// the edge they hang from, or hang from another edge, to fit. What exchanges leave is moved to
+// its best place counting crossings, or placed afresh together with a box it crosses.
 // Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
 // exchange a few grid queries; a work budget per box bounds the exchange passes and another
 // the moves, as a search each.
@@ -22,7 +22,7 @@ namespace {
 // The crossing repair's own work per box on average, whatever the placement used, so that it
 // gets as far in a layout that placed every box afresh as in one that kept them all: first for
 // exchanging places, then for moving boxes or placing pairs afresh.
-constexpr std::uint64_t EXCHANGE_WORK_PER_BOX = 800;
+constexpr std::uint64_t EXCHANGE_WORK_PER_BOX = 1500;
 constexpr std::uint64_t REPAIR_WORK_PER_BOX = 500;
 constexpr int EXCHANGE_PASSES = 30;
 constexpr int UNCROSS_PASSES = 4;
@@ -124,12 +124,14 @@ bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> i
 
 // The places for box i at the place of box j that are free, shortest leader first: hung from
 // the point where j's leader meets j's box, at the same share of its width and height, or slid
-// along the edge that point lies on as far as it stays on the box's rim. At each, i's leader
-// is no longer than the line from i's point to that point. Where two leaders cross, the two
-// lines to the exchanged ends are together shorter than the two leaders (the triangle
-// inequality on their crossing), so exchanges shorten the leaders in all and cannot go round
-// in circles. A larger box slid along the edge often fits where the smaller one was.
-std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj) const
+// along the edge that point lies on as far as it stays on the box's rim; or, aroundRim, with
+// that point at one of five places along each of the box's edges. At each, i's leader is no
+// longer than the line from i's point to that point. Where two leaders cross, the two lines to
+// the exchanged ends are together shorter than the two leaders (the triangle inequality on
+// their crossing), so exchanges shorten the leaders in all and cannot go round in circles. A
+// larger box slid along the edge, or hung from another edge, often fits where the smaller one
+// was.
+std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bool aroundRim) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
     const QPointF end
@@ -144,12 +146,21 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj) co
         if (std::find(places.begin(), places.end(), box) == places.end() && isFree(i, box, j))
             places.push_back(box);
     };
-    offer(fx, fy);
-    for (const double share : { 0.5, 0.0, 1.0 }) {
-        if (onLevelEdge)
-            offer(share, fy);
-        if (onUprightEdge)
-            offer(fx, share);
+    if (!aroundRim) {
+        offer(fx, fy);
+        for (const double share : { 0.5, 0.0, 1.0 }) {
+            if (onLevelEdge)
+                offer(share, fy);
+            if (onUprightEdge)
+                offer(fx, share);
+        }
+    } else {
+        for (const double share : { 0.5, 0.25, 0.75, 0.0, 1.0 }) {
+            for (const double edge : { 0.0, 1.0 }) {
+                offer(share, edge);
+                offer(edge, share);
+            }
+        }
     }
     const QPointF &p = m_items[size_t(i)].target;
     std::sort(places.begin(), places.end(),
@@ -158,20 +169,25 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj) co
 }
 
 // Exchanges the places of the two boxes when both are free there and that shortens the leaders
-// in all, uncrossing two leaders that crossed each other or leaving no more crossings.
+// in all, uncrossing two leaders that crossed each other or leaving no more crossings. The
+// places around the rim are tried only where the nearer ones do not fit.
 bool BoxLayout::tryExchange(int i, int j)
 {
     const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
     const double m = m_scene.marginFactor;
     QRectF si, sj;
     bool found = false;
-    const std::vector<QRectF> placesI = exchangePlaces(i, j, bj);
-    const std::vector<QRectF> placesJ = placesI.empty() ? placesI : exchangePlaces(j, i, bi);
-    for (size_t a = 0; a < placesI.size() && !found; ++a) {
-        for (size_t b = 0; b < placesJ.size() && !found; ++b) {
-            found = !overlaps(widened(placesI[a], m), widened(placesJ[b], m));
-            si = placesI[a];
-            sj = placesJ[b];
+    for (const bool aroundRim : { false, true }) {
+        if (found)
+            break;
+        const std::vector<QRectF> placesI = exchangePlaces(i, j, bj, aroundRim);
+        const std::vector<QRectF> placesJ = placesI.empty() ? placesI : exchangePlaces(j, i, bi, aroundRim);
+        for (size_t a = 0; a < placesI.size() && !found; ++a) {
+            for (size_t b = 0; b < placesJ.size() && !found; ++b) {
+                found = !overlaps(widened(placesI[a], m), widened(placesJ[b], m));
+                si = placesI[a];
+                sj = placesJ[b];
+            }
         }
     }
     if (!found)
