@@ -77,7 +77,8 @@ private:
     void place(int i, bool avoidCrossings);
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();
-    bool acceptChange(int before, int after, std::initializer_list<int> items, bool shorter = false);
+    bool leaveKeptPlaces(std::initializer_list<int> items, int after);
+    bool acceptChange(int before, int after, std::initializer_list<int> items);
     std::vector<QRectF> exchangePlaces(int i, int j, const QRectF &bj, bool aroundRim) const;
     bool tryExchange(int i, int j);
     bool tryReplace(int j, int i);

@@ -66,9 +66,10 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
 // Repairs crossing leaders: first by exchanging the places of two boxes whose leaders cross
 // (or one's leader runs through the other's box), each pass over all boxes, until a pass
 // changes nothing; then a box whose leader still crosses moves to its best place counting
-// crossings, or else is placed afresh together with one of the boxes it crosses. Every accepted
-// change lowers the number of crossings, or keeps it and shortens the leaders, so the passes
-// end; their number, the partners tried and the work budgets bound the time taken. The repair
+// crossings, or else is placed afresh together with one of the boxes it crosses. Every exchange
+// shortens the leaders in all and every other change lowers the number of crossings, so neither
+// goes round in circles; the passes, the partners tried and the work budgets bound the time
+// taken. The repair
 // has budgets of its own, so that a layout of its own result gets as far as the first did and
 // finds nothing left to change; a box at last frame's place moves only to cross nothing.
 void BoxLayout::uncross()
@@ -106,20 +107,27 @@ void BoxLayout::uncross()
     }
 }
 
-// Whether a change of the items' places that leaves after crossings of before is taken: it must
-// lower them (or keep them where it shortens the leaders), and to none where it moves a box
-// from last frame's place, so that a layout is not reshuffled in every frame for crossings that
-// cannot be removed. The items are then no longer at last frame's places.
-bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> items, bool shorter)
+// Whether the items may leave their places for ones where their leaders cross after others: a
+// box at last frame's place moves only to cross nothing, so that a layout is not reshuffled in
+// every frame for crossings that cannot be removed. Where they may, they are no longer at last
+// frame's places.
+bool BoxLayout::leaveKeptPlaces(std::initializer_list<int> items, int after)
 {
-    bool moved = false;
+    bool kept = false;
     for (const int i : items)
-        moved = moved || m_items[size_t(i)].kept;
-    if (after > before || (after == before && !shorter) || (moved && after > 0))
+        kept = kept || m_items[size_t(i)].kept;
+    if (kept && after > 0)
         return false;
     for (const int i : items)
         m_items[size_t(i)].kept = false;
     return true;
+}
+
+// Whether a move of the items that leaves after crossings of before is taken: it must lower
+// them, and the items may leave their places.
+bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> items)
+{
+    return after < before && leaveKeptPlaces(items, after);
 }
 
 // The places for box i at the place of box j that are free, shortest leader first: hung from
@@ -162,9 +170,8 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bo
             }
         }
     }
-    const QPointF &p = m_items[size_t(i)].target;
     std::sort(places.begin(), places.end(),
-        [&](const QRectF &a, const QRectF &b) { return leaderOf(a, p).length() < leaderOf(b, p).length(); });
+        [&](const QRectF &a, const QRectF &b) { return leaderLength(i, a) < leaderLength(i, b); });
     return places;
 }
 
@@ -204,7 +211,7 @@ bool BoxLayout::tryExchange(int i, int j)
         = leaderLength(i, si) + leaderLength(j, sj) < leaderLength(i, bi) + leaderLength(j, bj);
     const bool crossedEachOther
         = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
-    if (!shorter || !acceptChange(crossedEachOther ? after + 1 : before, after, { i, j }, true))
+    if (!shorter || (!crossedEachOther && after > before) || !leaveKeptPlaces({ i, j }, after))
         return false;
     take(i);
     take(j);
