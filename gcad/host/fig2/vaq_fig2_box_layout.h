@@ -60,6 +60,7 @@ private:
     double lastGap(int i) const;
     template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
 
+    bool coversNoPoint(const QRectF &shape) const;
     bool isClear(int i, const QRectF &shape, int other = -1) const;
     bool isClearOfBoxes(int i, const QRectF &shape) const;
     bool isFree(int i, const QRectF &box, int other = -1) const;

@@ -221,24 +221,26 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
     }
 }
 
+bool BoxLayout::coversNoPoint(const QRectF &shape) const
+{
+    return m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+}
+
 // Whether the shape covers no other widened box (of items other than i and other), obstacle
 // or point.
 bool BoxLayout::isClear(int i, const QRectF &shape, int other) const
 {
-    const bool clear = m_rects.visit(shape, [&](const QRectF &r, int owner) {
+    return m_rects.visit(shape, [&](const QRectF &r, int owner) {
         return owner == i || (owner == other && owner >= 0) || !overlaps(shape, r);
-    });
-    return clear
-        && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+    }) && coversNoPoint(shape);
 }
 
 // Whether the shape covers no other box (without its margin), obstacle or point.
 bool BoxLayout::isClearOfBoxes(int i, const QRectF &shape) const
 {
-    const bool clear = m_rects.visit(
-        shape, [&](const QRectF &r, int owner) { return owner == i || !overlaps(shape, boxOf(r, owner)); });
-    return clear
-        && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+    return m_rects.visit(shape, [&](const QRectF &r, int owner) {
+        return owner == i || !overlaps(shape, boxOf(r, owner));
+    }) && coversNoPoint(shape);
 }
 
 // Whether the widened box covers no other widened box (but other's), obstacle or point.
