@@ -76,11 +76,14 @@ void BoxLayout::uncross()
 {
     m_budget = work() + EXCHANGE_WORK_PER_BOX * m_items.size();
     std::vector<int> partners;
-    for (int pass = 0; pass < EXCHANGE_PASSES; ++pass) {
+    bool crossed = true;
+    for (int pass = 0; pass < EXCHANGE_PASSES && crossed; ++pass) {
         bool changed = false;
+        crossed = false;
         for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
             if (!crossingPartners(i, &partners))
                 continue;
+            crossed = true;
             for (size_t k = 0; k < partners.size() && !spent(); ++k) {
                 if (tryExchange(i, partners[k])) {
                     changed = true;
@@ -88,9 +91,14 @@ void BoxLayout::uncross()
                 }
             }
         }
+        // A pass cut short by the budget may have missed crossings.
+        crossed = crossed || spent();
         if (!changed)
             break;
     }
+    // A whole pass that found no crossing at all leaves nothing to move.
+    if (!crossed)
+        return;
     m_budget = work() + REPAIR_WORK_PER_BOX * m_items.size();
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
