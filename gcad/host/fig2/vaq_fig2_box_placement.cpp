@@ -7,22 +7,22 @@
 // most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
 // penalty per crossing). Last frame's places where the box itself is still clear are kept
 // before anything else, so that labels stay calm while the view turns (Been, Daiches and Yap,
-// 2006), and crossing leaders (or leaders through boxes) are repaired at the end by swapping
-// two boxes, moving one or placing both afresh, as in boundary labelling; a kept box moves only
-// to a place free of crossings, so that a layout of its own result stays as it is. A box that
-// finds no free place takes the candidate that hides least of the others.
+// 2006). Crossing leaders (or leaders through boxes) are repaired at the end, above all by
+// exchanging the places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a
+// place free of crossings, so that a layout of its own result stays as it is. A box that finds
+// no free place takes the candidate that hides least of the others, rather covering much of a
+// box that is hidden already than of a free one.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
 // a budget. A uniform grid keeps each query to the items near the candidate.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
-#include "gcad/host/fig2/vaq_fig2_box_grid.h"
+#include "gcad/host/fig2/vaq_fig2_box_layout.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <limits>
 #include <numbers>
 
@@ -47,90 +47,18 @@ constexpr int MAX_SIDE_SAMPLES = 16;
 // view still takes bounded time.
 constexpr std::uint64_t WORK_PER_BOX = 40000;
 constexpr std::uint64_t CANDIDATE_WORK = 32;
-// The crossing repair's own work per box on average, whatever the placement used, so that it
-// gets as far in a layout that placed every box afresh as in one that kept them all.
-constexpr std::uint64_t REPAIR_WORK_PER_BOX = 5000;
-constexpr int UNCROSS_PASSES = 4;
-// Partners a box tries to swap with, and to be placed afresh with, in one pass.
-constexpr size_t UNCROSS_PARTNERS = 4;
-// Crossings of one leader and box counted at most: beyond this many a place is hopeless anyway.
-constexpr int MAX_CROSSINGS = 8;
-// The smallest ring spacing, millimetres (for boxes of no height).
-constexpr double MIN_STEP = 1.0;
 // Covering a point weighs as much as covering this share of the box's own area, and covering
-// the gap around other boxes this share of the area covered.
+// the gap around other boxes this share of the area covered. Overlapping a box (or obstacle)
+// that nothing overlapped so far weighs as much as covering this share of the box's own area
+// besides: a box that fits nowhere still takes a sliver of a free box, which leaves it
+// readable, but rather than covering much of one it piles onto boxes that are hidden anyway.
 constexpr double POINT_COVER_SHARE = 0.5;
 constexpr double GAP_COVER_SHARE = 0.05;
+constexpr double HIDE_WEIGHT = 0.6;
+// A place for a box that fits nowhere that hides less than this share of its own area (and so
+// no box that was not hidden already) is good enough: the search goes no farther out.
+constexpr double ENOUGH_COVER_SHARE = 0.3;
 constexpr double INF = std::numeric_limits<double>::infinity();
-
-class Layout
-{
-public:
-    Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes);
-    std::vector<QRectF> run(BoxMode_t mode, const QPointF &centre);
-
-private:
-    struct Item
-    {
-        QSizeF size;
-        QRectF previous;
-        // The connector point, or for a box without one the point it is placed near.
-        QPointF target;
-        bool hasPoint = false;
-        // Ring spacing: about one widened box height.
-        double step = MIN_STEP;
-        QRectF box;
-        bool placed = false;
-        // At last frame's place: the repair moves it only where it crosses nothing.
-        bool kept = false;
-        int rectHandle = -1, leaderHandle = -1;
-    };
-
-    void put(int i, const QRectF &box);
-    void take(int i);
-    QLineF leaderLine(int payload) const;
-    QRectF boxOf(const QRectF &entry, int owner) const;
-
-    QRectF clamped(const QRectF &box) const;
-    QRectF centredAt(int i, const QPointF &centre) const;
-    double shortestLeader(int i, double gap) const;
-    double lastGap(int i) const;
-    template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
-
-    bool isClear(int i, const QRectF &shape) const;
-    bool isFree(int i, const QRectF &box) const;
-    int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS) const;
-    int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
-    double coverage(int i, const QRectF &box, double limit) const;
-    double leaderLength(int i, const QRectF &box) const;
-    int crowding(int i) const;
-
-    std::uint64_t work() const;
-    bool spent() const;
-    bool keepable(int i) const;
-    bool search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered = nullptr) const;
-    void place(int i, bool avoidCrossings);
-    void uncross();
-    bool acceptChange(int before, int after, std::initializer_list<int> items);
-    bool trySwap(int i, int j);
-    bool tryReplace(int j, int i);
-    bool tryMove(int i);
-
-    const BoxScene &m_scene;
-    std::vector<Item> m_items;
-    // How far a box searches: far enough that all boxes would fit around one point at the
-    // fill share, even in a corner.
-    double m_radius = 0.0;
-    // The work all searches may do (see WORK_PER_BOX), and the candidates tried so far.
-    std::uint64_t m_budget = 0;
-    mutable std::uint64_t m_candidates = 0;
-    // Obstacles (payload -1) and the widened boxes placed (payload: the item).
-    BoxGrid m_rects;
-    // Fixed points (payload -1) and the items' connector points (payload: the item).
-    BoxGrid m_points;
-    // Fixed leaders (payload -1 - index) and placed leaders (payload: the item).
-    BoxGrid m_leaders;
-};
 
 // Buckets about one average box wide: a candidate meets a few of them.
 double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
@@ -139,10 +67,12 @@ double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
     for (const BoxToPlace &b : boxes)
         sum += std::max(b.box.width(), b.box.height());
     const double mean = boxes.empty() ? std::max(area.width(), area.height()) : sum / double(boxes.size());
-    return std::max(mean, MIN_STEP);
+    return std::max(mean, BoxLayout::MIN_STEP);
 }
 
-Layout::Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
+} // namespace
+
+BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
     : m_scene(scene)
     , m_rects(scene.area, cellSizeFor(boxes, scene.area))
     , m_points(scene.area, cellSizeFor(boxes, scene.area))
@@ -173,7 +103,7 @@ Layout::Layout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
         m_leaders.insert(boundsOf(scene.leaders[k]), -1 - int(k));
 }
 
-void Layout::put(int i, const QRectF &box)
+void BoxLayout::put(int i, const QRectF &box)
 {
     Item &item = m_items[size_t(i)];
     item.box = box;
@@ -183,7 +113,7 @@ void Layout::put(int i, const QRectF &box)
         item.leaderHandle = m_leaders.insert(boundsOf(leaderOf(box, item.target)), i);
 }
 
-void Layout::take(int i)
+void BoxLayout::take(int i)
 {
     Item &item = m_items[size_t(i)];
     m_rects.erase(item.rectHandle);
@@ -193,7 +123,7 @@ void Layout::take(int i)
     item.placed = false;
 }
 
-QLineF Layout::leaderLine(int payload) const
+QLineF BoxLayout::leaderLine(int payload) const
 {
     if (payload < 0)
         return m_scene.leaders[size_t(-1 - payload)];
@@ -202,7 +132,7 @@ QLineF Layout::leaderLine(int payload) const
 }
 
 // Shifted into the area where it sticks out; a box larger than the area keeps to its top left.
-QRectF Layout::clamped(const QRectF &box) const
+QRectF BoxLayout::clamped(const QRectF &box) const
 {
     const QRectF &a = m_scene.area;
     const double x = std::max(a.left(), std::min(box.left(), a.right() - box.width()));
@@ -210,7 +140,7 @@ QRectF Layout::clamped(const QRectF &box) const
     return QRectF(QPointF(x, y), box.size());
 }
 
-QRectF Layout::centredAt(int i, const QPointF &centre) const
+QRectF BoxLayout::centredAt(int i, const QPointF &centre) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
     return clamped(
@@ -219,14 +149,14 @@ QRectF Layout::centredAt(int i, const QPointF &centre) const
 
 // The shortest leader a candidate on the ring of the given gap can have (ignoring the shift
 // into the area).
-double Layout::shortestLeader(int i, double gap) const
+double BoxLayout::shortestLeader(int i, double gap) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
     return gap + (m_scene.marginFactor - 1.0) / 2.0 * std::min(s.width(), s.height());
 }
 
 // The gap of the farthest ring searched: the search radius, and at least NEAR_STEPS.
-double Layout::lastGap(int i) const
+double BoxLayout::lastGap(int i) const
 {
     return std::max(m_radius, NEAR_STEPS * m_items[size_t(i)].step);
 }
@@ -237,7 +167,7 @@ double Layout::lastGap(int i) const
 // each from its middle outward, so that among equally good places the one above wins. The
 // rings reach the search radius (at least NEAR_STEPS); once the budget is spent, no ring after
 // the first. The first ring touches the point, the second keeps half a step from it.
-template<typename Consider> void Layout::forEachCandidate(int i, Consider &&consider) const
+template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
     const double m = m_scene.marginFactor;
@@ -291,71 +221,89 @@ template<typename Consider> void Layout::forEachCandidate(int i, Consider &&cons
     }
 }
 
-// Whether the shape covers no other widened box, obstacle or point.
-bool Layout::isClear(int i, const QRectF &shape) const
+bool BoxLayout::coversNoPoint(const QRectF &shape) const
 {
-    const bool clear
-        = m_rects.visit(shape, [&](const QRectF &r, int owner) { return owner == i || !overlaps(shape, r); });
-    return clear
-        && m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
+    return m_points.visit(shape, [&](const QRectF &r, int) { return !strictlyInside(r.topLeft(), shape); });
 }
 
-// Whether the widened box covers no other widened box, obstacle or point.
-bool Layout::isFree(int i, const QRectF &box) const
+// Whether the shape covers no other widened box (of items other than i and other), obstacle
+// or point.
+bool BoxLayout::isClear(int i, const QRectF &shape, int other) const
 {
-    return isClear(i, widened(box, m_scene.marginFactor));
+    return m_rects.visit(shape, [&](const QRectF &r, int owner) {
+        return owner == i || (owner == other && owner >= 0) || !overlaps(shape, r);
+    }) && coversNoPoint(shape);
+}
+
+// Whether the shape covers no other box (without its margin), obstacle or point.
+bool BoxLayout::isClearOfBoxes(int i, const QRectF &shape) const
+{
+    return m_rects.visit(shape, [&](const QRectF &r, int owner) {
+        return owner == i || !overlaps(shape, boxOf(r, owner));
+    }) && coversNoPoint(shape);
+}
+
+// Whether the widened box covers no other widened box (but other's), obstacle or point.
+bool BoxLayout::isFree(int i, const QRectF &box, int other) const
+{
+    return isClear(i, widened(box, m_scene.marginFactor), other);
 }
 
 // What an entry of the box grid stands for: an obstacle, or an item's box without its margin.
-QRectF Layout::boxOf(const QRectF &entry, int owner) const
+QRectF BoxLayout::boxOf(const QRectF &entry, int owner) const
 {
     return owner >= 0 ? m_items[size_t(owner)].box : entry;
 }
 
 // The leaders the box's leader crosses, the boxes it runs through, and the leaders that run
-// through the box, leaving out the item's own; counted no further than limit. A leader
-// through a box's margin only is no crossing.
-int Layout::crossings(int i, const QRectF &box, int limit) const
+// through the box, leaving out the item's own and other's; counted no further than limit. A
+// leader through a box's margin only is no crossing.
+int BoxLayout::crossings(int i, const QRectF &box, int limit, int other) const
 {
+    const auto counted = [&](int payload) { return payload != i && (payload != other || payload < 0); };
     int count = 0;
     const Item &item = m_items[size_t(i)];
     if (item.hasPoint) {
         const QLineF leader = leaderOf(box, item.target);
         const QRectF bounds = boundsOf(leader);
         m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
-            count += payload != i && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
+            count += counted(payload) && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
             return count < limit;
         });
         m_rects.visit(bounds, [&](const QRectF &r, int owner) {
-            count += owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner));
+            count += counted(owner) && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner));
             return count < limit;
         });
     }
     m_leaders.visit(box, [&](const QRectF &r, int payload) {
-        count += payload != i && touches(box, r) && segmentEnters(leaderLine(payload), box);
+        count += counted(payload) && touches(box, r) && segmentEnters(leaderLine(payload), box);
         return count < limit;
     });
     return std::min(count, limit);
 }
 
 // The crossings between two items at the given boxes, while neither is in the grids.
-int Layout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
+int BoxLayout::mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const
 {
     const QLineF li = leaderOf(bi, m_items[size_t(i)].target), lj = leaderOf(bj, m_items[size_t(j)].target);
     return int(segmentsCross(li, lj)) + int(segmentEnters(li, bj)) + int(segmentEnters(lj, bi));
 }
 
-// What the box hides: the area of other boxes and obstacles it covers plus a weight per covered
-// point, and a little for the gaps it fills, so that of two places that hide nothing the one
-// keeping more gap wins. The sum stops growing once it is past limit.
-double Layout::coverage(int i, const QRectF &box, double limit) const
+// What the box hides: the area of other boxes and obstacles it covers, a weight per box or
+// obstacle it newly hides and per covered point, and a little for the gaps it fills, so that
+// of two places that hide nothing the one keeping more gap wins. The sum stops growing once it
+// is past limit.
+double BoxLayout::coverage(int i, const QRectF &box, double limit) const
 {
     const QRectF wide = widened(box, m_scene.marginFactor);
     double sum = 0.0;
     m_rects.visit(wide, [&](const QRectF &r, int owner) {
         if (owner != i) {
             const QRectF &other = owner >= 0 ? m_items[size_t(owner)].box : r;
-            sum += overlapArea(box, other) + GAP_COVER_SHARE * overlapArea(wide, r);
+            const double area = overlapArea(box, other);
+            sum += area + GAP_COVER_SHARE * overlapArea(wide, r);
+            if (area > 0.0 && (owner < 0 || !m_items[size_t(owner)].hidden))
+                sum += HIDE_WEIGHT * box.width() * box.height();
         }
         return sum <= limit;
     });
@@ -368,14 +316,14 @@ double Layout::coverage(int i, const QRectF &box, double limit) const
     return sum;
 }
 
-double Layout::leaderLength(int i, const QRectF &box) const
+double BoxLayout::leaderLength(int i, const QRectF &box) const
 {
     const QLineF leader = leaderOf(box, m_items[size_t(i)].target);
     return std::sqrt(leader.dx() * leader.dx() + leader.dy() * leader.dy());
 }
 
 // Points near the item's point that compete for the same first ring.
-int Layout::crowding(int i) const
+int BoxLayout::crowding(int i) const
 {
     const Item &item = m_items[size_t(i)];
     const double m = m_scene.marginFactor;
@@ -389,37 +337,36 @@ int Layout::crowding(int i) const
     return count;
 }
 
-std::uint64_t Layout::work() const
+std::uint64_t BoxLayout::work() const
 {
     const std::uint64_t entries = m_rects.entriesRead() + m_points.entriesRead() + m_leaders.entriesRead();
     return entries + CANDIDATE_WORK * m_candidates;
 }
 
-bool Layout::spent() const
+bool BoxLayout::spent() const
 {
     return work() > m_budget;
 }
 
-// Whether last frame's place can stay: inside the area, the box itself (not widened, so that a
-// turn of the view that only narrows the gaps between boxes moves none) clear of the boxes
-// kept so far, and its leader no longer than a search could have found.
-bool Layout::keepable(int i) const
+// Whether last frame's place can stay: inside the area, the box itself clear of the boxes kept
+// so far (neither widened, so that a turn of the view that only narrows the gaps between boxes
+// moves none), and its leader no longer than a search could have found.
+bool BoxLayout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous, 1e-9) || !isClear(i, item.previous))
+    if (!contains(m_scene.area, item.previous, 1e-9) || !isClearOfBoxes(i, item.previous))
         return false;
     const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
     return leaderLength(i, item.previous) <= std::numbers::sqrt2 * (lastGap(i) + edge);
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
-// avoid them. While none is found, *leastCovered (when given) becomes the candidate that covers
-// least, and of those the one with the shortest leader, for a box that finds no free place. The search stops
-// at the first ring that cannot beat the best found, and at most one penalty beyond the first free candidate.
-bool Layout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCovered) const
+// avoid them. The search stops at the first ring that cannot beat the best found, and at most
+// one penalty beyond the first free candidate.
+bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 {
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
-    double bestCost = INF, enough = INF, bestCover = INF, coveredLength = INF;
+    double bestCost = INF, enough = INF;
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
@@ -428,20 +375,8 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCover
             ringGap = gap;
         }
         const double length = leaderLength(i, box);
-        if (length >= bestCost)
+        if (length >= bestCost || !isFree(i, box))
             return true;
-        if (!isFree(i, box)) {
-            // Until a free place turns up, the one that hides least is the fallback.
-            if (leastCovered && bestCost == INF) {
-                const double cover = coverage(i, box, bestCover);
-                if (cover < bestCover || (cover == bestCover && length < coveredLength)) {
-                    bestCover = cover;
-                    coveredLength = length;
-                    *leastCovered = box;
-                }
-            }
-            return true;
-        }
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -458,137 +393,53 @@ bool Layout::search(int i, bool avoidCrossings, QRectF *best, QRectF *leastCover
     return bestCost < INF;
 }
 
-void Layout::place(int i, bool avoidCrossings)
+// For a box that finds no free place: the candidate that covers least, and of those the one
+// with the shortest leader. Only asked for once the search found nothing free, as most boxes
+// find a free place after many that are not. Once a ring holds a candidate that hides little
+// (see ENOUGH_COVER_SHARE), farther rings would mostly lengthen the leader and are not searched.
+void BoxLayout::leastCovered(int i, QRectF *box) const
 {
-    QRectF box, leastCovered = centredAt(i, m_items[size_t(i)].previous.center());
-    if (!search(i, avoidCrossings, &box, &leastCovered))
-        box = leastCovered;
-    put(i, box);
-}
-
-// Repairs crossing leaders: a box whose leader crosses others swaps places with one of them,
-// or else moves to its best place counting crossings, or else is placed afresh together with
-// one of them. Every accepted change lowers the number
-// of crossings, so the passes end; their number, the partners tried and the work budget bound
-// the time taken. The repair has a budget of its own, so that a layout of its own result gets
-// as far as the first did and finds nothing left to change; a box at last frame's place moves
-// only to cross nothing.
-void Layout::uncross()
-{
-    m_budget = work() + REPAIR_WORK_PER_BOX * m_items.size();
-    for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
-        bool changed = false;
-        for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
-            const Item &item = m_items[size_t(i)];
-            if (!item.hasPoint || item.leaderHandle < 0)
-                continue;
-            // The placed leaders it crosses and the boxes it runs through, to swap with; a
-            // fixed one only lets it move.
-            const QLineF leader = leaderOf(item.box, item.target);
-            const QRectF bounds = boundsOf(leader);
-            std::vector<int> partners;
-            bool crossed = false;
-            m_leaders.visit(bounds, [&](const QRectF &, int payload) {
-                if (payload != i && segmentsCross(leader, leaderLine(payload))) {
-                    crossed = true;
-                    if (payload >= 0)
-                        partners.push_back(payload);
-                }
-                return true;
-            });
-            m_rects.visit(bounds, [&](const QRectF &r, int owner) {
-                if (owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner))) {
-                    crossed = true;
-                    if (owner >= 0)
-                        partners.push_back(owner);
-                }
-                return true;
-            });
-            if (!crossed)
-                continue;
-            std::sort(partners.begin(), partners.end());
-            partners.erase(std::unique(partners.begin(), partners.end()), partners.end());
-            bool done = false;
-            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
-                done = trySwap(i, partners[k]);
-            done = done || tryMove(i);
-            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
-                done = tryReplace(partners[k], i);
-            changed = done || changed;
+    double bestCover = INF, bestLength = INF;
+    const QSizeF &size = m_items[size_t(i)].size;
+    const double enough = ENOUGH_COVER_SHARE * size.width() * size.height();
+    double ringGap = -1.0;
+    forEachCandidate(i, [&](double gap, const QRectF &candidate) {
+        if (gap != ringGap) {
+            if (bestCover < enough)
+                return false;
+            ringGap = gap;
         }
-        if (!changed)
-            return;
-    }
+        const double cover = coverage(i, candidate, bestCover);
+        const double length = leaderLength(i, candidate);
+        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
+            bestCover = cover;
+            bestLength = length;
+            *box = candidate;
+        }
+        return true;
+    });
 }
 
-// Whether a change of the items' places that leaves after crossings of before is taken: it must
-// lower them, and to none where it moves a box from last frame's place, so that a layout is
-// not reshuffled in every frame for crossings that cannot be removed. The items are then no
-// longer at last frame's places.
-bool Layout::acceptChange(int before, int after, std::initializer_list<int> items)
+void BoxLayout::place(int i, bool avoidCrossings)
 {
-    bool moved = false;
-    for (const int i : items)
-        moved = moved || m_items[size_t(i)].kept;
-    if (after >= before || (moved && after > 0))
-        return false;
-    for (const int i : items)
-        m_items[size_t(i)].kept = false;
-    return true;
-}
-
-// Swaps the centres of the two boxes when both are free there and fewer crossings result.
-bool Layout::trySwap(int i, int j)
-{
-    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
-    take(i);
-    take(j);
-    const QRectF si = centredAt(i, bj.center()), sj = centredAt(j, bi.center());
-    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
-    const bool better = isFree(i, si) && isFree(j, sj)
-        && !overlaps(widened(si, m_scene.marginFactor), widened(sj, m_scene.marginFactor))
-        && acceptChange(
-            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
-    put(i, better ? si : bi);
-    put(j, better ? sj : bj);
-    return better;
-}
-
-// Places both boxes afresh, first j, then i around it, when that leaves fewer crossings: for
-// two leaders that cross where neither box alone has a better place.
-bool Layout::tryReplace(int j, int i)
-{
-    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
-    take(i);
-    take(j);
-    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
-    QRectF si, sj;
-    bool found = search(j, true, &sj);
-    if (found) {
-        put(j, sj);
-        found = search(i, true, &si);
-        take(j);
-    }
-    const bool better = found
-        && acceptChange(
-            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
-    put(i, better ? si : bi);
-    put(j, better ? sj : bj);
-    return better;
-}
-
-// Moves the box to its best free place counting crossings, when that has fewer of them.
-bool Layout::tryMove(int i)
-{
-    const QRectF old = m_items[size_t(i)].box;
-    take(i);
     QRectF box;
-    const bool better = search(i, true, &box) && acceptChange(crossings(i, old), crossings(i, box), { i });
-    put(i, better ? box : old);
-    return better;
+    if (search(i, avoidCrossings, &box)) {
+        put(i, box);
+        return;
+    }
+    box = centredAt(i, m_items[size_t(i)].previous.center());
+    leastCovered(i, &box);
+    put(i, box);
+    // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.
+    m_items[size_t(i)].hidden = true;
+    m_rects.visit(box, [&](const QRectF &, int owner) {
+        if (owner >= 0 && owner != i && overlaps(box, m_items[size_t(owner)].box))
+            m_items[size_t(owner)].hidden = true;
+        return true;
+    });
 }
 
-std::vector<QRectF> Layout::run(BoxMode_t mode, const QPointF &centre)
+std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)
 {
     const int n = int(m_items.size());
     const bool distribute = mode == BOX_DISTRIBUTE;
@@ -625,8 +476,6 @@ std::vector<QRectF> Layout::run(BoxMode_t mode, const QPointF &centre)
     return boxes;
 }
 
-} // namespace
-
 std::vector<QRectF> placeBoxes(
     const BoxScene &scene, const std::vector<BoxToPlace> &boxes, BoxMode_t mode, const QPointF &centre)
 {
@@ -636,7 +485,7 @@ std::vector<QRectF> placeBoxes(
             unchanged.push_back(b.box);
         return unchanged;
     }
-    return Layout(scene, boxes).run(mode, centre);
+    return BoxLayout(scene, boxes).run(mode, centre);
 }
 
 } // namespace Vaq::Fig2

@@ -46,9 +46,9 @@ enum BoxMode_t {
     // Keeps last frame's places where the box itself (not widened) is still free and its leader
     // (for a box without a point, the distance to centre) no longer than its search reaches,
     // places the others near their points (a box without a point near centre), avoiding leader
-    // crossings, then removes the crossings left where swapping or moving boxes allows it (a
-    // kept box moves only to a place where it crosses nothing). A layout of its own result
-    // moves no box unless the repair of a crowd ran out of time.
+    // crossings, then removes the crossings left where exchanging the places of two boxes, or
+    // moving boxes, allows it (a kept box moves only to a place where it crosses nothing). A
+    // layout of its own result moves no box unless the repair of a crowd ran out of time.
     BOX_DISTRIBUTE = 0,
     // Places every box with a point as close to it as is free; boxes without one stay.
     BOX_NEAR_POINT = 1,
@@ -57,7 +57,8 @@ enum BoxMode_t {
 // The new box of every entry of boxes, in their order and of their sizes. No box, widened,
 // covers another widened box, an obstacle or any point (its own included) where a free place
 // within its search radius exists; where none does, it takes the candidate place that hides
-// least of the other boxes, obstacles and points. The result depends only on the input
+// least of the other boxes, obstacles and points, rather overlapping boxes that are overlapped
+// already than free ones. The result depends only on the input
 // (the same input gives the same places). An empty area leaves the boxes where they are. All
 // values must be finite. A roomy view of 200 boxes takes well under a millisecond; the work
 // per box is bounded in any view.

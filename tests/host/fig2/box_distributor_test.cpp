@@ -263,6 +263,16 @@ TEST(BoxDistributor, KeepsLastPlacesThatAreStillFreeAndNear)
     distributor.addTextBox(&far);
     distributor.distribute();
     EXPECT_LT(far.getConnector().length(), 10.0);
+
+    // Two boxes that came closer than their margins keep apart, without overlapping: both stay.
+    const QRectF leftBox(100.0, 200.0, 20.0, 5.0), rightBox(120.5, 200.0, 20.0, 5.0);
+    BoxLabel left(leftBox, QPointF(110.0, 210.0)), right(rightBox, QPointF(130.0, 210.0));
+    BoxDistributor close(VIEW, MARGIN, FILL);
+    close.addTextBox(&left);
+    close.addTextBox(&right);
+    close.distribute();
+    EXPECT_EQ(left.getBoxRect(), leftBox);
+    EXPECT_EQ(right.getBoxRect(), rightBox);
 }
 
 // Distributes the labels in the whole view with the overlay's centre.
@@ -335,6 +345,55 @@ TEST(BoxDistributor, NoLeadersCrossInAViewAFifthFullOfText)
                 crossings += crosses(labels[i]->getConnector(), labels[j]->getConnector());
         }
         EXPECT_EQ(crossings, 0) << "seed " << seed;
+    }
+}
+
+TEST(BoxDistributor, LabelsOfOneSizeAroundCrowdedClustersLeaveNoLeadersCrossed)
+{
+    // Clusters of 30 points too close together for their labels, which ring each cluster with
+    // long leaders. Boxes of one size can always exchange places, so no crossing has to stay.
+    for (unsigned seed = 40; seed < 43; ++seed) {
+        std::mt19937 random(seed);
+        std::normal_distribution<double> spread(0.0, 12.0);
+        Labels labels;
+        for (const QPointF centre : { QPointF(120.0, 90.0), QPointF(380.0, 100.0), QPointF(250.0, 200.0) }) {
+            for (int k = 0; k < 30; ++k) {
+                const QPointF point = centre + QPointF(spread(random), spread(random));
+                labels.push_back(
+                    std::make_unique<BoxLabel>(QRectF(point - QPointF(8.0, 2.5), QSizeF(16.0, 5.0)), point));
+            }
+        }
+        distributeAll(labels);
+        int crossings = 0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            for (size_t j = i + 1; j < labels.size(); ++j) {
+                crossings += crosses(labels[i]->getConnector(), labels[j]->getConnector());
+                ASSERT_FALSE(overlap(widened(labels[i]->getBoxRect()), widened(labels[j]->getBoxRect())));
+            }
+        }
+        EXPECT_EQ(crossings, 0) << "seed " << seed;
+    }
+}
+
+TEST(BoxDistributor, InAViewThreeQuartersFullOfTextMostBoxesThatFitNowhereShareTheirPlaces)
+{
+    // 400 labels of 20 x 6 to 40 x 12 mm: their boxes would cover three quarters of the view,
+    // more than fits with the gaps. Boxes that find no free place rather cover boxes already
+    // overlapped than free ones, so that half of the labels overlap nothing.
+    for (unsigned seed = 50; seed < 52; ++seed) {
+        Labels labels = randomLabels(400, QRectF(QPointF(10.0, 10.0), VIEW - QSizeF(20.0, 20.0)), seed,
+            QSizeF(20.0, 6.0), QSizeF(40.0, 12.0));
+        distributeAll(labels);
+        int clear = 0;
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const QRectF box = labels[i]->getBoxRect();
+            bool hides = false;
+            for (size_t j = 0; j < labels.size() && !hides; ++j)
+                hides = j != i
+                    && (overlap(box, labels[j]->getBoxRect()) || covers(box, labels[j]->getConnectorPoint()));
+            clear += !hides;
+        }
+        EXPECT_GE(clear, 200) << "seed " << seed;
     }
 }
 

@@ -1,0 +1,104 @@
+// BoxLayout: the state of one run of placeBoxes: the boxes to place with their places so far,
+// and grids of what is placed and fixed. The placement (vaq_fig2_box_placement.cpp) and the
+// repair of crossing leaders (vaq_fig2_box_uncross.cpp) share it; nothing else uses it.
+#pragma once
+
+#include "gcad/host/fig2/vaq_fig2_box_grid.h"
+#include "gcad/host/fig2/vaq_fig2_box_placement.h"
+
+#include <QLineF>
+#include <QPointF>
+#include <QRectF>
+#include <QSizeF>
+
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+namespace Vaq::Fig2 {
+
+class BoxLayout
+{
+public:
+    // Crossings of one leader and box counted at most: beyond this many a place is hopeless
+    // anyway.
+    static constexpr int MAX_CROSSINGS = 8;
+    // The smallest ring spacing, millimetres (for boxes of no height).
+    static constexpr double MIN_STEP = 1.0;
+
+    BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes);
+    std::vector<QRectF> run(BoxMode_t mode, const QPointF &centre);
+
+private:
+    struct Item
+    {
+        QSizeF size;
+        QRectF previous;
+        // The connector point, or for a box without one the point it is placed near.
+        QPointF target;
+        bool hasPoint = false;
+        // Ring spacing: about one widened box height.
+        double step = MIN_STEP;
+        QRectF box;
+        bool placed = false;
+        // At last frame's place: the repair moves it only where it crosses nothing.
+        bool kept = false;
+        // Placed where no free place was, or overlapped by such a box: covering it again spoils
+        // nothing that was readable.
+        bool hidden = false;
+        int rectHandle = -1, leaderHandle = -1;
+    };
+
+    void put(int i, const QRectF &box);
+    void take(int i);
+    QLineF leaderLine(int payload) const;
+    QRectF boxOf(const QRectF &entry, int owner) const;
+
+    QRectF clamped(const QRectF &box) const;
+    QRectF centredAt(int i, const QPointF &centre) const;
+    double shortestLeader(int i, double gap) const;
+    double lastGap(int i) const;
+    template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
+
+    bool coversNoPoint(const QRectF &shape) const;
+    bool isClear(int i, const QRectF &shape, int other = -1) const;
+    bool isClearOfBoxes(int i, const QRectF &shape) const;
+    bool isFree(int i, const QRectF &box, int other = -1) const;
+    int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS, int other = -1) const;
+    int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
+    double coverage(int i, const QRectF &box, double limit) const;
+    double leaderLength(int i, const QRectF &box) const;
+    int crowding(int i) const;
+
+    std::uint64_t work() const;
+    bool spent() const;
+    bool keepable(int i) const;
+    bool search(int i, bool avoidCrossings, QRectF *best) const;
+    void leastCovered(int i, QRectF *box) const;
+    void place(int i, bool avoidCrossings);
+    bool crossingPartners(int i, std::vector<int> *partners) const;
+    void uncross();
+    bool leaveKeptPlaces(std::initializer_list<int> items, int after);
+    bool acceptChange(int before, int after, std::initializer_list<int> items);
+    std::vector<QRectF> exchangePlaces(int i, int j, const QRectF &bj, bool aroundRim) const;
+    bool tryExchange(int i, int j);
+    bool tryReplace(int j, int i);
+    bool tryMove(int i);
+
+    const BoxScene &m_scene;
+    std::vector<Item> m_items;
+    // How far a box searches: far enough that all boxes would fit around one point at the
+    // fill share, even in a corner.
+    double m_radius = 0.0;
+    // The work all searches may do (see WORK_PER_BOX), and the candidates tried so far.
+    std::uint64_t m_budget = 0;
+    mutable std::uint64_t m_candidates = 0;
+    // Obstacles (payload -1) and the widened boxes placed (payload: the item).
+    BoxGrid m_rects;
+    // Fixed points (payload -1) and the items' connector points (payload: the item).
+    BoxGrid m_points;
+    // Fixed leaders (payload -1 - index) and placed leaders (payload: the item).
+    BoxGrid m_leaders;
+};
+
+} // namespace Vaq::Fig2

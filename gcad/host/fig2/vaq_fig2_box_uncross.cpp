@@ -1,0 +1,265 @@
+// Repair of crossing leaders after the placement: two boxes whose leaders cross exchange their
+// places, each hung from the point where the other's leader met its box. As in the classical
+// matching argument (two crossing segments are together longer than the two that join their
+// ends the other way round), every such exchange shortens the leaders in all, so exchanges do
+// not cycle, and boxes of one size end without crossings. Boxes of other sizes slide along
+// the edge they hang from, or hang from another edge, to fit. What exchanges leave is moved to
+// its best place counting crossings, or placed afresh together with a box it crosses.
+// Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
+// exchange a few grid queries; a work budget per box bounds the exchange passes and another
+// the moves, as a search each.
+#include "gcad/host/fig2/vaq_fig2_box_geometry.h"
+#include "gcad/host/fig2/vaq_fig2_box_layout.h"
+
+#include <algorithm>
+
+namespace Vaq::Fig2 {
+
+using namespace BoxGeometry;
+
+namespace {
+
+// The crossing repair's own work per box on average, whatever the placement used, so that it
+// gets as far in a layout that placed every box afresh as in one that kept them all: first for
+// exchanging places, then for moving boxes or placing pairs afresh.
+constexpr std::uint64_t EXCHANGE_WORK_PER_BOX = 1500;
+constexpr std::uint64_t REPAIR_WORK_PER_BOX = 500;
+constexpr int EXCHANGE_PASSES = 30;
+constexpr int UNCROSS_PASSES = 4;
+// Partners a box tries to be placed afresh with in one pass.
+constexpr size_t UNCROSS_PARTNERS = 4;
+
+} // namespace
+
+// Whether the item's leader crosses a leader or runs through a box; partners gets the placed
+// items among them, without repeats.
+bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
+{
+    const Item &item = m_items[size_t(i)];
+    partners->clear();
+    if (!item.hasPoint || item.leaderHandle < 0)
+        return false;
+    const QLineF leader = leaderOf(item.box, item.target);
+    const QRectF bounds = boundsOf(leader);
+    bool crossed = false;
+    m_leaders.visit(bounds, [&](const QRectF &, int payload) {
+        if (payload != i && segmentsCross(leader, leaderLine(payload))) {
+            crossed = true;
+            if (payload >= 0)
+                partners->push_back(payload);
+        }
+        return true;
+    });
+    m_rects.visit(bounds, [&](const QRectF &r, int owner) {
+        if (owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner))) {
+            crossed = true;
+            if (owner >= 0)
+                partners->push_back(owner);
+        }
+        return true;
+    });
+    std::sort(partners->begin(), partners->end());
+    partners->erase(std::unique(partners->begin(), partners->end()), partners->end());
+    return crossed;
+}
+
+// Repairs crossing leaders: first by exchanging the places of two boxes whose leaders cross
+// (or one's leader runs through the other's box), each pass over all boxes, until a pass
+// changes nothing; then a box whose leader still crosses moves to its best place counting
+// crossings, or else is placed afresh together with one of the boxes it crosses. Every exchange
+// shortens the leaders in all and every other change lowers the number of crossings, so neither
+// goes round in circles; the passes, the partners tried and the work budgets bound the time
+// taken. The repair
+// has budgets of its own, so that a layout of its own result gets as far as the first did and
+// finds nothing left to change; a box at last frame's place moves only to cross nothing.
+void BoxLayout::uncross()
+{
+    m_budget = work() + EXCHANGE_WORK_PER_BOX * m_items.size();
+    std::vector<int> partners;
+    bool crossed = true;
+    for (int pass = 0; pass < EXCHANGE_PASSES && crossed; ++pass) {
+        bool changed = false;
+        crossed = false;
+        for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
+            if (!crossingPartners(i, &partners))
+                continue;
+            crossed = true;
+            for (size_t k = 0; k < partners.size() && !spent(); ++k) {
+                if (tryExchange(i, partners[k])) {
+                    changed = true;
+                    break;
+                }
+            }
+        }
+        // A pass cut short by the budget may have missed crossings.
+        crossed = crossed || spent();
+        if (!changed)
+            break;
+    }
+    // A whole pass that found no crossing at all leaves nothing to move.
+    if (!crossed)
+        return;
+    m_budget = work() + REPAIR_WORK_PER_BOX * m_items.size();
+    for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
+        bool changed = false;
+        for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
+            if (!crossingPartners(i, &partners))
+                continue;
+            bool done = tryMove(i);
+            for (size_t k = 0; k < partners.size() && k < UNCROSS_PARTNERS && !done; ++k)
+                done = tryReplace(partners[k], i);
+            changed = done || changed;
+        }
+        if (!changed)
+            return;
+    }
+}
+
+// Whether the items may leave their places for ones where their leaders cross after others: a
+// box at last frame's place moves only to cross nothing, so that a layout is not reshuffled in
+// every frame for crossings that cannot be removed. Where they may, they are no longer at last
+// frame's places.
+bool BoxLayout::leaveKeptPlaces(std::initializer_list<int> items, int after)
+{
+    bool kept = false;
+    for (const int i : items)
+        kept = kept || m_items[size_t(i)].kept;
+    if (kept && after > 0)
+        return false;
+    for (const int i : items)
+        m_items[size_t(i)].kept = false;
+    return true;
+}
+
+// Whether a move of the items that leaves after crossings of before is taken: it must lower
+// them, and the items may leave their places.
+bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> items)
+{
+    return after < before && leaveKeptPlaces(items, after);
+}
+
+// The places for box i at the place of box j that are free, shortest leader first: hung from
+// the point where j's leader meets j's box, at the same share of its width and height, or slid
+// along the edge that point lies on as far as it stays on the box's rim; or, aroundRim, with
+// that point at one of five places along each of the box's edges. At each, i's leader is no
+// longer than the line from i's point to that point. Where two leaders cross, the two lines to
+// the exchanged ends are together shorter than the two leaders (the triangle inequality on
+// their crossing), so exchanges shorten the leaders in all and cannot go round in circles. A
+// larger box slid along the edge, or hung from another edge, often fits where the smaller one
+// was.
+std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bool aroundRim) const
+{
+    const QSizeF &s = m_items[size_t(i)].size;
+    const QPointF end
+        = m_items[size_t(j)].hasPoint ? leaderOf(bj, m_items[size_t(j)].target).p1() : bj.center();
+    const double fx = bj.width() > 0.0 ? (end.x() - bj.left()) / bj.width() : 0.5;
+    const double fy = bj.height() > 0.0 ? (end.y() - bj.top()) / bj.height() : 0.5;
+    const bool onLevelEdge = fy == 0.0 || fy == 1.0, onUprightEdge = fx == 0.0 || fx == 1.0;
+    std::vector<QRectF> places;
+    auto offer = [&](double ax, double ay) {
+        const QRectF box
+            = clamped(QRectF(end.x() - ax * s.width(), end.y() - ay * s.height(), s.width(), s.height()));
+        if (std::find(places.begin(), places.end(), box) == places.end() && isFree(i, box, j))
+            places.push_back(box);
+    };
+    if (!aroundRim) {
+        offer(fx, fy);
+        for (const double share : { 0.5, 0.0, 1.0 }) {
+            if (onLevelEdge)
+                offer(share, fy);
+            if (onUprightEdge)
+                offer(fx, share);
+        }
+    } else {
+        for (const double share : { 0.5, 0.25, 0.75, 0.0, 1.0 }) {
+            for (const double edge : { 0.0, 1.0 }) {
+                offer(share, edge);
+                offer(edge, share);
+            }
+        }
+    }
+    std::sort(places.begin(), places.end(),
+        [&](const QRectF &a, const QRectF &b) { return leaderLength(i, a) < leaderLength(i, b); });
+    return places;
+}
+
+// Exchanges the places of the two boxes when both are free there and that shortens the leaders
+// in all, uncrossing two leaders that crossed each other or leaving no more crossings. The
+// places around the rim are tried only where the nearer ones do not fit.
+bool BoxLayout::tryExchange(int i, int j)
+{
+    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
+    const double m = m_scene.marginFactor;
+    QRectF si, sj;
+    bool found = false;
+    for (const bool aroundRim : { false, true }) {
+        if (found)
+            break;
+        const std::vector<QRectF> placesI = exchangePlaces(i, j, bj, aroundRim);
+        const std::vector<QRectF> placesJ = placesI.empty() ? placesI : exchangePlaces(j, i, bi, aroundRim);
+        for (size_t a = 0; a < placesI.size() && !found; ++a) {
+            for (size_t b = 0; b < placesJ.size() && !found; ++b) {
+                found = !overlaps(widened(placesI[a], m), widened(placesJ[b], m));
+                si = placesI[a];
+                sj = placesJ[b];
+            }
+        }
+    }
+    if (!found)
+        return false;
+    const int before = crossings(i, bi, MAX_CROSSINGS, j) + crossings(j, bj, MAX_CROSSINGS, i)
+        + mutualCrossings(i, bi, j, bj);
+    const int after = crossings(i, si, MAX_CROSSINGS, j) + crossings(j, sj, MAX_CROSSINGS, i)
+        + mutualCrossings(i, si, j, sj);
+    // Only exchanges that shorten the leaders in all are taken, so that they cannot go round in
+    // circles. Two leaders that cross each other are exchanged then whatever the count of other
+    // crossings does: that count may rise for a while, but the falling total length is what
+    // ends the exchanges without crossings. Other exchanges must not raise the count.
+    const bool shorter
+        = leaderLength(i, si) + leaderLength(j, sj) < leaderLength(i, bi) + leaderLength(j, bj);
+    const bool crossedEachOther
+        = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
+    if (!shorter || (!crossedEachOther && after > before) || !leaveKeptPlaces({ i, j }, after))
+        return false;
+    take(i);
+    take(j);
+    put(i, si);
+    put(j, sj);
+    return true;
+}
+
+// Places both boxes afresh, first j, then i around it, when that leaves fewer crossings: for
+// two leaders that cross where neither box alone has a better place.
+bool BoxLayout::tryReplace(int j, int i)
+{
+    const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
+    take(i);
+    take(j);
+    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
+    QRectF si, sj;
+    bool found = search(j, true, &sj);
+    if (found) {
+        put(j, sj);
+        found = search(i, true, &si);
+        take(j);
+    }
+    const bool better = found
+        && acceptChange(
+            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
+    put(i, better ? si : bi);
+    put(j, better ? sj : bj);
+    return better;
+}
+
+// Moves the box to its best free place counting crossings, when that has fewer of them.
+bool BoxLayout::tryMove(int i)
+{
+    const QRectF old = m_items[size_t(i)].box;
+    take(i);
+    QRectF box;
+    const bool better = search(i, true, &box) && acceptChange(crossings(i, old), crossings(i, box), { i });
+    put(i, better ? box : old);
+    return better;
+}
+
+} // namespace Vaq::Fig2
