@@ -2,10 +2,15 @@
 // FOLDER/nominal.stl (binary, 160000 triangles or about N) and FOLDER/scan.ply (binary, 240000
 // points with normals), for pictures such as
 //   gcad render FOLDER/nominal.stl --actual FOLDER/scan.ply --deviation --section z=66
-// and, with ten million triangles, for timing the viewer on a large part.
+// and, with ten million triangles, for timing the viewer on a large part; and an inspection
+// report's view, FOLDER/report.json: the part with 199 inspected points on its wall, each
+// labelled with its name and deviation (200 labels, for `gcad render FOLDER/report.json`).
 #include "apps/scene/scene_inspection_sample.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 #include <cmath>
@@ -54,6 +59,28 @@ QByteArray ply(const Gcad::Scene::PointCloud &scan)
     return bytes;
 }
 
+// The scene of the part (the STL beside it) and REPORT_POINTS of its wall vertices, spread by
+// a stride prime to their count, each a point element labelled with one to three lines.
+constexpr int REPORT_POINTS = 199;
+
+QByteArray report(const Gcad::Scene::MeshData &part)
+{
+    QJsonArray elements { QJsonObject { { "kind", "mesh" }, { "name", "nominal" },
+        { "label", "Vase, nominal" }, { "file", "nominal.stl" }, { "color", "silver" } } };
+    const std::size_t count = part.vertices.size();
+    for (int i = 1; i <= REPORT_POINTS; ++i) {
+        const Vaq::BaVec3d<double> &p = part.vertices[(std::size_t(i) * 7919) % count];
+        const double deviation = Gcad::Scene::sampleDeformation(std::atan2(p.y, p.x), p.z);
+        QString text = QString::asprintf(i % 3 ? "P%d\n%+.3f mm" : "P%d %+.3f", i, deviation);
+        if (i % 7 == 0)
+            text += QStringLiteral("\ntol \u00b10.5");
+        elements.append(QJsonObject { { "kind", "point" }, { "name", QStringLiteral("P%1").arg(i) },
+            { "at", QJsonArray { p.x, p.y, p.z } }, { "label", text } });
+    }
+    const QJsonObject view { { "direction", "iso" }, { "size", QJsonArray { 1920, 1080 } } };
+    return QJsonDocument(QJsonObject { { "view", view }, { "elements", elements } }).toJson();
+}
+
 bool write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -83,12 +110,14 @@ int main(int argc, char **argv)
     }
     if ((argc != 2 && !sized) || std::strcmp(argv[1], "--help") == 0) {
         std::fprintf(stderr,
-            "usage: inspection_sample FOLDER [--triangles N] (writes FOLDER/nominal.stl and "
-            "FOLDER/scan.ply)\n");
+            "usage: inspection_sample FOLDER [--triangles N] (writes FOLDER/nominal.stl, "
+            "FOLDER/scan.ply and FOLDER/report.json)\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    const bool written = write(folder + "/nominal.stl", stl(Gcad::Scene::makeSamplePart(sides, sides / 2)))
-        && write(folder + "/scan.ply", ply(Gcad::Scene::makeSampleScan(600, 400, 0.03, 1)));
+    const Gcad::Scene::MeshData part = Gcad::Scene::makeSamplePart(sides, sides / 2);
+    const bool written = write(folder + "/nominal.stl", stl(part))
+        && write(folder + "/scan.ply", ply(Gcad::Scene::makeSampleScan(600, 400, 0.03, 1)))
+        && write(folder + "/report.json", report(part));
     return written ? 0 : 1;
 }
