@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -380,10 +381,12 @@ TEST(RenderObject, ASnapshotDrawnInBandsEqualsTheWholeOneAndLaysTheOverlayOutOnc
         }
     ASSERT_GT(text, 0);
 
-    // Bands of 40 rows, and of 18 with a last one of 12: every pixel as drawn whole, each
-    // text painted once (twice, its smoothed edges would darken).
-    for (const int bands : { 3, 7 }) {
-        const QImage banded = snapshot(bands);
+    // Bands of 40 rows, of 18 with a last one of 12, and of one row each (no more bands than
+    // rows): every pixel as drawn whole, each text painted once (twice, its smoothed edges
+    // would darken).
+    for (const int asked : { 3, 7, 1000 }) {
+        const int bands = std::min(asked, 4 * H);
+        const QImage banded = snapshot(asked);
         ASSERT_EQ(banded.size(), whole.size());
         EXPECT_EQ(std::memcmp(banded.constBits(), whole.constBits(), size_t(whole.sizeInBytes())), 0)
             << bands << " bands";
@@ -399,6 +402,8 @@ TEST(RenderObject, ASnapshotDrawnInBandsEqualsTheWholeOneAndLaysTheOverlayOutOnc
     bool ok = true;
     EXPECT_TRUE(view->getRenderedImage(&ok).isNull());
     EXPECT_FALSE(ok);
+    EXPECT_EQ(progErrorMessage([&] { view->resizeForSnapshot(4 * W, 4 * H, 0); }),
+        "a snapshot needs at least one band");
 }
 
 TEST(RenderObject, AScheduledRepaintRunsBeforeThePictureIsReadOrPickedFromAndWaitsForASnapshot)
