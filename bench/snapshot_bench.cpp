@@ -2,14 +2,17 @@
 // from a 1024 x 768 view at 4096 pixels, against a plain repaint of a 4096 x 3072 view of the
 // same scene on the same context:
 //  - BM_PlainRepaint4096: the repaint and the read-back of its picture;
-//  - BM_Snapshot4096: createSnapshot, which draws the view at 4096 x 3072 into a frame buffer
-//    of its own, reads the picture back and builds the document; the view keeps its own
-//    picture, and the repaint the snapshot asks for at its end is scheduled, not waited for;
+//  - BM_Snapshot4096: createSnapshot, which draws the view at 4096 x 3072 in four bands of 768
+//    rows through one frame buffer of its own, each band read into its rows of the picture,
+//    and builds the document; the view keeps its own picture, and the repaint the snapshot
+//    asks for at its end is scheduled, not waited for;
 //  - BM_PlainRepaintOfTheView: that repaint of the 1024 x 768 view, when it runs;
 //  - BM_SnapshotPng: painting that document into a picture and encoding it as PNG.
 // Before the timings the peak memory growth of one snapshot (VmHWM after resetting it through
 // /proc/self/clear_refs, less VmRSS before) is measured against the size of its picture
-// (4096 x 3072 x 4 bytes). With a software rasteriser the frame buffer is process memory too.
+// (4096 x 3072 x 4 bytes). With a software rasteriser the frame buffer is process memory too:
+// the picture and one band's colour and depth-stencil buffers, 1.5 times the picture, are
+// alive at the same moment.
 #include "apps/scene/scene.h"
 #include "apps/scene/scene_demo.h"
 #include "apps/scene/scene_render_callback.h"

@@ -238,6 +238,10 @@ public:
     // allows more.
     static int getMaxSnapshotSize() { return _max_snapshot_size; }
     static void setMaxSnapshotSize(int pixels) { _max_snapshot_size = pixels; }
+    // A high-resolution snapshot is drawn in this many horizontal bands, one band-sized frame
+    // buffer used for all: with a software rasteriser that buffer is process memory, and with
+    // a quarter of the rows the snapshot takes at most 1.5 times its picture's size.
+    static constexpr int SNAPSHOT_BANDS = 4;
     // The element being drawn, null between elements.
     CAD::Element *getCurrentElement() const { return _current_element; }
     // Sort key and entry of every element collected by the last initAllElementsForDrawing,

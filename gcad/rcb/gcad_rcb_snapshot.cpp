@@ -31,7 +31,7 @@ constexpr unsigned MIN_SNAPSHOT_MEMORY_MB = 128;
 constexpr int SIZELESS_VIEW_PIXELS = 800;
 
 // Resizes the view with drawing locked, so that no repaint sees it half rebuilt.
-void resizeLocked(GL::RenderObject *view, int width, int height)
+void resizeLocked(GL::RenderObject *view, int width, int height, int bands = 1)
 {
     GApp::MainWindow *window = GApp::MainWindow::getInstance();
     window->lockDrawing();
@@ -40,7 +40,7 @@ void resizeLocked(GL::RenderObject *view, int width, int height)
         GApp::MainWindow *window;
         ~Unlock() { window->unlockDrawing(); }
     } unlock { window };
-    view->resizeForSnapshot(width, height);
+    view->resizeForSnapshot(width, height, bands);
 }
 
 } // namespace
@@ -107,7 +107,8 @@ std::unique_ptr<Fig2::SnapshotData> RenderCallback::createSnapshot(bool *ok)
             scope.highResolution = true;
             _snapshot_scaling = std::min(double(target) / h, double(target) / w);
             _overlay2d->updatePixelSize();
-            resizeLocked(view, int(w * _snapshot_scaling + 0.5), int(h * _snapshot_scaling + 0.5));
+            resizeLocked(
+                view, int(w * _snapshot_scaling + 0.5), int(h * _snapshot_scaling + 0.5), SNAPSHOT_BANDS);
         }
 
         view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_SNAPSHOT));

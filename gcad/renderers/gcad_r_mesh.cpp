@@ -24,6 +24,7 @@
 #include "gcad/renderers/gcad_mesh_colouring.h"
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace Vaq::GCAD {
@@ -32,6 +33,9 @@ using CAD::ElementClassification;
 using CAD::ElementCreator;
 
 namespace {
+
+// How far, in view pixels, a leaf's wide lines and points may reach beyond its box.
+constexpr double CULLING_REACH_PIXELS = 16.0;
 
 // The points types a plan falls back to, keeping the element's colouring.
 constexpr unsigned POINTS_PLAIN = RT_POINTS;
@@ -148,13 +152,23 @@ void MeshRenderer::setupInternal()
     m_marked = m_render_callback->isElementMarked(m_element, nullptr);
     m_occlusion_mode = checkOcclusionMode();
 
-    m_transformation = m_render_callback->get3d2dTransformation();
+    // Leaves are culled against the pixels being drawn: the view, or one band of a banded
+    // snapshot, widened across its seams by the farthest a wide line or point reaches
+    // beyond its leaf's box.
+    const GL::RenderObject *view = m_render_callback->getRenderObject();
+    QRect drawn;
+    if (view) {
+        const int reach = int(std::ceil(CULLING_REACH_PIXELS * m_snapshot_scaling));
+        const QRect window(0, 0, view->width(), view->height());
+        drawn = view->getDrawnArea().adjusted(0, -reach, 0, reach) & window;
+    }
+    m_transformation = Transformation::translation(BaVec3d<double>(0.0, -drawn.y(), 0.0))
+        * m_render_callback->get3d2dTransformation();
     Transformation elementTransformation;
     if (m_element->getRenderTransformation(m_stage, &elementTransformation))
         m_transformation = m_transformation * elementTransformation;
-    const GL::RenderObject *view = m_render_callback->getRenderObject();
-    m_width = view ? view->width() : 0;
-    m_height = view ? view->height() : 0;
+    m_width = drawn.width();
+    m_height = drawn.height();
     m_gpu_allowed = view && view->allowGPURessources();
 
     const bool legendChanged = m_color_map_available && updateColorMap();

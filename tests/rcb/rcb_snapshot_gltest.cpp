@@ -1,15 +1,18 @@
 // Snapshots on a real view: the high-resolution repaint's scaling and size and their restore
 // (also after a failing repaint or a size the driver cannot hold), the low-resolution cases,
 // and the picture itself: lines, points, crosses and labels N times larger in pixels.
+#include "gcad/host/cad/vaq_cad_poly_base.h"
 #include "gcad/host/fig2/vaq_fig2_calculator.h"
 #include "gcad/host/fig2/vaq_fig2_snapshot_data.h"
 #include "gcad/host/fig2/vaq_fig2_snapshot_frame.h"
 #include "gcad/host/gapp/vaq_gapp_main_window.h"
 #include "gcad/host/gl/vaq_gl_widget_options.h"
+#include "gcad/mesh/gcad_gl_node_container.h"
 #include "tests/overlay/overlay_view.h"
 #include "tests/support/gcad_gl_test.h"
 #include "tests/support/prog_error_message.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -104,25 +107,27 @@ TEST_F(SnapshotRepaint, RendersTheLongerSideAtTheSnapshotSizeWithPixelSizesScale
     const std::unique_ptr<Fig2::SnapshotData> snapshot = scene.createSnapshot(&ok);
     EXPECT_TRUE(ok);
     // 2048 / 400 = 5.12 (smaller than 2048 / 300): 2048 x 1536 pixels, each 5.12 times smaller
-    // in the model and in the figure than the view's own.
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_DOUBLE_EQ(seen[0].scaling, 5.12);
-    EXPECT_EQ(seen[0].width, 2048);
-    EXPECT_EQ(seen[0].height, 1536);
-    EXPECT_DOUBLE_EQ(seen[0].pixelSize, view->getScale() / 1536.0 / 5.12);
-    EXPECT_DOUBLE_EQ(seen[0].overlayPixelSize, screenMM / 5.12);
-    EXPECT_EQ(seen[0].templ, GL::UpdateOptions::UT_SNAPSHOT);
+    // in the model and in the figure than the view's own. Each band sees the whole view.
+    ASSERT_EQ(seen.size(), size_t(GCAD::RenderCallback::SNAPSHOT_BANDS));
+    for (const Seen &band : seen) {
+        EXPECT_DOUBLE_EQ(band.scaling, 5.12);
+        EXPECT_EQ(band.width, 2048);
+        EXPECT_EQ(band.height, 1536);
+        EXPECT_DOUBLE_EQ(band.pixelSize, view->getScale() / 1536.0 / 5.12);
+        EXPECT_DOUBLE_EQ(band.overlayPixelSize, screenMM / 5.12);
+        EXPECT_EQ(band.templ, GL::UpdateOptions::UT_SNAPSHOT);
+    }
     expectRestored(overlayPixelSize);
     // ...then the view is drawn again as it was, before it is picked from or read.
     EXPECT_TRUE(view->isRepaintScheduled());
     const BaVec3d<double> centre = view->get3d2dTransformation().transform(BaVec3d<double>(5, 5, 0));
     EXPECT_EQ(scene.getNearestRenderedElement(BaVec2d<double>(centre.x, centre.y), false), element.get());
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[1].scaling, 1.0);
-    EXPECT_EQ(seen[1].width, 400);
-    EXPECT_EQ(seen[1].templ, GL::UpdateOptions::UT_KEEP_GPU_DATA);
+    ASSERT_EQ(seen.size(), GCAD::RenderCallback::SNAPSHOT_BANDS + 1u);
+    EXPECT_EQ(seen.back().scaling, 1.0);
+    EXPECT_EQ(seen.back().width, 400);
+    EXPECT_EQ(seen.back().templ, GL::UpdateOptions::UT_KEEP_GPU_DATA);
     EXPECT_EQ(view->getRenderedImage(), before);
-    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen.size(), GCAD::RenderCallback::SNAPSHOT_BANDS + 1u);
 
     // The document is the view's size on screen, its picture the sharp one.
     EXPECT_DOUBLE_EQ(snapshot->getFigure().getSize().width(), 400 * screenMM);
@@ -327,6 +332,87 @@ TEST_F(SnapshotPicture, LinesPointsCrossesAndLabelsAreNTimesLargerInPixels)
     EXPECT_NEAR(inDocument.height(), N * inView.height(), 0.05 * N * inView.height());
     EXPECT_NEAR(inDocument.width(), N * inView.width(), 0.05 * N * inView.width());
     EXPECT_NEAR(inDocument.left(), N * inView.left(), 2.0 * N);
+}
+
+TEST_F(SnapshotPicture, DrawnInBandsThePictureEqualsTheOneDrawnWhole)
+{
+    // Seen from an angle: a lit, wavy mesh with its edges and wide points over the whole view,
+    // in leaves small enough for a band to skip some; a diagonal of wide points and a long, wide normal
+    // across the band edges; a cross, the corner axes with their names, and a label.
+    GCAD::GLNodeContainer nodes;
+    std::vector<BaVec3d<double>> vertices;
+    constexpr unsigned COLUMNS = 61, ROWS = 41;
+    for (unsigned i = 0; i < ROWS; ++i)
+        for (unsigned j = 0; j < COLUMNS; ++j) {
+            const double x = 10.0 * j / (COLUMNS - 1), y = 10.0 * i / (ROWS - 1);
+            vertices.emplace_back(x, y, 0.6 * std::sin(1.3 * x) * std::cos(0.9 * y));
+        }
+    std::vector<CAD::Triangle> triangles;
+    for (unsigned i = 0; i + 1 < ROWS; ++i)
+        for (unsigned j = 0; j + 1 < COLUMNS; ++j) {
+            const uint32_t k = i * COLUMNS + j;
+            triangles.push_back({ k, k + 1, k + 1 + COLUMNS });
+            triangles.push_back({ k, k + 1 + COLUMNS, k + COLUMNS });
+        }
+    auto mesh = std::make_unique<CAD::PolyBase>(ElementCreator::MESH, QStringLiteral("wave"));
+    mesh->setMesh(std::move(vertices), std::move(triangles));
+    mesh->computeNormals();
+    mesh->needsNoBoundary(true);
+    mesh->setMaxLeafVertices(64);
+    mesh->getElemProperties()->showEdges = true;
+    mesh->getElemProperties()->showPoints = true;
+    mesh->getElemProperties()->pointSize = 9.0;
+    mesh->updateVisualization(Vaq::Test::STAGE, false, false);
+    scene.show(mesh.get(), Vaq::Test::STAGE);
+    const Color red(255, 0, 0);
+    std::vector<BaVec3d<double>> diagonal;
+    for (int i = 0; i <= 40; ++i)
+        diagonal.emplace_back(0.25 * i, 0.25 * i, 1.0);
+    CAD::PointsBase *points = addPoints(diagonal);
+    points->setColors(std::vector<Color>(diagonal.size(), red));
+    points->getElemProperties()->pointSize = 9.0;
+    CAD::PointsBase *normals = addPoints({ { 8.0, 1.0, 1.0 } });
+    normals->getElemProperties()->displayMode = 3;
+    normals->getElemProperties()->showNormals = true;
+    normals->getElemProperties()->normalLength = 200.0;
+    normals->getElemProperties()->needleLineWidth = 3.0;
+    normals->setNormals({ BaVec3d<float>(0.3f, 1.0f, 0.0f) });
+    CAD::PointsBase *crossed = addPoints({ { 3.0, 5.0, 1.0 } });
+    crossed->getElemProperties()->displayMode = 2;
+    crossed->getElemProperties()->crossSize = 40.0;
+    addLabelled(QStringLiteral("Deviation 0.25"), BaVec3d<double>(5, 8, 0), BaVec3d<double>(1, 1, 0));
+    GCAD::RenderCallback::setCoordinateAxisDrawingEnabled(true);
+    GCAD::RenderCallback::setCoordinateAxisDrawingMode(GCAD::RenderCallback::CSM_VIEW_CORNER);
+    lookFrom(GL::ViewCreator::VD_XP_YP_ZP);
+
+    const auto picture = [this](int bands) {
+        view->resizeForSnapshot(4 * VW, 4 * VH, bands);
+        view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_ALL, GL::UpdateOptions::UT_SNAPSHOT));
+        return view->getRenderedImage();
+    };
+    const QImage whole = picture(1);
+    ASSERT_EQ(whole.size(), QSize(4 * VW, 4 * VH));
+    // Four bands of 300 rows, seven of 172 with a last one of 168. Every primitive lands
+    // where it does in the whole picture; only the rasteriser's interpolation of smoothly
+    // shaded colours, worked out from the buffer's origin in floating point, may round a
+    // channel of a few scattered pixels of the upper bands the other way.
+    for (const int bands : { 4, 7 }) {
+        const QImage banded = picture(bands);
+        ASSERT_EQ(banded.size(), whole.size());
+        const uchar *a = whole.constBits(), *b = banded.constBits();
+        qsizetype differing = 0, farOff = 0;
+        for (qsizetype i = 0; i < whole.sizeInBytes(); ++i) {
+            differing += a[i] != b[i];
+            farOff += std::abs(a[i] - b[i]) > 1;
+        }
+        EXPECT_EQ(farOff, 0) << bands << " bands";
+        EXPECT_LT(differing, whole.width() * whole.height() / 10000) << bands << " bands";
+    }
+    view->resizeForSnapshot(VW, VH);
+    GCAD::RenderCallback::setCoordinateAxisDrawingEnabled(false);
+    GCAD::RenderCallback::setCoordinateAxisDrawingMode(GCAD::RenderCallback::CSM_ORIGIN);
+    scene.entries.clear();
+    nodes.deleteAllNodes();
 }
 
 } // namespace

@@ -22,7 +22,7 @@ void FrameBuffer::release()
     m_width = m_height = 0;
 }
 
-bool FrameBuffer::create(int width, int height, QString *error)
+bool FrameBuffer::fits(int width, int height, QString *error)
 {
     const Capabilities &caps = GLExtensions::getCapabilities();
     if (!caps.frameBufferObject) {
@@ -39,6 +39,13 @@ bool FrameBuffer::create(int width, int height, QString *error)
                      .arg(maxHeight);
         return false;
     }
+    return true;
+}
+
+bool FrameBuffer::create(int width, int height, QString *error)
+{
+    if (!fits(width, height, error))
+        return false;
     while (::glGetError() != GL_NO_ERROR) { }
     GLuint fbo = 0, color = 0, depthStencil = 0;
     glGenFramebuffers(1, &fbo);
@@ -94,6 +101,14 @@ QImage FrameBuffer::readColor() const
     // picture is large, and a flipped copy would double it for a moment.
     image.mirror(false, true);
     return image;
+}
+
+void FrameBuffer::readColorRows(int rows, QImage *image, int firstRow) const
+{
+    bind();
+    ::glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    ::glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    ::glReadPixels(0, 0, m_width, rows, GL_RGBA, GL_UNSIGNED_BYTE, image->scanLine(firstRow));
 }
 
 void FrameBuffer::readStencil(const QRect &area, std::vector<unsigned char> *values) const

@@ -18,6 +18,8 @@ public:
     FrameBuffer(const FrameBuffer &) = delete;
     FrameBuffer &operator=(const FrameBuffer &) = delete;
 
+    // Whether the driver can hold a buffer of the given size; if not, *error says why.
+    static bool fits(int width, int height, QString *error);
     // (Re)creates the buffers at the given size on the current context. On failure the
     // old buffers stay and *error says why.
     bool create(int width, int height, QString *error);
@@ -28,6 +30,9 @@ public:
 
     // Colour pixels, rows top-down.
     QImage readColor() const;
+    // Reads the lowest `rows` rows of colour into image (RGBA8888, as wide as the buffer) from
+    // row `firstRow` on, bottom row first as GL keeps them.
+    void readColorRows(int rows, QImage *image, int firstRow) const;
     // The stencil values of area (window pixels, origin lower left, inside the buffer), rows
     // bottom-up as GL keeps them (area width x height bytes).
     void readStencil(const QRect &area, std::vector<unsigned char> *values) const;

@@ -115,7 +115,7 @@ void RenderObject::resize(int width, int height)
     m_stencil_handler->finish();
 }
 
-void RenderObject::resizeForSnapshot(int width, int height)
+void RenderObject::resizeForSnapshot(int width, int height, int bands)
 {
     if (m_repainting)
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resizeForSnapshot", "cannot resize while repainting");
@@ -123,12 +123,23 @@ void RenderObject::resizeForSnapshot(int width, int height)
         endSnapshot();
         return;
     }
+    if (bands < 1)
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::resizeForSnapshot", "a snapshot needs at least one band");
     GLContext::getInstance();
+    // The whole picture must fit the driver's viewport, whatever the band's buffer holds.
+    QString error;
+    if (!FrameBuffer::fits(width, height, &error))
+        VAQ_PROG_ERROR("Vaq::GL::RenderObject::resizeForSnapshot", error);
+    bands = std::min(bands, height);
+    const int bandRows = (height + bands - 1) / bands;
     std::unique_ptr<SnapshotTarget> started = m_snapshot ? nullptr : std::make_unique<SnapshotTarget>();
     SnapshotTarget &snapshot = started ? *started : *m_snapshot;
-    QString error;
-    if (!snapshot.frameBuffer.create(width, height, &error))
+    // The old picture goes before the new buffer comes.
+    snapshot.picture = QImage();
+    if (!snapshot.frameBuffer.create(width, bandRows, &error))
         VAQ_PROG_ERROR("Vaq::GL::RenderObject::resizeForSnapshot", error);
+    snapshot.bands = (height + bandRows - 1) / bandRows;
+    snapshot.bandRows = bandRows;
     if (started) {
         started->viewTexts = std::exchange(m_texts, {});
         started->viewHasImage = m_has_image;
@@ -160,6 +171,11 @@ FrameBuffer &RenderObject::target() const
 StencilHandlerBase &RenderObject::targetStencilHandler() const
 {
     return m_snapshot ? m_snapshot->stencilHandler : *m_stencil_handler;
+}
+
+QRect RenderObject::getDrawnArea() const
+{
+    return m_band_area.isNull() ? QRect(0, 0, width(), height()) : m_band_area;
 }
 
 StencilHandlerBase *RenderObject::getStencilHandler() const
@@ -366,6 +382,8 @@ void RenderObject::runRepaint(const UpdateOptions &options)
             view->disableClipping();
             view->m_stage = RS_NONE;
             view->m_repainting = false;
+            view->m_band_area = QRect();
+            view->m_texts_by_band = false;
             _repaint_running = false;
             view->targetStencilHandler().finish();
         }
@@ -377,6 +395,7 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     RepaintScope scope { this };
     m_timing_steps.clear();
     m_repaint_timer.start();
+    m_since_events.invalidate();
 
     // An overlay repaint starts from the kept picture of the unchanged view, with the
     // stencil ids it had; anything else draws the scene and keeps a new picture.
@@ -389,9 +408,50 @@ void RenderObject::runRepaint(const UpdateOptions &options)
         m_texts.clear();
         updateViewVolume();
     }
-    double matrix[16];
-    ::glViewport(0, 0, width(), height());
+    if (m_snapshot && m_snapshot->picture.size() != QSize(width(), height())) {
+        m_snapshot->picture = QImage(width(), height(), QImage::Format_RGBA8888);
+        if (m_snapshot->picture.isNull())
+            VAQ_PROG_ERROR("Vaq::GL::RenderObject::repaintWidget",
+                QStringLiteral("no memory for a picture of %1 x %2").arg(width()).arg(height()));
+    }
+
+    const int bands = m_snapshot ? m_snapshot->bands : 1;
+    m_texts_by_band = bands > 1;
+    bool done = true;
+    for (int band = 0; band < bands && done; ++band) {
+        beginBand(band);
+        if (band == 0) {
+            m_has_image = true;
+            if (!m_overlay_only)
+                m_callback->initAllElementsForDrawing();
+        }
+        done = runStages(m_overlay_only ? RS_OVERLAY3D : RS_SETUP, RS_OVERLAY3D);
+        if (done && band == bands - 1) {
+            // One layout of the 2-D overlay for the whole picture, drawn where it lands.
+            m_texts_by_band = false;
+            done = runStages(RS_OVERLAY2D, RS_FINISH);
+        }
+        if (m_snapshot) {
+            const QRect rows = getDrawnArea();
+            m_snapshot->frameBuffer.readColorRows(rows.height(), &m_snapshot->picture, rows.y());
+        }
+    }
+    // Read bottom row first, as GL keeps them.
+    if (m_snapshot)
+        m_snapshot->picture.mirror(false, true);
+    ::glFlush();
+}
+
+void RenderObject::beginBand(int band)
+{
+    if (m_snapshot) {
+        const int y = band * m_snapshot->bandRows;
+        m_band_area = QRect(0, y, width(), std::min(m_snapshot->bandRows, height() - y));
+    }
+    // The band's buffer shows the window's rows from the band's lowest one on.
+    ::glViewport(0, -getDrawnArea().y(), width(), height());
     ::glDisable(GL_SCISSOR_TEST);
+    double matrix[16];
     ::glMatrixMode(GL_PROJECTION);
     m_camera.getProjection().getGLTransformation(matrix);
     ::glLoadMatrixd(matrix);
@@ -417,36 +477,44 @@ void RenderObject::runRepaint(const UpdateOptions &options)
     m_camera.getModelView().getGLTransformation(matrix);
     ::glLoadMatrixd(matrix);
     enableClipping();
-    m_has_image = true;
+}
 
-    if (!m_overlay_only)
-        m_callback->initAllElementsForDrawing();
+bool RenderObject::runStages(int first, int last)
+{
     // Keeps the application responsive while a large scene is drawn in steps: events run
     // after the first unfinished step and then every EVENT_INTERVAL_MS, so that scenes of
     // many tiny steps do not pay for an event round at each of them.
-    QElapsedTimer sinceEvents;
     // An aborted stage is left unfinished: the callback closes it at its next preDraw.
-    for (int stage = m_overlay_only ? RS_OVERLAY3D : RS_SETUP; stage <= RS_FINISH && !m_abort; ++stage) {
+    for (int stage = first; stage <= last; ++stage) {
         m_stage = RenderStage_t(stage);
         m_callback->preDraw();
         if (stage == RS_SETUP)
             clearColor(); // the set-up may have handed the view its background
         while (!m_abort && !m_callback->draw()) {
             if (QCoreApplication::instance()
-                && (!sinceEvents.isValid() || sinceEvents.elapsed() >= EVENT_INTERVAL_MS)) {
+                && (!m_since_events.isValid() || m_since_events.elapsed() >= EVENT_INTERVAL_MS)) {
                 QCoreApplication::processEvents();
                 // An event may have made another view's buffer current.
                 target().bind();
-                sinceEvents.start();
+                m_since_events.start();
             }
         }
         if (m_abort)
-            break;
+            return false;
         m_callback->postDraw();
         if (stage == RS_LEVEL1)
             saveFrame();
     }
-    ::glFlush();
+    return true;
+}
+
+bool RenderObject::keepsTextAt(double y) const
+{
+    if (!m_texts_by_band || m_band_area.isNull())
+        return true;
+    // The lowest band keeps what lies below the window, the highest what lies above it.
+    return (m_band_area.y() == 0 || y >= m_band_area.y())
+        && (m_band_area.bottom() == height() - 1 || y < m_band_area.y() + m_band_area.height());
 }
 
 void RenderObject::abortRepaint()
@@ -471,7 +539,9 @@ QImage RenderObject::getRenderedImage(bool *ok)
     if (!m_has_image)
         return QImage();
     ::glFinish();
-    QImage image = target().readColor();
+    QImage image = m_snapshot ? std::exchange(m_snapshot->picture, QImage()) : target().readColor();
+    if (m_snapshot)
+        m_has_image = false; // handed over
     if (image.isNull())
         return image;
     if (!m_texts.empty()) {
@@ -501,6 +571,8 @@ void RenderObject::renderText(
             * Transformation::fromGLTransformation(modelView);
     }
     const BaVec3d<double> window = toWindow.transform(position);
+    if (!keepsTextAt(window.y))
+        return;
     TextItem item;
     item.position = QPointF(window.x, height() - window.y);
     item.depth = window.z;

@@ -19,6 +19,7 @@
 #include <QObject>
 #include <QPair>
 #include <QPointF>
+#include <QRect>
 #include <QString>
 
 #include <memory>
@@ -76,9 +77,18 @@ public:
     void resize(int width, int height);
     // For a high-resolution snapshot: from now on the view has the given size and draws into
     // a frame buffer of its own, while its own picture, element ids and texts stay as they
-    // are; asked for its own size again, it drops that buffer and has them back. Throws
-    // ProgError for a size the driver cannot hold (the view stays as it was).
-    void resizeForSnapshot(int width, int height);
+    // are; asked for its own size again, it drops that buffer and has them back. With more
+    // than one band that buffer holds only a band of height / bands rows (rounded up), and
+    // each repaint draws the view band after band into one picture: the buffers take a
+    // bands-th of the memory of whole ones. Throws ProgError for a size the driver cannot
+    // hold (the view stays as it was).
+    void resizeForSnapshot(int width, int height, int bands = 1);
+    // The window pixels (origin lower left) the running repaint draws: the whole view, or the
+    // rows of the snapshot band being drawn. What is drawn through the matrices (an orthographic
+    // projection over the window included) lands in the band by itself; positions handed to GL
+    // in window pixels (glWindowPos, glScissor, glReadPixels) are taken less the area's origin,
+    // and culling may skip what lies outside the area.
+    QRect getDrawnArea() const;
 
     // The view parameters and matrices; see Camera. The scene box is the callback's (widened
     // by extendViewVolume) as of the last repaint.
@@ -136,6 +146,9 @@ public:
     // Draws the whole view once: set-up, collection, render stages 0 to 5. A repaint
     // asked for while one is running (from the events processed between draw steps) is
     // run right after it.
+    // A snapshot drawn in bands runs render stages 0 to 3 once for each band, on a band
+    // cleared anew, and the 2-D overlay and the finish (stages 4 and 5) once, in the last
+    // band: the overlay is laid out once for the whole picture.
     // Every full repaint that is neither interactive nor a snapshot keeps its picture as it
     // stands after render stage 2 (the scene without the overlays). A repaint of update
     // stage US_OVERLAY starts from that picture and runs only the overlay stages 3 to 5,
@@ -161,11 +174,13 @@ public:
     // Waits until the GPU has finished the last repaint.
     void waitForRendering();
     // The last repaint's pixels, rows top-down, with the texts of renderText painted on.
-    // A null image (and *ok false) before the first repaint.
+    // A null image (and *ok false) before the first repaint. A snapshot's picture is handed
+    // over once, its only copy: asked for again, it is null until the next repaint.
     QImage getRenderedImage(bool *ok = nullptr);
 
     // Places a text at a model position of the current model-view matrix; drawn when the
-    // image is read back. Texts are collected anew by every repaint.
+    // image is read back. Texts are collected anew by every repaint; of a snapshot drawn in
+    // bands, each band keeps those placed in its rows, so that every text is kept once.
     virtual void renderText(const BaVec3d<double> &position, const QString &text, const QFont &font = QFont(),
         const Color &color = Color(255, 255, 255));
 
@@ -180,6 +195,13 @@ private:
     void updateViewVolume();
     void loadClippingPlane();
     void runRepaint(const UpdateOptions &options);
+    // Sets the GL state a repaint starts from for the given band of a snapshot (0 for a
+    // whole view), and clears the band unless the repaint starts from the kept picture.
+    void beginBand(int band);
+    // Runs the render stages first to last; false when the repaint was aborted.
+    bool runStages(int first, int last);
+    // Whether a text placed at window row y belongs to the band being drawn.
+    bool keepsTextAt(double y) const;
     SavedFrame::ViewState viewState() const;
     // Keeps the picture of a full repaint once its scene stages are drawn.
     void saveFrame();
@@ -216,6 +238,10 @@ private:
     bool m_repaint_scheduled = false;
     UpdateOptions m_scheduled_options;
     QElapsedTimer m_repaint_timer;
+    QElapsedTimer m_since_events;
+    // The snapshot band being drawn (null outside a band) and whether texts are kept by rows.
+    QRect m_band_area;
+    bool m_texts_by_band = false;
     QList<QPair<QString, double>> m_timing_steps;
     std::vector<TextItem> m_texts;
     SavedFrame m_saved_frame;

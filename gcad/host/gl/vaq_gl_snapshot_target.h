@@ -1,11 +1,14 @@
 // SnapshotTarget: what a view draws into while a high-resolution snapshot is taken: a frame
-// buffer of the snapshot's size and a stencil handler for it, so that the view's own frame
+// buffer of one horizontal band of the snapshot (the whole of it for a single band), the
+// picture the bands are read into, and a stencil handler, so that the view's own frame
 // buffer, element ids and texts come out of the snapshot as they went in.
 #pragma once
 
 #include "gcad/host/gl/vaq_gl_frame_buffer.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 #include "gcad/host/gl/vaq_gl_stencil_handler.h"
+
+#include <QImage>
 
 #include <vector>
 
@@ -41,7 +44,12 @@ public:
 
 struct SnapshotTarget
 {
+    // The snapshot's width and bandRows rows; the last band may use fewer of them.
     FrameBuffer frameBuffer;
+    int bands = 1;
+    int bandRows = 0;
+    // The whole picture, made by the repaint and handed over once by getRenderedImage.
+    QImage picture;
     SnapshotStencilHandler stencilHandler;
     // The view's own picture's texts, whether it has a picture, and the options it was drawn
     // with: theirs again when the snapshot ends.

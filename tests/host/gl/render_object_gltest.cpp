@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace GL = Vaq::GL;
@@ -271,6 +273,137 @@ TEST(RenderObject, ASnapshotDrawsIntoItsOwnBufferAndLeavesTheViewsPictureAndIdsA
     EXPECT_THROW(v.view->resize(0, 10), Vaq::ProgError);
     EXPECT_EQ(v.view->width(), W);
     EXPECT_EQ(v.view->getRenderedImage().pixelColor(5, 5), red);
+}
+
+// A QuadScene that also draws what a band's seams could break, after its quads: a smoothly
+// shaded triangle over the whole window, a wide smoothed line, wide points on and next to
+// band edges, a cross in window pixels through an orthographic projection (in the overlay
+// stage), and texts at rows all over the window.
+class SeamScene : public QuadScene
+{
+public:
+    using QuadScene::QuadScene;
+    void preDraw() override
+    {
+        QuadScene::preDraw();
+        if (getRenderStage() == GL::RenderObject::RS_LEVEL1)
+            drawScene();
+        else if (getRenderStage() == GL::RenderObject::RS_OVERLAY3D)
+            drawWindowCross();
+    }
+
+private:
+    void drawScene()
+    {
+        ::glDisable(GL_LIGHTING);
+        ::glBegin(GL_TRIANGLES);
+        ::glColor3ub(250, 10, 30);
+        ::glVertex3d(0.3, 0.2, 0.5);
+        ::glColor3ub(20, 240, 90);
+        ::glVertex3d(39.7, 5.1, -0.5);
+        ::glColor3ub(60, 30, 220);
+        ::glVertex3d(17.3, 29.9, 0.2);
+        ::glEnd();
+        ::glEnable(GL_LINE_SMOOTH);
+        ::glEnable(GL_BLEND);
+        ::glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        ::glLineWidth(5.0f);
+        ::glColor3ub(255, 255, 0);
+        ::glBegin(GL_LINES);
+        ::glVertex3d(1.1, 28.7, 0.9);
+        ::glVertex3d(38.6, 0.4, 0.9);
+        ::glEnd();
+        ::glDisable(GL_LINE_SMOOTH);
+        ::glDisable(GL_BLEND);
+        ::glPointSize(7.0f);
+        ::glColor3ub(0, 255, 255);
+        ::glBegin(GL_POINTS);
+        for (const double y : { 4.5, 7.5, 9.0, 10.0, 15.0, 22.5, 25.5 })
+            ::glVertex3d(3.0 + y, y, 0.95);
+        ::glEnd();
+        ::glLineWidth(1.0f);
+        ::glPointSize(1.0f);
+        QFont font;
+        font.setPixelSize(9);
+        for (const double y : { 0.5, 9.9, 10.1, 14.9, 22.4, 29.5 })
+            getRenderObject()->renderText({ 30.0, y, 1.0 }, QStringLiteral("Tx"), font, Color(255, 0, 255));
+    }
+    void drawWindowCross()
+    {
+        const GL::RenderObject &view = *getRenderObject();
+        ::glMatrixMode(GL_PROJECTION);
+        ::glPushMatrix();
+        ::glLoadIdentity();
+        ::glOrtho(0.0, view.width(), 0.0, view.height(), -1.0, 1.0);
+        ::glMatrixMode(GL_MODELVIEW);
+        ::glPushMatrix();
+        ::glLoadIdentity();
+        ::glDisable(GL_DEPTH_TEST);
+        ::glDisable(GL_LIGHTING);
+        ::glColor3ub(255, 128, 0);
+        ::glBegin(GL_LINES);
+        ::glVertex2d(10.5, 3.5);
+        ::glVertex2d(10.5, view.height() - 3.5);
+        ::glVertex2d(2.5, view.height() / 2.0 + 0.5);
+        ::glVertex2d(view.width() - 2.5, view.height() / 2.0 + 0.5);
+        ::glEnd();
+        ::glPopMatrix();
+        ::glMatrixMode(GL_PROJECTION);
+        ::glPopMatrix();
+        ::glMatrixMode(GL_MODELVIEW);
+        ::glEnable(GL_DEPTH_TEST);
+    }
+};
+
+TEST(RenderObject, ASnapshotDrawnInBandsEqualsTheWholeOneAndLaysTheOverlayOutOnce)
+{
+    SeamScene scene(W, H);
+    std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, W, H));
+    view->setScale(H);
+    scene.quads = { { 2, 3, 30, 9, Color(200, 0, 0), nullptr, 0.3 },
+        { 12.25, 6.5, 21, 27, Color(0, 0, 200), nullptr, 0.6 },
+        { 0, 14, 40, 16, Color(90, 90, 90), nullptr } };
+    scene.overlayQuads = { { 33, 1, 39, 29, Color(255, 255, 255), nullptr } };
+    const auto snapshot = [&](int bands) {
+        view->resizeForSnapshot(4 * W, 4 * H, bands);
+        scene.log.clear();
+        view->repaintWidget(GL::UpdateOptions(0, GL::UpdateOptions::UT_SNAPSHOT));
+        return view->getRenderedImage();
+    };
+    const QImage whole = snapshot(1);
+    ASSERT_EQ(whole.size(), QSize(4 * W, 4 * H));
+    ASSERT_EQ(whole.format(), QImage::Format_RGBA8888);
+    int text = 0;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x) {
+            const QColor c = whole.pixelColor(x, y);
+            text += c.red() > 200 && c.blue() > 200 && c.green() < 60;
+        }
+    ASSERT_GT(text, 0);
+
+    // Bands of 40 rows, of 18 with a last one of 12, and of one row each (no more bands than
+    // rows): every pixel as drawn whole, each text painted once (twice, its smoothed edges
+    // would darken).
+    for (const int asked : { 3, 7, 1000 }) {
+        const int bands = std::min(asked, 4 * H);
+        const QImage banded = snapshot(asked);
+        ASSERT_EQ(banded.size(), whole.size());
+        EXPECT_EQ(std::memcmp(banded.constBits(), whole.constBits(), size_t(whole.sizeInBytes())), 0)
+            << bands << " bands";
+        // The scene stages run for each band, the 2-D overlay and the finish once, last.
+        EXPECT_EQ(scene.log.count("init"), 1);
+        EXPECT_EQ(scene.log.count("pre0"), bands);
+        EXPECT_EQ(scene.log.count("pre3"), bands);
+        EXPECT_EQ(scene.log.count("pre4"), 1);
+        EXPECT_EQ(scene.log.count("pre5"), 1);
+        EXPECT_EQ(scene.log.lastIndexOf("post3") + 1, scene.log.indexOf("pre4"));
+    }
+    // The picture is handed over, not copied: there is none left to read.
+    bool ok = true;
+    EXPECT_TRUE(view->getRenderedImage(&ok).isNull());
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(progErrorMessage([&] { view->resizeForSnapshot(4 * W, 4 * H, 0); }),
+        "a snapshot needs at least one band");
 }
 
 TEST(RenderObject, AScheduledRepaintRunsBeforeThePictureIsReadOrPickedFromAndWaitsForASnapshot)
