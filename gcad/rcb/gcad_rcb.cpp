@@ -263,7 +263,7 @@ void RenderCallback::preDraw()
         // Without axes nothing of the coordinate system can be under the mouse.
         if (!isCoordinateAxisDrawingEnabled())
             deleteCoordinateElements();
-        _overlay3d->draw(true);
+        drawOverlay3d(true);
         break;
     default:
         break;
@@ -283,7 +283,7 @@ bool RenderCallback::draw()
         return true;
     case GL::RenderObject::RS_OVERLAY3D:
         if (!getUpdateOptions().snapshotRendering)
-            _overlay3d->draw(false);
+            drawOverlay3d(false);
         return true;
     case GL::RenderObject::RS_OVERLAY2D:
         return _overlay2d->draw();
@@ -296,7 +296,7 @@ void RenderCallback::postDraw()
 {
     // A snapshot has no overlay stage of its own for the 3-D overlay: it joins the scene.
     if (getRenderStage() == GL::RenderObject::RS_LEVEL1 && getUpdateOptions().snapshotRendering)
-        _overlay3d->draw(false);
+        drawOverlay3d(false);
     // The frame-rate adjustment learns how long the frame took.
     FramerateAdjust *adjust = FramerateAdjust::getInstance();
     if (adjust && getRenderStage() == GL::RenderObject::RS_FINISH)
@@ -336,8 +336,11 @@ bool RenderCallback::getNextElement()
     if (_draw_cursor == _draw_order.size()) {
         _current_element = nullptr;
         _current_stage = CAD::StageIdentifier::UNINITIALIZED;
+        // The cycle itself draws nothing more until the next element; the 3-D overlay says
+        // where it draws (drawOverlay3d). An area of the whole view here would have the next
+        // round's stencil read back in the whole view.
         if (stencil)
-            stencil->setElement(nullptr);
+            stencil->setElement(nullptr, QRect());
         return false;
     }
     _current_element = _draw_order[_draw_cursor].second.element;
@@ -411,6 +414,18 @@ bool RenderCallback::drawElementStep()
     _current_renderer->finish();
     _current_renderer = nullptr;
     return !getNextElement();
+}
+
+void RenderCallback::drawOverlay3d(bool pass)
+{
+    // The overlay draws with no element: what it draws hides the elements beneath from picking.
+    // Its highlight blends over the picture with the stencil test off and so names nothing.
+    const std::vector<unsigned> items = _overlay3d->getItems(pass);
+    const bool writesStencil = std::any_of(
+        items.begin(), items.end(), [](unsigned item) { return item != GLOverlay3d::ITEM_HIGHLIGHT; });
+    if (GL::RenderObject *view = getRenderObject(); view && writesStencil)
+        view->getStencilHandler()->setElement(nullptr);
+    _overlay3d->draw(pass);
 }
 
 CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const

@@ -288,6 +288,8 @@ private:
     QRect getTouchedArea(CAD::Element *element, const CAD::StageIdentifier &stage) const;
     // One step of the current element in render stage 1 or 2.
     bool drawElementStep();
+    // The 3-D overlay's pass, the stencil set to no element over the view where it may draw.
+    void drawOverlay3d(bool pass);
     int getSortKeyForElement(const CAD::Element *element) const;
     void collectElement(TObject *object, const CAD::StageIdentifier &stage);
     void registerElement(CAD::Element *element, const CAD::StageIdentifier &stage);
