@@ -108,8 +108,9 @@ RenderCallback::~RenderCallback()
 
 void RenderCallback::initAllElementsForDrawing()
 {
-    _registered_elements.clear();
-    _registered_arena.release();
+    std::vector<CAD::Element *> before;
+    before.swap(_registered_elements);
+    _registered_sorted = false;
     _draw_order.clear();
     _draw_cursor = 0;
 
@@ -119,6 +120,19 @@ void RenderCallback::initAllElementsForDrawing()
     }
     std::stable_sort(_draw_order.begin(), _draw_order.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
+
+    std::sort(_registered_elements.begin(), _registered_elements.end());
+    _registered_elements.erase(
+        std::unique(_registered_elements.begin(), _registered_elements.end()), _registered_elements.end());
+    _registered_sorted = true;
+    // Both lists are sorted: one walk finds the elements the last collection did not take.
+    auto known = before.cbegin();
+    for (CAD::Element *element : _registered_elements) {
+        while (known != before.cend() && *known < element)
+            ++known;
+        if (known == before.cend() || *known != element)
+            createDeregisterObject(element);
+    }
 }
 
 // Depth first, the node before its children, children in list order; objects in the tree
@@ -161,8 +175,7 @@ void RenderCallback::registerElement(CAD::Element *e, const CAD::StageIdentifier
     }
     if (!isElementVisible(e))
         return;
-    createDeregisterObject(e);
-    _registered_elements.insert(e);
+    _registered_elements.push_back(e);
     _draw_order.emplace_back(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
 }
 
@@ -449,7 +462,9 @@ CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
 
 bool RenderCallback::isElementValid(const CAD::Element *element) const
 {
-    return _registered_elements.count(element) > 0;
+    const auto begin = _registered_elements.begin(), end = _registered_elements.end();
+    return _registered_sorted ? std::binary_search(begin, end, element)
+                              : std::find(begin, end, element) != end;
 }
 
 bool RenderCallback::isElementVisible(const CAD::Element *element) const
@@ -552,7 +567,7 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
         delete notifier->second;
         _deregister_objects.erase(notifier);
     }
-    _registered_elements.erase(element);
+    std::erase(_registered_elements, element);
 
     // An element may die between two draw steps (events run between them): the repaint
     // goes on without it.
