@@ -509,15 +509,17 @@ bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
     if (boxes.empty())
         return false;
 
-    std::vector<BaVec3d<double>> corners;
-    corners.reserve(boxes.size() * 8);
+    // The corners of a large scene take megabytes: kept from one repaint to the next, they
+    // do not cost fresh pages each time.
+    _box_corners.clear();
+    _box_corners.reserve(boxes.size() * 8);
     for (const Box3d &box : boxes) {
         for (const BaVec3d<double> &corner : box.getCorners())
-            corners.push_back(corner);
+            _box_corners.push_back(corner);
     }
     BaVec3d<double> centre;
     double radius = 0.0;
-    Cheby::computeOuterSphereRough(corners, &centre, &radius);
+    Cheby::computeOuterSphereRough(_box_corners, &centre, &radius);
     *min = centre - BaVec3d<double>(radius, radius, radius);
     *max = centre + BaVec3d<double>(radius, radius, radius);
     addPreviewBoundingBox(min, max);

@@ -331,6 +331,7 @@ private:
     // the elements touch.
     Transformation _window_transformation;
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
+    std::vector<BaVec3d<double>> _box_corners; // getBoundingBox's working memory
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;
     // The point-count hint every renderer gets, from the start of the repaint.
