@@ -108,8 +108,9 @@ RenderCallback::~RenderCallback()
 
 void RenderCallback::initAllElementsForDrawing()
 {
-    _registered_elements.clear();
-    _registered_arena.release();
+    std::vector<CAD::Element *> before;
+    before.swap(_registered_elements);
+    _registered_sorted = false;
     _draw_order.clear();
     _draw_cursor = 0;
 
@@ -119,6 +120,19 @@ void RenderCallback::initAllElementsForDrawing()
     }
     std::stable_sort(_draw_order.begin(), _draw_order.end(),
         [](const auto &a, const auto &b) { return a.first < b.first; });
+
+    std::sort(_registered_elements.begin(), _registered_elements.end());
+    _registered_elements.erase(
+        std::unique(_registered_elements.begin(), _registered_elements.end()), _registered_elements.end());
+    _registered_sorted = true;
+    // Both lists are sorted: one walk finds the elements the last collection did not take.
+    auto known = before.cbegin();
+    for (CAD::Element *element : _registered_elements) {
+        while (known != before.cend() && *known < element)
+            ++known;
+        if (known == before.cend() || *known != element)
+            createDeregisterObject(element);
+    }
 }
 
 // Depth first, the node before its children, children in list order; objects in the tree
@@ -161,8 +175,7 @@ void RenderCallback::registerElement(CAD::Element *e, const CAD::StageIdentifier
     }
     if (!isElementVisible(e))
         return;
-    createDeregisterObject(e);
-    _registered_elements.insert(e);
+    _registered_elements.push_back(e);
     _draw_order.emplace_back(getSortKeyForElement(e), CAD::ElementAndStageImp(e, stage));
 }
 
@@ -263,7 +276,7 @@ void RenderCallback::preDraw()
         // Without axes nothing of the coordinate system can be under the mouse.
         if (!isCoordinateAxisDrawingEnabled())
             deleteCoordinateElements();
-        _overlay3d->draw(true);
+        drawOverlay3d(true);
         break;
     default:
         break;
@@ -283,7 +296,7 @@ bool RenderCallback::draw()
         return true;
     case GL::RenderObject::RS_OVERLAY3D:
         if (!getUpdateOptions().snapshotRendering)
-            _overlay3d->draw(false);
+            drawOverlay3d(false);
         return true;
     case GL::RenderObject::RS_OVERLAY2D:
         return _overlay2d->draw();
@@ -296,7 +309,7 @@ void RenderCallback::postDraw()
 {
     // A snapshot has no overlay stage of its own for the 3-D overlay: it joins the scene.
     if (getRenderStage() == GL::RenderObject::RS_LEVEL1 && getUpdateOptions().snapshotRendering)
-        _overlay3d->draw(false);
+        drawOverlay3d(false);
     // The frame-rate adjustment learns how long the frame took.
     FramerateAdjust *adjust = FramerateAdjust::getInstance();
     if (adjust && getRenderStage() == GL::RenderObject::RS_FINISH)
@@ -336,8 +349,11 @@ bool RenderCallback::getNextElement()
     if (_draw_cursor == _draw_order.size()) {
         _current_element = nullptr;
         _current_stage = CAD::StageIdentifier::UNINITIALIZED;
+        // The cycle itself draws nothing more until the next element; the 3-D overlay says
+        // where it draws (drawOverlay3d). An area of the whole view here would have the next
+        // round's stencil read back in the whole view.
         if (stencil)
-            stencil->setElement(nullptr);
+            stencil->setElement(nullptr, QRect());
         return false;
     }
     _current_element = _draw_order[_draw_cursor].second.element;
@@ -413,6 +429,18 @@ bool RenderCallback::drawElementStep()
     return !getNextElement();
 }
 
+void RenderCallback::drawOverlay3d(bool pass)
+{
+    // The overlay draws with no element: what it draws hides the elements beneath from picking.
+    // Its highlight blends over the picture with the stencil test off and so names nothing.
+    const std::vector<unsigned> items = _overlay3d->getItems(pass);
+    const bool writesStencil = std::any_of(
+        items.begin(), items.end(), [](unsigned item) { return item != GLOverlay3d::ITEM_HIGHLIGHT; });
+    if (GL::RenderObject *view = getRenderObject(); view && writesStencil)
+        view->getStencilHandler()->setElement(nullptr);
+    _overlay3d->draw(pass);
+}
+
 CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
 {
     CADRenderer *renderer = _renderer_container.getRenderer(type);
@@ -434,7 +462,9 @@ CADRenderer *RenderCallback::getRenderer(ElementCreator::Element_t type) const
 
 bool RenderCallback::isElementValid(const CAD::Element *element) const
 {
-    return _registered_elements.count(element) > 0;
+    const auto begin = _registered_elements.begin(), end = _registered_elements.end();
+    return _registered_sorted ? std::binary_search(begin, end, element)
+                              : std::find(begin, end, element) != end;
 }
 
 bool RenderCallback::isElementVisible(const CAD::Element *element) const
@@ -479,15 +509,17 @@ bool RenderCallback::getBoundingBox(BaVec3d<double> *min, BaVec3d<double> *max)
     if (boxes.empty())
         return false;
 
-    std::vector<BaVec3d<double>> corners;
-    corners.reserve(boxes.size() * 8);
+    // The corners of a large scene take megabytes: kept from one repaint to the next, they
+    // do not cost fresh pages each time.
+    _box_corners.clear();
+    _box_corners.reserve(boxes.size() * 8);
     for (const Box3d &box : boxes) {
         for (const BaVec3d<double> &corner : box.getCorners())
-            corners.push_back(corner);
+            _box_corners.push_back(corner);
     }
     BaVec3d<double> centre;
     double radius = 0.0;
-    Cheby::computeOuterSphereRough(corners, &centre, &radius);
+    Cheby::computeOuterSphereRough(_box_corners, &centre, &radius);
     *min = centre - BaVec3d<double>(radius, radius, radius);
     *max = centre + BaVec3d<double>(radius, radius, radius);
     addPreviewBoundingBox(min, max);
@@ -537,7 +569,7 @@ void RenderCallback::clearElementFromRenderedElements(CAD::Element *element)
         delete notifier->second;
         _deregister_objects.erase(notifier);
     }
-    _registered_elements.erase(element);
+    std::erase(_registered_elements, element);
 
     // An element may die between two draw steps (events run between them): the repaint
     // goes on without it.

@@ -21,9 +21,7 @@
 
 #include <map>
 #include <memory>
-#include <memory_resource>
 #include <optional>
-#include <set>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -292,6 +290,8 @@ private:
     QRect getTouchedArea(CAD::Element *element, const CAD::StageIdentifier &stage) const;
     // One step of the current element in render stage 1 or 2.
     bool drawElementStep();
+    // The 3-D overlay's pass, the stencil set to no element over the view where it may draw.
+    void drawOverlay3d(bool pass);
     int getSortKeyForElement(const CAD::Element *element) const;
     void collectElement(TObject *object, const CAD::StageIdentifier &stage);
     void registerElement(CAD::Element *element, const CAD::StageIdentifier &stage);
@@ -321,10 +321,11 @@ private:
     std::unique_ptr<Overlay2d> _overlay2d;
     CADRenderer *_current_renderer = nullptr;
     double _snapshot_scaling = 1.0;
-    // The set's nodes come from an arena that each collection releases at once, so that a
-    // scene of many elements is not allocated element by element in every repaint.
-    std::pmr::monotonic_buffer_resource _registered_arena;
-    std::pmr::set<const CAD::Element *> _registered_elements { &_registered_arena };
+    // The elements of the last collection, sorted by address once it is complete (searched
+    // one by one while it runs). Of the elements a collection takes, only those the one before
+    // did not take can lack their destroy notifier: the others need no look-up.
+    std::vector<CAD::Element *> _registered_elements;
+    bool _registered_sorted = true;
     DrawOrder _draw_order;
     std::size_t _draw_cursor = 0; // index into _draw_order
     CAD::Element *_current_element = nullptr;
@@ -334,6 +335,7 @@ private:
     // the elements touch.
     Transformation _window_transformation;
     std::unordered_map<const CAD::Element *, DeregisterCADElement *> _deregister_objects;
+    std::vector<BaVec3d<double>> _box_corners; // getBoundingBox's working memory
     bool _spotlight_enabled = false;
     double _spotlight_radius = 10.0;
     // The point-count hint every renderer gets, from the start of the repaint.

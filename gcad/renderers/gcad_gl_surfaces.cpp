@@ -63,8 +63,11 @@ void CADGLRenderer::drawCone(const Cone3d &cone, const Color &color, double line
     enableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     setLineWidth(lineWidth);
     ::glColor3ub(color.r, color.g, color.b);
-    drawPoints(GL_LINES, coneRims(cone));
-    drawPoints(GL_LINES, coneSides(cone, viewDirection));
+    // Rims and side lines in one draw: the same lines in the same order.
+    std::vector<BaVec3d<double>> lines = coneRims(cone);
+    const std::vector<BaVec3d<double>> sides = coneSides(cone, viewDirection);
+    lines.insert(lines.end(), sides.begin(), sides.end());
+    drawPoints(GL_LINES, lines);
     disableRenderMode(RM_LINES_NO_DEPTH_WRITE);
     resetLineWidth();
 }

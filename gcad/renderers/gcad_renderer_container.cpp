@@ -14,16 +14,20 @@ void RendererContainer::registerRenderer(CADRenderer *renderer)
 {
     m_renderers.push_back(renderer);
     for (CAD::ElementCreator::Element_t type : renderer->getSupportedTypes()) {
-        if (!m_types.emplace(type, renderer).second)
+        const std::size_t index = std::size_t(type);
+        if (index >= m_types.size())
+            m_types.resize(index + 1, nullptr);
+        if (m_types[index])
             VAQ_PROG_ERROR("Vaq::GCAD::RendererContainer::registerRenderer",
                 "cad renderer for this type has already been registered");
+        m_types[index] = renderer;
     }
 }
 
 CADRenderer *RendererContainer::getRenderer(CAD::ElementCreator::Element_t type) const
 {
-    const auto found = m_types.find(type);
-    return found == m_types.end() ? nullptr : found->second;
+    const std::size_t index = std::size_t(type);
+    return index < m_types.size() ? m_types[index] : nullptr;
 }
 
 void RendererContainer::removeElement(CAD::Element *element)

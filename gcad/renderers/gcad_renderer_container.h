@@ -5,7 +5,6 @@
 
 #include "gcad/host/cad/vaq_cad_element_creator.h"
 
-#include <map>
 #include <vector>
 
 namespace Vaq::CAD {
@@ -40,7 +39,9 @@ public:
 
 private:
     std::vector<CADRenderer *> m_renderers;
-    std::map<CAD::ElementCreator::Element_t, CADRenderer *> m_types;
+    // The renderer of each type, indexed by type (null: none). Types are small numbers, and
+    // the drawing cycle asks for every element it draws.
+    std::vector<CADRenderer *> m_types;
 };
 
 } // namespace Vaq::GCAD

@@ -250,6 +250,16 @@ TEST_F(DrawingCycle, ADestroyedElementLeavesTheCallbackAndItsRenderersEvenMidRep
     elements[0].reset();
     EXPECT_EQ(renderer.log.last(), "remove:a");
     EXPECT_FALSE(scene.isElementValid(a));
+
+    // An element first collected in a later repaint is watched as well.
+    renderer.onStep = nullptr;
+    Element *d = add(LABEL, "d");
+    view->repaintWidget();
+    ASSERT_TRUE(scene.isElementValid(d));
+    scene.entries.pop_back();
+    elements.back().reset();
+    EXPECT_EQ(renderer.log.last(), "remove:d");
+    EXPECT_FALSE(scene.isElementValid(d));
 }
 
 TEST_F(DrawingCycle, TheClippingPlaneCutsOnlyElementsThatAllowItAndOnlyWhileClippingIsOn)

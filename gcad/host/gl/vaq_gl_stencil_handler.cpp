@@ -45,6 +45,7 @@ void StencilHandlerBase::reset(int width, int height)
     m_drawing = true;
     m_valid = true;
     m_resolve_count = 0;
+    m_resolved_pixels = 0;
     applyStencilFunction();
 }
 
@@ -230,6 +231,7 @@ void StencilHandlerBase::resolve(bool clearStencil)
     std::vector<unsigned char> stencil;
     for (const QRect &area : touched) {
         m_frame_buffer->readStencil(area, &stencil);
+        m_resolved_pixels += size_t(area.width()) * size_t(area.height());
         // Zero: untouched in this round, the earlier rounds' element stays; none where no
         // resolve of this repaint has read the tile yet.
         const unsigned char *id = stencil.data();

@@ -74,8 +74,10 @@ public:
 
     // Elements given ids since the stencil was last resolved (for tests and statistics).
     unsigned getPendingIds() const { return unsigned(m_round_ids.size()); }
-    // How often the ids ran out in the last repaint.
+    // How often the ids ran out in the last repaint, and how many stencil pixels its resolves
+    // read back.
     unsigned getResolveCount() const { return m_resolve_count; }
+    std::size_t getResolvedPixels() const { return m_resolved_pixels; }
 
     // Side of the square tiles in which touched areas are kept, in pixels.
     static constexpr int TILE = 64;
@@ -135,6 +137,7 @@ private:
     int m_tiles_y = 0;
     std::vector<unsigned char> m_touched; // per tile, rows bottom-up: written since the last resolve
     unsigned m_resolve_count = 0;
+    std::size_t m_resolved_pixels = 0;
 };
 
 } // namespace Vaq::GL
