@@ -296,6 +296,29 @@ TEST(CachedFigurePainter, SpritesLookAsPaintedAfreshMoveWithTheirElementsAndFoll
     EXPECT_LE(differingPixels(half, paint(f.figure, 200, PIXEL_MM), box), 2);
 }
 
+TEST(CachedFigurePainter, SpritesCoverTheirVisiblePixelsOnly)
+{
+    // The label's box with its hairline frame, not the transparent margin painted around it
+    // for antialiasing: its frame's outer half may reach one pixel beyond the box.
+    TestFigure f;
+    GL::RenderCallback scene;
+    std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, 200, 200));
+    view->makeCurrent();
+    const QTransform toDevice = QTransform::fromScale(1.0 / PIXEL_MM, 1.0 / PIXEL_MM);
+    GFigure2::SpriteCache::Sprite sprite;
+    ASSERT_TRUE(GFigure2::SpriteCache::shared().getSprite(f.label, toDevice, QRect(0, 0, 200, 200), &sprite));
+    const QRect box = toPixels(f.label.getBoxRect(), PIXEL_MM);
+    EXPECT_TRUE(box.adjusted(-1, -1, 1, 1).contains(sprite.rect))
+        << sprite.rect.x() << "," << sprite.rect.y();
+    EXPECT_TRUE(sprite.rect.contains(box.adjusted(1, 1, -1, -1)));
+
+    // A label that paints nothing at all has no sprite.
+    Label empty;
+    empty.setMargin(0.0);
+    EXPECT_FALSE(GFigure2::SpriteCache::shared().getSprite(empty, toDevice, QRect(0, 0, 200, 200), &sprite));
+    GFigure2::SpriteCache::shared().endRepaint();
+}
+
 TEST(CachedFigurePainter, LabelsBeyondTheAtlasStillLookAsPaintedAfresh)
 {
     // Twelve boxes nearly as large as the view, each on top of the one before: four fill the
