@@ -50,6 +50,7 @@ void LabelBase::assignFrame(const LabelBase &other)
     m_connector_style = other.m_connector_style;
     m_background = other.m_background;
     m_border = other.m_border;
+    boxChanged();
 }
 
 Label::Label()
@@ -62,6 +63,7 @@ std::unique_ptr<Element> Label::clone() const
     auto copy = std::make_unique<Label>();
     copy->assignFrame(*this);
     copy->m_text.assign(m_text);
+    copy->m_text_color = m_text_color;
     copy->m_position = m_position;
     copy->m_alignment = m_alignment;
     copy->m_margin = m_margin;
@@ -71,7 +73,14 @@ std::unique_ptr<Element> Label::clone() const
 
 QRectF Label::getBoxRect() const
 {
-    return m_text.getRect().adjusted(-m_margin, -m_margin, m_margin, m_margin);
+    return m_text_rect.adjusted(-m_margin, -m_margin, m_margin, m_margin);
+}
+
+void Label::setTextColor(const Color &color)
+{
+    m_text.setColor(color);
+    m_text_color = color;
+    boxChanged();
 }
 
 void Label::setText(const QString &text)
@@ -110,6 +119,8 @@ void Label::placeText()
     const QSizeF text = m_text.getSize();
     const QSizeF box(text.width() + 2.0 * m_margin, text.height() + 2.0 * m_margin);
     m_text.setPosition(alignedTopLeft(m_position, box, m_alignment) + QPointF(m_margin, m_margin));
+    m_text_rect = m_text.getRect();
+    boxChanged();
 }
 
 } // namespace Vaq::Fig2

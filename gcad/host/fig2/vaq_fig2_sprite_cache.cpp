@@ -2,8 +2,9 @@
 // the device scale, the sprite's rectangle around the element's whole-pixel corner (for lines
 // also the corner's fraction of a pixel), and what
 // the element's type paints (texts, sizes and offsets within the element in 1/64 device pixels,
-// styles and colours). Computing a signature costs a few hundred bytes per element and repaint;
-// painting one is the cost of QPainter on an image of the element's size plus its upload.
+// styles and colours). Computing a signature costs a few hundred bytes per element and repaint,
+// except for labels, whose revision tells at a glance that nothing changed; painting one is the
+// cost of QPainter on an image of the element's size plus its upload.
 // Sprites are packed into one atlas texture in shelves (rows of sprites of about one height),
 // so that drawing them all is one draw call; places are not reused but the whole atlas starts
 // over once it runs full. Only the bounds of a painted image's visible pixels are kept and
@@ -125,6 +126,7 @@ QByteArray signatureOf(
         s.size(label->getBoxRect().size());
         s.offset(label->getTextRect().topLeft());
         s.size(label->getTextRect().size());
+        s.color(label->getTextColor());
         return s.bytes() + label->getText().toUtf8();
     }
     case Element::T_LINE: {
@@ -206,13 +208,23 @@ bool SpriteCache::getSprite(
     if (sprite->rect.isEmpty())
         return false;
 
-    const QByteArray signature = signatureOf(
-        element, toDevice, sprite->rect.translated(-corner), keepsFraction ? fraction : QPointF());
     Entry &entry = m_entries[&element];
     entry.last_repaint = m_repaint;
-    if (signature.isEmpty() || signature != entry.signature) {
-        entry.signature = signature;
-        upload(entry, element, toDevice, *sprite);
+    // A label whose box did not change since, seen at the same scale and clipping, looks the
+    // same: its signature need not be worked out again.
+    const QRect spriteAtCorner = sprite->rect.translated(-corner);
+    const auto *label
+        = element.getType() == Element::T_LABEL ? dynamic_cast<const Fig2::Label *>(&element) : nullptr;
+    const Glance glance { label ? label->getRevision() : 0, toDevice.m11(), toDevice.m12(), toDevice.m21(),
+        toDevice.m22(), spriteAtCorner };
+    if (!label || !entry.glance || *entry.glance != glance) {
+        const QByteArray signature
+            = signatureOf(element, toDevice, spriteAtCorner, keepsFraction ? fraction : QPointF());
+        if (signature.isEmpty() || signature != entry.signature) {
+            entry.signature = signature;
+            upload(entry, element, toDevice, *sprite);
+        }
+        entry.glance = label ? std::optional<Glance>(glance) : std::nullopt;
     }
     if (entry.visible.isEmpty())
         return false;

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QTransform>
 
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -57,9 +58,24 @@ public:
     unsigned long getPaintCount() const { return m_paint_count; }
 
 private:
+    // What tells at a glance that a label looks as it did: its revision, the device scale and
+    // its sprite's rectangle around its corner.
+    struct Glance
+    {
+        unsigned long revision;
+        double m11, m12, m21, m22;
+        QRect sprite_at_corner;
+
+        bool operator!=(const Glance &o) const
+        {
+            return revision != o.revision || m11 != o.m11 || m12 != o.m12 || m21 != o.m21 || m22 != o.m22
+                || sprite_at_corner != o.sprite_at_corner;
+        }
+    };
     struct Entry
     {
         QByteArray signature;
+        std::optional<Glance> glance; // of a label, when its signature was last worked out
         QRect visible; // the painted pixels not fully transparent, in the painted image
         QRect slot; // in the atlas, holding the visible pixels; null for a sprite of its own texture
         GLuint texture = 0; // its own, for a sprite the atlas had no room for

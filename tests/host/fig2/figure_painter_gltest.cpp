@@ -285,6 +285,14 @@ TEST(CachedFigurePainter, SpritesLookAsPaintedAfreshMoveWithTheirElementsAndFoll
     EXPECT_GT(differingPixels(changed, moved), 10);
     EXPECT_LE(differingPixels(changed, paint(f.figure, 200, PIXEL_MM)), 4);
 
+    // So does a new colour of a plain text, which no span overrides.
+    f.label.setText(QStringLiteral("Point 13"));
+    const QImage black = paint(f.figure, 200, PIXEL_MM, true);
+    f.label.setTextColor(Color(255, 0, 0));
+    const QImage red = paint(f.figure, 200, PIXEL_MM, true);
+    EXPECT_GT(differingPixels(red, black), 10);
+    EXPECT_LE(differingPixels(red, paint(f.figure, 200, PIXEL_MM)), 4);
+
     // Half a pixel off the grid, the box lands on the next whole pixel, where it looks as it
     // does painted there afresh (its connector, now slanted, ends at its point).
     f.label.move(0.5 * PIXEL_MM, 0.0);
