@@ -44,6 +44,22 @@ void LabelBase::paint(QPainter &painter) const
     paintContent(painter);
 }
 
+void LabelBase::setBackground(const FillStyle &background)
+{
+    if (background.style == m_background.style && background.color == m_background.color)
+        return;
+    m_background = background;
+    boxChanged();
+}
+
+void LabelBase::setBorder(const LineStyle &border)
+{
+    if (border.style == m_border.style && border.color == m_border.color && border.width == m_border.width)
+        return;
+    m_border = border;
+    boxChanged();
+}
+
 void LabelBase::assignFrame(const LabelBase &other)
 {
     m_connector_point = other.m_connector_point;
@@ -78,6 +94,8 @@ QRectF Label::getBoxRect() const
 
 void Label::setTextColor(const Color &color)
 {
+    if (color == m_text_color)
+        return;
     m_text.setColor(color);
     m_text_color = color;
     boxChanged();
@@ -85,14 +103,18 @@ void Label::setTextColor(const Color &color)
 
 void Label::setText(const QString &text)
 {
+    if (text == m_text.getText())
+        return;
     m_text.setText(text);
     placeText();
+    boxChanged();
 }
 
 void Label::setFont(const QFont &font)
 {
     m_text.setFont(font);
     placeText();
+    boxChanged();
 }
 
 void Label::setPosition(const QPointF &position)
@@ -105,12 +127,14 @@ void Label::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
     placeText();
+    boxChanged();
 }
 
 void Label::setMargin(double margin)
 {
     m_margin = margin;
     placeText();
+    boxChanged();
 }
 
 void Label::placeText()
@@ -120,7 +144,6 @@ void Label::placeText()
     const QSizeF box(text.width() + 2.0 * m_margin, text.height() + 2.0 * m_margin);
     m_text.setPosition(alignedTopLeft(m_position, box, m_alignment) + QPointF(m_margin, m_margin));
     m_text_rect = m_text.getRect();
-    boxChanged();
 }
 
 } // namespace Vaq::Fig2

@@ -37,21 +37,14 @@ public:
 
     void setConnectorStyle(const LineStyle &style) { m_connector_style = style; }
     const LineStyle &getConnectorStyle() const { return m_connector_style; }
-    void setBackground(const FillStyle &background)
-    {
-        m_background = background;
-        boxChanged();
-    }
+    void setBackground(const FillStyle &background);
     const FillStyle &getBackground() const { return m_background; }
-    void setBorder(const LineStyle &border)
-    {
-        m_border = border;
-        boxChanged();
-    }
+    void setBorder(const LineStyle &border);
     const LineStyle &getBorder() const { return m_border; }
 
-    // Grows whenever the box may look different or lie elsewhere (its connector does not
-    // count), so that a painter can tell an unchanged box without looking at its contents.
+    // Grows whenever the box may look different (not when it only moves, nor with its
+    // connector), so that a painter can tell an unchanged box without looking at its contents.
+    // Setting what the label already has changes nothing.
     unsigned long getRevision() const { return m_revision; }
 
 protected:
