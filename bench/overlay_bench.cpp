@@ -9,7 +9,8 @@
 // whatever the overlay costs. The run prints the medians, the milliseconds the overlay adds
 // and their share, and the overlay's render stage timed alone, step by step (the repaint's
 // timing steps, the element-id image's fill among them), since the repaints' totals vary on a
-// busy machine by more than the overlay costs.
+// busy machine by more than the overlay costs; last, the same for a hundred interactive repaints
+// that draw the overlay alone.
 #include "apps/scene/scene_demo.h"
 #include "apps/scene/scene_labels.h"
 #include "apps/scene/scene_points.h"
@@ -33,6 +34,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -45,6 +47,7 @@ constexpr int W = 1920, H = 1080;
 constexpr int CLUSTER_COLUMNS = 15, CLUSTER_ROWS = 13;
 constexpr int LABELS = 5 + CLUSTER_COLUMNS * CLUSTER_ROWS;
 constexpr double SWAY_RADIANS = M_PI / 180.0;
+constexpr int OVERLAY_ONLY_REPAINTS = 100;
 
 // The scene's callback with the 2-D overlay switched on or off; off, its render stage draws
 // nothing. It times the overlay's steps in every repaint that draws it, from the moment the
@@ -56,27 +59,43 @@ public:
     using SceneRenderCallback::SceneRenderCallback;
 
     bool overlay = true;
+    // Off: the repaint draws the 2-D overlay only, over the picture the last one left.
+    bool scene = true;
     // Per [interactive repaint], the milliseconds of each of the overlay's timing steps since
     // the one before it, in the order they came, and of the whole stage ("in all").
     std::vector<std::pair<QString, std::vector<double>>> steps[2];
+    // Per stage, the CPU milliseconds of the thread that repaints: with LP_NUM_THREADS=0 llvmpipe
+    // rasterises in that thread too, which makes it a measure other processes hardly disturb.
+    std::vector<double> stage_cpu;
 
     bool draw() override
     {
-        if (getRenderStage() != GL::RenderObject::RS_OVERLAY2D)
-            return SceneRenderCallback::draw();
+        if (getRenderStage() != GL::RenderObject::RS_OVERLAY2D) {
+            const bool drawn = scene || getRenderStage() == GL::RenderObject::RS_SETUP;
+            return drawn ? SceneRenderCallback::draw() : true;
+        }
         if (!overlay)
             return true;
         GL::RenderObject *view = getRenderObject();
         ::glFinish();
         view->insertDetailedTimingStep(STAGE_START);
+        const double cpu = threadCpuMs();
         const bool done = SceneRenderCallback::draw();
         ::glFinish();
+        stage_cpu.push_back(threadCpuMs() - cpu);
         view->insertDetailedTimingStep(QStringLiteral("finish"));
         record(view->getDetailedTimingSteps(), steps[getUpdateOptions().interactiveUpdate]);
         return done;
     }
 
 private:
+    static double threadCpuMs()
+    {
+        timespec t {};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
+    }
+
     inline static const QString STAGE_START = QStringLiteral("overlay stage");
 
     static void record(const QList<QPair<QString, double>> &timing,
@@ -277,6 +296,22 @@ int main(int argc, char **argv)
     if (!_scene->callback->steps[0].empty() && fullWithout > 0.0)
         std::printf("the overlay stage alone adds %.1f %% to a full repaint\n",
             100.0 * median(_scene->callback->steps[0].front().second) / fullWithout);
+
+    // The stage once more, in repaints that draw nothing else, so that more of them fit in the
+    // time and the machine's other work spreads less into them.
+    auto &interactive = _scene->callback->steps[1];
+    interactive.clear();
+    _scene->callback->stage_cpu.clear();
+    _scene->callback->scene = false;
+    for (int i = 0; i < OVERLAY_ONLY_REPAINTS; ++i)
+        _scene->interactiveRepaint(true);
+    QStringList steps;
+    for (const auto &[name, times] : interactive)
+        steps << QStringLiteral("%1 %2").arg(name).arg(median(times), 0, 'f', 2);
+    std::printf("overlay stage of %d interactive repaints of the overlay alone, medians in ms: %s; "
+                "the repainting thread's CPU time %.2f\n",
+        OVERLAY_ONLY_REPAINTS, qPrintable(steps.join(QStringLiteral(", "))),
+        median(_scene->callback->stage_cpu));
 
     benchmark::Shutdown();
     _scene.reset();

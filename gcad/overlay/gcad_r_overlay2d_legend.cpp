@@ -149,7 +149,10 @@ void Overlay2d::checkLegendPosition(const QSizeF &viewSize)
         default:
             break;
         }
-        m_legend->setCenter(center);
+        // Placing the legend lays out its ticks again, text documents and all: not in every
+        // repaint of a view whose size stays.
+        if (center != m_legend->getCenter())
+            m_legend->setCenter(center);
     }
 
     // Inside the view in both directions; a legend larger than the view keeps its top left.

@@ -4,6 +4,7 @@
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
 #include "gcad/host/gl/vaq_gl_api.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
 
 #include <algorithm>
@@ -25,24 +26,17 @@ void useTexture(bool on)
     }
 }
 
-void setColor(const Color &color)
+// Client-side vertex arrays of what one run draws.
+struct ColoredVertex
 {
-    ::glColor4ub(color.r, color.g, color.b, color.a);
-}
-
-// The corners of a quad inside glBegin(GL_QUADS), with the part source of the texture if any.
-void quadVertices(const QRectF &rect, const QRectF *source)
+    float x, y;
+    Color color;
+};
+static_assert(sizeof(Color) == 4, "colours are read as four unsigned bytes");
+struct TexturedVertex
 {
-    const QPointF corners[4] = { rect.topLeft(), rect.topRight(), rect.bottomRight(), rect.bottomLeft() };
-    const QPointF texels[4]
-        = { source ? source->topLeft() : QPointF(), source ? source->topRight() : QPointF(),
-              source ? source->bottomRight() : QPointF(), source ? source->bottomLeft() : QPointF() };
-    for (int i = 0; i < 4; ++i) {
-        if (source)
-            ::glTexCoord2d(texels[i].x(), texels[i].y());
-        ::glVertex2d(corners[i].x(), corners[i].y());
-    }
-}
+    float x, y, s, t;
+};
 
 } // namespace
 
@@ -67,7 +61,7 @@ void CachedFigurePainter::drawFigure(const Fig2::Figure &figure, const QPointF &
     toDevice.scale(scale, scale);
 
     ::glPushAttrib(GL_ALL_ATTRIB_BITS);
-    ::glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    ::glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT | GL_CLIENT_VERTEX_ARRAY_BIT);
     ::glMatrixMode(GL_PROJECTION);
     ::glPushMatrix();
     ::glLoadIdentity();
@@ -84,26 +78,30 @@ void CachedFigurePainter::drawFigure(const Fig2::Figure &figure, const QPointF &
         ::glDisable(capability);
     ::glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     ::glEnable(GL_BLEND);
-    ::glEnable(GL_LINE_SMOOTH);
-    ::glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
     ::glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     ::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE); // the view's alpha stays
 
     const Fig2::FillStyle &background = figure.getBackground();
     if (background.isVisible()) {
         useTexture(false);
-        setColor(background.color);
-        ::glBegin(GL_QUADS);
-        quadVertices(toDevice.mapRect(QRectF(QPointF(0.0, 0.0), figure.getSize())), nullptr);
-        ::glEnd();
+        ::glColor4ub(background.color.r, background.color.g, background.color.b, background.color.a);
+        const QRectF area = toDevice.mapRect(QRectF(QPointF(0.0, 0.0), figure.getSize()));
+        ::glRectd(area.left(), area.top(), area.right(), area.bottom());
     }
     // Sprites are painted and uploaded first, then drawn in two runs, since switching between
     // lines and textures costs more than drawing them: connectors lie under all boxes.
     m_sprites.clear();
     m_connectors.clear();
     gather(figure.getRoot(), toDevice);
+    // The vertex arrays lie in client memory.
+    GLint arrayBuffer = 0;
+    ::glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+    if (arrayBuffer != 0)
+        GL::glBindBuffer(GL_ARRAY_BUFFER, 0);
     drawConnectors();
     drawSprites();
+    if (arrayBuffer != 0)
+        GL::glBindBuffer(GL_ARRAY_BUFFER, GLuint(arrayBuffer));
 
     ::glMatrixMode(GL_PROJECTION);
     ::glPopMatrix();
@@ -139,36 +137,69 @@ void CachedFigurePainter::gather(const Fig2::Element &element, const QTransform 
 }
 
 // Connectors as QPainter draws them, flat-capped lines at least a device pixel wide (a dashed
-// one is drawn solid), in runs of one width.
+// one is drawn solid), antialiased by GL, one draw call per run of one width. (A strip of
+// triangles fading to transparent beside each line paints the same, but llvmpipe spends half
+// as much again on it: it shades the blocks of pixels along the line once per triangle.)
 void CachedFigurePainter::drawConnectors() const
 {
-    useTexture(false);
-    for (size_t run = 0; run < m_connectors.size();) {
-        const double width = m_connectors[run].width;
-        ::glLineWidth(float(width));
-        ::glBegin(GL_LINES);
-        for (; run < m_connectors.size() && m_connectors[run].width == width; ++run) {
-            const Connector &c = m_connectors[run];
-            setColor(c.color);
-            ::glVertex2d(c.line.x1(), c.line.y1());
-            ::glVertex2d(c.line.x2(), c.line.y2());
-        }
-        ::glEnd();
+    if (m_connectors.empty())
+        return;
+    std::vector<ColoredVertex> vertices;
+    vertices.reserve(2 * m_connectors.size());
+    for (const Connector &c : m_connectors) {
+        vertices.push_back({ float(c.line.x1()), float(c.line.y1()), c.color });
+        vertices.push_back({ float(c.line.x2()), float(c.line.y2()), c.color });
     }
+    useTexture(false);
+    ::glEnable(GL_LINE_SMOOTH);
+    ::glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+    ::glEnableClientState(GL_COLOR_ARRAY);
+    ::glVertexPointer(2, GL_FLOAT, sizeof(ColoredVertex), &vertices.front().x);
+    ::glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColoredVertex), &vertices.front().color);
+    for (size_t run = 0; run < m_connectors.size();) {
+        size_t end = run + 1;
+        while (end < m_connectors.size() && m_connectors[end].width == m_connectors[run].width)
+            ++end;
+        ::glLineWidth(float(m_connectors[run].width));
+        ::glDrawArrays(GL_LINES, GLint(2 * run), GLsizei(2 * (end - run)));
+        run = end;
+    }
+    ::glDisableClientState(GL_COLOR_ARRAY);
+    ::glDisableClientState(GL_VERTEX_ARRAY);
+    ::glDisable(GL_LINE_SMOOTH);
 }
 
 void CachedFigurePainter::drawSprites() const
 {
+    if (m_sprites.empty())
+        return;
+    std::vector<TexturedVertex> vertices;
+    vertices.reserve(4 * m_sprites.size());
+    for (const SpriteCache::Sprite &sprite : m_sprites) {
+        const QRectF r(sprite.rect);
+        const QRectF &t = sprite.source;
+        vertices.push_back({ float(r.left()), float(r.top()), float(t.left()), float(t.top()) });
+        vertices.push_back({ float(r.right()), float(r.top()), float(t.right()), float(t.top()) });
+        vertices.push_back({ float(r.right()), float(r.bottom()), float(t.right()), float(t.bottom()) });
+        vertices.push_back({ float(r.left()), float(r.bottom()), float(t.left()), float(t.bottom()) });
+    }
     // One draw call per run of sprites in one texture: mostly one for all, in the atlas.
     useTexture(true);
+    ::glEnableClientState(GL_VERTEX_ARRAY);
+    ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    ::glVertexPointer(2, GL_FLOAT, sizeof(TexturedVertex), &vertices.front().x);
+    ::glTexCoordPointer(2, GL_FLOAT, sizeof(TexturedVertex), &vertices.front().s);
     for (size_t run = 0; run < m_sprites.size();) {
-        const GLuint texture = m_sprites[run].texture;
-        ::glBindTexture(GL_TEXTURE_2D, texture);
-        ::glBegin(GL_QUADS);
-        for (; run < m_sprites.size() && m_sprites[run].texture == texture; ++run)
-            quadVertices(m_sprites[run].rect, &m_sprites[run].source);
-        ::glEnd();
+        size_t end = run + 1;
+        while (end < m_sprites.size() && m_sprites[end].texture == m_sprites[run].texture)
+            ++end;
+        ::glBindTexture(GL_TEXTURE_2D, m_sprites[run].texture);
+        ::glDrawArrays(GL_QUADS, GLint(4 * run), GLsizei(4 * (end - run)));
+        run = end;
     }
+    ::glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    ::glDisableClientState(GL_VERTEX_ARRAY);
 }
 
 void CachedFigurePainter::end()

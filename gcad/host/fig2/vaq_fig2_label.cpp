@@ -44,12 +44,29 @@ void LabelBase::paint(QPainter &painter) const
     paintContent(painter);
 }
 
+void LabelBase::setBackground(const FillStyle &background)
+{
+    if (background.style == m_background.style && background.color == m_background.color)
+        return;
+    m_background = background;
+    boxChanged();
+}
+
+void LabelBase::setBorder(const LineStyle &border)
+{
+    if (border.style == m_border.style && border.color == m_border.color && border.width == m_border.width)
+        return;
+    m_border = border;
+    boxChanged();
+}
+
 void LabelBase::assignFrame(const LabelBase &other)
 {
     m_connector_point = other.m_connector_point;
     m_connector_style = other.m_connector_style;
     m_background = other.m_background;
     m_border = other.m_border;
+    boxChanged();
 }
 
 Label::Label()
@@ -62,6 +79,7 @@ std::unique_ptr<Element> Label::clone() const
     auto copy = std::make_unique<Label>();
     copy->assignFrame(*this);
     copy->m_text.assign(m_text);
+    copy->m_text_color = m_text_color;
     copy->m_position = m_position;
     copy->m_alignment = m_alignment;
     copy->m_margin = m_margin;
@@ -71,19 +89,32 @@ std::unique_ptr<Element> Label::clone() const
 
 QRectF Label::getBoxRect() const
 {
-    return m_text.getRect().adjusted(-m_margin, -m_margin, m_margin, m_margin);
+    return m_text_rect.adjusted(-m_margin, -m_margin, m_margin, m_margin);
+}
+
+void Label::setTextColor(const Color &color)
+{
+    if (color == m_text_color)
+        return;
+    m_text.setColor(color);
+    m_text_color = color;
+    boxChanged();
 }
 
 void Label::setText(const QString &text)
 {
+    if (text == m_text.getText())
+        return;
     m_text.setText(text);
     placeText();
+    boxChanged();
 }
 
 void Label::setFont(const QFont &font)
 {
     m_text.setFont(font);
     placeText();
+    boxChanged();
 }
 
 void Label::setPosition(const QPointF &position)
@@ -96,12 +127,14 @@ void Label::setAlignment(Qt::Alignment alignment)
 {
     m_alignment = alignment;
     placeText();
+    boxChanged();
 }
 
 void Label::setMargin(double margin)
 {
     m_margin = margin;
     placeText();
+    boxChanged();
 }
 
 void Label::placeText()
@@ -110,6 +143,7 @@ void Label::placeText()
     const QSizeF text = m_text.getSize();
     const QSizeF box(text.width() + 2.0 * m_margin, text.height() + 2.0 * m_margin);
     m_text.setPosition(alignedTopLeft(m_position, box, m_alignment) + QPointF(m_margin, m_margin));
+    m_text_rect = m_text.getRect();
 }
 
 } // namespace Vaq::Fig2

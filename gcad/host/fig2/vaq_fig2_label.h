@@ -37,21 +37,28 @@ public:
 
     void setConnectorStyle(const LineStyle &style) { m_connector_style = style; }
     const LineStyle &getConnectorStyle() const { return m_connector_style; }
-    void setBackground(const FillStyle &background) { m_background = background; }
+    void setBackground(const FillStyle &background);
     const FillStyle &getBackground() const { return m_background; }
-    void setBorder(const LineStyle &border) { m_border = border; }
+    void setBorder(const LineStyle &border);
     const LineStyle &getBorder() const { return m_border; }
+
+    // Grows whenever the box may look different (not when it only moves, nor with its
+    // connector), so that a painter can tell an unchanged box without looking at its contents.
+    // Setting what the label already has changes nothing.
+    unsigned long getRevision() const { return m_revision; }
 
 protected:
     virtual void paintContent(QPainter &painter) const = 0;
     // Takes over the other label's connector, background and border.
     void assignFrame(const LabelBase &other);
+    void boxChanged() { ++m_revision; }
 
 private:
     QPointF m_connector_point = INVALID_POINT;
     LineStyle m_connector_style { LineStyle::SOLID, Color(0, 0, 0), 0.0 };
     FillStyle m_background;
     LineStyle m_border { LineStyle::SOLID, Color(0, 0, 0), 0.0 };
+    unsigned long m_revision = 0;
 };
 
 class Label : public LabelBase
@@ -67,9 +74,11 @@ public:
     void setText(const QString &text);
     const QString &getText() const { return m_text.getText(); }
     void setFont(const QFont &font);
-    void setTextColor(const Color &color) { m_text.setColor(color); }
+    // The colour of text that no span of rich text colours.
+    void setTextColor(const Color &color);
+    const Color &getTextColor() const { return m_text_color; }
     // The text's box, inside the label's box by the margin.
-    QRectF getTextRect() const { return m_text.getRect(); }
+    QRectF getTextRect() const { return m_text_rect; }
 
     // position is the box's point named by alignment (top left by default).
     void setPosition(const QPointF &position);
@@ -81,9 +90,13 @@ protected:
     void paintContent(QPainter &painter) const override { m_text.paint(painter); }
 
 private:
+    // Places the text in the box and keeps its rectangle, which the text's document would
+    // otherwise work out at every look.
     void placeText();
 
     Text m_text;
+    QRectF m_text_rect;
+    Color m_text_color;
     QPointF m_position;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignTop;
     double m_margin = 0.5;

@@ -68,9 +68,14 @@ void Legend::setTitle(const QString &title)
 
 void Legend::update()
 {
-    const QRectF inner = getRect().adjusted(PADDING, PADDING, -PADDING, -PADDING);
+    const LayoutInputs inputs { getRect(), m_title.getText().isEmpty() ? QSizeF() : m_title.getSize(),
+        m_colors.size(), m_minimum, m_maximum, m_horizontal };
+    if (m_laid_out == inputs)
+        return;
+    m_laid_out = inputs;
+    const QRectF inner = inputs.rect.adjusted(PADDING, PADDING, -PADDING, -PADDING);
     m_title.setPosition(QPointF(inner.center().x(), inner.top()));
-    const double titleHeight = m_title.getText().isEmpty() ? 0.0 : m_title.getSize().height() + GAP;
+    const double titleHeight = m_title.getText().isEmpty() ? 0.0 : inputs.title.height() + GAP;
     layoutTicks(inner, titleHeight);
 }
 

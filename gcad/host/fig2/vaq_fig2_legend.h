@@ -12,6 +12,7 @@
 #include <QSizeF>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Vaq::Fig2 {
@@ -76,6 +77,23 @@ public:
     const std::vector<std::unique_ptr<Text>> &getTicks() const { return m_ticks; }
 
 private:
+    // What a layout is made of: one of the same is not made again (each tick is a text
+    // document of its own).
+    struct LayoutInputs
+    {
+        QRectF rect;
+        QSizeF title;
+        size_t bands;
+        double minimum, maximum;
+        bool horizontal;
+
+        bool operator==(const LayoutInputs &o) const
+        {
+            return rect == o.rect && title == o.title && bands == o.bands && minimum == o.minimum
+                && maximum == o.maximum && horizontal == o.horizontal;
+        }
+    };
+
     void layoutTicks(const QRectF &inner, double titleHeight);
     QRectF bandRect(size_t band) const;
 
@@ -90,6 +108,7 @@ private:
     Text m_title;
     QRectF m_bar;
     std::vector<std::unique_ptr<Text>> m_ticks;
+    std::optional<LayoutInputs> m_laid_out;
 };
 
 } // namespace Vaq::Fig2

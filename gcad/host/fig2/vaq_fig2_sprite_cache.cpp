@@ -2,11 +2,14 @@
 // the device scale, the sprite's rectangle around the element's whole-pixel corner (for lines
 // also the corner's fraction of a pixel), and what
 // the element's type paints (texts, sizes and offsets within the element in 1/64 device pixels,
-// styles and colours). Computing a signature costs a few hundred bytes per element and repaint;
-// painting one is the cost of QPainter on an image of the element's size plus its upload.
+// styles and colours). Computing a signature costs a few hundred bytes per element and repaint,
+// except for labels, whose revision tells at a glance that nothing changed; painting one is the
+// cost of QPainter on an image of the element's size plus its upload.
 // Sprites are packed into one atlas texture in shelves (rows of sprites of about one height),
 // so that drawing them all is one draw call; places are not reused but the whole atlas starts
-// over once it runs full.
+// over once it runs full. Only the bounds of a painted image's visible pixels are kept and
+// drawn: the margin left for antialiasing is mostly transparent, and every pixel drawn costs
+// the software rasteriser the same blending.
 #include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
 
 #include "gcad/host/fig2/vaq_fig2_label.h"
@@ -123,6 +126,7 @@ QByteArray signatureOf(
         s.size(label->getBoxRect().size());
         s.offset(label->getTextRect().topLeft());
         s.size(label->getTextRect().size());
+        s.color(label->getTextColor());
         return s.bytes() + label->getText().toUtf8();
     }
     case Element::T_LINE: {
@@ -153,6 +157,23 @@ QByteArray signatureOf(
     default:
         return {};
     }
+}
+
+// The bounds of the image's pixels that are not fully transparent; empty when there are none.
+QRect visibleBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        int left = 0, right = image.width() - 1;
+        while (left <= right && qAlpha(row[left]) == 0)
+            ++left;
+        while (right > left && qAlpha(row[right]) == 0)
+            --right;
+        if (left <= right)
+            bounds |= QRect(left, y, right - left + 1, 1);
+    }
+    return bounds;
 }
 
 } // namespace
@@ -187,14 +208,27 @@ bool SpriteCache::getSprite(
     if (sprite->rect.isEmpty())
         return false;
 
-    const QByteArray signature = signatureOf(
-        element, toDevice, sprite->rect.translated(-corner), keepsFraction ? fraction : QPointF());
     Entry &entry = m_entries[&element];
     entry.last_repaint = m_repaint;
-    if (signature.isEmpty() || signature != entry.signature || (entry.slot.isNull() && entry.texture == 0)) {
-        entry.signature = signature;
-        upload(entry, element, toDevice, *sprite);
+    // A label whose box did not change since, seen at the same scale and clipping, looks the
+    // same: its signature need not be worked out again.
+    const QRect spriteAtCorner = sprite->rect.translated(-corner);
+    const auto *label
+        = element.getType() == Element::T_LABEL ? dynamic_cast<const Fig2::Label *>(&element) : nullptr;
+    const Glance glance { label ? label->getRevision() : 0, toDevice.m11(), toDevice.m12(), toDevice.m21(),
+        toDevice.m22(), spriteAtCorner };
+    if (!label || !entry.glance || *entry.glance != glance) {
+        const QByteArray signature
+            = signatureOf(element, toDevice, spriteAtCorner, keepsFraction ? fraction : QPointF());
+        if (signature.isEmpty() || signature != entry.signature) {
+            entry.signature = signature;
+            upload(entry, element, toDevice, *sprite);
+        }
+        entry.glance = label ? std::optional<Glance>(glance) : std::nullopt;
     }
+    if (entry.visible.isEmpty())
+        return false;
+    sprite->rect = entry.visible.translated(sprite->rect.topLeft());
     if (entry.slot.isNull()) {
         sprite->texture = entry.texture;
         sprite->source = QRectF(0.0, 0.0, 1.0, 1.0);
@@ -261,12 +295,16 @@ void SpriteCache::upload(
         element.paint(painter);
     }
     ++m_paint_count;
+    entry.visible = visibleBounds(image);
+    if (entry.visible.isEmpty())
+        return;
+    const QImage visible = image.copy(entry.visible);
 
     // A sprite keeps its place in the atlas while its size stays; one of a new size moves to a
     // new place, and one the atlas has no room for gets a texture of its own.
-    if (entry.slot.size() != image.size()) {
+    if (entry.slot.size() != visible.size()) {
         QRect slot;
-        if (entry.texture == 0 && allocate(image.size(), &slot)) {
+        if (entry.texture == 0 && allocate(visible.size(), &slot)) {
             entry.slot = slot;
         } else {
             m_atlas_full = entry.texture == 0;
@@ -292,13 +330,13 @@ void SpriteCache::upload(
     }
     // ARGB32 is B, G, R, A in memory on little-endian machines; rows go top-down, to t = 0 first.
     ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(image.bytesPerLine() / 4));
+    ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(visible.bytesPerLine() / 4));
     if (entry.slot.isNull())
-        ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, image.width(), image.height(), 0, GL_BGRA,
-            GL_UNSIGNED_BYTE, image.constBits());
+        ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, visible.width(), visible.height(), 0, GL_BGRA,
+            GL_UNSIGNED_BYTE, visible.constBits());
     else
-        ::glTexSubImage2D(GL_TEXTURE_2D, 0, entry.slot.x(), entry.slot.y(), image.width(), image.height(),
-            GL_BGRA, GL_UNSIGNED_BYTE, image.constBits());
+        ::glTexSubImage2D(GL_TEXTURE_2D, 0, entry.slot.x(), entry.slot.y(), visible.width(), visible.height(),
+            GL_BGRA, GL_UNSIGNED_BYTE, visible.constBits());
 }
 
 void SpriteCache::endRepaint()

@@ -13,6 +13,7 @@
 #include <QRect>
 #include <QTransform>
 
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -26,8 +27,9 @@ class SpriteCache
 {
 public:
     // Where a sprite goes: the part source (texture coordinates, top row at t = 0,
-    // premultiplied alpha) of its texture covers rect, in device pixels; shift moved the element
-    // onto whole pixels there. Most sprites share one atlas texture, so that they can be drawn
+    // premultiplied alpha) of its texture covers rect, in device pixels, the element's visible
+    // pixels without the transparent ones around them; shift moved the element onto whole
+    // pixels there. Most sprites share one atlas texture, so that they can be drawn
     // together.
     struct Sprite
     {
@@ -43,8 +45,9 @@ public:
     // The sprite of a group-less element as toDevice (figure millimetres to device pixels) puts
     // it, clipped to the view's pixels; painted and uploaded unless the element looked the same
     // when last asked. A label's sprite holds its box, not its connector. False when nothing
-    // of it lies in the view; shift is set all the same unless the element lies at no finite
-    // place. Needs the shared context current; binds the texture and changes the unpack settings.
+    // of it lies in the view or it paints nothing there; shift is set all the same unless the
+    // element lies at no finite place. Needs the shared context current; binds the texture and
+    // changes the unpack settings.
     bool getSprite(
         const Fig2::Element &element, const QTransform &toDevice, const QRect &view, Sprite *sprite);
     // Closes a repaint: sprites of elements not drawn for a while are let go, and when the atlas
@@ -55,10 +58,26 @@ public:
     unsigned long getPaintCount() const { return m_paint_count; }
 
 private:
+    // What tells at a glance that a label looks as it did: its revision, the device scale and
+    // its sprite's rectangle around its corner.
+    struct Glance
+    {
+        unsigned long revision;
+        double m11, m12, m21, m22;
+        QRect sprite_at_corner;
+
+        bool operator!=(const Glance &o) const
+        {
+            return revision != o.revision || m11 != o.m11 || m12 != o.m12 || m21 != o.m21 || m22 != o.m22
+                || sprite_at_corner != o.sprite_at_corner;
+        }
+    };
     struct Entry
     {
         QByteArray signature;
-        QRect slot; // in the atlas; null for a sprite of its own texture
+        std::optional<Glance> glance; // of a label, when its signature was last worked out
+        QRect visible; // the painted pixels not fully transparent, in the painted image
+        QRect slot; // in the atlas, holding the visible pixels; null for a sprite of its own texture
         GLuint texture = 0; // its own, for a sprite the atlas had no room for
         unsigned last_repaint = 0;
     };

@@ -285,6 +285,14 @@ TEST(CachedFigurePainter, SpritesLookAsPaintedAfreshMoveWithTheirElementsAndFoll
     EXPECT_GT(differingPixels(changed, moved), 10);
     EXPECT_LE(differingPixels(changed, paint(f.figure, 200, PIXEL_MM)), 4);
 
+    // So does a new colour of a plain text, which no span overrides.
+    f.label.setText(QStringLiteral("Point 13"));
+    const QImage black = paint(f.figure, 200, PIXEL_MM, true);
+    f.label.setTextColor(Color(255, 0, 0));
+    const QImage red = paint(f.figure, 200, PIXEL_MM, true);
+    EXPECT_GT(differingPixels(red, black), 10);
+    EXPECT_LE(differingPixels(red, paint(f.figure, 200, PIXEL_MM)), 4);
+
     // Half a pixel off the grid, the box lands on the next whole pixel, where it looks as it
     // does painted there afresh (its connector, now slanted, ends at its point).
     f.label.move(0.5 * PIXEL_MM, 0.0);
@@ -294,6 +302,29 @@ TEST(CachedFigurePainter, SpritesLookAsPaintedAfreshMoveWithTheirElementsAndFoll
     f.label.move(0.5 * PIXEL_MM, 0.0);
     const QRect box = toPixels(f.label.getBoxRect(), PIXEL_MM).adjusted(-3, -3, 3, 0);
     EXPECT_LE(differingPixels(half, paint(f.figure, 200, PIXEL_MM), box), 2);
+}
+
+TEST(CachedFigurePainter, SpritesCoverTheirVisiblePixelsOnly)
+{
+    // The label's box with its hairline frame, not the transparent margin painted around it
+    // for antialiasing: its frame's outer half may reach one pixel beyond the box.
+    TestFigure f;
+    GL::RenderCallback scene;
+    std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, 200, 200));
+    view->makeCurrent();
+    const QTransform toDevice = QTransform::fromScale(1.0 / PIXEL_MM, 1.0 / PIXEL_MM);
+    GFigure2::SpriteCache::Sprite sprite;
+    ASSERT_TRUE(GFigure2::SpriteCache::shared().getSprite(f.label, toDevice, QRect(0, 0, 200, 200), &sprite));
+    const QRect box = toPixels(f.label.getBoxRect(), PIXEL_MM);
+    EXPECT_TRUE(box.adjusted(-1, -1, 1, 1).contains(sprite.rect))
+        << sprite.rect.x() << "," << sprite.rect.y();
+    EXPECT_TRUE(sprite.rect.contains(box.adjusted(1, 1, -1, -1)));
+
+    // A label that paints nothing at all has no sprite.
+    Label empty;
+    empty.setMargin(0.0);
+    EXPECT_FALSE(GFigure2::SpriteCache::shared().getSprite(empty, toDevice, QRect(0, 0, 200, 200), &sprite));
+    GFigure2::SpriteCache::shared().endRepaint();
 }
 
 TEST(CachedFigurePainter, LabelsBeyondTheAtlasStillLookAsPaintedAfresh)

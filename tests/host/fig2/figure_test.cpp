@@ -178,6 +178,11 @@ TEST(FigLegend, TitleBarAndTickValuesLieInsideTheBoxInOrder)
         EXPECT_GE(r.top(), bar.bottom());
         EXPECT_NEAR(r.center().x(), bar.left() + bar.width() * double(i) / 4.0, 1e-9);
     }
+    // Moved, and given the same scale again, its values move with it.
+    const QRectF lowest = ticks.front()->getRect();
+    legend.setCenter(QPointF(110.0, 55.0));
+    legend.setScale({ { 0, 0, 255 }, { 0, 255, 0 }, { 255, 0, 0 }, { 255, 255, 0 } }, -2.0, 2.0);
+    EXPECT_EQ(legend.getTicks().front()->getRect(), lowest.translated(10.0, 5.0));
 
     // Upright: values right of the bar, rising upward.
     legend.setSize(QSizeF(20.0, 120.0));
