@@ -6,6 +6,7 @@
 #include "gcad/mesh/gcad_gl_node.h"
 
 #include "gcad/host/base/vaq_prog_error.h"
+#include "gcad/host/base/vaq_transformation.h"
 #include "gcad/host/cad/vaq_cad_bsp_node.h"
 #include "gcad/host/gl/vaq_gl_extensions.h"
 #include "gcad/host/gl/vaq_gl_render_object.h"
@@ -180,14 +181,8 @@ bool GLNode::hideCulledRuns(unsigned culledFace)
     double projection[16], modelView[16], modelToClip[16];
     ::glGetDoublev(GL_PROJECTION_MATRIX, projection);
     ::glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k)
-                sum += projection[4 * k + row] * modelView[4 * column + k];
-            modelToClip[4 * column + row] = sum;
-        }
-    }
+    (Transformation::fromGLTransformation(projection) * Transformation::fromGLTransformation(modelView))
+        .getGLTransformation(modelToClip);
     GLint frontFace = GL_CCW;
     ::glGetIntegerv(GL_FRONT_FACE, &frontFace);
     // The side whose triangles the pass culls, as the cones name it.
