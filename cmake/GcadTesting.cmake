@@ -4,12 +4,12 @@
 # starts from tests/support/test_main.cpp: a QApplication on the offscreen platform when no
 # display exists, and a private configuration folder. GL marks tests that need an EGL context
 # (label "gl"); they run a second time as "fallback.<test>" (label "gl-fallback") with buffer
-# objects and occlusion queries switched off, so that the paths for drivers without them stay
-# tested on the same driver.
+# objects, occlusion queries and shaders switched off, so that the paths for drivers without them
+# stay tested on the same driver.
 include(GoogleTest)
 
 # The extensions the fallback run of the GL tests switches off.
-set(GCAD_FALLBACK_EXTENSIONS "GL_ARB_vertex_buffer_object,GL_ARB_occlusion_query")
+set(GCAD_FALLBACK_EXTENSIONS "GL_ARB_vertex_buffer_object,GL_ARB_occlusion_query,GL_ARB_shading_language_100")
 
 # The targets of this project that the given libraries stand for, themselves included, followed
 # through the libraries they link in turn (gcad_scene links gcad).

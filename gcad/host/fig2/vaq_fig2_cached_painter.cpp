@@ -1,5 +1,6 @@
 #include "gcad/host/fig2/vaq_fig2_cached_painter.h"
 
+#include "gcad/host/fig2/vaq_fig2_connector_shader.h"
 #include "gcad/host/fig2/vaq_fig2_figure.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
@@ -26,11 +27,14 @@ void useTexture(bool on)
     }
 }
 
-// Client-side vertex arrays of what one run draws.
-struct ColoredVertex
+// Client-side vertex arrays of what one run draws. A connector's vertex also carries the
+// whole connector and its half width, for the connector shader.
+struct ConnectorVertex
 {
     float x, y;
     Color color;
+    float line[4];
+    float halfWidth;
 };
 static_assert(sizeof(Color) == 4, "colours are read as four unsigned bytes");
 struct TexturedVertex
@@ -137,37 +141,59 @@ void CachedFigurePainter::gather(const Fig2::Element &element, const QTransform 
 }
 
 // Connectors as QPainter draws them, flat-capped lines at least a device pixel wide (a dashed
-// one is drawn solid), antialiased by GL, one draw call per run of one width. (A strip of
-// triangles fading to transparent beside each line paints the same, but llvmpipe spends half
-// as much again on it: it shades the blocks of pixels along the line once per triangle.)
+// one is drawn solid), antialiased, one draw call per run of one width: by the connector
+// shader where the driver has shaders, else by GL's line smoothing, which llvmpipe shades as
+// two triangles per line and so spends half as much again on. (So does a strip of triangles
+// fading to transparent beside each line: it shades the blocks of pixels along the line once
+// per triangle.)
 void CachedFigurePainter::drawConnectors() const
 {
     if (m_connectors.empty())
         return;
-    std::vector<ColoredVertex> vertices;
+    std::vector<ConnectorVertex> vertices;
     vertices.reserve(2 * m_connectors.size());
     for (const Connector &c : m_connectors) {
-        vertices.push_back({ float(c.line.x1()), float(c.line.y1()), c.color });
-        vertices.push_back({ float(c.line.x2()), float(c.line.y2()), c.color });
+        const float x1 = float(c.line.x1()), y1 = float(c.line.y1()), x2 = float(c.line.x2()),
+                    y2 = float(c.line.y2()), halfWidth = float(c.width / 2.0);
+        vertices.push_back({ x1, y1, c.color, { x1, y1, x2, y2 }, halfWidth });
+        vertices.push_back({ x2, y2, c.color, { x1, y1, x2, y2 }, halfWidth });
     }
     useTexture(false);
-    ::glEnable(GL_LINE_SMOOTH);
-    ::glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    const bool shaded = ConnectorShader::use(m_pixels.height());
+    if (shaded) {
+        ::glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        GL::glEnableVertexAttribArray(ConnectorShader::LINE_ATTRIBUTE);
+        GL::glEnableVertexAttribArray(ConnectorShader::HALF_WIDTH_ATTRIBUTE);
+        GL::glVertexAttribPointer(ConnectorShader::LINE_ATTRIBUTE, 4, GL_FLOAT, GL_FALSE,
+            sizeof(ConnectorVertex), vertices.front().line);
+        GL::glVertexAttribPointer(ConnectorShader::HALF_WIDTH_ATTRIBUTE, 1, GL_FLOAT, GL_FALSE,
+            sizeof(ConnectorVertex), &vertices.front().halfWidth);
+    } else {
+        ::glEnable(GL_LINE_SMOOTH);
+        ::glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    }
     ::glEnableClientState(GL_VERTEX_ARRAY);
     ::glEnableClientState(GL_COLOR_ARRAY);
-    ::glVertexPointer(2, GL_FLOAT, sizeof(ColoredVertex), &vertices.front().x);
-    ::glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ColoredVertex), &vertices.front().color);
+    ::glVertexPointer(2, GL_FLOAT, sizeof(ConnectorVertex), &vertices.front().x);
+    ::glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ConnectorVertex), &vertices.front().color);
     for (size_t run = 0; run < m_connectors.size();) {
         size_t end = run + 1;
         while (end < m_connectors.size() && m_connectors[end].width == m_connectors[run].width)
             ++end;
-        ::glLineWidth(float(m_connectors[run].width));
+        const double width = m_connectors[run].width;
+        ::glLineWidth(shaded ? ConnectorShader::lineWidth(width) : float(width));
         ::glDrawArrays(GL_LINES, GLint(2 * run), GLsizei(2 * (end - run)));
         run = end;
     }
     ::glDisableClientState(GL_COLOR_ARRAY);
     ::glDisableClientState(GL_VERTEX_ARRAY);
-    ::glDisable(GL_LINE_SMOOTH);
+    if (shaded) {
+        GL::glDisableVertexAttribArray(ConnectorShader::HALF_WIDTH_ATTRIBUTE);
+        GL::glDisableVertexAttribArray(ConnectorShader::LINE_ATTRIBUTE);
+        ConnectorShader::release();
+    } else {
+        ::glDisable(GL_LINE_SMOOTH);
+    }
 }
 
 void CachedFigurePainter::drawSprites() const

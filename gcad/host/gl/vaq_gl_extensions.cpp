@@ -36,6 +36,22 @@ PFNGLDELETERENDERBUFFERSPROC glDeleteRenderbuffers = nullptr;
 PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer = nullptr;
 PFNGLACTIVETEXTUREARBPROC glActiveTexture = nullptr;
 PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTexture = nullptr;
+PFNGLCREATESHADERPROC glCreateShader = nullptr;
+PFNGLSHADERSOURCEPROC glShaderSource = nullptr;
+PFNGLCOMPILESHADERPROC glCompileShader = nullptr;
+PFNGLDELETESHADERPROC glDeleteShader = nullptr;
+PFNGLCREATEPROGRAMPROC glCreateProgram = nullptr;
+PFNGLATTACHSHADERPROC glAttachShader = nullptr;
+PFNGLBINDATTRIBLOCATIONPROC glBindAttribLocation = nullptr;
+PFNGLLINKPROGRAMPROC glLinkProgram = nullptr;
+PFNGLGETPROGRAMIVPROC glGetProgramiv = nullptr;
+PFNGLDELETEPROGRAMPROC glDeleteProgram = nullptr;
+PFNGLUSEPROGRAMPROC glUseProgram = nullptr;
+PFNGLGETUNIFORMLOCATIONPROC glGetUniformLocation = nullptr;
+PFNGLUNIFORM1FPROC glUniform1f = nullptr;
+PFNGLVERTEXATTRIBPOINTERPROC glVertexAttribPointer = nullptr;
+PFNGLENABLEVERTEXATTRIBARRAYPROC glEnableVertexAttribArray = nullptr;
+PFNGLDISABLEVERTEXATTRIBARRAYPROC glDisableVertexAttribArray = nullptr;
 
 Capabilities GLExtensions::_capabilities;
 
@@ -143,6 +159,29 @@ void GLExtensions::resolve()
     load(glActiveTexture, caps.multitexture, "glActiveTextureARB", "glActiveTexture");
     load(glClientActiveTexture, caps.multitexture, "glClientActiveTextureARB", "glClientActiveTexture");
     caps.multitexture = glActiveTexture && glClientActiveTexture;
+
+    // The core names only: the ARB objects' entry points take other handle types.
+    caps.shaders = offered("GL_ARB_shading_language_100", 20);
+    load(glCreateShader, caps.shaders, "glCreateShader");
+    load(glShaderSource, caps.shaders, "glShaderSource");
+    load(glCompileShader, caps.shaders, "glCompileShader");
+    load(glDeleteShader, caps.shaders, "glDeleteShader");
+    load(glCreateProgram, caps.shaders, "glCreateProgram");
+    load(glAttachShader, caps.shaders, "glAttachShader");
+    load(glBindAttribLocation, caps.shaders, "glBindAttribLocation");
+    load(glLinkProgram, caps.shaders, "glLinkProgram");
+    load(glGetProgramiv, caps.shaders, "glGetProgramiv");
+    load(glDeleteProgram, caps.shaders, "glDeleteProgram");
+    load(glUseProgram, caps.shaders, "glUseProgram");
+    load(glGetUniformLocation, caps.shaders, "glGetUniformLocation");
+    load(glUniform1f, caps.shaders, "glUniform1f");
+    load(glVertexAttribPointer, caps.shaders, "glVertexAttribPointer");
+    load(glEnableVertexAttribArray, caps.shaders, "glEnableVertexAttribArray");
+    load(glDisableVertexAttribArray, caps.shaders, "glDisableVertexAttribArray");
+    caps.shaders = glCreateShader && glShaderSource && glCompileShader && glDeleteShader && glCreateProgram
+        && glAttachShader && glBindAttribLocation && glLinkProgram && glGetProgramiv && glDeleteProgram
+        && glUseProgram && glGetUniformLocation && glUniform1f && glVertexAttribPointer
+        && glEnableVertexAttribArray && glDisableVertexAttribArray;
 
     GLint value = 0;
     if (caps.multitexture) {

@@ -46,6 +46,23 @@ extern PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer;
 // Multitexturing (GL_ARB_multitexture).
 extern PFNGLACTIVETEXTUREARBPROC glActiveTexture;
 extern PFNGLCLIENTACTIVETEXTUREARBPROC glClientActiveTexture;
+// Shader programs (OpenGL 2.0, GL_ARB_shading_language_100).
+extern PFNGLCREATESHADERPROC glCreateShader;
+extern PFNGLSHADERSOURCEPROC glShaderSource;
+extern PFNGLCOMPILESHADERPROC glCompileShader;
+extern PFNGLDELETESHADERPROC glDeleteShader;
+extern PFNGLCREATEPROGRAMPROC glCreateProgram;
+extern PFNGLATTACHSHADERPROC glAttachShader;
+extern PFNGLBINDATTRIBLOCATIONPROC glBindAttribLocation;
+extern PFNGLLINKPROGRAMPROC glLinkProgram;
+extern PFNGLGETPROGRAMIVPROC glGetProgramiv;
+extern PFNGLDELETEPROGRAMPROC glDeleteProgram;
+extern PFNGLUSEPROGRAMPROC glUseProgram;
+extern PFNGLGETUNIFORMLOCATIONPROC glGetUniformLocation;
+extern PFNGLUNIFORM1FPROC glUniform1f;
+extern PFNGLVERTEXATTRIBPOINTERPROC glVertexAttribPointer;
+extern PFNGLENABLEVERTEXATTRIBARRAYPROC glEnableVertexAttribArray;
+extern PFNGLDISABLEVERTEXATTRIBARRAYPROC glDisableVertexAttribArray;
 
 // What the current context offers, resolved once per context.
 struct Capabilities
@@ -57,6 +74,7 @@ struct Capabilities
     bool occlusionQuery = false;
     bool frameBufferObject = false;
     bool multitexture = false;
+    bool shaders = false;
     int textureUnits = 1;
     int maxTextureSize = 0;
     int maxRenderbufferSize = 0;

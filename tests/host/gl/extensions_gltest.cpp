@@ -25,25 +25,27 @@ protected:
     std::optional<DriverGuard> driver;
 };
 
-// The entry points of the two extensions the tests turn off.
-std::vector<void *> queryAndBufferEntryPoints()
+// The entry points of the three extensions the tests turn off.
+std::vector<void *> queryBufferAndShaderEntryPoints()
 {
     return { (void *)GL::glGenQueriesARB, (void *)GL::glBeginQueryARB, (void *)GL::glGetQueryivARB,
         (void *)GL::glGetQueryObjectuivARB, (void *)GL::glDeleteQueriesARB, (void *)GL::glGenBuffers,
-        (void *)GL::glBindBuffer, (void *)GL::glMapBuffer };
+        (void *)GL::glBindBuffer, (void *)GL::glMapBuffer, (void *)GL::glCreateShader,
+        (void *)GL::glLinkProgram, (void *)GL::glUseProgram, (void *)GL::glVertexAttribPointer };
 }
 
 TEST_F(Extensions, LlvmpipeOffersEveryEntryPointAndDisabledOnesAreNull)
 {
     const GL::Capabilities &caps = GL::GLExtensions::getCapabilities();
     EXPECT_TRUE(caps.resolved && caps.bufferObjects && caps.occlusionQuery && caps.multiDraw
-        && caps.blendFuncSeparate && caps.frameBufferObject);
-    for (void *entry : queryAndBufferEntryPoints())
+        && caps.blendFuncSeparate && caps.frameBufferObject && caps.shaders);
+    for (void *entry : queryBufferAndShaderEntryPoints())
         EXPECT_NE(entry, nullptr);
 
-    driver->set("VAQ_GL_DISABLE_EXTENSIONS", "GL_ARB_occlusion_query, GL_ARB_vertex_buffer_object");
-    EXPECT_FALSE(caps.occlusionQuery || caps.bufferObjects);
-    for (void *entry : queryAndBufferEntryPoints())
+    driver->set("VAQ_GL_DISABLE_EXTENSIONS",
+        "GL_ARB_occlusion_query, GL_ARB_vertex_buffer_object, GL_ARB_shading_language_100");
+    EXPECT_FALSE(caps.occlusionQuery || caps.bufferObjects || caps.shaders);
+    for (void *entry : queryBufferAndShaderEntryPoints())
         EXPECT_EQ(entry, nullptr);
     EXPECT_NE(GL::glMultiDrawElements, nullptr); // not named: stays
 }
