@@ -159,7 +159,8 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bo
     auto offer = [&](double ax, double ay) {
         const QRectF box
             = clamped(QRectF(end.x() - ax * s.width(), end.y() - ay * s.height(), s.width(), s.height()));
-        if (std::find(places.begin(), places.end(), box) == places.end() && isFree(i, box, j))
+        const auto same = [&](const QRectF &place) { return sameRect(place, box); };
+        if (std::none_of(places.begin(), places.end(), same) && isFree(i, box, j))
             places.push_back(box);
     };
     if (!aroundRim) {

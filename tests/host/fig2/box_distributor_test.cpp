@@ -1,3 +1,4 @@
+#include "gcad/host/fig2/vaq_fig2_box_cover.h"
 #include "gcad/host/fig2/vaq_fig2_box_distributor.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_legend.h"
@@ -590,6 +591,46 @@ TEST(BoxDistributorLegendAtBorder, TouchesTheEdgeAlongItsLongSide)
     Legend empty;
     empty.setSize(QSizeF(0.0, 0.0));
     EXPECT_FALSE(BoxDistributor::legendAtBorder(VIEW, empty, false, true, MARGIN, nullptr, nullptr));
+}
+
+TEST(BoxCover, CoversOnlyPointsInsideTheRectanglesItHolds)
+{
+    // One rectangle on the cell lines (1 mm cells), one off them, overlapping it: a point is
+    // covered only strictly inside one, and surely so a cell or more inside.
+    BoxCover cover(QRectF(0.0, 0.0, 100.0, 50.0), 1.0);
+    const QRectF onLines(10.0, 5.0, 20.0, 10.0), offLines(25.3, 8.7, 14.2, 20.45);
+    cover.add(onLines);
+    cover.add(offLines);
+    const auto inside = [](const QRectF &r, const QPointF &p, double depth) {
+        return p.x() > r.left() + depth && p.x() < r.right() - depth && p.y() > r.top() + depth
+            && p.y() < r.bottom() - depth;
+    };
+    const auto check = [&](const std::vector<QRectF> &held) {
+        for (double x = 0.0; x <= 50.0; x += 0.25) {
+            for (double y = 0.0; y <= 35.0; y += 0.25) {
+                const QPointF p(x, y);
+                bool in = false, deep = false;
+                for (const QRectF &r : held) {
+                    in = in || inside(r, p, 0.0);
+                    deep = deep || inside(r, p, 2.0);
+                }
+                if (cover.covered(p))
+                    ASSERT_TRUE(in) << x << ", " << y;
+                else
+                    ASSERT_FALSE(deep) << x << ", " << y;
+            }
+        }
+    };
+    check({ onLines, offLines });
+    // The edges themselves, where boxes that only touch meet, are not covered.
+    EXPECT_FALSE(cover.covered(QPointF(10.0, 8.0)));
+    EXPECT_FALSE(cover.covered(QPointF(20.0, 5.0)));
+    cover.remove(onLines);
+    check({ offLines });
+    cover.remove(offLines);
+    check({});
+    // Outside the raster nothing is known.
+    EXPECT_FALSE(cover.covered(QPointF(-1.0, 10.0)));
 }
 
 } // namespace
