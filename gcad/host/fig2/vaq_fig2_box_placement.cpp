@@ -403,9 +403,13 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
                 return false;
             ringGap = gap;
         }
-        const double length = leaderLength(i, box);
-        if (length >= bestCost || surelyTaken(box) || !isFree(i, box))
+        // The leader is measured first only once it can rule the candidate out.
+        const bool found = bestCost < INF;
+        double length = found ? leaderLength(i, box) : 0.0;
+        if ((found && length >= bestCost) || surelyTaken(box) || !isFree(i, box))
             return true;
+        if (!found)
+            length = leaderLength(i, box);
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -439,8 +443,10 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
             ringGap = gap;
         }
         const double cover = coverage(i, candidate, bestCover);
+        if (cover > bestCover)
+            return true;
         const double length = leaderLength(i, candidate);
-        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
+        if (cover < bestCover || length < bestLength) {
             bestCover = cover;
             bestLength = length;
             *box = candidate;
