@@ -60,6 +60,11 @@ constexpr double HIDE_WEIGHT = 0.6;
 // A place for a box that fits nowhere that hides less than this share of its own area (and so
 // no box that was not hidden already) is good enough: the search goes no farther out.
 constexpr double ENOUGH_COVER_SHARE = 0.3;
+// Places that hide more than this many times the box's own area are all as bad as each other:
+// measuring how much more they hide would read every box of a pile, as many times as boxes
+// pile up there.
+constexpr double HOPELESS_COVER_SHARE = 8.0;
+constexpr int MAX_CROWDING = 256;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 // Buckets about one average box wide: a candidate meets a few of them.
@@ -350,7 +355,9 @@ double BoxLayout::leaderLength(int i, const QRectF &box) const
     return std::sqrt(leader.dx() * leader.dx() + leader.dy() * leader.dy());
 }
 
-// Points near the item's point that compete for the same first ring.
+// Points near the item's point that compete for the same first ring, counted up to
+// MAX_CROWDING: a point with more has no room either way, and counting all of a pile for each
+// of its points would take the square of its size.
 int BoxLayout::crowding(int i) const
 {
     const Item &item = m_items[size_t(i)];
@@ -360,7 +367,7 @@ int BoxLayout::crowding(int i) const
     int count = 0;
     m_points.visit(near, [&](const QRectF &r, int) {
         count += strictlyInside(r.topLeft(), near);
-        return true;
+        return count < MAX_CROWDING;
     });
     return count;
 }
@@ -435,6 +442,7 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
     double bestCover = INF, bestLength = INF;
     const QSizeF &size = m_items[size_t(i)].size;
     const double enough = ENOUGH_COVER_SHARE * size.width() * size.height();
+    const double hopeless = HOPELESS_COVER_SHARE * size.width() * size.height();
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &candidate) {
         if (gap != ringGap) {
@@ -442,7 +450,7 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
                 return false;
             ringGap = gap;
         }
-        const double cover = coverage(i, candidate, bestCover);
+        const double cover = std::min(coverage(i, candidate, std::min(bestCover, hopeless)), hopeless);
         if (cover > bestCover)
             return true;
         const double length = leaderLength(i, candidate);

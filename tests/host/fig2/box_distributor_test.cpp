@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <memory>
 #include <numbers>
@@ -449,6 +450,43 @@ TEST(BoxDistributor, CrowdedViewEndsWithLittleOverlap)
     tiny.addTextBox(&huge);
     tiny.distribute();
     EXPECT_EQ(huge.getBoxRect().topLeft(), QPointF(0.0, 0.0));
+}
+
+TEST(BoxDistributor, TenThousandLabelsOnOnePixelOrInATinyViewAreAllPlacedInTheView)
+{
+    // Far more text than fits, all pointing at one spot: every box ends inside the view, in a
+    // second layout of the result too. The work grows about as the number of labels, not as its
+    // square, as it would if every box measured the whole pile: four times the labels take
+    // well under eight times the processor time.
+    const QPointF spot(VIEW.width() / 3.0, VIEW.height() / 2.0);
+    double seconds[2] = {};
+    for (const int count : { 2500, 10000 }) {
+        Labels labels = randomLabels(count, QRectF(spot, QSizeF()), 12);
+        const std::clock_t start = std::clock();
+        distributeAll(labels);
+        seconds[count / 10000] = double(std::clock() - start) / CLOCKS_PER_SEC;
+        distributeAll(labels);
+        for (const auto &label : labels)
+            ASSERT_TRUE(inside(QRectF(QPointF(), VIEW), label->getBoxRect()));
+    }
+    EXPECT_LT(seconds[1], 8.0 * seconds[0]) << seconds[0] << " s, then " << seconds[1] << " s";
+    // A view of one pixel, points inside it or not: a box keeps inside it, or to its left or
+    // top edge where it is wider or taller.
+    const double pixel = 0.26;
+    Labels few = randomLabels(20, QRectF(-1.0, -1.0, 2.0, 2.0), 13, QSizeF(0.1, 0.1), QSizeF(3.0, 1.0));
+    BoxDistributor tiny(QSizeF(pixel, pixel), MARGIN, FILL);
+    for (auto &label : few)
+        tiny.addTextBox(label.get());
+    tiny.distribute();
+    for (const auto &label : few) {
+        const QRectF box = label->getBoxRect();
+        EXPECT_TRUE(
+            box.width() > pixel ? box.left() == 0.0 : box.left() >= -EPS && box.right() <= pixel + EPS)
+            << box.left() << " " << box.width();
+        EXPECT_TRUE(
+            box.height() > pixel ? box.top() == 0.0 : box.top() >= -EPS && box.bottom() <= pixel + EPS)
+            << box.top() << " " << box.height();
+    }
 }
 
 TEST(BoxDistributor, PlaceAtElementPutsEveryBoxNextToItsPointWhereDistributeKeepsItsPlace)
