@@ -25,10 +25,8 @@ BoxCover::BoxCover(const QRectF &bounds, double cellSize)
     , m_top(bounds.top())
     , m_nx(cellCount(bounds.width(), cellSize))
     , m_ny(cellCount(bounds.height(), cellSize))
-    , m_cell_w(std::max(bounds.width() / m_nx, 1e-9))
-    , m_cell_h(std::max(bounds.height() / m_ny, 1e-9))
-    , m_inv_w(1.0 / m_cell_w)
-    , m_inv_h(1.0 / m_cell_h)
+    , m_inv_w(1.0 / std::max(bounds.width() / m_nx, 1e-9))
+    , m_inv_h(1.0 / std::max(bounds.height() / m_ny, 1e-9))
     , m_counts(size_t(m_nx) * size_t(m_ny), 0)
 {
 }

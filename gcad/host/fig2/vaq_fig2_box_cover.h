@@ -37,7 +37,8 @@ private:
 
     double m_left = 0.0, m_top = 0.0;
     int m_nx = 1, m_ny = 1;
-    double m_cell_w = 1.0, m_cell_h = 1.0, m_inv_w = 1.0, m_inv_h = 1.0;
+    // Cells per millimetre across and down.
+    double m_inv_w = 1.0, m_inv_h = 1.0;
     std::vector<std::uint32_t> m_counts;
 };
 
