@@ -65,6 +65,7 @@ constexpr double ENOUGH_COVER_SHARE = 0.3;
 // pile up there.
 constexpr double HOPELESS_COVER_SHARE = 8.0;
 constexpr int MAX_CROWDING = 256;
+constexpr double COVER_CELLS_PER_BOX = 64.0;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 // Buckets about one average box wide: a candidate meets a few of them.
@@ -77,14 +78,17 @@ double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
     return std::max(mean, BoxLayout::MIN_STEP);
 }
 
-// Cells about a third of an average box's height: most boxes cover some of them whole.
+// Cells about a third of an average box's height, so that most boxes cover some of them whole;
+// but no more than COVER_CELLS_PER_BOX cells a box, so that a roomy view (where few candidates
+// are taken) does not spend more on clearing the raster than it saves.
 double coverCellFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
 {
     double sum = 0.0;
     for (const BoxToPlace &b : boxes)
         sum += std::min(b.box.width(), b.box.height());
-    const double mean = boxes.empty() ? std::max(area.width(), area.height()) : sum / double(boxes.size());
-    return std::max(mean / 3.0, BoxLayout::MIN_STEP / 4.0);
+    const double n = double(std::max<size_t>(boxes.size(), 1));
+    const double fewest = std::sqrt(area.width() * area.height() / (COVER_CELLS_PER_BOX * n));
+    return std::max({ sum / n / 3.0, fewest, BoxLayout::MIN_STEP / 4.0 });
 }
 
 } // namespace
