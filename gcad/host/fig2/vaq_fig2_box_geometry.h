@@ -17,6 +17,13 @@ inline double turn(const QPointF &o, const QPointF &a, const QPointF &b)
     return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
 }
 
+// Whether the rectangles are the same to the last bit (QRectF's == compares within a
+// tolerance, at many times the cost).
+inline bool sameRect(const QRectF &a, const QRectF &b)
+{
+    return a.x() == b.x() && a.y() == b.y() && a.width() == b.width() && a.height() == b.height();
+}
+
 // Overlap of the insides; rectangles that only touch do not overlap.
 inline bool overlaps(const QRectF &a, const QRectF &b)
 {

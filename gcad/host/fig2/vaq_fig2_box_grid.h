@@ -56,13 +56,26 @@ private:
     {
         int x0, y0, x1, y1;
     };
-    Range range(const QRectF &rect) const;
-    int column(double x) const;
-    int row(double y) const;
+    // The bucket that holds the offset (in buckets) from the grid's start; the first or last
+    // for one outside. Clamped first, the truncating conversion rounds down.
+    static int cellIndex(double at, int cells)
+    {
+        if (!(at > 0.0))
+            return 0;
+        return at >= double(cells) ? cells - 1 : int(at);
+    }
+    Range range(const QRectF &rect) const
+    {
+        return { cellIndex((rect.left() - m_bounds.left()) * m_inv_w, m_nx),
+            cellIndex((rect.top() - m_bounds.top()) * m_inv_h, m_ny),
+            cellIndex((rect.right() - m_bounds.left()) * m_inv_w, m_nx),
+            cellIndex((rect.bottom() - m_bounds.top()) * m_inv_h, m_ny) };
+    }
 
     QRectF m_bounds;
     int m_nx = 1, m_ny = 1;
-    double m_cell_w = 1.0, m_cell_h = 1.0;
+    // Buckets per millimetre across and down.
+    double m_inv_w = 1.0, m_inv_h = 1.0;
     std::vector<std::vector<int>> m_cells;
     std::vector<QRectF> m_rects;
     std::vector<int> m_payloads;

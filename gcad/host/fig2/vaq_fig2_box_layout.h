@@ -3,6 +3,7 @@
 // repair of crossing leaders (vaq_fig2_box_uncross.cpp) share it; nothing else uses it.
 #pragma once
 
+#include "gcad/host/fig2/vaq_fig2_box_cover.h"
 #include "gcad/host/fig2/vaq_fig2_box_grid.h"
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
@@ -64,6 +65,7 @@ private:
     bool isClear(int i, const QRectF &shape, int other = -1) const;
     bool isClearOfBoxes(int i, const QRectF &shape) const;
     bool isFree(int i, const QRectF &box, int other = -1) const;
+    bool surelyTaken(const QRectF &box) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS, int other = -1) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
     double coverage(int i, const QRectF &box, double limit) const;
@@ -95,6 +97,8 @@ private:
     mutable std::uint64_t m_candidates = 0;
     // Obstacles (payload -1) and the widened boxes placed (payload: the item).
     BoxGrid m_rects;
+    // Where the widened boxes placed and the obstacles surely lie.
+    BoxCover m_cover;
     // Fixed points (payload -1) and the items' connector points (payload: the item).
     BoxGrid m_points;
     // Fixed leaders (payload -1 - index) and placed leaders (payload: the item).

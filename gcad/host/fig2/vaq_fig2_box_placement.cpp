@@ -14,7 +14,9 @@
 // box that is hidden already than of a free one.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
-// a budget. A uniform grid keeps each query to the items near the candidate.
+// a budget. A uniform grid keeps each query to the items near the candidate, and a raster of
+// the cells that placed boxes cover whole turns most candidates of a crowded view down with a
+// few look-ups.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
@@ -58,6 +60,12 @@ constexpr double HIDE_WEIGHT = 0.6;
 // A place for a box that fits nowhere that hides less than this share of its own area (and so
 // no box that was not hidden already) is good enough: the search goes no farther out.
 constexpr double ENOUGH_COVER_SHARE = 0.3;
+// Places that hide more than this many times the box's own area are all as bad as each other:
+// measuring how much more they hide would read every box of a pile, as many times as boxes
+// pile up there.
+constexpr double HOPELESS_COVER_SHARE = 8.0;
+constexpr int MAX_CROWDING = 256;
+constexpr double COVER_CELLS_PER_BOX = 64.0;
 constexpr double INF = std::numeric_limits<double>::infinity();
 
 // Buckets about one average box wide: a candidate meets a few of them.
@@ -70,11 +78,25 @@ double cellSizeFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
     return std::max(mean, BoxLayout::MIN_STEP);
 }
 
+// Cells about a third of an average box's height, so that most boxes cover some of them whole;
+// but no more than COVER_CELLS_PER_BOX cells a box, so that a roomy view (where few candidates
+// are taken) does not spend more on clearing the raster than it saves.
+double coverCellFor(const std::vector<BoxToPlace> &boxes, const QRectF &area)
+{
+    double sum = 0.0;
+    for (const BoxToPlace &b : boxes)
+        sum += std::min(b.box.width(), b.box.height());
+    const double n = double(std::max<size_t>(boxes.size(), 1));
+    const double fewest = std::sqrt(area.width() * area.height() / (COVER_CELLS_PER_BOX * n));
+    return std::max({ sum / n / 3.0, fewest, BoxLayout::MIN_STEP / 4.0 });
+}
+
 } // namespace
 
 BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes)
     : m_scene(scene)
     , m_rects(scene.area, cellSizeFor(boxes, scene.area))
+    , m_cover(scene.area, coverCellFor(boxes, scene.area))
     , m_points(scene.area, cellSizeFor(boxes, scene.area))
     , m_leaders(scene.area, cellSizeFor(boxes, scene.area))
 {
@@ -95,8 +117,10 @@ BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes
     m_radius = 2.0 * std::sqrt(coveredArea / (std::numbers::pi * scene.fillFactor));
     m_budget = WORK_PER_BOX * boxes.size();
 
-    for (const QRectF &r : scene.obstacles)
+    for (const QRectF &r : scene.obstacles) {
         m_rects.insert(r, -1);
+        m_cover.add(r);
+    }
     for (const QPointF &p : scene.points)
         m_points.insert(QRectF(p, QSizeF(0.0, 0.0)), -1);
     for (size_t k = 0; k < scene.leaders.size(); ++k)
@@ -108,7 +132,9 @@ void BoxLayout::put(int i, const QRectF &box)
     Item &item = m_items[size_t(i)];
     item.box = box;
     item.placed = true;
-    item.rectHandle = m_rects.insert(widened(box, m_scene.marginFactor), i);
+    const QRectF wide = widened(box, m_scene.marginFactor);
+    item.rectHandle = m_rects.insert(wide, i);
+    m_cover.add(wide);
     if (item.hasPoint && leaderLength(i, box) > 0.0)
         item.leaderHandle = m_leaders.insert(boundsOf(leaderOf(box, item.target)), i);
 }
@@ -117,6 +143,7 @@ void BoxLayout::take(int i)
 {
     Item &item = m_items[size_t(i)];
     m_rects.erase(item.rectHandle);
+    m_cover.remove(widened(item.box, m_scene.marginFactor));
     if (item.leaderHandle >= 0)
         m_leaders.erase(item.leaderHandle);
     item.rectHandle = item.leaderHandle = -1;
@@ -184,7 +211,7 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
     QRectF last;
     auto offer = [&](double gap, double cx, double cy) {
         const QRectF box = centredAt(i, QPointF(cx, cy));
-        if (box == last)
+        if (sameRect(box, last))
             return true;
         last = box;
         ++m_candidates;
@@ -241,6 +268,16 @@ bool BoxLayout::isClearOfBoxes(int i, const QRectF &shape) const
     return m_rects.visit(shape, [&](const QRectF &r, int owner) {
         return owner == i || !overlaps(shape, boxOf(r, owner));
     }) && coversNoPoint(shape);
+}
+
+// Whether a corner or the centre of the box lies inside a widened box placed or an obstacle,
+// so that the box is not free (isFree with no item to leave out would say so, at a higher cost).
+bool BoxLayout::surelyTaken(const QRectF &box) const
+{
+    if (!(box.width() > 0.0 && box.height() > 0.0))
+        return false;
+    return m_cover.covered(box.center()) || m_cover.covered(box.topLeft()) || m_cover.covered(box.topRight())
+        || m_cover.covered(box.bottomLeft()) || m_cover.covered(box.bottomRight());
 }
 
 // Whether the widened box covers no other widened box (but other's), obstacle or point.
@@ -322,7 +359,9 @@ double BoxLayout::leaderLength(int i, const QRectF &box) const
     return std::sqrt(leader.dx() * leader.dx() + leader.dy() * leader.dy());
 }
 
-// Points near the item's point that compete for the same first ring.
+// Points near the item's point that compete for the same first ring, counted up to
+// MAX_CROWDING: a point with more has no room either way, and counting all of a pile for each
+// of its points would take the square of its size.
 int BoxLayout::crowding(int i) const
 {
     const Item &item = m_items[size_t(i)];
@@ -332,7 +371,7 @@ int BoxLayout::crowding(int i) const
     int count = 0;
     m_points.visit(near, [&](const QRectF &r, int) {
         count += strictlyInside(r.topLeft(), near);
-        return true;
+        return count < MAX_CROWDING;
     });
     return count;
 }
@@ -362,7 +401,8 @@ bool BoxLayout::keepable(int i) const
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
 // avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate.
+// one penalty beyond the first free candidate. A candidate that the cover shows taken is
+// turned down before the grids are asked.
 bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 {
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
@@ -374,9 +414,13 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
                 return false;
             ringGap = gap;
         }
-        const double length = leaderLength(i, box);
-        if (length >= bestCost || !isFree(i, box))
+        // The leader is measured first only once it can rule the candidate out.
+        const bool found = bestCost < INF;
+        double length = found ? leaderLength(i, box) : 0.0;
+        if ((found && length >= bestCost) || surelyTaken(box) || !isFree(i, box))
             return true;
+        if (!found)
+            length = leaderLength(i, box);
         enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
@@ -402,6 +446,7 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
     double bestCover = INF, bestLength = INF;
     const QSizeF &size = m_items[size_t(i)].size;
     const double enough = ENOUGH_COVER_SHARE * size.width() * size.height();
+    const double hopeless = HOPELESS_COVER_SHARE * size.width() * size.height();
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &candidate) {
         if (gap != ringGap) {
@@ -409,9 +454,11 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
                 return false;
             ringGap = gap;
         }
-        const double cover = coverage(i, candidate, bestCover);
+        const double cover = std::min(coverage(i, candidate, std::min(bestCover, hopeless)), hopeless);
+        if (cover > bestCover)
+            return true;
         const double length = leaderLength(i, candidate);
-        if (cover < bestCover || (cover == bestCover && length < bestLength)) {
+        if (cover < bestCover || length < bestLength) {
             bestCover = cover;
             bestLength = length;
             *box = candidate;

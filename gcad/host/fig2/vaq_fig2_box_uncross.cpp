@@ -6,8 +6,8 @@
 // the edge they hang from, or hang from another edge, to fit. What exchanges leave is moved to
 // its best place counting crossings, or placed afresh together with a box it crosses.
 // Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
-// exchange a few grid queries; a work budget per box bounds the exchange passes and another
-// the moves, as a search each.
+// exchange a few grid queries; a work budget per box not hidden bounds the exchange passes and
+// another the moves, as a search each.
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
 #include "gcad/host/fig2/vaq_fig2_box_layout.h"
 
@@ -32,12 +32,14 @@ constexpr size_t UNCROSS_PARTNERS = 4;
 } // namespace
 
 // Whether the item's leader crosses a leader or runs through a box; partners gets the placed
-// items among them, without repeats.
+// items among them, without repeats. A hidden box (placed where it fit nowhere, or covered by
+// such a box) counts as crossing nothing: its label cannot be read anyway, and in a crowded view
+// the repair would spend most of its time on these.
 bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
 {
     const Item &item = m_items[size_t(i)];
     partners->clear();
-    if (!item.hasPoint || item.leaderHandle < 0)
+    if (!item.hasPoint || item.leaderHandle < 0 || item.hidden)
         return false;
     const QLineF leader = leaderOf(item.box, item.target);
     const QRectF bounds = boundsOf(leader);
@@ -74,7 +76,10 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
 // finds nothing left to change; a box at last frame's place moves only to cross nothing.
 void BoxLayout::uncross()
 {
-    m_budget = work() + EXCHANGE_WORK_PER_BOX * m_items.size();
+    std::uint64_t readable = 0;
+    for (const Item &item : m_items)
+        readable += !item.hidden;
+    m_budget = work() + EXCHANGE_WORK_PER_BOX * readable;
     std::vector<int> partners;
     bool crossed = true;
     for (int pass = 0; pass < EXCHANGE_PASSES && crossed; ++pass) {
@@ -99,7 +104,7 @@ void BoxLayout::uncross()
     // A whole pass that found no crossing at all leaves nothing to move.
     if (!crossed)
         return;
-    m_budget = work() + REPAIR_WORK_PER_BOX * m_items.size();
+    m_budget = work() + REPAIR_WORK_PER_BOX * readable;
     for (int pass = 0; pass < UNCROSS_PASSES; ++pass) {
         bool changed = false;
         for (int i = 0; i < int(m_items.size()) && !spent(); ++i) {
@@ -159,7 +164,8 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bo
     auto offer = [&](double ax, double ay) {
         const QRectF box
             = clamped(QRectF(end.x() - ax * s.width(), end.y() - ay * s.height(), s.width(), s.height()));
-        if (std::find(places.begin(), places.end(), box) == places.end() && isFree(i, box, j))
+        const auto same = [&](const QRectF &place) { return sameRect(place, box); };
+        if (std::none_of(places.begin(), places.end(), same) && isFree(i, box, j))
             places.push_back(box);
     };
     if (!aroundRim) {

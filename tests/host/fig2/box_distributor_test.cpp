@@ -1,3 +1,4 @@
+#include "gcad/host/fig2/vaq_fig2_box_cover.h"
 #include "gcad/host/fig2/vaq_fig2_box_distributor.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_legend.h"
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <ctime>
 #include <limits>
 #include <memory>
 #include <numbers>
@@ -450,6 +452,43 @@ TEST(BoxDistributor, CrowdedViewEndsWithLittleOverlap)
     EXPECT_EQ(huge.getBoxRect().topLeft(), QPointF(0.0, 0.0));
 }
 
+TEST(BoxDistributor, TenThousandLabelsOnOnePixelOrInATinyViewAreAllPlacedInTheView)
+{
+    // Far more text than fits, all pointing at one spot: every box ends inside the view, in a
+    // second layout of the result too. The work grows about as the number of labels, not as its
+    // square, as it would if every box measured the whole pile: four times the labels take
+    // well under eight times the processor time.
+    const QPointF spot(VIEW.width() / 3.0, VIEW.height() / 2.0);
+    double seconds[2] = {};
+    for (const int count : { 2500, 10000 }) {
+        Labels labels = randomLabels(count, QRectF(spot, QSizeF()), 12);
+        const std::clock_t start = std::clock();
+        distributeAll(labels);
+        seconds[count / 10000] = double(std::clock() - start) / CLOCKS_PER_SEC;
+        distributeAll(labels);
+        for (const auto &label : labels)
+            ASSERT_TRUE(inside(QRectF(QPointF(), VIEW), label->getBoxRect()));
+    }
+    EXPECT_LT(seconds[1], 8.0 * seconds[0]) << seconds[0] << " s, then " << seconds[1] << " s";
+    // A view of one pixel, points inside it or not: a box keeps inside it, or to its left or
+    // top edge where it is wider or taller.
+    const double pixel = 0.26;
+    Labels few = randomLabels(20, QRectF(-1.0, -1.0, 2.0, 2.0), 13, QSizeF(0.1, 0.1), QSizeF(3.0, 1.0));
+    BoxDistributor tiny(QSizeF(pixel, pixel), MARGIN, FILL);
+    for (auto &label : few)
+        tiny.addTextBox(label.get());
+    tiny.distribute();
+    for (const auto &label : few) {
+        const QRectF box = label->getBoxRect();
+        EXPECT_TRUE(
+            box.width() > pixel ? box.left() == 0.0 : box.left() >= -EPS && box.right() <= pixel + EPS)
+            << box.left() << " " << box.width();
+        EXPECT_TRUE(
+            box.height() > pixel ? box.top() == 0.0 : box.top() >= -EPS && box.bottom() <= pixel + EPS)
+            << box.top() << " " << box.height();
+    }
+}
+
 TEST(BoxDistributor, PlaceAtElementPutsEveryBoxNextToItsPointWhereDistributeKeepsItsPlace)
 {
     // Last places 15 mm off are free and near enough to keep when distributing, but placing at
@@ -590,6 +629,46 @@ TEST(BoxDistributorLegendAtBorder, TouchesTheEdgeAlongItsLongSide)
     Legend empty;
     empty.setSize(QSizeF(0.0, 0.0));
     EXPECT_FALSE(BoxDistributor::legendAtBorder(VIEW, empty, false, true, MARGIN, nullptr, nullptr));
+}
+
+TEST(BoxCover, CoversOnlyPointsInsideTheRectanglesItHolds)
+{
+    // One rectangle on the cell lines (1 mm cells), one off them, overlapping it: a point is
+    // covered only strictly inside one, and surely so a cell or more inside.
+    BoxCover cover(QRectF(0.0, 0.0, 100.0, 50.0), 1.0);
+    const QRectF onLines(10.0, 5.0, 20.0, 10.0), offLines(25.3, 8.7, 14.2, 20.45);
+    cover.add(onLines);
+    cover.add(offLines);
+    const auto inside = [](const QRectF &r, const QPointF &p, double depth) {
+        return p.x() > r.left() + depth && p.x() < r.right() - depth && p.y() > r.top() + depth
+            && p.y() < r.bottom() - depth;
+    };
+    const auto check = [&](const std::vector<QRectF> &held) {
+        for (double x = 0.0; x <= 50.0; x += 0.25) {
+            for (double y = 0.0; y <= 35.0; y += 0.25) {
+                const QPointF p(x, y);
+                bool in = false, deep = false;
+                for (const QRectF &r : held) {
+                    in = in || inside(r, p, 0.0);
+                    deep = deep || inside(r, p, 2.0);
+                }
+                if (cover.covered(p))
+                    ASSERT_TRUE(in) << x << ", " << y;
+                else
+                    ASSERT_FALSE(deep) << x << ", " << y;
+            }
+        }
+    };
+    check({ onLines, offLines });
+    // The edges themselves, where boxes that only touch meet, are not covered.
+    EXPECT_FALSE(cover.covered(QPointF(10.0, 8.0)));
+    EXPECT_FALSE(cover.covered(QPointF(20.0, 5.0)));
+    cover.remove(onLines);
+    check({ offLines });
+    cover.remove(offLines);
+    check({});
+    // Outside the raster nothing is known.
+    EXPECT_FALSE(cover.covered(QPointF(-1.0, 10.0)));
 }
 
 } // namespace
