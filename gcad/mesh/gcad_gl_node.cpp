@@ -8,6 +8,7 @@
 #include "gcad/mesh/gcad_vertex_bands.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace Vaq::GCAD {
 
@@ -97,10 +98,14 @@ void GLNode::prepare(unsigned flags, int renderMode)
     if (flags & RT_TRIANGLES) {
         allocateIndexData();
         const std::vector<BaVec3d<double>> positions = localPositions(*data);
+        // Compact runs pay where passes cull a side and skip the runs facing it: two-sided
+        // colours and closed meshes. Drawn whole, the lists in leaf order draw as fast.
+        const bool culled = ((flags & RT_BACK_SIDE) && (flags & (RT_VERTEX_COLORS | RT_COLOR_MAP)))
+            || getPoly()->getType() == CAD::ElementCreator::MESH_CLOSED;
         if (flags & RT_SMOOTH)
             copySmoothTriangles();
         else
-            copyFlatTriangles(*data, positions);
+            copyFlatTriangles(*data, positions, culled);
         computeFacingCones(positions);
     }
     // An element offset of 0.0 is drawn as the back side of the nominal surface.
@@ -212,7 +217,8 @@ void GLNode::copySmoothTriangles()
     std::copy(m_overlap_indices.begin(), m_overlap_indices.end(), out);
 }
 
-void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data, const std::vector<BaVec3d<double>> &positions)
+void GLNode::copyFlatTriangles(
+    const CAD::PolyBaseData &data, const std::vector<BaVec3d<double>> &positions, bool inBands)
 {
     const CAD::BspNode &leaf = *getNode();
     const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
@@ -233,9 +239,12 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data, const std::vector<
     m_normal_slot_triangle[0].resize(localCount);
     m_normal_slot_triangle[1].resize(localCount);
     uint32_t *const slotTriangle[2] = { m_normal_slot_triangle[0].data(), m_normal_slot_triangle[1].data() };
-    // Each run of the lists a patch about as wide as it is long.
-    const std::vector<uint32_t> vertexOrder
-        = bandOrder(positions, corners.data(), own + overlap, FLAT_BAND_WIDTH);
+    // In bands, each run of the lists is a patch about as wide as it is long.
+    std::vector<uint32_t> vertexOrder(localCount);
+    if (inBands)
+        vertexOrder = bandOrder(positions, corners.data(), own + overlap, FLAT_BAND_WIDTH);
+    else
+        std::iota(vertexOrder.begin(), vertexOrder.end(), 0u);
     const FlatTriangleOrder order = orderFlatTriangles(m_index_data.get(), m_provoking_count.data(),
         slotTriangle, corners.data(), selected.data(), own + overlap, localCount, vertexOrder.data());
     for (int slot = 0; slot < 2; ++slot) {

@@ -183,7 +183,9 @@ private:
     bool materialOffsetChanged(const CAD::PolyBase &poly) const;
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);
     void copySmoothTriangles();
-    void copyFlatTriangles(const CAD::PolyBaseData &data, const std::vector<BaVec3d<double>> &positions);
+    // inBands: the lists walk the vertices in bands (bandOrder) instead of in leaf order.
+    void copyFlatTriangles(
+        const CAD::PolyBaseData &data, const std::vector<BaVec3d<double>> &positions, bool inBands);
     // Packs vertex set 0, and set 1 (the offset surface) when asked.
     void copyVertices(const CAD::PolyBaseData &data, bool offsetSurface);
     TexCoord colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t vertex) const;
@@ -218,11 +220,11 @@ private:
     GrowableArray<uint32_t> m_normal_slot_triangle[2];
     std::map<const GL::RenderCallback *, bool> m_view_visibility;
     const std::vector<CAD::Tolerance> *m_tolerances = nullptr;
-    // Triangles per run of the facing test: a small patch of a cache- or band-ordered list, and few
-    // enough runs that testing them costs nothing beside drawing them.
+    // Triangles per run of the facing test: a small patch of a cache- or band-ordered list,
+    // and few enough runs that testing them costs nothing beside drawing them.
     static constexpr unsigned FACING_RUN = 1024;
-    // The flat lists visit their provoking vertices in bands this many vertices wide, so that
-    // a run of FACING_RUN triangles of one slot covers a square patch.
+    // Flat lists for culled passes visit their provoking vertices in bands this many vertices
+    // wide, so that a run of FACING_RUN triangles of one slot covers a square patch.
     static constexpr unsigned FLAT_BAND_WIDTH = 32;
     // Around the winding normals of each run of FACING_RUN triangles of the index array, and
     // during a surface pass, which runs it skips.

@@ -34,7 +34,7 @@ std::vector<uint32_t> bandOrder(const std::vector<BaVec3d<double>> &positions, c
         }
     }
     // The plane: the two axes other than the one the surface faces most; for a surface that
-    // faces no way as a whole, the two longest. a is the longer of the two.
+    // faces no way as a whole, the two longest.
     std::array<double, 3> extent;
     for (int axis = 0; axis < 3; ++axis)
         extent[axis] = std::isfinite(high[axis] - low[axis]) ? high[axis] - low[axis] : 0.0;
