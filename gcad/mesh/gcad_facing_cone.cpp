@@ -6,8 +6,8 @@
 // opposite.
 // A run's cone is the normalised mean of its unit normals with the largest angle to any of
 // them: linear in the triangles, computed once when a leaf is prepared; the test per run and
-// view is a few multiplications. Runs of a cache-ordered triangle list are small patches, so
-// their cones are narrow.
+// view is a few multiplications. Runs of a cache-ordered or band-ordered triangle list are
+// small patches, so their cones are narrow.
 #include "gcad/mesh/gcad_facing_cone.h"
 
 #include <algorithm>

@@ -5,8 +5,10 @@
 #include "gcad/mesh/gcad_gl_node_container.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/mesh/gcad_provoking_vertices.h"
+#include "gcad/mesh/gcad_vertex_bands.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace Vaq::GCAD {
 
@@ -95,11 +97,16 @@ void GLNode::prepare(unsigned flags, int renderMode)
     collectOverlapVertices(flags, *data);
     if (flags & RT_TRIANGLES) {
         allocateIndexData();
+        const std::vector<BaVec3d<double>> positions = localPositions(*data);
+        // Compact runs pay where passes cull a side and skip the runs facing it: two-sided
+        // colours and closed meshes. Drawn whole, the lists in leaf order draw as fast.
+        const bool culled = ((flags & RT_BACK_SIDE) && (flags & (RT_VERTEX_COLORS | RT_COLOR_MAP)))
+            || getPoly()->getType() == CAD::ElementCreator::MESH_CLOSED;
         if (flags & RT_SMOOTH)
             copySmoothTriangles();
         else
-            copyFlatTriangles(*data);
-        computeFacingCones(*data);
+            copyFlatTriangles(*data, positions, culled);
+        computeFacingCones(positions);
     }
     // An element offset of 0.0 is drawn as the back side of the nominal surface.
     const bool offsetSurface = m_material_offset_type == CAD::MO_PER_PATCH
@@ -109,7 +116,7 @@ void GLNode::prepare(unsigned flags, int renderMode)
     releasePreparationLists();
 }
 
-void GLNode::computeFacingCones(const CAD::PolyBaseData &data)
+std::vector<BaVec3d<double>> GLNode::localPositions(const CAD::PolyBaseData &data) const
 {
     const uint32_t *own = getNode()->getVertices().data();
     std::vector<BaVec3d<double>> positions;
@@ -118,6 +125,11 @@ void GLNode::computeFacingCones(const CAD::PolyBaseData &data)
         positions.push_back(data.vertices[own[k]]);
     for (const uint32_t v : m_foreign_vertices)
         positions.push_back(data.vertices[v]);
+    return positions;
+}
+
+void GLNode::computeFacingCones(const std::vector<BaVec3d<double>> &positions)
+{
     // The flat list keeps room for its leftovers at the end, which hold no triangles.
     unsigned indices = m_index_bytes / 2;
     if (isFlat(m_vertex_type))
@@ -205,7 +217,8 @@ void GLNode::copySmoothTriangles()
     std::copy(m_overlap_indices.begin(), m_overlap_indices.end(), out);
 }
 
-void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
+void GLNode::copyFlatTriangles(
+    const CAD::PolyBaseData &data, const std::vector<BaVec3d<double>> &positions, bool inBands)
 {
     const CAD::BspNode &leaf = *getNode();
     const unsigned own = leaf.numVisibleTriangles(PM_WITHOUT_PREVIEW);
@@ -226,8 +239,14 @@ void GLNode::copyFlatTriangles(const CAD::PolyBaseData &data)
     m_normal_slot_triangle[0].resize(localCount);
     m_normal_slot_triangle[1].resize(localCount);
     uint32_t *const slotTriangle[2] = { m_normal_slot_triangle[0].data(), m_normal_slot_triangle[1].data() };
+    // In bands, each run of the lists is a patch about as wide as it is long.
+    std::vector<uint32_t> vertexOrder(localCount);
+    if (inBands)
+        vertexOrder = bandOrder(positions, corners.data(), own + overlap, FLAT_BAND_WIDTH);
+    else
+        std::iota(vertexOrder.begin(), vertexOrder.end(), 0u);
     const FlatTriangleOrder order = orderFlatTriangles(m_index_data.get(), m_provoking_count.data(),
-        slotTriangle, corners.data(), selected.data(), own + overlap, localCount);
+        slotTriangle, corners.data(), selected.data(), own + overlap, localCount, vertexOrder.data());
     for (int slot = 0; slot < 2; ++slot) {
         m_flat_selected_count[slot] = order.indexCount[slot][0];
         m_flat_unselected_count[slot] = order.indexCount[slot][1];

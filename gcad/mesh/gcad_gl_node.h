@@ -143,8 +143,10 @@ private:
     // surface: marks the runs of triangles it would draw nothing of in the current view, which
     // drawIndices then skips; false when it would draw nothing at all.
     bool hideCulledRuns(unsigned culledFace);
+    // The positions of the local vertices: the own ones, then the far-corner slots.
+    std::vector<BaVec3d<double>> localPositions(const CAD::PolyBaseData &data) const;
     // The cones of the prepared triangle list's runs, from the local vertices' positions.
-    void computeFacingCones(const CAD::PolyBaseData &data);
+    void computeFacingCones(const std::vector<BaVec3d<double>> &positions);
     void drawSmoothMesh(CADGLRenderer *renderer);
     void drawFlatMesh(CADGLRenderer *renderer);
     // The flat leftovers of a group in their material and, with the colour map, its texture.
@@ -181,7 +183,9 @@ private:
     bool materialOffsetChanged(const CAD::PolyBase &poly) const;
     void collectOverlapVertices(unsigned flags, const CAD::PolyBaseData &data);
     void copySmoothTriangles();
-    void copyFlatTriangles(const CAD::PolyBaseData &data);
+    // inBands: the lists walk the vertices in bands (bandOrder) instead of in leaf order.
+    void copyFlatTriangles(
+        const CAD::PolyBaseData &data, const std::vector<BaVec3d<double>> &positions, bool inBands);
     // Packs vertex set 0, and set 1 (the offset surface) when asked.
     void copyVertices(const CAD::PolyBaseData &data, bool offsetSurface);
     TexCoord colourMapCoordinate(const CAD::PolyBaseData &data, uint32_t vertex) const;
@@ -216,9 +220,12 @@ private:
     GrowableArray<uint32_t> m_normal_slot_triangle[2];
     std::map<const GL::RenderCallback *, bool> m_view_visibility;
     const std::vector<CAD::Tolerance> *m_tolerances = nullptr;
-    // Triangles per run of the facing test: a small patch of a cache-ordered list, and few
-    // enough runs that testing them costs nothing beside drawing them.
+    // Triangles per run of the facing test: a small patch of a cache- or band-ordered list,
+    // and few enough runs that testing them costs nothing beside drawing them.
     static constexpr unsigned FACING_RUN = 1024;
+    // Flat lists for culled passes visit their provoking vertices in bands this many vertices
+    // wide, so that a run of FACING_RUN triangles of one slot covers a square patch.
+    static constexpr unsigned FLAT_BAND_WIDTH = 32;
     // Around the winding normals of each run of FACING_RUN triangles of the index array, and
     // during a surface pass, which runs it skips.
     std::vector<FacingCone> m_facing_cones;

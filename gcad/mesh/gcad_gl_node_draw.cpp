@@ -454,6 +454,10 @@ void GLNode::setMaterial(CADGLRenderer *renderer, bool selected)
     // drawn without them (a marked element), they take the material's colour like plain ones.
     const Color colour
         = renderer->initMaterial(getPoly(), selected && isPlain(), state.highlight, state.offsetMaterial);
+    // A pass that culls the back faces shows front faces only, which one-sided lighting lights
+    // alike; two-sided lighting would only make the driver sort out the sides per triangle.
+    if (state.frontOnly)
+        ::glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 0);
     if (isPlain() || !(state.vertexColours || state.colourMap))
         ::glColor3ub(colour.r, colour.g, colour.b);
     else

@@ -3,20 +3,23 @@
 // two triangles. Each triangle greedily takes the first corner with a free slot, trying its
 // last, first and second corner, and is rotated so that this corner comes last (the winding
 // stays); a triangle with no free corner is a leftover, drawn with its own normal directly.
-// A vertex provokes at most one triangle per slot, so each slot's lists come out ordered by
-// provoking vertex through one scan over the vertices: they walk the vertex array in its
-// order, which draws faster than the leaf's cache order cut in two by the slots.
-// O(triangles + vertices) time, two corners and a group per vertex and slot as extra memory.
+// A vertex provokes at most one triangle per slot. Each slot's lists follow the vertex order
+// the caller gives, a spatially compact one, which keeps neighbouring triangles together (the
+// leaf's cache order cut in two by the slots does not): a triangle comes where the last of
+// its corners comes in that order, so the vertex cache holds its other corners already.
+// O(triangles + vertices) time (a counting sort), two corners and a group per vertex and slot
+// and a rank per vertex as extra memory.
 #include "gcad/mesh/gcad_provoking_vertices.h"
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 
 namespace Vaq::GCAD {
 
 FlatTriangleOrder orderFlatTriangles(uint16_t *destination, int8_t *provokingCount,
     uint32_t *const slotTriangle[2], const uint16_t *corners, const uint8_t *selected,
-    std::size_t triangleCount, std::size_t vertexCount)
+    std::size_t triangleCount, std::size_t vertexCount, const uint32_t *vertexOrder)
 {
     std::fill(provokingCount, provokingCount + vertexCount, int8_t(0));
     FlatTriangleOrder order;
@@ -50,17 +53,38 @@ FlatTriangleOrder orderFlatTriangles(uint16_t *destination, int8_t *provokingCou
             order.leftovers[g].push_back(uint32_t(i));
     }
 
+    // Each list by the corner its triangles reach last in vertexOrder, so that the other two
+    // came up shortly before; ties keep the order of the provoking vertices.
+    std::vector<uint32_t> rank(vertexCount);
+    for (std::size_t i = 0; i < vertexCount; ++i)
+        rank[vertexOrder[i]] = uint32_t(i);
+    std::vector<uint32_t> first(vertexCount + 1), sorted;
     for (int slot = 0; slot < 2; ++slot) {
         for (uint8_t g = 0; g < 2; ++g) {
-            const uint16_t *start = destination;
+            auto reach = [&](uint32_t v) {
+                return std::max({ rank[v], rank[leading[slot][v][0]], rank[leading[slot][v][1]] });
+            };
+            auto listed = [&](uint32_t v) { return provokingCount[v] > slot && group[slot][v] == g; };
+            // A counting sort: first[r + 1] counts the triangles reaching r, then becomes
+            // where they start.
+            std::fill(first.begin(), first.end(), 0u);
             for (std::size_t v = 0; v < vertexCount; ++v) {
-                if (provokingCount[v] > slot && group[slot][v] == g) {
-                    *destination++ = leading[slot][v][0];
-                    *destination++ = leading[slot][v][1];
-                    *destination++ = uint16_t(v);
-                }
+                if (listed(uint32_t(v)))
+                    ++first[reach(uint32_t(v)) + 1];
             }
-            order.indexCount[slot][g] = unsigned(destination - start);
+            std::partial_sum(first.begin(), first.end(), first.begin());
+            sorted.resize(first.back());
+            for (std::size_t i = 0; i < vertexCount; ++i) {
+                const uint32_t v = vertexOrder[i];
+                if (listed(v))
+                    sorted[first[reach(v)]++] = v;
+            }
+            for (const uint32_t v : sorted) {
+                *destination++ = leading[slot][v][0];
+                *destination++ = leading[slot][v][1];
+                *destination++ = uint16_t(v);
+            }
+            order.indexCount[slot][g] = unsigned(3 * sorted.size());
         }
     }
     return order;

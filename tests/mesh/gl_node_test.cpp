@@ -5,12 +5,15 @@
 #include "gcad/mesh/gcad_growable_array.h"
 #include "gcad/mesh/gcad_mesh_render_types.h"
 #include "gcad/mesh/gcad_provoking_vertices.h"
+#include "gcad/mesh/gcad_vertex_bands.h"
 #include "gcad/mesh/gcad_vertex_packing.h"
 #include "tests/mesh/mesh_node_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 using namespace Vaq;
 using namespace Vaq::GCAD;
@@ -215,11 +218,18 @@ TEST(ProvokingVertices, aFanTakesTheCentreTwiceAndThenEachFirstCorner)
     int8_t provoking[6];
     uint32_t slot0[6], slot1[6];
     uint32_t *const slotTriangles[2] = { slot0, slot1 };
+    // Visited backwards, slot 0 lists t3 (its last corner is 3), t2 (2), then t0 and t4 (0),
+    // of which t0 has the earlier provoking vertex (5).
+    const uint32_t backwards[6] = { 5, 4, 3, 2, 1, 0 };
+    orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 5, 6, backwards);
+    EXPECT_EQ(out, (std::vector<uint16_t> { 4, 5, 3, 3, 5, 2, 0, 1, 5, 0, 5, 4, 1, 2, 5 }));
+
+    const uint32_t forwards[6] = { 0, 1, 2, 3, 4, 5 };
     const FlatTriangleOrder order
-        = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 5, 6);
-    // Slot 0: t0 on the centre, t2, t3, t4 rotated so that their first corner is last; the
-    // list runs by provoking vertex: t2 (2), t3 (3), t4 (4), t0 (5). Slot 1: t1, the centre's
-    // second use.
+        = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 5, 6, forwards);
+    // Slot 0: t0 on the centre, t2, t3, t4 rotated so that their first corner is last; all
+    // reach the centre last, so the list runs by provoking vertex: t2 (2), t3 (3), t4 (4),
+    // t0 (5). Slot 1: t1, the centre's second use.
     EXPECT_EQ(out, (std::vector<uint16_t> { 3, 5, 2, 4, 5, 3, 0, 5, 4, 0, 1, 5, 1, 2, 5 }));
     EXPECT_EQ(order.indexCount[0][1], 12u);
     EXPECT_EQ(order.indexCount[1][1], 3u);
@@ -242,8 +252,9 @@ TEST(ProvokingVertices, theSeventhCopyIsALeftoverAndEachSlotListsItsSelectedTria
     int8_t provoking[3];
     uint32_t slot0[3], slot1[3];
     uint32_t *const slotTriangles[2] = { slot0, slot1 };
+    const uint32_t vertexOrder[3] = { 0, 1, 2 };
     const FlatTriangleOrder order
-        = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 7, 3);
+        = orderFlatTriangles(out.data(), provoking, slotTriangles, corners, selected, 7, 3, vertexOrder);
     // Corners in the order p3, p3, p1, p1, p2, p2: slot 0 gets copies 0, 2, 4, slot 1 copies
     // 1, 3, 5; the selected copy first in each.
     const std::vector<uint16_t> slot { 0, 1, 2, 1, 2, 0, 2, 0, 1 };
@@ -289,4 +300,51 @@ TEST(GLNodeFlat, aLeftoverKeepsItsRoomAndItsCornersCoordinates)
     EXPECT_FLOAT_EQ(coordinates[1].s, 3.5f / 4);
     EXPECT_EQ(coordinates[2].s, 1.0f);
     EXPECT_EQ(coordinates[2].t, SPECIAL_ROW);
+}
+
+TEST(VertexBands, everyStretchOfTheOrderIsACompactPatch)
+{
+    // A ramp 48 vertices across x and 96 along y, rising steeper in z than it is wide, listed
+    // row by row: 64 vertices in that order span a whole row.
+    const int nx = 48, ny = 96;
+    std::vector<BaVec3d<double>> ramp;
+    for (int j = 0; j < ny; ++j)
+        for (int i = 0; i < nx; ++i)
+            ramp.emplace_back(i, j, 0.75 * j + 0.1 * std::sin(0.3 * i));
+    std::vector<uint16_t> corners;
+    for (int j = 0; j + 1 < ny; ++j) {
+        for (int i = 0; i + 1 < nx; ++i) {
+            const uint16_t k = uint16_t(j * nx + i);
+            corners.insert(corners.end(),
+                { k, uint16_t(k + 1), uint16_t(k + nx + 1), k, uint16_t(k + nx + 1), uint16_t(k + nx) });
+        }
+    }
+    const std::vector<uint32_t> order = bandOrder(ramp, corners.data(), corners.size() / 3, 8);
+    std::vector<uint32_t> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    for (uint32_t k = 0; k < sorted.size(); ++k)
+        ASSERT_EQ(sorted[k], k) << "not a permutation";
+    // 64 vertices lie in a band 8 wide, unless they reach from the end of one band to the
+    // start of the next.
+    std::size_t compact = 0, windows = order.size() - 63;
+    for (std::size_t first = 0; first < windows; ++first) {
+        double low[2] = { INFINITY, INFINITY }, high[2] = { -INFINITY, -INFINITY };
+        for (std::size_t k = first; k < first + 64; ++k) {
+            const double c[2] = { ramp[order[k]].x, ramp[order[k]].y };
+            for (int axis = 0; axis < 2; ++axis) {
+                low[axis] = std::min(low[axis], c[axis]);
+                high[axis] = std::max(high[axis], c[axis]);
+            }
+        }
+        compact += high[0] - low[0] <= 9.0 && high[1] - low[1] <= 9.0;
+    }
+    EXPECT_GT(compact, windows * 9 / 10);
+
+    // Points on a line span no area, and a point without a position goes last.
+    const std::vector<BaVec3d<double>> line { { 2, 0, 0 }, { 0, 0, 0 }, { 1, 0, 0 } };
+    EXPECT_EQ(bandOrder(line, nullptr, 0, 8), (std::vector<uint32_t> { 0, 1, 2 }));
+    const std::vector<BaVec3d<double>> square { { 0, 0, 0 }, { NAN, 0, 0 }, { 1, 1, 0 }, { 1, 0, 0 } };
+    const uint16_t halves[] = { 0, 3, 2, 0, 2, 1 };
+    EXPECT_EQ(bandOrder(square, halves, 2, 8).back(), 1u);
+    EXPECT_TRUE(bandOrder({}, nullptr, 0, 8).empty());
 }
