@@ -210,7 +210,9 @@ void CachedFigurePainter::drawSprites() const
         vertices.push_back({ float(r.right()), float(r.bottom()), float(t.right()), float(t.bottom()) });
         vertices.push_back({ float(r.left()), float(r.bottom()), float(t.left()), float(t.bottom()) });
     }
-    // One draw call per run of sprites in one texture: mostly one for all, in the atlas.
+    // One draw call per run of sprites in one texture and of one opacity: mostly one for all
+    // labels, in the atlas. Opaque sprites are copied unblended, which spares the rasteriser
+    // reading the view's pixels beneath.
     useTexture(true);
     ::glEnableClientState(GL_VERTEX_ARRAY);
     ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -218,9 +220,14 @@ void CachedFigurePainter::drawSprites() const
     ::glTexCoordPointer(2, GL_FLOAT, sizeof(TexturedVertex), &vertices.front().s);
     for (size_t run = 0; run < m_sprites.size();) {
         size_t end = run + 1;
-        while (end < m_sprites.size() && m_sprites[end].texture == m_sprites[run].texture)
+        while (end < m_sprites.size() && m_sprites[end].texture == m_sprites[run].texture
+            && m_sprites[end].opaque == m_sprites[run].opaque)
             ++end;
         ::glBindTexture(GL_TEXTURE_2D, m_sprites[run].texture);
+        if (m_sprites[run].opaque)
+            ::glDisable(GL_BLEND);
+        else
+            ::glEnable(GL_BLEND);
         ::glDrawArrays(GL_QUADS, GLint(4 * run), GLsizei(4 * (end - run)));
         run = end;
     }

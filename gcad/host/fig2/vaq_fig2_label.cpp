@@ -1,8 +1,10 @@
 #include "gcad/host/fig2/vaq_fig2_label.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace Vaq::Fig2 {
 
@@ -36,12 +38,57 @@ void LabelBase::paint(QPainter &painter) const
         painter.setPen(m_connector_style.toPen());
         painter.drawLine(connector);
     }
-    painter.setPen(m_border.toPen());
-    painter.setBrush(m_background.toBrush());
-    if (m_border.isVisible() || m_background.isVisible())
-        painter.drawRect(getBoxRect());
-    painter.setBrush(Qt::NoBrush);
+    paintBox(painter);
+}
+
+void LabelBase::paintBox(QPainter &painter) const
+{
+    if ((m_border.isVisible() || m_background.isVisible()) && !getBoxRect().isEmpty())
+        paintFrame(painter);
     paintContent(painter);
+}
+
+// The box is filled and framed on whole device pixels, the frame a whole number of pixels wide,
+// so that its edges are crisp and a box of opaque colours has no partly covered pixel (a cached
+// image of it then needs no blending). The frame's middle stays within half a pixel of the
+// box's edge. A dashed frame is stroked there; where the painter rotates or shears, the box is
+// painted as it lies.
+void LabelBase::paintFrame(QPainter &painter) const
+{
+    const QTransform toDevice = painter.worldTransform();
+    if (toDevice.type() > QTransform::TxScale) {
+        painter.setPen(m_border.toPen());
+        painter.setBrush(m_background.toBrush());
+        painter.drawRect(getBoxRect());
+        painter.setBrush(Qt::NoBrush);
+        return;
+    }
+    const double width
+        = !m_border.isVisible() ? 0.0 : std::max(1.0, std::round(m_border.width * std::abs(toDevice.m11())));
+    const QRectF box = toDevice.mapRect(getBoxRect());
+    const double half = width / 2.0;
+    const QRectF outer(QPointF(std::round(box.left() - half), std::round(box.top() - half)),
+        QPointF(std::round(box.right() + half), std::round(box.bottom() + half)));
+    const QRectF inner = outer.adjusted(width, width, -width, -width);
+    painter.save();
+    painter.resetTransform();
+    if (m_background.isVisible() && !inner.isEmpty())
+        painter.fillRect(inner, m_background.toBrush());
+    if (m_border.isVisible() && m_border.style == LineStyle::DASHED) {
+        QPen pen = m_border.toPen();
+        pen.setWidthF(width);
+        pen.setCosmetic(false);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.drawRect(outer.adjusted(half, half, -half, -half));
+    } else if (m_border.isVisible()) {
+        QPainterPath frame;
+        frame.addRect(outer);
+        if (!inner.isEmpty())
+            frame.addRect(inner);
+        painter.fillPath(frame, toQColor(m_border.color));
+    }
+    painter.restore();
 }
 
 void LabelBase::setBackground(const FillStyle &background)

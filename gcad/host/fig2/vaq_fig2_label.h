@@ -25,6 +25,8 @@ public:
     // The box only; the connector reaches out of it.
     QRectF getCoveredRect() const override { return getBoxRect(); }
     void paint(QPainter &painter) const override;
+    // Paints what paint does but the connector: the background, the frame and the content.
+    void paintBox(QPainter &painter) const;
 
     virtual QRectF getBoxRect() const = 0;
 
@@ -54,6 +56,9 @@ protected:
     void boxChanged() { ++m_revision; }
 
 private:
+    // The background and the frame.
+    void paintFrame(QPainter &painter) const;
+
     QPointF m_connector_point = INVALID_POINT;
     LineStyle m_connector_style { LineStyle::SOLID, Color(0, 0, 0), 0.0 };
     FillStyle m_background;

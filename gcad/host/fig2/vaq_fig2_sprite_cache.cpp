@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace Vaq::GFigure2 {
@@ -176,6 +177,17 @@ QRect visibleBounds(const QImage &image)
     return bounds;
 }
 
+// Whether no pixel of the image lets anything beneath show through.
+bool isOpaque(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        if (!std::all_of(row, row + image.width(), [](QRgb p) { return qAlpha(p) == 255; }))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SpriteCache &SpriteCache::shared()
@@ -229,6 +241,7 @@ bool SpriteCache::getSprite(
     if (entry.visible.isEmpty())
         return false;
     sprite->rect = entry.visible.translated(sprite->rect.topLeft());
+    sprite->opaque = entry.opaque;
     if (entry.slot.isNull()) {
         sprite->texture = entry.texture;
         sprite->source = QRectF(0.0, 0.0, 1.0, 1.0);
@@ -282,23 +295,20 @@ void SpriteCache::upload(
     {
         QPainter painter(&image);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        if (element.getType() == Element::T_LABEL) {
-            // The box and its frame only: the connector is drawn on its own, since it changes
-            // whenever the view turns.
-            const double frame = std::max(0.5, frameHalfWidth(element) * toDevice.m11()) + 1.0;
-            const QRectF box = toDevice.mapRect(static_cast<const Fig2::LabelBase &>(element).getBoxRect());
-            painter.setClipRect(box.translated(sprite.shift - QPointF(rect.topLeft()))
-                                    .adjusted(-frame, -frame, frame, frame));
-        }
         painter.setTransform(toDevice
             * QTransform::fromTranslate(sprite.shift.x() - rect.left(), sprite.shift.y() - rect.top()));
-        element.paint(painter);
+        // A label's connector is drawn on its own, since it changes whenever the view turns.
+        if (element.getType() == Element::T_LABEL)
+            static_cast<const Fig2::LabelBase &>(element).paintBox(painter);
+        else
+            element.paint(painter);
     }
     ++m_paint_count;
     entry.visible = visibleBounds(image);
     if (entry.visible.isEmpty())
         return;
     const QImage visible = image.copy(entry.visible);
+    entry.opaque = isOpaque(visible);
 
     // A sprite keeps its place in the atlas while its size stays; one of a new size moves to a
     // new place, and one the atlas has no room for gets a texture of its own.

@@ -30,13 +30,15 @@ public:
     // premultiplied alpha) of its texture covers rect, in device pixels, the element's visible
     // pixels without the transparent ones around them; shift moved the element onto whole
     // pixels there. Most sprites share one atlas texture, so that they can be drawn
-    // together.
+    // together. An opaque sprite has no pixel that lets anything beneath show through: it
+    // can be copied rather than blended.
     struct Sprite
     {
         GLuint texture = 0;
         QRectF source;
         QRect rect;
         QPointF shift;
+        bool opaque = false;
     };
 
     // The cache of the process's shared GL context.
@@ -77,6 +79,7 @@ private:
         QByteArray signature;
         std::optional<Glance> glance; // of a label, when its signature was last worked out
         QRect visible; // the painted pixels not fully transparent, in the painted image
+        bool opaque = false; // every visible pixel fully opaque
         QRect slot; // in the atlas, holding the visible pixels; null for a sprite of its own texture
         GLuint texture = 0; // its own, for a sprite the atlas had no room for
         unsigned last_repaint = 0;

@@ -358,6 +358,12 @@ TEST(CachedFigurePainter, SpritesCoverTheirVisiblePixelsOnly)
     EXPECT_TRUE(box.adjusted(-1, -1, 1, 1).contains(sprite.rect))
         << sprite.rect.x() << "," << sprite.rect.y();
     EXPECT_TRUE(sprite.rect.contains(box.adjusted(1, 1, -1, -1)));
+    // Its white box is opaque, so the sprite is copied rather than blended; a translucent one
+    // is not.
+    EXPECT_TRUE(sprite.opaque);
+    f.label.setBackground(FillStyle { FillStyle::SOLID, Color(255, 255, 255, 128) });
+    ASSERT_TRUE(GFigure2::SpriteCache::shared().getSprite(f.label, toDevice, QRect(0, 0, 200, 200), &sprite));
+    EXPECT_FALSE(sprite.opaque);
 
     // A label that paints nothing at all has no sprite.
     Label empty;

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QPainter>
+
 #include <memory>
 
 using namespace Vaq;
@@ -93,6 +96,46 @@ TEST(FigLabel, BoxWrapsTheTextAndTheConnectorRunsFromItsEdgeToThePoint)
     label.setText(QStringLiteral("P1 longer"));
     EXPECT_GT(label.getBoxRect().width(), box.width());
     EXPECT_NEAR(label.getBoxRect().center().x(), 45.0, 1e-9);
+}
+
+TEST(FigLabel, BoxAndFrameLieOnWholePixelsWhereverTheBoxLies)
+{
+    // Off the pixel grid in place and size, the box still paints no partly covered pixel: its
+    // frame is a crisp pixel wide, within a pixel of the box's edges, around the background.
+    Label label;
+    label.setText(QStringLiteral("P1"));
+    label.setMargin(1.3);
+    label.setPosition(QPointF(10.37, 7.71));
+    label.setConnectorPoint(label.getBoxRect().center()); // no connector to paint
+    const double scale = 3.77; // device pixels per millimetre
+    QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.scale(scale, scale);
+        label.paint(painter);
+    }
+    QRect opaque;
+    int partial = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int alpha = qAlpha(image.pixel(x, y));
+            partial += alpha != 0 && alpha != 255;
+            if (alpha == 255)
+                opaque |= QRect(x, y, 1, 1);
+        }
+    }
+    EXPECT_EQ(partial, 0);
+    const QRectF box(label.getBoxRect().topLeft() * scale, label.getBoxRect().size() * scale);
+    EXPECT_NEAR(opaque.left(), box.left(), 1.0);
+    EXPECT_NEAR(opaque.right() + 1, box.right(), 1.0);
+    EXPECT_NEAR(opaque.top(), box.top(), 1.0);
+    EXPECT_NEAR(opaque.bottom() + 1, box.bottom(), 1.0);
+    const int middle = opaque.center().y();
+    EXPECT_EQ(image.pixel(opaque.left(), middle), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(opaque.left() + 1, middle), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(opaque.right(), opaque.top()), qRgb(0, 0, 0));
 }
 
 TEST(FigGroup, MovesItsChildrenAndKeepsOwnershipAndLayerOrderStraight)
