@@ -196,43 +196,70 @@ void CachedFigurePainter::drawConnectors() const
     }
 }
 
+// Sprites in paint order, in runs of one texture and one way of drawing: mostly one run for all
+// labels, in the atlas. Opaque sprites are copied onto the view where their texture can be read
+// as a frame buffer: a copy of rows, where llvmpipe spends several times as much on sampling
+// the texture for each pixel of a quad. The others are textured quads, blended unless opaque.
 void CachedFigurePainter::drawSprites() const
 {
-    if (m_sprites.empty())
-        return;
-    std::vector<TexturedVertex> vertices;
-    vertices.reserve(4 * m_sprites.size());
-    for (const SpriteCache::Sprite &sprite : m_sprites) {
-        const QRectF r(sprite.rect);
-        const QRectF &t = sprite.source;
-        vertices.push_back({ float(r.left()), float(r.top()), float(t.left()), float(t.top()) });
-        vertices.push_back({ float(r.right()), float(r.top()), float(t.right()), float(t.top()) });
-        vertices.push_back({ float(r.right()), float(r.bottom()), float(t.right()), float(t.bottom()) });
-        vertices.push_back({ float(r.left()), float(r.bottom()), float(t.left()), float(t.bottom()) });
+    for (size_t run = 0; run < m_sprites.size();) {
+        const SpriteCache::Sprite &first = m_sprites[run];
+        size_t end = run + 1;
+        while (end < m_sprites.size() && m_sprites[end].texture == first.texture
+            && m_sprites[end].opaque == first.opaque)
+            ++end;
+        if (first.opaque && first.frame_buffer != 0)
+            copySprites(run, end);
+        else
+            drawQuads(run, end);
+        run = end;
     }
-    // One draw call per run of sprites in one texture and of one opacity: mostly one for all
-    // labels, in the atlas. Opaque sprites are copied unblended, which spares the rasteriser
-    // reading the view's pixels beneath.
+}
+
+void CachedFigurePainter::copySprites(size_t begin, size_t end) const
+{
+    GLint readFrameBuffer = 0;
+    ::glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFrameBuffer);
+    GL::glBindFramebuffer(GL_READ_FRAMEBUFFER, m_sprites[begin].frame_buffer);
+    for (size_t i = begin; i < end; ++i) {
+        const QRect &from = m_sprites[i].source, &to = m_sprites[i].rect;
+        // The view's rows, like the texture's, go bottom-up.
+        const int bottom = m_pixels.height() - 1 - to.bottom();
+        GL::glBlitFramebuffer(from.left(), from.top(), from.left() + from.width(), from.top() + from.height(),
+            to.left(), bottom, to.left() + to.width(), bottom + to.height(), GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    GL::glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFrameBuffer));
+}
+
+void CachedFigurePainter::drawQuads(size_t begin, size_t end) const
+{
+    const SpriteCache::Sprite &first = m_sprites[begin];
+    const double width = first.texture_size.width(), height = first.texture_size.height();
+    std::vector<TexturedVertex> vertices;
+    vertices.reserve(4 * (end - begin));
+    for (size_t i = begin; i < end; ++i) {
+        const QRectF r(m_sprites[i].rect);
+        const QRect &t = m_sprites[i].source;
+        // The sprite's top row is the source's last.
+        const float left = float(t.left() / width), right = float((t.left() + t.width()) / width),
+                    top = float((t.top() + t.height()) / height), bottom = float(t.top() / height);
+        vertices.push_back({ float(r.left()), float(r.top()), left, top });
+        vertices.push_back({ float(r.right()), float(r.top()), right, top });
+        vertices.push_back({ float(r.right()), float(r.bottom()), right, bottom });
+        vertices.push_back({ float(r.left()), float(r.bottom()), left, bottom });
+    }
     useTexture(true);
+    if (first.opaque)
+        ::glDisable(GL_BLEND);
+    ::glBindTexture(GL_TEXTURE_2D, first.texture);
     ::glEnableClientState(GL_VERTEX_ARRAY);
     ::glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     ::glVertexPointer(2, GL_FLOAT, sizeof(TexturedVertex), &vertices.front().x);
     ::glTexCoordPointer(2, GL_FLOAT, sizeof(TexturedVertex), &vertices.front().s);
-    for (size_t run = 0; run < m_sprites.size();) {
-        size_t end = run + 1;
-        while (end < m_sprites.size() && m_sprites[end].texture == m_sprites[run].texture
-            && m_sprites[end].opaque == m_sprites[run].opaque)
-            ++end;
-        ::glBindTexture(GL_TEXTURE_2D, m_sprites[run].texture);
-        if (m_sprites[run].opaque)
-            ::glDisable(GL_BLEND);
-        else
-            ::glEnable(GL_BLEND);
-        ::glDrawArrays(GL_QUADS, GLint(4 * run), GLsizei(4 * (end - run)));
-        run = end;
-    }
+    ::glDrawArrays(GL_QUADS, 0, GLsizei(vertices.size()));
     ::glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     ::glDisableClientState(GL_VERTEX_ARRAY);
+    ::glEnable(GL_BLEND);
 }
 
 void CachedFigurePainter::end()

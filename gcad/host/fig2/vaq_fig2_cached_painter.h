@@ -1,8 +1,8 @@
 // CachedFigurePainter: paints figures over a GL view during its repaint, fast enough for views
-// that move. Each element is a sprite of the shared SpriteCache, blended over the view as a
-// textured quad at whole device pixels; a label's connector, which changes as the view turns, is
-// drawn as an antialiased GL line, under all boxes. Painting text again is left to elements that
-// changed.
+// that move. Each element is a sprite of the shared SpriteCache at whole device pixels, copied
+// onto the view where it is opaque, else blended over it as a textured quad; a label's
+// connector, which changes as the view turns, is drawn as an antialiased GL line, under all
+// boxes. Painting text again is left to elements that changed.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
@@ -56,6 +56,10 @@ private:
     void gather(const Fig2::Element &element, const QTransform &toDevice);
     void drawConnectors() const;
     void drawSprites() const;
+    // The sprites [begin, end), of one texture and opacity, copied onto the view or drawn as
+    // textured quads.
+    void copySprites(size_t begin, size_t end) const;
+    void drawQuads(size_t begin, size_t end) const;
 
     GL::RenderObject *m_view = nullptr;
     QRect m_pixels;

@@ -7,9 +7,10 @@
 // cost of QPainter on an image of the element's size plus its upload.
 // Sprites are packed into one atlas texture in shelves (rows of sprites of about one height),
 // so that drawing them all is one draw call; places are not reused but the whole atlas starts
-// over once it runs full. Only the bounds of a painted image's visible pixels are kept and
-// drawn: the margin left for antialiasing is mostly transparent, and every pixel drawn costs
-// the software rasteriser the same blending.
+// over once it runs full. The atlas holds its rows as the view's colour buffer does, so that
+// opaque sprites can be copied from it row by row. Only the bounds of a painted image's visible
+// pixels are kept and drawn: the margin left for antialiasing is mostly transparent, and every
+// pixel drawn costs the software rasteriser the same blending.
 #include "gcad/host/fig2/vaq_fig2_sprite_cache.h"
 
 #include "gcad/host/fig2/vaq_fig2_label.h"
@@ -17,6 +18,7 @@
 #include "gcad/host/fig2/vaq_fig2_line.h"
 #include "gcad/host/fig2/vaq_fig2_text.h"
 #include "gcad/host/gl/vaq_gl_context.h"
+#include "gcad/host/gl/vaq_gl_extensions.h"
 
 #include <QDataStream>
 #include <QIODevice>
@@ -188,6 +190,25 @@ bool isOpaque(const QImage &image)
     return true;
 }
 
+// A frame buffer whose colour buffer is the texture, to copy from with blits; 0 where the driver
+// has none or cannot read from such a frame buffer.
+GLuint readFrameBufferOf(GLuint texture)
+{
+    if (!GL::glBlitFramebuffer || !GL::GLExtensions::getCapabilities().frameBufferObject)
+        return 0;
+    GLint bound = 0;
+    ::glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
+    GLuint frameBuffer = 0;
+    GL::glGenFramebuffers(1, &frameBuffer);
+    GL::glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
+    GL::glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    const bool complete = GL::glCheckFramebufferStatus(GL_READ_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    GL::glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(bound));
+    if (!complete)
+        GL::glDeleteFramebuffers(1, &frameBuffer);
+    return complete ? frameBuffer : 0;
+}
+
 } // namespace
 
 SpriteCache &SpriteCache::shared()
@@ -244,10 +265,14 @@ bool SpriteCache::getSprite(
     sprite->opaque = entry.opaque;
     if (entry.slot.isNull()) {
         sprite->texture = entry.texture;
-        sprite->source = QRectF(0.0, 0.0, 1.0, 1.0);
+        sprite->texture_size = entry.visible.size();
+        sprite->source = QRect(QPoint(0, 0), entry.visible.size());
+        sprite->frame_buffer = 0;
     } else {
         sprite->texture = m_atlas;
-        sprite->source = QRectF(QPointF(entry.slot.topLeft()) / ATLAS, QSizeF(entry.slot.size()) / ATLAS);
+        sprite->texture_size = QSize(ATLAS, ATLAS);
+        sprite->source = entry.slot;
+        sprite->frame_buffer = m_atlas_frame_buffer;
     }
     return true;
 }
@@ -282,7 +307,7 @@ void SpriteCache::startOver()
     m_shelves.clear();
     m_atlas_full = false;
     if (m_serial != GL::GLContext::getSerial())
-        m_atlas = 0;
+        m_atlas = m_atlas_frame_buffer = 0;
     m_serial = GL::GLContext::getSerial();
 }
 
@@ -307,8 +332,11 @@ void SpriteCache::upload(
     entry.visible = visibleBounds(image);
     if (entry.visible.isEmpty())
         return;
-    const QImage visible = image.copy(entry.visible);
-    entry.opaque = isOpaque(visible);
+    // Rows bottom-up, as GL keeps them, and R, G, B, A in memory as in the view's colour
+    // buffer: a copy from the atlas onto the view is then a plain copy of rows.
+    const QImage painted = image.copy(entry.visible);
+    entry.opaque = isOpaque(painted);
+    const QImage visible = painted.convertToFormat(QImage::Format_RGBA8888_Premultiplied).mirrored();
 
     // A sprite keeps its place in the atlas while its size stays; one of a new size moves to a
     // new place, and one the atlas has no room for gets a texture of its own.
@@ -333,20 +361,20 @@ void SpriteCache::upload(
             entry.texture = texture;
         } else {
             m_atlas = texture;
-            ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, ATLAS, ATLAS, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+            ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, ATLAS, ATLAS, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+            m_atlas_frame_buffer = readFrameBufferOf(m_atlas);
         }
     } else {
         ::glBindTexture(GL_TEXTURE_2D, texture);
     }
-    // ARGB32 is B, G, R, A in memory on little-endian machines; rows go top-down, to t = 0 first.
     ::glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     ::glPixelStorei(GL_UNPACK_ROW_LENGTH, GLint(visible.bytesPerLine() / 4));
     if (entry.slot.isNull())
-        ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, visible.width(), visible.height(), 0, GL_BGRA,
+        ::glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, visible.width(), visible.height(), 0, GL_RGBA,
             GL_UNSIGNED_BYTE, visible.constBits());
     else
         ::glTexSubImage2D(GL_TEXTURE_2D, 0, entry.slot.x(), entry.slot.y(), visible.width(), visible.height(),
-            GL_BGRA, GL_UNSIGNED_BYTE, visible.constBits());
+            GL_RGBA, GL_UNSIGNED_BYTE, visible.constBits());
 }
 
 void SpriteCache::endRepaint()

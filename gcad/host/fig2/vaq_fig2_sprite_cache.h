@@ -26,19 +26,22 @@ namespace Vaq::GFigure2 {
 class SpriteCache
 {
 public:
-    // Where a sprite goes: the part source (texture coordinates, top row at t = 0,
-    // premultiplied alpha) of its texture covers rect, in device pixels, the element's visible
-    // pixels without the transparent ones around them; shift moved the element onto whole
-    // pixels there. Most sprites share one atlas texture, so that they can be drawn
-    // together. An opaque sprite has no pixel that lets anything beneath show through: it
-    // can be copied rather than blended.
+    // Where a sprite goes: the pixels source of its texture (premultiplied alpha, rows
+    // bottom-up as a GL frame buffer keeps them) cover rect, in device pixels (rows top-down),
+    // the element's visible pixels without the transparent ones around them; shift moved the
+    // element onto whole pixels there. Most sprites share one atlas texture, so that they can be
+    // drawn together. An opaque sprite has no pixel that lets anything beneath show through;
+    // where frame_buffer is set (a frame buffer whose colour buffer is the texture), it can be
+    // copied from there onto the view.
     struct Sprite
     {
         GLuint texture = 0;
-        QRectF source;
+        QSize texture_size;
+        QRect source;
         QRect rect;
         QPointF shift;
         bool opaque = false;
+        GLuint frame_buffer = 0;
     };
 
     // The cache of the process's shared GL context.
@@ -98,6 +101,7 @@ private:
 
     std::unordered_map<const Fig2::Element *, Entry> m_entries;
     GLuint m_atlas = 0;
+    GLuint m_atlas_frame_buffer = 0; // 0 where the driver cannot copy from it
     unsigned m_serial = 0; // the context's, when the textures were made
     std::vector<Shelf> m_shelves;
     bool m_atlas_full = false;

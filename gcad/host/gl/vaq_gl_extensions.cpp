@@ -28,6 +28,7 @@ PFNGLGENFRAMEBUFFERSPROC glGenFramebuffers = nullptr;
 PFNGLBINDFRAMEBUFFERPROC glBindFramebuffer = nullptr;
 PFNGLDELETEFRAMEBUFFERSPROC glDeleteFramebuffers = nullptr;
 PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer = nullptr;
+PFNGLFRAMEBUFFERTEXTURE2DPROC glFramebufferTexture2D = nullptr;
 PFNGLCHECKFRAMEBUFFERSTATUSPROC glCheckFramebufferStatus = nullptr;
 PFNGLGENRENDERBUFFERSPROC glGenRenderbuffers = nullptr;
 PFNGLBINDRENDERBUFFERPROC glBindRenderbuffer = nullptr;
@@ -145,14 +146,15 @@ void GLExtensions::resolve()
     load(glBindFramebuffer, caps.frameBufferObject, "glBindFramebuffer");
     load(glDeleteFramebuffers, caps.frameBufferObject, "glDeleteFramebuffers");
     load(glFramebufferRenderbuffer, caps.frameBufferObject, "glFramebufferRenderbuffer");
+    load(glFramebufferTexture2D, caps.frameBufferObject, "glFramebufferTexture2D");
     load(glCheckFramebufferStatus, caps.frameBufferObject, "glCheckFramebufferStatus");
     load(glGenRenderbuffers, caps.frameBufferObject, "glGenRenderbuffers");
     load(glBindRenderbuffer, caps.frameBufferObject, "glBindRenderbuffer");
     load(glRenderbufferStorage, caps.frameBufferObject, "glRenderbufferStorage");
     load(glDeleteRenderbuffers, caps.frameBufferObject, "glDeleteRenderbuffers");
     caps.frameBufferObject = glGenFramebuffers && glBindFramebuffer && glDeleteFramebuffers
-        && glFramebufferRenderbuffer && glCheckFramebufferStatus && glGenRenderbuffers && glBindRenderbuffer
-        && glRenderbufferStorage && glDeleteRenderbuffers;
+        && glFramebufferRenderbuffer && glFramebufferTexture2D && glCheckFramebufferStatus
+        && glGenRenderbuffers && glBindRenderbuffer && glRenderbufferStorage && glDeleteRenderbuffers;
     load(glBlitFramebuffer, caps.frameBufferObject, "glBlitFramebuffer");
 
     caps.multitexture = offered("GL_ARB_multitexture", 13);
