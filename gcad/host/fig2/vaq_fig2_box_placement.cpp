@@ -158,22 +158,6 @@ QLineF BoxLayout::leaderLine(int payload) const
     return leaderOf(item.box, item.target);
 }
 
-// Shifted into the area where it sticks out; a box larger than the area keeps to its top left.
-QRectF BoxLayout::clamped(const QRectF &box) const
-{
-    const QRectF &a = m_scene.area;
-    const double x = std::max(a.left(), std::min(box.left(), a.right() - box.width()));
-    const double y = std::max(a.top(), std::min(box.top(), a.bottom() - box.height()));
-    return QRectF(QPointF(x, y), box.size());
-}
-
-QRectF BoxLayout::centredAt(int i, const QPointF &centre) const
-{
-    const QSizeF &s = m_items[size_t(i)].size;
-    return clamped(
-        QRectF(centre.x() - s.width() / 2.0, centre.y() - s.height() / 2.0, s.width(), s.height()));
-}
-
 // The shortest leader a candidate on the ring of the given gap can have (ignoring the shift
 // into the area).
 double BoxLayout::shortestLeader(int i, double gap) const
@@ -268,16 +252,6 @@ bool BoxLayout::isClearOfBoxes(int i, const QRectF &shape) const
     return m_rects.visit(shape, [&](const QRectF &r, int owner) {
         return owner == i || !overlaps(shape, boxOf(r, owner));
     }) && coversNoPoint(shape);
-}
-
-// Whether a corner or the centre of the box lies inside a widened box placed or an obstacle,
-// so that the box is not free (isFree with no item to leave out would say so, at a higher cost).
-bool BoxLayout::surelyTaken(const QRectF &box) const
-{
-    if (!(box.width() > 0.0 && box.height() > 0.0))
-        return false;
-    return m_cover.covered(box.center()) || m_cover.covered(box.topLeft()) || m_cover.covered(box.topRight())
-        || m_cover.covered(box.bottomLeft()) || m_cover.covered(box.bottomRight());
 }
 
 // Whether the widened box covers no other widened box (but other's), obstacle or point.
@@ -407,6 +381,7 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 {
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
+    const double m = m_scene.marginFactor;
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &box) {
         if (gap != ringGap) {
@@ -417,7 +392,7 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
         // The leader is measured first only once it can rule the candidate out.
         const bool found = bestCost < INF;
         double length = found ? leaderLength(i, box) : 0.0;
-        if ((found && length >= bestCost) || surelyTaken(box) || !isFree(i, box))
+        if ((found && length >= bestCost) || m_cover.meets(widened(box, m)) || !isFree(i, box))
             return true;
         if (!found)
             length = leaderLength(i, box);
