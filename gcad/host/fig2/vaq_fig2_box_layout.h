@@ -91,6 +91,7 @@ private:
     bool search(int i, bool avoidCrossings, QRectF *best) const;
     void leastCovered(int i, QRectF *box) const;
     void place(int i, bool avoidCrossings);
+    void hide(int i);
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();
     bool leaveKeptPlaces(std::initializer_list<int> items, int after);
@@ -112,6 +113,8 @@ private:
     BoxGrid m_rects;
     // Where the widened boxes placed and the obstacles surely lie.
     BoxCover m_cover;
+    // Where the boxes (without their margin) that are not hidden and the obstacles surely lie.
+    BoxCover m_readable;
     // Fixed points (payload -1) and the items' connector points (payload: the item).
     BoxGrid m_points;
     // Fixed leaders (payload -1 - index) and placed leaders (payload: the item).

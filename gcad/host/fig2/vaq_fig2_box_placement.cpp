@@ -97,6 +97,7 @@ BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes
     : m_scene(scene)
     , m_rects(scene.area, cellSizeFor(boxes, scene.area))
     , m_cover(scene.area, coverCellFor(boxes, scene.area))
+    , m_readable(scene.area, coverCellFor(boxes, scene.area))
     , m_points(scene.area, cellSizeFor(boxes, scene.area))
     , m_leaders(scene.area, cellSizeFor(boxes, scene.area))
 {
@@ -120,6 +121,7 @@ BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes
     for (const QRectF &r : scene.obstacles) {
         m_rects.insert(r, -1);
         m_cover.add(r);
+        m_readable.add(r);
     }
     for (const QPointF &p : scene.points)
         m_points.insert(QRectF(p, QSizeF(0.0, 0.0)), -1);
@@ -135,6 +137,8 @@ void BoxLayout::put(int i, const QRectF &box)
     const QRectF wide = widened(box, m_scene.marginFactor);
     item.rectHandle = m_rects.insert(wide, i);
     m_cover.add(wide);
+    if (!item.hidden)
+        m_readable.add(box);
     if (item.hasPoint && leaderLength(i, box) > 0.0)
         item.leaderHandle = m_leaders.insert(boundsOf(leaderOf(box, item.target)), i);
 }
@@ -144,6 +148,8 @@ void BoxLayout::take(int i)
     Item &item = m_items[size_t(i)];
     m_rects.erase(item.rectHandle);
     m_cover.remove(widened(item.box, m_scene.marginFactor));
+    if (!item.hidden)
+        m_readable.remove(item.box);
     if (item.leaderHandle >= 0)
         m_leaders.erase(item.leaderHandle);
     item.rectHandle = item.leaderHandle = -1;
@@ -422,6 +428,7 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
     const QSizeF &size = m_items[size_t(i)].size;
     const double enough = ENOUGH_COVER_SHARE * size.width() * size.height();
     const double hopeless = HOPELESS_COVER_SHARE * size.width() * size.height();
+    const double readableCover = HIDE_WEIGHT * size.width() * size.height();
     double ringGap = -1.0;
     forEachCandidate(i, [&](double gap, const QRectF &candidate) {
         if (gap != ringGap) {
@@ -429,6 +436,9 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
                 return false;
             ringGap = gap;
         }
+        // Once the best hides no readable box, one that surely covers some cannot beat it.
+        if (bestCover <= readableCover && m_readable.meets(candidate))
+            return true;
         const double cover = std::min(coverage(i, candidate, std::min(bestCover, hopeless)), hopeless);
         if (cover > bestCover)
             return true;
@@ -453,12 +463,20 @@ void BoxLayout::place(int i, bool avoidCrossings)
     leastCovered(i, &box);
     put(i, box);
     // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.
-    m_items[size_t(i)].hidden = true;
+    hide(i);
     m_rects.visit(box, [&](const QRectF &, int owner) {
         if (owner >= 0 && owner != i && overlaps(box, m_items[size_t(owner)].box))
-            m_items[size_t(owner)].hidden = true;
+            hide(owner);
         return true;
     });
+}
+
+void BoxLayout::hide(int i)
+{
+    Item &item = m_items[size_t(i)];
+    if (!item.hidden)
+        m_readable.remove(item.box);
+    item.hidden = true;
 }
 
 std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)
