@@ -1,5 +1,6 @@
 #include "gcad/host/fig2/vaq_fig2_box_cover.h"
 #include "gcad/host/fig2/vaq_fig2_box_distributor.h"
+#include "gcad/host/fig2/vaq_fig2_box_grid.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_legend.h"
 #include "tests/support/prog_error_message.h"
@@ -676,6 +677,43 @@ TEST(BoxCover, MeetsOnlyRectanglesThatOverlapTheOnesItHolds)
     EXPECT_FALSE(cover.meets(QRectF(-10.0, 10.0, 5.0, 5.0)));
     EXPECT_FALSE(cover.meets(QRectF(15.0, 10.0, 0.0, 3.0)));
     EXPECT_FALSE(cover.meets(QRectF(std::numeric_limits<double>::quiet_NaN(), 10.0, 5.0, 5.0)));
+}
+
+TEST(BoxGrid, VisitsEveryItemThatMeetsTheQueryOnce)
+{
+    // Items of up to several buckets (10 mm buckets), some sticking out of the bounds, some
+    // erased: a query visits each item it overlaps, once, and no erased one.
+    BoxGrid grid(QRectF(0.0, 0.0, 100.0, 60.0), 10.0);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> at(-10.0, 105.0), extent(0.5, 35.0);
+    std::vector<QRectF> items;
+    std::vector<bool> erased;
+    std::vector<int> handles;
+    for (int k = 0; k < 60; ++k) {
+        items.emplace_back(at(random), at(random) * 0.6, extent(random), extent(random));
+        handles.push_back(grid.insert(items.back(), k));
+        erased.push_back(k % 7 == 3);
+    }
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (erased[k])
+            grid.erase(handles[k]);
+    }
+    for (int q = 0; q < 300; ++q) {
+        const QRectF query(at(random), at(random) * 0.6, extent(random), extent(random));
+        std::vector<int> visits(items.size(), 0);
+        grid.visit(query, [&](const QRectF &r, int payload) {
+            EXPECT_EQ(r, items[size_t(payload)]);
+            ++visits[size_t(payload)];
+            return true;
+        });
+        for (size_t k = 0; k < items.size(); ++k) {
+            SCOPED_TRACE(testing::Message() << "query " << q << ", item " << k);
+            EXPECT_LE(visits[k], erased[k] ? 0 : 1);
+            if (!erased[k] && query.intersects(items[k])) {
+                EXPECT_EQ(visits[k], 1);
+            }
+        }
+    }
 }
 
 } // namespace
