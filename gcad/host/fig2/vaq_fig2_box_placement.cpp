@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace Vaq::Fig2 {
 
@@ -178,12 +179,16 @@ double BoxLayout::lastGap(int i) const
     return std::max(m_radius, NEAR_STEPS * m_items[size_t(i)].step);
 }
 
-// Calls consider(gap, box) for the candidate boxes, ring by ring, until it returns false; gap
-// is how far the widened box keeps from the point on the ring. Its centre runs round a
+// Calls consider(gap, box, repeated) for the candidate boxes, ring by ring, until it returns
+// false; gap is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
 // rings reach the search radius (at least NEAR_STEPS); once the budget is spent, no ring after
-// the first. The first ring touches the point, the second keeps half a step from it.
+// the first. The first ring touches the point, the second keeps half a step from it. Far rings
+// reach out of the area, and their candidates are shifted into it: along one side every box
+// pushed against the same end is the same box, and so is every box pushed into the same corner.
+// Such a box comes again with repeated set, so that it need not be weighed again (it counts as
+// tried, and as the first of its ring, all the same).
 template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
@@ -191,7 +196,7 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
     const double w = m * item.size.width(), h = m * item.size.height();
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
-    if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
+    if (!item.hasPoint && !consider(0.0, centredAt(i, p), false))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
     auto evenCount = [](double length, double spacing) {
@@ -199,13 +204,22 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
         return n >= MAX_SIDE_SAMPLES ? MAX_SIDE_SAMPLES : std::max(2, int(n) + (int(n) & 1));
     };
     QRectF last;
-    auto offer = [&](double gap, double cx, double cy) {
+    // The ends of the current side, and the corners, that boxes were pushed against so far.
+    bool sideEnds[2] = {}, corners[4] = {};
+    const double rightmost = area.right() - item.size.width(), lowest = area.bottom() - item.size.height();
+    const auto seen = [](bool &flag) { return std::exchange(flag, true); };
+    auto offer = [&](double gap, double cx, double cy, bool across) {
         const QRectF box = centredAt(i, QPointF(cx, cy));
         if (sameRect(box, last))
             return true;
         last = box;
         ++m_candidates;
-        return consider(gap, box);
+        const int ex = box.x() == area.left() ? 0 : box.x() == rightmost ? 1 : -1;
+        const int ey = box.y() == area.top() ? 0 : box.y() == lowest ? 1 : -1;
+        const int end = across ? ex : ey;
+        const bool repeated
+            = (ex >= 0 && ey >= 0 && seen(corners[2 * ey + ex])) || (end >= 0 && seen(sideEnds[end]));
+        return consider(gap, box, repeated);
     };
     const auto nextGap = [&](double gap) {
         return gap == 0.0 ? item.step / 2.0 : gap + std::max(item.step, RING_GROWTH * gap);
@@ -216,16 +230,18 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
         const int ny = evenCount(2.0 * b, std::max(h, item.step) / 2.0);
         const double dx = 2.0 * a / nx, dy = 2.0 * b / ny;
         for (const double y : { p.y() - b, p.y() + b }) {
+            sideEnds[0] = sideEnds[1] = false;
             for (int k = 0; k <= nx; ++k) {
                 const int j = (k & 1) ? (k + 1) / 2 : -k / 2;
-                if (!offer(gap, p.x() + j * dx, y))
+                if (!offer(gap, p.x() + j * dx, y, true))
                     return;
             }
         }
         for (const double x : { p.x() + a, p.x() - a }) {
+            sideEnds[0] = sideEnds[1] = false;
             for (int k = 0; k < ny - 1; ++k) {
                 const int j = (k & 1) ? (k + 1) / 2 : -k / 2;
-                if (!offer(gap, x, p.y() + j * dy))
+                if (!offer(gap, x, p.y() + j * dy, false))
                     return;
             }
         }
@@ -389,12 +405,14 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
     double bestCost = INF, enough = INF;
     const double m = m_scene.marginFactor;
     double ringGap = -1.0;
-    forEachCandidate(i, [&](double gap, const QRectF &box) {
+    forEachCandidate(i, [&](double gap, const QRectF &box, bool repeated) {
         if (gap != ringGap) {
             if (std::min(bestCost, enough) <= shortestLeader(i, gap))
                 return false;
             ringGap = gap;
         }
+        if (repeated)
+            return true;
         // The leader is measured first only once it can rule the candidate out.
         const bool found = bestCost < INF;
         double length = found ? leaderLength(i, box) : 0.0;
@@ -430,12 +448,14 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
     const double hopeless = HOPELESS_COVER_SHARE * size.width() * size.height();
     const double readableCover = HIDE_WEIGHT * size.width() * size.height();
     double ringGap = -1.0;
-    forEachCandidate(i, [&](double gap, const QRectF &candidate) {
+    forEachCandidate(i, [&](double gap, const QRectF &candidate, bool repeated) {
         if (gap != ringGap) {
             if (bestCover < enough)
                 return false;
             ringGap = gap;
         }
+        if (repeated)
+            return true;
         // Once the best hides no readable box, one that surely covers some cannot beat it.
         if (bestCover <= readableCover && m_readable.meets(candidate))
             return true;

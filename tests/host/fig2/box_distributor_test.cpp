@@ -414,6 +414,32 @@ Labels sameLabelsReversed(int count, const QRectF &area, unsigned seed)
     return labels;
 }
 
+TEST(BoxDistributor, FindsTheOneFreePlaceAtAnEdgeOfAViewSmallerThanItsSearch)
+{
+    // A 20 x 5 mm box with its point at the right of a view not much wider, taken but for one
+    // place at the left edge (its widened box touches the fixed boxes): the search rings reach
+    // past the view, and their candidates are pushed against its ends and corners, those at
+    // the right first. The place is in the lower left corner, or on the upper side of the
+    // second last ring, pushed against its left end.
+    const auto place = [](const QSizeF &view, const std::vector<QRectF> &fixed, const QPointF &point) {
+        BoxLabel label(QRectF(point - QPointF(10.0, 2.5), QSizeF(20.0, 5.0)), point);
+        BoxDistributor distributor(view, MARGIN, FILL);
+        for (const QRectF &box : fixed)
+            distributor.addFixedBox(box);
+        distributor.addTextBox(&label);
+        distributor.distribute(QPointF(20.0, 6.0));
+        return label.getBoxRect();
+    };
+    EXPECT_EQ(place(QSizeF(40.0, 12.0), { QRectF(0.0, 0.0, 40.0, 6.75), QRectF(21.0, 6.75, 19.0, 5.25) },
+                  QPointF(35.0, 10.0)),
+        QRectF(0.0, 7.0, 20.0, 5.0));
+    EXPECT_EQ(
+        place(QSizeF(40.0, 50.0),
+            { QRectF(0.0, 0.0, 40.0, 5.25), QRectF(21.0, 5.25, 19.0, 5.5), QRectF(0.0, 10.75, 40.0, 39.25) },
+            QPointF(35.0, 30.0)),
+        QRectF(0.0, 5.5, 20.0, 5.0));
+}
+
 TEST(BoxDistributor, TheSameSceneGivesTheSameLayout)
 {
     // Crowded enough that ties, fallbacks and repairs all take part.
