@@ -16,7 +16,8 @@
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
 // a budget. A uniform grid keeps each query to the items near the candidate, and a raster of
 // the cells that placed boxes cover whole turns most candidates of a crowded view down with a
-// few look-ups.
+// few word operations; a second one, of the boxes not hidden, lets the fallback pass over the
+// places that would hide one once it knows a place that hides none.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
