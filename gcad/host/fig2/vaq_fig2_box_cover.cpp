@@ -8,6 +8,7 @@ namespace Vaq::Fig2 {
 namespace {
 
 constexpr int MAX_CELLS_PER_SIDE = 512;
+constexpr unsigned WORD_BITS = 64;
 // How far (in cells) a counted cell keeps inside its rectangle, so that rounding cannot count a
 // cell that sticks out by a hair.
 constexpr double INSET = 1e-6;
@@ -28,6 +29,10 @@ BoxCover::BoxCover(const QRectF &bounds, double cellSize)
     , m_inv_w(1.0 / std::max(bounds.width() / m_nx, 1e-9))
     , m_inv_h(1.0 / std::max(bounds.height() / m_ny, 1e-9))
     , m_counts(size_t(m_nx) * size_t(m_ny), 0)
+    , m_last_x(m_nx - 1)
+    , m_last_y(m_ny - 1)
+    , m_words_per_row((size_t(m_nx) + WORD_BITS - 1) / WORD_BITS)
+    , m_bits(m_words_per_row * size_t(m_ny), 0)
 {
 }
 
@@ -56,9 +61,48 @@ void BoxCover::count(const QRectF &rect, int delta)
     const int y1 = int(end((rect.bottom() - m_top) * m_inv_h, m_ny));
     for (int y = y0; y < y1; ++y) {
         std::uint32_t *row = m_counts.data() + size_t(y) * size_t(m_nx);
-        for (int x = x0; x < x1; ++x)
+        std::uint64_t *bits = m_bits.data() + size_t(y) * m_words_per_row;
+        for (int x = x0; x < x1; ++x) {
             row[x] = std::uint32_t(int(row[x]) + delta);
+            const std::uint64_t bit = std::uint64_t(1) << (unsigned(x) % WORD_BITS);
+            std::uint64_t &word = bits[unsigned(x) / WORD_BITS];
+            word = row[x] != 0 ? word | bit : word & ~bit;
+        }
     }
+}
+
+// The cells the rectangle meets, edges included: a covered one lies a little inside a rectangle
+// held (see INSET), so that even one the rectangle only touches overlaps that rectangle.
+bool BoxCover::meets(const QRectF &rect) const
+{
+    const double l = (rect.x() - m_left) * m_inv_w, t = (rect.y() - m_top) * m_inv_h;
+    const double r = l + rect.width() * m_inv_w, b = t + rect.height() * m_inv_h;
+    if (!(l < r && t < b && r > 0.0 && b > 0.0 && l < m_last_x + 1.0 && t < m_last_y + 1.0))
+        return false;
+    // Clamped first, the truncating conversions round down.
+    const unsigned x0 = l > 0.0 ? unsigned(l) : 0u, x1 = r < m_last_x ? unsigned(r) : unsigned(m_last_x);
+    const unsigned y0 = t > 0.0 ? unsigned(t) : 0u, y1 = b < m_last_y ? unsigned(b) : unsigned(m_last_y);
+    const unsigned w0 = x0 / WORD_BITS, w1 = x1 / WORD_BITS;
+    const std::uint64_t first = ~std::uint64_t(0) << (x0 % WORD_BITS);
+    const std::uint64_t last = ~std::uint64_t(0) >> (WORD_BITS - 1 - x1 % WORD_BITS);
+    const std::uint64_t *row = m_bits.data() + size_t(y0) * m_words_per_row;
+    const std::uint64_t *end = row + size_t(y1 - y0 + 1) * m_words_per_row;
+    if (w0 == w1) {
+        for (const std::uint64_t mask = first & last; row != end; row += m_words_per_row) {
+            if (row[w0] & mask)
+                return true;
+        }
+        return false;
+    }
+    for (; row != end; row += m_words_per_row) {
+        if ((row[w0] & first) || (row[w1] & last))
+            return true;
+        for (unsigned w = w0 + 1; w < w1; ++w) {
+            if (row[w])
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace Vaq::Fig2

@@ -1,10 +1,10 @@
 // BoxCover: a raster over the label layout's area that counts, for every cell, the rectangles
-// that cover the whole cell. A point in a covered cell lies inside one of them, so that a
-// candidate box with such a point is known to overlap without asking the grid of rectangles;
-// in a crowded view most candidates are turned down this way at the cost of a table look-up.
+// that cover the whole cell, and keeps a bit a cell for the covered ones. A rectangle that meets
+// a covered cell overlaps one of them, so that a candidate box is known to overlap without
+// asking the grid of rectangles; in a crowded view most candidates are turned down this way by
+// testing a few words of bits.
 #pragma once
 
-#include <QPointF>
 #include <QRectF>
 
 #include <cstdint>
@@ -22,15 +22,9 @@ public:
     void add(const QRectF &rect);
     void remove(const QRectF &rect);
 
-    // Whether p lies inside (not on the edge of) a rectangle added and not removed; false
-    // where the raster cannot tell.
-    bool covered(const QPointF &p) const
-    {
-        const double x = (p.x() - m_left) * m_inv_w, y = (p.y() - m_top) * m_inv_h;
-        if (!(x >= 0.0 && y >= 0.0 && x < m_nx && y < m_ny))
-            return false;
-        return m_counts[size_t(int(y)) * size_t(m_nx) + size_t(int(x))] > 0;
-    }
+    // Whether the rectangle surely overlaps (with an inside in common) a rectangle added and not
+    // removed; false where the raster cannot tell.
+    bool meets(const QRectF &rect) const;
 
 private:
     void count(const QRectF &rect, int delta);
@@ -40,6 +34,11 @@ private:
     // Cells per millimetre across and down.
     double m_inv_w = 1.0, m_inv_h = 1.0;
     std::vector<std::uint32_t> m_counts;
+    // The last column and row.
+    double m_last_x = 0.0, m_last_y = 0.0;
+    // One bit a cell, set where its count is not 0; each row starts a word.
+    size_t m_words_per_row = 1;
+    std::vector<std::uint64_t> m_bits;
 };
 
 } // namespace Vaq::Fig2

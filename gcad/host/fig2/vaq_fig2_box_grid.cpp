@@ -31,12 +31,10 @@ int BoxGrid::insert(const QRectF &rect, int payload)
 {
     const int handle = int(m_rects.size());
     m_rects.push_back(rect);
-    m_payloads.push_back(payload);
-    m_seen.push_back(0);
     const Range r = range(rect);
     for (int y = r.y0; y <= r.y1; ++y) {
         for (int x = r.x0; x <= r.x1; ++x)
-            m_cells[size_t(y) * size_t(m_nx) + size_t(x)].push_back(handle);
+            m_cells[size_t(y) * size_t(m_nx) + size_t(x)].push_back({ rect, payload, handle, r.x0, r.y0 });
     }
     return handle;
 }
@@ -46,8 +44,10 @@ void BoxGrid::erase(int handle)
     const Range r = range(m_rects[size_t(handle)]);
     for (int y = r.y0; y <= r.y1; ++y) {
         for (int x = r.x0; x <= r.x1; ++x) {
-            std::vector<int> &cell = m_cells[size_t(y) * size_t(m_nx) + size_t(x)];
-            cell.erase(std::remove(cell.begin(), cell.end(), handle), cell.end());
+            std::vector<Entry> &cell = m_cells[size_t(y) * size_t(m_nx) + size_t(x)];
+            cell.erase(
+                std::remove_if(cell.begin(), cell.end(), [&](const Entry &e) { return e.handle == handle; }),
+                cell.end());
         }
     }
 }

@@ -24,23 +24,19 @@ public:
     void erase(int handle);
 
     // Calls visit(rect, payload) once for each stored item whose bucket range meets rect's,
-    // until visit returns false. Returns false when a visit stopped it.
+    // until visit returns false. Returns false when a visit stopped it. An item is visited in
+    // the first bucket (row by row) of rect's range that holds it.
     template<typename Visit> bool visit(const QRectF &rect, Visit &&visit) const
     {
-        if (++m_query == 0) {
-            std::fill(m_seen.begin(), m_seen.end(), 0u);
-            m_query = 1;
-        }
         const Range r = range(rect);
         for (int y = r.y0; y <= r.y1; ++y) {
             for (int x = r.x0; x <= r.x1; ++x) {
-                const std::vector<int> &cell = m_cells[size_t(y) * size_t(m_nx) + size_t(x)];
+                const std::vector<Entry> &cell = m_cells[size_t(y) * size_t(m_nx) + size_t(x)];
                 m_entries_read += cell.size();
-                for (int handle : cell) {
-                    if (m_seen[size_t(handle)] == m_query)
+                for (const Entry &e : cell) {
+                    if (std::max(e.x0, r.x0) != x || std::max(e.y0, r.y0) != y)
                         continue;
-                    m_seen[size_t(handle)] = m_query;
-                    if (!visit(m_rects[size_t(handle)], m_payloads[size_t(handle)]))
+                    if (!visit(e.rect, e.payload))
                         return false;
                 }
             }
@@ -55,6 +51,13 @@ private:
     struct Range
     {
         int x0, y0, x1, y1;
+    };
+    // A stored item in one of its buckets, with the first bucket of its range.
+    struct Entry
+    {
+        QRectF rect;
+        int payload, handle;
+        int x0, y0;
     };
     // The bucket that holds the offset (in buckets) from the grid's start; the first or last
     // for one outside. Clamped first, the truncating conversion rounds down.
@@ -76,12 +79,10 @@ private:
     int m_nx = 1, m_ny = 1;
     // Buckets per millimetre across and down.
     double m_inv_w = 1.0, m_inv_h = 1.0;
-    std::vector<std::vector<int>> m_cells;
+    // The entries are copies, so that a visit reads its buckets only.
+    std::vector<std::vector<Entry>> m_cells;
+    // Each handle's rectangle, to find its buckets again.
     std::vector<QRectF> m_rects;
-    std::vector<int> m_payloads;
-    // The query that last visited each item, so that an item in several buckets is visited once.
-    mutable std::vector<std::uint32_t> m_seen;
-    mutable std::uint32_t m_query = 0;
     mutable std::uint64_t m_entries_read = 0;
 };
 

@@ -12,6 +12,7 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -55,8 +56,21 @@ private:
     QLineF leaderLine(int payload) const;
     QRectF boxOf(const QRectF &entry, int owner) const;
 
-    QRectF clamped(const QRectF &box) const;
-    QRectF centredAt(int i, const QPointF &centre) const;
+    // Shifted into the area where it sticks out; a box larger than the area keeps to its top
+    // left. Inline, as every candidate place passes through it.
+    QRectF clamped(const QRectF &box) const
+    {
+        const QRectF &a = m_scene.area;
+        const double x = std::max(a.left(), std::min(box.left(), a.right() - box.width()));
+        const double y = std::max(a.top(), std::min(box.top(), a.bottom() - box.height()));
+        return QRectF(x, y, box.width(), box.height());
+    }
+    QRectF centredAt(int i, const QPointF &centre) const
+    {
+        const QSizeF &s = m_items[size_t(i)].size;
+        return clamped(
+            QRectF(centre.x() - s.width() / 2.0, centre.y() - s.height() / 2.0, s.width(), s.height()));
+    }
     double shortestLeader(int i, double gap) const;
     double lastGap(int i) const;
     template<typename Consider> void forEachCandidate(int i, Consider &&consider) const;
@@ -65,7 +79,6 @@ private:
     bool isClear(int i, const QRectF &shape, int other = -1) const;
     bool isClearOfBoxes(int i, const QRectF &shape) const;
     bool isFree(int i, const QRectF &box, int other = -1) const;
-    bool surelyTaken(const QRectF &box) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS, int other = -1) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
     double coverage(int i, const QRectF &box, double limit) const;
@@ -78,6 +91,7 @@ private:
     bool search(int i, bool avoidCrossings, QRectF *best) const;
     void leastCovered(int i, QRectF *box) const;
     void place(int i, bool avoidCrossings);
+    void hide(int i);
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();
     bool leaveKeptPlaces(std::initializer_list<int> items, int after);
@@ -99,6 +113,8 @@ private:
     BoxGrid m_rects;
     // Where the widened boxes placed and the obstacles surely lie.
     BoxCover m_cover;
+    // Where the boxes (without their margin) that are not hidden and the obstacles surely lie.
+    BoxCover m_readable;
     // Fixed points (payload -1) and the items' connector points (payload: the item).
     BoxGrid m_points;
     // Fixed leaders (payload -1 - index) and placed leaders (payload: the item).

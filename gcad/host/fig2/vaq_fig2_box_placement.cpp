@@ -16,7 +16,8 @@
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
 // a budget. A uniform grid keeps each query to the items near the candidate, and a raster of
 // the cells that placed boxes cover whole turns most candidates of a crowded view down with a
-// few look-ups.
+// few word operations; a second one, of the boxes not hidden, lets the fallback pass over the
+// places that would hide one once it knows a place that hides none.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
@@ -27,6 +28,7 @@
 #include <cstdint>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 namespace Vaq::Fig2 {
 
@@ -97,6 +99,7 @@ BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes
     : m_scene(scene)
     , m_rects(scene.area, cellSizeFor(boxes, scene.area))
     , m_cover(scene.area, coverCellFor(boxes, scene.area))
+    , m_readable(scene.area, coverCellFor(boxes, scene.area))
     , m_points(scene.area, cellSizeFor(boxes, scene.area))
     , m_leaders(scene.area, cellSizeFor(boxes, scene.area))
 {
@@ -120,6 +123,7 @@ BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes
     for (const QRectF &r : scene.obstacles) {
         m_rects.insert(r, -1);
         m_cover.add(r);
+        m_readable.add(r);
     }
     for (const QPointF &p : scene.points)
         m_points.insert(QRectF(p, QSizeF(0.0, 0.0)), -1);
@@ -135,6 +139,8 @@ void BoxLayout::put(int i, const QRectF &box)
     const QRectF wide = widened(box, m_scene.marginFactor);
     item.rectHandle = m_rects.insert(wide, i);
     m_cover.add(wide);
+    if (!item.hidden)
+        m_readable.add(box);
     if (item.hasPoint && leaderLength(i, box) > 0.0)
         item.leaderHandle = m_leaders.insert(boundsOf(leaderOf(box, item.target)), i);
 }
@@ -144,6 +150,8 @@ void BoxLayout::take(int i)
     Item &item = m_items[size_t(i)];
     m_rects.erase(item.rectHandle);
     m_cover.remove(widened(item.box, m_scene.marginFactor));
+    if (!item.hidden)
+        m_readable.remove(item.box);
     if (item.leaderHandle >= 0)
         m_leaders.erase(item.leaderHandle);
     item.rectHandle = item.leaderHandle = -1;
@@ -156,22 +164,6 @@ QLineF BoxLayout::leaderLine(int payload) const
         return m_scene.leaders[size_t(-1 - payload)];
     const Item &item = m_items[size_t(payload)];
     return leaderOf(item.box, item.target);
-}
-
-// Shifted into the area where it sticks out; a box larger than the area keeps to its top left.
-QRectF BoxLayout::clamped(const QRectF &box) const
-{
-    const QRectF &a = m_scene.area;
-    const double x = std::max(a.left(), std::min(box.left(), a.right() - box.width()));
-    const double y = std::max(a.top(), std::min(box.top(), a.bottom() - box.height()));
-    return QRectF(QPointF(x, y), box.size());
-}
-
-QRectF BoxLayout::centredAt(int i, const QPointF &centre) const
-{
-    const QSizeF &s = m_items[size_t(i)].size;
-    return clamped(
-        QRectF(centre.x() - s.width() / 2.0, centre.y() - s.height() / 2.0, s.width(), s.height()));
 }
 
 // The shortest leader a candidate on the ring of the given gap can have (ignoring the shift
@@ -188,12 +180,16 @@ double BoxLayout::lastGap(int i) const
     return std::max(m_radius, NEAR_STEPS * m_items[size_t(i)].step);
 }
 
-// Calls consider(gap, box) for the candidate boxes, ring by ring, until it returns false; gap
-// is how far the widened box keeps from the point on the ring. Its centre runs round a
+// Calls consider(gap, box, repeated) for the candidate boxes, ring by ring, until it returns
+// false; gap is how far the widened box keeps from the point on the ring. Its centre runs round a
 // rectangle around the point: first the side above the point, then below, right and left,
 // each from its middle outward, so that among equally good places the one above wins. The
 // rings reach the search radius (at least NEAR_STEPS); once the budget is spent, no ring after
-// the first. The first ring touches the point, the second keeps half a step from it.
+// the first. The first ring touches the point, the second keeps half a step from it. Far rings
+// reach out of the area, and their candidates are shifted into it: along one side every box
+// pushed against the same end is the same box, and so is every box pushed into the same corner.
+// Such a box comes again with repeated set, so that it need not be weighed again (it counts as
+// tried, and as the first of its ring, all the same).
 template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&consider) const
 {
     const Item &item = m_items[size_t(i)];
@@ -201,7 +197,7 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
     const double w = m * item.size.width(), h = m * item.size.height();
     const QPointF &p = item.target;
     const QRectF &area = m_scene.area;
-    if (!item.hasPoint && !consider(0.0, centredAt(i, p)))
+    if (!item.hasPoint && !consider(0.0, centredAt(i, p), false))
         return;
     // Samples on each side from the middle outward, without the corners on the left and right.
     auto evenCount = [](double length, double spacing) {
@@ -209,13 +205,22 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
         return n >= MAX_SIDE_SAMPLES ? MAX_SIDE_SAMPLES : std::max(2, int(n) + (int(n) & 1));
     };
     QRectF last;
-    auto offer = [&](double gap, double cx, double cy) {
+    // The ends of the current side, and the corners, that boxes were pushed against so far.
+    bool sideEnds[2] = {}, corners[4] = {};
+    const double rightmost = area.right() - item.size.width(), lowest = area.bottom() - item.size.height();
+    const auto seen = [](bool &flag) { return std::exchange(flag, true); };
+    auto offer = [&](double gap, double cx, double cy, bool across) {
         const QRectF box = centredAt(i, QPointF(cx, cy));
         if (sameRect(box, last))
             return true;
         last = box;
         ++m_candidates;
-        return consider(gap, box);
+        const int ex = box.x() == area.left() ? 0 : box.x() == rightmost ? 1 : -1;
+        const int ey = box.y() == area.top() ? 0 : box.y() == lowest ? 1 : -1;
+        const int end = across ? ex : ey;
+        const bool repeated
+            = (ex >= 0 && ey >= 0 && seen(corners[2 * ey + ex])) || (end >= 0 && seen(sideEnds[end]));
+        return consider(gap, box, repeated);
     };
     const auto nextGap = [&](double gap) {
         return gap == 0.0 ? item.step / 2.0 : gap + std::max(item.step, RING_GROWTH * gap);
@@ -226,16 +231,18 @@ template<typename Consider> void BoxLayout::forEachCandidate(int i, Consider &&c
         const int ny = evenCount(2.0 * b, std::max(h, item.step) / 2.0);
         const double dx = 2.0 * a / nx, dy = 2.0 * b / ny;
         for (const double y : { p.y() - b, p.y() + b }) {
+            sideEnds[0] = sideEnds[1] = false;
             for (int k = 0; k <= nx; ++k) {
                 const int j = (k & 1) ? (k + 1) / 2 : -k / 2;
-                if (!offer(gap, p.x() + j * dx, y))
+                if (!offer(gap, p.x() + j * dx, y, true))
                     return;
             }
         }
         for (const double x : { p.x() + a, p.x() - a }) {
+            sideEnds[0] = sideEnds[1] = false;
             for (int k = 0; k < ny - 1; ++k) {
                 const int j = (k & 1) ? (k + 1) / 2 : -k / 2;
-                if (!offer(gap, x, p.y() + j * dy))
+                if (!offer(gap, x, p.y() + j * dy, false))
                     return;
             }
         }
@@ -268,16 +275,6 @@ bool BoxLayout::isClearOfBoxes(int i, const QRectF &shape) const
     return m_rects.visit(shape, [&](const QRectF &r, int owner) {
         return owner == i || !overlaps(shape, boxOf(r, owner));
     }) && coversNoPoint(shape);
-}
-
-// Whether a corner or the centre of the box lies inside a widened box placed or an obstacle,
-// so that the box is not free (isFree with no item to leave out would say so, at a higher cost).
-bool BoxLayout::surelyTaken(const QRectF &box) const
-{
-    if (!(box.width() > 0.0 && box.height() > 0.0))
-        return false;
-    return m_cover.covered(box.center()) || m_cover.covered(box.topLeft()) || m_cover.covered(box.topRight())
-        || m_cover.covered(box.bottomLeft()) || m_cover.covered(box.bottomRight());
 }
 
 // Whether the widened box covers no other widened box (but other's), obstacle or point.
@@ -407,17 +404,20 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 {
     double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
     double bestCost = INF, enough = INF;
+    const double m = m_scene.marginFactor;
     double ringGap = -1.0;
-    forEachCandidate(i, [&](double gap, const QRectF &box) {
+    forEachCandidate(i, [&](double gap, const QRectF &box, bool repeated) {
         if (gap != ringGap) {
             if (std::min(bestCost, enough) <= shortestLeader(i, gap))
                 return false;
             ringGap = gap;
         }
+        if (repeated)
+            return true;
         // The leader is measured first only once it can rule the candidate out.
         const bool found = bestCost < INF;
         double length = found ? leaderLength(i, box) : 0.0;
-        if ((found && length >= bestCost) || surelyTaken(box) || !isFree(i, box))
+        if ((found && length >= bestCost) || m_cover.meets(widened(box, m)) || !isFree(i, box))
             return true;
         if (!found)
             length = leaderLength(i, box);
@@ -447,13 +447,19 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
     const QSizeF &size = m_items[size_t(i)].size;
     const double enough = ENOUGH_COVER_SHARE * size.width() * size.height();
     const double hopeless = HOPELESS_COVER_SHARE * size.width() * size.height();
+    const double readableCover = HIDE_WEIGHT * size.width() * size.height();
     double ringGap = -1.0;
-    forEachCandidate(i, [&](double gap, const QRectF &candidate) {
+    forEachCandidate(i, [&](double gap, const QRectF &candidate, bool repeated) {
         if (gap != ringGap) {
             if (bestCover < enough)
                 return false;
             ringGap = gap;
         }
+        if (repeated)
+            return true;
+        // Once the best hides no readable box, one that surely covers some cannot beat it.
+        if (bestCover <= readableCover && m_readable.meets(candidate))
+            return true;
         const double cover = std::min(coverage(i, candidate, std::min(bestCover, hopeless)), hopeless);
         if (cover > bestCover)
             return true;
@@ -478,12 +484,20 @@ void BoxLayout::place(int i, bool avoidCrossings)
     leastCovered(i, &box);
     put(i, box);
     // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.
-    m_items[size_t(i)].hidden = true;
+    hide(i);
     m_rects.visit(box, [&](const QRectF &, int owner) {
         if (owner >= 0 && owner != i && overlaps(box, m_items[size_t(owner)].box))
-            m_items[size_t(owner)].hidden = true;
+            hide(owner);
         return true;
     });
+}
+
+void BoxLayout::hide(int i)
+{
+    Item &item = m_items[size_t(i)];
+    if (!item.hidden)
+        m_readable.remove(item.box);
+    item.hidden = true;
 }
 
 std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)

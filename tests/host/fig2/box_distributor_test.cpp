@@ -1,5 +1,6 @@
 #include "gcad/host/fig2/vaq_fig2_box_cover.h"
 #include "gcad/host/fig2/vaq_fig2_box_distributor.h"
+#include "gcad/host/fig2/vaq_fig2_box_grid.h"
 #include "gcad/host/fig2/vaq_fig2_label.h"
 #include "gcad/host/fig2/vaq_fig2_legend.h"
 #include "tests/support/prog_error_message.h"
@@ -413,6 +414,32 @@ Labels sameLabelsReversed(int count, const QRectF &area, unsigned seed)
     return labels;
 }
 
+TEST(BoxDistributor, FindsTheOneFreePlaceAtAnEdgeOfAViewSmallerThanItsSearch)
+{
+    // A 20 x 5 mm box with its point at the right of a view not much wider, taken but for one
+    // place at the left edge (its widened box touches the fixed boxes): the search rings reach
+    // past the view, and their candidates are pushed against its ends and corners, those at
+    // the right first. The place is in the lower left corner, or on the upper side of the
+    // second last ring, pushed against its left end.
+    const auto place = [](const QSizeF &view, const std::vector<QRectF> &fixed, const QPointF &point) {
+        BoxLabel label(QRectF(point - QPointF(10.0, 2.5), QSizeF(20.0, 5.0)), point);
+        BoxDistributor distributor(view, MARGIN, FILL);
+        for (const QRectF &box : fixed)
+            distributor.addFixedBox(box);
+        distributor.addTextBox(&label);
+        distributor.distribute(QPointF(20.0, 6.0));
+        return label.getBoxRect();
+    };
+    EXPECT_EQ(place(QSizeF(40.0, 12.0), { QRectF(0.0, 0.0, 40.0, 6.75), QRectF(21.0, 6.75, 19.0, 5.25) },
+                  QPointF(35.0, 10.0)),
+        QRectF(0.0, 7.0, 20.0, 5.0));
+    EXPECT_EQ(
+        place(QSizeF(40.0, 50.0),
+            { QRectF(0.0, 0.0, 40.0, 5.25), QRectF(21.0, 5.25, 19.0, 5.5), QRectF(0.0, 10.75, 40.0, 39.25) },
+            QPointF(35.0, 30.0)),
+        QRectF(0.0, 5.5, 20.0, 5.0));
+}
+
 TEST(BoxDistributor, TheSameSceneGivesTheSameLayout)
 {
     // Crowded enough that ties, fallbacks and repairs all take part.
@@ -631,44 +658,88 @@ TEST(BoxDistributorLegendAtBorder, TouchesTheEdgeAlongItsLongSide)
     EXPECT_FALSE(BoxDistributor::legendAtBorder(VIEW, empty, false, true, MARGIN, nullptr, nullptr));
 }
 
-TEST(BoxCover, CoversOnlyPointsInsideTheRectanglesItHolds)
+TEST(BoxCover, MeetsOnlyRectanglesThatOverlapTheOnesItHolds)
 {
-    // One rectangle on the cell lines (1 mm cells), one off them, overlapping it: a point is
-    // covered only strictly inside one, and surely so a cell or more inside.
-    BoxCover cover(QRectF(0.0, 0.0, 100.0, 50.0), 1.0);
+    // One rectangle on the cell lines (1 mm cells), one off them, overlapping it, one across a
+    // few words of cells and two side by side in two words: a query meets them only where it
+    // shares an inside with one, and surely where it reaches a cell or more into one.
+    BoxCover cover(QRectF(0.0, 0.0, 200.0, 50.0), 1.0);
     const QRectF onLines(10.0, 5.0, 20.0, 10.0), offLines(25.3, 8.7, 14.2, 20.45);
-    cover.add(onLines);
-    cover.add(offLines);
-    const auto inside = [](const QRectF &r, const QPointF &p, double depth) {
-        return p.x() > r.left() + depth && p.x() < r.right() - depth && p.y() > r.top() + depth
-            && p.y() < r.bottom() - depth;
-    };
+    const QRectF wide(50.5, 30.2, 130.0, 9.6), middle(70.2, 42.0, 30.0, 5.0), late(130.5, 42.0, 10.0, 5.0);
+    for (const QRectF &r : { onLines, offLines, wide, middle, late })
+        cover.add(r);
     const auto check = [&](const std::vector<QRectF> &held) {
-        for (double x = 0.0; x <= 50.0; x += 0.25) {
-            for (double y = 0.0; y <= 35.0; y += 0.25) {
-                const QPointF p(x, y);
-                bool in = false, deep = false;
-                for (const QRectF &r : held) {
-                    in = in || inside(r, p, 0.0);
-                    deep = deep || inside(r, p, 2.0);
+        for (const QSizeF size : { QSizeF(0.5, 0.5), QSizeF(3.7, 1.2), QSizeF(80.0, 2.5) }) {
+            for (double x = -2.0; x <= 200.0; x += 0.25) {
+                for (double y = -2.0; y <= 50.0; y += 0.25) {
+                    const QRectF query(QPointF(x, y), size);
+                    bool overlapping = false, deep = false;
+                    for (const QRectF &r : held) {
+                        const QRectF common = query.intersected(r);
+                        overlapping = overlapping || common.width() * common.height() > 0.0;
+                        deep = deep || query.intersects(r.adjusted(2.0, 2.0, -2.0, -2.0));
+                    }
+                    if (cover.meets(query))
+                        ASSERT_TRUE(overlapping) << x << ", " << y << ", " << size.width();
+                    else
+                        ASSERT_FALSE(deep) << x << ", " << y << ", " << size.width();
                 }
-                if (cover.covered(p))
-                    ASSERT_TRUE(in) << x << ", " << y;
-                else
-                    ASSERT_FALSE(deep) << x << ", " << y;
             }
         }
     };
-    check({ onLines, offLines });
-    // The edges themselves, where boxes that only touch meet, are not covered.
-    EXPECT_FALSE(cover.covered(QPointF(10.0, 8.0)));
-    EXPECT_FALSE(cover.covered(QPointF(20.0, 5.0)));
+    check({ onLines, offLines, wide, middle, late });
+    // Rectangles that only touch one held are not met.
+    EXPECT_FALSE(cover.meets(QRectF(5.0, 5.0, 5.0, 10.0)));
+    EXPECT_FALSE(cover.meets(QRectF(12.0, 0.0, 4.0, 5.0)));
+    EXPECT_TRUE(cover.meets(QRectF(5.0, 5.0, 7.5, 10.0)));
     cover.remove(onLines);
-    check({ offLines });
-    cover.remove(offLines);
+    cover.remove(middle);
+    check({ offLines, wide, late });
+    for (const QRectF &r : { offLines, wide, late })
+        cover.remove(r);
     check({});
-    // Outside the raster nothing is known.
-    EXPECT_FALSE(cover.covered(QPointF(-1.0, 10.0)));
+    // Outside the raster, or without an inside, nothing is met.
+    cover.add(onLines);
+    EXPECT_FALSE(cover.meets(QRectF(-10.0, 10.0, 5.0, 5.0)));
+    EXPECT_FALSE(cover.meets(QRectF(15.0, 10.0, 0.0, 3.0)));
+    EXPECT_FALSE(cover.meets(QRectF(std::numeric_limits<double>::quiet_NaN(), 10.0, 5.0, 5.0)));
+}
+
+TEST(BoxGrid, VisitsEveryItemThatMeetsTheQueryOnce)
+{
+    // Items of up to several buckets (10 mm buckets), some sticking out of the bounds, some
+    // erased: a query visits each item it overlaps, once, and no erased one.
+    BoxGrid grid(QRectF(0.0, 0.0, 100.0, 60.0), 10.0);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> at(-10.0, 105.0), extent(0.5, 35.0);
+    std::vector<QRectF> items;
+    std::vector<bool> erased;
+    std::vector<int> handles;
+    for (int k = 0; k < 60; ++k) {
+        items.emplace_back(at(random), at(random) * 0.6, extent(random), extent(random));
+        handles.push_back(grid.insert(items.back(), k));
+        erased.push_back(k % 7 == 3);
+    }
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (erased[k])
+            grid.erase(handles[k]);
+    }
+    for (int q = 0; q < 300; ++q) {
+        const QRectF query(at(random), at(random) * 0.6, extent(random), extent(random));
+        std::vector<int> visits(items.size(), 0);
+        grid.visit(query, [&](const QRectF &r, int payload) {
+            EXPECT_EQ(r, items[size_t(payload)]);
+            ++visits[size_t(payload)];
+            return true;
+        });
+        for (size_t k = 0; k < items.size(); ++k) {
+            SCOPED_TRACE(testing::Message() << "query " << q << ", item " << k);
+            EXPECT_LE(visits[k], erased[k] ? 0 : 1);
+            if (!erased[k] && query.intersects(items[k])) {
+                EXPECT_EQ(visits[k], 1);
+            }
+        }
+    }
 }
 
 } // namespace
