@@ -1,5 +1,6 @@
-// The mesh renderer on a real view: occlusion queries, culling against the view, the wait
-// cursor, legend changes that force the nodes to be rebuilt, and nodes shared by views.
+// The mesh renderer on a real view: occlusion queries (behind other elements and behind the
+// mesh's own nearer leaves), culling against the view, the wait cursor, legend changes that
+// force the nodes to be rebuilt, and nodes shared by views.
 #include "gcad/host/cad/vaq_cad_mesh_cylinder_fit.h"
 #include "gcad/host/fig2/vaq_fig2_legend_handler.h"
 #include "gcad/host/gapp/vaq_gapp_view_widget_container.h"
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 using namespace Vaq;
 using namespace Vaq::GCAD;
@@ -114,6 +116,56 @@ TEST_F(MeshRendering, OcclusionQueriesLeaveOutLeavesBehindAWallFromTheSecondFram
     EXPECT_FALSE(renderer().isOcclusionMode());
     renderer().setup({ large.get(), STAGE }, {}, 1);
     EXPECT_TRUE(renderer().isOcclusionMode());
+}
+
+TEST_F(MeshRendering, OcclusionQueriesLeaveOutLeavesHiddenBehindNearerLeavesOfTheSameMesh)
+{
+    GCAD_SKIP_WITHOUT(occlusionQuery);
+    // Two sheets of 40 x 40 vertices, each split into several leaves: a near one over the unit
+    // square and, well behind it, a smaller far one that it hides entirely. The viewer looks
+    // along -z.
+    std::vector<BaVec3d<double>> vertices;
+    std::vector<CAD::Triangle> triangles;
+    const unsigned n = 40;
+    for (const auto &[z, low, high] : { std::tuple(2.0, 0.0, 1.0), std::tuple(0.0, 0.1, 0.9) }) {
+        const uint32_t first = uint32_t(vertices.size());
+        for (unsigned i = 0; i < n; ++i)
+            for (unsigned j = 0; j < n; ++j)
+                vertices.emplace_back(low + (high - low) * j / (n - 1), low + (high - low) * i / (n - 1), z);
+        for (uint32_t i = 0; i + 1 < n; ++i) {
+            for (uint32_t j = 0; j + 1 < n; ++j) {
+                const uint32_t k = first + i * n + j;
+                triangles.push_back({ k, k + 1, k + 1 + n });
+                triangles.push_back({ k, k + 1 + n, k + n });
+            }
+        }
+    }
+    auto sheets = std::make_unique<CAD::PolyBase>(ElementCreator::MESH, QStringLiteral("sheets"));
+    sheets->setMesh(std::move(vertices), std::move(triangles));
+    sheets->computeNormals();
+    sheets->needsNoBoundary(true);
+    sheets->setMaxLeafVertices(400);
+    sheets->updateVisualization(STAGE, false, false);
+    CAD::PolyBase *mesh = show(std::move(sheets));
+    unsigned nearLeaves = 0;
+    for (const CAD::BspNode *leaf : leavesOf(*mesh)) {
+        const Box3d &box = leaf->getBoundingBox(CAD::BBT_GEOMETRY);
+        ASSERT_TRUE(box.getMin().z == box.getMax().z) << "every leaf on one sheet";
+        nearLeaves += box.getMin().z > 1.0;
+    }
+    ASSERT_GT(nearLeaves, 1u);
+    ASSERT_LT(nearLeaves, leavesOf(*mesh).size() - 1);
+
+    // The near leaves go first, so that the far ones' queries find them covered.
+    const DriverGuard hardware("VAQ_GL_SOFTWARE_RENDERING", "0");
+    paint();
+    renderer().resetLeafCounters();
+    paint();
+    EXPECT_TRUE(renderer().isOcclusionMode());
+    EXPECT_EQ(renderer().getDrawnLeaves(), nearLeaves);
+    for (const CAD::BspNode *leaf : leavesOf(*mesh))
+        EXPECT_EQ(
+            nodeOf(leaf)->isVisibleInView(&scene), leaf->getBoundingBox(CAD::BBT_GEOMETRY).getMin().z > 1.0);
 }
 
 TEST_F(MeshRendering, LeavesOutsideTheViewAreNeitherPreparedNorDrawn)
