@@ -236,9 +236,9 @@ void MeshRenderer::cullLeaves(bool legendChanged)
 {
     GLNodeContainer *container = GLNodeContainer::getInstance();
     const bool offsetSurface = m_element->isOffsetMeshValid();
-    // Front first, so that the depth test turns away what lies behind and occlusion queries
-    // find the leaves hidden behind nearer ones; window depth grows away from the eye. Equal
-    // depths keep the tree's order.
+    // Front first (depth grows toward the eye), so that the depth test turns away what lies
+    // behind and occlusion queries find the leaves hidden behind nearer ones. Equal depths keep
+    // the tree's order.
     std::vector<std::pair<double, CAD::BspNode *>> retained;
     for (CAD::BspNode *leaf : m_render_data->getAllLeaves()) {
         GLNode *node = nodeOf(leaf);
@@ -258,7 +258,7 @@ void MeshRenderer::cullLeaves(bool legendChanged)
         } else if (outside) {
             continue;
         }
-        retained.emplace_back(leaf->getDepth(m_transformation), leaf);
+        retained.emplace_back(-leaf->getDepth(m_transformation), leaf);
     }
     std::stable_sort(
         retained.begin(), retained.end(), [](const auto &a, const auto &b) { return a.first < b.first; });

@@ -55,7 +55,7 @@ bool BspNode::isOutside(const Transformation &transformation, int width, int hei
 
 double BspNode::getDepth(const Transformation &transformation) const
 {
-    return transformation.transformZ(m_box.getCenter());
+    return -transformation.transformZ(m_box.getCenter());
 }
 
 } // namespace Vaq::CAD

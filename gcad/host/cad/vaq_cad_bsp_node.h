@@ -59,7 +59,9 @@ public:
     // coordinates (x in [0, width], y in [0, height]). A box reaching behind the eye is not
     // outside.
     bool isOutside(const Transformation &transformation, int width, int height) const;
-    // The depth of the box centre under transformation.
+    // The depth of the box centre under transformation, which maps to window coordinates, as
+    // eye coordinates count it: it grows toward the eye (the window depth, growing away from
+    // it, negated).
     double getDepth(const Transformation &transformation) const;
 
     AbstractNodeRenderData *getNodeRenderData() const { return m_render_data; }

@@ -250,6 +250,7 @@ TEST(BspNodeView, outsideOnlyWhenTheWholeBoxIsBesideTheWindow)
     EXPECT_FALSE(leaf->isOutside(toWindow(-40, 50), 100, 100)); // partly left of the window
     EXPECT_TRUE(leaf->isOutside(toWindow(-60, 50), 100, 100));
     EXPECT_TRUE(leaf->isOutside(toWindow(50, 151), 100, 100));
-    // The box centre: z from 0 to 0.5, so 0.25.
-    EXPECT_DOUBLE_EQ(leaf->getDepth(Transformation::translation({ 0, 0, -2 })), -1.75);
+    // The box centre: z from 0 to 0.5, so 0.25, at window depth -1.75; the depth grows toward
+    // the eye, where window depth falls.
+    EXPECT_DOUBLE_EQ(leaf->getDepth(Transformation::translation({ 0, 0, -2 })), 1.75);
 }
