@@ -23,8 +23,13 @@ void Overlay2d::drawInternalFigure()
         return;
     const QSizeF viewMM = viewSizeMM();
 
+    // While the view moves, connectors are plain lines: the still picture after the motion
+    // draws them antialiased again.
+    const bool moving = m_render_callback->getUpdateOptions().interactiveUpdate;
     GFigure2::CachedFigurePainter painter;
-    if (painter.begin(view, QRectF(QPointF(0.0, 0.0), viewMM))) {
+    using Connectors = GFigure2::CachedFigurePainter::Connectors;
+    if (painter.begin(
+            view, QRectF(QPointF(0.0, 0.0), viewMM), moving ? Connectors::PLAIN : Connectors::ANTIALIASED)) {
         if (m_raster_group || m_view_direction_group || m_marks_group) {
             m_text_figure->setSize(viewMM);
             painter.drawFigure(*m_text_figure, QPointF(0.0, 0.0), 1.0);
@@ -39,7 +44,7 @@ void Overlay2d::drawInternalFigure()
         painter.end();
     }
 
-    if (m_render_callback->getUpdateOptions().interactiveUpdate)
+    if (moving)
         return;
     fillElementIdImage(pixels);
     view->insertDetailedTimingStep(QStringLiteral("fill id image"));

@@ -34,6 +34,23 @@ TEST_F(OverlayView, aLabelShowsItsBoxAtItsOffsetAndAConnectorToItsPoint)
     EXPECT_EQ(countNear(pixelOf(connector.pointAt(0.5)) + QPoint(0, -12), Qt::black, 2), 0);
     EXPECT_EQ(image.pixelColor(pixelOf(BaVec3d<double>(8, 1, 0))), BACKGROUND);
 
+    // While the view moves, the connector is a plain line: its pixels are black or the
+    // background, where the still picture blends them.
+    const QRect around = QRect(pixelOf(connector.pointAt(0.3)), pixelOf(connector.pointAt(0.7))).normalized();
+    const auto shadesAround = [&] {
+        int shades = 0;
+        for (int y = around.top(); y <= around.bottom(); ++y) {
+            for (int x = around.left(); x <= around.right(); ++x)
+                shades += image.pixelColor(x, y) != BACKGROUND && image.pixelColor(x, y) != QColor(Qt::black);
+        }
+        return shades;
+    };
+    EXPECT_GT(shadesAround(), 0);
+    view->repaintWidget(GL::UpdateOptions(GL::UpdateOptions::US_VIEW, GL::UpdateOptions::UT_INTERACTIVE));
+    image = view->getRenderedImage();
+    EXPECT_EQ(shadesAround(), 0);
+    EXPECT_GT(countNear(pixelOf(connector.pointAt(0.5)), Qt::black), 0);
+
     // With the labels switched off the label stays in the figure but is not painted.
     Cfg::getRoot().setBool(QLatin1String(GCAD::CFG_GCAD_SHOW_LABELS), false);
     paint();

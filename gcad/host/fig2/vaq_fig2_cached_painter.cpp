@@ -44,7 +44,7 @@ struct TexturedVertex
 
 } // namespace
 
-bool CachedFigurePainter::begin(GL::RenderObject *view, const QRectF &area)
+bool CachedFigurePainter::begin(GL::RenderObject *view, const QRectF &area, Connectors connectors)
 {
     if (m_view || !view || view->width() <= 0 || view->height() <= 0 || !(area.width() > 0.0)
         || !(area.height() > 0.0))
@@ -53,6 +53,7 @@ bool CachedFigurePainter::begin(GL::RenderObject *view, const QRectF &area)
     m_to_device = QTransform::fromScale(m_pixels.width() / area.width(), m_pixels.height() / area.height());
     m_to_device.translate(-area.left(), -area.top());
     m_view = view;
+    m_connector_look = connectors;
     return true;
 }
 
@@ -141,11 +142,12 @@ void CachedFigurePainter::gather(const Fig2::Element &element, const QTransform 
 }
 
 // Connectors as QPainter draws them, flat-capped lines at least a device pixel wide (a dashed
-// one is drawn solid), antialiased, one draw call per run of one width: by the connector
+// one is drawn solid), one draw call per run of one width. Antialiased, by the connector
 // shader where the driver has shaders, else by GL's line smoothing, which llvmpipe shades as
 // two triangles per line and so spends half as much again on. (So does a strip of triangles
 // fading to transparent beside each line: it shades the blocks of pixels along the line once
-// per triangle.)
+// per triangle.) Plain lines cover half as many blocks of pixels as the shader's, which must
+// reach a pixel beyond the line on either side, need no program and blend only if translucent.
 void CachedFigurePainter::drawConnectors() const
 {
     if (m_connectors.empty())
@@ -159,7 +161,8 @@ void CachedFigurePainter::drawConnectors() const
         vertices.push_back({ x2, y2, c.color, { x1, y1, x2, y2 }, halfWidth });
     }
     useTexture(false);
-    const bool shaded = ConnectorShader::use(m_pixels.height());
+    const bool antialiased = m_connector_look == Connectors::ANTIALIASED;
+    const bool shaded = antialiased && ConnectorShader::use(m_pixels.height());
     if (shaded) {
         ::glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
         GL::glEnableVertexAttribArray(ConnectorShader::LINE_ATTRIBUTE);
@@ -168,7 +171,7 @@ void CachedFigurePainter::drawConnectors() const
             sizeof(ConnectorVertex), vertices.front().line);
         GL::glVertexAttribPointer(ConnectorShader::HALF_WIDTH_ATTRIBUTE, 1, GL_FLOAT, GL_FALSE,
             sizeof(ConnectorVertex), &vertices.front().halfWidth);
-    } else {
+    } else if (antialiased) {
         ::glEnable(GL_LINE_SMOOTH);
         ::glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
     }
@@ -176,22 +179,35 @@ void CachedFigurePainter::drawConnectors() const
     ::glEnableClientState(GL_COLOR_ARRAY);
     ::glVertexPointer(2, GL_FLOAT, sizeof(ConnectorVertex), &vertices.front().x);
     ::glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ConnectorVertex), &vertices.front().color);
+    // A run shares its width and, for plain lines, whether it needs blending, which costs
+    // llvmpipe as much again as drawing them.
+    const auto opaque = [](const Connector &c) { return c.color.a == 255; };
     for (size_t run = 0; run < m_connectors.size();) {
+        const Connector &first = m_connectors[run];
         size_t end = run + 1;
-        while (end < m_connectors.size() && m_connectors[end].width == m_connectors[run].width)
+        while (end < m_connectors.size() && m_connectors[end].width == first.width
+            && (antialiased || opaque(m_connectors[end]) == opaque(first)))
             ++end;
-        const double width = m_connectors[run].width;
-        ::glLineWidth(shaded ? ConnectorShader::lineWidth(width) : float(width));
+        if (antialiased) {
+            ::glLineWidth(shaded ? ConnectorShader::lineWidth(first.width) : float(first.width));
+        } else {
+            ::glLineWidth(std::round(float(first.width)));
+            if (opaque(first))
+                ::glDisable(GL_BLEND);
+            else
+                ::glEnable(GL_BLEND);
+        }
         ::glDrawArrays(GL_LINES, GLint(2 * run), GLsizei(2 * (end - run)));
         run = end;
     }
+    ::glEnable(GL_BLEND);
     ::glDisableClientState(GL_COLOR_ARRAY);
     ::glDisableClientState(GL_VERTEX_ARRAY);
     if (shaded) {
         GL::glDisableVertexAttribArray(ConnectorShader::HALF_WIDTH_ATTRIBUTE);
         GL::glDisableVertexAttribArray(ConnectorShader::LINE_ATTRIBUTE);
         ConnectorShader::release();
-    } else {
+    } else if (antialiased) {
         ::glDisable(GL_LINE_SMOOTH);
     }
 }

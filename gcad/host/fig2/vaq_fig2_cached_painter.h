@@ -1,8 +1,8 @@
 // CachedFigurePainter: paints figures over a GL view during its repaint, fast enough for views
 // that move. Each element is a sprite of the shared SpriteCache at whole device pixels, copied
 // onto the view where it is opaque, else blended over it as a textured quad; a label's
-// connector, which changes as the view turns, is drawn as an antialiased GL line, under all
-// boxes. Painting text again is left to elements that changed.
+// connector, which changes as the view turns, is drawn as a GL line under all boxes,
+// antialiased unless the view is moving. Painting text again is left to elements that changed.
 #pragma once
 
 #include "gcad/host/base/vaq_color.h"
@@ -29,10 +29,14 @@ namespace Vaq::GFigure2 {
 class CachedFigurePainter
 {
 public:
+    // How connectors look: antialiased as QPainter draws them, or plain lines of whole pixels,
+    // which cost the software rasteriser half as much, for a view that is moving.
+    enum class Connectors { ANTIALIASED, PLAIN };
+
     // Starts painting over the view, whose context must be current with its frame buffer bound
     // (inside its repaint). area, in figure millimetres, covers the whole view. False (and
     // nothing painted) for an empty view or area, or while already painting.
-    bool begin(GL::RenderObject *view, const QRectF &area);
+    bool begin(GL::RenderObject *view, const QRectF &area, Connectors connectors = Connectors::ANTIALIASED);
     bool isActive() const { return m_view != nullptr; }
 
     // Paints the figure with its origin at position (millimetres of the area) and every size
@@ -62,6 +66,7 @@ private:
     void drawQuads(size_t begin, size_t end) const;
 
     GL::RenderObject *m_view = nullptr;
+    Connectors m_connector_look = Connectors::ANTIALIASED;
     QRect m_pixels;
     QTransform m_to_device;
     std::vector<SpriteCache::Sprite> m_sprites;

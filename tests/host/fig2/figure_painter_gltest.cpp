@@ -33,6 +33,8 @@ public:
     const Figure *figure = nullptr;
     double pixelSize = PIXEL_MM;
     bool cached = false;
+    GFigure2::CachedFigurePainter::Connectors connectors
+        = GFigure2::CachedFigurePainter::Connectors::ANTIALIASED;
     bool painted = false;
     QString stateLeft; // the first GL default the painter did not restore
 
@@ -40,32 +42,34 @@ public:
     {
         if (getRenderStage() != GL::RenderObject::RS_OVERLAY2D || !figure)
             return true;
+        GL::RenderObject *view = getRenderObject();
+        const QRectF area(0.0, 0.0, view->width() * pixelSize, view->height() * pixelSize);
         if (cached)
-            paintWith<GFigure2::CachedFigurePainter>();
+            paintWith(GFigure2::CachedFigurePainter(), area, connectors);
         else
-            paintWith<GFigure2::GLFigurePainter>();
+            paintWith(GFigure2::GLFigurePainter(), area);
         GL::GLTools::checkDefaults(&stateLeft);
         return true;
     }
 
 private:
-    template<class Painter> void paintWith()
+    template<class Painter, class... Look> void paintWith(Painter &&painter, const QRectF &area, Look... look)
     {
-        GL::RenderObject *view = getRenderObject();
-        Painter painter;
-        painted
-            = painter.begin(view, QRectF(0.0, 0.0, view->width() * pixelSize, view->height() * pixelSize));
+        painted = painter.begin(getRenderObject(), area, look...);
         painter.drawFigure(*figure, QPointF(0.0, 0.0), 1.0);
         painter.end();
     }
 };
 
-QImage paint(const Figure &figure, int size, double pixelSize, bool cached = false)
+QImage paint(const Figure &figure, int size, double pixelSize, bool cached = false,
+    GFigure2::CachedFigurePainter::Connectors connectors
+    = GFigure2::CachedFigurePainter::Connectors::ANTIALIASED)
 {
     FigureScene scene;
     scene.figure = &figure;
     scene.pixelSize = pixelSize;
     scene.cached = cached;
+    scene.connectors = connectors;
     std::unique_ptr<GL::RenderObject> view(GL::RenderObject::createRenderObject(&scene, size, size));
     view->setBackgroundColor(BACKGROUND);
     view->repaintWidget();
@@ -341,6 +345,45 @@ TEST(CachedFigurePainter, SlantedConnectorsLookAsQPainterPaintsThem)
     }
     EXPECT_LT(differenceTotal, paintedTotal / 10) << paintedTotal;
     EXPECT_LE(far, 12);
+
+    // Plain, as while the view moves, the opaque ones are lines of whole pixels in their own
+    // colour, one pixel per step along their longer extent, and the translucent ones blend one
+    // colour over what lies below (they start together: twice where they meet).
+    const QImage plain = paint(figure, 200, PIXEL_MM, true, GFigure2::CachedFigurePainter::Connectors::PLAIN);
+    const QColor opaque(255, 255, 0);
+    const auto blend = [](const QColor &below) {
+        return QColor(qRound(below.red() + (255 - below.red()) * 160 / 255.0),
+            qRound(below.green() + (255 - below.green()) * 160 / 255.0), qRound(below.blue() * 95 / 255.0));
+    };
+    const QColor once = blend(background), twice = blend(once);
+    std::vector<QRect> boxes;
+    int steps = 0;
+    for (const auto &label : labels) {
+        boxes.push_back(toPixels(label->getBoxRect(), PIXEL_MM).adjusted(-1, -1, 1, 1));
+        const QLineF line = label->getConnector();
+        if (label->getConnectorStyle().color.a == 255)
+            steps += int(std::max(std::abs(line.dx()), std::abs(line.dy())) / PIXEL_MM);
+    }
+    const auto shade = [&](const QColor &q) {
+        const auto near = [&](const QColor &c) {
+            return std::abs(q.red() - c.red()) <= 2 && std::abs(q.green() - c.green()) <= 2
+                && std::abs(q.blue() - c.blue()) <= 2;
+        };
+        return q != background && q != opaque && !near(once) && !near(twice);
+    };
+    int opaquePixels = 0, inBetween = 0, smoothInBetween = 0;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (std::any_of(boxes.begin(), boxes.end(), [&](const QRect &box) { return box.contains(x, y); }))
+                continue;
+            opaquePixels += plain.pixelColor(x, y) == opaque;
+            inBetween += shade(plain.pixelColor(x, y));
+            smoothInBetween += shade(cached.pixelColor(x, y));
+        }
+    }
+    EXPECT_EQ(inBetween, 0);
+    EXPECT_GT(smoothInBetween, 100);
+    EXPECT_NEAR(opaquePixels, steps, 6);
 }
 
 TEST(CachedFigurePainter, SpritesCoverTheirVisiblePixelsOnly)
