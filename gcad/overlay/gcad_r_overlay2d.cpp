@@ -181,8 +181,9 @@ void Overlay2d::initFigure()
     m_figure_elements.clear();
     m_figure_element_owners.clear();
     if (m_render_callback->showCADLabels()) {
+        const Transformation toWindow = m_render_callback->get3d2dTransformation();
         for (const auto &[key, entry] : m_render_callback->getDrawOrder())
-            initFigureElement(entry);
+            initFigureElement(entry, toWindow);
     }
     if (GL::RenderObject *view = m_render_callback->getRenderObject())
         view->insertDetailedTimingStep(QStringLiteral("init figure"));
@@ -191,6 +192,8 @@ void Overlay2d::initFigure()
     m_legend = nullptr;
     m_legend_at_border = false;
     for (Fig2::Element *child : root.getChildren()) {
+        if (child->getType() != Fig2::Element::T_LEGEND)
+            continue;
         if (auto *legend = dynamic_cast<GLegend2::GlobalLegend *>(child))
             m_legend = legend;
     }
@@ -246,7 +249,7 @@ void Overlay2d::initFigure()
     layoutLabels();
 }
 
-void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
+void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry, const Transformation &toWindow)
 {
     CAD::Element *element = entry.element;
     const CAD::StageIdentifier &stage = entry.stage;
@@ -262,7 +265,7 @@ void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
         return;
 
     const QSize pixels = viewPixels();
-    const Transformation view = viewTransformation(element, stage);
+    const Transformation view = viewTransformation(toWindow, element, stage);
     element->updateFigureElements(stage, pixels.height(), view, m_pixel_size);
 
     // Whether the label shows: hidden with the labels switched off, and in a full repaint
@@ -327,11 +330,10 @@ void Overlay2d::initFigureElement(const CAD::ElementAndStageImp &entry)
 }
 
 Transformation Overlay2d::viewTransformation(
-    const CAD::Element *element, const CAD::StageIdentifier &stage) const
+    const Transformation &toWindow, const CAD::Element *element, const CAD::StageIdentifier &stage) const
 {
-    const Transformation view = m_render_callback->get3d2dTransformation();
     Transformation toView;
-    return element->getRenderTransformation(stage, &toView) ? view * toView : view;
+    return element->getRenderTransformation(stage, &toView) ? toWindow * toView : toWindow;
 }
 
 } // namespace Vaq::GCAD

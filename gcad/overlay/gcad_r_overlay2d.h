@@ -158,7 +158,7 @@ public:
 protected:
     // Steps of draw.
     void initFigure();
-    void initFigureElement(const CAD::ElementAndStageImp &entry);
+    void initFigureElement(const CAD::ElementAndStageImp &entry, const Transformation &toWindow);
     void doResize();
     void doResizeLegend(const QSizeF &viewSize);
     void setLegendSize(const QSizeF &viewSize);
@@ -181,7 +181,8 @@ protected:
     void addObstacle(Fig2::BoxDistributor &distributor, const QRectF &box);
     void addObstacle(Fig2::BoxDistributor &distributor, const Fig2::Element *element);
     // Stores where the label's box now is as its offset from its connector point in the model.
-    void storeLabelPlace(CAD::Element *element, const CAD::StageIdentifier &stage, const Fig2::Element *box);
+    void storeLabelPlace(const Transformation &toWindow, CAD::Element *element,
+        const CAD::StageIdentifier &stage, const Fig2::Element *box);
     // Moves the element so that its box's top left lies at position.
     static void moveTopLeftTo(Fig2::Element *element, const QPointF &position);
 
@@ -197,9 +198,11 @@ protected:
     // A model point in figure millimetres: window pixels through the view transformation, y
     // flipped.
     QPointF project(const Transformation &view, const BaVec3d<double> &point) const;
-    // The callback's view transformation with the element's render transformation for the
-    // stage in front of it.
-    Transformation viewTransformation(const CAD::Element *element, const CAD::StageIdentifier &stage) const;
+    // The view's transformation to the window (the callback's, which the camera builds afresh
+    // at each call: taken once per frame or layout) with the element's render transformation
+    // for the stage in front of it.
+    Transformation viewTransformation(
+        const Transformation &toWindow, const CAD::Element *element, const CAD::StageIdentifier &stage) const;
 
     RenderCallback *m_render_callback;
     double m_pixel_size = 0.0;

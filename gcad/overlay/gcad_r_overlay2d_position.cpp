@@ -161,20 +161,21 @@ void Overlay2d::layoutLabels()
     else
         return;
 
+    const Transformation toWindow = m_render_callback->get3d2dTransformation();
     for (Fig2::LabelBase *label : toPlace) {
         const CAD::ElementAndStageImp &owner = m_figure_element_owners[label];
-        storeLabelPlace(owner.element, owner.stage, label);
+        storeLabelPlace(toWindow, owner.element, owner.stage, label);
     }
 }
 
-void Overlay2d::storeLabelPlace(
-    CAD::Element *element, const CAD::StageIdentifier &stage, const Fig2::Element *box)
+void Overlay2d::storeLabelPlace(const Transformation &toWindow, CAD::Element *element,
+    const CAD::StageIdentifier &stage, const Fig2::Element *box)
 {
     CAD::LabelElement *label = element ? element->getLabel() : nullptr;
     BaVec3d<double> connector;
     if (!label || !label->getConnectorPoint(stage, &connector))
         return;
-    const Transformation view = viewTransformation(element, stage);
+    const Transformation view = viewTransformation(toWindow, element, stage);
     Transformation inverse;
     if (!view.getInverse(&inverse))
         return;
@@ -197,11 +198,12 @@ void Overlay2d::estimateLabelPositions(const std::vector<CAD::ElementAndStageImp
         return;
     const QSizeF viewMM = viewSizeMM();
     std::vector<Fig2::LabelBase *> toPlace;
+    const Transformation toWindow = m_render_callback->get3d2dTransformation();
     for (const CAD::ElementAndStageImp &entry : elements) {
         CAD::LabelElement *label = entry.element ? entry.element->getLabel() : nullptr;
         if (!label)
             continue;
-        const Transformation view = viewTransformation(entry.element, entry.stage);
+        const Transformation view = viewTransformation(toWindow, entry.element, entry.stage);
         label->updateFigureElements(entry.stage, viewPixels().height(), view, m_pixel_size);
         BaVec3d<double> connector;
         Fig2::Label *text = label->getLabelFigText();
@@ -278,7 +280,7 @@ void Overlay2d::placeElement(
     moveTopLeftTo(text, computeLabelPosition(text, position));
     const auto owner = m_figure_element_owners.find(text);
     if (owner != m_figure_element_owners.end() && m_render_callback->getRenderObject())
-        storeLabelPlace(owner->second.element, stage, text);
+        storeLabelPlace(m_render_callback->get3d2dTransformation(), owner->second.element, stage, text);
 }
 
 void Overlay2d::placeElement(Fig2::Element *element, const QPointF &position)
