@@ -179,8 +179,8 @@ void CachedFigurePainter::drawConnectors() const
     ::glEnableClientState(GL_COLOR_ARRAY);
     ::glVertexPointer(2, GL_FLOAT, sizeof(ConnectorVertex), &vertices.front().x);
     ::glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(ConnectorVertex), &vertices.front().color);
-    // A run shares its width and, for plain lines, whether it needs blending, which costs
-    // llvmpipe as much again as drawing them.
+    // A run shares its width and, for plain lines, whether it needs blending, which makes them
+    // cost llvmpipe a third more.
     const auto opaque = [](const Connector &c) { return c.color.a == 255; };
     for (size_t run = 0; run < m_connectors.size();) {
         const Connector &first = m_connectors[run];
