@@ -18,11 +18,11 @@
 
 #include <algorithm>
 #include <memory>
-#include <tuple>
 
 using namespace Vaq;
 using namespace Vaq::GCAD;
 using CAD::ElementCreator;
+using Vaq::Test::appendGrid;
 using Vaq::Test::DriverGuard;
 using Vaq::Test::leavesOf;
 using Vaq::Test::makeGridMesh;
@@ -127,19 +127,8 @@ TEST_F(MeshRendering, OcclusionQueriesLeaveOutLeavesHiddenBehindNearerLeavesOfTh
     std::vector<BaVec3d<double>> vertices;
     std::vector<CAD::Triangle> triangles;
     const unsigned n = 40;
-    for (const auto &[z, low, high] : { std::tuple(2.0, 0.0, 1.0), std::tuple(0.0, 0.1, 0.9) }) {
-        const uint32_t first = uint32_t(vertices.size());
-        for (unsigned i = 0; i < n; ++i)
-            for (unsigned j = 0; j < n; ++j)
-                vertices.emplace_back(low + (high - low) * j / (n - 1), low + (high - low) * i / (n - 1), z);
-        for (uint32_t i = 0; i + 1 < n; ++i) {
-            for (uint32_t j = 0; j + 1 < n; ++j) {
-                const uint32_t k = first + i * n + j;
-                triangles.push_back({ k, k + 1, k + 1 + n });
-                triangles.push_back({ k, k + 1 + n, k + n });
-            }
-        }
-    }
+    appendGrid(vertices, triangles, n, n, 2.0);
+    appendGrid(vertices, triangles, n, n, 0.0, 0.1, 0.9);
     auto sheets = std::make_unique<CAD::PolyBase>(ElementCreator::MESH, QStringLiteral("sheets"));
     sheets->setMesh(std::move(vertices), std::move(triangles));
     sheets->computeNormals();
