@@ -88,9 +88,10 @@ private:
     std::uint64_t work() const;
     bool spent() const;
     bool keepable(int i) const;
+    bool withinReach(int i) const;
     bool search(int i, bool avoidCrossings, QRectF *best) const;
-    void leastCovered(int i, QRectF *box) const;
-    void place(int i, bool avoidCrossings);
+    double leastCovered(int i, QRectF *box) const;
+    void place(int i, bool distribute);
     void hide(int i);
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();

@@ -11,7 +11,8 @@
 // exchanging the places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a
 // place free of crossings, so that a layout of its own result stays as it is. A box that finds
 // no free place takes the candidate that hides least of the others, rather covering much of a
-// box that is hidden already than of a free one.
+// box that is hidden already than of a free one; it stays at last frame's place where that hides
+// little more, so that a crowded view stays calm too.
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
 // a budget. A uniform grid keeps each query to the items near the candidate, and a raster of
@@ -66,6 +67,9 @@ constexpr double ENOUGH_COVER_SHARE = 0.3;
 // measuring how much more they hide would read every box of a pile, as many times as boxes
 // pile up there.
 constexpr double HOPELESS_COVER_SHARE = 8.0;
+// A box that fits nowhere keeps last frame's place unless another place hides less by more than
+// this share of its own area: about two more boxes hidden.
+constexpr double KEEP_COVER_SHARE = 2.0;
 constexpr int MAX_CROWDING = 256;
 constexpr double COVER_CELLS_PER_BOX = 64.0;
 constexpr double INF = std::numeric_limits<double>::infinity();
@@ -390,7 +394,15 @@ bool BoxLayout::spent() const
 bool BoxLayout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous, 1e-9) || !isClearOfBoxes(i, item.previous))
+    return isClearOfBoxes(i, item.previous) && withinReach(i);
+}
+
+// Whether last frame's place lies inside the area with a leader no longer than a search could
+// have found.
+bool BoxLayout::withinReach(int i) const
+{
+    const Item &item = m_items[size_t(i)];
+    if (!contains(m_scene.area, item.previous, 1e-9))
         return false;
     const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
     return leaderLength(i, item.previous) <= std::numbers::sqrt2 * (lastGap(i) + edge);
@@ -441,7 +453,8 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 // with the shortest leader. Only asked for once the search found nothing free, as most boxes
 // find a free place after many that are not. Once a ring holds a candidate that hides little
 // (see ENOUGH_COVER_SHARE), farther rings would mostly lengthen the leader and are not searched.
-void BoxLayout::leastCovered(int i, QRectF *box) const
+// Returns what that candidate hides (see coverage; HOPELESS_COVER_SHARE of the box at most).
+double BoxLayout::leastCovered(int i, QRectF *box) const
 {
     double bestCover = INF, bestLength = INF;
     const QSizeF &size = m_items[size_t(i)].size;
@@ -471,17 +484,26 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
         }
         return true;
     });
+    return bestCover;
 }
 
-void BoxLayout::place(int i, bool avoidCrossings)
+// Places the box at its cheapest free place, or where it hides least. When distributing, a box
+// that fits nowhere stays at last frame's place (in reach, covering no point) unless another
+// place hides much less: in a crowded view such boxes would otherwise jump about in every
+// frame for little gain.
+void BoxLayout::place(int i, bool distribute)
 {
     QRectF box;
-    if (search(i, avoidCrossings, &box)) {
+    if (search(i, distribute, &box)) {
         put(i, box);
         return;
     }
-    box = centredAt(i, m_items[size_t(i)].previous.center());
-    leastCovered(i, &box);
+    const QRectF &previous = m_items[size_t(i)].previous;
+    box = centredAt(i, previous.center());
+    const double least = leastCovered(i, &box);
+    if (distribute && withinReach(i) && coversNoPoint(previous)
+        && coverage(i, previous, INF) <= least + KEEP_COVER_SHARE * previous.width() * previous.height())
+        box = previous;
     put(i, box);
     // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.
     hide(i);

@@ -47,8 +47,10 @@ enum BoxMode_t {
     // (for a box without a point, the distance to centre) no longer than its search reaches,
     // places the others near their points (a box without a point near centre), avoiding leader
     // crossings, then removes the crossings left where exchanging the places of two boxes, or
-    // moving boxes, allows it (a kept box moves only to a place where it crosses nothing). A
-    // layout of its own result moves no box unless the repair of a crowd ran out of time.
+    // moving boxes, allows it (a kept box moves only to a place where it crosses nothing). A box
+    // that fits nowhere stays at last frame's place where that covers no point and hides little
+    // more than the best place. A layout of its own result moves no box unless the repair of a
+    // crowd ran out of time.
     BOX_DISTRIBUTE = 0,
     // Places every box with a point as close to it as is free; boxes without one stay.
     BOX_NEAR_POINT = 1,
