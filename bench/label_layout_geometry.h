@@ -1,6 +1,6 @@
 // The plain geometry of label layouts that the benchmark's baselines and its quality measures
-// share: when two boxes overlap, when a box hides a point, a box's leader, its length and when two
-// leaders cross. Touching is never overlapping or crossing.
+// share: when two boxes overlap, when a box hides a point, a box's leader, its length, when two
+// leaders cross and when a leader runs through a box. Touching is never overlapping or crossing.
 #pragma once
 
 #include <QLineF>
@@ -47,6 +47,26 @@ inline bool leadersCross(const QLineF &a, const QLineF &b)
     const double d3 = turn(a.p1(), a.p2(), b.p1()), d4 = turn(a.p1(), a.p2(), b.p2());
     return ((d1 < 0.0 && d2 > 0.0) || (d1 > 0.0 && d2 < 0.0))
         && ((d3 < 0.0 && d4 > 0.0) || (d3 > 0.0 && d4 < 0.0));
+}
+
+// Whether the leader passes through the box's interior, not only along or at its edge (the
+// segment clipped to the box keeps a length).
+inline bool leaderEntersBox(const QLineF &leader, const QRectF &box)
+{
+    double first = 0.0, last = 1.0;
+    // Keeps the part of the segment where p t <= q.
+    const auto clip = [&](double p, double q) {
+        if (p == 0.0)
+            return q > 0.0;
+        if (p < 0.0)
+            first = std::max(first, q / p);
+        else
+            last = std::min(last, q / p);
+        return true;
+    };
+    const double dx = leader.dx(), dy = leader.dy();
+    return clip(-dx, leader.x1() - box.left()) && clip(dx, box.right() - leader.x1())
+        && clip(-dy, leader.y1() - box.top()) && clip(dy, box.bottom() - leader.y1()) && first < last;
 }
 
 } // namespace Vaq::Bench

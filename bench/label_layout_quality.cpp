@@ -42,6 +42,8 @@ LayoutQuality measureLayout(const LabelScene &scene)
         for (size_t j = i + 1; j < n; ++j)
             quality.crossings
                 += !leaders[i].isNull() && !leaders[j].isNull() && leadersCross(leaders[i], leaders[j]);
+        for (size_t j = 0; j < n; ++j)
+            quality.throughBoxes += j != i && !leaders[i].isNull() && leaderEntersBox(leaders[i], boxes[j]);
         lengths.push_back(leaders[i].isNull() ? 0.0 : leaders[i].length());
     }
     quality.freeShare = double(freeCount) / double(n);

@@ -1,6 +1,7 @@
 // What the label layout benchmark reports of one layout of a scene: how many labels are free
 // (their box lies in the view and hides no other label's box, no fixed box and no other label's
-// point), how many pairs of leaders cross, and how long the leaders are; and, between two
+// point), how many pairs of leaders cross, how many leaders run through other labels' boxes,
+// and how long the leaders are; and, between two
 // layouts, how many labels kept their place beside their point.
 #pragma once
 
@@ -17,6 +18,8 @@ struct LayoutQuality
     // The share of free labels; 1 for no labels.
     double freeShare = 1.0;
     int crossings = 0;
+    // Pairs of a leader and another label's box it runs through.
+    int throughBoxes = 0;
     // Millimetres; a label whose box holds its point has a leader of length 0. The 95th
     // percentile is the nearest-rank one.
     double meanLeader = 0.0;

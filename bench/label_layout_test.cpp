@@ -92,6 +92,23 @@ TEST(LabelLayoutQuality, crossingsAndLeaderLengths)
     EXPECT_NEAR(q.leader95, std::max(slanted, 15.0), 1e-9); // nearest rank: the 4th of 4
 }
 
+TEST(LabelLayoutQuality, leadersThroughOtherBoxesCountButNotThoseAlongAnEdge)
+{
+    LabelScene scene = emptyScene();
+    // A level leader 70 mm long to the right, and a box above another point straddling it.
+    Fig2::Label &far = addLabel(scene, QPointF(5.0, 40.0), QPointF(0.0, 0.0));
+    moveBoxCentre(far, QPointF(75.0 + far.getBoxRect().width() / 2.0, 40.0));
+    Fig2::Label &near = addLabel(scene, QPointF(40.0, 55.0), QPointF(40.0, 40.0));
+    EXPECT_EQ(measureLayout(scene).throughBoxes, 1);
+    // Lifted so that the leader runs along its lower edge, or moved to where the leader starts
+    // at its upper right corner: neither counts.
+    const double w = near.getBoxRect().width(), h = near.getBoxRect().height();
+    moveBoxCentre(near, QPointF(40.0, 40.0 - h / 2.0));
+    EXPECT_EQ(measureLayout(scene).throughBoxes, 0);
+    moveBoxCentre(near, QPointF(5.0 - w / 2.0, 40.0 + h / 2.0));
+    EXPECT_EQ(measureLayout(scene).throughBoxes, 0);
+}
+
 TEST(LabelLayoutQuality, keptShareAllowsTheToleranceOnly)
 {
     const std::vector<QPointF> before { { 0.0, 0.0 }, { 1.0, 1.0 }, { 2.0, 2.0 }, { 3.0, 3.0 } };
