@@ -66,13 +66,22 @@ ViewDescription readView(const JsonReader &reader, const QJsonValue &value)
     return result;
 }
 
+// The name of a file to import: a text that is not empty.
+QString fileName(const JsonReader &reader, const QJsonValue &value, const QString &where)
+{
+    const QString name = reader.text(value, where);
+    if (name.isEmpty())
+        reader.fail(where, QStringLiteral("the file name is empty"));
+    return name;
+}
+
 MeshDescription readMesh(const JsonReader &reader, const QJsonObject &element, const QString &where)
 {
     MeshDescription mesh;
     if (element.contains("file") == element.contains("vertices"))
         reader.fail(where, QStringLiteral("a mesh needs either \"file\" or \"vertices\" and \"triangles\""));
     if (element.contains("file")) {
-        mesh.file = reader.text(element["file"], where + ".file");
+        mesh.file = fileName(reader, element["file"], where + ".file");
         for (const char *key : { "triangles", "colors" }) {
             if (element.contains(key))
                 reader.fail(where + '.' + key, QStringLiteral("not allowed beside \"file\""));
@@ -137,7 +146,7 @@ PointsDescription readPoints(const JsonReader &reader, const QJsonObject &elemen
     if (element.contains("file") == element.contains("positions"))
         reader.fail(where, QStringLiteral("a point set needs either \"file\" or \"positions\""));
     if (element.contains("file")) {
-        points.file = reader.text(element["file"], where + ".file");
+        points.file = fileName(reader, element["file"], where + ".file");
         for (const char *key : { "normals", "colors", "values", "ids", "deviations" }) {
             if (element.contains(key))
                 reader.fail(where + '.' + key, QStringLiteral("not allowed beside \"file\""));

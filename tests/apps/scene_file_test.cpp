@@ -190,6 +190,8 @@ TEST(SceneFile, aBadDocumentNamesWhereAndWhy)
             R"(elements[0].triangles: not allowed beside "file")" },
         { R"({"elements": [{"kind": "mesh"}]})",
             R"(elements[0]: a mesh needs either "file" or "vertices" and "triangles")" },
+        { R"({"elements": [{"kind": "mesh", "file": ""}]})", "elements[0].file: the file name is empty" },
+        { R"({"elements": [{"kind": "points", "file": ""}]})", "elements[0].file: the file name is empty" },
         { R"({"elements": [{"kind": "mesh", "vertices": [[0,0,0],[1,0,0],[0,1,0]], )"
           R"("triangles": [[0,1,3]]}]})",
             "elements[0].triangles[0][2]: 3 is outside 0 to 2" },
