@@ -394,7 +394,7 @@ bool BoxLayout::spent() const
 bool BoxLayout::keepable(int i) const
 {
     const Item &item = m_items[size_t(i)];
-    return isClearOfBoxes(i, item.previous) && withinReach(i);
+    return withinReach(i) && isClearOfBoxes(i, item.previous);
 }
 
 // Whether last frame's place lies inside the area with a leader no longer than a search could
