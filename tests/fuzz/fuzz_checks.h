@@ -10,12 +10,16 @@
 
 namespace Gcad::Fuzz {
 
-inline void checkFinite(const std::vector<Vaq::BaVec3d<double>> &points)
+template<typename T> void checkFinite(const Vaq::BaVec3d<T> &p)
 {
-    for (const auto &p : points) {
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-            std::abort();
-    }
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+        std::abort();
+}
+
+template<typename T> void checkFinite(const std::vector<Vaq::BaVec3d<T>> &points)
+{
+    for (const auto &p : points)
+        checkFinite(p);
 }
 
 inline void checkMesh(const Scene::MeshData &mesh)

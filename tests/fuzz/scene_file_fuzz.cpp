@@ -6,6 +6,7 @@
 // Refusal must come as ImportError.
 #include "apps/scene/scene_file.h"
 #include "apps/scene/scene_import_error.h"
+#include "tests/fuzz/fuzz_checks.h"
 
 #include <cmath>
 #include <cstddef>
@@ -15,18 +16,7 @@
 namespace {
 
 using namespace Gcad::Scene;
-
-template<typename T> void checkFinite(const Vaq::BaVec3d<T> &v)
-{
-    if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
-        std::abort();
-}
-
-template<typename T> void checkFinite(const std::vector<Vaq::BaVec3d<T>> &vectors)
-{
-    for (const auto &v : vectors)
-        checkFinite(v);
-}
+using Gcad::Fuzz::checkFinite;
 
 template<typename T> void checkPerPoint(const std::vector<T> &values, std::size_t count)
 {
