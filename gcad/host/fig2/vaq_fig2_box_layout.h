@@ -29,7 +29,15 @@ public:
     static constexpr double MIN_STEP = 1.0;
 
     BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes);
-    std::vector<QRectF> run(BoxMode_t mode, const QPointF &centre);
+    // keepLastPlaces: whether BOX_DISTRIBUTE keeps last frame's places that are still free.
+    std::vector<QRectF> run(BoxMode_t mode, const QPointF &centre, bool keepLastPlaces);
+
+    // After run: whether a box stayed at last frame's place, how many boxes fit nowhere, and
+    // how far the layout is from a clean one: two for every pair of crossing leaders (one for
+    // a leader crossing a fixed one) and two for every box that fit nowhere.
+    bool keptAny() const;
+    int hiddenCount() const;
+    int defects() const;
 
 private:
     struct Item
@@ -91,7 +99,7 @@ private:
     bool withinReach(int i) const;
     bool search(int i, bool avoidCrossings, QRectF *best) const;
     double leastCovered(int i, QRectF *box) const;
-    void place(int i, bool distribute);
+    void place(int i, bool distribute, bool keepLastPlaces);
     void hide(int i);
     bool crossingPartners(int i, std::vector<int> *partners) const;
     void uncross();

@@ -12,10 +12,12 @@
 // place free of crossings, so that a layout of its own result stays as it is. A box that finds
 // no free place takes the candidate that hides least of the others, rather covering much of a
 // box that is hidden already than of a free one; it stays at last frame's place where that hides
-// little more, so that a crowded view stays calm too.
+// little more, so that a crowded view stays calm too. Kept places that have come to cross three
+// times as often as a fresh layout would give way to that one (see placeBoxes).
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
-// a budget. A uniform grid keeps each query to the items near the candidate, and a raster of
+// a budget; a layout whose kept places cross much is laid out a second time, afresh, to
+// compare. A uniform grid keeps each query to the items near the candidate, and a raster of
 // the cells that placed boxes cover whole turns most candidates of a crowded view down with a
 // few word operations; a second one, of the boxes not hidden, lets the fallback pass over the
 // places that would hide one once it knows a place that hides none.
@@ -70,6 +72,12 @@ constexpr double HOPELESS_COVER_SHARE = 8.0;
 // A box that fits nowhere keeps last frame's place unless another place hides less by more than
 // this share of its own area: about two more boxes hidden.
 constexpr double KEEP_COVER_SHARE = 2.0;
+// A layout that kept last frame's places gives way to one that keeps none where it has this
+// many times the other's defects and RESET_SLACK a box more (one pair of crossing leaders in
+// fifty boxes), unless more than OVERFULL_SHARE of its boxes fit nowhere (see placeBoxes).
+constexpr double RESET_FACTOR = 3.0;
+constexpr double RESET_SLACK = 0.04;
+constexpr double OVERFULL_SHARE = 0.05;
 constexpr int MAX_CROWDING = 256;
 constexpr double COVER_CELLS_PER_BOX = 64.0;
 constexpr double INF = std::numeric_limits<double>::infinity();
@@ -487,11 +495,11 @@ double BoxLayout::leastCovered(int i, QRectF *box) const
     return bestCover;
 }
 
-// Places the box at its cheapest free place, or where it hides least. When distributing, a box
-// that fits nowhere stays at last frame's place (in reach, covering no point) unless another
-// place hides much less: in a crowded view such boxes would otherwise jump about in every
-// frame for little gain.
-void BoxLayout::place(int i, bool distribute)
+// Places the box at its cheapest free place, or where it hides least. When distributing with
+// last frame's places kept, a box that fits nowhere stays at last frame's place (in reach,
+// covering no point) unless another place hides much less: in a crowded view such boxes would
+// otherwise jump about in every frame for little gain.
+void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
 {
     QRectF box;
     if (search(i, distribute, &box)) {
@@ -501,7 +509,7 @@ void BoxLayout::place(int i, bool distribute)
     const QRectF &previous = m_items[size_t(i)].previous;
     box = centredAt(i, previous.center());
     const double least = leastCovered(i, &box);
-    if (distribute && withinReach(i) && coversNoPoint(previous)
+    if (distribute && keepLastPlaces && withinReach(i) && coversNoPoint(previous)
         && coverage(i, previous, INF) <= least + KEEP_COVER_SHARE * previous.width() * previous.height())
         box = previous;
     put(i, box);
@@ -522,7 +530,7 @@ void BoxLayout::hide(int i)
     item.hidden = true;
 }
 
-std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)
+std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre, bool keepLastPlaces)
 {
     const int n = int(m_items.size());
     const bool distribute = mode == BOX_DISTRIBUTE;
@@ -530,7 +538,7 @@ std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)
         Item &item = m_items[size_t(i)];
         if (!item.hasPoint)
             item.target = centre;
-        if (distribute ? keepable(i) : !item.hasPoint) {
+        if (distribute ? keepLastPlaces && keepable(i) : !item.hasPoint) {
             put(i, item.previous);
             item.kept = distribute;
         }
@@ -548,7 +556,7 @@ std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)
     std::stable_sort(
         order.begin(), order.end(), [&](int a, int b) { return crowd[size_t(a)] > crowd[size_t(b)]; });
     for (const int i : order)
-        place(i, distribute);
+        place(i, distribute, keepLastPlaces);
     if (distribute)
         uncross();
 
@@ -559,6 +567,42 @@ std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre)
     return boxes;
 }
 
+bool BoxLayout::keptAny() const
+{
+    return std::any_of(m_items.begin(), m_items.end(), [](const Item &item) { return item.kept; });
+}
+
+int BoxLayout::hiddenCount() const
+{
+    return int(std::count_if(m_items.begin(), m_items.end(), [](const Item &item) { return item.hidden; }));
+}
+
+int BoxLayout::defects() const
+{
+    int sum = 0;
+    for (int i = 0; i < int(m_items.size()); ++i) {
+        const Item &item = m_items[size_t(i)];
+        sum += item.hidden ? 2 : 0;
+        if (item.leaderHandle < 0)
+            continue;
+        const QLineF leader = leaderOf(item.box, item.target);
+        const QRectF bounds = boundsOf(leader);
+        m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
+            sum += payload != i && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
+            return true;
+        });
+    }
+    return sum;
+}
+
+// A layout that keeps last frame's places is weighed against one that keeps none: while the
+// view turns in small steps, kept boxes do not move to undo what each step did to their
+// leaders, and these come to cross more and more (after ten turns of 2 degrees, three to six
+// times as often as in a fresh layout of the turned view). Once the kept layout has RESET_FACTOR
+// times the defects of the fresh one and some more, the fresh one is taken: the labels move
+// once rather than stay tangled; after a single small turn the kept layout is never that far
+// behind. A layout with few defects cannot be, and is not laid out twice; nor is a view where
+// many boxes fit nowhere, which is as crowded laid out afresh.
 std::vector<QRectF> placeBoxes(
     const BoxScene &scene, const std::vector<BoxToPlace> &boxes, BoxMode_t mode, const QPointF &centre)
 {
@@ -568,7 +612,15 @@ std::vector<QRectF> placeBoxes(
             unchanged.push_back(b.box);
         return unchanged;
     }
-    return BoxLayout(scene, boxes).run(mode, centre);
+    BoxLayout kept(scene, boxes);
+    std::vector<QRectF> placed = kept.run(mode, centre, true);
+    const double n = double(boxes.size()), slack = RESET_SLACK * n;
+    const int defects = mode == BOX_DISTRIBUTE && kept.keptAny() ? kept.defects() : 0;
+    if (defects <= slack || kept.hiddenCount() > OVERFULL_SHARE * n)
+        return placed;
+    BoxLayout fresh(scene, boxes);
+    std::vector<QRectF> afresh = fresh.run(mode, centre, false);
+    return defects > RESET_FACTOR * fresh.defects() + slack ? afresh : placed;
 }
 
 } // namespace Vaq::Fig2

@@ -49,8 +49,10 @@ enum BoxMode_t {
     // crossings, then removes the crossings left where exchanging the places of two boxes, or
     // moving boxes, allows it (a kept box moves only to a place where it crosses nothing). A box
     // that fits nowhere stays at last frame's place where that covers no point and hides little
-    // more than the best place. A layout of its own result moves no box unless the repair of a
-    // crowd ran out of time.
+    // more than the best place. Where the kept places have come to cross three times as much as
+    // a layout that keeps none (boxes that fit nowhere counted in), that layout is taken
+    // instead, unless the view is so full that many boxes fit nowhere. A layout of its own
+    // result moves no box unless the repair of a crowd ran out of time.
     BOX_DISTRIBUTE = 0,
     // Places every box with a point as close to it as is free; boxes without one stay.
     BOX_NEAR_POINT = 1,
