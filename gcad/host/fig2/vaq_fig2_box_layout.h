@@ -32,9 +32,10 @@ public:
     // keepLastPlaces: whether BOX_DISTRIBUTE keeps last frame's places that are still free.
     std::vector<QRectF> run(BoxMode_t mode, const QPointF &centre, bool keepLastPlaces);
 
-    // After run: whether a box stayed at last frame's place, how many boxes fit nowhere, and
-    // how far the layout is from a clean one: two for every pair of crossing leaders (one for
-    // a leader crossing a fixed one) and two for every box that fit nowhere.
+    // After run: whether a box stayed at last frame's place, how many boxes are hidden (fit
+    // nowhere, or lie under one that did), and how far the layout is from a clean one: two for
+    // every pair of crossing leaders (one for a leader crossing a fixed one) and two for every
+    // hidden box.
     bool keptAny() const;
     int hiddenCount() const;
     int defects() const;

@@ -74,7 +74,7 @@ constexpr double HOPELESS_COVER_SHARE = 8.0;
 constexpr double KEEP_COVER_SHARE = 2.0;
 // A layout that kept last frame's places gives way to one that keeps none where it has this
 // many times the other's defects and RESET_SLACK a box more (one pair of crossing leaders in
-// fifty boxes), unless more than OVERFULL_SHARE of its boxes fit nowhere (see placeBoxes).
+// fifty boxes), unless more than OVERFULL_SHARE of its boxes are hidden (see placeBoxes).
 constexpr double RESET_FACTOR = 3.0;
 constexpr double RESET_SLACK = 0.04;
 constexpr double OVERFULL_SHARE = 0.05;
