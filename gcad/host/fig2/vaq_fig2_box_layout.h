@@ -91,6 +91,7 @@ private:
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS, int other = -1) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
     double coverage(int i, const QRectF &box, double limit) const;
+    int readableCovered(int i, const QRectF &box) const;
     double leaderLength(int i, const QRectF &box) const;
     int crowding(int i) const;
 
@@ -99,7 +100,7 @@ private:
     bool keepable(int i) const;
     bool withinReach(int i) const;
     bool search(int i, bool avoidCrossings, QRectF *best) const;
-    double leastCovered(int i, QRectF *box) const;
+    void leastCovered(int i, QRectF *box) const;
     void place(int i, bool distribute, bool keepLastPlaces);
     void hide(int i);
     bool crossingPartners(int i, std::vector<int> *partners) const;

@@ -5,15 +5,15 @@
 // Shieber, 1995). The candidates lie on rings of growing distance around the point, each ring a
 // rectangle around the point sampled about half a box apart (at most 16 candidates a side); the
 // most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
-// penalty per crossing). Last frame's places where the box itself is still clear are kept
-// before anything else, so that labels stay calm while the view turns (Been, Daiches and Yap,
-// 2006). Crossing leaders (or leaders through boxes) are repaired at the end, above all by
-// exchanging the places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a
-// place free of crossings, so that a layout of its own result stays as it is. A box that finds
-// no free place takes the candidate that hides least of the others, rather covering much of a
-// box that is hidden already than of a free one; it stays at last frame's place where that hides
-// little more, so that a crowded view stays calm too. Kept places that have come to cross three
-// times as often as a fresh layout would give way to that one (see placeBoxes).
+// penalty per crossing). Last frame's places where the box itself is still clear are kept before
+// anything else, so that labels stay calm while the view turns (Been, Daiches and Yap, 2006).
+// Crossing leaders (or leaders through boxes) are repaired at the end, above all by exchanging the
+// places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a place free of
+// crossings, so that a layout of its own result stays as it is. A box that finds no free place
+// takes the candidate that hides least of the others, rather covering much of a box that is hidden
+// already than of a free one; it stays at last frame's place where that hides no readable box more,
+// so that a crowded view stays calm too. Kept places that have come to cross three times as often
+// as a fresh layout would give way to that one (see placeBoxes).
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
 // in a crowded one c is bounded by the search radius, and the placement and the repair each by
 // a budget; a layout whose kept places cross much is laid out a second time, afresh, to
@@ -69,9 +69,6 @@ constexpr double ENOUGH_COVER_SHARE = 0.3;
 // measuring how much more they hide would read every box of a pile, as many times as boxes
 // pile up there.
 constexpr double HOPELESS_COVER_SHARE = 8.0;
-// A box that fits nowhere keeps last frame's place unless another place hides less by more than
-// this share of its own area: about two more boxes hidden.
-constexpr double KEEP_COVER_SHARE = 2.0;
 // A layout that kept last frame's places gives way to one that keeps none where it has this
 // many times the other's defects and RESET_SLACK a box more (one pair of crossing leaders in
 // fifty boxes), unless more than OVERFULL_SHARE of its boxes are hidden (see placeBoxes).
@@ -362,6 +359,18 @@ double BoxLayout::coverage(int i, const QRectF &box, double limit) const
     return sum;
 }
 
+// The boxes not hidden yet (but the item's own) and the obstacles that the box covers part of.
+int BoxLayout::readableCovered(int i, const QRectF &box) const
+{
+    int count = 0;
+    m_rects.visit(box, [&](const QRectF &r, int owner) {
+        count
+            += owner != i && (owner < 0 || !m_items[size_t(owner)].hidden) && overlaps(box, boxOf(r, owner));
+        return true;
+    });
+    return count;
+}
+
 double BoxLayout::leaderLength(int i, const QRectF &box) const
 {
     const QLineF leader = leaderOf(box, m_items[size_t(i)].target);
@@ -461,8 +470,7 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 // with the shortest leader. Only asked for once the search found nothing free, as most boxes
 // find a free place after many that are not. Once a ring holds a candidate that hides little
 // (see ENOUGH_COVER_SHARE), farther rings would mostly lengthen the leader and are not searched.
-// Returns what that candidate hides (see coverage; HOPELESS_COVER_SHARE of the box at most).
-double BoxLayout::leastCovered(int i, QRectF *box) const
+void BoxLayout::leastCovered(int i, QRectF *box) const
 {
     double bestCover = INF, bestLength = INF;
     const QSizeF &size = m_items[size_t(i)].size;
@@ -492,13 +500,13 @@ double BoxLayout::leastCovered(int i, QRectF *box) const
         }
         return true;
     });
-    return bestCover;
 }
 
 // Places the box at its cheapest free place, or where it hides least. When distributing with
 // last frame's places kept, a box that fits nowhere stays at last frame's place (in reach,
-// covering no point) unless another place hides much less: in a crowded view such boxes would
-// otherwise jump about in every frame for little gain.
+// covering no point) unless that hides more boxes still readable, or obstacles, than the
+// place that hides least: in a crowded view such boxes would otherwise jump about in every
+// frame for little gain, but staying must not cost a readable label.
 void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
 {
     QRectF box;
@@ -508,9 +516,9 @@ void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
     }
     const QRectF &previous = m_items[size_t(i)].previous;
     box = centredAt(i, previous.center());
-    const double least = leastCovered(i, &box);
+    leastCovered(i, &box);
     if (distribute && keepLastPlaces && withinReach(i) && coversNoPoint(previous)
-        && coverage(i, previous, INF) <= least + KEEP_COVER_SHARE * previous.width() * previous.height())
+        && readableCovered(i, previous) <= readableCovered(i, box))
         box = previous;
     put(i, box);
     // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.

@@ -425,6 +425,21 @@ TEST(BoxDistributor, LabelsOfOneSizeAroundCrowdedClustersLeaveNoLeadersCrossed)
     }
 }
 
+// The labels whose boxes overlap no other box and cover no other label's point.
+int countClear(const Labels &labels)
+{
+    int clear = 0;
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const QRectF box = labels[i]->getBoxRect();
+        bool hides = false;
+        for (size_t j = 0; j < labels.size() && !hides; ++j)
+            hides = j != i
+                && (overlap(box, labels[j]->getBoxRect()) || covers(box, labels[j]->getConnectorPoint()));
+        clear += !hides;
+    }
+    return clear;
+}
+
 TEST(BoxDistributor, InAViewThreeQuartersFullOfTextMostBoxesThatFitNowhereShareTheirPlaces)
 {
     // 400 labels of 20 x 6 to 40 x 12 mm: their boxes would cover three quarters of the view,
@@ -434,25 +449,17 @@ TEST(BoxDistributor, InAViewThreeQuartersFullOfTextMostBoxesThatFitNowhereShareT
         Labels labels = randomLabels(400, QRectF(QPointF(10.0, 10.0), VIEW - QSizeF(20.0, 20.0)), seed,
             QSizeF(20.0, 6.0), QSizeF(40.0, 12.0));
         distributeAll(labels);
-        int clear = 0;
-        for (size_t i = 0; i < labels.size(); ++i) {
-            const QRectF box = labels[i]->getBoxRect();
-            bool hides = false;
-            for (size_t j = 0; j < labels.size() && !hides; ++j)
-                hides = j != i
-                    && (overlap(box, labels[j]->getBoxRect()) || covers(box, labels[j]->getConnectorPoint()));
-            clear += !hides;
-        }
-        EXPECT_GE(clear, 200) << "seed " << seed;
+        EXPECT_GE(countClear(labels), 200) << "seed " << seed;
     }
 }
 
-TEST(BoxDistributor, BoxesThatFitNowhereMostlyStayAfterATurnOfTwoDegrees)
+TEST(BoxDistributor, ATurnLeavesAsManyLabelsReadableInAViewThreeQuartersFullOfText)
 {
-    // The view three quarters full of text: after a small turn, boxes that overlapped others
-    // find no free place again. Moved to whichever place hides least at the moment, most of
-    // them would jump about in every frame; where they were hides little more. A quarter stay
-    // when moved to the best place.
+    // After a small turn, boxes that overlapped others find no free place again. One stays where
+    // it was unless that covers more labels still readable than the place that hides least, so
+    // that a turn costs no readable label. Staying wherever that hid a little more kept about
+    // twice as many in place but left a fifth fewer labels readable (166 of 211). A quarter of
+    // them stay all the same.
     Labels labels = randomLabels(400, QRectF(QPointF(10.0, 10.0), VIEW - QSizeF(20.0, 20.0)), 50,
         QSizeF(20.0, 6.0), QSizeF(40.0, 12.0));
     distributeAll(labels);
@@ -466,15 +473,17 @@ TEST(BoxDistributor, BoxesThatFitNowhereMostlyStayAfterATurnOfTwoDegrees)
         }
     }
     ASSERT_GE(overlapped.size(), 40u);
+    const int clearBefore = countClear(labels);
     const std::vector<QRectF> turned = turnTwoDegrees(labels);
     distributeAll(labels);
     size_t stayed = 0;
     for (const size_t i : overlapped)
         stayed += labels[i]->getBoxRect() == turned[i];
-    EXPECT_GE(stayed, 2 * overlapped.size() / 5) << "of " << overlapped.size();
+    EXPECT_GE(countClear(labels), 0.95 * clearBefore);
+    EXPECT_GE(stayed, overlapped.size() / 4) << "of " << overlapped.size();
 }
 
-TEST(BoxDistributor, ABoxThatFitsNowhereLeavesItsPlaceOnlyForOneThatHidesMuchLess)
+TEST(BoxDistributor, ABoxThatFitsNowhereLeavesItsPlaceOnlyForOneThatCoversFewerBoxes)
 {
     // Every place in the view is under a fixed box, the left third under five: the 10 x 5 mm
     // box can only hide as little as possible.
