@@ -90,6 +90,9 @@ int countCrossings(const Labels &labels)
     return crossings;
 }
 
+// Where a box starts, from its point: over the point, so that it cannot stay there.
+const QPointF START_OFFSET(-2.0, -2.0);
+
 // count labels of sizes between least and most (8 to 30 x 4 to 6 mm unless given) pointing at
 // random places of points, each box starting over its own point, so that none can stay.
 Labels randomLabels(int count, const QRectF &points, unsigned seed, const QSizeF &least = QSizeF(8.0, 4.0),
@@ -101,7 +104,7 @@ Labels randomLabels(int count, const QRectF &points, unsigned seed, const QSizeF
     for (int i = 0; i < count; ++i) {
         const QPointF point(uniform(points.left(), points.right()), uniform(points.top(), points.bottom()));
         const QSizeF size(uniform(least.width(), most.width()), uniform(least.height(), most.height()));
-        labels.push_back(std::make_unique<BoxLabel>(QRectF(point - QPointF(2.0, 2.0), size), point));
+        labels.push_back(std::make_unique<BoxLabel>(QRectF(point + START_OFFSET, size), point));
     }
     return labels;
 }
@@ -360,7 +363,7 @@ TEST(BoxDistributor, AfterATurnOfTwoDegreesNineInTenKeepTheirPlace)
 void startAfresh(Labels &labels)
 {
     for (auto &label : labels) {
-        const QPointF shift = label->getConnectorPoint() - QPointF(2.0, 2.0) - label->getBoxRect().topLeft();
+        const QPointF shift = label->getConnectorPoint() + START_OFFSET - label->getBoxRect().topLeft();
         label->move(shift.x(), shift.y());
     }
 }
