@@ -22,7 +22,7 @@ namespace {
 // The crossing repair's own work per box on average, whatever the placement used, so that it
 // gets as far in a layout that placed every box afresh as in one that kept them all: first for
 // exchanging places, then for moving boxes or placing pairs afresh.
-constexpr std::uint64_t EXCHANGE_WORK_PER_BOX = 1500;
+constexpr std::uint64_t EXCHANGE_WORK_PER_BOX = 1250;
 constexpr std::uint64_t REPAIR_WORK_PER_BOX = 500;
 constexpr int EXCHANGE_PASSES = 30;
 constexpr int UNCROSS_PASSES = 4;
@@ -201,8 +201,16 @@ bool BoxLayout::tryExchange(int i, int j)
     for (const bool aroundRim : { false, true }) {
         if (found)
             break;
-        const std::vector<QRectF> placesI = exchangePlaces(i, j, bj, aroundRim);
-        const std::vector<QRectF> placesJ = placesI.empty() ? placesI : exchangePlaces(j, i, bi, aroundRim);
+        // The larger box is the likelier not to fit at the other's place: its places are looked
+        // for first, and the other's only where it has some.
+        const auto placesOf = [&](bool ofI) {
+            return ofI ? exchangePlaces(i, j, bj, aroundRim) : exchangePlaces(j, i, bi, aroundRim);
+        };
+        const bool iLarger = bi.width() * bi.height() >= bj.width() * bj.height();
+        const std::vector<QRectF> larger = placesOf(iLarger);
+        const std::vector<QRectF> smaller = larger.empty() ? larger : placesOf(!iLarger);
+        const std::vector<QRectF> &placesI = iLarger ? larger : smaller,
+                                  &placesJ = iLarger ? smaller : larger;
         for (size_t a = 0; a < placesI.size() && !found; ++a) {
             for (size_t b = 0; b < placesJ.size() && !found; ++b) {
                 found = !overlaps(widened(placesI[a], m), widened(placesJ[b], m));
@@ -213,20 +221,27 @@ bool BoxLayout::tryExchange(int i, int j)
     }
     if (!found)
         return false;
-    const int before = crossings(i, bi, MAX_CROSSINGS, j) + crossings(j, bj, MAX_CROSSINGS, i)
-        + mutualCrossings(i, bi, j, bj);
-    const int after = crossings(i, si, MAX_CROSSINGS, j) + crossings(j, sj, MAX_CROSSINGS, i)
-        + mutualCrossings(i, si, j, sj);
     // Only exchanges that shorten the leaders in all are taken, so that they cannot go round in
     // circles. Two leaders that cross each other are exchanged then whatever the count of other
     // crossings does: that count may rise for a while, but the falling total length is what
-    // ends the exchanges without crossings. Other exchanges must not raise the count.
+    // ends the exchanges without crossings. Other exchanges must not raise the count. The
+    // crossings are counted only where they decide, as most exchanges uncross two leaders.
     const bool shorter
         = leaderLength(i, si) + leaderLength(j, sj) < leaderLength(i, bi) + leaderLength(j, bj);
+    if (!shorter)
+        return false;
     const bool crossedEachOther
         = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
-    if (!shorter || (!crossedEachOther && after > before) || !leaveKeptPlaces({ i, j }, after))
-        return false;
+    const bool kept = m_items[size_t(i)].kept || m_items[size_t(j)].kept;
+    if (!crossedEachOther || kept) {
+        const auto count = [&](const QRectF &ri, const QRectF &rj) {
+            return crossings(i, ri, MAX_CROSSINGS, j) + crossings(j, rj, MAX_CROSSINGS, i)
+                + mutualCrossings(i, ri, j, rj);
+        };
+        const int after = count(si, sj);
+        if ((!crossedEachOther && after > count(bi, bj)) || !leaveKeptPlaces({ i, j }, after))
+            return false;
+    }
     take(i);
     take(j);
     put(i, si);
