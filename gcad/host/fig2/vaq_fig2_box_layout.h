@@ -117,6 +117,8 @@ private:
     // How far a box searches: far enough that all boxes would fit around one point at the
     // fill share, even in a corner.
     double m_radius = 0.0;
+    // Whether the widened boxes together cover more than the fill share of the area.
+    bool m_overfilled = false;
     // The work all searches may do (see WORK_PER_BOX), and the candidates tried so far.
     std::uint64_t m_budget = 0;
     mutable std::uint64_t m_candidates = 0;

@@ -404,6 +404,21 @@ TEST(BoxDistributor, NoLeadersCrossInAViewAFifthFullOfText)
     }
 }
 
+TEST(BoxDistributor, LabelsOfOnePointFindFreePlacesFarOut)
+{
+    // 450 labels of one point, in a view not a third full of text: some try more than 800 places
+    // before one is free, so that their search must not give up there as it does in a view its
+    // labels overfill.
+    Labels labels = randomLabels(450, QRectF(QPointF(250.0, 140.0), QSizeF(1.0, 1.0)), 50);
+    distributeAll(labels);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        const QRectF box = labels[i]->getBoxRect();
+        ASSERT_TRUE(inside(QRectF(QPointF(), VIEW), box)) << i;
+        for (size_t j = i + 1; j < labels.size(); ++j)
+            ASSERT_FALSE(overlap(widened(box), widened(labels[j]->getBoxRect()))) << i << " overlaps " << j;
+    }
+}
+
 TEST(BoxDistributor, LabelsOfOneSizeAroundCrowdedClustersLeaveNoLeadersCrossed)
 {
     // Clusters of 30 points too close together for their labels, which ring each cluster with
