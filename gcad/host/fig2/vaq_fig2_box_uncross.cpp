@@ -12,6 +12,7 @@
 #include "gcad/host/fig2/vaq_fig2_box_layout.h"
 
 #include <algorithm>
+#include <span>
 
 namespace Vaq::Fig2 {
 
@@ -145,14 +146,13 @@ bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> i
 
 // The places for box i at the place of box j that are free, shortest leader first: hung from
 // the point where j's leader meets j's box, at the same share of its width and height, or slid
-// along the edge that point lies on as far as it stays on the box's rim; or, aroundRim, with
-// that point at one of five places along each of the box's edges. At each, i's leader is no
-// longer than the line from i's point to that point. Where two leaders cross, the two lines to
-// the exchanged ends are together shorter than the two leaders (the triangle inequality on
-// their crossing), so exchanges shorten the leaders in all and cannot go round in circles. A
-// larger box slid along the edge, or hung from another edge, often fits where the smaller one
-// was.
-std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bool aroundRim) const
+// along the edge that point lies on as far as it stays on the box's rim; or, around the rim,
+// with that point at one of five (finely nine) places along each of the box's edges. At each, i's leader is
+// no longer than the line from i's point to that point. Where two leaders cross, the two lines to the
+// exchanged ends are together shorter than the two leaders (the triangle inequality on their crossing), so
+// exchanges shorten the leaders in all and cannot go round in circles. A larger box slid along the edge, or
+// hung from another edge, often fits where the smaller one was.
+std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, Hang hang) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
     const QPointF end
@@ -168,7 +168,7 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bo
         if (std::none_of(places.begin(), places.end(), same) && isFree(i, box, j))
             places.push_back(box);
     };
-    if (!aroundRim) {
+    if (hang == Hang::ALONG_EDGE) {
         offer(fx, fy);
         for (const double share : { 0.5, 0.0, 1.0 }) {
             if (onLevelEdge)
@@ -177,7 +177,9 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bo
                 offer(fx, share);
         }
     } else {
-        for (const double share : { 0.5, 0.25, 0.75, 0.0, 1.0 }) {
+        constexpr double SHARES[] = { 0.5, 0.25, 0.75, 0.0, 1.0, 0.125, 0.375, 0.625, 0.875 };
+        const int shares = hang == Hang::AROUND_RIM_FINELY ? 9 : 5;
+        for (const double share : std::span(SHARES, size_t(shares))) {
             for (const double edge : { 0.0, 1.0 }) {
                 offer(share, edge);
                 offer(edge, share);
@@ -191,21 +193,24 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, bo
 
 // Exchanges the places of the two boxes when both are free there and that shortens the leaders
 // in all, uncrossing two leaders that crossed each other or leaving no more crossings. The
-// places around the rim are tried only where the nearer ones do not fit.
+// places around the rim are tried only where the nearer ones do not fit, and finely for two
+// leaders that cross each other, as their exchange is what removes a crossing.
 bool BoxLayout::tryExchange(int i, int j)
 {
     const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
     const double m = m_scene.marginFactor;
+    const bool crossedEachOther
+        = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
     QRectF si, sj;
     bool found = false;
-    for (const bool aroundRim : { false, true }) {
+    for (const Hang hang :
+        { Hang::ALONG_EDGE, crossedEachOther ? Hang::AROUND_RIM_FINELY : Hang::AROUND_RIM }) {
         if (found)
             break;
         // The larger box is the likelier not to fit at the other's place: its places are looked
         // for first, and the other's only where it has some.
-        const auto placesOf = [&](bool ofI) {
-            return ofI ? exchangePlaces(i, j, bj, aroundRim) : exchangePlaces(j, i, bi, aroundRim);
-        };
+        const auto placesOf
+            = [&](bool ofI) { return ofI ? exchangePlaces(i, j, bj, hang) : exchangePlaces(j, i, bi, hang); };
         const bool iLarger = bi.width() * bi.height() >= bj.width() * bj.height();
         const std::vector<QRectF> larger = placesOf(iLarger);
         const std::vector<QRectF> smaller = larger.empty() ? larger : placesOf(!iLarger);
@@ -230,8 +235,6 @@ bool BoxLayout::tryExchange(int i, int j)
         = leaderLength(i, si) + leaderLength(j, sj) < leaderLength(i, bi) + leaderLength(j, bj);
     if (!shorter)
         return false;
-    const bool crossedEachOther
-        = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
     const bool kept = m_items[size_t(i)].kept || m_items[size_t(j)].kept;
     if (!crossedEachOther || kept) {
         const auto count = [&](const QRectF &ri, const QRectF &rj) {
