@@ -147,11 +147,12 @@ bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> i
 // The places for box i at the place of box j that are free, shortest leader first: hung from
 // the point where j's leader meets j's box, at the same share of its width and height, or slid
 // along the edge that point lies on as far as it stays on the box's rim; or, around the rim,
-// with that point at one of five (finely nine) places along each of the box's edges. At each, i's leader is
-// no longer than the line from i's point to that point. Where two leaders cross, the two lines to the
-// exchanged ends are together shorter than the two leaders (the triangle inequality on their crossing), so
-// exchanges shorten the leaders in all and cannot go round in circles. A larger box slid along the edge, or
-// hung from another edge, often fits where the smaller one was.
+// with that point at one of five (finely nine) places along each of the box's edges. At each,
+// i's leader is no longer than the line from i's point to that point. Where two leaders cross,
+// the two lines to the exchanged ends are together shorter than the two leaders (the triangle
+// inequality on their crossing), so exchanges shorten the leaders in all and cannot go round in
+// circles. A larger box slid along the edge, or hung from another edge, often fits where the
+// smaller one was.
 std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, Hang hang) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
