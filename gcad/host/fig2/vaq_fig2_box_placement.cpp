@@ -76,10 +76,10 @@ constexpr double ENOUGH_COVER_SHARE = 0.3;
 constexpr double HOPELESS_COVER_SHARE = 8.0;
 // A layout that kept last frame's places gives way to one that keeps none where it has this
 // many times the other's defects and RESET_SLACK a box more (one pair of crossing leaders in
-// fifty boxes), unless more than OVERFULL_SHARE of its boxes are hidden (see placeBoxes).
+// fifty boxes), unless more than HIDDEN_SHARE of its boxes are hidden (see placeBoxes).
 constexpr double RESET_FACTOR = 3.0;
 constexpr double RESET_SLACK = 0.04;
-constexpr double OVERFULL_SHARE = 0.05;
+constexpr double HIDDEN_SHARE = 0.05;
 constexpr int MAX_CROWDING = 256;
 constexpr double COVER_CELLS_PER_BOX = 64.0;
 constexpr double INF = std::numeric_limits<double>::infinity();
@@ -634,7 +634,7 @@ std::vector<QRectF> placeBoxes(
     std::vector<QRectF> placed = kept.run(mode, centre, true);
     const double n = double(boxes.size()), slack = RESET_SLACK * n;
     const int defects = mode == BOX_DISTRIBUTE && kept.keptAny() ? kept.defects() : 0;
-    if (defects <= slack || kept.hiddenCount() > OVERFULL_SHARE * n)
+    if (defects <= slack || kept.hiddenCount() > HIDDEN_SHARE * n)
         return placed;
     BoxLayout fresh(scene, boxes);
     std::vector<QRectF> afresh = fresh.run(mode, centre, false);
