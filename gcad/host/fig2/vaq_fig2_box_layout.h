@@ -97,8 +97,8 @@ private:
 
     std::uint64_t work() const;
     bool spent() const;
-    bool keepable(int i) const;
-    bool withinReach(int i) const;
+    bool keepable(int i, bool glide, QRectF *place) const;
+    bool withinReach(int i, const QRectF &place) const;
     bool search(int i, bool avoidCrossings, QRectF *best) const;
     void leastCovered(int i, QRectF *box) const;
     void place(int i, bool distribute, bool keepLastPlaces);

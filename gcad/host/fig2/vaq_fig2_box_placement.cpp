@@ -6,7 +6,8 @@
 // rectangle around the point sampled about half a box apart (at most 16 candidates a side); the
 // most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
 // penalty per crossing). Last frame's places where the box itself is still clear are kept before
-// anything else, so that labels stay calm while the view turns (Been, Daiches and Yap, 2006).
+// anything else, so that labels stay calm while the view turns (Been, Daiches and Yap, 2006); a
+// box that the turn pushed a little out of the view or into another glides out of the way.
 // Crossing leaders (or leaders through boxes) are repaired at the end, above all by exchanging the
 // places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a place free of
 // crossings, so that a layout of its own result stays as it is. A box that finds no free place
@@ -74,6 +75,10 @@ constexpr double ENOUGH_COVER_SHARE = 0.3;
 // measuring how much more they hide would read every box of a pile, as many times as boxes
 // pile up there.
 constexpr double HOPELESS_COVER_SHARE = 8.0;
+// A box whose last frame's place the view's turn pushed a little out of the area, or into boxes
+// that stay, shifts by up to this share of its step to stay clear, rather than searching afresh:
+// labels glide out of the way instead of jumping.
+constexpr double GLIDE_STEPS = 0.5;
 // A layout that kept last frame's places gives way to one that keeps none where it has this
 // many times the other's defects and RESET_SLACK a box more (one pair of crossing leaders in
 // fifty boxes), unless more than HIDDEN_SHARE of its boxes are hidden (see placeBoxes).
@@ -411,24 +416,55 @@ bool BoxLayout::spent() const
     return work() > m_budget;
 }
 
-// Whether last frame's place can stay: inside the area, the box itself clear of the boxes kept
-// so far (neither widened, so that a turn of the view that only narrows the gaps between boxes
-// moves none), and its leader no longer than a search could have found.
-bool BoxLayout::keepable(int i) const
+// Where last frame's place can stay: there, or shifted back into the area where it sticks out by
+// no more than GLIDE_STEPS; covering no point, with its leader no longer than a search could
+// have found, and the box itself clear of the boxes kept so far (neither widened, so that a turn
+// of the view that only narrows the gaps between boxes moves none). Asked to glide, a box that
+// overlaps boxes kept so far shifts sideways or up or down, just out of them all, where that
+// takes no more than GLIDE_STEPS and leaves it clear; the shortest such shift wins.
+bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
 {
     const Item &item = m_items[size_t(i)];
-    return withinReach(i) && isClearOfBoxes(i, item.previous);
+    const double most = GLIDE_STEPS * item.step;
+    const QRectF last = clamped(item.previous);
+    if (std::abs(last.x() - item.previous.x()) > most || std::abs(last.y() - item.previous.y()) > most
+        || !withinReach(i, last) || !coversNoPoint(last))
+        return false;
+    if (!glide) {
+        *place = last;
+        return isClearOfBoxes(i, last);
+    }
+    QRectF blocking;
+    m_rects.visit(last, [&](const QRectF &r, int owner) {
+        const QRectF box = boxOf(r, owner);
+        if (owner != i && overlaps(last, box))
+            blocking = blocking.isNull() ? box : blocking.united(box);
+        return true;
+    });
+    const QPointF shifts[]
+        = { { blocking.left() - last.right(), 0.0 }, { blocking.right() - last.left(), 0.0 },
+              { 0.0, blocking.top() - last.bottom() }, { 0.0, blocking.bottom() - last.top() } };
+    double shortest = INF;
+    for (const QPointF &shift : shifts) {
+        const double length = std::abs(shift.x()) + std::abs(shift.y());
+        const QRectF moved = last.translated(shift);
+        if (length < shortest && length <= most && withinReach(i, moved) && isClearOfBoxes(i, moved)) {
+            shortest = length;
+            *place = moved;
+        }
+    }
+    return shortest < INF;
 }
 
-// Whether last frame's place lies inside the area with a leader no longer than a search could
-// have found.
-bool BoxLayout::withinReach(int i) const
+// Whether the place lies inside the area with a leader no longer than a search could have
+// found.
+bool BoxLayout::withinReach(int i, const QRectF &place) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, item.previous, 1e-9))
+    if (!contains(m_scene.area, place, 1e-9))
         return false;
     const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
-    return leaderLength(i, item.previous) <= std::numbers::sqrt2 * (lastGap(i) + edge);
+    return leaderLength(i, place) <= std::numbers::sqrt2 * (lastGap(i) + edge);
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
@@ -527,7 +563,7 @@ void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
     const QRectF &previous = m_items[size_t(i)].previous;
     box = centredAt(i, previous.center());
     leastCovered(i, &box);
-    if (distribute && keepLastPlaces && withinReach(i) && coversNoPoint(previous)
+    if (distribute && keepLastPlaces && withinReach(i, previous) && coversNoPoint(previous)
         && readableCovered(i, previous) <= readableCovered(i, box))
         box = previous;
     put(i, box);
@@ -552,13 +588,24 @@ std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre, bool k
 {
     const int n = int(m_items.size());
     const bool distribute = mode == BOX_DISTRIBUTE;
+    // Last frame's places that are still clear stay first; then the boxes that came to overlap
+    // one of them glide out of the way where they can, so that none of those makes a box leave
+    // a place it could have kept.
     for (int i = 0; i < n; ++i) {
         Item &item = m_items[size_t(i)];
         if (!item.hasPoint)
             item.target = centre;
-        if (distribute ? keepLastPlaces && keepable(i) : !item.hasPoint) {
-            put(i, item.previous);
+        QRectF place = item.previous;
+        if (distribute ? keepLastPlaces && keepable(i, false, &place) : !item.hasPoint) {
+            put(i, place);
             item.kept = distribute;
+        }
+    }
+    for (int i = 0; i < n && distribute && keepLastPlaces; ++i) {
+        QRectF place;
+        if (!m_items[size_t(i)].placed && keepable(i, true, &place)) {
+            put(i, place);
+            m_items[size_t(i)].kept = true;
         }
     }
     // The most crowded first, as they have the fewest places to choose from; boxes without a
