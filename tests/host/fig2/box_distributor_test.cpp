@@ -408,6 +408,16 @@ TEST(BoxDistributor, LeadersDoNotTangleWhileTheViewTurnsInSmallSteps)
     }
 }
 
+TEST(BoxDistributor, FreeingABoxOfALeaderCrossesNoOtherLeaders)
+{
+    // Sixteen labels crowded around a small area. Exchanging the places of a box and one whose
+    // leader runs through it would cross other leaders here; the repair leaves such exchanges and
+    // ends without crossings, where taking them leaves one.
+    Labels labels = randomLabels(16, QRectF(QPointF(200.0, 120.0), QSizeF(30.0, 18.0)), 37);
+    distributeAll(labels);
+    EXPECT_EQ(countCrossings(labels), 0);
+}
+
 TEST(BoxDistributor, NoLeadersCrossInAViewAFifthFullOfText)
 {
     // 500 small labels spread evenly: room enough near every point for leaders that cross
