@@ -12,6 +12,7 @@
 #include "gcad/host/fig2/vaq_fig2_box_layout.h"
 
 #include <algorithm>
+#include <cmath>
 #include <span>
 
 namespace Vaq::Fig2 {
@@ -33,9 +34,11 @@ constexpr size_t UNCROSS_PARTNERS = 4;
 } // namespace
 
 // Whether the item's leader crosses a leader or runs through a box; partners gets the placed
-// items among them, without repeats. A hidden box (placed where it fit nowhere, or covered by
-// such a box) counts as crossing nothing: its label cannot be read anyway, and in a crowded view
-// the repair would spend most of its time on these.
+// items among them, without repeats, those most alike the item in size first: their places fit
+// each other most often, and in a crowded view the work budget ends the exchanges long before
+// every pair is tried. A hidden box (placed where it fit nowhere, or covered by such a box)
+// counts as crossing nothing: its label cannot be read anyway, and in a crowded view the repair
+// would spend most of its time on these.
 bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
 {
     const Item &item = m_items[size_t(i)];
@@ -63,6 +66,12 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
     });
     std::sort(partners->begin(), partners->end());
     partners->erase(std::unique(partners->begin(), partners->end()), partners->end());
+    const QSizeF &size = item.size;
+    const auto misfit = [&](int j) {
+        const QSizeF &other = m_items[size_t(j)].size;
+        return std::abs(other.width() - size.width()) + std::abs(other.height() - size.height());
+    };
+    std::stable_sort(partners->begin(), partners->end(), [&](int a, int b) { return misfit(a) < misfit(b); });
     return crossed;
 }
 
