@@ -108,10 +108,11 @@ private:
     bool leaveKeptPlaces(std::initializer_list<int> items, int after);
     bool acceptChange(int before, int after, std::initializer_list<int> items);
     // Where exchangePlaces hangs a box from the end of the other's leader: along the edge that
-    // end lies on, or all round the rim, at five places a side or, finely, at nine.
-    enum class Hang { ALONG_EDGE, AROUND_RIM, AROUND_RIM_FINELY };
+    // end lies on, or all round the rim, at five places a side or, finely, at nine; or set back
+    // from it, around the rim at five places a side with the end off it.
+    enum class Hang { ALONG_EDGE, AROUND_RIM, AROUND_RIM_FINELY, SET_BACK };
     std::vector<QRectF> exchangePlaces(int i, int j, const QRectF &bj, Hang hang) const;
-    bool tryExchange(int i, int j);
+    bool tryExchange(int i, int j, bool setBack);
     bool tryReplace(int j, int i);
     bool tryMove(int i);
 

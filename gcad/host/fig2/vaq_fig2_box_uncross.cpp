@@ -91,7 +91,7 @@ void BoxLayout::uncross()
         readable += !item.hidden;
     m_budget = work() + EXCHANGE_WORK_PER_BOX * readable;
     std::vector<int> partners;
-    bool crossed = true;
+    bool crossed = true, setBack = false;
     for (int pass = 0; pass < EXCHANGE_PASSES && crossed; ++pass) {
         bool changed = false;
         crossed = false;
@@ -100,7 +100,7 @@ void BoxLayout::uncross()
                 continue;
             crossed = true;
             for (size_t k = 0; k < partners.size() && !spent(); ++k) {
-                if (tryExchange(i, partners[k])) {
+                if (tryExchange(i, partners[k], setBack)) {
                     changed = true;
                     break;
                 }
@@ -108,6 +108,12 @@ void BoxLayout::uncross()
         }
         // A pass cut short by the budget may have missed crossings.
         crossed = crossed || spent();
+        // Once exchanges at the rim change nothing, boxes set back from it are tried, which
+        // cost more.
+        if (!changed && !setBack && !spent()) {
+            setBack = true;
+            continue;
+        }
         if (!changed)
             break;
     }
@@ -156,12 +162,13 @@ bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> i
 // The places for box i at the place of box j that are free, shortest leader first: hung from
 // the point where j's leader meets j's box, at the same share of its width and height, or slid
 // along the edge that point lies on as far as it stays on the box's rim; or, around the rim,
-// with that point at one of five (finely nine) places along each of the box's edges. At each,
-// i's leader is no longer than the line from i's point to that point. Where two leaders cross,
-// the two lines to the exchanged ends are together shorter than the two leaders (the triangle
-// inequality on their crossing), so exchanges shorten the leaders in all and cannot go round in
-// circles. A larger box slid along the edge, or hung from another edge, often fits where the
-// smaller one was.
+// with that point at one of five (finely nine) places along each of the box's edges; or set
+// back: so, with that point half a step to a step and a half off the rim. At each but the
+// set-back ones, i's leader is no longer than the line from i's point to that point. Where two
+// leaders cross, the two lines to the exchanged ends are together shorter than the two leaders
+// (the triangle inequality on their crossing), so exchanges shorten the leaders in all and
+// cannot go round in circles; tryExchange makes sure of it for set-back places. A larger box
+// slid along the edge, hung from another edge or set back often fits where the smaller one was.
 std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, Hang hang) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
@@ -171,30 +178,38 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, Ha
     const double fy = bj.height() > 0.0 ? (end.y() - bj.top()) / bj.height() : 0.5;
     const bool onLevelEdge = fy == 0.0 || fy == 1.0, onUprightEdge = fx == 0.0 || fx == 1.0;
     std::vector<QRectF> places;
-    auto offer = [&](double ax, double ay) {
-        const QRectF box
-            = clamped(QRectF(end.x() - ax * s.width(), end.y() - ay * s.height(), s.width(), s.height()));
+    // Hung at shares ax, ay of its width and height from the end, moved by dx, dy.
+    auto offer = [&](double ax, double ay, double dx, double dy) {
+        const QRectF box = clamped(
+            QRectF(end.x() - ax * s.width() + dx, end.y() - ay * s.height() + dy, s.width(), s.height()));
         const auto same = [&](const QRectF &place) { return sameRect(place, box); };
         if (std::none_of(places.begin(), places.end(), same) && isFree(i, box, j))
             places.push_back(box);
     };
-    if (hang == Hang::ALONG_EDGE) {
-        offer(fx, fy);
-        for (const double share : { 0.5, 0.0, 1.0 }) {
-            if (onLevelEdge)
-                offer(share, fy);
-            if (onUprightEdge)
-                offer(fx, share);
-        }
-    } else {
+    // At shares of each edge, the end as far off the rim as back, outward.
+    auto aroundRim = [&](size_t shares, double back) {
         constexpr double SHARES[] = { 0.5, 0.25, 0.75, 0.0, 1.0, 0.125, 0.375, 0.625, 0.875 };
-        const int shares = hang == Hang::AROUND_RIM_FINELY ? 9 : 5;
-        for (const double share : std::span(SHARES, size_t(shares))) {
+        for (const double share : std::span(SHARES, shares)) {
             for (const double edge : { 0.0, 1.0 }) {
-                offer(share, edge);
-                offer(edge, share);
+                const double away = edge == 0.0 ? back : -back;
+                offer(share, edge, 0.0, away);
+                offer(edge, share, away, 0.0);
             }
         }
+    };
+    if (hang == Hang::ALONG_EDGE) {
+        offer(fx, fy, 0.0, 0.0);
+        for (const double share : { 0.5, 0.0, 1.0 }) {
+            if (onLevelEdge)
+                offer(share, fy, 0.0, 0.0);
+            if (onUprightEdge)
+                offer(fx, share, 0.0, 0.0);
+        }
+    } else if (hang == Hang::SET_BACK) {
+        for (int steps = 1; steps <= 3; ++steps)
+            aroundRim(5, steps * m_items[size_t(i)].step / 2.0);
+    } else {
+        aroundRim(hang == Hang::AROUND_RIM_FINELY ? 9 : 5, 0.0);
     }
     std::sort(places.begin(), places.end(),
         [&](const QRectF &a, const QRectF &b) { return leaderLength(i, a) < leaderLength(i, b); });
@@ -204,17 +219,21 @@ std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, Ha
 // Exchanges the places of the two boxes when both are free there and that shortens the leaders
 // in all, uncrossing two leaders that crossed each other or leaving no more crossings. The
 // places around the rim are tried only where the nearer ones do not fit, and finely for two
-// leaders that cross each other, as their exchange is what removes a crossing.
-bool BoxLayout::tryExchange(int i, int j)
+// leaders that cross each other, as their exchange is what removes a crossing. Asked to set
+// back, it tries only the set-back places, and only for two leaders that cross each other.
+bool BoxLayout::tryExchange(int i, int j, bool setBack)
 {
     const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
     const double m = m_scene.marginFactor;
     const bool crossedEachOther
         = segmentsCross(leaderOf(bi, m_items[size_t(i)].target), leaderOf(bj, m_items[size_t(j)].target));
+    if (setBack && !crossedEachOther)
+        return false;
+    const Hang hangs[] = { setBack ? Hang::SET_BACK : Hang::ALONG_EDGE,
+        crossedEachOther ? Hang::AROUND_RIM_FINELY : Hang::AROUND_RIM };
     QRectF si, sj;
     bool found = false;
-    for (const Hang hang :
-        { Hang::ALONG_EDGE, crossedEachOther ? Hang::AROUND_RIM_FINELY : Hang::AROUND_RIM }) {
+    for (const Hang hang : std::span(hangs, setBack ? 1 : 2)) {
         if (found)
             break;
         // The larger box is the likelier not to fit at the other's place: its places are looked

@@ -408,14 +408,19 @@ TEST(BoxDistributor, LeadersDoNotTangleWhileTheViewTurnsInSmallSteps)
     }
 }
 
-TEST(BoxDistributor, FreeingABoxOfALeaderCrossesNoOtherLeaders)
+TEST(BoxDistributor, ThreeInFourSmallCrowdsOfLabelsEndUncrossed)
 {
-    // Sixteen labels crowded around a small area. Exchanging the places of a box and one whose
-    // leader runs through it would cross other leaders here; the repair leaves such exchanges and
-    // ends without crossings, where taking them leaves one.
-    Labels labels = randomLabels(16, QRectF(QPointF(200.0, 120.0), QSizeF(30.0, 18.0)), 37);
-    distributeAll(labels);
-    EXPECT_EQ(countCrossings(labels), 0);
+    // Forty crowds of sixteen labels around a small area, with little room for the exchanges
+    // that uncross leaders: 30 end uncrossed. 28 do where exchanging a box and one whose leader
+    // runs through it may leave more crossings, and 27 where no box is set back from the end of
+    // the other's leader.
+    int uncrossed = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        Labels labels = randomLabels(16, QRectF(QPointF(200.0, 120.0), QSizeF(30.0, 18.0)), seed);
+        distributeAll(labels);
+        uncrossed += countCrossings(labels) == 0;
+    }
+    EXPECT_GE(uncrossed, 30);
 }
 
 TEST(BoxDistributor, NoLeadersCrossInAViewAFifthFullOfText)
