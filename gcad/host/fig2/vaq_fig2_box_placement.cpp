@@ -427,8 +427,10 @@ bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
     const Item &item = m_items[size_t(i)];
     const double most = GLIDE_STEPS * item.step;
     const QRectF last = clamped(item.previous);
-    if (std::abs(last.x() - item.previous.x()) > most || std::abs(last.y() - item.previous.y()) > most
-        || !withinReach(i, last) || !coversNoPoint(last))
+    // A box over its own point, as every box is before its first layout, is turned down before
+    // the grids are asked.
+    if ((item.hasPoint && strictlyInside(item.target, last)) || std::abs(last.x() - item.previous.x()) > most
+        || std::abs(last.y() - item.previous.y()) > most || !withinReach(i, last) || !coversNoPoint(last))
         return false;
     if (!glide) {
         *place = last;

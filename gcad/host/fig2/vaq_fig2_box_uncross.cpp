@@ -71,7 +71,10 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
         const QSizeF &other = m_items[size_t(j)].size;
         return std::abs(other.width() - size.width()) + std::abs(other.height() - size.height());
     };
-    std::stable_sort(partners->begin(), partners->end(), [&](int a, int b) { return misfit(a) < misfit(b); });
+    std::sort(partners->begin(), partners->end(), [&](int a, int b) {
+        const double ma = misfit(a), mb = misfit(b);
+        return ma < mb || (ma == mb && a < b);
+    });
     return crossed;
 }
 
