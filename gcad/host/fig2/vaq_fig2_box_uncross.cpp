@@ -3,8 +3,10 @@
 // matching argument (two crossing segments are together longer than the two that join their
 // ends the other way round), every such exchange shortens the leaders in all, so exchanges do
 // not cycle, and boxes of one size end without crossings. Boxes of other sizes slide along
-// the edge they hang from, or hang from another edge, to fit. What exchanges leave is moved to
-// its best place counting crossings, or placed afresh together with a box it crosses.
+// the edge they hang from, or hang from another edge, to fit, and once that changes nothing are
+// set back from the point they hang from; partners of like size are tried first. What exchanges
+// leave is moved to its best place counting crossings, or placed afresh together with a box it
+// crosses.
 // Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
 // exchange a few grid queries; a work budget per box not hidden bounds the exchange passes and
 // another the moves, as a search each.
@@ -166,12 +168,13 @@ bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> i
 // the point where j's leader meets j's box, at the same share of its width and height, or slid
 // along the edge that point lies on as far as it stays on the box's rim; or, around the rim,
 // with that point at one of five (finely nine) places along each of the box's edges; or set
-// back: so, with that point half a step to a step and a half off the rim. At each but the
-// set-back ones, i's leader is no longer than the line from i's point to that point. Where two
-// leaders cross, the two lines to the exchanged ends are together shorter than the two leaders
-// (the triangle inequality on their crossing), so exchanges shorten the leaders in all and
-// cannot go round in circles; tryExchange makes sure of it for set-back places. A larger box
-// slid along the edge, hung from another edge or set back often fits where the smaller one was.
+// back: around the rim at five places a side, with that point half a step to a step and a half
+// off it. At each but the set-back ones, i's leader is no longer than the line from i's point
+// to that point. Where two leaders cross, the two lines to the exchanged ends are together
+// shorter than the two leaders (the triangle inequality on their crossing), so exchanges
+// shorten the leaders in all and cannot go round in circles; tryExchange makes sure of it for
+// set-back places. A larger box slid along the edge, hung from another edge or set back often
+// fits where the smaller one was.
 std::vector<QRectF> BoxLayout::exchangePlaces(int i, int j, const QRectF &bj, Hang hang) const
 {
     const QSizeF &s = m_items[size_t(i)].size;
