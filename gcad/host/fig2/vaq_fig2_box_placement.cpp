@@ -667,9 +667,10 @@ int BoxLayout::defects() const
 // leaders, and these come to cross more and more (after ten turns of 2 degrees, three to six
 // times as often as in a fresh layout of the turned view). Once the kept layout has RESET_FACTOR
 // times the defects of the fresh one and some more, the fresh one is taken: the labels move
-// once rather than stay tangled; after a single small turn the kept layout is never that far
-// behind. A layout with few defects cannot be, and is not laid out twice; nor is a view where
-// many boxes fit nowhere, which is as crowded laid out afresh.
+// once rather than stay tangled. After a single small turn the kept layout is seldom that far
+// behind, unless the fresh one crosses nothing at all. A layout with few defects cannot be, and
+// is not laid out twice; nor is a view where many boxes fit nowhere, which is as crowded laid
+// out afresh.
 std::vector<QRectF> placeBoxes(
     const BoxScene &scene, const std::vector<BoxToPlace> &boxes, BoxMode_t mode, const QPointF &centre)
 {
