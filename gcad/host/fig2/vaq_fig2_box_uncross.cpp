@@ -4,9 +4,9 @@
 // ends the other way round), every such exchange shortens the leaders in all, so exchanges do
 // not cycle, and boxes of one size end without crossings. Boxes of other sizes slide along
 // the edge they hang from, or hang from another edge, to fit, and once that changes nothing are
-// set back from the point they hang from; partners of like size are tried first. What exchanges
-// leave is moved to its best place counting crossings, or placed afresh together with a box it
-// crosses.
+// set back from the point they hang from. Partners whose leaders cross, and of those the ones of
+// like size, are tried first. What exchanges leave is moved to its best place counting
+// crossings, or placed afresh together with a box it crosses.
 // Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
 // exchange a few grid queries; a work budget per box not hidden bounds the exchange passes and
 // another the moves, as a search each.
@@ -36,11 +36,12 @@ constexpr size_t UNCROSS_PARTNERS = 4;
 } // namespace
 
 // Whether the item's leader crosses a leader or runs through a box; partners gets the placed
-// items among them, without repeats, those most alike the item in size first: their places fit
-// each other most often, and in a crowded view the work budget ends the exchanges long before
-// every pair is tried. A hidden box (placed where it fit nowhere, or covered by such a box)
-// counts as crossing nothing: its label cannot be read anyway, and in a crowded view the repair
-// would spend most of its time on these.
+// items among them, without repeats: those whose leaders it crosses first, as their exchange is
+// what removes a crossing, then those whose boxes it runs through; in each group those most
+// alike the item in size first, as their places fit each other most often. In a crowded view
+// the work budget ends the exchanges long before every pair is tried. A hidden box (placed
+// where it fit nowhere, or covered by such a box) counts as crossing nothing: its label cannot
+// be read anyway, and in a crowded view the repair would spend most of its time on these.
 bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
 {
     const Item &item = m_items[size_t(i)];
@@ -58,6 +59,7 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
         }
         return true;
     });
+    const size_t leaders = partners->size();
     m_rects.visit(bounds, [&](const QRectF &r, int owner) {
         if (owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner))) {
             crossed = true;
@@ -66,17 +68,23 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
         }
         return true;
     });
-    std::sort(partners->begin(), partners->end());
-    partners->erase(std::unique(partners->begin(), partners->end()), partners->end());
     const QSizeF &size = item.size;
     const auto misfit = [&](int j) {
         const QSizeF &other = m_items[size_t(j)].size;
         return std::abs(other.width() - size.width()) + std::abs(other.height() - size.height());
     };
-    std::sort(partners->begin(), partners->end(), [&](int a, int b) {
+    const auto byFit = [&](int a, int b) {
         const double ma = misfit(a), mb = misfit(b);
         return ma < mb || (ma == mb && a < b);
-    });
+    };
+    // The grids visit each item once: a partner comes twice only where both its leader and its
+    // box meet the item's leader, and stays with the leaders.
+    const auto split = partners->begin() + std::ptrdiff_t(leaders);
+    std::sort(partners->begin(), split, byFit);
+    const auto through = std::remove_if(
+        split, partners->end(), [&](int j) { return std::find(partners->begin(), split, j) != split; });
+    std::sort(split, through, byFit);
+    partners->erase(through, partners->end());
     return crossed;
 }
 
