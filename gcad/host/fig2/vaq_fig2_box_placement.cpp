@@ -603,11 +603,13 @@ std::vector<QRectF> BoxLayout::run(BoxMode_t mode, const QPointF &centre, bool k
             item.kept = distribute;
         }
     }
-    for (int i = 0; i < n && distribute && keepLastPlaces; ++i) {
-        QRectF place;
-        if (!m_items[size_t(i)].placed && keepable(i, true, &place)) {
-            put(i, place);
-            m_items[size_t(i)].kept = true;
+    if (distribute && keepLastPlaces) {
+        for (int i = 0; i < n; ++i) {
+            QRectF place;
+            if (!m_items[size_t(i)].placed && keepable(i, true, &place)) {
+                put(i, place);
+                m_items[size_t(i)].kept = true;
+            }
         }
     }
     // The most crowded first, as they have the fewest places to choose from; boxes without a

@@ -245,18 +245,19 @@ bool BoxLayout::tryExchange(int i, int j, bool setBack)
         return false;
     const Hang hangs[] = { setBack ? Hang::SET_BACK : Hang::ALONG_EDGE,
         crossedEachOther ? Hang::AROUND_RIM_FINELY : Hang::AROUND_RIM };
+    // The larger box is the likelier not to fit at the other's place: its places are looked for
+    // first, and the other's only where it has some.
+    const bool iLarger = bi.width() * bi.height() >= bj.width() * bj.height();
+    const auto placesOf = [&](bool ofI, Hang hang) {
+        return ofI ? exchangePlaces(i, j, bj, hang) : exchangePlaces(j, i, bi, hang);
+    };
     QRectF si, sj;
     bool found = false;
     for (const Hang hang : std::span(hangs, setBack ? 1 : 2)) {
         if (found)
             break;
-        // The larger box is the likelier not to fit at the other's place: its places are looked
-        // for first, and the other's only where it has some.
-        const auto placesOf
-            = [&](bool ofI) { return ofI ? exchangePlaces(i, j, bj, hang) : exchangePlaces(j, i, bi, hang); };
-        const bool iLarger = bi.width() * bi.height() >= bj.width() * bj.height();
-        const std::vector<QRectF> larger = placesOf(iLarger);
-        const std::vector<QRectF> smaller = larger.empty() ? larger : placesOf(!iLarger);
+        const std::vector<QRectF> larger = placesOf(iLarger, hang);
+        const std::vector<QRectF> smaller = larger.empty() ? larger : placesOf(!iLarger, hang);
         const std::vector<QRectF> &placesI = iLarger ? larger : smaller,
                                   &placesJ = iLarger ? smaller : larger;
         for (size_t a = 0; a < placesI.size() && !found; ++a) {
