@@ -417,40 +417,57 @@ bool BoxLayout::spent() const
 }
 
 // Where last frame's place can stay: there, or shifted back into the area where it sticks out by
-// no more than GLIDE_STEPS; covering no point, with its leader no longer than a search could
-// have found, and the box itself clear of the boxes kept so far (neither widened, so that a turn
-// of the view that only narrows the gaps between boxes moves none). Asked to glide, a box that
-// overlaps boxes kept so far shifts sideways or up or down, just out of them all, where that
-// takes no more than GLIDE_STEPS and leaves it clear; the shortest such shift wins.
+// no more than GLIDE_STEPS; off its own point, with its leader no longer than a search could have
+// found, and the box itself clear of the boxes kept so far and of the points (neither widened, so
+// that a turn of the view that only narrows the gaps between boxes moves none). Asked to glide, a
+// box that overlaps boxes kept so far or covers points shifts sideways or up or down, just off
+// them all, where that takes no more than GLIDE_STEPS and leaves it clear; the shortest such
+// shift wins.
 bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
 {
     const Item &item = m_items[size_t(i)];
     const double most = GLIDE_STEPS * item.step;
     const QRectF last = clamped(item.previous);
+    const auto offOwnPoint
+        = [&](const QRectF &box) { return !item.hasPoint || !strictlyInside(item.target, box); };
     // A box over its own point, as every box is before its first layout, is turned down before
     // the grids are asked.
-    if ((item.hasPoint && strictlyInside(item.target, last)) || std::abs(last.x() - item.previous.x()) > most
-        || std::abs(last.y() - item.previous.y()) > most || !withinReach(i, last) || !coversNoPoint(last))
+    if (!offOwnPoint(last) || std::abs(last.x() - item.previous.x()) > most
+        || std::abs(last.y() - item.previous.y()) > most || !withinReach(i, last))
         return false;
     if (!glide) {
         *place = last;
         return isClearOfBoxes(i, last);
     }
-    QRectF blocking;
+    // The bounds of what the box overlaps or covers.
+    double left = INF, top = INF, right = -INF, bottom = -INF;
+    const auto block = [&](const QRectF &r) {
+        left = std::min(left, r.left());
+        top = std::min(top, r.top());
+        right = std::max(right, r.right());
+        bottom = std::max(bottom, r.bottom());
+    };
     m_rects.visit(last, [&](const QRectF &r, int owner) {
         const QRectF box = boxOf(r, owner);
         if (owner != i && overlaps(last, box))
-            blocking = blocking.isNull() ? box : blocking.united(box);
+            block(box);
         return true;
     });
-    const QPointF shifts[]
-        = { { blocking.left() - last.right(), 0.0 }, { blocking.right() - last.left(), 0.0 },
-              { 0.0, blocking.top() - last.bottom() }, { 0.0, blocking.bottom() - last.top() } };
+    m_points.visit(last, [&](const QRectF &r, int) {
+        if (strictlyInside(r.topLeft(), last))
+            block(r);
+        return true;
+    });
+    if (left == INF)
+        return false;
+    const QPointF shifts[] = { { left - last.right(), 0.0 }, { right - last.left(), 0.0 },
+        { 0.0, top - last.bottom() }, { 0.0, bottom - last.top() } };
     double shortest = INF;
     for (const QPointF &shift : shifts) {
         const double length = std::abs(shift.x()) + std::abs(shift.y());
         const QRectF moved = last.translated(shift);
-        if (length < shortest && length <= most && withinReach(i, moved) && isClearOfBoxes(i, moved)) {
+        if (length < shortest && length <= most && offOwnPoint(moved) && withinReach(i, moved)
+            && isClearOfBoxes(i, moved)) {
             shortest = length;
             *place = moved;
         }

@@ -292,21 +292,27 @@ TEST(BoxDistributor, KeepsLastPlacesThatAreStillFreeAndNear)
     EXPECT_EQ(right.getBoxRect(), rightBox);
 }
 
-TEST(BoxDistributor, ALabelPushedALittleOutOfTheViewOrIntoAnotherGlidesAside)
+TEST(BoxDistributor, ALabelPushedALittleOutOfTheViewIntoAnotherOrOntoAPointGlidesAside)
 {
-    // A turn of the view pushed one box 2 mm past the right edge, and another 1 mm into its
-    // neighbour: each shifts just back, rather than looking for a place afresh.
+    // A turn of the view pushed one box 2 mm past the right edge, another 1 mm into its
+    // neighbour, and a third 1 mm over another label's point: each shifts just back, rather
+    // than looking for a place afresh.
     BoxLabel edge(QRectF(VIEW.width() - 18.0, 100.0, 20.0, 5.0), QPointF(VIEW.width() - 23.0, 110.0));
     const QRectF stays(100.0, 200.0, 20.0, 5.0);
     BoxLabel left(stays, QPointF(110.0, 210.0));
     BoxLabel right(QRectF(119.0, 200.0, 20.0, 5.0), QPointF(129.0, 210.0));
+    const QRectF staysToo(270.0, 190.0, 20.0, 5.0);
+    BoxLabel pointed(staysToo, QPointF(301.0, 202.0));
+    BoxLabel over(QRectF(300.0, 200.0, 20.0, 5.0), QPointF(310.0, 210.0));
     BoxDistributor distributor(VIEW, MARGIN, FILL);
-    for (BoxLabel *label : { &edge, &left, &right })
+    for (BoxLabel *label : { &edge, &left, &right, &pointed, &over })
         distributor.addTextBox(label);
     distributor.distribute();
     EXPECT_EQ(edge.getBoxRect(), QRectF(VIEW.width() - 20.0, 100.0, 20.0, 5.0));
     EXPECT_EQ(left.getBoxRect(), stays);
     EXPECT_EQ(right.getBoxRect(), QRectF(120.0, 200.0, 20.0, 5.0));
+    EXPECT_EQ(pointed.getBoxRect(), staysToo);
+    EXPECT_EQ(over.getBoxRect(), QRectF(301.0, 200.0, 20.0, 5.0));
 }
 
 // Distributes the labels in the whole view with the overlay's centre.
