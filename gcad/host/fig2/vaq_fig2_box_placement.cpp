@@ -16,13 +16,12 @@
 // so that a crowded view stays calm too. Kept places that have come to cross three times as often
 // as a fresh layout would give way to that one (see placeBoxes).
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
-// in a crowded one c is bounded by the search radius (and for a box that fits nowhere in an
-// overfilled view, by a count), and the placement and the repair each by a budget; a layout
-// whose kept places cross much is laid out a second time, afresh, to compare. A uniform grid
-// keeps each query to the items near the candidate, and a raster of the cells that placed boxes
-// cover whole turns most candidates of a crowded view down with a few word operations; a second
-// one, of the boxes not hidden, lets the fallback pass over the places that would hide one once
-// it knows a place that hides none.
+// in a crowded one c is bounded by the search radius (in an overfilled view, a few steps), and
+// the placement and the repair each by a budget; a layout whose kept places cross much is laid
+// out a second time, afresh, to compare. A uniform grid keeps each query to the items near the
+// candidate, and a raster of the cells that placed boxes cover whole turns most candidates of a
+// crowded view down with a few word operations; a second one, of the boxes not hidden, lets the
+// fallback pass over the places that would hide one once it knows a place that hides none.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
@@ -47,9 +46,11 @@ constexpr double RING_GROWTH = 0.15;
 // A box searches at least this many steps out.
 constexpr double NEAR_STEPS = 4.5;
 // In a view its widened boxes together cover more than the fill share of, about a quarter of
-// the boxes fit nowhere, and each would search the whole view to learn so: there a box that
-// has found no free place among this many candidates searches no farther ring.
-constexpr std::uint64_t OVERFILLED_CANDIDATES = 800;
+// the boxes fit nowhere, and the search radius spans the view: there a box searches no farther
+// than this many steps. A free place farther out takes a leader across the crowd, crossing so
+// many others that the label is better hidden with those that fit nowhere; and each box that
+// fits nowhere would search the whole view to learn so.
+constexpr double OVERFILLED_STEPS = 16.0;
 // One crossing costs as much leader length as this many steps; a box looks no farther than
 // that beyond its first free candidate.
 constexpr double CROSSING_STEPS = 3.0;
@@ -194,10 +195,12 @@ double BoxLayout::shortestLeader(int i, double gap) const
     return gap + (m_scene.marginFactor - 1.0) / 2.0 * std::min(s.width(), s.height());
 }
 
-// The gap of the farthest ring searched: the search radius, and at least NEAR_STEPS.
+// The gap of the farthest ring searched: the search radius, in an overfilled view no more than
+// OVERFILLED_STEPS, and at least NEAR_STEPS.
 double BoxLayout::lastGap(int i) const
 {
-    return std::max(m_radius, NEAR_STEPS * m_items[size_t(i)].step);
+    const double step = m_items[size_t(i)].step;
+    return std::max(m_overfilled ? std::min(m_radius, OVERFILLED_STEPS * step) : m_radius, NEAR_STEPS * step);
 }
 
 // Calls consider(gap, box, repeated) for the candidate boxes, ring by ring, until it returns
@@ -488,8 +491,7 @@ bool BoxLayout::withinReach(int i, const QRectF &place) const
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
 // avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate; in an overfilled view also once it has tried
-// OVERFILLED_CANDIDATES without finding one. A candidate that the cover shows taken is turned
+// one penalty beyond the first free candidate. A candidate that the cover shows taken is turned
 // down before the grids are asked.
 bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
 {
@@ -497,12 +499,9 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
     double bestCost = INF, enough = INF;
     const double m = m_scene.marginFactor;
     double ringGap = -1.0;
-    const std::uint64_t firstCandidate = m_candidates;
     forEachCandidate(i, [&](double gap, const QRectF &box, bool repeated) {
         if (gap != ringGap) {
             if (std::min(bestCost, enough) <= shortestLeader(i, gap))
-                return false;
-            if (m_overfilled && bestCost == INF && m_candidates - firstCandidate > OVERFILLED_CANDIDATES)
                 return false;
             ringGap = gap;
         }

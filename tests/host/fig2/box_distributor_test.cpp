@@ -456,14 +456,42 @@ testing::AssertionResult keepApart(const Labels &labels)
 
 TEST(BoxDistributor, LabelsOfOnePointFindFreePlacesFarOut)
 {
-    // 450 labels of one point, in a view not a third full of text: some try more than 800 places
-    // before one is free, so that their search must not give up there as it does in a view its
-    // labels overfill.
+    // 450 labels of one point, in a view not a third full of text: many find a free place only
+    // far out, farther than a search goes in a view its labels overfill.
     Labels labels = randomLabels(450, QRectF(QPointF(250.0, 140.0), QSizeF(1.0, 1.0)), 50);
     distributeAll(labels);
     for (size_t i = 0; i < labels.size(); ++i)
         ASSERT_TRUE(inside(QRectF(QPointF(), VIEW), labels[i]->getBoxRect())) << i;
     EXPECT_TRUE(keepApart(labels));
+}
+
+TEST(BoxDistributor, InAnOverfilledViewNoLabelIsSentAcrossTheCrowd)
+{
+    // 120 labels of 10 x 2 mm, more than a 400 x 10 mm view holds, with their points under a
+    // fixed box over the left three quarters. Free places lie only right of it, up to 60 mm from
+    // the points farthest left: rather than a leader that long, crossing the others on its way,
+    // a label whose free places are all far is hidden near its point. The labels nearer still
+    // take the free places, and pile there once those are full: at least 40 end right of it.
+    const QSizeF view(400.0, 10.0);
+    const QRectF fixed(0.0, 0.0, 300.0, 10.0);
+    Labels labels;
+    for (int k = 0; k < 120; ++k) {
+        const QPointF point(240.0 + 0.5 * k, 1.0 + (k % 9));
+        labels.push_back(std::make_unique<BoxLabel>(QRectF(point + START_OFFSET, QSizeF(10.0, 2.0)), point));
+    }
+    BoxDistributor distributor(view, MARGIN, FILL);
+    distributor.addFixedBox(fixed);
+    for (auto &label : labels)
+        distributor.addTextBox(label.get());
+    distributor.distribute();
+    int right = 0;
+    double longest = 0.0;
+    for (const auto &label : labels) {
+        right += label->getBoxRect().left() >= fixed.right();
+        longest = std::max(longest, label->getConnector().length());
+    }
+    EXPECT_GE(right, 40);
+    EXPECT_LE(longest, 40.0);
 }
 
 TEST(BoxDistributor, LabelsOfOneSizeAroundCrowdedClustersLeaveNoLeadersCrossed)
