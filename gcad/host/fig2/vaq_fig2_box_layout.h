@@ -1,6 +1,7 @@
 // BoxLayout: the state of one run of placeBoxes: the boxes to place with their places so far,
-// and grids of what is placed and fixed. The placement (vaq_fig2_box_placement.cpp) and the
-// repair of crossing leaders (vaq_fig2_box_uncross.cpp) share it; nothing else uses it.
+// and grids of what is placed and fixed. The placement (vaq_fig2_box_placement.cpp), the keeping
+// of last frame's places (vaq_fig2_box_keep.cpp) and the repair of crossing leaders
+// (vaq_fig2_box_uncross.cpp) share it; nothing else uses it.
 #pragma once
 
 #include "gcad/host/fig2/vaq_fig2_box_cover.h"

@@ -7,7 +7,8 @@
 // most crowded boxes go first and each takes its cheapest free candidate (leader length plus a
 // penalty per crossing). Last frame's places where the box itself is still clear are kept before
 // anything else, so that labels stay calm while the view turns (Been, Daiches and Yap, 2006); a
-// box that the turn pushed a little out of the view or into another glides out of the way.
+// box that the turn pushed a little out of the view, into another or onto a point glides out of
+// the way (vaq_fig2_box_keep.cpp).
 // Crossing leaders (or leaders through boxes) are repaired at the end, above all by exchanging the
 // places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a place free of
 // crossings, so that a layout of its own result stays as it is. A box that finds no free place
@@ -76,10 +77,6 @@ constexpr double ENOUGH_COVER_SHARE = 0.3;
 // measuring how much more they hide would read every box of a pile, as many times as boxes
 // pile up there.
 constexpr double HOPELESS_COVER_SHARE = 8.0;
-// A box whose last frame's place the view's turn pushed a little out of the area, or into boxes
-// that stay, shifts by up to this share of its step to stay clear, rather than searching afresh:
-// labels glide out of the way instead of jumping.
-constexpr double GLIDE_STEPS = 0.5;
 // A layout that kept last frame's places gives way to one that keeps none where it has this
 // many times the other's defects and RESET_SLACK a box more (one pair of crossing leaders in
 // fifty boxes), unless more than HIDDEN_SHARE of its boxes are hidden (see placeBoxes).
@@ -417,76 +414,6 @@ std::uint64_t BoxLayout::work() const
 bool BoxLayout::spent() const
 {
     return work() > m_budget;
-}
-
-// Where last frame's place can stay: there, or shifted back into the area where it sticks out by
-// no more than GLIDE_STEPS; off its own point, with its leader no longer than a search could have
-// found, and the box itself clear of the boxes kept so far and of the points (neither widened, so
-// that a turn of the view that only narrows the gaps between boxes moves none). Asked to glide, a
-// box that overlaps boxes kept so far or covers points shifts sideways or up or down, just off
-// them all, where that takes no more than GLIDE_STEPS and leaves it clear; the shortest such
-// shift wins.
-bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
-{
-    const Item &item = m_items[size_t(i)];
-    const double most = GLIDE_STEPS * item.step;
-    const QRectF last = clamped(item.previous);
-    const auto offOwnPoint
-        = [&](const QRectF &box) { return !item.hasPoint || !strictlyInside(item.target, box); };
-    // A box over its own point, as every box is before its first layout, is turned down before
-    // the grids are asked.
-    if (!offOwnPoint(last) || std::abs(last.x() - item.previous.x()) > most
-        || std::abs(last.y() - item.previous.y()) > most || !withinReach(i, last))
-        return false;
-    if (!glide) {
-        *place = last;
-        return isClearOfBoxes(i, last);
-    }
-    // The bounds of what the box overlaps or covers.
-    double left = INF, top = INF, right = -INF, bottom = -INF;
-    const auto block = [&](const QRectF &r) {
-        left = std::min(left, r.left());
-        top = std::min(top, r.top());
-        right = std::max(right, r.right());
-        bottom = std::max(bottom, r.bottom());
-    };
-    m_rects.visit(last, [&](const QRectF &r, int owner) {
-        const QRectF box = boxOf(r, owner);
-        if (owner != i && overlaps(last, box))
-            block(box);
-        return true;
-    });
-    m_points.visit(last, [&](const QRectF &r, int) {
-        if (strictlyInside(r.topLeft(), last))
-            block(r);
-        return true;
-    });
-    if (left == INF)
-        return false;
-    const QPointF shifts[] = { { left - last.right(), 0.0 }, { right - last.left(), 0.0 },
-        { 0.0, top - last.bottom() }, { 0.0, bottom - last.top() } };
-    double shortest = INF;
-    for (const QPointF &shift : shifts) {
-        const double length = std::abs(shift.x()) + std::abs(shift.y());
-        const QRectF moved = last.translated(shift);
-        if (length < shortest && length <= most && offOwnPoint(moved) && withinReach(i, moved)
-            && isClearOfBoxes(i, moved)) {
-            shortest = length;
-            *place = moved;
-        }
-    }
-    return shortest < INF;
-}
-
-// Whether the place lies inside the area with a leader no longer than a search could have
-// found.
-bool BoxLayout::withinReach(int i, const QRectF &place) const
-{
-    const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, place, 1e-9))
-        return false;
-    const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
-    return leaderLength(i, place) <= std::numbers::sqrt2 * (lastGap(i) + edge);
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
