@@ -21,7 +21,9 @@ struct BoxScene
     double marginFactor = 1.1;
     // (0, 1] The share of the area around a crowded point that the boxes are expected to fill
     // at best. A box searches for a free place out to twice the radius of the disc that all
-    // boxes (widened) would fill at this share: a lower share searches farther.
+    // boxes (widened) would fill at this share: a lower share searches farther. Where they
+    // would cover more than this share of the whole area, some fit nowhere: there a box searches
+    // only a few of its heights out, and one that finds no free place so near is hidden there.
     double fillFactor = 0.7;
     // Rectangles no box may cover.
     std::vector<QRectF> obstacles;
