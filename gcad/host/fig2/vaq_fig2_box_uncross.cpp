@@ -8,14 +8,16 @@
 // like size, are tried first. What exchanges leave is moved to its best place counting
 // crossings, or placed afresh together with a box it crosses.
 // Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
-// exchange a few grid queries; a work budget per box not hidden bounds the exchange passes and
-// another the moves, as a search each.
+// exchange a few grid queries, and a pair that failed only once one of the two has moved since;
+// a work budget per box not hidden bounds the exchange passes and another the moves, as a search
+// each.
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
 #include "gcad/host/fig2/vaq_fig2_box_layout.h"
 
 #include <algorithm>
 #include <cmath>
 #include <span>
+#include <unordered_map>
 
 namespace Vaq::Fig2 {
 
@@ -104,6 +106,12 @@ void BoxLayout::uncross()
         readable += !item.hidden;
     m_budget = work() + EXCHANGE_WORK_PER_BOX * readable;
     std::vector<int> partners;
+    // Exchanges tried so far, the last try at which each box moved, and the last at which each
+    // pair failed (set-back tries apart). A pair is tried again only once one of its boxes has
+    // moved: with both where they were, it fails again all but once or twice in a hundred.
+    int tries = 0;
+    std::vector<int> movedAt(m_items.size(), 0);
+    std::unordered_map<std::uint64_t, int> failedAt;
     bool crossed = true, setBack = false;
     for (int pass = 0; pass < EXCHANGE_PASSES && crossed; ++pass) {
         bool changed = false;
@@ -113,10 +121,20 @@ void BoxLayout::uncross()
                 continue;
             crossed = true;
             for (size_t k = 0; k < partners.size() && !spent(); ++k) {
-                if (tryExchange(i, partners[k], setBack)) {
+                const int j = partners[k];
+                const std::uint64_t pair = std::uint64_t(std::min(i, j)) << 33
+                    | std::uint64_t(std::max(i, j)) << 1 | std::uint64_t(setBack);
+                const auto failed = failedAt.find(pair);
+                if (failed != failedAt.end() && movedAt[size_t(i)] < failed->second
+                    && movedAt[size_t(j)] < failed->second)
+                    continue;
+                ++tries;
+                if (tryExchange(i, j, setBack)) {
+                    movedAt[size_t(i)] = movedAt[size_t(j)] = tries;
                     changed = true;
                     break;
                 }
+                failedAt[pair] = tries;
             }
         }
         // A pass cut short by the budget may have missed crossings.
