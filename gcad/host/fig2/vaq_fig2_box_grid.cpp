@@ -27,29 +27,49 @@ BoxGrid::BoxGrid(const QRectF &bounds, double cellSize)
 {
 }
 
+// Calls cell(bucket) for each bucket that holds the stored item.
+template<typename Cell> void BoxGrid::forEachCell(const Stored &stored, Cell &&cell)
+{
+    const auto row = [&](int y, int x0, int x1) {
+        for (int x = x0; x <= x1; ++x)
+            cell(m_cells[size_t(y) * size_t(m_nx) + size_t(x)]);
+        return true;
+    };
+    if (stored.alongSegment) {
+        forEachRowAlong(stored.segment, row);
+        return;
+    }
+    const Range r = range(stored.rect);
+    for (int y = r.y0; y <= r.y1; ++y)
+        row(y, r.x0, r.x1);
+}
+
 int BoxGrid::insert(const QRectF &rect, int payload)
 {
-    const int handle = int(m_rects.size());
-    m_rects.push_back(rect);
-    const Range r = range(rect);
-    for (int y = r.y0; y <= r.y1; ++y) {
-        for (int x = r.x0; x <= r.x1; ++x)
-            m_cells[size_t(y) * size_t(m_nx) + size_t(x)].push_back({ rect, payload, handle, r.x0, r.y0 });
-    }
+    return store({ rect, QLineF(), false }, payload);
+}
+
+int BoxGrid::insert(const QLineF &segment, int payload)
+{
+    return store({ QRectF(segment.p1(), segment.p2()).normalized(), segment, true }, payload);
+}
+
+int BoxGrid::store(const Stored &stored, int payload)
+{
+    const int handle = int(m_stored.size());
+    m_stored.push_back(stored);
+    m_seen.push_back(0);
+    forEachCell(stored, [&](std::vector<Entry> &cell) { cell.push_back({ stored.rect, payload, handle }); });
     return handle;
 }
 
 void BoxGrid::erase(int handle)
 {
-    const Range r = range(m_rects[size_t(handle)]);
-    for (int y = r.y0; y <= r.y1; ++y) {
-        for (int x = r.x0; x <= r.x1; ++x) {
-            std::vector<Entry> &cell = m_cells[size_t(y) * size_t(m_nx) + size_t(x)];
-            cell.erase(
-                std::remove_if(cell.begin(), cell.end(), [&](const Entry &e) { return e.handle == handle; }),
-                cell.end());
-        }
-    }
+    forEachCell(m_stored[size_t(handle)], [&](std::vector<Entry> &cell) {
+        cell.erase(
+            std::remove_if(cell.begin(), cell.end(), [&](const Entry &e) { return e.handle == handle; }),
+            cell.end());
+    });
 }
 
 } // namespace Vaq::Fig2

@@ -20,9 +20,10 @@
 // in a crowded one c is bounded by the search radius (in an overfilled view, a few steps), and
 // the placement and the repair each by a budget; a layout whose kept places cross much is laid
 // out a second time, afresh, to compare. A uniform grid keeps each query to the items near the
-// candidate, and a raster of the cells that placed boxes cover whole turns most candidates of a
-// crowded view down with a few word operations; a second one, of the boxes not hidden, lets the
-// fallback pass over the places that would hide one once it knows a place that hides none.
+// candidate; leaders are kept, and looked for, in the buckets along them only, as a long slanted
+// one meets few of the buckets its bounds do. A raster of the cells that placed boxes cover whole
+// turns most candidates of a crowded view down with a few word operations; a second one, of the boxes not
+// hidden, lets the fallback pass over the places that would hide one once it knows a place that hides none.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
@@ -146,7 +147,7 @@ BoxLayout::BoxLayout(const BoxScene &scene, const std::vector<BoxToPlace> &boxes
     for (const QPointF &p : scene.points)
         m_points.insert(QRectF(p, QSizeF(0.0, 0.0)), -1);
     for (size_t k = 0; k < scene.leaders.size(); ++k)
-        m_leaders.insert(boundsOf(scene.leaders[k]), -1 - int(k));
+        m_leaders.insert(scene.leaders[k], -1 - int(k));
 }
 
 void BoxLayout::put(int i, const QRectF &box)
@@ -160,7 +161,7 @@ void BoxLayout::put(int i, const QRectF &box)
     if (!item.hidden)
         m_readable.add(box);
     if (item.hasPoint && leaderLength(i, box) > 0.0)
-        item.leaderHandle = m_leaders.insert(boundsOf(leaderOf(box, item.target)), i);
+        item.leaderHandle = m_leaders.insert(leaderOf(box, item.target), i);
 }
 
 void BoxLayout::take(int i)
@@ -320,11 +321,11 @@ int BoxLayout::crossings(int i, const QRectF &box, int limit, int other) const
     if (item.hasPoint) {
         const QLineF leader = leaderOf(box, item.target);
         const QRectF bounds = boundsOf(leader);
-        m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
+        m_leaders.visit(leader, [&](const QRectF &r, int payload) {
             count += counted(payload) && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
             return count < limit;
         });
-        m_rects.visit(bounds, [&](const QRectF &r, int owner) {
+        m_rects.visit(leader, [&](const QRectF &r, int owner) {
             count += counted(owner) && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner));
             return count < limit;
         });
@@ -599,7 +600,7 @@ int BoxLayout::defects() const
             continue;
         const QLineF leader = leaderOf(item.box, item.target);
         const QRectF bounds = boundsOf(leader);
-        m_leaders.visit(bounds, [&](const QRectF &r, int payload) {
+        m_leaders.visit(leader, [&](const QRectF &r, int payload) {
             sum += payload != i && touches(bounds, r) && segmentsCross(leader, leaderLine(payload));
             return true;
         });

@@ -53,7 +53,7 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
     const QLineF leader = leaderOf(item.box, item.target);
     const QRectF bounds = boundsOf(leader);
     bool crossed = false;
-    m_leaders.visit(bounds, [&](const QRectF &, int payload) {
+    m_leaders.visit(leader, [&](const QRectF &, int payload) {
         if (payload != i && segmentsCross(leader, leaderLine(payload))) {
             crossed = true;
             if (payload >= 0)
@@ -62,7 +62,7 @@ bool BoxLayout::crossingPartners(int i, std::vector<int> *partners) const
         return true;
     });
     const size_t leaders = partners->size();
-    m_rects.visit(bounds, [&](const QRectF &r, int owner) {
+    m_rects.visit(leader, [&](const QRectF &r, int owner) {
         if (owner != i && touches(bounds, r) && segmentEnters(leader, boxOf(r, owner))) {
             crossed = true;
             if (owner >= 0)

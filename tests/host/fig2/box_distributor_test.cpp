@@ -940,4 +940,93 @@ TEST(BoxGrid, VisitsEveryItemThatMeetsTheQueryOnce)
     }
 }
 
+TEST(BoxGrid, FindsWhatASegmentMeetsAndSegmentsThatMeetAQuery)
+{
+    // Slanted, level, upright and nearly level segments, some reaching out of the bounds, stored
+    // along their path beside rectangles; queried with segments and rectangles. A query visits
+    // each item once, and every rectangle and segment that a point of it lies in or on (sampled
+    // densely, so that the expectation shares nothing with the grid's walk through its buckets).
+    BoxGrid grid(QRectF(0.0, 0.0, 100.0, 60.0), 10.0);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> at(-10.0, 110.0), extent(0.5, 20.0), tiny(-0.01, 0.01);
+    const auto randomSegment = [&](int k) {
+        const QPointF a(at(random), at(random) * 0.6);
+        switch (k % 4) {
+        case 0:
+            return QLineF(a, QPointF(at(random), at(random) * 0.6));
+        case 1:
+            return QLineF(a, a + QPointF(at(random), 0.0));
+        case 2:
+            return QLineF(a, a + QPointF(0.0, at(random) * 0.6));
+        default:
+            // Across a bucket row while barely leaving the level.
+            return QLineF(QPointF(a.x(), 30.0 + tiny(random)), QPointF(a.x() + 60.0, 30.0 + tiny(random)));
+        }
+    };
+    std::vector<QLineF> segments;
+    std::vector<QRectF> rects;
+    for (int k = 0; k < 40; ++k) {
+        segments.push_back(randomSegment(k));
+        rects.emplace_back(at(random), at(random) * 0.6, extent(random), extent(random));
+        EXPECT_EQ(grid.insert(segments.back(), 2 * k), 2 * k);
+        EXPECT_EQ(grid.insert(rects.back(), 2 * k + 1), 2 * k + 1);
+    }
+    // Every tenth segment is taken out again.
+    for (int k = 0; k < 40; k += 10)
+        grid.erase(2 * k);
+    const auto sample = [](const QLineF &s, int i) { return s.pointAt(double(i) / 400.0); };
+    const auto closedContains = [](const QRectF &r, const QPointF &p) {
+        return r.left() <= p.x() && p.x() <= r.right() && r.top() <= p.y() && p.y() <= r.bottom();
+    };
+    const auto near = [](const QPointF &p, const QLineF &s) {
+        // Distance from p to the segment.
+        const QPointF d = s.p2() - s.p1();
+        const double len2 = QPointF::dotProduct(d, d);
+        const double t = len2 > 0.0 ? std::clamp(QPointF::dotProduct(p - s.p1(), d) / len2, 0.0, 1.0) : 0.0;
+        const QPointF q = s.p1() + t * d - p;
+        return std::hypot(q.x(), q.y()) < 1e-9;
+    };
+    for (int q = 0; q < 200; ++q) {
+        const QLineF querySegment = randomSegment(q);
+        const QRectF queryRect(at(random), at(random) * 0.6, extent(random), extent(random));
+        std::vector<int> bySegment(2 * segments.size(), 0), byRect(2 * segments.size(), 0);
+        grid.visit(querySegment, [&](const QRectF &, int payload) {
+            ++bySegment[size_t(payload)];
+            return true;
+        });
+        grid.visit(queryRect, [&](const QRectF &, int payload) {
+            ++byRect[size_t(payload)];
+            return true;
+        });
+        for (size_t k = 0; k < segments.size(); ++k) {
+            SCOPED_TRACE(testing::Message() << "query " << q << ", item " << k);
+            const bool erased = k % 10 == 0;
+            EXPECT_LE(bySegment[2 * k], erased ? 0 : 1);
+            EXPECT_LE(byRect[2 * k], erased ? 0 : 1);
+            EXPECT_LE(bySegment[2 * k + 1], 1);
+            EXPECT_LE(byRect[2 * k + 1], 1);
+            bool segmentMeetsRect = false, rectMeetsSegment = false;
+            for (int i = 0; i <= 400; ++i) {
+                segmentMeetsRect = segmentMeetsRect || closedContains(rects[k], sample(querySegment, i));
+                rectMeetsSegment = rectMeetsSegment || closedContains(queryRect, sample(segments[k], i));
+            }
+            // Crossing segments: a sample of one lies on the other only by chance; test the
+            // crossing point itself.
+            QPointF crossing;
+            const bool segmentsMeet
+                = querySegment.intersects(segments[k], &crossing) == QLineF::BoundedIntersection
+                && near(crossing, querySegment) && near(crossing, segments[k]);
+            if (segmentMeetsRect) {
+                EXPECT_EQ(bySegment[2 * k + 1], 1);
+            }
+            if (!erased && segmentsMeet) {
+                EXPECT_EQ(bySegment[2 * k], 1);
+            }
+            if (!erased && rectMeetsSegment) {
+                EXPECT_EQ(byRect[2 * k], 1);
+            }
+        }
+    }
+}
+
 } // namespace
