@@ -16,14 +16,15 @@
 // already than of a free one; it stays at last frame's place where that hides no readable box more,
 // so that a crowded view stays calm too. Kept places that have come to cross three times as often
 // as a fresh layout would give way to that one (see placeBoxes).
-// Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view;
-// in a crowded one c is bounded by the search radius (in an overfilled view, a few steps), and
-// the placement and the repair each by a budget; a layout whose kept places cross much is laid
-// out a second time, afresh, to compare. A uniform grid keeps each query to the items near the
-// candidate; leaders are kept, and looked for, in the buckets along them only, as a long slanted
-// one meets few of the buckets its bounds do. A raster of the cells that placed boxes cover whole
-// turns most candidates of a crowded view down with a few word operations; a second one, of the boxes not
-// hidden, lets the fallback pass over the places that would hide one once it knows a place that hides none.
+// Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view; in
+// a crowded one c is bounded by the search radius (in an overfilled view, a few steps), and the
+// placement and the repair each by a budget; a layout whose kept places cross much is laid out a
+// second time, afresh, to compare. A uniform grid keeps each query to the items near the candidate;
+// leaders are kept, and looked for, in the buckets along them only, as a long slanted one meets few
+// of the buckets its bounds do. A raster of the cells that placed boxes cover whole turns most
+// candidates of a crowded view down with a few word operations; a second one, of the boxes not
+// hidden, lets the fallback pass over the places that would hide one once it knows a place that
+// hides none.
 #include "gcad/host/fig2/vaq_fig2_box_placement.h"
 
 #include "gcad/host/fig2/vaq_fig2_box_geometry.h"
