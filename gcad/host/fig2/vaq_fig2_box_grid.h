@@ -146,6 +146,8 @@ template<typename Row> bool BoxGrid::forEachRowAlong(const QLineF &segment, Row 
                  by = (segment.y2() - m_bounds.top()) * m_inv_h;
     const double low = std::min(ay, by), high = std::max(ay, by);
     const int y0 = cellIndex(low - SLACK, m_ny), y1 = cellIndex(high + SLACK, m_ny);
+    // Buckets across per bucket down; a segment within one row needs none.
+    const double slope = y0 != y1 ? (bx - ax) / (by - ay) : 0.0;
     for (int y = y0; y <= y1; ++y) {
         double left = std::min(ax, bx), right = std::max(ax, bx);
         if (y0 != y1) {
@@ -153,7 +155,6 @@ template<typename Row> bool BoxGrid::forEachRowAlong(const QLineF &segment, Row 
             // its ends.
             const double top = y == y0 ? low : std::max(low, y - SLACK);
             const double bottom = y == y1 ? high : std::min(high, y + 1.0 + SLACK);
-            const double slope = (bx - ax) / (by - ay);
             const double xt = ax + (top - ay) * slope, xb = ax + (bottom - ay) * slope;
             left = std::min(xt, xb);
             right = std::max(xt, xb);
