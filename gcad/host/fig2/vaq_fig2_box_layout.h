@@ -91,6 +91,7 @@ private:
     bool isFree(int i, const QRectF &box, int other = -1) const;
     int crossings(int i, const QRectF &box, int limit = MAX_CROSSINGS, int other = -1) const;
     int mutualCrossings(int i, const QRectF &bi, int j, const QRectF &bj) const;
+    int pairCrossings(int i, const QRectF &bi, int j, const QRectF &bj, int limit) const;
     double coverage(int i, const QRectF &box, double limit) const;
     int readableCovered(int i, const QRectF &box) const;
     double leaderLength(int i, const QRectF &box) const;
@@ -100,7 +101,12 @@ private:
     bool spent() const;
     bool keepable(int i, bool glide, QRectF *place) const;
     bool withinReach(int i, const QRectF &place) const;
-    bool search(int i, bool avoidCrossings, QRectF *best) const;
+    // How hard a search avoids crossings: not at all; as the placement of each box does, looking
+    // at most one penalty beyond the first free candidate and counting MAX_CROSSINGS at most;
+    // or, for the repair, as far out as the best place found could still be beaten, counting
+    // them all.
+    enum class Avoid { NOTHING, CROSSINGS_NEAR, CROSSINGS_FAR };
+    bool search(int i, Avoid avoid, QRectF *best) const;
     void leastCovered(int i, QRectF *box) const;
     void place(int i, bool distribute, bool keepLastPlaces);
     void hide(int i);

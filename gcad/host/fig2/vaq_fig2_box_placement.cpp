@@ -419,12 +419,14 @@ bool BoxLayout::spent() const
 }
 
 // The cheapest free candidate: the shortest leader, plus a penalty per crossing when asked to
-// avoid them. The search stops at the first ring that cannot beat the best found, and at most
-// one penalty beyond the first free candidate. A candidate that the cover shows taken is turned
-// down before the grids are asked.
-bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
+// avoid them. The search stops at the first ring that cannot beat the best found and, unless
+// asked to go far, at most one penalty beyond the first free candidate. A candidate that the
+// cover shows taken is turned down before the grids are asked.
+bool BoxLayout::search(int i, Avoid avoid, QRectF *best) const
 {
-    double penalty = avoidCrossings && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
+    double penalty = avoid != Avoid::NOTHING && !spent() ? CROSSING_STEPS * m_items[size_t(i)].step : 0.0;
+    const bool far = avoid == Avoid::CROSSINGS_FAR;
+    const int most = far ? std::numeric_limits<int>::max() : MAX_CROSSINGS;
     double bestCost = INF, enough = INF;
     const double m = m_scene.marginFactor;
     double ringGap = -1.0;
@@ -443,12 +445,13 @@ bool BoxLayout::search(int i, bool avoidCrossings, QRectF *best) const
             return true;
         if (!found)
             length = leaderLength(i, box);
-        enough = std::min(enough, length + penalty);
+        if (!far)
+            enough = std::min(enough, length + penalty);
         double cost = length;
         if (penalty > 0.0) {
             // Only as many crossings as could still leave it cheaper are counted.
             const double room = std::ceil((bestCost - length) / penalty);
-            cost += penalty * crossings(i, box, room < MAX_CROSSINGS ? int(room) : MAX_CROSSINGS);
+            cost += penalty * crossings(i, box, room < double(most) ? int(room) : most);
         }
         if (cost < bestCost) {
             bestCost = cost;
@@ -503,7 +506,7 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
 void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
 {
     QRectF box;
-    if (search(i, distribute, &box)) {
+    if (search(i, distribute ? Avoid::CROSSINGS_NEAR : Avoid::NOTHING, &box)) {
         put(i, box);
         return;
     }

@@ -6,7 +6,8 @@
 // the edge they hang from, or hang from another edge, to fit, and once that changes nothing are
 // set back from the point they hang from. Partners whose leaders cross, and of those the ones of
 // like size, are tried first. What exchanges leave is moved to its best place counting
-// crossings, or placed afresh together with a box it crosses.
+// crossings, or placed afresh together with a box it crosses, the two searching farther out than
+// the placement does.
 // Cost: a pass asks the grids about each box's leader and tries its crossing partners, each
 // exchange a few grid queries, and a pair that failed only once one of the two has moved since;
 // a work budget per box not hidden bounds the exchange passes and another the moves, as a search
@@ -16,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <unordered_map>
 
@@ -183,6 +185,19 @@ bool BoxLayout::leaveKeptPlaces(std::initializer_list<int> items, int after)
     return true;
 }
 
+// The crossings of two items at the given places (see crossings), those between the two counted
+// once, and no further than limit: counted up to the count before a move, what the move leaves
+// tells whether it lowers that.
+int BoxLayout::pairCrossings(int i, const QRectF &bi, int j, const QRectF &bj, int limit) const
+{
+    int count = mutualCrossings(i, bi, j, bj);
+    if (count < limit)
+        count += crossings(i, bi, limit - count, j);
+    if (count < limit)
+        count += crossings(j, bj, limit - count, i);
+    return std::min(count, limit);
+}
+
 // Whether a move of the items that leaves after crossings of before is taken: it must lower
 // them, and the items may leave their places.
 bool BoxLayout::acceptChange(int before, int after, std::initializer_list<int> items)
@@ -315,23 +330,24 @@ bool BoxLayout::tryExchange(int i, int j, bool setBack)
 }
 
 // Places both boxes afresh, first j, then i around it, when that leaves fewer crossings: for
-// two leaders that cross where neither box alone has a better place.
+// two leaders that cross where neither box alone has a better place. With both boxes out of the
+// way, the places near them are free, and what uncrosses the pair often lies farther out than
+// one penalty beyond those: each search goes as far as its best could still be beaten, and all
+// crossings are counted, before and after, so that many are not taken for a few.
 bool BoxLayout::tryReplace(int j, int i)
 {
     const QRectF bi = m_items[size_t(i)].box, bj = m_items[size_t(j)].box;
     take(i);
     take(j);
-    const int before = crossings(i, bi) + crossings(j, bj) + mutualCrossings(i, bi, j, bj);
+    const int before = pairCrossings(i, bi, j, bj, std::numeric_limits<int>::max());
     QRectF si, sj;
-    bool found = search(j, true, &sj);
+    bool found = search(j, Avoid::CROSSINGS_FAR, &sj);
     if (found) {
         put(j, sj);
-        found = search(i, true, &si);
+        found = search(i, Avoid::CROSSINGS_FAR, &si);
         take(j);
     }
-    const bool better = found
-        && acceptChange(
-            before, crossings(i, si) + crossings(j, sj) + mutualCrossings(i, si, j, sj), { i, j });
+    const bool better = found && acceptChange(before, pairCrossings(i, si, j, sj, before), { i, j });
     put(i, better ? si : bi);
     put(j, better ? sj : bj);
     return better;
@@ -343,7 +359,8 @@ bool BoxLayout::tryMove(int i)
     const QRectF old = m_items[size_t(i)].box;
     take(i);
     QRectF box;
-    const bool better = search(i, true, &box) && acceptChange(crossings(i, old), crossings(i, box), { i });
+    const bool better
+        = search(i, Avoid::CROSSINGS_NEAR, &box) && acceptChange(crossings(i, old), crossings(i, box), { i });
     put(i, better ? box : old);
     return better;
 }
