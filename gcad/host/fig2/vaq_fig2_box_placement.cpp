@@ -372,13 +372,18 @@ double BoxLayout::coverage(int i, const QRectF &box, double limit) const
     return sum;
 }
 
-// The boxes not hidden yet (but the item's own) and the obstacles that the box covers part of.
+// The boxes not hidden yet (but the item's own) and the obstacles that the box covers part of,
+// and the points it covers.
 int BoxLayout::readableCovered(int i, const QRectF &box) const
 {
     int count = 0;
     m_rects.visit(box, [&](const QRectF &r, int owner) {
         count
             += owner != i && (owner < 0 || !m_items[size_t(owner)].hidden) && overlaps(box, boxOf(r, owner));
+        return true;
+    });
+    m_points.visit(box, [&](const QRectF &r, int) {
+        count += strictlyInside(r.topLeft(), box);
         return true;
     });
     return count;
@@ -499,10 +504,11 @@ void BoxLayout::leastCovered(int i, QRectF *box) const
 }
 
 // Places the box at its cheapest free place, or where it hides least. When distributing with
-// last frame's places kept, a box that fits nowhere stays at last frame's place (in reach,
-// covering no point) unless that hides more boxes still readable, or obstacles, than the
-// place that hides least: in a crowded view such boxes would otherwise jump about in every
-// frame for little gain, but staying must not cost a readable label.
+// last frame's places kept, a box that fits nowhere stays at last frame's place (shifted back
+// into the area where the turn of the view pushed it out, off its own point, and in reach)
+// unless that hides more boxes still readable, obstacles or points than the place that hides
+// least: in a crowded view such boxes would otherwise jump about in every frame for little
+// gain, but staying must not cost a readable label.
 void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
 {
     QRectF box;
@@ -510,11 +516,12 @@ void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
         put(i, box);
         return;
     }
-    const QRectF &previous = m_items[size_t(i)].previous;
+    const Item &item = m_items[size_t(i)];
+    const QRectF previous = clamped(item.previous);
     box = centredAt(i, previous.center());
     leastCovered(i, &box);
-    if (distribute && keepLastPlaces && withinReach(i, previous) && coversNoPoint(previous)
-        && readableCovered(i, previous) <= readableCovered(i, box))
+    if (distribute && keepLastPlaces && !(item.hasPoint && strictlyInside(item.target, previous))
+        && withinReach(i, previous) && readableCovered(i, previous) <= readableCovered(i, box))
         box = previous;
     put(i, box);
     // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.

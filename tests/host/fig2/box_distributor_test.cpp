@@ -601,6 +601,43 @@ TEST(BoxDistributor, ABoxThatFitsNowhereLeavesItsPlaceOnlyForOneThatCoversFewerB
     EXPECT_FALSE(covers(place(over), point));
 }
 
+TEST(BoxDistributor, ABoxThatFitsNowhereAmongPointsStaysWhereItCoversNoMoreOfThemThanElsewhere)
+{
+    // The whole view is under a fixed box and points of fixed labels lie 2 mm apart: a 10 x 5 mm
+    // box covers eight of them at the least (four columns and two rows inside).
+    const QSizeF view(60.0, 20.0);
+    const QPointF point(31.0, 11.0);
+    Labels dots;
+    for (int x = 2; x < 60; x += 2) {
+        for (int y = 2; y < 20; y += 2)
+            dots.push_back(std::make_unique<BoxLabel>(QRectF(x, y, 0.0, 0.0), QPointF(x, y)));
+    }
+    const auto place = [&](const QRectF &last) {
+        BoxLabel label(last, point);
+        BoxDistributor distributor(view, MARGIN, FILL);
+        distributor.addFixedBox(QRectF(QPointF(), view));
+        for (const auto &dot : dots)
+            distributor.addFixedTextBox(dot.get());
+        distributor.addTextBox(&label);
+        distributor.distribute();
+        return label.getBoxRect();
+    };
+    const auto covered = [&](const QRectF &box) {
+        return std::count_if(
+            dots.begin(), dots.end(), [&](const auto &dot) { return covers(box, dot->getConnectorPoint()); });
+    };
+    // Over eight: it stays.
+    const QRectF fewest(40.0, 2.0, 10.0, 5.0);
+    ASSERT_EQ(covered(fewest), 8);
+    EXPECT_EQ(place(fewest), fewest);
+    // Pushed 2 mm out of the view by a turn of it: it stays, shifted back in.
+    EXPECT_EQ(place(QRectF(52.0, 2.0, 10.0, 5.0)), fewest.translated(10.0, 0.0));
+    // Over fifteen (five columns, three rows): it moves to where it covers fewer.
+    const QRectF more(41.0, 1.5, 10.0, 5.0);
+    ASSERT_EQ(covered(more), 15);
+    EXPECT_LT(covered(place(more)), 15);
+}
+
 // Labels for the same scene in a new set of objects, allocated last to first, so that their
 // addresses run the other way.
 Labels sameLabelsReversed(int count, const QRectF &area, unsigned seed)
