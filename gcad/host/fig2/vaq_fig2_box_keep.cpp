@@ -40,12 +40,10 @@ bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
     const Item &item = m_items[size_t(i)];
     const double most = GLIDE_STEPS * item.step;
     const QRectF last = clamped(item.previous);
-    const auto offOwnPoint
-        = [&](const QRectF &box) { return !item.hasPoint || !strictlyInside(item.target, box); };
     // A box over its own point, as every box is before its first layout, is turned down before
     // the grids are asked.
-    if (!offOwnPoint(last) || std::abs(last.x() - item.previous.x()) > most
-        || std::abs(last.y() - item.previous.y()) > most || !withinReach(i, last))
+    if (std::abs(last.x() - item.previous.x()) > most || std::abs(last.y() - item.previous.y()) > most
+        || !mayStayAt(i, last))
         return false;
     if (!glide) {
         *place = last;
@@ -76,8 +74,7 @@ bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
     for (const QPointF &shift : shifts) {
         const double length = std::abs(shift.x()) + std::abs(shift.y());
         const QRectF moved = last.translated(shift);
-        if (length < shortest && length <= most && offOwnPoint(moved) && withinReach(i, moved)
-            && isClearOfBoxes(i, moved)) {
+        if (length < shortest && length <= most && mayStayAt(i, moved) && isClearOfBoxes(i, moved)) {
             shortest = length;
             *place = moved;
         }
@@ -85,12 +82,12 @@ bool BoxLayout::keepable(int i, bool glide, QRectF *place) const
     return shortest < INF;
 }
 
-// Whether the place lies inside the area with a leader no longer than a search could have
-// found.
-bool BoxLayout::withinReach(int i, const QRectF &place) const
+// Whether the box may stay at a place it had: inside the area, off its own point, with a leader
+// no longer than a search could have found.
+bool BoxLayout::mayStayAt(int i, const QRectF &place) const
 {
     const Item &item = m_items[size_t(i)];
-    if (!contains(m_scene.area, place, 1e-9))
+    if (!contains(m_scene.area, place, 1e-9) || (item.hasPoint && strictlyInside(item.target, place)))
         return false;
     const double edge = (m_scene.marginFactor - 1.0) / 2.0 * std::max(item.size.width(), item.size.height());
     return leaderLength(i, place) <= std::numbers::sqrt2 * (lastGap(i) + edge);

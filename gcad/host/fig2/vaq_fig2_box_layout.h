@@ -100,7 +100,7 @@ private:
     std::uint64_t work() const;
     bool spent() const;
     bool keepable(int i, bool glide, QRectF *place) const;
-    bool withinReach(int i, const QRectF &place) const;
+    bool mayStayAt(int i, const QRectF &place) const;
     // How hard a search avoids crossings: not at all; as the placement of each box does, looking
     // at most one penalty beyond the first free candidate and counting MAX_CROSSINGS at most;
     // or, for the repair, as far out as the best place found could still be beaten, counting

@@ -516,12 +516,11 @@ void BoxLayout::place(int i, bool distribute, bool keepLastPlaces)
         put(i, box);
         return;
     }
-    const Item &item = m_items[size_t(i)];
-    const QRectF previous = clamped(item.previous);
+    const QRectF previous = clamped(m_items[size_t(i)].previous);
     box = centredAt(i, previous.center());
     leastCovered(i, &box);
-    if (distribute && keepLastPlaces && !(item.hasPoint && strictlyInside(item.target, previous))
-        && withinReach(i, previous) && readableCovered(i, previous) <= readableCovered(i, box))
+    if (distribute && keepLastPlaces && mayStayAt(i, previous)
+        && readableCovered(i, previous) <= readableCovered(i, box))
         box = previous;
     put(i, box);
     // It and what it overlaps are hidden now; later boxes that fit nowhere pile onto them.
