@@ -13,9 +13,9 @@
 // places of two boxes (vaq_fig2_box_uncross.cpp); a kept box moves only to a place free of
 // crossings, so that a layout of its own result stays as it is. A box that finds no free place
 // takes the candidate that hides least of the others, rather covering much of a box that is hidden
-// already than of a free one; it stays at last frame's place where that hides no readable box more,
-// so that a crowded view stays calm too. Kept places that have come to cross three times as often
-// as a fresh layout would give way to that one (see placeBoxes).
+// already than of a free one; it stays at last frame's place where that hides no more readable
+// boxes or points, so that a crowded view stays calm too. Kept places that have come to cross
+// three times as often as a fresh layout would give way to that one (see placeBoxes).
 // Cost: about n c grid queries for n boxes and c candidates tried per box, tens in a roomy view; in
 // a crowded one c is bounded by the search radius (in an overfilled view, a few steps), and the
 // placement and the repair each by a budget; a layout whose kept places cross much is laid out a
