@@ -46,14 +46,16 @@ struct BoxToPlace
 // The overlay's box modes 0 and 1.
 enum BoxMode_t {
     // Keeps last frame's places where the box itself (not widened) is still free and its leader
-    // (for a box without a point, the distance to centre) no longer than its search reaches, places
-    // the others near their points (a box without a point near centre), avoiding leader crossings,
-    // then removes the crossings left where exchanging the places of two boxes, or moving boxes,
-    // allows it (a kept box moves only to a place where it crosses nothing). A box that fits
-    // nowhere stays at last frame's place where that covers no point, and no more boxes still
-    // readable or obstacles than the best place. Where the kept places have come to cross three
-    // times as much as a layout that keeps none (boxes that fit nowhere counted in), that layout is
-    // taken instead, unless the view is so full that many boxes fit nowhere. A layout of its own
+    // (for a box without a point, the distance to centre) no longer than its search reaches; a
+    // box that the turn of the view pushed a little out of the area, into a kept box or onto a
+    // point shifts just clear of them. Places the others near their points (a box without a
+    // point near centre), avoiding leader crossings, then removes the crossings left where
+    // exchanging the places of two boxes, or moving boxes, allows it (a kept box moves only to a
+    // place where it crosses nothing). A box that fits nowhere stays at last frame's place
+    // (shifted back into the area) where that covers no more boxes still readable, obstacles or
+    // points than the best place. Where the kept places have come to cross three times as much
+    // as a layout that keeps none (boxes that fit nowhere counted in), that layout is taken
+    // instead, unless the view is so full that many boxes fit nowhere. A layout of its own
     // result moves no box unless the repair of a crowd ran out of time.
     BOX_DISTRIBUTE = 0,
     // Places every box with a point as close to it as is free; boxes without one stay.
