@@ -117,6 +117,39 @@ TEST(LabelLayoutQuality, keptShareAllowsTheToleranceOnly)
     EXPECT_DOUBLE_EQ(keptShare({}, {}, 0.5), 1.0);
 }
 
+// Labels free before a change that it pushed onto a point or out of the view must move, and one of
+// two boxes that came to overlap, unless a move within the tolerance parts them; boxes that
+// overlapped before may stay.
+TEST(LabelLayoutQuality, keepableShareCountsTheLabelsAChangeForcesToMove)
+{
+    LabelScene scene = emptyScene();
+    Fig2::Label &a = addLabel(scene, QPointF(5.0, 5.0), QPointF(20.0, 20.0));
+    const double w = a.getBoxRect().width(), h = a.getBoxRect().height();
+    addLabel(scene, QPointF(5.0, 6.0), QPointF(20.0, 20.0 + h)); // under a
+    addLabel(scene, QPointF(50.0, 50.0), QPointF(20.0, 50.0)); // its box to the left of the point
+    addLabel(scene, QPointF(5.0, 8.0), QPointF(20.0, 80.0)); // overlaps the next one: not free
+    addLabel(scene, QPointF(5.0, 9.0), QPointF(20.0 + 0.5 * w, 80.0));
+    addLabel(scene, QPointF(5.0, 10.0), QPointF(80.0, 20.0));
+    addLabel(scene, QPointF(5.0, 11.0), QPointF(50.0, 20.0)); // stays free
+    const std::vector<bool> wasFree = freeLabels(scene);
+    ASSERT_EQ(wasFree, std::vector<bool>({ true, true, true, false, false, true, true }));
+    EXPECT_DOUBLE_EQ(keepableShare(scene, wasFree, 0.0), 1.0);
+
+    moveBoxCentre(*scene.labels[1], QPointF(20.0, 20.0 + 0.5 * h)); // into a: one of the two moves
+    moveBoxCentre(*scene.labels[2], QPointF(50.0 - 0.25 * w, 50.0)); // onto its own point: may stay
+    moveBoxCentre(*scene.labels[4], QPointF(20.0 + 0.25 * w, 80.0)); // deeper into the hidden one
+    moveBoxCentre(*scene.labels[5], QPointF(99.0, 20.0)); // out of the view
+    EXPECT_DOUBLE_EQ(keepableShare(scene, wasFree, 0.0), 5.0 / 7.0);
+    // a and the one under it overlap by half a height: moving each by 0.3 of one parts them.
+    EXPECT_DOUBLE_EQ(keepableShare(scene, wasFree, 0.3 * h), 6.0 / 7.0);
+
+    // Into the one under a: that one moving clears both. Another box onto the third label's point.
+    moveBoxCentre(*scene.labels[2], QPointF(20.0, 20.0 + 1.25 * h));
+    moveBoxCentre(*scene.labels[6], QPointF(50.0 - 0.25 * w, 50.0));
+    EXPECT_DOUBLE_EQ(keepableShare(scene, wasFree, 0.0), 4.0 / 7.0);
+    EXPECT_DOUBLE_EQ(keepableShare(emptyScene(), {}, 0.0), 1.0);
+}
+
 // Rectangles are found after moves and removal, also those sticking out of the grid's area.
 TEST(RectBucketGrid, findsMovedAndOutlyingRectangles)
 {
